@@ -1,0 +1,124 @@
+#include "parts/part_library.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <fstream>
+
+namespace tervane {
+namespace {
+
+constexpr std::string_view kSpace = " \t\n\v\f\r";
+
+unsigned char FoldCase(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+}
+
+void CopyField(char (&field)[kPartFieldSize], std::string_view word) {
+  std::memcpy(field, word.data(), word.size());
+  field[word.size()] = '\0';
+}
+
+// One line (or one piece of a long line) of the file.
+void AddPartLine(std::string_view line, PartLibrary& library) {
+  if (!line.empty() && line.front() == '/') return;
+  line = line.substr(0, line.find('\0'));  // the scan stops at a NUL
+
+  std::array<std::string_view, 4> words;
+  std::size_t count = 0;
+  std::size_t pos = line.find_first_not_of(kSpace);
+  while (pos != std::string_view::npos && count < words.size()) {
+    const std::size_t end = std::min(line.find_first_of(kSpace, pos), line.size());
+    words[count] = line.substr(pos, end - pos);
+    // A word that does not fit its field would be stored cut, a different
+    // name or a different number: the line is skipped instead.
+    if (words[count].size() > kPartWordMax) return;
+    ++count;
+    pos = line.find_first_not_of(kSpace, end);
+  }
+  if (count < words.size()) return;
+
+  PartRecord record;
+  CopyField(record.szPartName, words[0]);
+  CopyField(record.szNoiseVoltage, words[1]);
+  CopyField(record.szNoiseCurrent, words[2]);
+  CopyField(record.szCornerFreq, words[3]);
+  library.m_partTable.SetAt(record);
+  library.m_partList.emplace_back(words[0]);
+}
+
+// Cuts a byte stream into lines of at most kPartLineMax characters, as a
+// text-mode reader sees them: LF or CR LF ends a line, a lone CR is an
+// ordinary character.
+class LineSplitter {
+ public:
+  explicit LineSplitter(PartLibrary& library) : m_library(library) {}
+
+  void Feed(std::string_view bytes) {
+    for (char c : bytes) {
+      if (m_pendingCr) {
+        m_pendingCr = false;
+        if (c == '\n') {
+          EndLine();
+          continue;
+        }
+        Append('\r');
+      }
+      if (c == '\r')
+        m_pendingCr = true;
+      else if (c == '\n')
+        EndLine();
+      else
+        Append(c);
+    }
+  }
+
+  void Finish() {
+    if (m_pendingCr) Append('\r');
+    if (m_length > 0) EndLine();
+  }
+
+ private:
+  void Append(char c) {
+    m_line[m_length++] = c;
+    if (m_length == kPartLineMax) EndLine();
+  }
+
+  void EndLine() {
+    AddPartLine(std::string_view(m_line.data(), m_length), m_library);
+    m_length = 0;
+  }
+
+  PartLibrary& m_library;
+  std::array<char, kPartLineMax> m_line{};
+  std::size_t m_length = 0;
+  bool m_pendingCr = false;
+};
+
+}  // namespace
+
+bool PartListBefore(std::string_view a, std::string_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return FoldCase(x) < FoldCase(y); });
+}
+
+void ReadPartLibrary(std::istream& in, PartLibrary& library) {
+  LineSplitter splitter(library);
+  std::array<char, 1 << 16> block;
+  while (in.read(block.data(), block.size()) || in.gcount() > 0)
+    splitter.Feed(std::string_view(block.data(), static_cast<std::size_t>(in.gcount())));
+  splitter.Finish();
+  std::stable_sort(library.m_partList.begin(), library.m_partList.end(), PartListBefore);
+}
+
+bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  ReadPartLibrary(in, library);
+  return true;
+}
+
+}  // namespace tervane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "parts/part_table.h"
+
+namespace tervane {
+
+// Looked for in the current directory at start-up.
+inline constexpr std::string_view kPartFileName = "tervane.txt";
+
+// A longer line is taken in pieces of this many characters, each piece a
+// line of its own.
+inline constexpr std::size_t kPartLineMax = 62;
+
+struct PartLibrary {
+  CPartTable m_partTable;
+  // The names in display order (PartListBefore), once for every line that
+  // gave one; a name on several lines selects the last line's figures.
+  std::vector<std::string> m_partList;
+};
+
+// The display order of the part list: letters compare without regard to
+// case; names that compare equal keep the file's order.
+bool PartListBefore(std::string_view a, std::string_view b);
+
+// Reads part lines from any bytes: "/" in the first column makes a comment;
+// otherwise the first four words are name, voltage noise, current noise and
+// 1/f corner, and a line with fewer words, or with one of those four longer
+// than a field holds, is skipped.
+void ReadPartLibrary(std::istream& in, PartLibrary& library);
+
+// Reads the part file. False, with the library left empty, when the file
+// cannot be opened (missing, unreadable, or not a file at all).
+bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library);
+
+}  // namespace tervane

@@ -1,0 +1,14 @@
+#include "parts/part_selection.h"
+
+namespace tervane {
+
+bool SelectPart(CalculatorForm& form, const CPartTable& table, std::string_view name) {
+  const PartRecord* record = table.Lookup(name);
+  if (!record) return false;
+  form.m_strNoiseVoltage = record->szNoiseVoltage;
+  form.m_strNoiseCurrent = record->szNoiseCurrent;
+  form.m_strCornerFreq = record->szCornerFreq;
+  return true;
+}
+
+}  // namespace tervane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+#include "noise/calculator_form.h"
+#include "parts/part_table.h"
+
+namespace tervane {
+
+// Choosing a part in the list: its three noise figures replace the form's,
+// typed over or not. A name without a record (no selection, nothing loaded)
+// leaves the form as it is. Returns whether a record was found.
+bool SelectPart(CalculatorForm& form, const CPartTable& table, std::string_view name);
+
+}  // namespace tervane
