@@ -42,25 +42,27 @@ void ApplyFormDefaults(CalculatorForm& form);
 // "RIAA NBW": the band whose width is the RIAA noise bandwidth.
 void ApplyRiaaBand(CalculatorForm& form);
 
-// The eleven text fields in data-exchange order, with a stable key for each
-// (used by the command line and by the windows' object names).
+// The eleven text fields in data-exchange order, each with a stable key
+// (used by the command line and by the windows' object names) and its
+// start-up text.
 struct FormTextField {
   std::string_view key;
   std::string CalculatorForm::*member;
+  std::string_view defaultText;
 };
 
 inline constexpr std::array<FormTextField, 11> kFormTextFields{{
-    {"source_resistor", &CalculatorForm::m_strSourceResistor},
-    {"r1", &CalculatorForm::m_strR1},
-    {"r2", &CalculatorForm::m_strR2},
-    {"temperature", &CalculatorForm::m_strTemperature},
-    {"lower_freq", &CalculatorForm::m_strLowerFreq},
-    {"upper_freq", &CalculatorForm::m_strUpperFreq},
-    {"ref_voltage", &CalculatorForm::m_strRefVoltage},
-    {"noise_voltage", &CalculatorForm::m_strNoiseVoltage},
-    {"noise_current", &CalculatorForm::m_strNoiseCurrent},
-    {"corner_freq", &CalculatorForm::m_strCornerFreq},
-    {"carry", &CalculatorForm::m_strCarry},
+    {"source_resistor", &CalculatorForm::m_strSourceResistor, "0"},
+    {"r1", &CalculatorForm::m_strR1, "1k"},
+    {"r2", &CalculatorForm::m_strR2, "1k"},
+    {"temperature", &CalculatorForm::m_strTemperature, "80"},
+    {"lower_freq", &CalculatorForm::m_strLowerFreq, "20"},
+    {"upper_freq", &CalculatorForm::m_strUpperFreq, "20k"},
+    {"ref_voltage", &CalculatorForm::m_strRefVoltage, "1"},
+    {"noise_voltage", &CalculatorForm::m_strNoiseVoltage, "3n"},
+    {"noise_current", &CalculatorForm::m_strNoiseCurrent, "400f"},
+    {"corner_freq", &CalculatorForm::m_strCornerFreq, "0"},
+    {"carry", &CalculatorForm::m_strCarry, "0"},
 }};
 
 }  // namespace tervane

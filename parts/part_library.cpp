@@ -2,17 +2,48 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 
 namespace tervane {
 namespace {
 
-constexpr std::string_view kSpace = " \t\n\v\f\r";
+// White space as "%s" sees it in the C locale.
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 unsigned char FoldCase(char c) {
   const auto u = static_cast<unsigned char>(c);
   return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+}
+
+// The first eight folded characters as one number, so that most comparisons
+// of the sort are a single integer comparison.
+std::uint64_t SortKey(std::string_view name) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 8; ++i) key = key << 8 | (i < name.size() ? FoldCase(name[i]) : 0u);
+  return key;
+}
+
+void SortPartList(std::vector<std::string>& list) {
+  struct Entry {
+    std::uint64_t key;
+    std::uint32_t index;
+  };
+  std::vector<Entry> entries(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i)
+    entries[i] = {SortKey(list[i]), static_cast<std::uint32_t>(i)};
+  // Equal names keep the file's order: the index breaks every tie.
+  std::sort(entries.begin(), entries.end(), [&list](const Entry& a, const Entry& b) {
+    if (a.key != b.key) return a.key < b.key;
+    if (PartListBefore(list[a.index], list[b.index])) return true;
+    if (PartListBefore(list[b.index], list[a.index])) return false;
+    return a.index < b.index;
+  });
+  std::vector<std::string> sorted;
+  sorted.reserve(list.size());
+  for (const Entry& e : entries) sorted.push_back(std::move(list[e.index]));
+  list = std::move(sorted);
 }
 
 void CopyField(char (&field)[kPartFieldSize], std::string_view word) {
@@ -27,17 +58,17 @@ void AddPartLine(std::string_view line, PartLibrary& library) {
 
   std::array<std::string_view, 4> words;
   std::size_t count = 0;
-  std::size_t pos = line.find_first_not_of(kSpace);
-  while (pos != std::string_view::npos && count < words.size()) {
-    const std::size_t end = std::min(line.find_first_of(kSpace, pos), line.size());
-    words[count] = line.substr(pos, end - pos);
+  std::size_t pos = 0;
+  while (count < words.size()) {
+    while (pos < line.size() && IsSpace(line[pos])) ++pos;
+    if (pos == line.size()) return;  // fewer than four words
+    const std::size_t start = pos;
+    while (pos < line.size() && !IsSpace(line[pos])) ++pos;
     // A word that does not fit its field would be stored cut, a different
     // name or a different number: the line is skipped instead.
-    if (words[count].size() > kPartWordMax) return;
-    ++count;
-    pos = line.find_first_not_of(kSpace, end);
+    if (pos - start > kPartWordMax) return;
+    words[count++] = line.substr(start, pos - start);
   }
-  if (count < words.size()) return;
 
   PartRecord record;
   CopyField(record.szPartName, words[0]);
@@ -109,7 +140,7 @@ void ReadPartLibrary(std::istream& in, PartLibrary& library) {
   while (in.read(block.data(), block.size()) || in.gcount() > 0)
     splitter.Feed(std::string_view(block.data(), static_cast<std::size_t>(in.gcount())));
   splitter.Finish();
-  std::stable_sort(library.m_partList.begin(), library.m_partList.end(), PartListBefore);
+  SortPartList(library.m_partList);
 }
 
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
