@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text crosses the program's edge here: the core works in single-byte
+// Windows-1252, the command line, the terminal and JSON in UTF-8.
+namespace tervane::cli {
+
+// Every character that Windows-1252 holds becomes its byte, the Greek small
+// letter mu (U+03BC) becomes the micro sign 0xB5 as U+00B5 does, and every
+// other character, and every ill-formed UTF-8 sequence (each maximal
+// ill-formed part of one), becomes '?', the substitute Windows itself uses.
+std::string Utf8ToCp1252(std::string_view utf8);
+
+// Each byte becomes its character. The five bytes Windows-1252 leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters
+// of the same number, as Windows maps them, so they read back unchanged.
+std::string Cp1252ToUtf8(std::string_view cp1252);
+
+}  // namespace tervane::cli
