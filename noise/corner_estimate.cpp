@@ -1,32 +1,16 @@
 #include "noise/corner_estimate.h"
 
-#include <algorithm>
+#include <array>
 #include <cmath>
-#include <vector>
 
 #include "notation/eng_format.h"
 #include "notation/eng_parse.h"
+#include "notation/words.h"
 
 namespace tervane {
 namespace {
 
 constexpr double kPeakToPeakPerRms = 6.0;
-
-// The first `count` words, as "%s" reads them: white space skipped, a word
-// runs to the next white space. A word longer than the dialog's 31-character
-// buffers is kept whole; only its first 31 characters are ever read anyway.
-std::vector<std::string_view> FirstWords(std::string_view text, std::size_t count) {
-  constexpr std::string_view kSpace = " \t\n\v\f\r";
-  text = text.substr(0, text.find('\0'));
-  std::vector<std::string_view> words;
-  std::size_t pos = text.find_first_not_of(kSpace);
-  while (pos != std::string_view::npos && words.size() < count) {
-    const std::size_t end = std::min(text.find_first_of(kSpace, pos), text.size());
-    words.push_back(text.substr(pos, end - pos));
-    pos = text.find_first_not_of(kSpace, end);
-  }
-  return words;
-}
 
 struct Estimate {
   std::optional<double> corner;  // nothing when the input cannot be read
@@ -41,14 +25,17 @@ Estimate AtSingleFrequency(const CornerDialogState& state, double en) {
 }
 
 Estimate ThroughRange(const CornerDialogState& state, double en) {
-  const auto band = FirstWords(state.m_strFreqRange, 2);
-  if (band.size() < 2) return {};
+  // Words longer than the dialog's 31-character buffers are kept whole:
+  // only their first 31 characters are ever read anyway.
+  std::array<std::string_view, 2> band;
+  if (ScanWords(state.m_strFreqRange, band) < band.size()) return {};
   const double fL = ParseEngValue(band[0]);
   const double fH = ParseEngValue(band[1]);
-  const auto noise = FirstWords(state.m_strNoise, 2);
-  if (noise.empty()) return {};
+  std::array<std::string_view, 2> noise;
+  const std::size_t noiseWords = ScanWords(state.m_strNoise, noise);
+  if (noiseWords == 0) return {};
   double v = ParseEngValue(noise[0]);
-  const char unit = noise.size() > 1 ? noise[1].front() : 'p';
+  const char unit = noiseWords > 1 ? noise[1].front() : 'p';
   bool unitError = false;
   if (unit == 'p')
     v /= kPeakToPeakPerRms;

@@ -6,11 +6,10 @@
 #include <cstring>
 #include <fstream>
 
+#include "notation/words.h"
+
 namespace tervane {
 namespace {
-
-// White space as "%s" sees it in the C locale.
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 unsigned char FoldCase(char c) {
   const auto u = static_cast<unsigned char>(c);
@@ -54,21 +53,13 @@ void CopyField(char (&field)[kPartFieldSize], std::string_view word) {
 // One line (or one piece of a long line) of the file.
 void AddPartLine(std::string_view line, PartLibrary& library) {
   if (!line.empty() && line.front() == '/') return;
-  line = line.substr(0, line.find('\0'));  // the scan stops at a NUL
 
   std::array<std::string_view, 4> words;
-  std::size_t count = 0;
-  std::size_t pos = 0;
-  while (count < words.size()) {
-    while (pos < line.size() && IsSpace(line[pos])) ++pos;
-    if (pos == line.size()) return;  // fewer than four words
-    const std::size_t start = pos;
-    while (pos < line.size() && !IsSpace(line[pos])) ++pos;
-    // A word that does not fit its field would be stored cut, a different
-    // name or a different number: the line is skipped instead.
-    if (pos - start > kPartWordMax) return;
-    words[count++] = line.substr(start, pos - start);
-  }
+  if (ScanWords(line, words) < words.size()) return;
+  // A word that does not fit its field would be stored cut, a different
+  // name or a different number: the line is skipped instead.
+  for (std::string_view word : words)
+    if (word.size() > kPartWordMax) return;
 
   PartRecord record;
   CopyField(record.szPartName, words[0]);
