@@ -1,0 +1,90 @@
+// Renders every window of the calculator into PNG files, driving the real
+// dialogs as a user would: tervane_screenshots <output folder>. Run it in
+// the folder that holds the part library.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+#include "ui/calculator_dialog.h"
+
+namespace {
+
+QDir g_outputDir;
+
+void Save(QWidget* window, const QString& name) {
+  QApplication::processEvents();
+  window->grab().save(g_outputDir.filePath(name + QStringLiteral(".png")));
+}
+
+QWidget* TopWindow() {
+  if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+  return QApplication::activeModalWidget();
+}
+
+// After `delayMs`, acts on the popup or modal window that is up by then.
+void Later(int delayMs, const std::function<void(QWidget*)>& act) {
+  QTimer::singleShot(delayMs, [act] {
+    if (QWidget* window = TopWindow()) act(window);
+  });
+}
+
+void SaveAndClose(QWidget* window, const QString& name) {
+  Save(window, name);
+  window->close();
+}
+
+QAbstractButton* Button(QWidget* parent, const char* name) {
+  return parent->findChild<QAbstractButton*>(QString::fromLatin1(name));
+}
+
+void ChooseMenuItem(QWidget* popup, const QString& text) {
+  auto* menu = qobject_cast<QMenu*>(popup);
+  for (QAction* action : menu->actions())
+    if (action->text() == text) QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 2) return 2;
+  g_outputDir = QDir(QString::fromLocal8Bit(argv[1]));
+  g_outputDir.mkpath(QStringLiteral("."));
+
+  tervane::ui::CCalculatorDlg calculator;
+  calculator.show();
+  QTest::qWait(200);
+  Save(&calculator, QStringLiteral("main-window"));
+
+  Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("noise-results")); });
+  Button(&calculator, "calculateButton")->click();
+  Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("noise-results-carry")); });
+  Button(&calculator, "calcWithCarryButton")->click();
+
+  Button(&calculator, "bufferRadio")->click();
+  Save(&calculator, QStringLiteral("main-window-buffer"));
+  Button(&calculator, "invertingRadio")->click();
+  Save(&calculator, QStringLiteral("main-window-inverting"));
+  Button(&calculator, "nonInvertingRadio")->click();
+
+  Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("corner-dialog")); });
+  Button(&calculator, "calcCornerButton")->click();
+  Later(300, [](QWidget* w) {
+    Button(w, "throughRangeRadio")->click();
+    SaveAndClose(w, QStringLiteral("corner-dialog-range"));
+  });
+  Button(&calculator, "calcCornerButton")->click();
+
+  Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("help-menu")); });
+  Button(&calculator, "helpButton")->click();
+  Later(300, [](QWidget* w) { ChooseMenuItem(w, QStringLiteral("About")); });
+  Later(700, [](QWidget* w) { SaveAndClose(w, QStringLiteral("about-box")); });
+  Button(&calculator, "helpButton")->click();
+  return 0;
+}

@@ -1,0 +1,274 @@
+#include "ui/calculator_dialog.h"
+
+#include <QButtonGroup>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+
+#include <algorithm>
+
+#include "noise/corner_estimate.h"
+#include "noise/noise_calculation.h"
+#include "noise/noise_report.h"
+#include "parts/part_selection.h"
+#include "ui/about_dialog.h"
+#include "ui/app_icon.h"
+#include "ui/circuit_picture.h"
+#include "ui/corner_dialog.h"
+#include "ui/dialog_units.h"
+#include "ui/links.h"
+#include "ui/qt_text.h"
+#include "ui/radio_group.h"
+#include "ui/results_dialog.h"
+#include "ui_calculator_dialog.h"
+
+namespace tervane::ui {
+namespace {
+
+constexpr std::size_t kCarryField = kFormTextFields.size() - 1;
+static_assert(kFormTextFields[kCarryField].member == &CalculatorForm::m_strCarry,
+              "the carry field is exchanged last, after the check box");
+
+const QString kExitQuestion = QStringLiteral("Are you certain that you want to exit?");
+const QString kAboutItem = QStringLiteral("&About Tervane...");
+
+// The depth the part list drops to, in dialog units.
+constexpr int kPartListDropUnits = 220;
+
+}  // namespace
+
+CCalculatorDlg::CCalculatorDlg(const std::filesystem::path& partFile)
+    : m_ui(std::make_unique<Ui::CalculatorDialog>()) {
+  OnInitDialog(partFile);
+}
+
+CCalculatorDlg::~CCalculatorDlg() = default;
+
+void CCalculatorDlg::OnInitDialog(const std::filesystem::path& partFile) {
+  m_ui->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint);
+  ConvertDialogUnits(this);
+
+  m_partList = m_ui->partList;
+  m_helpButton = m_ui->helpButton;
+  m_circuitPicture = m_ui->circuitPicture;
+  m_editR1 = m_ui->r1Edit;
+  m_ampTypeGroup = MakeRadioGroup(this, {m_ui->bufferRadio, m_ui->nonInvertingRadio, m_ui->invertingRadio});
+  m_textFields = {m_ui->sourceResistorEdit, m_ui->r1Edit,         m_ui->r2Edit,
+                  m_ui->temperatureEdit,    m_ui->lowerFreqEdit,  m_ui->upperFreqEdit,
+                  m_ui->refVoltageEdit,     m_ui->noiseVoltageEdit, m_ui->noiseCurrentEdit,
+                  m_ui->cornerFreqEdit,     m_ui->carryEdit};
+
+  // The list is as tall as an edit field; its drop-down shows as many rows
+  // as fit the template's drop depth.
+  const DialogUnits units = DialogUnits::ForFont(font());
+  m_partList->setFixedHeight(m_ui->sourceResistorEdit->height());
+  const int dropPixels = units.ToPixels(QRect(0, 0, 0, kPartListDropUnits)).height() - m_partList->height();
+  m_partList->setMaxVisibleItems(std::max(1, dropPixels / (fontMetrics().height() + 2)));
+
+  connect(m_ui->exitButton, &QPushButton::clicked, this, &CCalculatorDlg::OnExit);
+  connect(m_ui->calculateButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculate);
+  connect(m_ui->bufferRadio, &QRadioButton::clicked, this, &CCalculatorDlg::OnBuffer);
+  connect(m_ui->nonInvertingRadio, &QRadioButton::clicked, this, &CCalculatorDlg::OnNonInverting);
+  connect(m_ui->invertingRadio, &QRadioButton::clicked, this, &CCalculatorDlg::OnInverting);
+  connect(m_helpButton, &QPushButton::clicked, this, &CCalculatorDlg::OnHelpButton);
+  connect(m_ui->riaaButton, &QPushButton::clicked, this, &CCalculatorDlg::OnRiaaNbw);
+  connect(m_ui->calcCornerButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalcCornerFreq);
+  connect(m_partList, &QComboBox::activated, this, &CCalculatorDlg::OnSelchangePartName);
+  connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
+
+  RefreshOut();  // the controls start from the form as constructed: empty
+  setWindowIcon(AppIcon());
+  ShowCircuit(m_circuitPicture, AMP_NONINVERTING);
+
+  const bool opened = LoadPartLibrary(partFile, m_partLibrary);
+  FillPartList();
+  ApplyFormDefaults(m_form);
+  RefreshOut();
+  if (opened) {
+    m_partList->setCurrentIndex(0);
+    OnSelchangePartName();
+  }
+  m_ui->temperatureEdit->setFocus();
+}
+
+void CCalculatorDlg::FillPartList() {
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(m_partLibrary.m_partList.size()));
+  for (const std::string& name : m_partLibrary.m_partList) names.append(FromCp1252(name));
+  m_partList->addItems(names);
+  m_partList->setCurrentIndex(-1);
+}
+
+void CCalculatorDlg::RefreshIn() {
+  m_form.m_nAmpType = m_ampTypeGroup->checkedId();
+  for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
+    if (i == kCarryField) m_form.m_bApplyCorner = m_ui->applyCornerCheck->isChecked() ? 1 : 0;
+    m_form.*kFormTextFields[i].member = ToCp1252(m_textFields[i]->text());
+  }
+}
+
+void CCalculatorDlg::RefreshOut() {
+  CheckRadio(m_ampTypeGroup, m_form.m_nAmpType);
+  for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
+    if (i == kCarryField) m_ui->applyCornerCheck->setChecked(m_form.m_bApplyCorner != 0);
+    m_textFields[i]->setText(FromCp1252(m_form.*kFormTextFields[i].member));
+  }
+}
+
+// --- Ending the program -------------------------------------------------
+
+bool CCalculatorDlg::ConfirmExit() {
+  QMessageBox question(QMessageBox::NoIcon, QCoreApplication::applicationName(), kExitQuestion,
+                       QMessageBox::Ok | QMessageBox::Cancel, this);
+  question.setDefaultButton(QMessageBox::Ok);
+  return question.exec() == QMessageBox::Ok;
+}
+
+void CCalculatorDlg::OnExit() {
+  if (!ConfirmExit()) return;
+  RefreshIn();
+  QDialog::accept();
+}
+
+void CCalculatorDlg::reject() {
+  if (ConfirmExit()) QDialog::reject();
+}
+
+void CCalculatorDlg::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  // Enter presses the button that has the focus; anywhere else it would end
+  // the program, so it asks first, as the Exit button does, rather than
+  // throw a form full of typing away.
+  if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+    button->click();
+  else
+    OnExit();
+}
+
+// The window manager's own menu cannot take an item everywhere, so the
+// About item lives in the window's context menu.
+void CCalculatorDlg::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  QAction* about = menu.addAction(kAboutItem);
+  if (menu.exec(event->globalPos()) == about) OnAboutBox();
+}
+
+void CCalculatorDlg::OnAboutBox() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+// --- Calculation -----------------------------------------------------------
+
+void CCalculatorDlg::OnCalculate() {
+  m_form.m_bWithCarry = 0;
+  CalculateNoise();
+}
+
+void CCalculatorDlg::OnCalculateWithCarry() {
+  m_form.m_bWithCarry = 1;
+  CalculateNoise();
+}
+
+void CCalculatorDlg::CalculateNoise() {
+  RefreshIn();
+  const NoiseResult result = ComputeNoise(m_form);
+  const std::optional<std::string> partName = SelectedPartName();
+
+  CResultsDlg results(this);
+  results.m_strResults = BuildNoiseReport(result, partName);
+  results.exec();
+
+  if (result.error) return;  // the fields keep exactly what was typed
+  WriteBackResults(m_form, result);
+  RefreshOut();
+}
+
+std::optional<std::string> CCalculatorDlg::SelectedPartName() const {
+  const int index = m_partList->currentIndex();
+  if (index < 0) return std::nullopt;
+  return ToCp1252(m_partList->itemText(index));
+}
+
+// --- Amplifier type --------------------------------------------------------
+
+void CCalculatorDlg::OnBuffer() { ShowAmplifierType(AMP_BUFFER); }
+void CCalculatorDlg::OnNonInverting() { ShowAmplifierType(AMP_NONINVERTING); }
+void CCalculatorDlg::OnInverting() { ShowAmplifierType(AMP_INVERTING); }
+
+// The radio has checked itself; the next refresh in reads it. Only R1's
+// enabling and the drawing follow the choice here; R1 keeps its text.
+void CCalculatorDlg::ShowAmplifierType(AmplifierType type) {
+  m_editR1->setEnabled(type != AMP_BUFFER);
+  ShowCircuit(m_circuitPicture, type);
+}
+
+// --- Help --------------------------------------------------------------------
+
+void CCalculatorDlg::OnHelpButton() {
+  struct HelpItem {
+    const char* text;
+    void (CCalculatorDlg::*handler)();
+  };
+  static constexpr HelpItem kItems[] = {
+      {"Help", &CCalculatorDlg::OnHelpHelp},       {"Website", &CCalculatorDlg::OnHelpWebsite},
+      {"Bug Report", &CCalculatorDlg::OnHelpReportBug}, {"Contact", &CCalculatorDlg::OnHelpContact},
+      {"About", &CCalculatorDlg::OnHelpAbout},
+  };
+
+  QMenu menu(this);
+  for (const HelpItem& item : kItems) menu.addAction(QString::fromLatin1(item.text));
+  // The menu opens over the button, its top-left corner on the button's;
+  // the chosen command runs once the menu is gone.
+  const QAction* chosen = menu.exec(m_helpButton->mapToGlobal(QPoint(0, 0)));
+  const qsizetype index = menu.actions().indexOf(chosen);
+  if (index >= 0) (this->*kItems[index].handler)();
+}
+
+void CCalculatorDlg::OnHelpHelp() { OpenLink(kHelpPageLink); }
+void CCalculatorDlg::OnHelpWebsite() { OpenLink(kWebsiteLink); }
+void CCalculatorDlg::OnHelpReportBug() { OpenLink(kBugReportLink); }
+void CCalculatorDlg::OnHelpContact() { OpenLink(kContactLink); }
+void CCalculatorDlg::OnHelpAbout() { OnAboutBox(); }
+
+// --- Form presets and the part list ----------------------------------------
+
+void CCalculatorDlg::OnRiaaNbw() {
+  RefreshIn();
+  ApplyRiaaBand(m_form);
+  RefreshOut();
+}
+
+void CCalculatorDlg::OnCalcCornerFreq() {
+  CCornerDlg corner(this);
+  if (corner.exec() != QDialog::Accepted) return;
+
+  RefreshIn();
+  const CornerEstimate estimate = EstimateCorner(corner.m_state, m_form.m_strNoiseVoltage);
+  if (estimate.cornerText) {
+    m_form.m_strCornerFreq = *estimate.cornerText;
+    RefreshOut();
+  }
+  if (estimate.inputError) {
+    // The estimator's message has no caption, unlike every other box.
+    QMessageBox error(QMessageBox::NoIcon, QString(), FromCp1252(kCornerInputError), QMessageBox::Ok, this);
+    error.exec();
+  }
+}
+
+void CCalculatorDlg::OnSelchangePartName() {
+  const std::optional<std::string> name = SelectedPartName();
+  RefreshIn();
+  if (name) SelectPart(m_form, m_partLibrary.m_partTable, *name);
+  RefreshOut();
+}
+
+}  // namespace tervane::ui

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "noise/calculator_form.h"
+#include "parts/part_library.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace Ui {
+class CalculatorDialog;
+}
+
+namespace tervane::ui {
+
+// The calculator's main window. It owns the form and the part library;
+// every handler is one bracket: refresh in, one call into the core,
+// refresh out.
+class CCalculatorDlg : public QDialog {
+ public:
+  // Reads the part library from `partFile`, the file in the current folder
+  // unless a caller (a test) names another.
+  explicit CCalculatorDlg(const std::filesystem::path& partFile = std::filesystem::path(kPartFileName));
+  ~CCalculatorDlg() override;
+
+  // Escape, the close box and the window manager's close all end here.
+  void reject() override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void RefreshIn();
+  void RefreshOut();
+  void OnInitDialog(const std::filesystem::path& partFile);
+  void FillPartList();
+
+  void OnExit();
+  bool ConfirmExit();
+  void OnAboutBox();
+
+  void OnCalculate();
+  void OnCalculateWithCarry();
+  void CalculateNoise();
+  std::optional<std::string> SelectedPartName() const;
+
+  void OnBuffer();
+  void OnNonInverting();
+  void OnInverting();
+  void ShowAmplifierType(AmplifierType type);
+
+  void OnHelpButton();
+  void OnHelpHelp();
+  void OnHelpWebsite();
+  void OnHelpReportBug();
+  void OnHelpContact();
+  void OnHelpAbout();
+
+  void OnRiaaNbw();
+  void OnCalcCornerFreq();
+  void OnSelchangePartName();
+
+  std::unique_ptr<Ui::CalculatorDialog> m_ui;
+  QComboBox* m_partList = nullptr;
+  QPushButton* m_helpButton = nullptr;
+  QLabel* m_circuitPicture = nullptr;
+  QButtonGroup* m_ampTypeGroup = nullptr;
+  QLineEdit* m_editR1 = nullptr;
+  std::array<QLineEdit*, kFormTextFields.size()> m_textFields{};  // in kFormTextFields order
+
+  CalculatorForm m_form;
+  PartLibrary m_partLibrary;
+};
+
+}  // namespace tervane::ui

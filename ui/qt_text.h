@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace tervane::ui {
+
+// The core keeps its text in single-byte Windows-1252; the widgets show
+// Unicode. These two are the only crossings, and they share the command
+// line's converter so that both front ends map every character alike
+// (Greek mu to the micro sign, anything else unmappable to '?').
+QString FromCp1252(std::string_view text);
+std::string ToCp1252(const QString& text);
+
+}  // namespace tervane::ui
