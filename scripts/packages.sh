@@ -26,5 +26,8 @@ ensure_packages() {
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# What every build needs.
-BUILD_PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
+# What every build needs, the desktop app's Qt included.
+BUILD_PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-svg-dev)
+
+# A font for windows drawn without a desktop (offscreen tests, screenshots).
+FONT_PACKAGES=(fonts-dejavu-core)

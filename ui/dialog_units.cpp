@@ -19,9 +19,13 @@ int MulDivRound(int a, int b, int c) {
 DialogUnits DialogUnits::ForFont(const QFont& font) {
   static const QString kAlphabet =
       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  // The base units of the platform's classic 8-point dialog font, for a
+  // system that has no font to measure: a window of zero size is no use.
+  constexpr DialogUnits kWithoutFont{6, 13};
   const QFontMetrics metrics(font);
   // The average over both cases of the alphabet, rounded to whole pixels.
-  return {(metrics.horizontalAdvance(kAlphabet) / 26 + 1) / 2, metrics.height()};
+  const DialogUnits measured{(metrics.horizontalAdvance(kAlphabet) / 26 + 1) / 2, metrics.height()};
+  return measured.charWidth > 0 && measured.charHeight > 0 ? measured : kWithoutFont;
 }
 
 QRect DialogUnits::ToPixels(const QRect& units) const {

@@ -6,6 +6,8 @@
 // process ends with status 0.
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Lets the desktop match the window to its entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tervane.Tervane"));
   tervane::ui::CCalculatorDlg calculator;
   calculator.exec();
   return 0;

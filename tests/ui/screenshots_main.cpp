@@ -1,6 +1,7 @@
 // Renders every window of the calculator into PNG files, driving the real
-// dialogs as a user would: tervane_screenshots <output folder>. Run it in
-// the folder that holds the part library.
+// dialogs as a user would: tervane_screenshots <output folder> [suffix],
+// the suffix (such as "@2x") appended to every file name. Run it in the
+// folder that holds the part library.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -16,10 +17,11 @@
 namespace {
 
 QDir g_outputDir;
+QString g_suffix;
 
 void Save(QWidget* window, const QString& name) {
   QApplication::processEvents();
-  window->grab().save(g_outputDir.filePath(name + QStringLiteral(".png")));
+  window->grab().save(g_outputDir.filePath(name + g_suffix + QStringLiteral(".png")));
 }
 
 QWidget* TopWindow() {
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return 2;
   g_outputDir = QDir(QString::fromLocal8Bit(argv[1]));
   g_outputDir.mkpath(QStringLiteral("."));
+  if (argc > 2) g_suffix = QString::fromLocal8Bit(argv[2]);
 
   tervane::ui::CCalculatorDlg calculator;
   calculator.show();
