@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -79,6 +80,8 @@ void CCalculatorDlg::OnInitDialog(const std::filesystem::path& partFile) {
   connect(m_ui->calcCornerButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalcCornerFreq);
   connect(m_partList, &QComboBox::activated, this, &CCalculatorDlg::OnSelchangePartName);
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
+  // F1 opens the help page, the program's only help.
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CCalculatorDlg::OnHelpHelp);
 
   RefreshOut();  // the controls start from the form as constructed: empty
   setWindowIcon(AppIcon());
