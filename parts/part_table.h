@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <cstdint>
+#include <deque>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "parts/part_record.h"
 
@@ -14,11 +15,24 @@ namespace tervane {
 class CPartTable {
  public:
   void SetAt(const PartRecord& record);
+
+  // Stores a whole file's records at once, as SetAt would one after
+  // another. `current` holds, for every name, the position in `records` of
+  // its last record, in PartTableBefore order.
+  void Adopt(std::deque<PartRecord> records, std::vector<std::uint32_t> current);
+
   const PartRecord* Lookup(std::string_view name) const;
-  std::size_t GetCount() const { return m_records.size(); }
+  std::size_t GetCount() const { return m_current.size(); }
 
  private:
-  std::unordered_map<std::string, PartRecord> m_records;
+  // The place of `name` in m_current: where it is, or where it would go.
+  std::vector<std::uint32_t>::const_iterator Find(std::string_view name) const;
+
+  // A deque: storing a record never moves the others.
+  std::deque<PartRecord> m_records;
+  // The record that Lookup finds for each name, in PartTableBefore order; a
+  // file's earlier records of a name stay behind in m_records unused.
+  std::vector<std::uint32_t> m_current;
 };
 
 }  // namespace tervane
