@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <fstream>
 #include <memory>
 #include <span>
@@ -19,12 +18,47 @@ namespace {
 // comparing whole fields compares the names.
 using PaddedName = std::array<char, kPartFieldSize>;
 
-std::string_view NameOf(const PaddedName& name) { return {name.data(), strnlen(name.data(), name.size())}; }
+std::string_view NameOf(const PaddedName& name) {
+  return {name.data(), static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())};
+}
+
+template <std::size_t N>
+void MoveBytes(char* to, const char* from) {
+  std::memcpy(to, from, N);
+}
+
+// Copies a word of 1 to kPartWordMax characters into a zeroed field with two
+// overlapping moves of a fixed size: a library's words are a few characters
+// long, and a call to memcpy for each cost more than the rest of a line.
+void CopyWord(char* field, std::string_view word) {
+  const char* from = word.data();
+  const std::size_t n = word.size();
+  if (n >= 8) {
+    MoveBytes<8>(field, from);
+    MoveBytes<8>(field + n - 8, from + n - 8);
+  } else if (n >= 4) {
+    MoveBytes<4>(field, from);
+    MoveBytes<4>(field + n - 4, from + n - 4);
+  } else {
+    field[0] = from[0];
+    field[n / 2] = from[n / 2];
+    field[n - 1] = from[n - 1];
+  }
+}
 
 bool SameFolded(const PaddedName& a, const PaddedName& b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (FoldPartNameChar(a[i]) != FoldPartNameChar(b[i])) return false;
   return true;
+}
+
+// A part line takes at least 7 bytes: four words of a character and the
+// blanks between them. Reserving for that many lines means a file is read
+// without ever moving what was stored; past some size, storage grows as it
+// goes instead.
+std::size_t MostPartLines(std::size_t bytes) {
+  constexpr std::size_t kMostReserved = std::size_t{1} << 20;
+  return std::min(bytes / 7 + 1, kMostReserved);
 }
 
 // The name of one part line and the position of the line's record.
@@ -39,9 +73,11 @@ struct NameEntry {
 // names it begins.
 class NameSorter {
  public:
+  void Reserve(std::size_t count) { m_entries.reserve(count); }
+
   void Add(std::string_view name, std::uint32_t record) {
     NameEntry& entry = m_entries.emplace_back();
-    std::memcpy(entry.name.data(), name.data(), name.size());
+    CopyWord(entry.name.data(), name);
     entry.record = record;
     for (std::size_t i = 0; i < name.size(); ++i) ++m_counts[i][FoldPartNameChar(name[i])];
     ++m_lengths[name.size()];
@@ -102,15 +138,15 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
   return current;
 }
 
-void CopyField(char (&field)[kPartFieldSize], std::string_view word) {
-  std::memcpy(field, word.data(), word.size());
-  field[word.size()] = '\0';
-}
-
 // Turns the bytes of a part file into the table and the list.
 class PartFileReader {
  public:
-  explicit PartFileReader(PartLibrary& library) : m_library(library) {}
+  // `expectedBytes`, when known, lets the storage be reserved once.
+  PartFileReader(PartLibrary& library, std::size_t expectedBytes) : m_library(library) {
+    const std::size_t lines = MostPartLines(expectedBytes);
+    m_records.reserve(lines);
+    m_names.Reserve(lines);
+  }
 
   // Takes every line that ends in `bytes`, and the last one too at the end
   // of the file; returns what is left for the next block.
@@ -163,22 +199,20 @@ class PartFileReader {
       if (word.size() > kPartWordMax) return;
 
     PartRecord& record = m_records.emplace_back();
-    CopyField(record.szPartName, words[0]);
-    CopyField(record.szNoiseVoltage, words[1]);
-    CopyField(record.szNoiseCurrent, words[2]);
-    CopyField(record.szCornerFreq, words[3]);
+    CopyWord(record.szPartName, words[0]);
+    CopyWord(record.szNoiseVoltage, words[1]);
+    CopyWord(record.szNoiseCurrent, words[2]);
+    CopyWord(record.szCornerFreq, words[3]);
     m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
   }
 
   PartLibrary& m_library;
-  std::deque<PartRecord> m_records;  // one for every part line, in file order
+  std::vector<PartRecord> m_records;  // one for every part line, in file order
   NameSorter m_names;
 };
 
-}  // namespace
-
-void ReadPartLibrary(std::istream& in, PartLibrary& library) {
-  PartFileReader reader(library);
+void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes) {
+  PartFileReader reader(library, expectedBytes);
   constexpr std::size_t kBlock = 1 << 16;
   // Room for a block behind the unfinished end of the one before.
   std::vector<char> buffer(kBlock + kPartLineMax);
@@ -195,12 +229,17 @@ void ReadPartLibrary(std::istream& in, PartLibrary& library) {
   reader.Finish();
 }
 
+}  // namespace
+
+void ReadPartLibrary(std::istream& in, PartLibrary& library) { ReadParts(in, library, 0); }
+
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return false;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  ReadPartLibrary(in, library);
+  ReadParts(in, library, ec ? 0 : static_cast<std::size_t>(size));
   return true;
 }
 

@@ -31,7 +31,7 @@ void CPartTable::SetAt(const PartRecord& record) {
   m_records.push_back(record);
 }
 
-void CPartTable::Adopt(std::deque<PartRecord> records, std::vector<std::uint32_t> current) {
+void CPartTable::Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current) {
   if (!m_current.empty()) {
     for (std::uint32_t at : current) SetAt(records[at]);
     return;

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -11,7 +10,8 @@
 namespace tervane {
 
 // Part records by name. Names compare exactly and case-sensitively; storing
-// a name again replaces its figures. Nothing is ever removed.
+// a name again replaces its figures. Nothing is ever removed. A record that
+// Lookup gives stays valid until the table next changes.
 class CPartTable {
  public:
   void SetAt(const PartRecord& record);
@@ -19,7 +19,7 @@ class CPartTable {
   // Stores a whole file's records at once, as SetAt would one after
   // another. `current` holds, for every name, the position in `records` of
   // its last record, in PartTableBefore order.
-  void Adopt(std::deque<PartRecord> records, std::vector<std::uint32_t> current);
+  void Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current);
 
   const PartRecord* Lookup(std::string_view name) const;
   std::size_t GetCount() const { return m_current.size(); }
@@ -28,8 +28,7 @@ class CPartTable {
   // The place of `name` in m_current: where it is, or where it would go.
   std::vector<std::uint32_t>::const_iterator Find(std::string_view name) const;
 
-  // A deque: storing a record never moves the others.
-  std::deque<PartRecord> m_records;
+  std::vector<PartRecord> m_records;
   // The record that Lookup finds for each name, in PartTableBefore order; a
   // file's earlier records of a name stay behind in m_records unused.
   std::vector<std::uint32_t> m_current;
