@@ -128,7 +128,8 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
       current.push_back(sorted[begin].record);
       continue;
     }
-    group.assign(sorted.begin() + static_cast<std::ptrdiff_t>(begin), sorted.begin() + static_cast<std::ptrdiff_t>(end));
+    const std::span<const NameEntry> alike = sorted.subspan(begin, end - begin);
+    group.assign(alike.begin(), alike.end());
     std::stable_sort(group.begin(), group.end(), [](const NameEntry& a, const NameEntry& b) {
       return NameOf(a.name) < NameOf(b.name);
     });
