@@ -14,6 +14,8 @@ namespace tervane {
 // Lookup gives stays valid until the table next changes.
 class CPartTable {
  public:
+  // A new name moves the index entries after its place: meant for a few
+  // parts; a file's come all at once through Adopt.
   void SetAt(const PartRecord& record);
 
   // Stores a whole file's records at once, as SetAt would one after
