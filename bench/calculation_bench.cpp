@@ -4,9 +4,14 @@
 
 #include <cstdio>
 
+#include "bench/comparisons.h"
 #include "noise/noise_report.h"
 
 namespace {
+
+[[maybe_unused]] const bool kComparison = tervane::bench::AddComparison(
+    {"calculation and report vs 21 snprintf", "BM_CalculateAndReport", "BM_TwentyOneSnprintf",
+     tervane::bench::Goal::kAtMost, 1.5});
 
 void BM_CalculateAndReport(benchmark::State& state) {
   tervane::CalculatorForm form;

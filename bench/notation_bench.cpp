@@ -7,10 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/comparisons.h"
 #include "notation/eng_format.h"
 #include "notation/eng_parse.h"
 
 namespace {
+
+using tervane::bench::AddComparison;
+using tervane::bench::Goal;
+
+[[maybe_unused]] const bool kComparisons =
+    AddComparison({"ParseEngValue vs strtod", "BM_ParseEngValue", "BM_Strtod", Goal::kAtMost, 1.5}) &&
+    AddComparison({"FormatEngValue vs snprintf(\"%.4g\")", "BM_FormatEngValue", "BM_Snprintf", Goal::kAtMost, 1.5});
 
 // Field texts as users type them, and the same numbers without prefixes.
 const std::vector<std::string> kEngTexts = {"4.7k", "3n", "400f", "20k", "1.176\xB5", "0", "80",

@@ -7,11 +7,15 @@
 #include <fstream>
 #include <string>
 
+#include "bench/comparisons.h"
 #include "parts/part_library.h"
 
 namespace {
 
 constexpr int kLines = 100000;
+
+[[maybe_unused]] const bool kComparison = tervane::bench::AddComparison(
+    {"LoadPartLibrary vs fgets lines", "BM_LoadPartLibrary", "BM_ReadLines", tervane::bench::Goal::kAtMost, 3});
 
 const std::filesystem::path& LibraryFile() {
   static const std::filesystem::path path = [] {

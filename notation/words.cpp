@@ -1,22 +1,34 @@
 #include "notation/words.h"
 
+#include <array>
+
 namespace tervane {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+enum class CharKind : unsigned char { kWord, kSpace, kEnd };
+
+// White space as the C locale's isspace has it; a NUL ends the text.
+constexpr std::array<CharKind, 256> kCharKinds = [] {
+  std::array<CharKind, 256> kinds{};
+  for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) kinds[c] = CharKind::kSpace;
+  kinds[0] = CharKind::kEnd;
+  return kinds;
+}();
+
+CharKind KindOf(char c) { return kCharKinds[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
 std::size_t ScanWords(std::string_view text, std::span<std::string_view> words) {
-  text = text.substr(0, text.find('\0'));
+  const char* p = text.data();
+  const char* const end = p + text.size();
   std::size_t count = 0;
-  std::size_t pos = 0;
   while (count < words.size()) {
-    while (pos < text.size() && IsSpace(text[pos])) ++pos;
-    if (pos == text.size()) break;
-    const std::size_t start = pos;
-    while (pos < text.size() && !IsSpace(text[pos])) ++pos;
-    words[count++] = text.substr(start, pos - start);
+    while (p != end && KindOf(*p) == CharKind::kSpace) ++p;
+    if (p == end || KindOf(*p) == CharKind::kEnd) break;
+    const char* const start = p;
+    while (p != end && KindOf(*p) == CharKind::kWord) ++p;
+    words[count++] = std::string_view(start, static_cast<std::size_t>(p - start));
   }
   return count;
 }

@@ -5,141 +5,242 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <span>
+#include <utility>
 
 #include "notation/words.h"
 
 namespace tervane {
 namespace {
 
-unsigned char FoldCase(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+// A name in a field of its own, padded with zeros. Names hold no NUL, so
+// comparing whole fields compares the names.
+using PaddedName = std::array<char, kPartFieldSize>;
+
+std::string_view NameOf(const PaddedName& name) {
+  return {name.data(), static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())};
 }
 
-// The first eight folded characters as one number, so that most comparisons
-// of the sort are a single integer comparison.
-std::uint64_t SortKey(std::string_view name) {
-  std::uint64_t key = 0;
-  for (std::size_t i = 0; i < 8; ++i) key = key << 8 | (i < name.size() ? FoldCase(name[i]) : 0u);
-  return key;
+template <std::size_t N>
+void MoveBytes(char* to, const char* from) {
+  std::memcpy(to, from, N);
 }
 
-void SortPartList(std::vector<std::string>& list) {
-  struct Entry {
-    std::uint64_t key;
-    std::uint32_t index;
-  };
-  std::vector<Entry> entries(list.size());
-  for (std::size_t i = 0; i < list.size(); ++i)
-    entries[i] = {SortKey(list[i]), static_cast<std::uint32_t>(i)};
-  // Equal names keep the file's order: the index breaks every tie.
-  std::sort(entries.begin(), entries.end(), [&list](const Entry& a, const Entry& b) {
-    if (a.key != b.key) return a.key < b.key;
-    if (PartListBefore(list[a.index], list[b.index])) return true;
-    if (PartListBefore(list[b.index], list[a.index])) return false;
-    return a.index < b.index;
-  });
-  std::vector<std::string> sorted;
-  sorted.reserve(list.size());
-  for (const Entry& e : entries) sorted.push_back(std::move(list[e.index]));
-  list = std::move(sorted);
+// Copies a word of 1 to kPartWordMax characters into a zeroed field with two
+// overlapping moves of a fixed size: a library's words are a few characters
+// long, and a call to memcpy for each cost more than the rest of a line.
+void CopyWord(char* field, std::string_view word) {
+  const char* from = word.data();
+  const std::size_t n = word.size();
+  if (n >= 8) {
+    MoveBytes<8>(field, from);
+    MoveBytes<8>(field + n - 8, from + n - 8);
+  } else if (n >= 4) {
+    MoveBytes<4>(field, from);
+    MoveBytes<4>(field + n - 4, from + n - 4);
+  } else {
+    field[0] = from[0];
+    field[n / 2] = from[n / 2];
+    field[n - 1] = from[n - 1];
+  }
 }
 
-void CopyField(char (&field)[kPartFieldSize], std::string_view word) {
-  std::memcpy(field, word.data(), word.size());
-  field[word.size()] = '\0';
+bool SameFolded(const PaddedName& a, const PaddedName& b) {
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (FoldPartNameChar(a[i]) != FoldPartNameChar(b[i])) return false;
+  return true;
 }
 
-// One line (or one piece of a long line) of the file.
-void AddPartLine(std::string_view line, PartLibrary& library) {
-  if (!line.empty() && line.front() == '/') return;
-
-  std::array<std::string_view, 4> words;
-  if (ScanWords(line, words) < words.size()) return;
-  // A word that does not fit its field would be stored cut, a different
-  // name or a different number: the line is skipped instead.
-  for (std::string_view word : words)
-    if (word.size() > kPartWordMax) return;
-
-  PartRecord record;
-  CopyField(record.szPartName, words[0]);
-  CopyField(record.szNoiseVoltage, words[1]);
-  CopyField(record.szNoiseCurrent, words[2]);
-  CopyField(record.szCornerFreq, words[3]);
-  library.m_partTable.SetAt(record);
-  library.m_partList.emplace_back(words[0]);
+// A part line takes at least 7 bytes: four words of a character and the
+// blanks between them. Reserving for that many lines means a file is read
+// without ever moving what was stored; past some size, storage grows as it
+// goes instead.
+std::size_t MostPartLines(std::size_t bytes) {
+  constexpr std::size_t kMostReserved = std::size_t{1} << 20;
+  return std::min(bytes / 7 + 1, kMostReserved);
 }
 
-// Cuts a byte stream into lines of at most kPartLineMax characters, as a
-// text-mode reader sees them: LF or CR LF ends a line, a lone CR is an
-// ordinary character.
-class LineSplitter {
+// The name of one part line and the position of the line's record.
+struct NameEntry {
+  PaddedName name;
+  std::uint32_t record;
+};
+
+// Brings the names of a file into list order with a radix sort, last
+// character first: each pass is stable, so names that compare equal keep
+// the file's order, and a name's zero padding puts it before the longer
+// names it begins.
+class NameSorter {
  public:
-  explicit LineSplitter(PartLibrary& library) : m_library(library) {}
+  void Reserve(std::size_t count) { m_entries.reserve(count); }
 
-  void Feed(std::string_view bytes) {
-    for (char c : bytes) {
-      if (m_pendingCr) {
-        m_pendingCr = false;
-        if (c == '\n') {
-          EndLine();
-          continue;
-        }
-        Append('\r');
-      }
-      if (c == '\r')
-        m_pendingCr = true;
-      else if (c == '\n')
-        EndLine();
-      else
-        Append(c);
-    }
+  void Add(std::string_view name, std::uint32_t record) {
+    NameEntry& entry = m_entries.emplace_back();
+    CopyWord(entry.name.data(), name);
+    entry.record = record;
+    for (std::size_t i = 0; i < name.size(); ++i) ++m_counts[i][FoldPartNameChar(name[i])];
+    ++m_lengths[name.size()];
   }
 
-  void Finish() {
-    if (m_pendingCr) Append('\r');
-    if (m_length > 0) EndLine();
+  std::span<const NameEntry> Sort() {
+    const std::size_t count = m_entries.size();
+    // The padding: every name shorter than a position has a zero there.
+    std::uint32_t ended = 0;
+    for (std::size_t i = 0; i < kPartWordMax; ++i) m_counts[i][0] += ended += m_lengths[i];
+
+    m_scratch = std::make_unique_for_overwrite<NameEntry[]>(count);
+    NameEntry* from = m_entries.data();
+    NameEntry* to = m_scratch.get();
+    for (std::size_t i = kPartWordMax; i-- > 0;) {
+      std::array<std::uint32_t, 256>& starts = m_counts[i];
+      // A position where every name has the same character needs no pass.
+      if (count == 0 || starts[FoldPartNameChar(from->name[i])] == count) continue;
+      std::uint32_t start = 0;
+      for (std::uint32_t& n : starts) start += std::exchange(n, start);
+      for (const NameEntry* entry = from; entry != from + count; ++entry)
+        to[starts[FoldPartNameChar(entry->name[i])]++] = *entry;
+      std::swap(from, to);
+    }
+    return {from, count};
   }
 
  private:
-  void Append(char c) {
-    m_line[m_length++] = c;
-    if (m_length == kPartLineMax) EndLine();
+  std::vector<NameEntry> m_entries;  // in file order
+  std::unique_ptr<NameEntry[]> m_scratch;
+  // How often each folded character stands at each position of a name, and
+  // how many names have each length.
+  std::array<std::array<std::uint32_t, 256>, kPartWordMax> m_counts{};
+  std::array<std::uint32_t, kPartFieldSize> m_lengths{};
+};
+
+// For every name the position of its last record, in PartTableBefore order,
+// from the names in list order: there the names that compare equal but for
+// case stand together, in file order.
+std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
+  std::vector<std::uint32_t> current;
+  current.reserve(sorted.size());
+  std::vector<NameEntry> group;
+  for (std::size_t begin = 0, end = 0; begin < sorted.size(); begin = end) {
+    end = begin + 1;
+    while (end < sorted.size() && SameFolded(sorted[begin].name, sorted[end].name)) ++end;
+    if (end - begin == 1) {
+      current.push_back(sorted[begin].record);
+      continue;
+    }
+    const std::span<const NameEntry> alike = sorted.subspan(begin, end - begin);
+    group.assign(alike.begin(), alike.end());
+    std::stable_sort(group.begin(), group.end(), [](const NameEntry& a, const NameEntry& b) {
+      return NameOf(a.name) < NameOf(b.name);
+    });
+    for (std::size_t i = 0; i < group.size(); ++i)
+      if (i + 1 == group.size() || group[i].name != group[i + 1].name) current.push_back(group[i].record);
+  }
+  return current;
+}
+
+// Turns the bytes of a part file into the table and the list.
+class PartFileReader {
+ public:
+  // `expectedBytes`, when known, lets the storage be reserved once.
+  PartFileReader(PartLibrary& library, std::size_t expectedBytes) : m_library(library) {
+    const std::size_t lines = MostPartLines(expectedBytes);
+    m_records.reserve(lines);
+    m_names.Reserve(lines);
   }
 
-  void EndLine() {
-    AddPartLine(std::string_view(m_line.data(), m_length), m_library);
-    m_length = 0;
+  // Takes every line that ends in `bytes`, and the last one too at the end
+  // of the file; returns what is left for the next block.
+  std::string_view Feed(std::string_view bytes, bool atEnd) {
+    while (const void* found = std::memchr(bytes.data(), '\n', bytes.size())) {
+      const auto length = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+      std::string_view line = bytes.substr(0, length);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      AddLine(line);
+      bytes.remove_prefix(length + 1);
+    }
+    if (atEnd) {
+      AddLine(bytes);  // a CR at the very end is an ordinary character
+      return {};
+    }
+    // The whole pieces of an unfinished line are final, except a last one
+    // whose CR may turn out to be part of a line end.
+    while (bytes.size() > kPartLineMax) {
+      AddPiece(bytes.substr(0, kPartLineMax));
+      bytes.remove_prefix(kPartLineMax);
+    }
+    return bytes;
+  }
+
+  void Finish() {
+    const std::span<const NameEntry> sorted = m_names.Sort();
+    std::vector<std::string>& list = m_library.m_partList;
+    const auto before = static_cast<std::ptrdiff_t>(list.size());
+    list.reserve(list.size() + sorted.size());
+    for (const NameEntry& entry : sorted) list.emplace_back(NameOf(entry.name));
+    // The list of an earlier file is in list order already.
+    std::inplace_merge(list.begin(), list.begin() + before, list.end(), PartListBefore);
+    m_library.m_partTable.Adopt(std::move(m_records), CurrentRecords(sorted));
+  }
+
+ private:
+  // A line without its line end, taken kPartLineMax characters at a time.
+  void AddLine(std::string_view line) {
+    for (std::size_t at = 0; at < line.size(); at += kPartLineMax) AddPiece(line.substr(at, kPartLineMax));
+  }
+
+  void AddPiece(std::string_view piece) {
+    if (!piece.empty() && piece.front() == '/') return;
+
+    std::array<std::string_view, 4> words;
+    if (ScanWords(piece, words) < words.size()) return;
+    // A word that does not fit its field would be stored cut, a different
+    // name or a different number: the line is skipped instead.
+    for (std::string_view word : words)
+      if (word.size() > kPartWordMax) return;
+
+    PartRecord& record = m_records.emplace_back();
+    CopyWord(record.szPartName, words[0]);
+    CopyWord(record.szNoiseVoltage, words[1]);
+    CopyWord(record.szNoiseCurrent, words[2]);
+    CopyWord(record.szCornerFreq, words[3]);
+    m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
   }
 
   PartLibrary& m_library;
-  std::array<char, kPartLineMax> m_line{};
-  std::size_t m_length = 0;
-  bool m_pendingCr = false;
+  std::vector<PartRecord> m_records;  // one for every part line, in file order
+  NameSorter m_names;
 };
+
+void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes) {
+  PartFileReader reader(library, expectedBytes);
+  constexpr std::size_t kBlock = 1 << 16;
+  // Room for a block behind the unfinished end of the one before.
+  std::vector<char> buffer(kBlock + kPartLineMax);
+  std::size_t kept = 0;
+  for (;;) {
+    in.read(buffer.data() + kept, kBlock);
+    const auto got = static_cast<std::size_t>(in.gcount());
+    const bool atEnd = got < kBlock;
+    const std::string_view rest = reader.Feed(std::string_view(buffer.data(), kept + got), atEnd);
+    if (atEnd) break;
+    std::memmove(buffer.data(), rest.data(), rest.size());
+    kept = rest.size();
+  }
+  reader.Finish();
+}
 
 }  // namespace
 
-bool PartListBefore(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return FoldCase(x) < FoldCase(y); });
-}
-
-void ReadPartLibrary(std::istream& in, PartLibrary& library) {
-  LineSplitter splitter(library);
-  std::array<char, 1 << 16> block;
-  while (in.read(block.data(), block.size()) || in.gcount() > 0)
-    splitter.Feed(std::string_view(block.data(), static_cast<std::size_t>(in.gcount())));
-  splitter.Finish();
-  SortPartList(library.m_partList);
-}
+void ReadPartLibrary(std::istream& in, PartLibrary& library) { ReadParts(in, library, 0); }
 
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return false;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  ReadPartLibrary(in, library);
+  ReadParts(in, library, ec ? 0 : static_cast<std::size_t>(size));
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "parts/part_order.h"
 #include "parts/part_table.h"
 
 namespace tervane {
@@ -24,10 +25,6 @@ struct PartLibrary {
   // gave one; a name on several lines selects the last line's figures.
   std::vector<std::string> m_partList;
 };
-
-// The display order of the part list: letters compare without regard to
-// case; names that compare equal keep the file's order.
-bool PartListBefore(std::string_view a, std::string_view b);
 
 // Reads part lines from any bytes: "/" in the first column makes a comment;
 // otherwise the first four words are name, voltage noise, current noise and

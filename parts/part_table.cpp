@@ -1,12 +1,49 @@
 #include "parts/part_table.h"
 
-namespace tervane {
+#include <algorithm>
+#include <cstring>
+#include <utility>
 
-void CPartTable::SetAt(const PartRecord& record) { m_records[record.szPartName] = record; }
+#include "parts/part_order.h"
+
+namespace tervane {
+namespace {
+
+std::string_view NameOf(const PartRecord& record) {
+  return {record.szPartName, strnlen(record.szPartName, kPartFieldSize)};
+}
+
+}  // namespace
+
+std::vector<std::uint32_t>::const_iterator CPartTable::Find(std::string_view name) const {
+  return std::lower_bound(m_current.begin(), m_current.end(), name, [this](std::uint32_t at, std::string_view n) {
+    return PartTableBefore(NameOf(m_records[at]), n);
+  });
+}
+
+void CPartTable::SetAt(const PartRecord& record) {
+  const auto place = Find(NameOf(record));
+  if (place != m_current.end() && NameOf(m_records[*place]) == NameOf(record)) {
+    m_records[*place] = record;
+    return;
+  }
+  m_current.insert(place, static_cast<std::uint32_t>(m_records.size()));
+  m_records.push_back(record);
+}
+
+void CPartTable::Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current) {
+  if (!m_current.empty()) {
+    for (std::uint32_t at : current) SetAt(records[at]);
+    return;
+  }
+  m_records = std::move(records);
+  m_current = std::move(current);
+}
 
 const PartRecord* CPartTable::Lookup(std::string_view name) const {
-  const auto it = m_records.find(std::string(name));
-  return it == m_records.end() ? nullptr : &it->second;
+  const auto place = Find(name);
+  if (place == m_current.end() || NameOf(m_records[*place]) != name) return nullptr;
+  return &m_records[*place];
 }
 
 }  // namespace tervane

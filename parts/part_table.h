@@ -1,24 +1,39 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "parts/part_record.h"
 
 namespace tervane {
 
 // Part records by name. Names compare exactly and case-sensitively; storing
-// a name again replaces its figures. Nothing is ever removed.
+// a name again replaces its figures. Nothing is ever removed. A record that
+// Lookup gives stays valid until the table next changes.
 class CPartTable {
  public:
+  // A new name moves the index entries after its place: meant for a few
+  // parts; a file's come all at once through Adopt.
   void SetAt(const PartRecord& record);
+
+  // Stores a whole file's records at once, as SetAt would one after
+  // another. `current` holds, for every name, the position in `records` of
+  // its last record, in PartTableBefore order.
+  void Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current);
+
   const PartRecord* Lookup(std::string_view name) const;
-  std::size_t GetCount() const { return m_records.size(); }
+  std::size_t GetCount() const { return m_current.size(); }
 
  private:
-  std::unordered_map<std::string, PartRecord> m_records;
+  // The place of `name` in m_current: where it is, or where it would go.
+  std::vector<std::uint32_t>::const_iterator Find(std::string_view name) const;
+
+  std::vector<PartRecord> m_records;
+  // The record that Lookup finds for each name, in PartTableBefore order; a
+  // file's earlier records of a name stay behind in m_records unused.
+  std::vector<std::uint32_t> m_current;
 };
 
 }  // namespace tervane

@@ -26,8 +26,10 @@ ensure_packages() {
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# What every build needs, the desktop app's Qt included.
-BUILD_PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-svg-dev)
+# What a build of the core and tervane-cli needs, and what every build needs,
+# the desktop app's Qt included.
+CORE_BUILD_PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
+BUILD_PACKAGES=("${CORE_BUILD_PACKAGES[@]}" qt6-base-dev qt6-svg-dev)
 
 # A font for windows drawn without a desktop (offscreen tests, screenshots).
 FONT_PACKAGES=(fonts-dejavu-core)

@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "notation/eng_format.h"
 #include "notation/eng_parse.h"
+#include "notation/words.h"
 
 namespace tervane {
 namespace {
@@ -204,6 +208,73 @@ TEST(FormatEngValue, ReadsBackAsTheNumberShown) {
   const std::vector<double> values = SweepValues();
   for (int digits : {3, 4, 5, 6, 10, 17})
     for (double value : values) ExpectReadsBackAsShown(value, digits);
+}
+
+// ---------------------------------------------------------------------------
+// ScanWords
+
+// Up to `most` words of `text`, as ScanWords finds them.
+std::vector<std::string> Words(std::string_view text, std::size_t most) {
+  std::vector<std::string_view> found(most);
+  found.resize(ScanWords(text, found));
+  return {found.begin(), found.end()};
+}
+
+TEST(ScanWords, SplitsAsPercentSReads) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::size_t most;
+    std::vector<std::string> words;
+  } cases[] = {
+      {"Empty", "", 4, {}},
+      {"OnlyBlanks", " \t\n\v\f\r ", 4, {}},
+      {"EveryBlankSeparates", "a b\tc\nd\ve\ff\rg", 7, {"a", "b", "c", "d", "e", "f", "g"}},
+      {"StopsAtMost", "  one two three four five", 4, {"one", "two", "three", "four"}},
+      {"NoRoom", "one", 0, {}},
+      // Eight-byte boundaries inside words and inside blanks.
+      {"LongWords", "1234567 12345678 123456789   abcdefghijklmnopq", 4,
+       {"1234567", "12345678", "123456789", "abcdefghijklmnopq"}},
+      {"WordEndsTheText", "       abcdefghi", 4, {"abcdefghi"}},
+      {"WordOfEightEndsTheText", "abcdefgh", 4, {"abcdefgh"}},
+      // Other control characters, DEL and bytes from 0x80 on (the micro
+      // sign, a no-break space, 0x89 and 0x8D with the top bit of TAB and CR)
+      // are parts of words.
+      {"OnlyTheCLocaleBlanks", "\x01\x1F\x7F \xB5V \xA0\x89\x8D\x85 \x08\x0E", 4,
+       {"\x01\x1F\x7F", "\xB5V", "\xA0\x89\x8D\x85", "\x08\x0E"}},
+      // A NUL ends the text, in a word or among blanks.
+      {"NulInAWord", std::string("ab\0cd ef", 8), 4, {"ab"}},
+      {"NulAmongBlanks", std::string("ab \0 cd", 7), 4, {"ab"}},
+      {"NulAfterEightBytes", std::string("abcdefgh\0ij", 11), 4, {"abcdefgh"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Words(c.text, c.most), c.words) << c.name;
+}
+
+TEST(ScanWords, AgreesWithTheCLibraryOnAnyBytes) {
+  // Words as a plain reader with isspace finds them, NUL ending the text.
+  const auto reference = [](const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : text.substr(0, text.find('\0'))) {
+      if (std::isspace(static_cast<unsigned char>(c))) {
+        if (!word.empty()) words.push_back(word);
+        word.clear();
+      } else {
+        word += c;
+      }
+    }
+    if (!word.empty()) words.push_back(word);
+    return words;
+  };
+  std::mt19937 random(2024);
+  const std::string bytes = std::string(" \t\n\v\f\r\x1F\x85\x89\xA0\xB5" "aZ7.") + '\0';
+  for (int i = 0; i < 2000; ++i) {
+    std::string text;
+    for (std::size_t k = 0, length = random() % 40; k < length; ++k)
+      // Mostly letters, so that words run across eight-byte boundaries.
+      text += random() % 3 == 0 ? bytes[random() % bytes.size()] : static_cast<char>('a' + random() % 26);
+    ASSERT_EQ(Words(text, 64), reference(text)) << "text of " << text.size() << " bytes, case " << i;
+  }
 }
 
 }  // namespace

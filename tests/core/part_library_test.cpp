@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -35,6 +38,14 @@ std::string Part(const PartLibrary& library, const std::string& name) {
   if (!record) return name + " (missing)";
   return std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent + " " +
          record->szCornerFreq;
+}
+
+// The list and, for each of its names, the table's part.
+std::vector<std::string> Contents(const PartLibrary& library) {
+  std::vector<std::string> contents;
+  for (const std::string& name : library.m_partList) contents.push_back(Part(library, name));
+  contents.push_back(std::to_string(library.m_partTable.GetCount()) + " parts");
+  return contents;
 }
 
 // `text` followed by blanks up to `width` characters.
@@ -110,6 +121,39 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
   }
 }
 
+// Comment lines of `bytes` bytes in all, none longer than a piece.
+std::string Comments(std::size_t bytes) {
+  const std::string line = "/" + std::string(kPartLineMax - 2, '-') + "\n";
+  std::string comments;
+  while (bytes - comments.size() > line.size()) comments += line;
+  const std::size_t rest = bytes - comments.size();
+  if (rest > 0) comments += rest == 1 ? "\n" : "/" + std::string(rest - 2, '-') + "\n";
+  return comments;
+}
+
+TEST(ReadPartLibrary, ReadsTheSameWhereverTheFileIsCutIntoBlocks) {
+  // Every kind of line end and piece, and a line longer than a block; the
+  // file is read 64 KiB at a time.
+  const std::string lines = "A 1n 2p 3\r\n" + Padded("B 1n 2p 3", 62) + "C 4n 5p 6\n" +
+                            "D 1n 2p 3\rE 5n 6p 7\n" + "F 1n 2p 3\r\r\n" + std::string("G 1n\0 2p 3\n", 11) +
+                            "/H 1n 2p 3\n" + Padded("I 1n 2p 3", 62 * 2000) + "J 4n 5p 6\n" + "K 7n 8p 9";
+  const std::vector<std::string> expected = Contents(ReadBytes(lines));
+  // Eight parts: E is a fifth word, G is cut short by its NUL, H a comment.
+  ASSERT_EQ(expected.size(), 8u + 1);
+  for (std::size_t shift = 0; shift <= 160; ++shift) {
+    SCOPED_TRACE(shift);
+    EXPECT_EQ(Contents(ReadBytes(Comments((std::size_t{1} << 16) - shift) + lines)), expected);
+  }
+}
+
+TEST(ReadPartLibrary, ASecondFileAddsItsParts) {
+  PartLibrary library = ReadBytes("b 1n 1p 1\nA 1n 1p 1\n");
+  std::istringstream second("a 2n 2p 2\nB 2n 2p 2\nb 3n 3p 3\n");
+  ReadPartLibrary(second, library);
+  EXPECT_EQ(Contents(library), (std::vector<std::string>{"A 1n 1p 1", "a 2n 2p 2", "b 3n 3p 3", "B 2n 2p 2",
+                                                         "b 3n 3p 3", "4 parts"}));
+}
+
 // ---------------------------------------------------------------------------
 // List order
 
@@ -144,6 +188,42 @@ TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
                                         [](char x, char y) { return std::toupper(x) < std::toupper(y); });
   });
   EXPECT_EQ(ReadBytes(file).m_partList, names);
+}
+
+TEST(PartTable, NamesEqualButForCaseAreDifferentParts) {
+  // Many short names, some equal but for case, stored one by one or read
+  // from a file: each keeps the figures it was given last.
+  std::mt19937 random(6789);
+  const std::string alphabet = "aAbB0-";
+  std::map<std::string, PartRecord> expected;
+  std::vector<PartRecord> records;
+  std::string file;
+  for (int i = 0; i < 400; ++i) {
+    std::string name;
+    for (std::size_t k = 0, length = 1 + random() % 3; k < length; ++k) name += alphabet[random() % alphabet.size()];
+    const std::string corner = std::to_string(i);
+    PartRecord record;
+    std::snprintf(record.szPartName, kPartFieldSize, "%s", name.c_str());
+    std::snprintf(record.szNoiseVoltage, kPartFieldSize, "1n");
+    std::snprintf(record.szNoiseCurrent, kPartFieldSize, "1p");
+    std::snprintf(record.szCornerFreq, kPartFieldSize, "%s", corner.c_str());
+    records.push_back(record);
+    expected[name] = record;
+    file += name + " 1n 1p " + corner + "\n";
+  }
+  CPartTable oneByOne;
+  for (const PartRecord& record : records) oneByOne.SetAt(record);
+  const PartLibrary read = ReadBytes(file);
+  for (const CPartTable* filled : std::initializer_list<const CPartTable*>{&oneByOne, &read.m_partTable}) {
+    EXPECT_EQ(filled->GetCount(), expected.size());
+    for (const auto& [name, record] : expected) {
+      const PartRecord* found = filled->Lookup(name);
+      ASSERT_NE(found, nullptr) << name;
+      EXPECT_STREQ(found->szPartName, record.szPartName);
+      EXPECT_STREQ(found->szCornerFreq, record.szCornerFreq) << name;
+    }
+    for (const char* absent : {"", "c", "aaaa", "a-b0b", "\xE1"}) EXPECT_EQ(filled->Lookup(absent), nullptr) << absent;
+  }
 }
 
 // ---------------------------------------------------------------------------

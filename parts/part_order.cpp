@@ -1,0 +1,19 @@
+#include "parts/part_order.h"
+
+#include <algorithm>
+
+namespace tervane {
+
+bool PartListBefore(std::string_view a, std::string_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return FoldPartNameChar(x) < FoldPartNameChar(y);
+  });
+}
+
+bool PartTableBefore(std::string_view a, std::string_view b) {
+  if (PartListBefore(a, b)) return true;
+  if (PartListBefore(b, a)) return false;
+  return a < b;
+}
+
+}  // namespace tervane
