@@ -10,8 +10,6 @@
 namespace tervane {
 namespace {
 
-constexpr double kPeakToPeakPerRms = 6.0;
-
 struct Estimate {
   std::optional<double> corner;  // nothing when the input cannot be read
   bool unitError = false;

@@ -26,6 +26,9 @@ void ClearPlaceholder(std::string& field);
 
 inline constexpr std::string_view kCornerInputError = "Input error";
 
+// A band figure given peak-to-peak is taken as this many times its rms.
+inline constexpr double kPeakToPeakPerRms = 6.0;
+
 struct CornerEstimate {
   std::optional<std::string> cornerText;  // the new corner field, when one is written
   bool inputError = false;                // show "Input error" (after writing, if both)

@@ -7,45 +7,58 @@
 namespace tervane {
 namespace {
 
-struct Stage {
-  double density;  // Sn
-  double gain;     // G
-};
+double Square(double x) { return x * x; }
 
-// The output noise density and gain of the chosen topology, or nothing when
-// the topology cannot be worked out from these resistors. The terms are
-// added in a fixed order: the op amp's voltage noise times the noise gain,
-// R1's thermal noise, R2's thermal noise, the current noise through R2,
-// Rs's thermal noise, the current noise through Rs.
-std::optional<Stage> StageNoise(const NoiseResult& r, int ampType) {
+}  // namespace
+
+std::optional<StageTerms> StageNoiseTerms(const NoiseResult& r, double en, double in) {
   const double kT4 = r.fourKT;
-  const double en = r.enCorrected;
-  const double in = r.inCorrected;
   const double rs = r.sourceResistor;
   const double r2 = r.r2;
-  switch (ampType) {
-    case AMP_BUFFER: {
-      const double sum = en * en + kT4 * r2 + (in * r2) * (in * r2) + kT4 * rs + (in * rs) * (in * rs);
-      return Stage{std::sqrt(sum), 1.0};
-    }
+  StageTerms t;
+  auto& p = t.power;
+  p[SourceIndex(NoiseSource::kR2Thermal)] = kT4 * r2;
+  p[SourceIndex(NoiseSource::kCurrentNoiseR2)] = Square(in * r2);
+  switch (r.ampType) {
+    case AMP_BUFFER:
+      t.gain = 1.0;
+      p[SourceIndex(NoiseSource::kVoltageNoise)] = Square(en);
+      p[SourceIndex(NoiseSource::kRsThermal)] = kT4 * rs;
+      p[SourceIndex(NoiseSource::kCurrentNoiseRs)] = Square(in * rs);
+      return t;
     case AMP_NONINVERTING: {
       if (r.r1 == 0) return std::nullopt;
       const double n = r2 / r.r1 + 1;
-      const double sum = (n * en) * (n * en) + kT4 * r2 * r2 / r.r1 + kT4 * r2 + (in * r2) * (in * r2) +
-                         kT4 * rs * (n * n) + (in * rs * n) * (in * rs * n);
-      return Stage{std::sqrt(sum), n};
+      t.gain = n;
+      p[SourceIndex(NoiseSource::kVoltageNoise)] = Square(n * en);
+      p[SourceIndex(NoiseSource::kR1Thermal)] = kT4 * r2 * r2 / r.r1;
+      p[SourceIndex(NoiseSource::kRsThermal)] = kT4 * rs * (n * n);
+      p[SourceIndex(NoiseSource::kCurrentNoiseRs)] = Square(in * rs * n);
+      return t;
     }
     case AMP_INVERTING: {
       if (r.r1 + rs == 0) return std::nullopt;
       const double a = r2 / (r.r1 + rs);
-      const double sum = ((a + 1) * en) * ((a + 1) * en) + kT4 * r.r1 * (a * a) + kT4 * r2 +
-                         (in * r2) * (in * r2) + kT4 * rs * (a * a);
-      return Stage{std::sqrt(sum), a};
+      t.gain = a;
+      p[SourceIndex(NoiseSource::kVoltageNoise)] = Square((a + 1) * en);
+      p[SourceIndex(NoiseSource::kR1Thermal)] = kT4 * r.r1 * (a * a);
+      p[SourceIndex(NoiseSource::kRsThermal)] = kT4 * rs * (a * a);
+      return t;
     }
     default:  // no topology chosen: nothing to calculate
       return std::nullopt;
   }
 }
+
+double TotalPower(const StageTerms& terms) {
+  // Left to right, the voltage noise first: the order fixes the rounding of
+  // every reported figure. A missing source adds an exact zero.
+  double sum = terms.power[0];
+  for (std::size_t i = 1; i < terms.power.size(); ++i) sum += terms.power[i];
+  return sum;
+}
+
+namespace {
 
 // The preceding stage's total noise as it reaches this stage's output: the
 // part of it that lies in the new band (its power spreads evenly over the
@@ -77,6 +90,7 @@ NoiseResult ComputeNoise(const CalculatorForm& form) {
   NoiseResult r;
   r.withCarry = form.m_bWithCarry != 0;
   r.applyCorner = form.m_bApplyCorner != 0;
+  r.ampType = form.m_nAmpType;
   r.r1Read = form.m_nAmpType == AMP_NONINVERTING || form.m_nAmpType == AMP_INVERTING;
 
   r.temperature = ReadTemperature(form.m_strTemperature);
@@ -103,17 +117,19 @@ NoiseResult ComputeNoise(const CalculatorForm& form) {
   if (r.refVoltage == 0) r.error = true;
   if (r.error) return r;
 
-  const std::optional<Stage> stage = StageNoise(r, form.m_nAmpType);
+  const std::optional<StageTerms> stage = StageNoiseTerms(r, r.enCorrected, r.inCorrected);
   if (!stage) {
     r.error = true;
     return r;
   }
-  r.outputDensity = stage->density;
+  const double density = std::sqrt(TotalPower(*stage));
+  r.outputDensity = density;
   r.gain = stage->gain;
-  r.ownNoise = std::sqrt(fH - fL) * stage->density;
+  r.ownNoise = std::sqrt(fH - fL) * density;
   double total = *r.ownNoise;
   if (r.withCarry) {
     const double carried = CarriedNoise(form, r, stage->gain);
+    r.carriedNoise = carried;
     total = std::sqrt(total * total + carried * carried);
   }
   r.totalNoise = total;

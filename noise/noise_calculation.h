@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include "noise/calculator_form.h"
+#include "noise/noise_source.h"
 #include "noise/temperature.h"
 
 namespace tervane {
@@ -18,6 +20,7 @@ struct NoiseResult {
   bool applyCorner = false;  // the flicker factor also scales the current noise
   bool reduced = false;      // the carried noise was scaled to a changed band
   bool r1Read = false;       // the topology uses R1
+  int ampType = -1;          // AmplifierType, as the form chose it
 
   // Inputs as read.
   Temperature temperature{};
@@ -40,9 +43,26 @@ struct NoiseResult {
   std::optional<double> outputDensity;  // Sn, V/rtHz
   std::optional<double> gain;           // G
   std::optional<double> ownNoise;       // Vn of this stage alone, V
+  std::optional<double> carriedNoise;   // the carried noise at this output, V (carry mode)
   std::optional<double> totalNoise;     // Vn with the carried noise in carry mode, V
   std::optional<double> snr;            // dB
 };
+
+// Each stage source's output noise power density, V^2/Hz, indexed by
+// NoiseSource; 0 for a source the topology does not have.
+struct StageTerms {
+  std::array<double, kStageSourceCount> power{};
+  double gain = 0;  // G
+};
+
+// The model's terms for the topology and resistors of `r`, with op-amp
+// densities `en` and `in` as they apply: the band's en' and in' for the
+// report, spot values for a spectrum. Nothing when the topology cannot be
+// worked out from these resistors (or none is chosen).
+std::optional<StageTerms> StageNoiseTerms(const NoiseResult& r, double en, double in);
+
+// Sn^2: the terms added in source order, as the report forms it.
+double TotalPower(const StageTerms& terms);
 
 // The noise model of one stage, from the form as it stands. Reads the form
 // only; the write-back after a successful calculation is WriteBackResults.

@@ -1,0 +1,63 @@
+#include "noise/noise_breakdown.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tervane {
+namespace {
+
+// The stage's own sources at their band-average densities, exactly the
+// terms the report's Sn is made of. Nothing when a power is negative.
+std::optional<std::vector<NoiseContribution>> StageRows(const NoiseResult& r, double rootBand) {
+  const std::optional<StageTerms> terms = StageNoiseTerms(r, r.enCorrected, r.inCorrected);
+  if (!terms) return std::nullopt;
+  std::vector<NoiseContribution> rows;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+    const auto source = static_cast<NoiseSource>(i);
+    if (!TopologyHasSource(r.ampType, source)) continue;
+    const double power = terms->power[i];
+    if (!(power >= 0)) return std::nullopt;
+    const double density = std::sqrt(power);
+    rows.push_back({source, density, density * rootBand, 0});
+  }
+  return rows;
+}
+
+void SetPercentages(std::vector<NoiseContribution>& rows) {
+  double power = 0;
+  for (const NoiseContribution& row : rows) power += row.total * row.total;
+  // Nothing but noiseless sources (0 K, no op-amp noise): no shares to give.
+  if (power == 0) return;
+  for (NoiseContribution& row : rows) row.percent = 100 * row.total * row.total / power;
+}
+
+}  // namespace
+
+std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& r, double crestFactor) {
+  if (r.error) return std::nullopt;
+  const double rootBand = std::sqrt(r.upperFreq - r.lowerFreq);
+  std::optional<std::vector<NoiseContribution>> rows = StageRows(r, rootBand);
+  if (!rows) return std::nullopt;
+  if (r.withCarry) {
+    // A noise voltage's sign means nothing once it is added in power.
+    const double carried = std::fabs(*r.carriedNoise);
+    rows->push_back({NoiseSource::kCarried, carried / rootBand, carried, 0});
+  }
+  SetPercentages(*rows);
+  std::stable_sort(rows->begin(), rows->end(),
+                   [](const NoiseContribution& a, const NoiseContribution& b) { return a.total > b.total; });
+
+  NoiseBreakdown b;
+  b.contributions = std::move(*rows);
+  b.outputTotal = *r.totalNoise;
+  // Referred to the input through the gain's magnitude; infinite when the
+  // stage has no gain (an inverting stage with R2 = 0).
+  const double gain = std::fabs(*r.gain);
+  b.inputReferred = b.outputTotal / gain;
+  b.inputDensity = *r.outputDensity / gain;
+  b.crestFactor = crestFactor;
+  b.peakToPeak = b.outputTotal * crestFactor;
+  return b;
+}
+
+}  // namespace tervane

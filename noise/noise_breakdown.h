@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "noise/corner_estimate.h"
+#include "noise/noise_calculation.h"
+#include "noise/noise_source.h"
+
+namespace tervane {
+
+// Peak-to-peak per rms: the corner estimator's 6 by default; 6.6 is the
+// other common choice (exceeded about 0.1 % of the time by Gaussian noise).
+inline constexpr double kDefaultCrestFactor = kPeakToPeakPerRms;
+inline constexpr double kWideCrestFactor = 6.6;
+
+// One source's share of the output noise.
+struct NoiseContribution {
+  NoiseSource source;
+  // V/rtHz at the output. For the 1/f-shaped sources it is the band-average
+  // density (en' and in' as the report uses them); for the carried noise the
+  // flat density that gives its total over this band.
+  double density = 0;
+  double total = 0;    // V over the band: density * sqrt(fH - fL)
+  double percent = 0;  // of the output noise power; the rows add up to 100
+};
+
+struct NoiseBreakdown {
+  // Largest first; equal shares in NoiseSource order. Only the topology's
+  // sources are listed (no R1 in the buffer, no in.Rs in the inverting
+  // stage); in carry mode the carried noise is one more row, so that the
+  // rows' powers add up to the reported total.
+  std::vector<NoiseContribution> contributions;
+  double outputTotal = 0;    // V: the reported total, with the carry in carry mode
+  double inputReferred = 0;  // V: outputTotal / G
+  double inputDensity = 0;   // V/rtHz: the stage's own Sn / G (without the carry)
+  double crestFactor = 0;
+  double peakToPeak = 0;     // V: outputTotal * crestFactor
+};
+
+// The breakdown of a successful calculation. Nothing for an error result,
+// or when a term's power is negative (a negative resistor or temperature),
+// which has no density.
+std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,
+                                             double crestFactor = kDefaultCrestFactor);
+
+}  // namespace tervane

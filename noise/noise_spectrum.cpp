@@ -1,0 +1,48 @@
+#include "noise/noise_spectrum.h"
+
+#include <cmath>
+
+namespace tervane {
+
+std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& r, double frequency) {
+  if (r.error) return std::nullopt;
+  // en^2 (1 + fc / f) as a density: the 1/f rise of the op amp's noise.
+  const double rise = std::sqrt(1 + r.cornerFreq / frequency);
+  const double en = r.en * rise;
+  const double in = r.applyCorner ? r.in * rise : r.in;
+  const std::optional<StageTerms> terms = StageNoiseTerms(r, en, in);
+  if (!terms) return std::nullopt;
+
+  SpectrumPoint point;
+  point.frequency = frequency;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+    const double power = terms->power[i];
+    if (!(power >= 0 && std::isfinite(power))) return std::nullopt;
+    point.density[i] = std::sqrt(power);
+  }
+  point.total = std::sqrt(TotalPower(*terms));
+  return point;
+}
+
+SpectrumRange SpectrumRangeOf(const NoiseResult& r) { return {r.lowerFreq / 10, r.upperFreq * 10}; }
+
+std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& r, std::size_t points) {
+  if (points < 2) return std::nullopt;
+  const SpectrumRange range = SpectrumRangeOf(r);
+  const double logLower = std::log(range.lower);
+  const double step = (std::log(range.upper) - logLower) / static_cast<double>(points - 1);
+  std::vector<SpectrumPoint> spectrum;
+  spectrum.reserve(points);
+  for (std::size_t k = 0; k < points; ++k) {
+    // The ends exactly, not as exp(log(x)).
+    const double f = k == 0            ? range.lower
+                     : k + 1 == points ? range.upper
+                                       : std::exp(logLower + step * static_cast<double>(k));
+    const std::optional<SpectrumPoint> point = NoiseSpectrumAt(r, f);
+    if (!point) return std::nullopt;
+    spectrum.push_back(*point);
+  }
+  return spectrum;
+}
+
+}  // namespace tervane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "noise/noise_calculation.h"
+#include "noise/noise_source.h"
+
+namespace tervane {
+
+// The stage's own output noise at one frequency. The carried noise has no
+// shape in the model and is left out: the total here integrates over the
+// band to the report's "Total noise voltage", not to the total with carry.
+struct SpectrumPoint {
+  double frequency = 0;  // Hz
+  double total = 0;      // V/rtHz at the output
+  // V/rtHz by SourceIndex; 0 for a source the topology does not have.
+  std::array<double, kStageSourceCount> density{};
+};
+
+// The voltage noise rises as en^2 (1 + fc / f) below the corner; the
+// current noise terms as in^2 (1 + fc / f) only when the corner is applied
+// to the current noise; the resistors' thermal noise is flat. Since the
+// model's F is the band average of that shape, the total's power over
+// fL..fH is exactly the report's Sn^2 (fH - fL). Nothing for an error result
+// or where a term's power is negative or not finite (a negative resistor,
+// temperature or corner; f <= 0).
+std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, double frequency);
+
+// A decade either side of the band.
+struct SpectrumRange {
+  double lower = 0;  // fL / 10
+  double upper = 0;  // 10 fH
+};
+SpectrumRange SpectrumRangeOf(const NoiseResult& result);
+
+// `points` log-spaced points over SpectrumRangeOf(result), both ends
+// included. Nothing when fewer than 2 points are asked for, or when any
+// point has no spectrum.
+std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& result, std::size_t points);
+
+}  // namespace tervane

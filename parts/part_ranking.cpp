@@ -1,0 +1,57 @@
+#include "parts/part_ranking.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+#include <unordered_set>
+
+#include "noise/noise_calculation.h"
+#include "parts/part_selection.h"
+
+namespace tervane {
+namespace {
+
+RankedPart CalculatePart(CalculatorForm form, const std::string& name) {
+  RankedPart part;
+  part.name = name;
+  part.noiseVoltageText = form.m_strNoiseVoltage;
+  part.noiseCurrentText = form.m_strNoiseCurrent;
+  part.cornerFreqText = form.m_strCornerFreq;
+  const NoiseResult r = ComputeNoise(form);
+  part.noiseVoltage = r.en;
+  part.noiseCurrent = r.in;
+  part.cornerFreq = r.cornerFreq;
+  part.failed = r.error;
+  if (!r.error) {
+    part.outputDensity = r.outputDensity;
+    part.totalNoise = r.totalNoise;
+    part.snr = r.snr;
+  }
+  part.optimumSourceResistance = r.in > 0 ? r.en / r.in : std::numeric_limits<double>::infinity();
+  return part;
+}
+
+// Quietest first, failures after every success; a strict weak order, so
+// that a stable sort keeps the list order among equals.
+bool QuieterThan(const RankedPart& a, const RankedPart& b) {
+  if (a.failed || b.failed) return !a.failed && b.failed;
+  return *a.totalNoise < *b.totalNoise;
+}
+
+}  // namespace
+
+std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library) {
+  std::vector<RankedPart> ranked;
+  ranked.reserve(library.m_partList.size());
+  std::unordered_set<std::string_view> seen;
+  for (const std::string& name : library.m_partList) {
+    if (!seen.insert(name).second) continue;
+    CalculatorForm trial = form;
+    if (!SelectPart(trial, library.m_partTable, name)) continue;  // every list entry has its record
+    ranked.push_back(CalculatePart(std::move(trial), name));
+  }
+  std::stable_sort(ranked.begin(), ranked.end(), QuieterThan);
+  return ranked;
+}
+
+}  // namespace tervane

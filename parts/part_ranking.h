@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "noise/calculator_form.h"
+#include "parts/part_library.h"
+
+namespace tervane {
+
+// One part of the library in the circuit as it stands.
+struct RankedPart {
+  std::string name;  // Windows-1252, as the list shows it
+  // The figures as the part file writes them, and as the calculation read them.
+  std::string noiseVoltageText;
+  std::string noiseCurrentText;
+  std::string cornerFreqText;
+  double noiseVoltage = 0;  // en, V/rtHz
+  double noiseCurrent = 0;  // in, A/rtHz
+  double cornerFreq = 0;    // fc, Hz
+  bool failed = false;      // the calculation gives the error report
+  // Empty when failed.
+  std::optional<double> outputDensity;  // Sn, V/rtHz
+  std::optional<double> totalNoise;     // V, with the carry in carry mode
+  std::optional<double> snr;            // dB
+  // en / in, the source resistance at which the op amp's voltage and
+  // current noise are equal; +infinity when in <= 0.
+  double optimumSourceResistance = 0;
+};
+
+// Every part of the library calculated in `form` as selecting it would do
+// (its en, in and fc replace the form's), quietest total first; equal
+// totals keep the list order, and failed parts come last in list order. A
+// name on several lines of the file is one part (every line of it selects
+// the same figures) and is ranked once, at its first place in the list.
+std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library);
+
+}  // namespace tervane
