@@ -1,54 +1,23 @@
 // tervane-cli calc: one calculation, as "Calculate" or "Calc w/Carry" runs it
 // on a form that starts at the defaults.
 
-#include <array>
-#include <cmath>
-#include <map>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
 
+#include "cli/breakdown_output.h"
+#include "cli/circuit_options.h"
 #include "cli/command.h"
 #include "cli/cp1252.h"
-#include "cli/part_file.h"
 #include "cli/text_output.h"
 #include "noise/calculator_form.h"
+#include "noise/noise_breakdown.h"
 #include "noise/noise_calculation.h"
 #include "noise/noise_report.h"
-#include "notation/eng_parse.h"
-#include "parts/part_selection.h"
 
 namespace tervane::cli {
 namespace {
-
-// One option per text field of the form, in the order of kFormTextFields.
-struct FieldOption {
-  const char* names;
-  const char* description;
-};
-
-constexpr std::array<FieldOption, kFormTextFields.size()> kFieldOptions{{
-    {"--source-resistor,--rs", "Source Resistor, ohms"},
-    {"--r1", "Resistor 1, ohms (the buffer never reads it)"},
-    {"--r2", "Resistor 2, ohms"},
-    {"--temperature,--temp",
-     "Operating Temperature: Fahrenheit, or kelvin or Celsius with the letter K or C"},
-    {"--lower-freq,--fl", "Lower Frequency Bound, Hz"},
-    {"--upper-freq,--fh", "Upper Frequency Bound, Hz"},
-    {"--ref-voltage,--vref", "0dB Reference Voltage, V"},
-    {"--noise-voltage,--en", "Noise Voltage, V/rtHz (overrides the part's)"},
-    {"--noise-current,--in", "Noise Current, A/rtHz (overrides the part's)"},
-    {"--corner-freq,--fc", "1/f Corner Frequency, Hz (overrides the part's)"},
-    {"--carry", "Carry from previous calc, V (used with --with-carry)"},
-}};
-
-const std::map<std::string, int> kAmpTypes{
-    {"buffer", AMP_BUFFER},
-    {"noninverting", AMP_NONINVERTING},
-    {"inverting", AMP_INVERTING},
-};
 
 constexpr const char* kCalcFooter =
     "Field values are taken verbatim, exactly as typed into the form (engineering\n"
@@ -59,43 +28,35 @@ constexpr const char* kCalcFooter =
     "Formats: text  the report, UTF-8, one line per line of the report\n"
     "         raw   the report's exact bytes: Windows-1252, CR LF line ends, no line\n"
     "               end after the gain\n"
-    "         json  {error, report, fields_after, prev_band_after, reduced, values};\n"
-    "               values holds T_K F G Sn Vn_own Vn SNR, null where not computed\n"
-    "               or not finite; reduced is whether the report shows the carry\n"
-    "               reduction line\n"
+    "         json  {error, report, fields_after, prev_band_after, reduced, values,\n"
+    "               contributions}; values holds T_K F G Sn Vn_own Vn SNR, null\n"
+    "               where not computed or not finite; reduced is whether the\n"
+    "               report shows the carry reduction line\n"
+    "\n"
+    "contributions (json): each source's share of the output noise, largest first:\n"
+    "  sources  [{source, label, density V/rtHz, total V, percent of the power}],\n"
+    "           source one of en r1 r2 in_r2 rs in_rs, and carried with --with-carry;\n"
+    "           a source the amplifier type lacks is left out (r1 in the buffer,\n"
+    "           in_rs in the inverting stage); en, in_r2 and in_rs at their\n"
+    "           band-average densities, carried at the flat density of its total\n"
+    "  input_referred  the output total (with the carry) over the gain, V\n"
+    "  input_density   Sn over the gain, V/rtHz\n"
+    "  peak_to_peak    the output total times crest_factor, V\n"
+    "null when the calculation fails or a noise power is negative (a negative\n"
+    "resistor or temperature).\n"
     "\n"
     "Exit status: 0 calculated; 1 the report is \"error, check inputs for\n"
     "consistency\" (the output is still printed; the form keeps its text);\n"
     "2 usage error.";
 
 struct CalcOptions {
-  std::string type = "noninverting";
-  std::array<std::string, kFormTextFields.size()> fields;
-  std::array<CLI::Option*, kFormTextFields.size()> fieldOptions{};
-  bool noCornerCurrent = false;
-  bool withCarry = false;
-  std::pair<std::string, std::string> prevBand;
-  CLI::Option* prevBandOption = nullptr;
-  std::string partsFile = DefaultPartFile();
-  std::string part;
-  CLI::Option* partOption = nullptr;
+  CircuitOptions circuit;
+  double crestFactor = kDefaultCrestFactor;
   std::string format = "text";
 };
 
-// The band of the previous successful calculation, as --prev-band gives it.
-void SetPreviousBand(CalculatorForm& form, const std::pair<std::string, std::string>& band) {
-  const double lower = ParseEngValue(Utf8ToCp1252(band.first));
-  const double upper = ParseEngValue(Utf8ToCp1252(band.second));
-  // A successful calculation always has its lower edge below its upper one.
-  if (!(std::isfinite(lower) && std::isfinite(upper) && lower < upper))
-    throw UsageError("--prev-band: the lower edge '" + band.first + "' must lie below the upper edge '" +
-                     band.second + "'");
-  form.m_bHavePrevBand = true;
-  form.m_dPrevLowerFreq = lower;
-  form.m_dPrevUpperFreq = upper;
-}
-
-Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::string& report) {
+Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::string& report,
+              double crestFactor) {
   Json fields = Json::object();
   for (const auto& field : kFormTextFields)
     fields[std::string(field.key)] = Cp1252ToUtf8(form.*field.member);
@@ -119,38 +80,21 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   doc["prev_band_after"] = std::move(prevBand);
   doc["reduced"] = !result.error && result.reduced;
   doc["values"] = std::move(values);
+  doc["contributions"] = ContributionsJson(result, crestFactor);
   return doc;
 }
 
 int RunCalc(const CalcOptions& options, std::ostream& out) {
-  CalculatorForm form;
-  ApplyFormDefaults(form);
-  form.m_nAmpType = kAmpTypes.at(options.type);
-
-  // Choosing the part first, then typing over its figures.
-  std::optional<std::string> partName;
-  if (options.partOption->count() > 0) {
-    const PartLibrary library = LoadPartFile(options.partsFile);
-    std::string name = Utf8ToCp1252(options.part);
-    if (!SelectPart(form, library.m_partTable, name))
-      throw UsageError("unknown part '" + options.part + "' in '" + options.partsFile + "'");
-    partName = std::move(name);
-  }
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
-    if (options.fieldOptions[i]->count() > 0)
-      form.*kFormTextFields[i].member = Utf8ToCp1252(options.fields[i]);
-  if (options.noCornerCurrent) form.m_bApplyCorner = 0;
-  form.m_bWithCarry = options.withCarry ? 1 : 0;
-  if (options.prevBandOption->count() > 0) SetPreviousBand(form, options.prevBand);
-
+  CircuitForm circuit = BuildCircuitForm(options.circuit);
+  CalculatorForm& form = circuit.form;
   const NoiseResult result = ComputeNoise(form);
-  const std::string report = BuildNoiseReport(result, partName);
+  const std::string report = BuildNoiseReport(result, circuit.partName);
   WriteBackResults(form, result);
 
   if (options.format == "raw")
     out << report;
   else if (options.format == "json")
-    WriteJson(out, CalcJson(form, result, report));
+    WriteJson(out, CalcJson(form, result, report, options.crestFactor));
   else
     WriteTerminalText(out, report);
   return result.error ? kExitInputError : kExitOk;
@@ -163,34 +107,8 @@ Command AddCalcCommand(CLI::App& parent) {
   CLI::App* app = parent.add_subcommand("calc", "One noise calculation, from a form that starts at the defaults");
   app->footer(kCalcFooter);
 
-  app->add_option("--type", options->type, "Amplifier Type")
-      ->check(CLI::IsMember({"buffer", "noninverting", "inverting"}))
-      ->capture_default_str();
-
-  CalculatorForm defaults;
-  ApplyFormDefaults(defaults);
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
-    options->fieldOptions[i] =
-        app->add_option(kFieldOptions[i].names, options->fields[i], kFieldOptions[i].description)
-            ->type_name("TEXT")
-            ->default_str(Cp1252ToUtf8(defaults.*kFormTextFields[i].member));
-  }
-
-  app->add_flag("--no-corner-current", options->noCornerCurrent,
-                "Clear \"Apply 1/f Corner to Noise Current\"");
-  app->add_flag("--with-carry", options->withCarry,
-                "Calculate as \"Calc w/Carry\": add the carried noise of the previous stage");
-  options->prevBandOption =
-      app->add_option("--prev-band", options->prevBand,
-                      "The band of the previous successful calculation, lower and upper edge "
-                      "(without it there is none)")
-          ->type_name("FL FH");
-
-  app->add_option("--parts", options->partsFile, "Part library file")->type_name("FILE")->capture_default_str();
-  options->partOption =
-      app->add_option("--part", options->part, "Select this part first: its noise figures fill the form")
-          ->type_name("NAME");
-
+  AddCircuitOptions(*app, options->circuit, PartUse::kSelectOne);
+  AddCrestFactorOption(*app, options->crestFactor);
   app->add_option("--format", options->format, "Output format: text, raw or json")
       ->check(CLI::IsMember({"text", "raw", "json"}))
       ->capture_default_str();

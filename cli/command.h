@@ -34,5 +34,7 @@ struct Command {
 Command AddCalcCommand(CLI::App& parent);
 Command AddCornerCommand(CLI::App& parent);
 Command AddPartsCommand(CLI::App& parent);
+Command AddRankCommand(CLI::App& parent);
+Command AddSpectrumCommand(CLI::App& parent);
 
 }  // namespace tervane::cli

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
   CLI::App app("Noise of one op-amp gain stage: Tervane's engine on the command line", kProgram);
   app.set_version_flag("--version", std::string(kProgram) + " " + TERVANE_VERSION);
   app.require_subcommand(1);
-  const std::array commands{AddCalcCommand(app), AddCornerCommand(app), AddPartsCommand(app)};
+  const std::array commands{AddCalcCommand(app),  AddCornerCommand(app),   AddPartsCommand(app),
+                            AddRankCommand(app), AddSpectrumCommand(app)};
   app.footer(kMainFooter);  // after the subcommands, which would inherit it
 
   try {

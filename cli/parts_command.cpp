@@ -1,7 +1,5 @@
 // tervane-cli parts: the part list in display order, with each part's figures.
 
-#include <algorithm>
-#include <array>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -9,6 +7,7 @@
 
 #include "cli/command.h"
 #include "cli/part_file.h"
+#include "cli/table_output.h"
 #include "cli/text_output.h"
 
 namespace tervane::cli {
@@ -25,26 +24,6 @@ constexpr const char* kPartsFooter =
     "Exit status: 0 listed (also when the file holds no part); 2 the file cannot be\n"
     "opened, or another usage error.";
 
-using PartRow = std::array<std::string, 4>;
-
-// Columns padded to their widest entry, two blanks apart; Windows-1252 text
-// has one byte per character, so widths are counted before the conversion.
-std::string AlignedRows(const std::vector<PartRow>& rows) {
-  std::array<std::size_t, 4> width{};
-  for (const PartRow& row : rows)
-    for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], row[c].size());
-
-  std::string text;
-  for (const PartRow& row : rows) {
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      text += row[c];
-      if (c + 1 < row.size()) text.append(width[c] - row[c].size() + 2, ' ');
-    }
-    text += "\r\n";
-  }
-  return text;
-}
-
 struct PartsOptions {
   std::string partsFile = DefaultPartFile();
   std::string format = "text";
@@ -58,13 +37,13 @@ int RunParts(const PartsOptions& options, std::ostream& out) {
     if (!names.empty()) WriteTerminalText(out, names);
     return kExitOk;
   }
-  std::vector<PartRow> rows;
+  std::vector<TableRow> rows;
   for (const std::string& name : library.m_partList) {
     const PartRecord* record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record
     rows.push_back({name, record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
   }
-  if (!rows.empty()) WriteTerminalText(out, AlignedRows(rows));
+  if (!rows.empty()) WriteTerminalText(out, AlignedColumns(rows));
   return kExitOk;
 }
 

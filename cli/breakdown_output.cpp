@@ -1,0 +1,39 @@
+#include "cli/breakdown_output.h"
+
+#include <string>
+
+#include "noise/noise_breakdown.h"
+
+namespace tervane::cli {
+
+void AddCrestFactorOption(CLI::App& app, double& factor) {
+  // No waveform has a peak-to-peak below twice its rms (a square wave).
+  app.add_option("--crest-factor", factor,
+                 "Peak-to-peak per rms for the peak-to-peak estimate (6.6 is the other usual choice)")
+      ->check(CLI::Range(2.0, 100.0))
+      ->capture_default_str();
+}
+
+Json ContributionsJson(const NoiseResult& result, double crestFactor) {
+  const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result, crestFactor);
+  if (!breakdown) return nullptr;
+  Json sources = Json::array();
+  for (const NoiseContribution& row : breakdown->contributions) {
+    Json source = Json::object();
+    source["source"] = std::string(NoiseSourceKey(row.source));
+    source["label"] = std::string(NoiseSourceLabel(row.source));
+    source["density"] = row.density;
+    source["total"] = row.total;
+    source["percent"] = row.percent;
+    sources.push_back(std::move(source));
+  }
+  Json doc = Json::object();
+  doc["sources"] = std::move(sources);
+  doc["input_referred"] = NumberOrNull(breakdown->inputReferred);
+  doc["input_density"] = NumberOrNull(breakdown->inputDensity);
+  doc["crest_factor"] = breakdown->crestFactor;
+  doc["peak_to_peak"] = breakdown->peakToPeak;
+  return doc;
+}
+
+}  // namespace tervane::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include "cli/text_output.h"
+#include "noise/noise_calculation.h"
+
+namespace tervane::cli {
+
+// --crest-factor: peak-to-peak per rms for the breakdown's peak-to-peak
+// estimate; `factor` keeps its default when the option is not given.
+void AddCrestFactorOption(CLI::App& app, double& factor);
+
+// {sources: [{source, label, density, total, percent}], input_referred,
+// input_density, crest_factor, peak_to_peak}, or null when the calculation
+// has no breakdown (an error result, or a negative noise power).
+Json ContributionsJson(const NoiseResult& result, double crestFactor);
+
+}  // namespace tervane::cli

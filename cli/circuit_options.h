@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/part_file.h"
+#include "noise/calculator_form.h"
+
+namespace tervane::cli {
+
+// What a command does with the part library.
+enum class PartUse {
+  kSelectOne,  // --part NAME picks one part; --en, --in and --fc type over its figures
+  kEveryPart,  // every part is calculated in turn: its figures are the only ones
+};
+
+// The circuit a command calculates: the form's fields, the amplifier type,
+// the check box, carry mode and the part, as calc takes them.
+struct CircuitOptions {
+  std::string type = "noninverting";
+  std::array<std::string, kFormTextFields.size()> fields;
+  std::array<CLI::Option*, kFormTextFields.size()> fieldOptions{};  // null where not offered
+  bool noCornerCurrent = false;
+  bool withCarry = false;
+  std::pair<std::string, std::string> prevBand;
+  CLI::Option* prevBandOption = nullptr;
+  std::string partsFile = DefaultPartFile();
+  std::string part;
+  CLI::Option* partOption = nullptr;  // null under kEveryPart
+};
+
+// Registers the circuit options on `app`; `options` must outlive the parse.
+// --parts is registered here for both uses, with the help text of each.
+void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use);
+
+struct CircuitForm {
+  CalculatorForm form;
+  std::optional<std::string> partName;  // Windows-1252, when --part chose one
+};
+
+// The form as the desktop window would hold it: the defaults, the type, the
+// part chosen first, then the typed fields over it, the check box and the
+// carry state. A part that is not in the file, a file that cannot be read
+// or a reversed --prev-band is a UsageError.
+CircuitForm BuildCircuitForm(const CircuitOptions& options);
+
+}  // namespace tervane::cli

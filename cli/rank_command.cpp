@@ -1,0 +1,140 @@
+// tervane-cli rank: every part of the library in one circuit, quietest first.
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/circuit_options.h"
+#include "cli/command.h"
+#include "cli/cp1252.h"
+#include "cli/part_file.h"
+#include "cli/table_output.h"
+#include "cli/text_output.h"
+#include "notation/eng_format.h"
+#include "parts/part_ranking.h"
+
+namespace tervane::cli {
+namespace {
+
+constexpr const char* kRankFooter =
+    "Each part of the library is calculated in the circuit the options give, as\n"
+    "selecting it in the list would: its voltage noise, current noise and 1/f corner\n"
+    "replace the form's. Parts are ranked by total noise over the band (with the\n"
+    "carried noise under --with-carry), quietest first; equal totals keep the list\n"
+    "order; parts whose calculation fails come last, in list order. A name on\n"
+    "several lines of the file is one part and is listed once.\n"
+    "\n"
+    "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
+    "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
+    "R_opt = en/in (ohms), the source resistance at which the op amp's voltage and\n"
+    "current noise are equal (inf when in is 0).\n"
+    "\n"
+    "Formats: text  a table, values to 4 digits in engineering notation\n"
+    "         json  {parts: [{rank, name, en_text, in_text, fc_text, en, in, fc,\n"
+    "               failed, Sn, Vn, SNR, R_opt}]}; rank, Sn, Vn and SNR are null\n"
+    "               for a failed part, R_opt is null when in is 0\n"
+    "         csv   a header line, then one line per part with the json's fields;\n"
+    "               failed is 0 or 1, numbers to full precision, empty when none\n"
+    "\n"
+    "Exit status: 0 every part calculated (also when the file holds no part); 1 a\n"
+    "part's calculation failed (the output is still printed); 2 the file cannot be\n"
+    "opened, or another usage error.";
+
+struct RankOptions {
+  CircuitOptions circuit;
+  std::string format = "text";
+};
+
+std::string Eng(double value) {
+  return std::isinf(value) && value > 0 ? std::string("inf") : FormatEngValue(value, kShownDigits);
+}
+
+std::string RankText(const std::vector<RankedPart>& parts) {
+  std::vector<TableRow> rows{
+      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms"}};
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const RankedPart& p = parts[i];
+    TableRow row{p.failed ? "-" : std::to_string(i + 1), p.name, p.noiseVoltageText, p.noiseCurrentText,
+                 p.cornerFreqText};
+    if (p.failed)
+      row.insert(row.end(), {"failed", "-", "-"});
+    else
+      row.insert(row.end(), {Eng(*p.outputDensity), Eng(*p.totalNoise), Eng(*p.snr)});
+    row.push_back(Eng(p.optimumSourceResistance));
+    rows.push_back(std::move(row));
+  }
+  return AlignedColumns(rows);
+}
+
+Json RankJson(const std::vector<RankedPart>& parts) {
+  Json list = Json::array();
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const RankedPart& p = parts[i];
+    Json part = Json::object();
+    part["rank"] = p.failed ? Json(nullptr) : Json(i + 1);
+    part["name"] = Cp1252ToUtf8(p.name);
+    part["en_text"] = Cp1252ToUtf8(p.noiseVoltageText);
+    part["in_text"] = Cp1252ToUtf8(p.noiseCurrentText);
+    part["fc_text"] = Cp1252ToUtf8(p.cornerFreqText);
+    part["en"] = NumberOrNull(p.noiseVoltage);
+    part["in"] = NumberOrNull(p.noiseCurrent);
+    part["fc"] = NumberOrNull(p.cornerFreq);
+    part["failed"] = p.failed;
+    part["Sn"] = NumberOrNull(p.outputDensity);
+    part["Vn"] = NumberOrNull(p.totalNoise);
+    part["SNR"] = NumberOrNull(p.snr);
+    part["R_opt"] = NumberOrNull(p.optimumSourceResistance);
+    list.push_back(std::move(part));
+  }
+  Json doc = Json::object();
+  doc["parts"] = std::move(list);
+  return doc;
+}
+
+std::string RankCsv(const std::vector<RankedPart>& parts) {
+  std::string csv = CsvLine({"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn",
+                             "Vn", "SNR", "R_opt"});
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const RankedPart& p = parts[i];
+    csv += CsvLine({p.failed ? std::string() : std::to_string(i + 1), CsvField(Cp1252ToUtf8(p.name)),
+                    CsvField(Cp1252ToUtf8(p.noiseVoltageText)), CsvField(Cp1252ToUtf8(p.noiseCurrentText)),
+                    CsvField(Cp1252ToUtf8(p.cornerFreqText)), CsvNumber(p.noiseVoltage),
+                    CsvNumber(p.noiseCurrent), CsvNumber(p.cornerFreq), p.failed ? "1" : "0",
+                    CsvNumber(p.outputDensity), CsvNumber(p.totalNoise), CsvNumber(p.snr),
+                    CsvNumber(p.optimumSourceResistance)});
+  }
+  return csv;
+}
+
+int RunRank(const RankOptions& options, std::ostream& out) {
+  const CircuitForm circuit = BuildCircuitForm(options.circuit);
+  const PartLibrary library = LoadPartFile(options.circuit.partsFile);
+  const std::vector<RankedPart> parts = RankParts(circuit.form, library);
+
+  if (options.format == "json")
+    WriteJson(out, RankJson(parts));
+  else if (options.format == "csv")
+    out << RankCsv(parts);
+  else
+    WriteTerminalText(out, RankText(parts));
+  const bool anyFailed = std::any_of(parts.begin(), parts.end(), [](const RankedPart& p) { return p.failed; });
+  return anyFailed ? kExitInputError : kExitOk;
+}
+
+}  // namespace
+
+Command AddRankCommand(CLI::App& parent) {
+  auto options = std::make_shared<RankOptions>();
+  CLI::App* app = parent.add_subcommand("rank", "Every part of the library in this circuit, quietest first");
+  app->footer(kRankFooter);
+  AddCircuitOptions(*app, options->circuit, PartUse::kEveryPart);
+  app->add_option("--format", options->format, "Output format: text, json or csv")
+      ->check(CLI::IsMember({"text", "json", "csv"}))
+      ->capture_default_str();
+  return {app, [options](std::ostream& out) { return RunRank(*options, out); }};
+}
+
+}  // namespace tervane::cli

@@ -1,0 +1,90 @@
+// tervane-cli spectrum: the output noise density against frequency, in total
+// and of each source, as CSV.
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/circuit_options.h"
+#include "cli/command.h"
+#include "cli/table_output.h"
+#include "cli/text_output.h"
+#include "noise/noise_calculation.h"
+#include "noise/noise_report.h"
+#include "noise/noise_spectrum.h"
+
+namespace tervane::cli {
+namespace {
+
+constexpr const char* kSpectrumFooter =
+    "The circuit options are calc's. Output: CSV, a header line, then one line per\n"
+    "frequency, --points of them log-spaced from a decade below the band to a decade\n"
+    "above it (fL/10 to 10 fH): frequency (Hz), the total output noise density and\n"
+    "each source's (V/rtHz): en, r1, r2, in_r2, rs, in_rs, less the ones the\n"
+    "amplifier type lacks (r1 in the buffer, in_rs in the inverting stage).\n"
+    "The voltage noise rises as en^2 (1 + fc/f) below the corner, the current noise\n"
+    "too unless --no-corner-current; the resistors are flat. Over the band the\n"
+    "total's power adds up to calc's \"Total noise voltage\"; the carried noise of\n"
+    "--with-carry has no spectrum and is left out.\n"
+    "\n"
+    "Exit status: 0 done; 1 the calculation fails, or a noise power is negative (a\n"
+    "negative resistor, temperature or corner): the output is the line \"error,\n"
+    "check inputs for consistency\"; 2 usage error.";
+
+constexpr std::size_t kDefaultPoints = 101;  // 20 a decade over the 20 Hz..20 kHz band's five
+constexpr std::size_t kMostPoints = 100000;
+
+struct SpectrumOptions {
+  CircuitOptions circuit;
+  std::size_t points = kDefaultPoints;
+};
+
+std::vector<NoiseSource> ColumnSources(int ampType) {
+  std::vector<NoiseSource> sources;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i)
+    if (TopologyHasSource(ampType, static_cast<NoiseSource>(i))) sources.push_back(static_cast<NoiseSource>(i));
+  return sources;
+}
+
+std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, int ampType) {
+  const std::vector<NoiseSource> sources = ColumnSources(ampType);
+  std::vector<std::string> header{"frequency", "total"};
+  for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
+  std::string csv = CsvLine(header);
+  for (const SpectrumPoint& point : spectrum) {
+    std::vector<std::string> fields{CsvNumber(point.frequency), CsvNumber(point.total)};
+    for (NoiseSource source : sources) fields.push_back(CsvNumber(point.density[SourceIndex(source)]));
+    csv += CsvLine(fields);
+  }
+  return csv;
+}
+
+int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
+  const CircuitForm circuit = BuildCircuitForm(options.circuit);
+  const NoiseResult result = ComputeNoise(circuit.form);
+  const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, options.points);
+  if (!spectrum) {
+    WriteTerminalText(out, kNoiseErrorReport);
+    return kExitInputError;
+  }
+  out << SpectrumCsv(*spectrum, result.ampType);
+  return kExitOk;
+}
+
+}  // namespace
+
+Command AddSpectrumCommand(CLI::App& parent) {
+  auto options = std::make_shared<SpectrumOptions>();
+  CLI::App* app = parent.add_subcommand("spectrum", "Output noise density against frequency, as CSV");
+  app->footer(kSpectrumFooter);
+  AddCircuitOptions(*app, options->circuit, PartUse::kSelectOne);
+  app->add_option("--points", options->points, "Number of frequencies, both ends of the range included")
+      ->check(CLI::Range(std::size_t{2}, kMostPoints))
+      ->capture_default_str();
+  return {app, [options](std::ostream& out) { return RunSpectrum(*options, out); }};
+}
+
+}  // namespace tervane::cli
