@@ -25,9 +25,8 @@ std::optional<std::vector<NoiseContribution>> StageRows(const NoiseResult& r, do
 
 void SetPercentages(std::vector<NoiseContribution>& rows) {
   double power = 0;
+  // Never 0: a calculation with no noise at all has an infinite SNR and fails.
   for (const NoiseContribution& row : rows) power += row.total * row.total;
-  // Nothing but noiseless sources (0 K, no op-amp noise): no shares to give.
-  if (power == 0) return;
   for (NoiseContribution& row : rows) row.percent = 100 * row.total * row.total / power;
 }
 

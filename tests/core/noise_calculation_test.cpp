@@ -10,30 +10,16 @@
 #include "noise/calculator_form.h"
 #include "noise/noise_calculation.h"
 #include "noise/temperature.h"
+#include "tests/core/test_form.h"
 
 namespace tervane {
 namespace {
 
 #define MICRO "\xB5"
 
-using FieldTexts = std::vector<std::pair<std::string_view, std::string>>;  // key, text
-
-// The start-up form with some fields typed over.
-CalculatorForm Form(int ampType = AMP_NONINVERTING, const FieldTexts& typed = {}) {
-  CalculatorForm form;
-  ApplyFormDefaults(form);
-  form.m_nAmpType = ampType;
-  for (const auto& [key, text] : typed)
-    for (const FormTextField& field : kFormTextFields)
-      if (field.key == key) form.*field.member = text;
-  return form;
-}
-
-// Figures worked out independently to full precision: only the rounding of
-// a handful of double operations separates them from the result.
-void ExpectClose(double actual, double expected, const char* what) {
-  EXPECT_NEAR(actual, expected, 1e-12 * std::fabs(expected)) << what;
-}
+using test::ExpectClose;
+using test::FieldTexts;
+using test::Form;
 
 // ---------------------------------------------------------------------------
 // Form state

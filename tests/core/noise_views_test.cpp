@@ -1,0 +1,354 @@
+// Each source's share of the output noise, and the noise spectrum.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "noise/calculator_form.h"
+#include "noise/noise_breakdown.h"
+#include "noise/noise_calculation.h"
+#include "noise/noise_spectrum.h"
+#include "tests/core/test_form.h"
+
+namespace tervane {
+namespace {
+
+using test::ExpectClose;
+using test::FieldTexts;
+using test::Form;
+
+using SourceFigures = std::map<std::string, double>;  // NoiseSourceKey -> V/rtHz
+
+const double kBand = 19980;  // the start-up band, 20 Hz..20 kHz
+
+CalculatorForm FormWith(int ampType, const FieldTexts& typed, bool applyCorner) {
+  CalculatorForm form = Form(ampType, typed);
+  form.m_bApplyCorner = applyCorner ? 1 : 0;
+  return form;
+}
+
+CalculatorForm CarryForm(const char* lower, const char* upper) {
+  CalculatorForm form = Form(AMP_NONINVERTING, {{"lower_freq", lower}, {"upper_freq", upper}, {"carry", "2u"}});
+  form.m_bWithCarry = 1;
+  form.m_bHavePrevBand = true;
+  form.m_dPrevLowerFreq = 20;
+  form.m_dPrevUpperFreq = 20000;
+  return form;
+}
+
+NoiseBreakdown Breakdown(const CalculatorForm& form, double crestFactor = kDefaultCrestFactor) {
+  const NoiseResult r = ComputeNoise(form);
+  EXPECT_FALSE(r.error);
+  const std::optional<NoiseBreakdown> b = BreakdownNoise(r, crestFactor);
+  EXPECT_TRUE(b.has_value());
+  return b.value_or(NoiseBreakdown{});
+}
+
+// ---------------------------------------------------------------------------
+// Breakdown
+
+struct HandCase {
+  const char* name;
+  int ampType;
+  bool applyCorner;
+  SourceFigures density;  // every source the topology has, and no other
+};
+
+TEST(BreakdownNoise, EachSourceMatchesTheModelWorkedByHand) {
+  // One circuit throughout: Rs 2k, R1 1k, R2 9k, en 5n, in 1p, 300 K, so
+  // 4kT = 5.5226016e-23 * 300 = 1.65678048e-20. With fc = 50 the flicker
+  // factor is F = sqrt(ln(1000) * 50 / 19980 + 1) = 1.0086063032087038.
+  const FieldTexts circuit = {{"source_resistor", "2k"}, {"r1", "1k"},           {"r2", "9k"},
+                              {"noise_voltage", "5n"},   {"noise_current", "1p"}, {"temperature", "300K"}};
+  FieldTexts cornered = circuit;
+  cornered.push_back({"corner_freq", "50"});
+  const HandCase cases[] = {
+      // Buffer, no corner:  en;  sqrt(4kT R2);  in R2;  sqrt(4kT Rs);  in Rs.
+      {"Buffer",
+       AMP_BUFFER,
+       true,
+       {{"en", 5e-9}, {"r2", 1.2211070518181443e-08}, {"in_r2", 9e-9}, {"rs", 5.756353845968819e-09},
+        {"in_rs", 2e-9}}},
+      // Non-inverting, N = 10, corner applied to both:  N en F;
+      // sqrt(4kT R2^2 / R1);  sqrt(4kT R2);  in F R2;  sqrt(4kT Rs) N;  in F Rs N.
+      {"NonInvertingCornerApplied",
+       AMP_NONINVERTING,
+       true,
+       {{"en", 5.043031516043519e-08},
+        {"r1", 3.663321155454433e-08},
+        {"r2", 1.2211070518181443e-08},
+        {"in_r2", 9.077456728878335e-09},
+        {"rs", 5.7563538459688185e-08},
+        {"in_rs", 2.017212606417408e-08}}},
+      // Inverting, A = R2 / (R1 + Rs) = 3, corner on en only:  (A + 1) en F;
+      // sqrt(4kT R1) A;  sqrt(4kT R2);  in R2;  sqrt(4kT Rs) A.
+      {"InvertingCornerNotApplied",
+       AMP_INVERTING,
+       false,
+       {{"en", 2.0172126064174076e-08},
+        {"r1", 1.2211070518181443e-08},
+        {"r2", 1.2211070518181443e-08},
+        {"in_r2", 9e-9},
+        {"rs", 1.7269061537906457e-08}}},
+  };
+  for (const HandCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool corner = c.ampType != AMP_BUFFER;
+    const NoiseBreakdown b = Breakdown(FormWith(c.ampType, corner ? cornered : circuit, c.applyCorner));
+    SourceFigures density;
+    for (const NoiseContribution& row : b.contributions) {
+      density[std::string(NoiseSourceKey(row.source))] = row.density;
+      ExpectClose(row.total, row.density * std::sqrt(kBand), "total");
+    }
+    ASSERT_EQ(density.size(), c.density.size());
+    for (const auto& [key, expected] : c.density) ExpectClose(density[key], expected, key.c_str());
+  }
+}
+
+struct SumCase {
+  const char* name;
+  CalculatorForm form;
+};
+
+TEST(BreakdownNoise, PowersAddUpToTheReportedTotalLargestFirst) {
+  const FieldTexts allTerms = {{"source_resistor", "2k"}, {"r2", "9k"}, {"noise_voltage", "5n"},
+                               {"noise_current", "1p"}, {"corner_freq", "50"}};
+  const SumCase cases[] = {
+      {"Buffer", FormWith(AMP_BUFFER, allTerms, true)},
+      {"NonInverting", FormWith(AMP_NONINVERTING, allTerms, true)},
+      {"InvertingNoCornerOnCurrent", FormWith(AMP_INVERTING, allTerms, false)},
+      {"StartUpForm", Form()},
+      {"NarrowBandHighCorner", FormWith(AMP_NONINVERTING, {{"lower_freq", "1"}, {"upper_freq", "10"},
+                                                           {"corner_freq", "3k"}}, true)},
+      {"CarrySameBand", CarryForm("20", "20k")},
+      {"CarryReducedBand", CarryForm("100", "1k")},
+      {"CarryDisjointBand", CarryForm("30k", "40k")},
+  };
+  for (const SumCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const NoiseResult r = ComputeNoise(c.form);
+    const NoiseBreakdown b = Breakdown(c.form);
+    double power = 0;
+    double percent = 0;
+    for (std::size_t i = 0; i < b.contributions.size(); ++i) {
+      const NoiseContribution& row = b.contributions[i];
+      power += row.total * row.total;
+      percent += row.percent;
+      if (i > 0) {
+        EXPECT_GE(b.contributions[i - 1].total, row.total) << i;
+      }
+    }
+    ExpectClose(power, *r.totalNoise * *r.totalNoise, "sum of powers");
+    ExpectClose(percent, 100, "sum of percentages");
+    EXPECT_EQ(b.outputTotal, *r.totalNoise);
+    // The carried noise is a row exactly in carry mode.
+    const bool carriedRow = std::any_of(b.contributions.begin(), b.contributions.end(),
+                                        [](const NoiseContribution& row) { return row.source == NoiseSource::kCarried; });
+    EXPECT_EQ(carriedRow, c.form.m_bWithCarry != 0);
+  }
+}
+
+TEST(BreakdownNoise, EqualSharesKeepTheModelsOrder) {
+  // Buffer with Rs = R2 and no voltage noise: 4kT Rs = 4kT R2 and
+  // in Rs = in R2, so two pairs of equal rows, each in source order.
+  const NoiseBreakdown b =
+      Breakdown(Form(AMP_BUFFER, {{"source_resistor", "1k"}, {"noise_voltage", "0"}, {"noise_current", "10p"}}));
+  std::vector<NoiseSource> order;
+  for (const NoiseContribution& row : b.contributions) order.push_back(row.source);
+  // 4kT R = 1.66e-17 is below (in R)^2 = 1e-16; en is 0.
+  EXPECT_EQ(order, (std::vector<NoiseSource>{NoiseSource::kCurrentNoiseR2, NoiseSource::kCurrentNoiseRs,
+                                             NoiseSource::kR2Thermal, NoiseSource::kRsThermal,
+                                             NoiseSource::kVoltageNoise}));
+  EXPECT_EQ(b.contributions[0].percent, b.contributions[1].percent);
+  EXPECT_EQ(b.contributions[4].percent, 0);
+}
+
+struct ReferredCase {
+  const char* name;
+  CalculatorForm form;
+  std::optional<double> crestFactor;  // the default when empty
+  double peakPerRms;
+  double gain;
+};
+
+TEST(BreakdownNoise, InputReferredNoiseAndPeakToPeak) {
+  const ReferredCase cases[] = {
+      {"NonInvertingDefaultCrest", Form(AMP_NONINVERTING, {{"r2", "9k"}}), std::nullopt, 6, 10},
+      {"InvertingWideCrest", Form(AMP_INVERTING, {{"r2", "4k"}}), kWideCrestFactor, 6.6, 4},
+      {"NonInvertingWithCarry", CarryForm("20", "20k"), 5, 5, 2},
+      // No gain at all: nothing at the output is referable to the input.
+      {"InvertingWithoutGain", Form(AMP_INVERTING, {{"r2", "0"}}), 6, 6, 0},
+  };
+  for (const ReferredCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const NoiseResult r = ComputeNoise(c.form);
+    const NoiseBreakdown b = c.crestFactor ? Breakdown(c.form, *c.crestFactor) : Breakdown(c.form);
+    EXPECT_EQ(b.crestFactor, c.peakPerRms);
+    ExpectClose(b.peakToPeak, *r.totalNoise * c.peakPerRms, "peak-to-peak");
+    if (c.gain == 0) {
+      EXPECT_TRUE(std::isinf(b.inputReferred));
+      EXPECT_TRUE(std::isinf(b.inputDensity));
+      continue;
+    }
+    ExpectClose(b.inputReferred, *r.totalNoise / c.gain, "input-referred");
+    ExpectClose(b.inputDensity, *r.outputDensity / c.gain, "input density");
+  }
+}
+
+struct NoBreakdownCase {
+  const char* name;
+  CalculatorForm form;
+};
+
+TEST(BreakdownNoise, NoneForAFailedCalculationOrANegativePower) {
+  const NoBreakdownCase cases[] = {
+      {"ReversedBand", Form(AMP_NONINVERTING, {{"lower_freq", "30k"}})},
+      {"NoTopology", Form(-1)},
+      // Each reports a finite total, but one source's power is below zero.
+      {"NegativeR2", Form(AMP_BUFFER, {{"r2", "-1k"}, {"noise_voltage", "10n"}})},
+      {"NegativeR1", Form(AMP_NONINVERTING, {{"r1", "-10k"}, {"noise_voltage", "10n"}})},
+  };
+  for (const NoBreakdownCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const NoiseResult r = ComputeNoise(c.form);
+    EXPECT_FALSE(BreakdownNoise(r).has_value());
+    EXPECT_FALSE(NoiseSpectrumAt(r, 1000).has_value());
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Spectrum
+
+// Simpson's rule over ln f: the integrand power(f) f is smooth in ln f.
+double IntegrateOverBand(const NoiseResult& r, const std::function<double(const SpectrumPoint&)>& power) {
+  const int intervals = 4000;
+  const double a = std::log(r.lowerFreq);
+  const double h = (std::log(r.upperFreq) - a) / intervals;
+  double sum = 0;
+  for (int k = 0; k <= intervals; ++k) {
+    const double f = std::exp(a + k * h);
+    const std::optional<SpectrumPoint> point = NoiseSpectrumAt(r, f);
+    if (!point) {
+      ADD_FAILURE() << "no spectrum at " << f;
+      return 0;
+    }
+    const double weight = k == 0 || k == intervals ? 1 : k % 2 == 1 ? 4 : 2;
+    sum += weight * power(*point) * f;
+  }
+  return sum * h / 3;
+}
+
+TEST(NoiseSpectrum, IntegratesOverTheBandToTheReportedTotal) {
+  const FieldTexts allTerms = {{"source_resistor", "2k"}, {"r2", "9k"}, {"noise_voltage", "5n"},
+                               {"noise_current", "1p"}};
+  auto with = [&](std::initializer_list<std::pair<std::string_view, std::string>> more) {
+    FieldTexts typed = allTerms;
+    typed.insert(typed.end(), more);
+    return typed;
+  };
+  const SumCase cases[] = {
+      {"BufferFlat", FormWith(AMP_BUFFER, allTerms, true)},
+      {"NonInvertingCorner100Applied", FormWith(AMP_NONINVERTING, with({{"corner_freq", "100"}}), true)},
+      {"NonInvertingCorner100NotApplied", FormWith(AMP_NONINVERTING, with({{"corner_freq", "100"}}), false)},
+      {"InvertingCorner2k", FormWith(AMP_INVERTING, with({{"corner_freq", "2k"}}), true)},
+      {"BelowTheCorner", FormWith(AMP_NONINVERTING,
+                                  with({{"lower_freq", "0.1"}, {"upper_freq", "10"}, {"corner_freq", "3k"}}), true)},
+      {"CarryIsLeftOut", CarryForm("20", "20k")},
+  };
+  for (const SumCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const NoiseResult r = ComputeNoise(c.form);
+    ASSERT_FALSE(r.error);
+    const double total = IntegrateOverBand(r, [](const SpectrumPoint& p) { return p.total * p.total; });
+    EXPECT_NEAR(total, *r.ownNoise * *r.ownNoise, 1e-9 * total);
+    // Source by source, the breakdown's totals.
+    for (const NoiseContribution& row : Breakdown(c.form).contributions) {
+      if (row.source == NoiseSource::kCarried) continue;
+      const std::size_t i = SourceIndex(row.source);
+      const double power = IntegrateOverBand(r, [i](const SpectrumPoint& p) { return p.density[i] * p.density[i]; });
+      EXPECT_NEAR(power, row.total * row.total, 1e-9 * total) << NoiseSourceKey(row.source);
+    }
+  }
+}
+
+struct ShapeCase {
+  const char* name;
+  bool applyCorner;
+  double frequency;
+  // (density with fc = 100 / density with fc = 0)^2, worked by hand.
+  double voltageRise, currentRise;
+};
+
+TEST(NoiseSpectrum, OneOverFRiseOnlyWhereItApplies) {
+  const ShapeCase cases[] = {
+      {"TenthOfTheCornerApplied", true, 10, 11, 11},          // 1 + 100 / 10
+      {"TenthOfTheCornerNotApplied", false, 10, 11, 1},
+      {"AtTheCorner", true, 100, 2, 2},                       // 1 + 100 / 100
+      {"FarAbove", false, 1e5, 1.001, 1},                     // 1 + 100 / 1e5
+  };
+  const FieldTexts allTerms = {{"source_resistor", "2k"}, {"r2", "9k"}, {"noise_voltage", "5n"},
+                               {"noise_current", "1p"}};
+  FieldTexts cornered = allTerms;
+  cornered.push_back({"corner_freq", "100"});
+  for (const ShapeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto flat = NoiseSpectrumAt(ComputeNoise(FormWith(AMP_NONINVERTING, allTerms, c.applyCorner)), c.frequency);
+    const auto shaped = NoiseSpectrumAt(ComputeNoise(FormWith(AMP_NONINVERTING, cornered, c.applyCorner)), c.frequency);
+    ASSERT_TRUE(flat && shaped);
+    const double expectedRise[kStageSourceCount] = {c.voltageRise, 1, 1, c.currentRise, 1, c.currentRise};
+    for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+      const double rise = shaped->density[i] * shaped->density[i] / (flat->density[i] * flat->density[i]);
+      ExpectClose(rise, expectedRise[i], std::string(NoiseSourceKey(static_cast<NoiseSource>(i))).c_str());
+    }
+  }
+}
+
+TEST(NoiseSpectrum, AbsentSourcesAreZero) {
+  const FieldTexts typed = {{"source_resistor", "2k"}, {"noise_current", "1p"}};
+  const auto buffer = NoiseSpectrumAt(ComputeNoise(Form(AMP_BUFFER, typed)), 1000);
+  const auto inverting = NoiseSpectrumAt(ComputeNoise(Form(AMP_INVERTING, typed)), 1000);
+  ASSERT_TRUE(buffer && inverting);
+  EXPECT_EQ(buffer->density[SourceIndex(NoiseSource::kR1Thermal)], 0);
+  EXPECT_GT(buffer->density[SourceIndex(NoiseSource::kCurrentNoiseRs)], 0);
+  EXPECT_EQ(inverting->density[SourceIndex(NoiseSource::kCurrentNoiseRs)], 0);
+  EXPECT_GT(inverting->density[SourceIndex(NoiseSource::kR1Thermal)], 0);
+}
+
+TEST(NoiseSpectrum, LogSpacedFromADecadeBelowToADecadeAboveTheBand) {
+  const NoiseResult r = ComputeNoise(Form(AMP_NONINVERTING, {{"corner_freq", "100"}}));
+  const auto spectrum = NoiseSpectrum(r, 5);
+  ASSERT_TRUE(spectrum);
+  std::vector<double> frequencies;
+  for (const SpectrumPoint& p : *spectrum) frequencies.push_back(p.frequency);
+  // 2 Hz..200 kHz is five decades: a point every 1.25 decades.
+  const double expected[] = {2, 35.56558820077846, 632.4555320336759, 11246.82650380698, 200000};
+  ASSERT_EQ(frequencies.size(), 5u);
+  EXPECT_EQ(frequencies.front(), 2);
+  EXPECT_EQ(frequencies.back(), 200000);
+  for (std::size_t i = 0; i < 5; ++i) ExpectClose(frequencies[i], expected[i], "frequency");
+  // Falling towards the white floor above the corner.
+  for (std::size_t i = 1; i < 5; ++i) EXPECT_LT((*spectrum)[i].total, (*spectrum)[i - 1].total);
+
+  EXPECT_FALSE(NoiseSpectrum(r, 1).has_value());
+  EXPECT_FALSE(NoiseSpectrum(r, 0).has_value());
+  EXPECT_EQ(NoiseSpectrum(r, 2)->size(), 2u);
+}
+
+TEST(NoiseSpectrum, NoneWhereTheRiseWouldMakeAPowerNegative) {
+  // A negative corner still gives a band average (F < 1) and a report,
+  // but 1 + fc / f is below zero under |fc|.
+  const NoiseResult r = ComputeNoise(Form(AMP_NONINVERTING, {{"corner_freq", "-100"}}));
+  ASSERT_FALSE(r.error);
+  EXPECT_TRUE(NoiseSpectrumAt(r, 1000).has_value());
+  EXPECT_FALSE(NoiseSpectrumAt(r, 10).has_value());
+  EXPECT_FALSE(NoiseSpectrum(r, 11).has_value());
+  EXPECT_FALSE(NoiseSpectrumAt(ComputeNoise(Form(AMP_NONINVERTING, {{"corner_freq", "100"}})), 0).has_value());
+}
+
+}  // namespace
+}  // namespace tervane

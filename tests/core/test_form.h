@@ -1,0 +1,36 @@
+#pragma once
+
+// Forms and comparisons shared by the noise tests.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "noise/calculator_form.h"
+
+namespace tervane::test {
+
+using FieldTexts = std::vector<std::pair<std::string_view, std::string>>;  // key, text
+
+// The start-up form with some fields typed over.
+inline CalculatorForm Form(int ampType = AMP_NONINVERTING, const FieldTexts& typed = {}) {
+  CalculatorForm form;
+  ApplyFormDefaults(form);
+  form.m_nAmpType = ampType;
+  for (const auto& [key, text] : typed)
+    for (const FormTextField& field : kFormTextFields)
+      if (field.key == key) form.*field.member = text;
+  return form;
+}
+
+// Figures worked out independently to full precision: only the rounding of
+// a handful of double operations separates them from the result.
+inline void ExpectClose(double actual, double expected, const char* what) {
+  EXPECT_NEAR(actual, expected, 1e-12 * std::fabs(expected)) << what;
+}
+
+}  // namespace tervane::test
