@@ -28,3 +28,7 @@ ensure_packages() {
 
 # What every build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
+
+# The sanitizer build and the fuzzers: clang and its runtimes (libFuzzer,
+# AddressSanitizer, UndefinedBehaviorSanitizer).
+SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
