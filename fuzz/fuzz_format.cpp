@@ -10,10 +10,9 @@
 // - that number is the value rounded to `digits` significant digits;
 // - reading, writing and reading again gives the same number. The text
 //   itself need not come back unchanged: a number on a scaling bound may be
-//   written with either prefix ("999.5" or "0.9995k"), and the digits of a
-//   subnormal may name a neighbouring double. From 15 digits on, the
-//   rounding of the scaling by 1000 reaches the last digit shown, so this
-//   last property is checked up to 14.
+//   written with either prefix ("999.5" or "0.9995k"). This holds up to 14
+//   digits: a double keeps 15 decimal digits, and the scaling by powers of
+//   1000 costs a little of that.
 
 #include <cmath>
 #include <cstddef>
