@@ -2,66 +2,8 @@
 // scripts and checks. Each subcommand fills the form or dialog state the
 // desktop windows fill, calls the same core, and prints what it shows.
 
-#include <array>
 #include <iostream>
-#include <string>
 
-#include <CLI/CLI.hpp>
+#include "cli/run_cli.h"
 
-#include "cli/command.h"
-#include "cli/version.h"
-
-namespace {
-
-constexpr const char* kProgram = "tervane-cli";
-
-constexpr const char* kMainFooter =
-    "Text arguments are UTF-8; the output is UTF-8 unless a format says otherwise.\n"
-    "Run 'tervane-cli COMMAND --help' for a command's options.\n"
-    "\n"
-    "Exit status: 0 done; 1 the report is the error text, or \"Input error\" is shown\n"
-    "(the output is still printed); 2 usage error, with one line on stderr.";
-
-// Usage errors get exactly one line on stderr.
-int UsageFailure(std::string message) {
-  for (char& c : message)
-    if (c == '\n' || c == '\r') c = ' ';
-  std::cerr << kProgram << ": " << message << '\n';
-  return tervane::cli::kExitUsage;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  using namespace tervane::cli;
-
-  CLI::App app("Noise of one op-amp gain stage: Tervane's engine on the command line", kProgram);
-  app.set_version_flag("--version", std::string(kProgram) + " " + TERVANE_VERSION);
-  app.require_subcommand(1);
-  const std::array commands{AddCalcCommand(app),  AddCornerCommand(app),   AddPartsCommand(app),
-                            AddRankCommand(app), AddSpectrumCommand(app)};
-  app.footer(kMainFooter);  // after the subcommands, which would inherit it
-
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::Success& e) {  // --help, --version
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    return UsageFailure(e.what());
-  }
-
-  int status = kExitOk;
-  try {
-    for (const Command& command : commands)
-      if (command.app->parsed()) status = command.run(std::cout);
-  } catch (const UsageError& e) {
-    return UsageFailure(e.what());
-  }
-
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << kProgram << ": cannot write the output\n";
-    return kExitUsage;
-  }
-  return status;
-}
+int main(int argc, char** argv) { return tervane::cli::RunCli(argc, argv, std::cout, std::cerr); }

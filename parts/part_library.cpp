@@ -53,11 +53,12 @@ bool SameFolded(const PaddedName& a, const PaddedName& b) {
 }
 
 // A part line takes at least 7 bytes: four words of a character and the
-// blanks between them. Reserving for that many lines means a file is read
-// without ever moving what was stored; past some size, storage grows as it
-// goes instead.
+// blanks between them. Reserving for that many lines means a usual library
+// is read without ever moving what was stored; a file large enough to hold
+// more grows its storage with the parts it really has, since a huge file may
+// be nearly all comments or zeros.
 std::size_t MostPartLines(std::size_t bytes) {
-  constexpr std::size_t kMostReserved = std::size_t{1} << 20;
+  constexpr std::size_t kMostReserved = std::size_t{1} << 15;
   return std::min(bytes / 7 + 1, kMostReserved);
 }
 

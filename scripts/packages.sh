@@ -33,3 +33,7 @@ BUILD_PACKAGES=("${CORE_BUILD_PACKAGES[@]}" qt6-base-dev qt6-svg-dev)
 
 # A font for windows drawn without a desktop (offscreen tests, screenshots).
 FONT_PACKAGES=(fonts-dejavu-core)
+
+# The sanitizer build and the fuzzers: clang and its runtimes (libFuzzer,
+# AddressSanitizer, UndefinedBehaviorSanitizer).
+SANITIZE_PACKAGES=(clang libclang-rt-14-dev)

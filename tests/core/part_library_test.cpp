@@ -21,6 +21,7 @@
 #include "parts/part_library.h"
 #include "parts/part_selection.h"
 #include "parts/part_table.h"
+#include "tests/core/part_expect.h"
 
 namespace tervane {
 namespace {
@@ -32,18 +33,10 @@ PartLibrary ReadBytes(const std::string& bytes) {
   return library;
 }
 
-// A part as "name voltage current corner", or "name (missing)".
-std::string Part(const PartLibrary& library, const std::string& name) {
-  const PartRecord* record = library.m_partTable.Lookup(name);
-  if (!record) return name + " (missing)";
-  return std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent + " " +
-         record->szCornerFreq;
-}
-
 // The list and, for each of its names, the table's part.
 std::vector<std::string> Contents(const PartLibrary& library) {
   std::vector<std::string> contents;
-  for (const std::string& name : library.m_partList) contents.push_back(Part(library, name));
+  for (const std::string& name : library.m_partList) contents.push_back(PartText(library, name));
   contents.push_back(std::to_string(library.m_partTable.GetCount()) + " parts");
   return contents;
 }
@@ -108,16 +101,17 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
        {"A 1n 2p 3", "C 7n 8p 9"}},
       {"LoneCr", "A 1n 2p 3\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"}},
       {"LoneCrBeforeSlash", "A 1n 2p 3\n\r/B 4n 5p 6\n", {"/B", "A"}, {"A 1n 2p 3", "/B 4n 5p 6"}},
+      // The same where the CR is the last byte of the reader's first 64 KiB.
+      {"CrLfAcrossReadBlocks", std::string(65526, '\n') + "A 1n 2p 3\r\nB 4n 5p 6\n", {"A", "B"},
+       {"A 1n 2p 3", "B 4n 5p 6"}},
+      {"LoneCrAcrossReadBlocks", std::string(65526, '\n') + "A 1n 2p 3\rB 4n 5p 6\n", {"A"}, {"A 1n 2p 3"}},
       // A NUL ends the text of its line; the next line is read as usual.
       {"NulCutsTheLine", std::string("A 1n\0 2p 3\nB 4n 5p 6\n", 21), {"B"}, {"B 4n 5p 6"}},
       {"NulAfterFourWords", std::string("C 1n 2p 3\0tail\n", 15), {"C"}, {"C 1n 2p 3"}},
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const PartLibrary library = ReadBytes(c.bytes);
-    EXPECT_EQ(library.m_partList, c.list);
-    EXPECT_EQ(library.m_partTable.GetCount(), c.parts.size());
-    for (const std::string& part : c.parts) EXPECT_EQ(Part(library, part.substr(0, part.find(' '))), part);
+    ExpectParts(ReadBytes(c.bytes), c.list, c.parts);
   }
 }
 

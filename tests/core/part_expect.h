@@ -1,0 +1,32 @@
+#pragma once
+
+// Expectations on a loaded part library, shared by the tests that read part
+// files.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "parts/part_library.h"
+
+namespace tervane {
+
+// A part as "name voltage current corner", or "name (missing)".
+inline std::string PartText(const PartLibrary& library, const std::string& name) {
+  const PartRecord* record = library.m_partTable.Lookup(name);
+  if (!record) return name + " (missing)";
+  return std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent + " " +
+         record->szCornerFreq;
+}
+
+// The list in display order, and the whole table as "name voltage current
+// corner" texts.
+inline void ExpectParts(const PartLibrary& library, const std::vector<std::string>& list,
+                        const std::vector<std::string>& parts) {
+  EXPECT_EQ(library.m_partList, list);
+  EXPECT_EQ(library.m_partTable.GetCount(), parts.size());
+  for (const std::string& part : parts) EXPECT_EQ(PartText(library, part.substr(0, part.find(' '))), part);
+}
+
+}  // namespace tervane
