@@ -1,0 +1,38 @@
+#include "ui/view_support.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace tervane::ui {
+
+void SetNames(QWidget* widget, const char* objectName, const QString& accessibleName) {
+  widget->setObjectName(QString::fromLatin1(objectName));
+  widget->setAccessibleName(accessibleName);
+}
+
+void ShowUnavailable(QWidget* view, const QString& text) {
+  auto* label = new QLabel(text, view);
+  SetNames(label, "unavailableLabel", text);
+  label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  auto* layout = new QVBoxLayout(view);
+  layout->addWidget(label);
+}
+
+QString FailedCalculationText() {
+  return QStringLiteral("Nothing to show: the calculation failed; check the inputs for consistency.");
+}
+
+void SetUpReadOnlyTable(QTableView* table) {
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setWordWrap(false);
+  table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+}  // namespace tervane::ui
