@@ -77,32 +77,41 @@ void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
   layout()->addWidget(table);
 }
 
-QLabel* CBreakdownView::AddFigure(QFormLayout* form, const char* objectName, const QString& caption,
+// A row of the figures: "<stem>Label" captions the field, which it names
+// for a screen reader and reaches with the keyboard.
+void CBreakdownView::AddRow(QFormLayout* form, const QString& stem, const QString& caption, QWidget* field) {
+  auto* label = new QLabel(caption + QLatin1Char(':'), this);
+  SetNames(label, stem + QStringLiteral("Label"), caption);
+  label->setBuddy(field);
+  form->addRow(label, field);
+}
+
+QLabel* CBreakdownView::AddFigure(QFormLayout* form, const QString& stem, const QString& caption,
                                   const QString& text) {
   auto* figure = new QLabel(text, this);
-  SetNames(figure, objectName, caption);
+  SetNames(figure, stem + QStringLiteral("Value"), caption);
   figure->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  form->addRow(caption, figure);
+  AddRow(form, stem, caption, figure);
   return figure;
 }
 
 void CBreakdownView::AddFigures(const NoiseBreakdown& breakdown) {
   auto* form = new QFormLayout;
   form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-  AddFigure(form, "outputTotalValue", QStringLiteral("Total output noise:"),
+  AddFigure(form, QStringLiteral("outputTotal"), QStringLiteral("Total output noise"),
             EngText(breakdown.outputTotal, QStringLiteral("V")));
-  AddFigure(form, "inputReferredValue", QStringLiteral("Input-referred noise:"),
+  AddFigure(form, QStringLiteral("inputReferred"), QStringLiteral("Input-referred noise"),
             EngText(breakdown.inputReferred, QStringLiteral("V")));
-  AddFigure(form, "inputDensityValue", QStringLiteral("Equivalent input noise density:"),
+  AddFigure(form, QStringLiteral("inputDensity"), QStringLiteral("Equivalent input noise density"),
             EngText(breakdown.inputDensity, QStringLiteral("V/√Hz")));
 
   m_crestFactor = new QComboBox(this);
-  SetNames(m_crestFactor, "crestFactorCombo", QStringLiteral("Crest factor (peak-to-peak per rms)"));
+  SetNames(m_crestFactor, QStringLiteral("crestFactorCombo"), QStringLiteral("Crest factor (peak-to-peak per rms)"));
   for (const CrestFactorChoice& choice : kCrestFactors) m_crestFactor->addItem(QString::fromUtf8(choice.text));
-  form->addRow(QStringLiteral("Crest factor:"), m_crestFactor);
+  AddRow(form, QStringLiteral("crestFactor"), QStringLiteral("Crest factor"), m_crestFactor);
   connect(m_crestFactor, &QComboBox::currentIndexChanged, this, &CBreakdownView::OnCrestFactor);
 
-  m_peakToPeak = AddFigure(form, "peakToPeakValue", QStringLiteral("Peak-to-peak noise (estimate):"),
+  m_peakToPeak = AddFigure(form, QStringLiteral("peakToPeak"), QStringLiteral("Peak-to-peak noise (estimate)"),
                            EngText(breakdown.peakToPeak, QStringLiteral("V")));
   auto* column = static_cast<QVBoxLayout*>(layout());
   column->addLayout(form);

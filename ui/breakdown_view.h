@@ -22,7 +22,8 @@ class CBreakdownView : public QWidget {
  private:
   void AddTable(const NoiseBreakdown& breakdown);
   void AddFigures(const NoiseBreakdown& breakdown);
-  QLabel* AddFigure(QFormLayout* form, const char* objectName, const QString& caption, const QString& text);
+  void AddRow(QFormLayout* form, const QString& stem, const QString& caption, QWidget* field);
+  QLabel* AddFigure(QFormLayout* form, const QString& stem, const QString& caption, const QString& text);
   void OnCrestFactor();
 
   NoiseResult m_result;

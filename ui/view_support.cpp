@@ -7,14 +7,14 @@
 
 namespace tervane::ui {
 
-void SetNames(QWidget* widget, const char* objectName, const QString& accessibleName) {
-  widget->setObjectName(QString::fromLatin1(objectName));
+void SetNames(QWidget* widget, const QString& objectName, const QString& accessibleName) {
+  widget->setObjectName(objectName);
   widget->setAccessibleName(accessibleName);
 }
 
 void ShowUnavailable(QWidget* view, const QString& text) {
   auto* label = new QLabel(text, view);
-  SetNames(label, "unavailableLabel", text);
+  SetNames(label, QStringLiteral("unavailableLabel"), text);
   label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   auto* layout = new QVBoxLayout(view);
   layout->addWidget(label);

@@ -8,7 +8,7 @@ class QWidget;
 namespace tervane::ui {
 
 // The names a test or a screen reader finds a control by.
-void SetNames(QWidget* widget, const char* objectName, const QString& accessibleName);
+void SetNames(QWidget* widget, const QString& objectName, const QString& accessibleName);
 
 // Fills an empty view with one line saying why it has nothing to show.
 void ShowUnavailable(QWidget* view, const QString& text);
