@@ -79,8 +79,14 @@ const QString kCaption =
 // texts per row drawn.
 class CRankingModel : public QAbstractTableModel {
  public:
-  CRankingModel(std::vector<RankedPart> parts, QObject* parent)
-      : QAbstractTableModel(parent), m_parts(std::move(parts)) {}
+  using QAbstractTableModel::QAbstractTableModel;
+
+  bool IsEmpty() const { return m_parts.empty(); }
+  void SetParts(std::vector<RankedPart> parts) {
+    beginResetModel();
+    m_parts = std::move(parts);
+    endResetModel();
+  }
 
   const RankedPart& Part(int row) const { return m_parts[static_cast<std::size_t>(row)]; }
 
@@ -110,7 +116,7 @@ class CRankingModel : public QAbstractTableModel {
 
 CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
                                  ChoosePart choose, QWidget* parent)
-    : QWidget(parent), m_choose(std::move(choose)) {
+    : QWidget(parent), m_form(form), m_library(library), m_choose(std::move(choose)) {
   if (result.error) {
     ShowUnavailable(this, FailedCalculationText());
     return;
@@ -124,7 +130,7 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
   SetNames(caption, "comparisonCaption", kCaption);
   caption->setWordWrap(true);
 
-  m_model = new CRankingModel(RankParts(form, library), this);
+  m_model = new CRankingModel(this);
   m_table = new QTableView(this);
   SetNames(m_table, "comparisonTable", QStringLiteral("Parts ranked by total noise"));
   m_table->setModel(m_model);
@@ -147,9 +153,15 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
   layout->addWidget(caption);
   layout->addWidget(m_table);
   layout->addLayout(buttons);
-
-  m_table->setCurrentIndex(m_model->index(0, 0));
   OnCurrentRowChanged();
+}
+
+void CComparisonView::showEvent(QShowEvent* event) {
+  if (m_model && m_model->IsEmpty()) {
+    m_model->SetParts(RankParts(m_form, m_library));
+    m_table->setCurrentIndex(m_model->index(0, 0));
+  }
+  QWidget::showEvent(event);
 }
 
 void CComparisonView::OnCurrentRowChanged() { m_selectButton->setEnabled(m_table->currentIndex().isValid()); }

@@ -24,13 +24,21 @@ class CComparisonView : public QWidget {
  public:
   using ChoosePart = std::function<void(const std::string& name)>;  // Windows-1252, as the list has it
 
+  // `library` must outlive the view: the parts are calculated when the view
+  // is first shown, since a large library takes a moment that a user who
+  // never looks should not wait.
   CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
                   ChoosePart choose, QWidget* parent);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   void OnChoose(int row);
   void OnCurrentRowChanged();
 
+  CalculatorForm m_form;
+  const PartLibrary& m_library;
   ChoosePart m_choose;
   CRankingModel* m_model = nullptr;
   QTableView* m_table = nullptr;

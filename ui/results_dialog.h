@@ -26,7 +26,7 @@ namespace tervane::ui {
 class CResultsDlg : public QDialog {
  public:
   // `form` is the circuit as calculated and `library` the parts to compare
-  // in it; both must outlive the constructor only.
+  // in it, which must outlive the window.
   CResultsDlg(QWidget* owner, const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
   ~CResultsDlg() override;
 

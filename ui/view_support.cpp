@@ -32,7 +32,9 @@ void SetUpReadOnlyTable(QTableView* table) {
   table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table->horizontalHeader()->setStretchLastSection(true);
-  table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Rows of one line each: measuring every row of a long list would take
+  // longer than the list.
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
 }
 
 }  // namespace tervane::ui
