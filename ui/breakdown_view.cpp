@@ -86,8 +86,7 @@ void CBreakdownView::AddRow(QFormLayout* form, const QString& stem, const QStrin
   form->addRow(label, field);
 }
 
-QLabel* CBreakdownView::AddFigure(QFormLayout* form, const QString& stem, const QString& caption,
-                                  const QString& text) {
+QLabel* CBreakdownView::AddFigure(QFormLayout* form, const QString& stem, const QString& caption, const QString& text) {
   auto* figure = new QLabel(text, this);
   SetNames(figure, stem + QStringLiteral("Value"), caption);
   figure->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -69,9 +69,9 @@ QString NoPartsText() {
       .arg(FromCp1252(kPartFileName));
 }
 
-const QString kCaption =
-    QStringLiteral("Every part of the library in this circuit, quietest first. Double-click a part, or press "
-                   "Enter on it, to choose it for the calculator.");
+const QString kCaption = QStringLiteral(
+    "Every part of the library in this circuit, quietest first. Double-click a part, or press "
+    "Enter on it, to choose it for the calculator.");
 
 }  // namespace
 
@@ -102,7 +102,8 @@ class CRankingModel : public QAbstractTableModel {
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
     if (orientation == Qt::Vertical)
-      return role == Qt::DisplayRole ? QVariant(section + 1) : QAbstractTableModel::headerData(section, orientation, role);
+      return role == Qt::DisplayRole ? QVariant(section + 1)
+                                     : QAbstractTableModel::headerData(section, orientation, role);
     if (section < 0 || section >= kColumnCount) return {};
     const ColumnHeading& heading = kHeadings[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole) return QString::fromUtf8(heading.title);

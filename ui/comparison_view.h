@@ -27,8 +27,8 @@ class CComparisonView : public QWidget {
   // `library` must outlive the view: the parts are calculated when the view
   // is first shown, since a large library takes a moment that a user who
   // never looks should not wait.
-  CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
-                  ChoosePart choose, QWidget* parent);
+  CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library, ChoosePart choose,
+                  QWidget* parent);
 
  protected:
   void showEvent(QShowEvent* event) override;

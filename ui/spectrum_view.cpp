@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <vector>
@@ -52,7 +53,13 @@ bool Drawable(const Curve& curve) {
 struct NamedCurve {
   QString name;
   Curve curve;
+  Qt::PenStyle style = Qt::SolidLine;
 };
+
+// Sources often lie on one another (R1 and R2 of a gain of 2 always do);
+// a dash pattern of each lets the one beneath show through.
+constexpr std::array<Qt::PenStyle, kStageSourceCount> kSourceStyles{
+    Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashLine, Qt::DashDotDotLine};
 
 struct Decades {
   double lower = 0;
@@ -91,6 +98,7 @@ QLineSeries* AddLine(QChart* chart, const NamedCurve& named, qreal width) {
   // The theme gives a series its colour as it joins the chart.
   QPen pen = series->pen();
   pen.setWidthF(width);
+  pen.setStyle(named.style);
   series->setPen(pen);
   return series;
 }
@@ -102,8 +110,9 @@ QAreaSeries* BandSeries(const NoiseResult& result, const Decades& decades) {
   auto* bottom = new QLineSeries;
   bottom->append({{result.lowerFreq, decades.lower}, {result.upperFreq, decades.lower}});
   auto* band = new QAreaSeries(top, bottom);
-  band->setName(QStringLiteral("Band %1 to %2").arg(EngText(result.lowerFreq, QStringLiteral("Hz")),
-                                                     EngText(result.upperFreq, QStringLiteral("Hz"))));
+  band->setName(
+      QStringLiteral("Band %1 to %2")
+          .arg(EngText(result.lowerFreq, QStringLiteral("Hz")), EngText(result.upperFreq, QStringLiteral("Hz"))));
   band->setPen(Qt::NoPen);
   band->setBrush(QColor(70, 130, 220, 40));
   return band;
@@ -116,13 +125,12 @@ struct Plot {
 
 Plot PlotOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum) {
   Plot plot;
-  plot.curves.push_back(
-      {QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; })});
+  plot.curves.push_back({QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; })});
   for (std::size_t i = 0; i < kStageSourceCount; ++i) {
     const auto source = static_cast<NoiseSource>(i);
     if (!TopologyHasSource(result.ampType, source)) continue;
     NamedCurve named{FromCp1252(NoiseSourceLabel(source)),
-                     CurveOf(spectrum, [i](const SpectrumPoint& p) { return p.density[i]; })};
+                     CurveOf(spectrum, [i](const SpectrumPoint& p) { return p.density[i]; }), kSourceStyles[i]};
     if (Drawable(named.curve))
       plot.curves.push_back(std::move(named));
     else
@@ -181,7 +189,8 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
   view->setRenderHint(QPainter::Antialiasing);
   layout->addWidget(view);
   if (!plot.silent.isEmpty()) {
-    const QString text = QStringLiteral("Without noise here, not drawn: %1.").arg(plot.silent.join(QStringLiteral(", ")));
+    const QString text =
+        QStringLiteral("Without noise here, not drawn: %1.").arg(plot.silent.join(QStringLiteral(", ")));
     auto* note = new QLabel(text, this);
     SetNames(note, "silentSourcesLabel", text);
     note->setWordWrap(true);

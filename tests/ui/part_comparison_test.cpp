@@ -110,14 +110,15 @@ class PartComparisonTest : public QObject {
     QList<QStringList> rows;
     QStringList ranks;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) {
-                             QTableView* table = ComparisonTable(results);
-                             rows = Rows(table);
-                             for (int row = 0; table && row < table->model()->rowCount(); ++row)
-                               ranks << table->model()->headerData(row, Qt::Vertical).toString();
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton",
+                 [&](QWidget* results) {
+                   QTableView* table = ComparisonTable(results);
+                   rows = Rows(table);
+                   for (int row = 0; table && row < table->model()->rowCount(); ++row)
+                     ranks << table->model()->headerData(row, Qt::Vertical).toString();
+                 },
+                 problems),
              qPrintable(problems));
 
     QStringList names;
@@ -139,9 +140,9 @@ class PartComparisonTest : public QObject {
     QVERIFY(m_calc->Open(QByteArray("TestAmp 3n 400f 0\n")));
     QStringList row;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) { row = Rows(ComparisonTable(results)).value(0); },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton", [&](QWidget* results) { row = Rows(ComparisonTable(results)).value(0); },
+                 problems),
              qPrintable(problems));
     QCOMPARE(row, (QStringList{"TestAmp", "3n", "400f", "0", "8.323n", "1.176µ", "118.6", "7.5k"}));
   }
@@ -152,13 +153,15 @@ class PartComparisonTest : public QObject {
     QTest::addColumn<QString>("listed");       // the part list's choice afterwards
     QTest::addColumn<QStringList>("figures");  // en, in, fc in the main window
 
-    QTest::newRow("double-click") << int(Choice::DoubleClick) << "Middle" << "Middle"
-                                  << QStringList{"4n", "1p", "0"};
-    QTest::newRow("Enter") << int(Choice::Enter) << "Quiet" << "Quiet" << QStringList{"1n", "1p", "0"};
-    QTest::newRow("Select Part") << int(Choice::SelectButton) << "Middle" << "Middle"
-                                 << QStringList{"4n", "1p", "0"};
+    QTest::newRow("double-click") << int(Choice::DoubleClick) << "Middle"
+                                  << "Middle" << QStringList{"4n", "1p", "0"};
+    QTest::newRow("Enter") << int(Choice::Enter) << "Quiet"
+                           << "Quiet" << QStringList{"1n", "1p", "0"};
+    QTest::newRow("Select Part") << int(Choice::SelectButton) << "Middle"
+                                 << "Middle" << QStringList{"4n", "1p", "0"};
     // Leaving keeps the part calculated, the list's first, with en as typed.
-    QTest::newRow("Escape") << int(Choice::Escape) << "Quiet" << "Loud" << QStringList{"7n", "1p", "0"};
+    QTest::newRow("Escape") << int(Choice::Escape) << "Quiet"
+                            << "Loud" << QStringList{"7n", "1p", "0"};
   }
 
   // The chosen part's figures replace the calculated ones after the
@@ -176,14 +179,15 @@ class PartComparisonTest : public QObject {
     QString reportTotal;
     bool closed = false;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) {
-                             const QStringList report = WindowText(results).split(QLatin1Char('\n'));
-                             reportTotal = report.filter(QStringLiteral("Total noise voltage = ")).value(0).mid(22);
-                             Choose(results, part, static_cast<Choice>(choice));
-                             closed = !results->isVisible();
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton",
+                 [&](QWidget* results) {
+                   const QStringList report = WindowText(results).split(QLatin1Char('\n'));
+                   reportTotal = report.filter(QStringLiteral("Total noise voltage = ")).value(0).mid(22);
+                   Choose(results, part, static_cast<Choice>(choice));
+                   closed = !results->isVisible();
+                 },
+                 problems),
              qPrintable(problems));
 
     QVERIFY(closed);
@@ -200,13 +204,13 @@ class PartComparisonTest : public QObject {
     QVERIFY(m_calc->Open(std::nullopt));
     QString text;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) {
-                             QWidget* page = ShowTab(results, "comparisonTab");
-                             if (auto* label = page->findChild<QLabel*>(QStringLiteral("unavailableLabel")))
-                               text = label->text();
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton",
+                 [&](QWidget* results) {
+                   QWidget* page = ShowTab(results, "comparisonTab");
+                   if (auto* label = page->findChild<QLabel*>(QStringLiteral("unavailableLabel"))) text = label->text();
+                 },
+                 problems),
              qPrintable(problems));
     QVERIFY2(text.startsWith(QStringLiteral("No parts to compare")), qPrintable(text));
   }

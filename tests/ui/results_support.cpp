@@ -11,9 +11,9 @@ bool LookAtResults(const CalculatorUnderTest& calc, const char* button,
                    const std::function<void(QWidget* results)>& look, QString& problems) {
   ModalDriver driver;
   const bool ok = driver.Run([&] { calc.Click(button); }, {[&look](QWidget* results) {
-                                                            look(results);
-                                                            if (results->isVisible()) PressKey(results, Qt::Key_Escape);
-                                                          }});
+                               look(results);
+                               if (results->isVisible()) PressKey(results, Qt::Key_Escape);
+                             }});
   problems = driver.Problems();
   return ok;
 }

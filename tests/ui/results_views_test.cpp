@@ -115,10 +115,10 @@ QString ReportFigure(QWidget* results, const QString& label) {
 struct SpectrumSeen {
   bool logAxes = false;
   double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-  QStringList lineNames;       // every line series, as the legend names them
-  QList<QPointF> total;        // the total's points
-  qreal totalWidth = 0;        // its pen
-  qreal widestSource = 0;      // the widest pen of the others
+  QStringList lineNames;   // every line series, as the legend names them
+  QList<QPointF> total;    // the total's points
+  qreal totalWidth = 0;    // its pen
+  qreal widestSource = 0;  // the widest pen of the others
   bool sourcesPositive = true;
   QList<QPointF> bandTop, bandBottom;
   qsizetype seriesCount = 0;
@@ -187,14 +187,15 @@ class ResultsViewsTest : public QObject {
     int current = -1;
     QString focus;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) {
-                             auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
-                             for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i).remove('&');
-                             current = tabs->currentIndex();
-                             focus = QApplication::focusWidget()->objectName();
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton",
+                 [&](QWidget* results) {
+                   auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+                   for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i).remove('&');
+                   current = tabs->currentIndex();
+                   focus = QApplication::focusWidget()->objectName();
+                 },
+                 problems),
              qPrintable(problems));
     QCOMPARE(titles, (QStringList{"Report", "Breakdown", "Spectrum", "Comparison"}));
     QCOMPARE(current, 0);
@@ -206,17 +207,18 @@ class ResultsViewsTest : public QObject {
     QVERIFY(m_calc->Open(kTestAmp));
     QStringList unnamed;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) {
-                             for (const char* tab : {"breakdownTab", "spectrumTab", "comparisonTab"}) {
-                               QWidget* page = ShowTab(results, tab);
-                               for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-                                 if (w->objectName().isEmpty() || w->accessibleName().isEmpty())
-                                   unnamed << QString::fromLatin1(tab) + QLatin1Char('/') +
-                                                  QString::fromLatin1(w->metaObject()->className());
-                             }
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton",
+                 [&](QWidget* results) {
+                   for (const char* tab : {"breakdownTab", "spectrumTab", "comparisonTab"}) {
+                     QWidget* page = ShowTab(results, tab);
+                     for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                       if (w->objectName().isEmpty() || w->accessibleName().isEmpty())
+                         unnamed << QString::fromLatin1(tab) + QLatin1Char('/') +
+                                        QString::fromLatin1(w->metaObject()->className());
+                   }
+                 },
+                 problems),
              qPrintable(problems));
     QCOMPARE(unnamed.join(","), QString());
   }
@@ -229,8 +231,7 @@ class ResultsViewsTest : public QObject {
     QTest::addColumn<QString>("largest");
 
     // en times the noise gain of 2, 6nV/rtHz, above R1's and R2's 4.1n.
-    QTest::newRow("non-inverting") << "nonInvertingRadio" << QStringList{} << false << 6
-                                   << "Op amp voltage noise";
+    QTest::newRow("non-inverting") << "nonInvertingRadio" << QStringList{} << false << 6 << "Op amp voltage noise";
     // 10k's 12.9nV/rtHz against en's 3n and in's 4n.
     QTest::newRow("buffer, Rs 10k") << "bufferRadio" << QStringList{"sourceResistorEdit=10k"} << false << 5
                                     << "Rs thermal noise";
@@ -238,11 +239,10 @@ class ResultsViewsTest : public QObject {
     QTest::newRow("inverting, gain 100") << "invertingRadio" << QStringList{"r2Edit=100k"} << false << 5
                                          << "R1 thermal noise";
     // 400fA through 1M is 400nV/rtHz, three times Rs's own 129n.
-    QTest::newRow("non-inverting, Rs 1M") << "nonInvertingRadio" << QStringList{"sourceResistorEdit=1M"}
-                                          << false << 6 << "Op amp current noise through Rs";
+    QTest::newRow("non-inverting, Rs 1M") << "nonInvertingRadio" << QStringList{"sourceResistorEdit=1M"} << false << 6
+                                          << "Op amp current noise through Rs";
     // 10uV carried through a gain of 2 against the stage's own 1.2uV.
-    QTest::newRow("carry") << "nonInvertingRadio" << QStringList{"carryEdit=10u"} << true << 7
-                           << "Carried noise";
+    QTest::newRow("carry") << "nonInvertingRadio" << QStringList{"carryEdit=10u"} << true << 7 << "Carried noise";
   }
 
   void breakdownTable() {
@@ -258,13 +258,14 @@ class ResultsViewsTest : public QObject {
     BreakdownSeen seen;
     QString reportTotal;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, withCarry ? "calcWithCarryButton" : "calculateButton",
-                           [&](QWidget* results) {
-                             seen = ReadBreakdown(results);
-                             reportTotal = ReportFigure(results, withCarry ? "Noise voltage with carry = "
-                                                                           : "Total noise voltage = ");
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, withCarry ? "calcWithCarryButton" : "calculateButton",
+                 [&](QWidget* results) {
+                   seen = ReadBreakdown(results);
+                   reportTotal =
+                       ReportFigure(results, withCarry ? "Noise voltage with carry = " : "Total noise voltage = ");
+                 },
+                 problems),
              qPrintable(problems));
 
     QCOMPARE(seen.rows.size(), rows);
@@ -296,15 +297,15 @@ class ResultsViewsTest : public QObject {
     QVERIFY(m_calc->Open(kTestAmp));
     BreakdownSeen seen;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton", [&](QWidget* results) { seen = ReadBreakdown(results); },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton", [&](QWidget* results) { seen = ReadBreakdown(results); }, problems),
              qPrintable(problems));
     const double total = *CoreResult({QStringLiteral("nonInvertingRadio"), {}}, false).totalNoise;
     QCOMPARE(seen.crestFactors.size(), 2);
     QVERIFY(seen.crestFactors[0].startsWith(QStringLiteral("6 ")));
     QVERIFY(seen.crestFactors[1].startsWith(QStringLiteral("6.6 ")));
-    QCOMPARE(seen.peakToPeak, (QStringList{ui::EngText(6 * total, QStringLiteral("V")),
-                                           ui::EngText(6.6 * total, QStringLiteral("V"))}));
+    QCOMPARE(seen.peakToPeak,
+             (QStringList{ui::EngText(6 * total, QStringLiteral("V")), ui::EngText(6.6 * total, QStringLiteral("V"))}));
   }
 
   void spectrumChart_data() {
@@ -316,20 +317,18 @@ class ResultsViewsTest : public QObject {
 
     const QString noRs =
         QStringLiteral("Without noise here, not drawn: Rs thermal noise, Op amp current noise through Rs.");
-    QTest::newRow("non-inverting, Rs 0")
-        << "nonInvertingRadio" << QStringList{}
-        << QStringList{"Op amp voltage noise", "R1 thermal noise", "R2 thermal noise",
-                       "Op amp current noise through R2"}
-        << noRs << false;
+    QTest::newRow("non-inverting, Rs 0") << "nonInvertingRadio" << QStringList{}
+                                         << QStringList{"Op amp voltage noise", "R1 thermal noise", "R2 thermal noise",
+                                                        "Op amp current noise through R2"}
+                                         << noRs << false;
     QTest::newRow("buffer, Rs 0, corner 100Hz")
         << "bufferRadio" << QStringList{"cornerFreqEdit=100"}
-        << QStringList{"Op amp voltage noise", "R2 thermal noise", "Op amp current noise through R2"} << noRs
-        << true;
+        << QStringList{"Op amp voltage noise", "R2 thermal noise", "Op amp current noise through R2"} << noRs << true;
     QTest::newRow("non-inverting, Rs 10k, corner 1k")
         << "nonInvertingRadio" << QStringList{"sourceResistorEdit=10k", "cornerFreqEdit=1k"}
-        << QStringList{"Op amp voltage noise",         "R1 thermal noise", "R2 thermal noise",
-                       "Op amp current noise through R2", "Rs thermal noise",
-                       "Op amp current noise through Rs"}
+        << QStringList{"Op amp voltage noise", "R1 thermal noise",
+                       "R2 thermal noise",     "Op amp current noise through R2",
+                       "Rs thermal noise",     "Op amp current noise through Rs"}
         << QString() << true;
     QTest::newRow("inverting, narrow band")
         << "invertingRadio" << QStringList{"lowerFreqEdit=300", "upperFreqEdit=3k", "sourceResistorEdit=50"}
@@ -350,8 +349,8 @@ class ResultsViewsTest : public QObject {
     SetUp(*m_calc, circuit);
     SpectrumSeen seen;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton", [&](QWidget* results) { seen = ReadSpectrum(results); },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton", [&](QWidget* results) { seen = ReadSpectrum(results); }, problems),
              qPrintable(problems));
 
     const NoiseResult result = CoreResult(circuit, false);
@@ -397,13 +396,14 @@ class ResultsViewsTest : public QObject {
     QString explanation;
     qsizetype controls = -1;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) {
-                             QWidget* page = ShowTab(results, qPrintable(tab));
-                             explanation = LabelText(page, "unavailableLabel");
-                             controls = page->findChildren<QWidget*>().size();
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton",
+                 [&](QWidget* results) {
+                   QWidget* page = ShowTab(results, qPrintable(tab));
+                   explanation = LabelText(page, "unavailableLabel");
+                   controls = page->findChildren<QWidget*>().size();
+                 },
+                 problems),
              qPrintable(problems));
     QVERIFY2(explanation.contains(QStringLiteral("the calculation failed")), qPrintable(explanation));
     QCOMPARE(controls, 1);  // the explanation alone
@@ -417,12 +417,13 @@ class ResultsViewsTest : public QObject {
     QString breakdown;
     QString spectrum;
     QString problems;
-    QVERIFY2(LookAtResults(*m_calc, "calculateButton",
-                           [&](QWidget* results) {
-                             breakdown = LabelText(ShowTab(results, "breakdownTab"), "unavailableLabel");
-                             spectrum = LabelText(ShowTab(results, "spectrumTab"), "unavailableLabel");
-                           },
-                           problems),
+    QVERIFY2(LookAtResults(
+                 *m_calc, "calculateButton",
+                 [&](QWidget* results) {
+                   breakdown = LabelText(ShowTab(results, "breakdownTab"), "unavailableLabel");
+                   spectrum = LabelText(ShowTab(results, "spectrumTab"), "unavailableLabel");
+                 },
+                 problems),
              qPrintable(problems));
     QVERIFY2(breakdown.contains(QStringLiteral("negative")), qPrintable(breakdown));
     QVERIFY2(spectrum.contains(QStringLiteral("negative")), qPrintable(spectrum));
