@@ -186,13 +186,22 @@ void CCalculatorDlg::CalculateNoise() {
   const NoiseResult result = ComputeNoise(m_form);
   const std::optional<std::string> partName = SelectedPartName();
 
-  CResultsDlg results(this);
+  CResultsDlg results(this, result, m_form, m_partLibrary);
   results.m_strResults = BuildNoiseReport(result, partName);
   results.exec();
 
-  if (result.error) return;  // the fields keep exactly what was typed
-  WriteBackResults(m_form, result);
-  RefreshOut();
+  if (!result.error) {  // otherwise the fields keep exactly what was typed
+    WriteBackResults(m_form, result);
+    RefreshOut();
+  }
+  // The write-back puts the calculated part's figures back, so a part
+  // chosen among the results is selected only after it.
+  if (results.m_chosenPart) SelectListedPart(*results.m_chosenPart);
+}
+
+void CCalculatorDlg::SelectListedPart(const std::string& name) {
+  m_partList->setCurrentIndex(m_partList->findText(FromCp1252(name)));
+  OnSelchangePartName();
 }
 
 std::optional<std::string> CCalculatorDlg::SelectedPartName() const {

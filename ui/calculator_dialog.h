@@ -54,6 +54,7 @@ class CCalculatorDlg : public QDialog {
   void OnCalculateWithCarry();
   void CalculateNoise();
   std::optional<std::string> SelectedPartName() const;
+  void SelectListedPart(const std::string& name);
 
   void OnBuffer();
   void OnNonInverting();

@@ -1,6 +1,9 @@
 #include "ui/qt_text.h"
 
+#include <cmath>
+
 #include "cli/cp1252.h"
+#include "notation/eng_format.h"
 
 namespace tervane::ui {
 
@@ -12,6 +15,11 @@ QString FromCp1252(std::string_view text) {
 std::string ToCp1252(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   return cli::Utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+QString EngText(double value, const QString& unit) {
+  if (std::isinf(value)) return (value > 0 ? QStringLiteral("∞") : QStringLiteral("-∞")) + unit;
+  return FromCp1252(FormatEngValue(value, kShownDigits)) + unit;
 }
 
 }  // namespace tervane::ui

@@ -14,4 +14,10 @@ namespace tervane::ui {
 QString FromCp1252(std::string_view text);
 std::string ToCp1252(const QString& text);
 
+// A value as every field and report line shows it: FormatEngValue's four
+// significant digits and SI prefix ("8.323n"), with `unit` appended. An
+// infinity is the sign "∞" rather than the notation's "1e+999", which only
+// a parser needs.
+QString EngText(double value, const QString& unit = QString());
+
 }  // namespace tervane::ui

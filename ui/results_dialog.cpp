@@ -2,23 +2,68 @@
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QVBoxLayout>
 
+#include "ui/breakdown_view.h"
+#include "ui/comparison_view.h"
 #include "ui/dialog_units.h"
 #include "ui/qt_text.h"
+#include "ui/spectrum_view.h"
+#include "ui/view_support.h"
 #include "ui_results_dialog.h"
 
 namespace tervane::ui {
+namespace {
 
-CResultsDlg::CResultsDlg(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::ResultsDialog>()) {
+// The dialog's margin round the tabs, in dialog units.
+constexpr int kMarginUnits = 5;
+
+}  // namespace
+
+CResultsDlg::CResultsDlg(QWidget* owner, const NoiseResult& result, const CalculatorForm& form,
+                         const PartLibrary& library)
+    : QDialog(owner), m_ui(std::make_unique<Ui::ResultsDialog>()) {
   m_ui->setupUi(this);
   ConvertDialogUnits(this);
+  MakeResizable();
   m_editResults = m_ui->resultsEdit;
   // A single-line-per-Enter field would swallow the key; the report is
   // read, not written, so Enter closes the window instead.
   m_editResults->installEventFilter(this);
+  AddViews(result, form, library);
 }
 
 CResultsDlg::~CResultsDlg() = default;
+
+// The template's size is the least the views need; a plot or a long part
+// list is worth a bigger window.
+void CResultsDlg::MakeResizable() {
+  const QRect margin = DialogUnits::ForFont(font()).ToPixels(QRect(0, 0, kMarginUnits, kMarginUnits));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
+  layout->addWidget(m_ui->viewTabs);
+  setMinimumSize(size());
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  setSizeGripEnabled(true);
+}
+
+void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {
+  AddView(new CBreakdownView(result, this), "breakdownTab", QStringLiteral("&Breakdown"));
+  AddView(new CSpectrumView(result, this), "spectrumTab", QStringLiteral("S&pectrum"));
+  AddView(new CComparisonView(
+              result, form, library, [this](const std::string& name) { OnChoosePart(name); }, this),
+          "comparisonTab", QStringLiteral("&Comparison"));
+}
+
+void CResultsDlg::AddView(QWidget* view, const char* objectName, const QString& title) {
+  SetNames(view, objectName, QString(title).remove(QLatin1Char('&')));
+  m_ui->viewTabs->addTab(view, title);
+}
+
+void CResultsDlg::OnChoosePart(const std::string& name) {
+  m_chosenPart = name;
+  accept();
+}
 
 void CResultsDlg::showEvent(QShowEvent* event) {
   if (!m_initialised) OnInitDialog();

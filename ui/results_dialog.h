@@ -3,7 +3,12 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "noise/calculator_form.h"
+#include "noise/noise_calculation.h"
+#include "parts/part_library.h"
 
 class QPlainTextEdit;
 
@@ -13,14 +18,22 @@ class ResultsDialog;
 
 namespace tervane::ui {
 
-// "Noise Results": the report in an editable, unwrapped text field that has
-// the focus. No buttons: it closes with the close box, Escape or Enter.
+// "Noise Results": the report first, in an editable, unwrapped text field
+// that has the focus, then the views of the same calculation: the
+// breakdown by source, the spectrum and the part library compared in the
+// circuit. No OK button: it closes with the close box, Escape, Enter in the
+// report, or by choosing a part in the comparison.
 class CResultsDlg : public QDialog {
  public:
-  explicit CResultsDlg(QWidget* owner);
+  // `form` is the circuit as calculated and `library` the parts to compare
+  // in it, which must outlive the window.
+  CResultsDlg(QWidget* owner, const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
   ~CResultsDlg() override;
 
   std::string m_strResults;  // the report, set before the window opens
+  // The part chosen in the comparison, which closed the window: the caller
+  // selects it once the calculation's write-back is done.
+  std::optional<std::string> m_chosenPart;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -28,6 +41,10 @@ class CResultsDlg : public QDialog {
 
  private:
   void OnInitDialog();
+  void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
+  void AddView(QWidget* view, const char* objectName, const QString& title);
+  void MakeResizable();
+  void OnChoosePart(const std::string& name);
 
   std::unique_ptr<Ui::ResultsDialog> m_ui;
   QPlainTextEdit* m_editResults = nullptr;

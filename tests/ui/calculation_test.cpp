@@ -19,7 +19,7 @@ const QByteArray kTestAmp = "TestAmp 3n 400f 0\n";
 // What a user sees of the results window besides its text.
 struct ResultsView {
   bool focusInText = false;
-  qsizetype buttons = -1;
+  qsizetype buttons = -1;  // beside the report: the window has no OK button
   bool editable = false;
   bool wraps = true;
 };
@@ -28,7 +28,7 @@ ModalDriver::Handler LookAndClose(ResultsView& view, int key) {
   return [&view, key](QWidget* window) {
     const auto* text = window->findChild<QPlainTextEdit*>();
     view.focusInText = text && QApplication::focusWidget() == text;
-    view.buttons = window->findChildren<QAbstractButton*>().size();
+    view.buttons = text ? text->parentWidget()->findChildren<QAbstractButton*>().size() : -1;
     view.editable = text && !text->isReadOnly();
     view.wraps = !text || text->lineWrapMode() != QPlainTextEdit::NoWrap;
     PressKey(window, key);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -45,6 +46,15 @@ QAbstractButton* Button(QWidget* parent, const char* name) {
   return parent->findChild<QAbstractButton*>(QString::fromLatin1(name));
 }
 
+// The results window's views, each tab in turn.
+void SaveViews(QWidget* results) {
+  auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+  for (const char* name : {"breakdown", "spectrum", "comparison"}) {
+    tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Tab")));
+    Save(results, QStringLiteral("noise-results-") + QString::fromLatin1(name));
+  }
+}
+
 void ChooseMenuItem(QWidget* popup, const QString& text) {
   auto* menu = qobject_cast<QMenu*>(popup);
   for (QAction* action : menu->actions())
@@ -65,7 +75,11 @@ int main(int argc, char** argv) {
   QTest::qWait(200);
   Save(&calculator, QStringLiteral("main-window"));
 
-  Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("noise-results")); });
+  Later(300, [](QWidget* w) {
+    Save(w, QStringLiteral("noise-results"));
+    SaveViews(w);
+    w->close();
+  });
   Button(&calculator, "calculateButton")->click();
   Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("noise-results-carry")); });
   Button(&calculator, "calcWithCarryButton")->click();

@@ -1,0 +1,128 @@
+#include "ui/breakdown_view.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <array>
+
+#include "noise/noise_source.h"
+#include "ui/qt_text.h"
+#include "ui/view_support.h"
+
+namespace tervane::ui {
+namespace {
+
+struct CrestFactorChoice {
+  double factor;
+  const char* text;  // how often Gaussian noise passes that many rms peak to peak
+};
+constexpr std::array<CrestFactorChoice, 2> kCrestFactors{{
+    {kDefaultCrestFactor, "6 (±3σ, exceeded 0.27 % of the time)"},
+    {kWideCrestFactor, "6.6 (±3.3σ, exceeded 0.1 % of the time)"},
+}};
+
+const QStringList kColumns{QStringLiteral("Source"), QStringLiteral("Output density (V/√Hz)"),
+                           QStringLiteral("Total over the band (V)"),
+                           QStringLiteral("Share of output noise power (%)")};
+
+// A density has a power; a negative resistor or temperature gives a source
+// a negative one.
+const QString kNegativePower =
+    QStringLiteral("No breakdown: a source's noise power is negative (a negative resistor or temperature).");
+
+QTableWidgetItem* Cell(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  return item;
+}
+
+}  // namespace
+
+CBreakdownView::CBreakdownView(const NoiseResult& result, QWidget* parent) : QWidget(parent), m_result(result) {
+  if (result.error) {
+    ShowUnavailable(this, FailedCalculationText());
+    return;
+  }
+  const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, kCrestFactors.front().factor);
+  if (!breakdown) {
+    ShowUnavailable(this, kNegativePower);
+    return;
+  }
+  new QVBoxLayout(this);
+  AddTable(*breakdown);
+  AddFigures(*breakdown);
+}
+
+void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
+  const auto& rows = breakdown.contributions;
+  auto* table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(kColumns.size()), this);
+  SetNames(table, "breakdownTable", QStringLiteral("Noise sources"));
+  table->setHorizontalHeaderLabels(kColumns);
+  table->verticalHeader()->hide();
+  SetUpReadOnlyTable(table);
+  for (int row = 0; row < table->rowCount(); ++row) {
+    const NoiseContribution& c = rows[static_cast<std::size_t>(row)];
+    table->setItem(row, 0, Cell(FromCp1252(NoiseSourceLabel(c.source))));
+    table->setItem(row, 1, Cell(EngText(c.density)));
+    table->setItem(row, 2, Cell(EngText(c.total)));
+    table->setItem(row, 3, Cell(QString::number(c.percent, 'f', 1)));
+  }
+  // As tall as its rows, the figures right under it.
+  table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+  layout()->addWidget(table);
+}
+
+// A row of the figures: "<stem>Label" captions the field, which it names
+// for a screen reader and reaches with the keyboard.
+void CBreakdownView::AddRow(QFormLayout* form, const QString& stem, const QString& caption, QWidget* field) {
+  auto* label = new QLabel(caption + QLatin1Char(':'), this);
+  SetNames(label, stem + QStringLiteral("Label"), caption);
+  label->setBuddy(field);
+  form->addRow(label, field);
+}
+
+QLabel* CBreakdownView::AddFigure(QFormLayout* form, const QString& stem, const QString& caption, const QString& text) {
+  auto* figure = new QLabel(text, this);
+  SetNames(figure, stem + QStringLiteral("Value"), caption);
+  figure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  AddRow(form, stem, caption, figure);
+  return figure;
+}
+
+void CBreakdownView::AddFigures(const NoiseBreakdown& breakdown) {
+  auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+  AddFigure(form, QStringLiteral("outputTotal"), QStringLiteral("Total output noise"),
+            EngText(breakdown.outputTotal, QStringLiteral("V")));
+  AddFigure(form, QStringLiteral("inputReferred"), QStringLiteral("Input-referred noise"),
+            EngText(breakdown.inputReferred, QStringLiteral("V")));
+  AddFigure(form, QStringLiteral("inputDensity"), QStringLiteral("Equivalent input noise density"),
+            EngText(breakdown.inputDensity, QStringLiteral("V/√Hz")));
+
+  m_crestFactor = new QComboBox(this);
+  SetNames(m_crestFactor, QStringLiteral("crestFactorCombo"), QStringLiteral("Crest factor (peak-to-peak per rms)"));
+  for (const CrestFactorChoice& choice : kCrestFactors) m_crestFactor->addItem(QString::fromUtf8(choice.text));
+  AddRow(form, QStringLiteral("crestFactor"), QStringLiteral("Crest factor"), m_crestFactor);
+  connect(m_crestFactor, &QComboBox::currentIndexChanged, this, &CBreakdownView::OnCrestFactor);
+
+  m_peakToPeak = AddFigure(form, QStringLiteral("peakToPeak"), QStringLiteral("Peak-to-peak noise (estimate)"),
+                           EngText(breakdown.peakToPeak, QStringLiteral("V")));
+  auto* column = static_cast<QVBoxLayout*>(layout());
+  column->addLayout(form);
+  column->addStretch();
+}
+
+void CBreakdownView::OnCrestFactor() {
+  const double factor = kCrestFactors[static_cast<std::size_t>(m_crestFactor->currentIndex())].factor;
+  // The same result gave a breakdown at the first factor; the factor only
+  // scales the total.
+  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, factor))
+    m_peakToPeak->setText(EngText(breakdown->peakToPeak, QStringLiteral("V")));
+}
+
+}  // namespace tervane::ui

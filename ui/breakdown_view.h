@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+#include "noise/noise_breakdown.h"
+#include "noise/noise_calculation.h"
+
+class QComboBox;
+class QFormLayout;
+class QLabel;
+
+namespace tervane::ui {
+
+// "Breakdown": each source's share of the output noise, largest first, and
+// the noise referred to the input with a peak-to-peak estimate whose crest
+// factor the user picks. A result without a breakdown shows one line
+// saying why.
+class CBreakdownView : public QWidget {
+ public:
+  CBreakdownView(const NoiseResult& result, QWidget* parent);
+
+ private:
+  void AddTable(const NoiseBreakdown& breakdown);
+  void AddFigures(const NoiseBreakdown& breakdown);
+  void AddRow(QFormLayout* form, const QString& stem, const QString& caption, QWidget* field);
+  QLabel* AddFigure(QFormLayout* form, const QString& stem, const QString& caption, const QString& text);
+  void OnCrestFactor();
+
+  NoiseResult m_result;
+  QComboBox* m_crestFactor = nullptr;
+  QLabel* m_peakToPeak = nullptr;
+};
+
+}  // namespace tervane::ui

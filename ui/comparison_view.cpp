@@ -1,0 +1,175 @@
+#include "ui/comparison_view.h"
+
+#include <QAbstractTableModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <array>
+#include <vector>
+
+#include "parts/part_ranking.h"
+#include "ui/qt_text.h"
+#include "ui/view_support.h"
+
+namespace tervane::ui {
+namespace {
+
+enum Column { kName, kNoiseVoltage, kNoiseCurrent, kCorner, kDensity, kTotal, kSnr, kOptimumRs, kColumnCount };
+
+struct ColumnHeading {
+  const char* title;
+  const char* tip;
+};
+constexpr std::array<ColumnHeading, kColumnCount> kHeadings{{
+    {"Part", "The part's name in the part list"},
+    {"en (V/√Hz)", "The op amp's voltage noise density"},
+    {"in (A/√Hz)", "The op amp's current noise density"},
+    {"fc (Hz)", "The voltage noise's 1/f corner"},
+    {"Output density (V/√Hz)", "The output noise density over the band, Sn"},
+    {"Total noise (V)", "The output noise over the band, with the carried noise in a carry calculation"},
+    {"SNR (dB)", "Signal to noise ratio against the 0dB reference voltage"},
+    {"Optimum Rs (Ω)", "en / in: the source resistance at which the op amp's voltage and current noise are equal"},
+}};
+
+const QString kFailed = QStringLiteral("error");
+
+QString ResultText(const std::optional<double>& value, const QString& unit = QString()) {
+  return value ? EngText(*value, unit) : kFailed;
+}
+
+QString CellText(const RankedPart& part, int column) {
+  switch (column) {
+    case kName:
+      return FromCp1252(part.name);
+    case kNoiseVoltage:
+      return EngText(part.noiseVoltage);
+    case kNoiseCurrent:
+      return EngText(part.noiseCurrent);
+    case kCorner:
+      return EngText(part.cornerFreq);
+    case kDensity:
+      return ResultText(part.outputDensity);
+    case kTotal:
+      return ResultText(part.totalNoise);
+    case kSnr:
+      // Decibels take no SI prefix.
+      return part.snr ? QString::number(*part.snr, 'f', 1) : kFailed;
+    case kOptimumRs:
+      return EngText(part.optimumSourceResistance);
+  }
+  return {};
+}
+
+QString NoPartsText() {
+  return QStringLiteral("No parts to compare: the part library (%1) was not found or holds no parts.")
+      .arg(FromCp1252(kPartFileName));
+}
+
+const QString kCaption = QStringLiteral(
+    "Every part of the library in this circuit, quietest first. Double-click a part, or press "
+    "Enter on it, to choose it for the calculator.");
+
+}  // namespace
+
+// The ranking as a read-only table; a library of any size costs one row's
+// texts per row drawn.
+class CRankingModel : public QAbstractTableModel {
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  bool IsEmpty() const { return m_parts.empty(); }
+  void SetParts(std::vector<RankedPart> parts) {
+    beginResetModel();
+    m_parts = std::move(parts);
+    endResetModel();
+  }
+
+  const RankedPart& Part(int row) const { return m_parts[static_cast<std::size_t>(row)]; }
+
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_parts.size());
+  }
+  int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : kColumnCount; }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    return CellText(Part(index.row()), index.column());
+  }
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation == Qt::Vertical)
+      return role == Qt::DisplayRole ? QVariant(section + 1)
+                                     : QAbstractTableModel::headerData(section, orientation, role);
+    if (section < 0 || section >= kColumnCount) return {};
+    const ColumnHeading& heading = kHeadings[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) return QString::fromUtf8(heading.title);
+    if (role == Qt::ToolTipRole) return QString::fromUtf8(heading.tip);
+    return {};
+  }
+
+ private:
+  std::vector<RankedPart> m_parts;
+};
+
+CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
+                                 ChoosePart choose, QWidget* parent)
+    : QWidget(parent), m_form(form), m_library(library), m_choose(std::move(choose)) {
+  if (result.error) {
+    ShowUnavailable(this, FailedCalculationText());
+    return;
+  }
+  if (library.m_partList.empty()) {
+    ShowUnavailable(this, NoPartsText());
+    return;
+  }
+
+  auto* caption = new QLabel(kCaption, this);
+  SetNames(caption, "comparisonCaption", kCaption);
+  caption->setWordWrap(true);
+
+  m_model = new CRankingModel(this);
+  m_table = new QTableView(this);
+  SetNames(m_table, "comparisonTable", QStringLiteral("Parts ranked by total noise"));
+  m_table->setModel(m_model);
+  SetUpReadOnlyTable(m_table);
+  connect(m_table, &QTableView::activated, this, [this](const QModelIndex& index) { OnChoose(index.row()); });
+  connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          &CComparisonView::OnCurrentRowChanged);
+
+  m_selectButton = new QPushButton(QStringLiteral("&Select Part"), this);
+  SetNames(m_selectButton, "selectPartButton", QStringLiteral("Select Part"));
+  // Enter belongs to the report field and the table; a default button
+  // would take it from every tab.
+  m_selectButton->setAutoDefault(false);
+  connect(m_selectButton, &QPushButton::clicked, this, [this] { OnChoose(m_table->currentIndex().row()); });
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(m_selectButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(caption);
+  layout->addWidget(m_table);
+  layout->addLayout(buttons);
+  OnCurrentRowChanged();
+}
+
+void CComparisonView::showEvent(QShowEvent* event) {
+  if (m_model && m_model->IsEmpty()) {
+    m_model->SetParts(RankParts(m_form, m_library));
+    m_table->setCurrentIndex(m_model->index(0, 0));
+  }
+  QWidget::showEvent(event);
+}
+
+void CComparisonView::OnCurrentRowChanged() { m_selectButton->setEnabled(m_table->currentIndex().isValid()); }
+
+void CComparisonView::OnChoose(int row) {
+  if (row < 0 || row >= m_model->rowCount({})) return;
+  m_choose(m_model->Part(row).name);
+}
+
+}  // namespace tervane::ui

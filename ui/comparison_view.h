@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "noise/calculator_form.h"
+#include "noise/noise_calculation.h"
+#include "parts/part_library.h"
+
+class QPushButton;
+class QTableView;
+
+namespace tervane::ui {
+
+class CRankingModel;
+
+// "Comparison": every part of the library in the circuit as it stands,
+// quietest total noise first. Choosing a row (double-click, Enter or
+// "Select Part") hands its name to `choose`. A failed calculation or an
+// empty library shows one line saying why.
+class CComparisonView : public QWidget {
+ public:
+  using ChoosePart = std::function<void(const std::string& name)>;  // Windows-1252, as the list has it
+
+  // `library` must outlive the view: the parts are calculated when the view
+  // is first shown, since a large library takes a moment that a user who
+  // never looks should not wait.
+  CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library, ChoosePart choose,
+                  QWidget* parent);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void OnChoose(int row);
+  void OnCurrentRowChanged();
+
+  CalculatorForm m_form;
+  const PartLibrary& m_library;
+  ChoosePart m_choose;
+  CRankingModel* m_model = nullptr;
+  QTableView* m_table = nullptr;
+  QPushButton* m_selectButton = nullptr;
+};
+
+}  // namespace tervane::ui
