@@ -105,11 +105,14 @@ QLineSeries* AddLine(QChart* chart, const NamedCurve& named, qreal width) {
 
 // The band as a translucent rectangle over the plot's full height.
 QAreaSeries* BandSeries(const NoiseResult& result, const Decades& decades) {
-  auto* top = new QLineSeries;
+  auto* band = new QAreaSeries;
+  // An area does not own its edges; as its children they go with it.
+  auto* top = new QLineSeries(band);
   top->append({{result.lowerFreq, decades.upper}, {result.upperFreq, decades.upper}});
-  auto* bottom = new QLineSeries;
+  auto* bottom = new QLineSeries(band);
   bottom->append({{result.lowerFreq, decades.lower}, {result.upperFreq, decades.lower}});
-  auto* band = new QAreaSeries(top, bottom);
+  band->setUpperSeries(top);
+  band->setLowerSeries(bottom);
   band->setName(
       QStringLiteral("Band %1 to %2")
           .arg(EngText(result.lowerFreq, QStringLiteral("Hz")), EngText(result.upperFreq, QStringLiteral("Hz"))));
