@@ -14,7 +14,8 @@ enum class Goal {
 };
 
 // Two benchmarks of the same run, compared after it from the median of
-// their repetitions.
+// their repetitions: their times, or one user counter both report (a
+// started program's peak memory, say) when `counter` names it.
 struct Comparison {
   std::string label;
   std::string subject;    // benchmark function names
@@ -22,6 +23,7 @@ struct Comparison {
   Goal goal;
   double target;
   Clock clock = Clock::kCpu;
+  std::string counter = {};
 };
 
 // Adds a comparison to those printed after the run. Returns true, so that a

@@ -27,8 +27,14 @@ double Median(std::vector<double> values) {
   return values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
 
-// The console output, plus the seconds per iteration of every run kept for
-// the comparisons.
+// What a comparison reads of a benchmark's runs: a clock, or a counter.
+std::string MeasureOf(const Comparison& c) {
+  if (!c.counter.empty()) return "counter " + c.counter;
+  return c.clock == Clock::kCpu ? "cpu time" : "wall time";
+}
+
+// The console output, plus every run's times (seconds per iteration) and
+// counters kept for the comparisons.
 class ComparingReporter : public benchmark::ConsoleReporter {
  public:
   ComparingReporter() : ConsoleReporter(OO_Tabular) {}
@@ -38,55 +44,58 @@ class ComparingReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs) Keep(run);
   }
 
-  // The median seconds per iteration over the repetitions; none when the
-  // benchmark did not run or failed.
-  std::optional<double> MedianSeconds(const std::string& name, Clock clock) const {
-    const auto found = m_times.find(name);
-    if (found == m_times.end()) return std::nullopt;
-    const Times& times = found->second;
-    if (const auto& median = clock == Clock::kCpu ? times.cpuMedian : times.wallMedian) return median;
-    const std::vector<double>& each = clock == Clock::kCpu ? times.cpu : times.wall;
-    if (each.empty()) return std::nullopt;
-    return Median(each);
+  // The median over the repetitions; none when the benchmark did not run,
+  // failed, or has no such counter.
+  std::optional<double> Median(const std::string& name, const std::string& measure) const {
+    const auto found = m_samples.find({name, measure});
+    if (found == m_samples.end()) return std::nullopt;
+    const Samples& samples = found->second;
+    if (samples.median) return samples.median;
+    if (samples.each.empty()) return std::nullopt;
+    return bench::Median(samples.each);
   }
 
  private:
-  struct Times {
-    std::vector<double> cpu, wall;  // each repetition
-    // Google Benchmark's own median, when it shows only the aggregates.
-    std::optional<double> cpuMedian, wallMedian;
+  struct Samples {
+    std::vector<double> each;      // each repetition
+    std::optional<double> median;  // Google Benchmark's own, when it shows only the aggregates
   };
 
   void Keep(const Run& run) {
     if (run.error_occurred) return;
     const double toSeconds = 1 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-    Times& times = m_times[run.run_name.function_name];
-    if (run.run_type == Run::RT_Iteration) {
-      times.cpu.push_back(run.GetAdjustedCPUTime() * toSeconds);
-      times.wall.push_back(run.GetAdjustedRealTime() * toSeconds);
-    } else if (run.aggregate_name == "median") {
-      times.cpuMedian = run.GetAdjustedCPUTime() * toSeconds;
-      times.wallMedian = run.GetAdjustedRealTime() * toSeconds;
+    const std::string& name = run.run_name.function_name;
+    std::vector<std::pair<std::string, double>> values{{"cpu time", run.GetAdjustedCPUTime() * toSeconds},
+                                                       {"wall time", run.GetAdjustedRealTime() * toSeconds}};
+    for (const auto& [counter, value] : run.counters) values.emplace_back("counter " + counter, value.value);
+    for (const auto& [measure, value] : values) {
+      Samples& samples = m_samples[{name, measure}];
+      if (run.run_type == Run::RT_Iteration)
+        samples.each.push_back(value);
+      else if (run.aggregate_name == "median")
+        samples.median = value;
     }
   }
 
-  std::map<std::string, Times> m_times;
+  std::map<std::pair<std::string, std::string>, Samples> m_samples;  // by benchmark and measure
 };
 
 void PrintComparisons(const ComparingReporter& reporter) {
   if (Registry().empty()) return;
-  std::printf("\nComparisons (median of the repetitions; CPU time, or wall time for whole processes):\n");
+  std::printf(
+      "\nComparisons (median of the repetitions; CPU time, wall time for whole processes, or the counter "
+      "named):\n");
   for (const Comparison& c : Registry()) {
-    const auto subject = reporter.MedianSeconds(c.subject, c.clock);
-    const auto reference = reporter.MedianSeconds(c.reference, c.clock);
+    const auto subject = reporter.Median(c.subject, MeasureOf(c));
+    const auto reference = reporter.Median(c.reference, MeasureOf(c));
     if (!subject || !reference) {
-      std::printf("  %-40s not run\n", c.label.c_str());
+      std::printf("  %-44s not run\n", c.label.c_str());
       continue;
     }
     const bool atMost = c.goal == Goal::kAtMost;
     const double ratio = atMost ? *subject / *reference : *reference / *subject;
     const bool met = atMost ? ratio <= c.target : ratio >= c.target;
-    std::printf("  %-40s %6.2fx %-6s  target %s %gx  %s\n", c.label.c_str(), ratio, atMost ? "" : "faster",
+    std::printf("  %-44s %6.2fx %-6s  target %s %gx  %s\n", c.label.c_str(), ratio, atMost ? "" : "faster",
                 atMost ? "<=" : ">=", c.target, met ? "met" : "MISSED");
   }
 }

@@ -21,11 +21,6 @@ constexpr std::array<char32_t, 32> kHighControlBlock{
 constexpr char32_t kGreekMu = 0x03BC;
 constexpr char kMicroSignByte = '\xB5';
 
-char32_t CharOfByte(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kHighControlBlock[byte - 0x80];
-  return byte;
-}
-
 std::optional<char> ByteOfChar(char32_t c) {
   if (c == kGreekMu) return kMicroSignByte;
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
@@ -105,10 +100,15 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+char32_t Cp1252Char(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F) return kHighControlBlock[byte - 0x80];
+  return byte;
+}
+
 std::string Cp1252ToUtf8(std::string_view cp1252) {
   std::string out;
   out.reserve(cp1252.size() * 2);
-  for (char byte : cp1252) AppendUtf8(out, CharOfByte(static_cast<unsigned char>(byte)));
+  for (char byte : cp1252) AppendUtf8(out, Cp1252Char(static_cast<unsigned char>(byte)));
   return out;
 }
 

@@ -18,4 +18,8 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // of the same number, as Windows maps them, so they read back unchanged.
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
+// The character of one byte, as Cp1252ToUtf8 maps it; every one lies below
+// U+10000.
+char32_t Cp1252Char(unsigned char byte);
+
 }  // namespace tervane::cli

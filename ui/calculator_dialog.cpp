@@ -20,6 +20,7 @@
 #include "ui/corner_dialog.h"
 #include "ui/dialog_units.h"
 #include "ui/links.h"
+#include "ui/part_list.h"
 #include "ui/qt_text.h"
 #include "ui/radio_group.h"
 #include "ui/results_dialog.h"
@@ -88,7 +89,7 @@ void CCalculatorDlg::OnInitDialog(const std::filesystem::path& partFile) {
   ShowCircuit(m_circuitPicture, AMP_NONINVERTING);
 
   const bool opened = LoadPartLibrary(partFile, m_partLibrary);
-  FillPartList();
+  FillPartList(m_partList, m_partLibrary.m_partList);
   ApplyFormDefaults(m_form);
   RefreshOut();
   if (opened) {
@@ -96,14 +97,6 @@ void CCalculatorDlg::OnInitDialog(const std::filesystem::path& partFile) {
     OnSelchangePartName();
   }
   m_ui->temperatureEdit->setFocus();
-}
-
-void CCalculatorDlg::FillPartList() {
-  QStringList names;
-  names.reserve(static_cast<qsizetype>(m_partLibrary.m_partList.size()));
-  for (const std::string& name : m_partLibrary.m_partList) names.append(FromCp1252(name));
-  m_partList->addItems(names);
-  m_partList->setCurrentIndex(-1);
 }
 
 void CCalculatorDlg::RefreshIn() {

@@ -44,7 +44,6 @@ class CCalculatorDlg : public QDialog {
   void RefreshIn();
   void RefreshOut();
   void OnInitDialog(const std::filesystem::path& partFile);
-  void FillPartList();
 
   void OnExit();
   bool ConfirmExit();

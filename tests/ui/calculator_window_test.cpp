@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -83,6 +85,12 @@ class CalculatorWindowTest : public QObject {
     QTest::newRow("case ignored") << QByteArray("zeta 1n 1p 1\nAlpha 2n 2p 2\nbeta 3n 3p 3\n")
                                   << QStringList{"Alpha", "beta", "zeta"} << 0
                                   << QStringList{"2n", "2p", "2"};
+    // Each byte is its Windows-1252 character, the undefined ones the
+    // control character of their number; the order is the bytes'.
+    QTest::newRow("Windows-1252 names") << QByteArray("\xB5" "A741 2n 2p 2\nZ\x81\xFF 3n 3p 3\n\x80uro 1n 1p 1\n")
+                                        << QStringList{QStringLiteral("Z\u0081\u00FF"), QStringLiteral("\u20ACuro"),
+                                                       QStringLiteral("\u00B5A741")}
+                                        << 0 << QStringList{"3n", "3p", "3"};
     QTest::newRow("comments only") << QByteArray("/ no parts yet\n/ NE5532 5n 700f 47\n") << QStringList{}
                                    << -1 << QStringList{"3n", "400f", "0"};
   }
@@ -103,6 +111,31 @@ class CalculatorWindowTest : public QObject {
                           m_calc->Text("cornerFreqEdit")}),
              noise);
     QCOMPARE(m_calc->Text("temperatureEdit"), QStringLiteral("80"));
+  }
+
+  void windowIcon_data() {
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("shown");
+
+    QTest::newRow("smallest") << 16 << 16;
+    QTest::newRow("drawn size") << 48 << 48;
+    QTest::newRow("between sizes, from the next larger") << 40 << 40;
+    QTest::newRow("larger than any, the largest") << 512 << 256;
+  }
+
+  void windowIcon() {
+    QFETCH(int, asked);
+    QFETCH(int, shown);
+
+    QVERIFY(m_calc->Open(std::nullopt));
+    const QIcon icon = m_calc->Dialog().windowIcon();
+    QList<QSize> drawn;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) drawn << QSize(size, size);
+    QCOMPARE(icon.availableSizes(), drawn);
+    const QImage image = icon.pixmap(QSize(asked, asked)).toImage();
+    QCOMPARE(image.size(), QSize(shown, shown));
+    // The middle of the icon is drawn, not left transparent.
+    QCOMPARE(qAlpha(image.pixel(shown / 2, shown / 2)), 255);
   }
 
   void defaultConstructorReadsCurrentFolder() {

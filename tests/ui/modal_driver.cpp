@@ -11,25 +11,37 @@
 #include <algorithm>
 
 namespace tervane::uitest {
-namespace {
 
-// Short enough that a test waits for no window noticeably; the polling
-// only ever runs while the trigger blocks in a window's event loop.
-constexpr std::chrono::milliseconds kPollInterval(5);
-
-}  // namespace
-
-ModalDriver::ModalDriver(std::chrono::milliseconds deadline) : m_deadline(deadline) {}
+// The polling only ever runs while the trigger blocks in a window's event
+// loop; the default interval is short enough that a test waits for no
+// window noticeably.
+ModalDriver::ModalDriver(std::chrono::milliseconds deadline, std::chrono::milliseconds pollInterval)
+    : m_deadline(deadline), m_pollInterval(pollInterval) {}
 
 bool ModalDriver::Run(const std::function<void()>& trigger, std::vector<Handler> handlers) {
   m_handlers.assign(handlers.begin(), handlers.end());
+  const bool ok = Drive(trigger);
+  if (!m_handlers.empty()) m_problems << QStringLiteral("%1 handler(s) got no window").arg(m_handlers.size());
+  m_handlers.clear();
+  return ok && m_problems.isEmpty();
+}
+
+bool ModalDriver::RunServingEvery(const std::function<void()>& trigger, Handler handler) {
+  m_handlers.clear();
+  m_everyWindow = std::move(handler);
+  const bool ok = Drive(trigger);
+  m_everyWindow = nullptr;
+  return ok;
+}
+
+bool ModalDriver::Drive(const std::function<void()>& trigger) {
   m_served.clear();
   m_windows.clear();
   m_problems.clear();
   m_timedOut = false;
 
   QTimer poll;
-  poll.setInterval(kPollInterval);
+  poll.setInterval(m_pollInterval);
   connect(&poll, &QTimer::timeout, this, &ModalDriver::Poll);
   QTimer deadline;
   deadline.setSingleShot(true);
@@ -44,7 +56,6 @@ bool ModalDriver::Run(const std::function<void()>& trigger, std::vector<Handler>
 
   poll.stop();
   deadline.stop();
-  if (!m_handlers.empty()) m_problems << QStringLiteral("%1 handler(s) got no window").arg(m_handlers.size());
   return m_problems.isEmpty();
 }
 
@@ -60,7 +71,7 @@ void ModalDriver::Poll() {
 
   m_windows.append(
       {QString::fromLatin1(window->metaObject()->className()), window->windowTitle(), WindowText(window)});
-  if (m_handlers.empty()) {
+  if (m_handlers.empty() && !m_everyWindow) {
     m_problems << QStringLiteral("unexpected modal window \"%1\"").arg(window->windowTitle());
     Dismiss(window);
     return;
@@ -70,17 +81,24 @@ void ModalDriver::Poll() {
 
 // Qt does not fire a timer again while its slot runs, so a handler called
 // straight from Poll() could not be helped with a window it opens itself.
+// A window its handler has closed is forgotten, so that it meets a handler
+// again should it come up again.
 void ModalDriver::Serve(QWidget* window) {
   m_served.emplace_back(window);
-  Handler handler = std::move(m_handlers.front());
-  m_handlers.pop_front();
+  Handler handler = m_everyWindow;
+  if (!m_handlers.empty()) {
+    handler = std::move(m_handlers.front());
+    m_handlers.pop_front();
+  }
   QMetaObject::invokeMethod(
       this,
       [this, target = QPointer<QWidget>(window), handler = std::move(handler)] {
-        if (target)
-          handler(target);
-        else
+        if (!target) {
           m_problems << QStringLiteral("a window closed before its handler ran");
+          return;
+        }
+        handler(target);
+        if (target && !target->isVisible()) std::erase(m_served, target);
       },
       Qt::QueuedConnection);
 }

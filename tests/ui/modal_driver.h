@@ -37,24 +37,35 @@ class ModalDriver : public QObject {
     QString text;   // a message box's text, a menu's items or a text field's lines
   };
 
-  explicit ModalDriver(std::chrono::milliseconds deadline = std::chrono::seconds(5));
+  // `pollInterval` is how often a blocked trigger is looked at for a new
+  // window; zero looks on every turn of the window's event loop.
+  explicit ModalDriver(std::chrono::milliseconds deadline = std::chrono::seconds(5),
+                       std::chrono::milliseconds pollInterval = std::chrono::milliseconds(5));
 
   // Runs `trigger` with `handlers` standing by; true when every window met a
   // handler, every handler met a window and the deadline was not reached.
   // Problems() then says what went wrong.
   bool Run(const std::function<void()>& trigger, std::vector<Handler> handlers);
 
+  // Runs `trigger` with `handler` standing by for every window that comes
+  // up, however many, a window shown again included; true when the
+  // deadline was not reached.
+  bool RunServingEvery(const std::function<void()>& trigger, Handler handler);
+
   const QList<Window>& Windows() const { return m_windows; }
   QString Problems() const { return m_problems.join(QStringLiteral("; ")); }
 
  private:
+  bool Drive(const std::function<void()>& trigger);
   void Poll();
   void Serve(QWidget* window);
   void Dismiss(QWidget* window);
   bool Served(const QWidget* window) const;
 
   std::chrono::milliseconds m_deadline;
+  std::chrono::milliseconds m_pollInterval;
   std::deque<Handler> m_handlers;
+  Handler m_everyWindow;  // set while RunServingEvery() runs
   std::vector<QPointer<QWidget>> m_served;
   QList<Window> m_windows;
   QStringList m_problems;

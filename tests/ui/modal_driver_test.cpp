@@ -87,6 +87,41 @@ class ModalDriverTest : public QObject {
              qPrintable(driver.Problems()));
   }
 
+  // One handler for all: a window inside another, and a window that comes
+  // up a second time, each meet it.
+  void servesEveryWindowWithOneHandler() {
+    QDialog outer;
+    outer.setWindowTitle(QStringLiteral("Outer"));
+    QMessageBox again(QMessageBox::NoIcon, QStringLiteral("Again"), QStringLiteral("Twice"), QMessageBox::Ok);
+    int served = 0;
+    const auto answer = [&](QWidget* window) {
+      ++served;
+      if (window == &outer) AskInside(window);
+      if (auto* dialog = qobject_cast<QDialog*>(window)) dialog->accept();
+    };
+
+    ModalDriver driver(std::chrono::seconds(5), std::chrono::milliseconds(0));
+    const bool ok = driver.RunServingEvery(
+        [&] {
+          outer.exec();
+          again.exec();
+          again.exec();
+        },
+        answer);
+    QVERIFY2(ok, qPrintable(driver.Problems()));
+    QCOMPARE(Titles(driver), (QStringList{"Outer", "Inner", "Again", "Again"}));
+    QCOMPARE(served, 4);
+  }
+
+  void deadlineHoldsWhenServingEvery() {
+    QDialog stubborn;
+    stubborn.setWindowTitle(QStringLiteral("Stubborn"));
+    ModalDriver driver(kShortDeadline, std::chrono::milliseconds(0));
+    QVERIFY(!driver.RunServingEvery([&] { stubborn.exec(); }, [](QWidget*) {}));
+    QCOMPARE(driver.Problems(), QStringLiteral("deadline reached, closed \"Stubborn\""));
+    QVERIFY(!stubborn.isVisible());
+  }
+
   // Handlers that leave their windows open, one inside the other: the
   // deadline closes both, innermost first, and the trigger returns.
   void deadlineClosesEverythingLeftOpen() {
