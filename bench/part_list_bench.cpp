@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+
 #include <filesystem>
 #include <memory>
 

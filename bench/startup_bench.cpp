@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QSize>
+
 #include <filesystem>
 #include <string>
 #include <vector>

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+
 #include <algorithm>
 #include <array>
 
