@@ -100,11 +100,8 @@ int RunCalc(const CalcOptions& options, std::ostream& out) {
   return result.error ? kExitInputError : kExitOk;
 }
 
-}  // namespace
-
-Command AddCalcCommand(CLI::App& parent) {
+Command AddCalcOptions(CLI::App* app) {
   auto options = std::make_shared<CalcOptions>();
-  CLI::App* app = parent.add_subcommand("calc", "One noise calculation, from a form that starts at the defaults");
   app->footer(kCalcFooter);
 
   AddCircuitOptions(*app, options->circuit, PartUse::kSelectOne);
@@ -115,5 +112,9 @@ Command AddCalcCommand(CLI::App& parent) {
 
   return {app, [options](std::ostream& out) { return RunCalc(*options, out); }};
 }
+
+}  // namespace
+
+const CommandEntry kCalcCommand{"calc", "One noise calculation, from a form that starts at the defaults", AddCalcOptions};
 
 }  // namespace tervane::cli

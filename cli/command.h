@@ -31,10 +31,18 @@ struct Command {
   std::function<int(std::ostream& out)> run;
 };
 
-Command AddCalcCommand(CLI::App& parent);
-Command AddCornerCommand(CLI::App& parent);
-Command AddPartsCommand(CLI::App& parent);
-Command AddRankCommand(CLI::App& parent);
-Command AddSpectrumCommand(CLI::App& parent);
+// A subcommand's name and one-line description, and how to give its
+// registered app the options and the footer.
+struct CommandEntry {
+  const char* name;
+  const char* description;
+  Command (*addOptions)(CLI::App* app);
+};
+
+extern const CommandEntry kCalcCommand;
+extern const CommandEntry kCornerCommand;
+extern const CommandEntry kPartsCommand;
+extern const CommandEntry kRankCommand;
+extern const CommandEntry kSpectrumCommand;
 
 }  // namespace tervane::cli

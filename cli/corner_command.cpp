@@ -65,11 +65,8 @@ int RunCorner(const CornerOptions& options, std::ostream& out) {
   return estimate.inputError ? kExitInputError : kExitOk;
 }
 
-}  // namespace
-
-Command AddCornerCommand(CLI::App& parent) {
+Command AddCornerOptions(CLI::App* app) {
   auto options = std::make_shared<CornerOptions>();
-  CLI::App* app = parent.add_subcommand("corner", "Estimate the op amp's 1/f corner from a datasheet noise figure");
   app->footer(kCornerFooter);
 
   CalculatorForm defaults;
@@ -97,5 +94,9 @@ Command AddCornerCommand(CLI::App& parent) {
 
   return {app, [options](std::ostream& out) { return RunCorner(*options, out); }};
 }
+
+}  // namespace
+
+const CommandEntry kCornerCommand{"corner", "Estimate the op amp's 1/f corner from a datasheet noise figure", AddCornerOptions};
 
 }  // namespace tervane::cli

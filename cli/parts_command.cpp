@@ -47,11 +47,8 @@ int RunParts(const PartsOptions& options, std::ostream& out) {
   return kExitOk;
 }
 
-}  // namespace
-
-Command AddPartsCommand(CLI::App& parent) {
+Command AddPartsOptions(CLI::App* app) {
   auto options = std::make_shared<PartsOptions>();
-  CLI::App* app = parent.add_subcommand("parts", "List the part library in display order");
   app->footer(kPartsFooter);
   app->add_option("--parts", options->partsFile, "Part library file")->type_name("FILE")->capture_default_str();
   app->add_option("--format", options->format, "Output format: text (names and figures) or names")
@@ -59,5 +56,9 @@ Command AddPartsCommand(CLI::App& parent) {
       ->capture_default_str();
   return {app, [options](std::ostream& out) { return RunParts(*options, out); }};
 }
+
+}  // namespace
+
+const CommandEntry kPartsCommand{"parts", "List the part library in display order", AddPartsOptions};
 
 }  // namespace tervane::cli

@@ -124,11 +124,8 @@ int RunRank(const RankOptions& options, std::ostream& out) {
   return anyFailed ? kExitInputError : kExitOk;
 }
 
-}  // namespace
-
-Command AddRankCommand(CLI::App& parent) {
+Command AddRankOptions(CLI::App* app) {
   auto options = std::make_shared<RankOptions>();
-  CLI::App* app = parent.add_subcommand("rank", "Every part of the library in this circuit, quietest first");
   app->footer(kRankFooter);
   AddCircuitOptions(*app, options->circuit, PartUse::kEveryPart);
   app->add_option("--format", options->format, "Output format: text, json or csv")
@@ -136,5 +133,9 @@ Command AddRankCommand(CLI::App& parent) {
       ->capture_default_str();
   return {app, [options](std::ostream& out) { return RunRank(*options, out); }};
 }
+
+}  // namespace
+
+const CommandEntry kRankCommand{"rank", "Every part of the library in this circuit, quietest first", AddRankOptions};
 
 }  // namespace tervane::cli

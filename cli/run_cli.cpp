@@ -3,6 +3,7 @@
 #include <array>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include <CLI/CLI.hpp>
 
@@ -29,14 +30,35 @@ int UsageFailure(std::ostream& err, std::string message) {
   return kExitUsage;
 }
 
+const std::array kCommands{&kCalcCommand, &kCornerCommand, &kPartsCommand, &kRankCommand, &kSpectrumCommand};
+
+// The subcommand CLI11 will take: the first argument that names one, before
+// any "--". The application's own options take no values, so nothing else
+// can stand in the way.
+const CommandEntry* NamedCommand(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--") break;
+    for (const CommandEntry* command : kCommands)
+      if (arg == command->name) return command;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app("Noise of one op-amp gain stage: Tervane's engine on the command line", kProgram);
   app.set_version_flag("--version", std::string(kProgram) + " " + TERVANE_VERSION);
   app.require_subcommand(1);
-  const std::array commands{AddCalcCommand(app),  AddCornerCommand(app),   AddPartsCommand(app),
-                            AddRankCommand(app), AddSpectrumCommand(app)};
+  // Every command is listed, but only the one the line names gets its
+  // options: setting up all of them would be most of a run's work.
+  const CommandEntry* named = NamedCommand(argc, argv);
+  Command command;
+  for (const CommandEntry* entry : kCommands) {
+    CLI::App* sub = app.add_subcommand(entry->name, entry->description);
+    if (entry == named) command = entry->addOptions(sub);
+  }
   app.footer(kMainFooter);  // after the subcommands, which would inherit it
 
   try {
@@ -49,8 +71,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
   int status = kExitOk;
   try {
-    for (const Command& command : commands)
-      if (command.app->parsed()) status = command.run(out);
+    if (command.app != nullptr && command.app->parsed()) status = command.run(out);
   } catch (const UsageError& e) {
     return UsageFailure(err, e.what());
   }

@@ -74,11 +74,8 @@ int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
   return kExitOk;
 }
 
-}  // namespace
-
-Command AddSpectrumCommand(CLI::App& parent) {
+Command AddSpectrumOptions(CLI::App* app) {
   auto options = std::make_shared<SpectrumOptions>();
-  CLI::App* app = parent.add_subcommand("spectrum", "Output noise density against frequency, as CSV");
   app->footer(kSpectrumFooter);
   AddCircuitOptions(*app, options->circuit, PartUse::kSelectOne);
   app->add_option("--points", options->points, "Number of frequencies, both ends of the range included")
@@ -86,5 +83,9 @@ Command AddSpectrumCommand(CLI::App& parent) {
       ->capture_default_str();
   return {app, [options](std::ostream& out) { return RunSpectrum(*options, out); }};
 }
+
+}  // namespace
+
+const CommandEntry kSpectrumCommand{"spectrum", "Output noise density against frequency, as CSV", AddSpectrumOptions};
 
 }  // namespace tervane::cli
