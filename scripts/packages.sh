@@ -29,10 +29,7 @@ ensure_packages() {
 # What a build of the core and tervane-cli needs, and what every build needs,
 # the desktop app's Qt included.
 CORE_BUILD_PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
-BUILD_PACKAGES=("${CORE_BUILD_PACKAGES[@]}" qt6-base-dev qt6-svg-dev qt6-charts-dev
-  # Without its recommended packages, Qt Charts finds its OpenGL dependency
-  # only through this one.
-  libqt6opengl6-dev)
+BUILD_PACKAGES=("${CORE_BUILD_PACKAGES[@]}" qt6-base-dev qt6-svg-dev)
 
 # A font for windows drawn without a desktop (offscreen tests, screenshots).
 FONT_PACKAGES=(fonts-dejavu-core)
