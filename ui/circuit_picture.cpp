@@ -8,36 +8,58 @@
 namespace tervane::ui {
 namespace {
 
-QString CircuitResource(AmplifierType type) {
+QString CircuitName(AmplifierType type) {
   switch (type) {
-    case AMP_BUFFER:
-      return QStringLiteral(":/circuits/circuit_buffer.svg");
-    case AMP_NONINVERTING:
-      return QStringLiteral(":/circuits/circuit_noninverting.svg");
-    case AMP_INVERTING:
-      return QStringLiteral(":/circuits/circuit_inverting.svg");
+  case AMP_BUFFER:
+    return QStringLiteral(":/circuits/circuit_buffer");
+  case AMP_NONINVERTING:
+    return QStringLiteral(":/circuits/circuit_noninverting");
+  case AMP_INVERTING:
+    return QStringLiteral(":/circuits/circuit_inverting");
   }
   return {};
 }
 
-}  // namespace
+// The drawing rendered ahead at 100 % or 200 %; none at other scales.
+QPixmap Prerendered(const QString &name, qreal ratio) {
+  const QString suffix = ratio == 1   ? QStringLiteral(".png")
+                         : ratio == 2 ? QStringLiteral("@2x.png")
+                                      : QString();
+  if (suffix.isEmpty())
+    return {};
+  QPixmap pixmap(name + suffix);
+  pixmap.setDevicePixelRatio(ratio);
+  return pixmap;
+}
 
-void ShowCircuit(QLabel* picture, AmplifierType type) {
-  picture->clear();
-  QSvgRenderer renderer(CircuitResource(type));
-  if (!renderer.isValid()) return;
-
+QPixmap Rendered(const QString &name, qreal ratio) {
+  QSvgRenderer renderer(name + QStringLiteral(".svg"));
+  if (!renderer.isValid())
+    return {};
   const QSize size = renderer.defaultSize();
-  const qreal ratio = picture->devicePixelRatioF();
   QPixmap pixmap(size * ratio);
   pixmap.setDevicePixelRatio(ratio);
   pixmap.fill(Qt::white);
   QPainter painter(&pixmap);
   renderer.render(&painter, QRectF(QPointF(), QSizeF(size)));
-  painter.end();
-
-  picture->setPixmap(pixmap);
-  picture->resize(size);
+  return pixmap;
 }
 
-}  // namespace tervane::ui
+} // namespace
+
+void ShowCircuit(QLabel *picture, AmplifierType type) {
+  picture->clear();
+  const QString name = CircuitName(type);
+  if (name.isEmpty())
+    return;
+  const qreal ratio = picture->devicePixelRatioF();
+  QPixmap pixmap = Prerendered(name, ratio);
+  if (pixmap.isNull())
+    pixmap = Rendered(name, ratio);
+  if (pixmap.isNull())
+    return;
+  picture->setPixmap(pixmap);
+  picture->resize(pixmap.deviceIndependentSize().toSize());
+}
+
+} // namespace tervane::ui
