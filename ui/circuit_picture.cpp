@@ -1,5 +1,6 @@
 #include "ui/circuit_picture.h"
 
+#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -10,32 +11,32 @@ namespace {
 
 QString CircuitName(AmplifierType type) {
   switch (type) {
-  case AMP_BUFFER:
-    return QStringLiteral(":/circuits/circuit_buffer");
-  case AMP_NONINVERTING:
-    return QStringLiteral(":/circuits/circuit_noninverting");
-  case AMP_INVERTING:
-    return QStringLiteral(":/circuits/circuit_inverting");
+    case AMP_BUFFER:
+      return QStringLiteral(":/circuits/circuit_buffer");
+    case AMP_NONINVERTING:
+      return QStringLiteral(":/circuits/circuit_noninverting");
+    case AMP_INVERTING:
+      return QStringLiteral(":/circuits/circuit_inverting");
   }
   return {};
 }
 
 // The drawing rendered ahead at 100 % or 200 %; none at other scales.
-QPixmap Prerendered(const QString &name, qreal ratio) {
-  const QString suffix = ratio == 1   ? QStringLiteral(".png")
-                         : ratio == 2 ? QStringLiteral("@2x.png")
-                                      : QString();
-  if (suffix.isEmpty())
-    return {};
-  QPixmap pixmap(name + suffix);
+// Read as PNG and nothing else: left to find out the format, the reader
+// would load every image plugin to ask it first.
+QPixmap Prerendered(const QString& name, qreal ratio) {
+  const QString suffix = ratio == 1 ? QStringLiteral(".png") : ratio == 2 ? QStringLiteral("@2x.png") : QString();
+  if (suffix.isEmpty()) return {};
+  QImageReader reader(name + suffix, "png");
+  reader.setAutoDetectImageFormat(false);
+  QPixmap pixmap = QPixmap::fromImage(reader.read());
   pixmap.setDevicePixelRatio(ratio);
   return pixmap;
 }
 
-QPixmap Rendered(const QString &name, qreal ratio) {
+QPixmap Rendered(const QString& name, qreal ratio) {
   QSvgRenderer renderer(name + QStringLiteral(".svg"));
-  if (!renderer.isValid())
-    return {};
+  if (!renderer.isValid()) return {};
   const QSize size = renderer.defaultSize();
   QPixmap pixmap(size * ratio);
   pixmap.setDevicePixelRatio(ratio);
@@ -45,21 +46,18 @@ QPixmap Rendered(const QString &name, qreal ratio) {
   return pixmap;
 }
 
-} // namespace
+}  // namespace
 
-void ShowCircuit(QLabel *picture, AmplifierType type) {
+void ShowCircuit(QLabel* picture, AmplifierType type) {
   picture->clear();
   const QString name = CircuitName(type);
-  if (name.isEmpty())
-    return;
+  if (name.isEmpty()) return;
   const qreal ratio = picture->devicePixelRatioF();
   QPixmap pixmap = Prerendered(name, ratio);
-  if (pixmap.isNull())
-    pixmap = Rendered(name, ratio);
-  if (pixmap.isNull())
-    return;
+  if (pixmap.isNull()) pixmap = Rendered(name, ratio);
+  if (pixmap.isNull()) return;
   picture->setPixmap(pixmap);
   picture->resize(pixmap.deviceIndependentSize().toSize());
 }
 
-} // namespace tervane::ui
+}  // namespace tervane::ui

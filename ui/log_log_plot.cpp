@@ -27,11 +27,9 @@ void ForEachDecade(double low, double high, Visit visit) {
 // 2..9 times each power of ten, strictly inside (low, high).
 template <class Visit>
 void ForEachMinorTick(double low, double high, Visit visit) {
-  for (double decade = std::pow(10.0, std::floor(std::log10(low)));
-       decade < high; decade *= 10)
+  for (double decade = std::pow(10.0, std::floor(std::log10(low))); decade < high; decade *= 10)
     for (int j = 2; j <= 9; ++j)
-      if (const double value = j * decade; value > low && value < high)
-        visit(value);
+      if (const double value = j * decade; value > low && value < high) visit(value);
 }
 
 // Where a value falls on a log axis running from `from` to `to` pixels.
@@ -39,29 +37,25 @@ struct LogScale {
   double low, high;
   double from, to;
   double operator()(double value) const {
-    return from + (std::log10(value) - std::log10(low)) /
-                      (std::log10(high) - std::log10(low)) * (to - from);
+    return from + (std::log10(value) - std::log10(low)) / (std::log10(high) - std::log10(low)) * (to - from);
   }
 };
 
 struct Layout {
   QRectF plot;
   QRectF legend;
-  int sample = 0; // length of a legend entry's line
+  int sample = 0;  // length of a legend entry's line
 };
 
-Layout LayOut(const LogLogPlot &plot, const QFontMetrics &fm,
-              const QSize &size) {
+Layout LayOut(const LogLogPlot& plot, const QFontMetrics& fm, const QSize& size) {
   const int line = fm.height();
   const int margin = line / 2;
   const int tick = line / 3;
   int yLabels = 0;
-  ForEachDecade(plot.yMin, plot.yMax, [&](double v) {
-    yLabels = std::max(yLabels, fm.horizontalAdvance(TickLabel(v)));
-  });
+  ForEachDecade(plot.yMin, plot.yMax,
+                [&](double v) { yLabels = std::max(yLabels, fm.horizontalAdvance(TickLabel(v))); });
   int names = fm.horizontalAdvance(plot.shadeName);
-  for (const PlotCurve &curve : plot.curves)
-    names = std::max(names, fm.horizontalAdvance(curve.name));
+  for (const PlotCurve& curve : plot.curves) names = std::max(names, fm.horizontalAdvance(curve.name));
 
   Layout layout;
   layout.sample = 2 * line;
@@ -70,34 +64,27 @@ Layout LayOut(const LogLogPlot &plot, const QFontMetrics &fm,
   const double right = size.width() - margin - legendWidth - 2 * margin;
   const double bottom = size.height() - margin - 2 * line - tick;
   layout.plot =
-      QRectF(QPointF(left, margin + line / 2.0),
-             QPointF(std::max(right, left + 1), std::max(bottom, 2.0 * line)));
-  layout.legend = QRectF(size.width() - margin - legendWidth, layout.plot.top(),
-                         legendWidth, layout.plot.height());
+      QRectF(QPointF(left, margin + line / 2.0), QPointF(std::max(right, left + 1), std::max(bottom, 2.0 * line)));
+  layout.legend = QRectF(size.width() - margin - legendWidth, layout.plot.top(), legendWidth, layout.plot.height());
   return layout;
 }
 
 // On an axis of a decade or two, 2 and 5 of each are labelled as well, so
 // that a reading never needs counting minor lines.
 bool LabelledMinor(double low, double high, double value) {
-  const double mantissa =
-      value / std::pow(10.0, std::floor(std::log10(value) + 1e-9));
-  return high / low <= 100.0 * (1 + 1e-9) &&
-         (std::abs(mantissa - 2) < 1e-6 || std::abs(mantissa - 5) < 1e-6);
+  const double mantissa = value / std::pow(10.0, std::floor(std::log10(value) + 1e-9));
+  return high / low <= 100.0 * (1 + 1e-9) && (std::abs(mantissa - 2) < 1e-6 || std::abs(mantissa - 5) < 1e-6);
 }
 
-void DrawYLabel(QPainter &painter, const QRectF &r, double at, double value) {
+void DrawYLabel(QPainter& painter, const QRectF& r, double at, double value) {
   const QFontMetrics fm = painter.fontMetrics();
   const QString label = TickLabel(value);
   painter.setPen(Qt::black);
-  painter.drawText(
-      QPointF(r.left() - fm.height() / 3 - fm.horizontalAdvance(label),
-              at + fm.ascent() / 2.0 - 1),
-      label);
+  painter.drawText(QPointF(r.left() - fm.height() / 3 - fm.horizontalAdvance(label), at + fm.ascent() / 2.0 - 1),
+                   label);
 }
 
-void DrawAxes(QPainter &painter, const LogLogPlot &plot, const QRectF &r,
-              const LogScale &x, const LogScale &y) {
+void DrawAxes(QPainter& painter, const LogLogPlot& plot, const QRectF& r, const LogScale& x, const LogScale& y) {
   const QFontMetrics fm = painter.fontMetrics();
   const int tick = fm.height() / 3;
   const QColor decadeColor(0, 0, 0, 90);
@@ -108,17 +95,14 @@ void DrawAxes(QPainter &painter, const LogLogPlot &plot, const QRectF &r,
   ForEachMinorTick(plot.yMin, plot.yMax, [&](double v) {
     painter.setPen(kGridColor);
     painter.drawLine(QPointF(r.left(), y(v)), QPointF(r.right(), y(v)));
-    if (LabelledMinor(plot.yMin, plot.yMax, v))
-      DrawYLabel(painter, r, y(v), v);
+    if (LabelledMinor(plot.yMin, plot.yMax, v)) DrawYLabel(painter, r, y(v), v);
   });
   ForEachDecade(plot.xMin, plot.xMax, [&](double v) {
     painter.setPen(decadeColor);
     painter.drawLine(QPointF(x(v), r.top()), QPointF(x(v), r.bottom() + tick));
     painter.setPen(Qt::black);
     const QString label = TickLabel(v);
-    painter.drawText(QPointF(x(v) - fm.horizontalAdvance(label) / 2.0,
-                             r.bottom() + tick + fm.ascent()),
-                     label);
+    painter.drawText(QPointF(x(v) - fm.horizontalAdvance(label) / 2.0, r.bottom() + tick + fm.ascent()), label);
   });
   ForEachDecade(plot.yMin, plot.yMax, [&](double v) {
     painter.setPen(decadeColor);
@@ -128,33 +112,28 @@ void DrawAxes(QPainter &painter, const LogLogPlot &plot, const QRectF &r,
   painter.setPen(Qt::black);
   painter.drawRect(r);
 
-  painter.drawText(
-      QRectF(r.left(), r.bottom() + tick + fm.height(), r.width(), fm.height()),
-      Qt::AlignCenter, plot.xTitle);
+  painter.drawText(QRectF(r.left(), r.bottom() + tick + fm.height(), r.width(), fm.height()), Qt::AlignCenter,
+                   plot.xTitle);
   painter.save();
   painter.translate(fm.height() / 2.0, r.center().y());
   painter.rotate(-90);
-  painter.drawText(QRectF(-r.height() / 2, 0, r.height(), fm.height()),
-                   Qt::AlignCenter, plot.yTitle);
+  painter.drawText(QRectF(-r.height() / 2, 0, r.height(), fm.height()), Qt::AlignCenter, plot.yTitle);
   painter.restore();
 }
 
-QPen PenOf(const PlotCurve &curve) {
+QPen PenOf(const PlotCurve& curve) {
   QPen pen(curve.color, curve.width, curve.style);
   pen.setCapStyle(Qt::FlatCap);
   return pen;
 }
 
-void DrawCurves(QPainter &painter, const LogLogPlot &plot, const QRectF &r,
-                const LogScale &x, const LogScale &y) {
+void DrawCurves(QPainter& painter, const LogLogPlot& plot, const QRectF& r, const LogScale& x, const LogScale& y) {
   painter.save();
   painter.setClipRect(r);
-  painter.fillRect(QRectF(QPointF(x(plot.shadeFrom), r.top()),
-                          QPointF(x(plot.shadeTo), r.bottom())),
-                   kShadeColor);
-  for (const PlotCurve &curve : plot.curves) {
+  painter.fillRect(QRectF(QPointF(x(plot.shadeFrom), r.top()), QPointF(x(plot.shadeTo), r.bottom())), kShadeColor);
+  for (const PlotCurve& curve : plot.curves) {
     QPainterPath path;
-    for (const QPointF &p : curve.points) {
+    for (const QPointF& p : curve.points) {
       const QPointF at(x(p.x()), y(p.y()));
       if (path.elementCount() == 0)
         path.moveTo(at);
@@ -166,33 +145,27 @@ void DrawCurves(QPainter &painter, const LogLogPlot &plot, const QRectF &r,
   painter.restore();
 }
 
-void DrawLegend(QPainter &painter, const LogLogPlot &plot,
-                const Layout &layout) {
+void DrawLegend(QPainter& painter, const LogLogPlot& plot, const Layout& layout) {
   const QFontMetrics fm = painter.fontMetrics();
   const int line = fm.height();
   QPointF at = layout.legend.topLeft();
-  const auto entry = [&](const QString &name) {
+  const auto entry = [&](const QString& name) {
     painter.setPen(Qt::black);
-    painter.drawText(
-        QPointF(at.x() + layout.sample + line / 2.0, at.y() + fm.ascent()),
-        name);
+    painter.drawText(QPointF(at.x() + layout.sample + line / 2.0, at.y() + fm.ascent()), name);
     at.ry() += line * 1.25;
   };
-  painter.fillRect(QRectF(at.x(), at.y() + 2, layout.sample, line - 4),
-                   kShadeColor);
+  painter.fillRect(QRectF(at.x(), at.y() + 2, layout.sample, line - 4), kShadeColor);
   entry(plot.shadeName);
-  for (const PlotCurve &curve : plot.curves) {
+  for (const PlotCurve& curve : plot.curves) {
     painter.setPen(PenOf(curve));
-    painter.drawLine(QPointF(at.x(), at.y() + line / 2.0),
-                     QPointF(at.x() + layout.sample, at.y() + line / 2.0));
+    painter.drawLine(QPointF(at.x(), at.y() + line / 2.0), QPointF(at.x() + layout.sample, at.y() + line / 2.0));
     entry(curve.name);
   }
 }
 
-} // namespace
+}  // namespace
 
-CLogLogPlotView::CLogLogPlotView(LogLogPlot plot, QWidget *parent)
-    : QWidget(parent), m_plot(std::move(plot)) {
+CLogLogPlotView::CLogLogPlotView(LogLogPlot plot, QWidget* parent) : QWidget(parent), m_plot(std::move(plot)) {
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -203,11 +176,11 @@ QSize CLogLogPlotView::sizeHint() const {
   return {60 * fm.averageCharWidth(), 22 * fm.height()};
 }
 
-void CLogLogPlotView::paintEvent(QPaintEvent *) {
+void CLogLogPlotView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const Layout layout = LayOut(m_plot, painter.fontMetrics(), size());
-  const QRectF &r = layout.plot;
+  const QRectF& r = layout.plot;
   const LogScale x{m_plot.xMin, m_plot.xMax, r.left(), r.right()};
   const LogScale y{m_plot.yMin, m_plot.yMax, r.bottom(), r.top()};
   DrawAxes(painter, m_plot, r, x, y);
@@ -215,4 +188,4 @@ void CLogLogPlotView::paintEvent(QPaintEvent *) {
   DrawLegend(painter, m_plot, layout);
 }
 
-} // namespace tervane::ui
+}  // namespace tervane::ui

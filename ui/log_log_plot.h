@@ -26,7 +26,7 @@ struct LogLogPlot {
   double xMin = 1, xMax = 10;
   double yMin = 1, yMax = 10;
   QString xTitle, yTitle;
-  double shadeFrom = 0, shadeTo = 0; // the shaded span of x
+  double shadeFrom = 0, shadeTo = 0;  // the shaded span of x
   QString shadeName;
   std::vector<PlotCurve> curves;
 };
@@ -34,17 +34,17 @@ struct LogLogPlot {
 // Draws a LogLogPlot with decade grid lines, labelled, and minor ticks at
 // 2..9 of each decade.
 class CLogLogPlotView : public QWidget {
-public:
-  CLogLogPlotView(LogLogPlot plot, QWidget *parent);
+ public:
+  CLogLogPlotView(LogLogPlot plot, QWidget* parent);
 
-  const LogLogPlot &Plot() const { return m_plot; }
+  const LogLogPlot& Plot() const { return m_plot; }
   QSize sizeHint() const override;
 
-protected:
-  void paintEvent(QPaintEvent *event) override;
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 
-private:
+ private:
   LogLogPlot m_plot;
 };
 
-} // namespace tervane::ui
+}  // namespace tervane::ui

@@ -22,38 +22,33 @@ constexpr std::size_t kSpectrumPoints = 241;
 // The plot is in nV/√Hz: its axis then reads in plain numbers.
 constexpr double kPlotPerVolt = 1e9;
 
-const QString kNoSpectrum =
-    QStringLiteral("No spectrum: a source's noise power is negative somewhere "
-                   "in the range (a negative resistor, temperature "
-                   "or corner).");
-const QString kSilentStage =
-    QStringLiteral("No spectrum: the stage makes no noise at all.");
+const QString kNoSpectrum = QStringLiteral(
+    "No spectrum: a source's noise power is negative somewhere "
+    "in the range (a negative resistor, temperature "
+    "or corner).");
+const QString kSilentStage = QStringLiteral("No spectrum: the stage makes no noise at all.");
 
 using Curve = QList<QPointF>;
 
 // One density of every point, in the plot's unit: the total, or a source's.
 template <class Pick>
-Curve CurveOf(const std::vector<SpectrumPoint> &spectrum, Pick pick) {
+Curve CurveOf(const std::vector<SpectrumPoint>& spectrum, Pick pick) {
   Curve curve;
   curve.reserve(static_cast<qsizetype>(spectrum.size()));
-  for (const SpectrumPoint &point : spectrum)
-    curve.append({point.frequency, pick(point) * kPlotPerVolt});
+  for (const SpectrumPoint& point : spectrum) curve.append({point.frequency, pick(point) * kPlotPerVolt});
   return curve;
 }
 
 // A log axis has no place for zero.
-bool Drawable(const Curve &curve) {
-  return std::all_of(curve.begin(), curve.end(),
-                     [](const QPointF &p) { return p.y() > 0; });
+bool Drawable(const Curve& curve) {
+  return std::all_of(curve.begin(), curve.end(), [](const QPointF& p) { return p.y() > 0; });
 }
 
 // Sources often lie on one another (R1 and R2 of a gain of 2 always do);
 // a dash pattern of each lets the one beneath show through.
-constexpr std::array<Qt::PenStyle, kStageSourceCount> kSourceStyles{
-    Qt::SolidLine,   Qt::DashLine, Qt::DotLine,
-    Qt::DashDotLine, Qt::DashLine, Qt::DashDotDotLine};
-constexpr std::array<QRgb, kStageSourceCount> kSourceColors{
-    0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5, 0xbf593e, 0x38ad6b};
+constexpr std::array<Qt::PenStyle, kStageSourceCount> kSourceStyles{Qt::SolidLine,   Qt::DashLine, Qt::DotLine,
+                                                                    Qt::DashDotLine, Qt::DashLine, Qt::DashDotDotLine};
+constexpr std::array<QRgb, kStageSourceCount> kSourceColors{0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5, 0xbf593e, 0x38ad6b};
 
 struct Decades {
   double lower = 0;
@@ -61,11 +56,11 @@ struct Decades {
 };
 
 // The whole decades that hold every curve.
-Decades DecadesOf(const std::vector<PlotCurve> &curves) {
+Decades DecadesOf(const std::vector<PlotCurve>& curves) {
   double lowest = HUGE_VAL;
   double highest = 0;
-  for (const PlotCurve &curve : curves)
-    for (const QPointF &p : curve.points) {
+  for (const PlotCurve& curve : curves)
+    for (const QPointF& p : curve.points) {
       lowest = std::min(lowest, p.y());
       highest = std::max(highest, p.y());
     }
@@ -75,21 +70,18 @@ Decades DecadesOf(const std::vector<PlotCurve> &curves) {
 }
 
 struct Curves {
-  std::vector<PlotCurve> drawn; // the sources with noise, then the total
-  QStringList silent;           // the topology's sources without noise
+  std::vector<PlotCurve> drawn;  // the sources with noise, then the total
+  QStringList silent;            // the topology's sources without noise
 };
 
-Curves CurvesOf(const NoiseResult &result,
-                const std::vector<SpectrumPoint> &spectrum) {
+Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum) {
   Curves curves;
   for (std::size_t i = 0; i < kStageSourceCount; ++i) {
     const auto source = static_cast<NoiseSource>(i);
-    if (!TopologyHasSource(result.ampType, source))
-      continue;
-    PlotCurve curve{
-        FromCp1252(NoiseSourceLabel(source)),
-        CurveOf(spectrum, [i](const SpectrumPoint &p) { return p.density[i]; }),
-        QColor(kSourceColors[i]), 1.5, kSourceStyles[i]};
+    if (!TopologyHasSource(result.ampType, source)) continue;
+    PlotCurve curve{FromCp1252(NoiseSourceLabel(source)),
+                    CurveOf(spectrum, [i](const SpectrumPoint& p) { return p.density[i]; }), QColor(kSourceColors[i]),
+                    1.5, kSourceStyles[i]};
     if (Drawable(curve.points))
       curves.drawn.push_back(std::move(curve));
     else
@@ -97,13 +89,11 @@ Curves CurvesOf(const NoiseResult &result,
   }
   // Last, so that it is drawn over the sources.
   curves.drawn.push_back(
-      {QStringLiteral("Total"),
-       CurveOf(spectrum, [](const SpectrumPoint &p) { return p.total; }),
-       Qt::black, 3});
+      {QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; }), Qt::black, 3});
   return curves;
 }
 
-LogLogPlot PlotOf(const NoiseResult &result, std::vector<PlotCurve> curves) {
+LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
   const Decades decades = DecadesOf(curves);
   const SpectrumRange range = SpectrumRangeOf(result);
   LogLogPlot plot;
@@ -115,23 +105,21 @@ LogLogPlot PlotOf(const NoiseResult &result, std::vector<PlotCurve> curves) {
   plot.yTitle = QStringLiteral("Output noise density (nV/√Hz)");
   plot.shadeFrom = result.lowerFreq;
   plot.shadeTo = result.upperFreq;
-  plot.shadeName = QStringLiteral("Band %1 to %2")
-                       .arg(EngText(result.lowerFreq, QStringLiteral("Hz")),
-                            EngText(result.upperFreq, QStringLiteral("Hz")));
+  plot.shadeName =
+      QStringLiteral("Band %1 to %2")
+          .arg(EngText(result.lowerFreq, QStringLiteral("Hz")), EngText(result.upperFreq, QStringLiteral("Hz")));
   plot.curves = std::move(curves);
   return plot;
 }
 
-} // namespace
+}  // namespace
 
-CSpectrumView::CSpectrumView(const NoiseResult &result, QWidget *parent)
-    : QWidget(parent) {
+CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidget(parent) {
   if (result.error) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }
-  const std::optional<std::vector<SpectrumPoint>> spectrum =
-      NoiseSpectrum(result, kSpectrumPoints);
+  const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, kSpectrumPoints);
   if (!spectrum) {
     ShowUnavailable(this, kNoSpectrum);
     return;
@@ -142,19 +130,18 @@ CSpectrumView::CSpectrumView(const NoiseResult &result, QWidget *parent)
     return;
   }
 
-  auto *layout = new QVBoxLayout(this);
-  auto *view =
-      new CLogLogPlotView(PlotOf(result, std::move(curves.drawn)), this);
+  auto* layout = new QVBoxLayout(this);
+  auto* view = new CLogLogPlotView(PlotOf(result, std::move(curves.drawn)), this);
   SetNames(view, "spectrumPlot", QStringLiteral("Output noise spectrum"));
   layout->addWidget(view);
   if (!curves.silent.isEmpty()) {
-    const QString text = QStringLiteral("Without noise here, not drawn: %1.")
-                             .arg(curves.silent.join(QStringLiteral(", ")));
-    auto *note = new QLabel(text, this);
+    const QString text =
+        QStringLiteral("Without noise here, not drawn: %1.").arg(curves.silent.join(QStringLiteral(", ")));
+    auto* note = new QLabel(text, this);
     SetNames(note, "silentSourcesLabel", text);
     note->setWordWrap(true);
     layout->addWidget(note);
   }
 }
 
-} // namespace tervane::ui
+}  // namespace tervane::ui

@@ -15,14 +15,12 @@
 namespace tervane::uitest {
 namespace {
 
-const QByteArray kThreeParts =
-    "DemoAmpB 1n 1p 5\nDemoAmpA 2.9n 1.6p 9\nQuietOne 1.1n 2p 3\n";
+const QByteArray kThreeParts = "DemoAmpB 1n 1p 5\nDemoAmpA 2.9n 1.6p 9\nQuietOne 1.1n 2p 3\n";
 
-const QStringList kDefaultTexts{
-    QStringLiteral("0"),  QStringLiteral("1k"), QStringLiteral("1k"),
-    QStringLiteral("80"), QStringLiteral("20"), QStringLiteral("20k"),
-    QStringLiteral("1"),  QStringLiteral("3n"), QStringLiteral("400f"),
-    QStringLiteral("0"),  QStringLiteral("0")};
+const QStringList kDefaultTexts{QStringLiteral("0"),  QStringLiteral("1k"), QStringLiteral("1k"),
+                                QStringLiteral("80"), QStringLiteral("20"), QStringLiteral("20k"),
+                                QStringLiteral("1"),  QStringLiteral("3n"), QStringLiteral("400f"),
+                                QStringLiteral("0"),  QStringLiteral("0")};
 
 // The Tab order from the temperature field round the whole window.
 const QStringList kTabOrder{QStringLiteral("temperatureEdit"),
@@ -45,29 +43,24 @@ const QStringList kTabOrder{QStringLiteral("temperatureEdit"),
                             QStringLiteral("carryEdit"),
                             QStringLiteral("calcWithCarryButton")};
 
-QSize PictureSize(const CalculatorUnderTest &calc) {
-  return calc.Child<QLabel>("circuitPicture")
-      ->pixmap()
-      .deviceIndependentSize()
-      .toSize();
+QSize PictureSize(const CalculatorUnderTest& calc) {
+  return calc.Child<QLabel>("circuitPicture")->pixmap().deviceIndependentSize().toSize();
 }
 
-QString CheckedRadio(const CalculatorUnderTest &calc) {
-  for (const char *name :
-       {"bufferRadio", "nonInvertingRadio", "invertingRadio"})
-    if (calc.Child<QRadioButton>(name)->isChecked())
-      return QString::fromLatin1(name);
+QString CheckedRadio(const CalculatorUnderTest& calc) {
+  for (const char* name : {"bufferRadio", "nonInvertingRadio", "invertingRadio"})
+    if (calc.Child<QRadioButton>(name)->isChecked()) return QString::fromLatin1(name);
   return {};
 }
 
-} // namespace
+}  // namespace
 
 class CalculatorWindowTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<CalculatorUnderTest> m_calc;
 
-private slots:
+ private slots:
   void init() { m_calc = std::make_unique<CalculatorUnderTest>(); }
   void cleanup() { m_calc.reset(); }
 
@@ -86,27 +79,21 @@ private slots:
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<int>("selected");
-    QTest::addColumn<QStringList>("noise"); // voltage, current, corner
+    QTest::addColumn<QStringList>("noise");  // voltage, current, corner
 
-    QTest::newRow("sorted by name")
-        << kThreeParts << QStringList{"DemoAmpA", "DemoAmpB", "QuietOne"} << 0
-        << QStringList{"2.9n", "1.6p", "9"};
-    QTest::newRow("case ignored")
-        << QByteArray("zeta 1n 1p 1\nAlpha 2n 2p 2\nbeta 3n 3p 3\n")
-        << QStringList{"Alpha", "beta", "zeta"} << 0
-        << QStringList{"2n", "2p", "2"};
+    QTest::newRow("sorted by name") << kThreeParts << QStringList{"DemoAmpA", "DemoAmpB", "QuietOne"} << 0
+                                    << QStringList{"2.9n", "1.6p", "9"};
+    QTest::newRow("case ignored") << QByteArray("zeta 1n 1p 1\nAlpha 2n 2p 2\nbeta 3n 3p 3\n")
+                                  << QStringList{"Alpha", "beta", "zeta"} << 0
+                                  << QStringList{"2n", "2p", "2"};
     // Each byte is its Windows-1252 character, the undefined ones the
     // control character of their number; the order is the bytes'.
-    QTest::newRow("Windows-1252 names")
-        << QByteArray("\xB5"
-                      "A741 2n 2p 2\nZ\x81\xFF 3n 3p 3\n\x80uro 1n 1p 1\n")
-        << QStringList{QStringLiteral("Z\u0081\u00FF"),
-                       QStringLiteral("\u20ACuro"),
-                       QStringLiteral("\u00B5A741")}
-        << 0 << QStringList{"3n", "3p", "3"};
-    QTest::newRow("comments only")
-        << QByteArray("/ no parts yet\n/ NE5532 5n 700f 47\n") << QStringList{}
-        << -1 << QStringList{"3n", "400f", "0"};
+    QTest::newRow("Windows-1252 names") << QByteArray("\xB5" "A741 2n 2p 2\nZ\x81\xFF 3n 3p 3\n\x80uro 1n 1p 1\n")
+                                        << QStringList{QStringLiteral("Z\u0081\u00FF"), QStringLiteral("\u20ACuro"),
+                                                       QStringLiteral("\u00B5A741")}
+                                        << 0 << QStringList{"3n", "3p", "3"};
+    QTest::newRow("comments only") << QByteArray("/ no parts yet\n/ NE5532 5n 700f 47\n") << QStringList{}
+                                   << -1 << QStringList{"3n", "400f", "0"};
   }
 
   void partFileFillsList() {
@@ -116,14 +103,12 @@ private slots:
     QFETCH(QStringList, noise);
 
     QVERIFY(m_calc->Open(file));
-    auto *list = m_calc->Child<QComboBox>("partList");
+    auto* list = m_calc->Child<QComboBox>("partList");
     QStringList shown;
-    for (int i = 0; i < list->count(); ++i)
-      shown << list->itemText(i);
+    for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
     QCOMPARE(shown, items);
     QCOMPARE(list->currentIndex(), selected);
-    QCOMPARE((QStringList{m_calc->Text("noiseVoltageEdit"),
-                          m_calc->Text("noiseCurrentEdit"),
+    QCOMPARE((QStringList{m_calc->Text("noiseVoltageEdit"), m_calc->Text("noiseCurrentEdit"),
                           m_calc->Text("cornerFreqEdit")}),
              noise);
     QCOMPARE(m_calc->Text("temperatureEdit"), QStringLiteral("80"));
@@ -146,8 +131,7 @@ private slots:
     QVERIFY(m_calc->Open(std::nullopt));
     const QIcon icon = m_calc->Dialog().windowIcon();
     QList<QSize> drawn;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-      drawn << QSize(size, size);
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) drawn << QSize(size, size);
     QCOMPARE(icon.availableSizes(), drawn);
     const QImage image = icon.pixmap(QSize(asked, asked)).toImage();
     QCOMPARE(image.size(), QSize(shown, shown));
@@ -157,10 +141,9 @@ private slots:
 
   void defaultConstructorReadsCurrentFolder() {
     const QString current = QDir::currentPath();
-    QVERIFY(m_calc->Open(QByteArray("FromHere 7n 8f 9\n"),
-                         PartFileLookup::CurrentFolder));
+    QVERIFY(m_calc->Open(QByteArray("FromHere 7n 8f 9\n"), PartFileLookup::CurrentFolder));
     QCOMPARE(QDir::currentPath(), current);
-    auto *list = m_calc->Child<QComboBox>("partList");
+    auto* list = m_calc->Child<QComboBox>("partList");
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->currentText(), QStringLiteral("FromHere"));
     QCOMPARE(m_calc->Text("noiseVoltageEdit"), QStringLiteral("7n"));
@@ -173,7 +156,7 @@ private slots:
     m_calc->Type("cornerFreqEdit", QStringLiteral("99"));
     m_calc->Type("temperatureEdit", QStringLiteral("50"));
 
-    auto *list = m_calc->Child<QComboBox>("partList");
+    auto* list = m_calc->Child<QComboBox>("partList");
     list->setFocus();
     PressKey(&m_calc->Dialog(), Qt::Key_Down);
 
@@ -219,12 +202,9 @@ private slots:
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("r1Enabled");
 
-    QTest::newRow("Alt+B") << "nonInvertingRadio" << int(Qt::Key_B)
-                           << "bufferRadio" << false;
-    QTest::newRow("Alt+N") << "bufferRadio" << int(Qt::Key_N)
-                           << "nonInvertingRadio" << true;
-    QTest::newRow("Alt+I") << "bufferRadio" << int(Qt::Key_I)
-                           << "invertingRadio" << true;
+    QTest::newRow("Alt+B") << "nonInvertingRadio" << int(Qt::Key_B) << "bufferRadio" << false;
+    QTest::newRow("Alt+N") << "bufferRadio" << int(Qt::Key_N) << "nonInvertingRadio" << true;
+    QTest::newRow("Alt+I") << "bufferRadio" << int(Qt::Key_I) << "invertingRadio" << true;
   }
 
   void altKeysChooseAmplifierType() {
@@ -247,8 +227,7 @@ private slots:
     QTest::addColumn<QSize>("picture");
 
     QTest::newRow("buffer") << "bufferRadio" << false << QSize(201, 131);
-    QTest::newRow("non-inverting")
-        << "nonInvertingRadio" << true << QSize(201, 191);
+    QTest::newRow("non-inverting") << "nonInvertingRadio" << true << QSize(201, 191);
     QTest::newRow("inverting") << "invertingRadio" << true << QSize(221, 141);
   }
 
@@ -271,8 +250,7 @@ private slots:
 
   void prerenderedDrawingsFitTheirSvg_data() {
     QTest::addColumn<QString>("name");
-    for (const char *name :
-         {"circuit_buffer", "circuit_noninverting", "circuit_inverting"})
+    for (const char* name : {"circuit_buffer", "circuit_noninverting", "circuit_inverting"})
       QTest::newRow(name) << name;
   }
 
@@ -283,14 +261,12 @@ private slots:
     const QString stem = QStringLiteral(":/circuits/") + name;
     const QSvgRenderer drawing(stem + QStringLiteral(".svg"));
     QVERIFY(drawing.isValid());
-    QCOMPARE(QImage(stem + QStringLiteral(".png")).size(),
-             drawing.defaultSize());
-    QCOMPARE(QImage(stem + QStringLiteral("@2x.png")).size(),
-             drawing.defaultSize() * 2);
+    QCOMPARE(QImage(stem + QStringLiteral(".png")).size(), drawing.defaultSize());
+    QCOMPARE(QImage(stem + QStringLiteral("@2x.png")).size(), drawing.defaultSize() * 2);
   }
 };
 
-} // namespace tervane::uitest
+}  // namespace tervane::uitest
 
 TERVANE_UI_TEST_MAIN(tervane::uitest::CalculatorWindowTest)
 #include "calculator_window_test.moc"

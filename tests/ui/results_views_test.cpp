@@ -26,8 +26,7 @@ namespace tervane::uitest {
 namespace {
 
 const QByteArray kTestAmp = "TestAmp 3n 400f 0\n";
-const QStringList kRadios{QStringLiteral("bufferRadio"),
-                          QStringLiteral("nonInvertingRadio"),
+const QStringList kRadios{QStringLiteral("bufferRadio"), QStringLiteral("nonInvertingRadio"),
                           QStringLiteral("invertingRadio")};
 
 // A circuit as a test sets it up: the topology's radio and the fields typed
@@ -37,24 +36,22 @@ struct Circuit {
   QStringList edits;
 };
 
-void SetUp(const CalculatorUnderTest &calc, const Circuit &circuit) {
+void SetUp(const CalculatorUnderTest& calc, const Circuit& circuit) {
   calc.Child<QRadioButton>(qPrintable(circuit.radio))->click();
-  for (const QString &edit : circuit.edits)
-    calc.Type(qPrintable(edit.section(QLatin1Char('='), 0, 0)),
-              edit.section(QLatin1Char('='), 1));
+  for (const QString& edit : circuit.edits)
+    calc.Type(qPrintable(edit.section(QLatin1Char('='), 0, 0)), edit.section(QLatin1Char('='), 1));
 }
 
 // What the core makes of the same circuit, with TestAmp's figures (the
 // start-up ones) in the fields.
-NoiseResult CoreResult(const Circuit &circuit, bool withCarry) {
+NoiseResult CoreResult(const Circuit& circuit, bool withCarry) {
   CalculatorForm form;
   ApplyFormDefaults(form);
   form.m_nAmpType = static_cast<int>(kRadios.indexOf(circuit.radio));
-  for (const QString &edit : circuit.edits) {
+  for (const QString& edit : circuit.edits) {
     const QString field = edit.section(QLatin1Char('='), 0, 0);
-    form.*
-        kFormTextFields[static_cast<std::size_t>(FieldIndex(qPrintable(field)))]
-            .member = ui::ToCp1252(edit.section(QLatin1Char('='), 1));
+    form.*kFormTextFields[static_cast<std::size_t>(FieldIndex(qPrintable(field)))].member =
+        ui::ToCp1252(edit.section(QLatin1Char('='), 1));
   }
   form.m_bWithCarry = withCarry ? 1 : 0;
   return ComputeNoise(form);
@@ -62,19 +59,18 @@ NoiseResult CoreResult(const Circuit &circuit, bool withCarry) {
 
 QString Percent(double value) { return QString::number(value, 'f', 1); }
 
-QList<QStringList> TableRows(const QTableWidget *table) {
+QList<QStringList> TableRows(const QTableWidget* table) {
   QList<QStringList> rows;
   for (int row = 0; table && row < table->rowCount(); ++row) {
     QStringList cells;
-    for (int column = 0; column < table->columnCount(); ++column)
-      cells << table->item(row, column)->text();
+    for (int column = 0; column < table->columnCount(); ++column) cells << table->item(row, column)->text();
     rows << cells;
   }
   return rows;
 }
 
-QString LabelText(const QWidget *page, const char *name) {
-  const auto *label = page->findChild<QLabel *>(QString::fromLatin1(name));
+QString LabelText(const QWidget* page, const char* name) {
+  const auto* label = page->findChild<QLabel*>(QString::fromLatin1(name));
   return label ? label->text() : QString();
 }
 
@@ -82,22 +78,19 @@ QString LabelText(const QWidget *page, const char *name) {
 struct BreakdownSeen {
   QList<QStringList> rows;
   QString total, inputReferred, inputDensity;
-  QStringList peakToPeak; // at each crest factor of the list, in turn
+  QStringList peakToPeak;  // at each crest factor of the list, in turn
   QStringList crestFactors;
 };
 
-BreakdownSeen ReadBreakdown(QWidget *results) {
+BreakdownSeen ReadBreakdown(QWidget* results) {
   BreakdownSeen seen;
-  QWidget *page = ShowTab(results, "breakdownTab");
-  if (!page)
-    return seen;
-  seen.rows = TableRows(
-      page->findChild<QTableWidget *>(QStringLiteral("breakdownTable")));
+  QWidget* page = ShowTab(results, "breakdownTab");
+  if (!page) return seen;
+  seen.rows = TableRows(page->findChild<QTableWidget*>(QStringLiteral("breakdownTable")));
   seen.total = LabelText(page, "outputTotalValue");
   seen.inputReferred = LabelText(page, "inputReferredValue");
   seen.inputDensity = LabelText(page, "inputDensityValue");
-  auto *combo =
-      page->findChild<QComboBox *>(QStringLiteral("crestFactorCombo"));
+  auto* combo = page->findChild<QComboBox*>(QStringLiteral("crestFactorCombo"));
   for (int i = 0; combo && i < combo->count(); ++i) {
     combo->setCurrentIndex(i);
     seen.crestFactors << combo->currentText();
@@ -107,13 +100,10 @@ BreakdownSeen ReadBreakdown(QWidget *results) {
 }
 
 // The report line that starts with `label`, without it.
-QString ReportFigure(QWidget *results, const QString &label) {
-  const QStringList lines =
-      results->findChild<QPlainTextEdit *>()->toPlainText().split(
-          QLatin1Char('\n'));
-  for (const QString &line : lines)
-    if (line.startsWith(label))
-      return line.mid(label.size());
+QString ReportFigure(QWidget* results, const QString& label) {
+  const QStringList lines = results->findChild<QPlainTextEdit*>()->toPlainText().split(QLatin1Char('\n'));
+  for (const QString& line : lines)
+    if (line.startsWith(label)) return line.mid(label.size());
   return {};
 }
 
@@ -121,35 +111,30 @@ QString ReportFigure(QWidget *results, const QString &label) {
 struct SpectrumSeen {
   bool shown = false;
   ui::LogLogPlot plot;
-  QString silent; // the note under the plot
+  QString silent;  // the note under the plot
 };
 
-SpectrumSeen ReadSpectrum(QWidget *results) {
+SpectrumSeen ReadSpectrum(QWidget* results) {
   SpectrumSeen seen;
-  QWidget *page = ShowTab(results, "spectrumTab");
-  auto *view = page ? page->findChild<ui::CLogLogPlotView *>(
-                          QStringLiteral("spectrumPlot"))
-                    : nullptr;
-  if (!view)
-    return seen;
+  QWidget* page = ShowTab(results, "spectrumTab");
+  auto* view = page ? page->findChild<ui::CLogLogPlotView*>(QStringLiteral("spectrumPlot")) : nullptr;
+  if (!view) return seen;
   seen.shown = view->isVisible() && !view->grab().isNull();
   seen.plot = view->Plot();
   seen.silent = LabelText(page, "silentSourcesLabel");
   return seen;
 }
 
-bool Near(double a, double b) {
-  return std::abs(a - b) <= 1e-9 * std::max(std::abs(a), std::abs(b));
-}
+bool Near(double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(std::abs(a), std::abs(b)); }
 
-} // namespace
+}  // namespace
 
 class ResultsViewsTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<CalculatorUnderTest> m_calc;
 
-private slots:
+ private slots:
   void init() { m_calc = std::make_unique<CalculatorUnderTest>(); }
   void cleanup() { m_calc.reset(); }
 
@@ -161,18 +146,15 @@ private slots:
     QString problems;
     QVERIFY2(LookAtResults(
                  *m_calc, "calculateButton",
-                 [&](QWidget *results) {
-                   auto *tabs = results->findChild<QTabWidget *>(
-                       QStringLiteral("viewTabs"));
-                   for (int i = 0; i < tabs->count(); ++i)
-                     titles << tabs->tabText(i).remove('&');
+                 [&](QWidget* results) {
+                   auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+                   for (int i = 0; i < tabs->count(); ++i) titles << tabs->tabText(i).remove('&');
                    current = tabs->currentIndex();
                    focus = QApplication::focusWidget()->objectName();
                  },
                  problems),
              qPrintable(problems));
-    QCOMPARE(titles,
-             (QStringList{"Report", "Breakdown", "Spectrum", "Comparison"}));
+    QCOMPARE(titles, (QStringList{"Report", "Breakdown", "Spectrum", "Comparison"}));
     QCOMPARE(current, 0);
     QCOMPARE(focus, QStringLiteral("resultsEdit"));
   }
@@ -184,18 +166,13 @@ private slots:
     QString problems;
     QVERIFY2(LookAtResults(
                  *m_calc, "calculateButton",
-                 [&](QWidget *results) {
-                   for (const char *tab :
-                        {"breakdownTab", "spectrumTab", "comparisonTab"}) {
-                     QWidget *page = ShowTab(results, tab);
-                     for (QWidget *w : page->findChildren<QWidget *>(
-                              Qt::FindDirectChildrenOnly))
-                       if (w->objectName().isEmpty() ||
-                           w->accessibleName().isEmpty())
-                         unnamed << QString::fromLatin1(tab) +
-                                        QLatin1Char('/') +
-                                        QString::fromLatin1(
-                                            w->metaObject()->className());
+                 [&](QWidget* results) {
+                   for (const char* tab : {"breakdownTab", "spectrumTab", "comparisonTab"}) {
+                     QWidget* page = ShowTab(results, tab);
+                     for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                       if (w->objectName().isEmpty() || w->accessibleName().isEmpty())
+                         unnamed << QString::fromLatin1(tab) + QLatin1Char('/') +
+                                        QString::fromLatin1(w->metaObject()->className());
                    }
                  },
                  problems),
@@ -211,24 +188,18 @@ private slots:
     QTest::addColumn<QString>("largest");
 
     // en times the noise gain of 2, 6nV/rtHz, above R1's and R2's 4.1n.
-    QTest::newRow("non-inverting") << "nonInvertingRadio" << QStringList{}
-                                   << false << 6 << "Op amp voltage noise";
+    QTest::newRow("non-inverting") << "nonInvertingRadio" << QStringList{} << false << 6 << "Op amp voltage noise";
     // 10k's 12.9nV/rtHz against en's 3n and in's 4n.
-    QTest::newRow("buffer, Rs 10k")
-        << "bufferRadio" << QStringList{"sourceResistorEdit=10k"} << false << 5
-        << "Rs thermal noise";
+    QTest::newRow("buffer, Rs 10k") << "bufferRadio" << QStringList{"sourceResistorEdit=10k"} << false << 5
+                                    << "Rs thermal noise";
     // R1's 4.1n amplified 100 times against en's 3n times 101.
-    QTest::newRow("inverting, gain 100")
-        << "invertingRadio" << QStringList{"r2Edit=100k"} << false << 5
-        << "R1 thermal noise";
+    QTest::newRow("inverting, gain 100") << "invertingRadio" << QStringList{"r2Edit=100k"} << false << 5
+                                         << "R1 thermal noise";
     // 400fA through 1M is 400nV/rtHz, three times Rs's own 129n.
-    QTest::newRow("non-inverting, Rs 1M")
-        << "nonInvertingRadio" << QStringList{"sourceResistorEdit=1M"} << false
-        << 6 << "Op amp current noise through Rs";
+    QTest::newRow("non-inverting, Rs 1M") << "nonInvertingRadio" << QStringList{"sourceResistorEdit=1M"} << false << 6
+                                          << "Op amp current noise through Rs";
     // 10uV carried through a gain of 2 against the stage's own 1.2uV.
-    QTest::newRow("carry") << "nonInvertingRadio"
-                           << QStringList{"carryEdit=10u"} << true << 7
-                           << "Carried noise";
+    QTest::newRow("carry") << "nonInvertingRadio" << QStringList{"carryEdit=10u"} << true << 7 << "Carried noise";
   }
 
   void breakdownTable() {
@@ -246,11 +217,10 @@ private slots:
     QString problems;
     QVERIFY2(LookAtResults(
                  *m_calc, withCarry ? "calcWithCarryButton" : "calculateButton",
-                 [&](QWidget *results) {
+                 [&](QWidget* results) {
                    seen = ReadBreakdown(results);
-                   reportTotal = ReportFigure(
-                       results, withCarry ? "Noise voltage with carry = "
-                                          : "Total noise voltage = ");
+                   reportTotal =
+                       ReportFigure(results, withCarry ? "Noise voltage with carry = " : "Total noise voltage = ");
                  },
                  problems),
              qPrintable(problems));
@@ -259,17 +229,14 @@ private slots:
     QCOMPARE(seen.rows.front().front(), largest);
     QCOMPARE(seen.total, reportTotal);
 
-    const std::optional<NoiseBreakdown> core =
-        BreakdownNoise(CoreResult(circuit, withCarry));
+    const std::optional<NoiseBreakdown> core = BreakdownNoise(CoreResult(circuit, withCarry));
     QVERIFY(core);
     double percentSum = 0;
     double previousTotal = HUGE_VAL;
     for (qsizetype i = 0; i < seen.rows.size(); ++i) {
-      const NoiseContribution &c =
-          core->contributions[static_cast<std::size_t>(i)];
-      const QStringList expected{ui::FromCp1252(NoiseSourceLabel(c.source)),
-                                 ui::EngText(c.density), ui::EngText(c.total),
-                                 Percent(c.percent)};
+      const NoiseContribution& c = core->contributions[static_cast<std::size_t>(i)];
+      const QStringList expected{ui::FromCp1252(NoiseSourceLabel(c.source)), ui::EngText(c.density),
+                                 ui::EngText(c.total), Percent(c.percent)};
       QCOMPARE(seen.rows[i], expected);
       const double shownTotal = ParseEngValue(ui::ToCp1252(seen.rows[i][2]));
       QVERIFY2(shownTotal <= previousTotal, "largest first");
@@ -277,13 +244,10 @@ private slots:
       percentSum += seen.rows[i][3].toDouble();
     }
     // Each share is rounded to 0.05 at most.
-    QVERIFY2(std::abs(percentSum - 100) <=
-                 0.05 * static_cast<double>(seen.rows.size()),
+    QVERIFY2(std::abs(percentSum - 100) <= 0.05 * static_cast<double>(seen.rows.size()),
              qPrintable(QString::number(percentSum)));
-    QCOMPARE(seen.inputReferred,
-             ui::EngText(core->inputReferred, QStringLiteral("V")));
-    QCOMPARE(seen.inputDensity,
-             ui::EngText(core->inputDensity, QStringLiteral("V/√Hz")));
+    QCOMPARE(seen.inputReferred, ui::EngText(core->inputReferred, QStringLiteral("V")));
+    QCOMPARE(seen.inputDensity, ui::EngText(core->inputDensity, QStringLiteral("V/√Hz")));
   }
 
   void peakToPeakFollowsCrestFactor() {
@@ -291,58 +255,42 @@ private slots:
     BreakdownSeen seen;
     QString problems;
     QVERIFY2(LookAtResults(
-                 *m_calc, "calculateButton",
-                 [&](QWidget *results) { seen = ReadBreakdown(results); },
-                 problems),
+                 *m_calc, "calculateButton", [&](QWidget* results) { seen = ReadBreakdown(results); }, problems),
              qPrintable(problems));
-    const double total =
-        *CoreResult({QStringLiteral("nonInvertingRadio"), {}}, false)
-             .totalNoise;
+    const double total = *CoreResult({QStringLiteral("nonInvertingRadio"), {}}, false).totalNoise;
     QCOMPARE(seen.crestFactors.size(), 2);
     QVERIFY(seen.crestFactors[0].startsWith(QStringLiteral("6 ")));
     QVERIFY(seen.crestFactors[1].startsWith(QStringLiteral("6.6 ")));
     QCOMPARE(seen.peakToPeak,
-             (QStringList{ui::EngText(6 * total, QStringLiteral("V")),
-                          ui::EngText(6.6 * total, QStringLiteral("V"))}));
+             (QStringList{ui::EngText(6 * total, QStringLiteral("V")), ui::EngText(6.6 * total, QStringLiteral("V"))}));
   }
 
   void spectrumPlot_data() {
     QTest::addColumn<QString>("radio");
     QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QStringList>("sources"); // drawn, in source order
-    QTest::addColumn<QString>("silent");      // the note under the plot
-    QTest::addColumn<bool>("rises"); // the total rises below the corner
+    QTest::addColumn<QStringList>("sources");  // drawn, in source order
+    QTest::addColumn<QString>("silent");       // the note under the plot
+    QTest::addColumn<bool>("rises");           // the total rises below the corner
 
     const QString noRs =
-        QStringLiteral("Without noise here, not drawn: Rs thermal noise, Op "
-                       "amp current noise through Rs.");
-    QTest::newRow("non-inverting, Rs 0")
-        << "nonInvertingRadio" << QStringList{}
-        << QStringList{"Op amp voltage noise", "R1 thermal noise",
-                       "R2 thermal noise", "Op amp current noise through R2"}
-        << noRs << false;
+        QStringLiteral("Without noise here, not drawn: Rs thermal noise, Op amp current noise through Rs.");
+    QTest::newRow("non-inverting, Rs 0") << "nonInvertingRadio" << QStringList{}
+                                         << QStringList{"Op amp voltage noise", "R1 thermal noise", "R2 thermal noise",
+                                                        "Op amp current noise through R2"}
+                                         << noRs << false;
     QTest::newRow("buffer, Rs 0, corner 100Hz")
         << "bufferRadio" << QStringList{"cornerFreqEdit=100"}
-        << QStringList{"Op amp voltage noise", "R2 thermal noise",
-                       "Op amp current noise through R2"}
-        << noRs << true;
+        << QStringList{"Op amp voltage noise", "R2 thermal noise", "Op amp current noise through R2"} << noRs << true;
     QTest::newRow("non-inverting, Rs 10k, corner 1k")
-        << "nonInvertingRadio"
-        << QStringList{"sourceResistorEdit=10k", "cornerFreqEdit=1k"}
-        << QStringList{"Op amp voltage noise",
-                       "R1 thermal noise",
-                       "R2 thermal noise",
-                       "Op amp current noise through R2",
-                       "Rs thermal noise",
-                       "Op amp current noise through Rs"}
+        << "nonInvertingRadio" << QStringList{"sourceResistorEdit=10k", "cornerFreqEdit=1k"}
+        << QStringList{"Op amp voltage noise", "R1 thermal noise",
+                       "R2 thermal noise",     "Op amp current noise through R2",
+                       "Rs thermal noise",     "Op amp current noise through Rs"}
         << QString() << true;
     QTest::newRow("inverting, narrow band")
-        << "invertingRadio"
-        << QStringList{"lowerFreqEdit=300", "upperFreqEdit=3k",
-                       "sourceResistorEdit=50"}
-        << QStringList{"Op amp voltage noise", "R1 thermal noise",
-                       "R2 thermal noise", "Op amp current noise through R2",
-                       "Rs thermal noise"}
+        << "invertingRadio" << QStringList{"lowerFreqEdit=300", "upperFreqEdit=3k", "sourceResistorEdit=50"}
+        << QStringList{"Op amp voltage noise", "R1 thermal noise", "R2 thermal noise",
+                       "Op amp current noise through R2", "Rs thermal noise"}
         << QString() << false;
   }
 
@@ -359,45 +307,38 @@ private slots:
     SpectrumSeen seen;
     QString problems;
     QVERIFY2(LookAtResults(
-                 *m_calc, "calculateButton",
-                 [&](QWidget *results) { seen = ReadSpectrum(results); },
-                 problems),
+                 *m_calc, "calculateButton", [&](QWidget* results) { seen = ReadSpectrum(results); }, problems),
              qPrintable(problems));
 
     const NoiseResult result = CoreResult(circuit, false);
     const double fL = result.lowerFreq;
     const double fH = result.upperFreq;
     QVERIFY(seen.shown);
-    const ui::LogLogPlot &plot = seen.plot;
+    const ui::LogLogPlot& plot = seen.plot;
     QVERIFY(Near(plot.xMin, fL / 10));
     QVERIFY(Near(plot.xMax, fH * 10));
     QStringList names;
     qreal widestSource = 0;
     bool sourcesPositive = true;
-    for (const ui::PlotCurve &curve : plot.curves) {
+    for (const ui::PlotCurve& curve : plot.curves) {
       names << curve.name;
-      if (&curve == &plot.curves.back())
-        continue;
+      if (&curve == &plot.curves.back()) continue;
       widestSource = std::max(widestSource, curve.width);
-      for (const QPointF &p : curve.points)
-        sourcesPositive = sourcesPositive && p.y() > 0;
+      for (const QPointF& p : curve.points) sourcesPositive = sourcesPositive && p.y() > 0;
     }
     // The sources, then the total drawn over them.
     QCOMPARE(names, sources + QStringList{"Total"});
     QCOMPARE(seen.silent, silent);
     QVERIFY(sourcesPositive);
-    const ui::PlotCurve &total = plot.curves.back();
+    const ui::PlotCurve& total = plot.curves.back();
     QVERIFY(total.width > widestSource);
 
     QVERIFY(total.points.size() > 100);
     QVERIFY(Near(total.points.front().x(), fL / 10));
     QVERIFY(Near(total.points.back().x(), fH * 10));
-    for (const QPointF &p :
-         {total.points.front(), total.points[total.points.size() / 2],
-          total.points.back()}) {
+    for (const QPointF& p : {total.points.front(), total.points[total.points.size() / 2], total.points.back()}) {
       QVERIFY(p.y() >= plot.yMin && p.y() <= plot.yMax);
-      QVERIFY(
-          Near(p.y(), NoiseSpectrumAt(result, p.x())->total * 1e9)); // nV/rtHz
+      QVERIFY(Near(p.y(), NoiseSpectrumAt(result, p.x())->total * 1e9));  // nV/rtHz
     }
     QCOMPARE(total.points.front().y() > 1.01 * total.points.back().y(), rises);
     // Whole decades, the band shaded.
@@ -424,16 +365,15 @@ private slots:
     QString problems;
     QVERIFY2(LookAtResults(
                  *m_calc, "calculateButton",
-                 [&](QWidget *results) {
-                   QWidget *page = ShowTab(results, qPrintable(tab));
+                 [&](QWidget* results) {
+                   QWidget* page = ShowTab(results, qPrintable(tab));
                    explanation = LabelText(page, "unavailableLabel");
-                   controls = page->findChildren<QWidget *>().size();
+                   controls = page->findChildren<QWidget*>().size();
                  },
                  problems),
              qPrintable(problems));
-    QVERIFY2(explanation.contains(QStringLiteral("the calculation failed")),
-             qPrintable(explanation));
-    QCOMPARE(controls, 1); // the explanation alone
+    QVERIFY2(explanation.contains(QStringLiteral("the calculation failed")), qPrintable(explanation));
+    QCOMPARE(controls, 1);  // the explanation alone
   }
 
   // A negative source resistance passes the calculation's checks but gives
@@ -446,22 +386,18 @@ private slots:
     QString problems;
     QVERIFY2(LookAtResults(
                  *m_calc, "calculateButton",
-                 [&](QWidget *results) {
-                   breakdown = LabelText(ShowTab(results, "breakdownTab"),
-                                         "unavailableLabel");
-                   spectrum = LabelText(ShowTab(results, "spectrumTab"),
-                                        "unavailableLabel");
+                 [&](QWidget* results) {
+                   breakdown = LabelText(ShowTab(results, "breakdownTab"), "unavailableLabel");
+                   spectrum = LabelText(ShowTab(results, "spectrumTab"), "unavailableLabel");
                  },
                  problems),
              qPrintable(problems));
-    QVERIFY2(breakdown.contains(QStringLiteral("negative")),
-             qPrintable(breakdown));
-    QVERIFY2(spectrum.contains(QStringLiteral("negative")),
-             qPrintable(spectrum));
+    QVERIFY2(breakdown.contains(QStringLiteral("negative")), qPrintable(breakdown));
+    QVERIFY2(spectrum.contains(QStringLiteral("negative")), qPrintable(spectrum));
   }
 };
 
-} // namespace tervane::uitest
+}  // namespace tervane::uitest
 
 TERVANE_UI_TEST_MAIN(tervane::uitest::ResultsViewsTest)
 #include "results_views_test.moc"
