@@ -5,7 +5,7 @@
 namespace tervane {
 
 std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& r, double frequency) {
-  if (r.error) return std::nullopt;
+  if (r.error || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
   // en^2 (1 + fc / f) as a density: the 1/f rise of the op amp's noise.
   const double rise = std::sqrt(1 + r.cornerFreq / frequency);
   const double en = r.en * rise;

@@ -26,7 +26,7 @@ struct SpectrumPoint {
 // model's F is the band average of that shape, the total's power over
 // fL..fH is exactly the report's Sn^2 (fH - fL). Nothing for an error result
 // or where a term's power is negative or not finite (a negative resistor,
-// temperature or corner; f <= 0).
+// temperature or corner; f <= 0 or not finite).
 std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, double frequency);
 
 // A decade either side of the band.
@@ -38,7 +38,7 @@ SpectrumRange SpectrumRangeOf(const NoiseResult& result);
 
 // `points` log-spaced points over SpectrumRangeOf(result), both ends
 // included. Nothing when fewer than 2 points are asked for, or when any
-// point has no spectrum.
+// point has no spectrum (10 fH beyond the largest double among them).
 std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& result, std::size_t points);
 
 }  // namespace tervane

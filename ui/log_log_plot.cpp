@@ -41,6 +41,13 @@ struct LogScale {
   }
 };
 
+// Both ranges positive, finite and not empty: a log axis has no place for
+// anything else.
+bool Drawable(const LogLogPlot& plot) {
+  const auto span = [](double low, double high) { return low > 0 && std::isfinite(high) && low < high; };
+  return span(plot.xMin, plot.xMax) && span(plot.yMin, plot.yMax);
+}
+
 struct Layout {
   QRectF plot;
   QRectF legend;
@@ -177,6 +184,7 @@ QSize CLogLogPlotView::sizeHint() const {
 }
 
 void CLogLogPlotView::paintEvent(QPaintEvent*) {
+  if (!Drawable(m_plot)) return;
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const Layout layout = LayOut(m_plot, painter.fontMetrics(), size());

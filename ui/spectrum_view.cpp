@@ -23,9 +23,10 @@ constexpr std::size_t kSpectrumPoints = 241;
 constexpr double kPlotPerVolt = 1e9;
 
 const QString kNoSpectrum = QStringLiteral(
-    "No spectrum: a source's noise power is negative somewhere "
-    "in the range (a negative resistor, temperature "
+    "No spectrum: a source's noise power is negative somewhere in the range (a negative resistor, temperature "
     "or corner).");
+const QString kBeyondNumbers =
+    QStringLiteral("No spectrum: a decade above the upper frequency bound is beyond the largest number.");
 const QString kSilentStage = QStringLiteral("No spectrum: the stage makes no noise at all.");
 
 using Curve = QList<QPointF>;
@@ -121,7 +122,7 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
   }
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, kSpectrumPoints);
   if (!spectrum) {
-    ShowUnavailable(this, kNoSpectrum);
+    ShowUnavailable(this, std::isfinite(SpectrumRangeOf(result).upper) ? kNoSpectrum : kBeyondNumbers);
     return;
   }
   Curves curves = CurvesOf(result, *spectrum);

@@ -350,5 +350,13 @@ TEST(NoiseSpectrum, NoneWhereTheRiseWouldMakeAPowerNegative) {
   EXPECT_FALSE(NoiseSpectrumAt(ComputeNoise(Form(AMP_NONINVERTING, {{"corner_freq", "100"}})), 0).has_value());
 }
 
+TEST(NoiseSpectrum, NoneWhereADecadeAboveTheBandOverflows) {
+  const NoiseResult huge = ComputeNoise(Form(AMP_NONINVERTING, {{"upper_freq", "1e308"}}));
+  ASSERT_FALSE(huge.error);
+  EXPECT_FALSE(NoiseSpectrum(huge, 11).has_value());
+  EXPECT_FALSE(NoiseSpectrumAt(huge, HUGE_VAL).has_value());
+  EXPECT_TRUE(NoiseSpectrum(ComputeNoise(Form(AMP_NONINVERTING, {{"upper_freq", "1e307"}})), 11).has_value());
+}
+
 }  // namespace
 }  // namespace tervane
