@@ -16,12 +16,14 @@ const QColor kShadeColor(70, 130, 220, 40);
 
 QString TickLabel(double value) { return QString::asprintf("%g", value); }
 
-// Every power of ten in [low, high], with a little slack for rounding.
+// Every power of ten in [low, high], with a little slack for rounding,
+// or every `stride`-th of them.
 template <class Visit>
-void ForEachDecade(double low, double high, Visit visit) {
-  for (int k = static_cast<int>(std::ceil(std::log10(low) - 1e-9));
-       k <= static_cast<int>(std::floor(std::log10(high) + 1e-9)); ++k)
-    visit(std::pow(10.0, k));
+void ForEachDecade(double low, double high, Visit visit, int stride = 1) {
+  const int first = static_cast<int>(std::ceil(std::log10(low) - 1e-9));
+  const int last = static_cast<int>(std::floor(std::log10(high) + 1e-9));
+  for (int k = first; k <= last; ++k)
+    if (k % stride == 0) visit(std::pow(10.0, k));
 }
 
 // 2..9 times each power of ten, strictly inside (low, high).
@@ -30,6 +32,23 @@ void ForEachMinorTick(double low, double high, Visit visit) {
   for (double decade = std::pow(10.0, std::floor(std::log10(low))); decade < high; decade *= 10)
     for (int j = 2; j <= 9; ++j)
       if (const double value = j * decade; value > low && value < high) visit(value);
+}
+
+int WidestLabel(const QFontMetrics& fm, double low, double high) {
+  int widest = 0;
+  ForEachDecade(low, high, [&](double v) { widest = std::max(widest, fm.horizontalAdvance(TickLabel(v))); });
+  return widest;
+}
+
+// How many decades apart the labels of an axis `length` pixels long stand,
+// so that labels `extent` pixels long never touch: 1, 2 or 5 times a power
+// of ten, for labels that read as a series.
+int LabelStride(double low, double high, double length, double extent) {
+  const double decades = std::log10(high) - std::log10(low);
+  const double least = decades * extent / std::max(length, 1.0);
+  for (int power = 1;; power *= 10)
+    for (const int step : {1, 2, 5})
+      if (step * power >= least) return step * power;
 }
 
 // Where a value falls on a log axis running from `from` to `to` pixels.
@@ -58,9 +77,7 @@ Layout LayOut(const LogLogPlot& plot, const QFontMetrics& fm, const QSize& size)
   const int line = fm.height();
   const int margin = line / 2;
   const int tick = line / 3;
-  int yLabels = 0;
-  ForEachDecade(plot.yMin, plot.yMax,
-                [&](double v) { yLabels = std::max(yLabels, fm.horizontalAdvance(TickLabel(v))); });
+  const int yLabels = WidestLabel(fm, plot.yMin, plot.yMax);
   int names = fm.horizontalAdvance(plot.shadeName);
   for (const PlotCurve& curve : plot.curves) names = std::max(names, fm.horizontalAdvance(curve.name));
 
@@ -95,27 +112,38 @@ void DrawAxes(QPainter& painter, const LogLogPlot& plot, const QRectF& r, const 
   const QFontMetrics fm = painter.fontMetrics();
   const int tick = fm.height() / 3;
   const QColor decadeColor(0, 0, 0, 90);
-  ForEachMinorTick(plot.xMin, plot.xMax, [&](double v) {
-    painter.setPen(kGridColor);
-    painter.drawLine(QPointF(x(v), r.top()), QPointF(x(v), r.bottom()));
-  });
-  ForEachMinorTick(plot.yMin, plot.yMax, [&](double v) {
-    painter.setPen(kGridColor);
-    painter.drawLine(QPointF(r.left(), y(v)), QPointF(r.right(), y(v)));
-    if (LabelledMinor(plot.yMin, plot.yMax, v)) DrawYLabel(painter, r, y(v), v);
-  });
-  ForEachDecade(plot.xMin, plot.xMax, [&](double v) {
-    painter.setPen(decadeColor);
-    painter.drawLine(QPointF(x(v), r.top()), QPointF(x(v), r.bottom() + tick));
-    painter.setPen(Qt::black);
-    const QString label = TickLabel(v);
-    painter.drawText(QPointF(x(v) - fm.horizontalAdvance(label) / 2.0, r.bottom() + tick + fm.ascent()), label);
-  });
-  ForEachDecade(plot.yMin, plot.yMax, [&](double v) {
-    painter.setPen(decadeColor);
-    painter.drawLine(QPointF(r.left() - tick, y(v)), QPointF(r.right(), y(v)));
-    DrawYLabel(painter, r, y(v), v);
-  });
+  const int xStride = LabelStride(plot.xMin, plot.xMax, r.width(), WidestLabel(fm, plot.xMin, plot.xMax) + fm.height());
+  const int yStride = LabelStride(plot.yMin, plot.yMax, r.height(), 1.5 * fm.height());
+  // Minor lines only where the decades are far enough apart to tell them.
+  if (xStride == 1)
+    ForEachMinorTick(plot.xMin, plot.xMax, [&](double v) {
+      painter.setPen(kGridColor);
+      painter.drawLine(QPointF(x(v), r.top()), QPointF(x(v), r.bottom()));
+    });
+  if (yStride == 1)
+    ForEachMinorTick(plot.yMin, plot.yMax, [&](double v) {
+      painter.setPen(kGridColor);
+      painter.drawLine(QPointF(r.left(), y(v)), QPointF(r.right(), y(v)));
+      if (LabelledMinor(plot.yMin, plot.yMax, v)) DrawYLabel(painter, r, y(v), v);
+    });
+  ForEachDecade(
+      plot.xMin, plot.xMax,
+      [&](double v) {
+        painter.setPen(decadeColor);
+        painter.drawLine(QPointF(x(v), r.top()), QPointF(x(v), r.bottom() + tick));
+        painter.setPen(Qt::black);
+        const QString label = TickLabel(v);
+        painter.drawText(QPointF(x(v) - fm.horizontalAdvance(label) / 2.0, r.bottom() + tick + fm.ascent()), label);
+      },
+      xStride);
+  ForEachDecade(
+      plot.yMin, plot.yMax,
+      [&](double v) {
+        painter.setPen(decadeColor);
+        painter.drawLine(QPointF(r.left() - tick, y(v)), QPointF(r.right(), y(v)));
+        DrawYLabel(painter, r, y(v), v);
+      },
+      yStride);
   painter.setPen(Qt::black);
   painter.drawRect(r);
 
