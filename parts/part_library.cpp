@@ -55,8 +55,8 @@ bool SameFolded(const PaddedName& a, const PaddedName& b) {
 // A part line takes at least 7 bytes: four words of a character and the
 // blanks between them. Reserving for that many lines means a usual library
 // is read without ever moving what was stored; a file large enough to hold
-// more grows its storage with the parts it really has, since a huge file may
-// be nearly all comments or zeros.
+// more starts smaller, since a huge file may be nearly all comments or
+// zeros, and grows with the parts it really has (see Grow).
 std::size_t MostPartLines(std::size_t bytes) {
   constexpr std::size_t kMostReserved = std::size_t{1} << 15;
   return std::min(bytes / 7 + 1, kMostReserved);
@@ -131,9 +131,8 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
     }
     const std::span<const NameEntry> alike = sorted.subspan(begin, end - begin);
     group.assign(alike.begin(), alike.end());
-    std::stable_sort(group.begin(), group.end(), [](const NameEntry& a, const NameEntry& b) {
-      return NameOf(a.name) < NameOf(b.name);
-    });
+    std::stable_sort(group.begin(), group.end(),
+                     [](const NameEntry& a, const NameEntry& b) { return NameOf(a.name) < NameOf(b.name); });
     for (std::size_t i = 0; i < group.size(); ++i)
       if (i + 1 == group.size() || group[i].name != group[i + 1].name) current.push_back(group[i].record);
   }
@@ -144,11 +143,12 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
 class PartFileReader {
  public:
   // `expectedBytes`, when known, lets the storage be reserved once.
-  PartFileReader(PartLibrary& library, std::size_t expectedBytes) : m_library(library) {
-    const std::size_t lines = MostPartLines(expectedBytes);
-    m_records.reserve(lines);
-    m_names.Reserve(lines);
+  PartFileReader(PartLibrary& library, std::size_t expectedBytes) : m_library(library), m_expectedBytes(expectedBytes) {
+    Reserve(MostPartLines(expectedBytes));
   }
+
+  // How much of the file has been read, the block about to be fed included.
+  void SetBytesRead(std::size_t bytes) { m_bytesRead = bytes; }
 
   // Takes every line that ends in `bytes`, and the last one too at the end
   // of the file; returns what is left for the next block.
@@ -200,6 +200,7 @@ class PartFileReader {
     for (std::string_view word : words)
       if (word.size() > kPartWordMax) return;
 
+    if (m_records.size() == m_records.capacity()) Grow();
     PartRecord& record = m_records.emplace_back();
     CopyWord(record.szPartName, words[0]);
     CopyWord(record.szNoiseVoltage, words[1]);
@@ -208,7 +209,29 @@ class PartFileReader {
     m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
   }
 
+  void Reserve(std::size_t parts) {
+    m_records.reserve(parts);
+    m_names.Reserve(parts);
+  }
+
+  // Full storage grows to what the whole file will hold at the rate of
+  // parts read so far, so that a large library moves its parts once rather
+  // than at every doubling; but at least twice and at most four times what
+  // it has, whatever the rest of the file turns out to be.
+  void Grow() {
+    const std::size_t have = m_records.size();
+    std::size_t wanted = 2 * have + 1;
+    if (m_bytesRead > 0 && m_expectedBytes > m_bytesRead) {
+      const double rate = static_cast<double>(have) / static_cast<double>(m_bytesRead);
+      const double whole = rate * static_cast<double>(m_expectedBytes) * 1.05;
+      wanted = static_cast<std::size_t>(std::clamp(whole, static_cast<double>(wanted), 4.0 * have + 1));
+    }
+    Reserve(wanted);
+  }
+
   PartLibrary& m_library;
+  std::size_t m_expectedBytes;
+  std::size_t m_bytesRead = 0;
   std::vector<PartRecord> m_records;  // one for every part line, in file order
   NameSorter m_names;
 };
@@ -219,9 +242,11 @@ void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes
   // Room for a block behind the unfinished end of the one before.
   std::vector<char> buffer(kBlock + kPartLineMax);
   std::size_t kept = 0;
+  std::size_t bytesRead = 0;
   for (;;) {
     in.read(buffer.data() + kept, kBlock);
     const auto got = static_cast<std::size_t>(in.gcount());
+    reader.SetBytesRead(bytesRead += got);
     const bool atEnd = got < kBlock;
     const std::string_view rest = reader.Feed(std::string_view(buffer.data(), kept + got), atEnd);
     if (atEnd) break;

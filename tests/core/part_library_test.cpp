@@ -285,6 +285,44 @@ TEST(LoadPartLibrary, OpensOnlyARegularFile) {
   std::filesystem::remove_all(dir, ec);
 }
 
+// More parts than are reserved up front, spread over the file three ways:
+// the storage grows on the rate of parts seen so far, which the rest of
+// the file then beats, matches or falls short of.
+TEST(LoadPartLibrary, LargeFileKeepsEveryPartWhereverItsPartsLie) {
+  constexpr int kParts = 50000;
+  const std::string kComment = std::string(60, '/') + "\n";
+  const struct {
+    const char* layout;
+    int commentsFrom, commentsTo;  // the parts with a comment line before them
+  } cases[] = {{"even", 0, 0}, {"sparse then dense", 0, kParts / 4}, {"dense then sparse", kParts / 4, kParts}};
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("tervane_core_tests_large_" + std::to_string(std::random_device()()) + ".txt");
+  for (const auto& c : cases) {
+    {
+      std::ofstream out(file, std::ios::binary);
+      // Written last to first, so that the list must be sorted.
+      for (int i = kParts - 1; i >= 0; --i) {
+        char line[40];
+        std::snprintf(line, sizeof line, "P%06d %dn %dp %d\n", i, i % 10, i % 7, i);
+        if (i >= c.commentsFrom && i < c.commentsTo) out << kComment;
+        out << line;
+      }
+    }
+    PartLibrary library;
+    ASSERT_TRUE(LoadPartLibrary(file, library)) << c.layout;
+    ASSERT_EQ(library.m_partList.size(), static_cast<std::size_t>(kParts)) << c.layout;
+    EXPECT_EQ(library.m_partTable.GetCount(), static_cast<std::size_t>(kParts)) << c.layout;
+    EXPECT_TRUE(std::is_sorted(library.m_partList.begin(), library.m_partList.end())) << c.layout;
+    for (const int i : {0, 1, kParts / 4, kParts / 2, kParts - 1}) {
+      char expected[40];
+      std::snprintf(expected, sizeof expected, "P%06d %dn %dp %d", i, i % 10, i % 7, i);
+      EXPECT_EQ(PartText(library, std::string(expected, 7)), expected) << c.layout;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+}
+
 TEST(LoadPartLibrary, ShippedFileHoldsSixteenPartsAndNoPieceOfItsComment) {
   PartLibrary library;
   ASSERT_TRUE(LoadPartLibrary(TERVANE_SHIPPED_PART_FILE, library));
