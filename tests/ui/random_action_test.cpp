@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -388,7 +389,20 @@ class RandomActionTest : public QObject {
     CloseWith(dropDown, {"Enter", "Escape"});
   }
 
+  // One of the other views drawn as it would be seen, from whatever the
+  // fields held, before the report is brought back to the front.
+  void LookAtView(QWidget* results) {
+    auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+    if (!tabs) return;
+    const int tab = Between(1, tabs->count() - 1);
+    Did(QStringLiteral("  view"), tabs->tabText(tab));
+    tabs->setCurrentIndex(tab);
+    tabs->currentWidget()->grab();
+    tabs->setCurrentIndex(0);
+  }
+
   void AnswerResults(QWidget* results) {
+    if (Chance(50)) LookAtView(results);
     if (Chance(50)) TypeInto(results->findChild<QPlainTextEdit*>(), 3000);
     CloseWith(results, {"Enter", "Escape", "close box"});
   }
