@@ -48,7 +48,23 @@ CCalculatorDlg::CCalculatorDlg(const std::filesystem::path& partFile)
 
 CCalculatorDlg::~CCalculatorDlg() = default;
 
+// The steps run in this order: the controls start from the form as
+// constructed (empty), the part list is filled before the defaults go in,
+// and the first part's figures replace the defaults' last.
 void CCalculatorDlg::OnInitDialog(const std::filesystem::path& partFile) {
+  SetUpControls();
+  ConnectControls();
+  RefreshOut();
+  setWindowIcon(AppIcon());
+  ShowCircuit(m_circuitPicture, AMP_NONINVERTING);
+
+  const bool opened = LoadParts(partFile);
+  ApplyDefaults();
+  if (opened) SelectFirstPart();
+  m_ui->temperatureEdit->setFocus();
+}
+
+void CCalculatorDlg::SetUpControls() {
   m_ui->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
@@ -70,7 +86,9 @@ void CCalculatorDlg::OnInitDialog(const std::filesystem::path& partFile) {
   m_partList->setFixedHeight(m_ui->sourceResistorEdit->height());
   const int dropPixels = units.ToPixels(QRect(0, 0, 0, kPartListDropUnits)).height() - m_partList->height();
   m_partList->setMaxVisibleItems(std::max(1, dropPixels / (fontMetrics().height() + 2)));
+}
 
+void CCalculatorDlg::ConnectControls() {
   connect(m_ui->exitButton, &QPushButton::clicked, this, &CCalculatorDlg::OnExit);
   connect(m_ui->calculateButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculate);
   connect(m_ui->bufferRadio, &QRadioButton::clicked, this, &CCalculatorDlg::OnBuffer);
@@ -83,20 +101,23 @@ void CCalculatorDlg::OnInitDialog(const std::filesystem::path& partFile) {
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
   // F1 opens the help page, the program's only help.
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CCalculatorDlg::OnHelpHelp);
+}
 
-  RefreshOut();  // the controls start from the form as constructed: empty
-  setWindowIcon(AppIcon());
-  ShowCircuit(m_circuitPicture, AMP_NONINVERTING);
-
+// A missing or unreadable file leaves the list empty; true when it opened.
+bool CCalculatorDlg::LoadParts(const std::filesystem::path& partFile) {
   const bool opened = LoadPartLibrary(partFile, m_partLibrary);
   FillPartList(m_partList, m_partLibrary.m_partList);
+  return opened;
+}
+
+void CCalculatorDlg::ApplyDefaults() {
   ApplyFormDefaults(m_form);
   RefreshOut();
-  if (opened) {
-    m_partList->setCurrentIndex(0);
-    OnSelchangePartName();
-  }
-  m_ui->temperatureEdit->setFocus();
+}
+
+void CCalculatorDlg::SelectFirstPart() {
+  m_partList->setCurrentIndex(0);
+  OnSelchangePartName();
 }
 
 void CCalculatorDlg::RefreshIn() {
@@ -179,8 +200,7 @@ void CCalculatorDlg::CalculateNoise() {
   const NoiseResult result = ComputeNoise(m_form);
   const std::optional<std::string> partName = SelectedPartName();
 
-  CResultsDlg results(this, result, m_form, m_partLibrary);
-  results.m_strResults = BuildNoiseReport(result, partName);
+  CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary);
   results.exec();
 
   if (!result.error) {  // otherwise the fields keep exactly what was typed
@@ -189,7 +209,7 @@ void CCalculatorDlg::CalculateNoise() {
   }
   // The write-back puts the calculated part's figures back, so a part
   // chosen among the results is selected only after it.
-  if (results.m_chosenPart) SelectListedPart(*results.m_chosenPart);
+  if (results.ChosenPart()) SelectListedPart(*results.ChosenPart());
 }
 
 void CCalculatorDlg::SelectListedPart(const std::string& name) {
@@ -257,7 +277,7 @@ void CCalculatorDlg::OnCalcCornerFreq() {
   if (corner.exec() != QDialog::Accepted) return;
 
   RefreshIn();
-  const CornerEstimate estimate = EstimateCorner(corner.m_state, m_form.m_strNoiseVoltage);
+  const CornerEstimate estimate = EstimateCorner(corner.State(), m_form.m_strNoiseVoltage);
   if (estimate.cornerText) {
     m_form.m_strCornerFreq = *estimate.cornerText;
     RefreshOut();

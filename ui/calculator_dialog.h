@@ -44,6 +44,11 @@ class CCalculatorDlg : public QDialog {
   void RefreshIn();
   void RefreshOut();
   void OnInitDialog(const std::filesystem::path& partFile);
+  void SetUpControls();
+  void ConnectControls();
+  bool LoadParts(const std::filesystem::path& partFile);
+  void ApplyDefaults();
+  void SelectFirstPart();
 
   void OnExit();
   bool ConfirmExit();

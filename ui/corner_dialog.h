@@ -22,7 +22,8 @@ class CCornerDlg : public QDialog {
   explicit CCornerDlg(QWidget* owner);
   ~CCornerDlg() override;
 
-  CornerDialogState m_state;
+  // The mode and texts as they were when "OK" closed the dialog.
+  const CornerDialogState& State() const { return m_state; }
 
   void accept() override;
 
@@ -40,6 +41,7 @@ class CCornerDlg : public QDialog {
 
   std::unique_ptr<Ui::CornerDialog> m_ui;
   QButtonGroup* m_modeGroup = nullptr;
+  CornerDialogState m_state;
 };
 
 }  // namespace tervane::ui

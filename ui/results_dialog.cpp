@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
 #include "ui/dialog_units.h"
@@ -20,9 +22,9 @@ constexpr int kMarginUnits = 5;
 
 }  // namespace
 
-CResultsDlg::CResultsDlg(QWidget* owner, const NoiseResult& result, const CalculatorForm& form,
+CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
                          const PartLibrary& library)
-    : QDialog(owner), m_ui(std::make_unique<Ui::ResultsDialog>()) {
+    : QDialog(owner), m_ui(std::make_unique<Ui::ResultsDialog>()), m_strResults(std::move(report)) {
   m_ui->setupUi(this);
   ConvertDialogUnits(this);
   MakeResizable();

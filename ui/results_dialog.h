@@ -25,15 +25,15 @@ namespace tervane::ui {
 // report, or by choosing a part in the comparison.
 class CResultsDlg : public QDialog {
  public:
-  // `form` is the circuit as calculated and `library` the parts to compare
-  // in it, which must outlive the window.
-  CResultsDlg(QWidget* owner, const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
+  // `report` is the calculation's text, `form` the circuit as calculated
+  // and `library` the parts to compare in it, which must outlive the window.
+  CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
+              const PartLibrary& library);
   ~CResultsDlg() override;
 
-  std::string m_strResults;  // the report, set before the window opens
   // The part chosen in the comparison, which closed the window: the caller
   // selects it once the calculation's write-back is done.
-  std::optional<std::string> m_chosenPart;
+  const std::optional<std::string>& ChosenPart() const { return m_chosenPart; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -48,6 +48,8 @@ class CResultsDlg : public QDialog {
 
   std::unique_ptr<Ui::ResultsDialog> m_ui;
   QPlainTextEdit* m_editResults = nullptr;
+  std::string m_strResults;
+  std::optional<std::string> m_chosenPart;
   bool m_initialised = false;
 };
 

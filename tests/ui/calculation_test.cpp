@@ -1,62 +1,26 @@
-// Calculations through the real window: the results window, what goes back
-// into the fields, the carry from one stage to the next, failed inputs and
-// the RIAA band.
-#include <QAbstractButton>
-#include <QPlainTextEdit>
+// Calculations through the real windows: the report and the write-back the
+// core gives for the same form, the results window's tabs, a part chosen
+// among the results, and the corner dialog's flow.
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
 
-#include <cmath>
-
-#include "modal_driver.h"
-#include "notation/eng_parse.h"
+#include "noise/corner_estimate.h"
+#include "noise/noise_calculation.h"
+#include "noise/noise_report.h"
 #include "ui/qt_text.h"
 #include "ui_test_support.h"
 
 namespace tervane::uitest {
 namespace {
 
-const QByteArray kTestAmp = "TestAmp 3n 400f 0\n";
+// Sorted Loud, Middle, Quiet: Loud is selected at start.
+const QByteArray kParts = "Loud 10n 1p 0\nQuiet 1n 1p 0\nMiddle 4n 1p 0\n";
 
-// What a user sees of the results window besides its text.
-struct ResultsView {
-  bool focusInText = false;
-  qsizetype buttons = -1;  // beside the report: the window has no OK button
-  bool editable = false;
-  bool wraps = true;
-};
-
-ModalDriver::Handler LookAndClose(ResultsView& view, int key) {
-  return [&view, key](QWidget* window) {
-    const auto* text = window->findChild<QPlainTextEdit*>();
-    view.focusInText = text && QApplication::focusWidget() == text;
-    view.buttons = text ? text->parentWidget()->findChildren<QAbstractButton*>().size() : -1;
-    view.editable = text && !text->isReadOnly();
-    view.wraps = !text || text->lineWrapMode() != QPlainTextEdit::NoWrap;
-    PressKey(window, key);
-  };
-}
-
-struct Calculation {
-  bool ok = false;
-  QString problems;
-  QStringList lines;  // the results window's text
-};
-
-// Clicks `button` and closes the results window with Enter.
-Calculation Calculate(const CalculatorUnderTest& calc, const char* button) {
-  ModalDriver driver;
-  Calculation result;
-  result.ok = driver.Run([&] { calc.Click(button); }, {PressKeyHandler(Qt::Key_Return)});
-  result.problems = driver.Problems();
-  if (!driver.Windows().isEmpty()) result.lines = driver.Windows().front().text.split(QLatin1Char('\n'));
-  return result;
-}
-
-// The value of the report line that starts with `label`, in volts; NaN
-// when there is no such line.
-double ReportValue(const QStringList& lines, const QString& label) {
-  for (const QString& line : lines)
-    if (line.startsWith(label)) return ParseEngValue(ui::ToCp1252(line.mid(label.size())));
-  return std::nan("");
+void TypeAll(const CalculatorUnderTest& calc, const QStringList& edits) {  // "objectName=text"
+  for (const QString& edit : edits) calc.Type(qPrintable(edit.section('=', 0, 0)), edit.section('=', 1));
 }
 
 }  // namespace
@@ -70,170 +34,197 @@ class CalculationTest : public QObject {
   void init() { m_calc = std::make_unique<CalculatorUnderTest>(); }
   void cleanup() { m_calc.reset(); }
 
-  void defaultCalculationReport_data() {
-    QTest::addColumn<bool>("withPart");
-    QTest::addColumn<QString>("partLine");
+  void reportAndWriteBack_data() {
+    QTest::addColumn<bool>("parts");
+    QTest::addColumn<bool>("twoStages");  // a first calculation before the edits
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<int>("closeKey");
+    QTest::addColumn<bool>("fails");
 
-    QTest::newRow("part, Enter") << true << "Part name:  TestAmp" << int(Qt::Key_Return);
-    QTest::newRow("part, keypad Enter") << true << "Part name:  TestAmp" << int(Qt::Key_Enter);
-    QTest::newRow("part, Escape") << true << "Part name:  TestAmp" << int(Qt::Key_Escape);
-    QTest::newRow("no part file") << false << "Part name:  (none)" << int(Qt::Key_Return);
+    const QStringList typed{"temperatureEdit=25C", "sourceResistorEdit=12345"};
+    QTest::newRow("part, Enter") << true << false << typed << "calculateButton" << int(Qt::Key_Return) << false;
+    QTest::newRow("no part, keypad Enter")
+        << false << false << typed << "calculateButton" << int(Qt::Key_Enter) << false;
+    QTest::newRow("carry, Escape") << true << false << QStringList{"carryEdit=10u"} << "calcWithCarryButton"
+                                   << int(Qt::Key_Escape) << false;
+    QTest::newRow("second stage, narrower band")
+        << true << true << QStringList{"r2Edit=9k", "lowerFreqEdit=100", "upperFreqEdit=10k"} << "calcWithCarryButton"
+        << int(Qt::Key_Return) << false;
+    QTest::newRow("bounds reversed") << true << false << typed + QStringList{"lowerFreqEdit=30k"} << "calculateButton"
+                                     << int(Qt::Key_Return) << true;
+    QTest::newRow("zero R1") << true << true << typed + QStringList{"r1Edit=0"} << "calcWithCarryButton"
+                             << int(Qt::Key_Return) << true;
   }
 
-  void defaultCalculationReport() {
-    QFETCH(bool, withPart);
-    QFETCH(QString, partLine);
+  // The report opens in front with the focus; a failed calculation leaves
+  // every field as typed.
+  void reportAndWriteBack() {
+    QFETCH(bool, parts);
+    QFETCH(bool, twoStages);
+    QFETCH(QStringList, edits);
+    QFETCH(QString, button);
     QFETCH(int, closeKey);
+    QFETCH(bool, fails);
 
-    QVERIFY(m_calc->Open(withPart ? std::optional(kTestAmp) : std::nullopt));
+    QVERIFY(m_calc->Open(parts ? std::optional(kParts) : std::nullopt));
+    CalculatorForm form;
     ModalDriver driver;
-    ResultsView view;
-    QVERIFY2(driver.Run([&] { m_calc->Click("calculateButton"); }, {LookAndClose(view, closeKey)}),
-             qPrintable(driver.Problems()));
-
-    QCOMPARE(driver.Windows().size(), 1);
-    QCOMPARE(driver.Windows().front().title, QStringLiteral("Noise Results"));
-    const QStringList expected{QStringLiteral("Op Amp Specifications:"),
-                               partLine,
-                               QStringLiteral("Voltage noise = 3nV/rtHz"),
-                               QStringLiteral("Current noise  = 400fA/rtHz"),
-                               QStringLiteral("1/f noise corner = 0Hz"),
-                               QString(),
-                               QStringLiteral("Output noise results:"),
-                               QStringLiteral("Operating temperature = 299.8K"),
-                               QStringLiteral("Flicker correction factor = 1"),
-                               QStringLiteral("1/f Noise corner applied to noise current"),
-                               QStringLiteral("Noise = 8.323nV/rtHz"),
-                               QStringLiteral("Total noise voltage = 1.176µV"),
-                               QStringLiteral("Signal to noise ratio = 118.6dB"),
-                               QStringLiteral("Gain = 2")};
-    QCOMPARE(driver.Windows().front().text.split(QLatin1Char('\n')), expected);
-    QVERIFY(view.focusInText);
-    QCOMPARE(view.buttons, 0);
-    QVERIFY(view.editable);
-    QVERIFY(!view.wraps);
-    QCOMPARE(m_calc->Text("carryEdit"), QStringLiteral("1.176µ"));
-  }
-
-  void calculationRewritesFields_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("reportLine");  // empty: not checked
-    QTest::addColumn<QString>("shownAfter");
-
-    QTest::newRow("Celsius temperature") << "temperatureEdit"
-                                         << "25C"
-                                         << "Operating temperature = 298.1K"
-                                         << "77";
-    QTest::newRow("plain source resistance") << "sourceResistorEdit"
-                                             << "12345"
-                                             << ""
-                                             << "12.35k";
-    QTest::newRow("plain R2") << "r2Edit"
-                              << "2200"
-                              << "Gain = 3.2"
-                              << "2.2k";
-  }
-
-  void calculationRewritesFields() {
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, reportLine);
-    QFETCH(QString, shownAfter);
-
-    QVERIFY(m_calc->Open(kTestAmp));
-    m_calc->Type(qPrintable(field), typed);
-    const Calculation calculation = Calculate(*m_calc, "calculateButton");
-    QVERIFY2(calculation.ok, qPrintable(calculation.problems));
-    if (!reportLine.isEmpty())
-      QVERIFY2(calculation.lines.contains(reportLine), qPrintable(calculation.lines.join(QLatin1Char('|'))));
-    QCOMPARE(m_calc->Text(qPrintable(field)), shownAfter);
-  }
-
-  void carryChainOfTwoStages_data() {
-    QTest::addColumn<QString>("lower");
-    QTest::addColumn<QString>("upper");
-    QTest::addColumn<bool>("reduced");
-    QTest::addColumn<double>("bandShare");  // of the first stage's noise power, as an rms ratio
-
-    QTest::newRow("same band") << "20"
-                               << "20k" << false << 1.0;
-    QTest::newRow("narrower band") << "100"
-                                   << "10k" << true << std::sqrt((10e3 - 100) / (20e3 - 20));
-  }
-
-  // The second stage (gain 10) adds the first stage's noise, amplified, to
-  // its own; a band narrower than the first stage's carries only its share.
-  void carryChainOfTwoStages() {
-    QFETCH(QString, lower);
-    QFETCH(QString, upper);
-    QFETCH(bool, reduced);
-    QFETCH(double, bandShare);
-
-    QVERIFY(m_calc->Open(kTestAmp));
-    const Calculation first = Calculate(*m_calc, "calculateButton");
-    QVERIFY2(first.ok, qPrintable(first.problems));
-    QCOMPARE(m_calc->Text("carryEdit"), QStringLiteral("1.176µ"));
-
-    m_calc->Type("r2Edit", QStringLiteral("9k"));
-    m_calc->Type("lowerFreqEdit", lower);
-    m_calc->Type("upperFreqEdit", upper);
-    const Calculation second = Calculate(*m_calc, "calcWithCarryButton");
-    QVERIFY2(second.ok, qPrintable(second.problems));
-
-    const double own = ReportValue(second.lines, QStringLiteral("Total noise voltage = "));
-    const double withCarry = ReportValue(second.lines, QStringLiteral("Noise voltage with carry = "));
-    const double carried = 1.176e-6 * 10 * bandShare;
-    const double expected = std::sqrt(own * own + carried * carried);
-    // Every figure involved is shown to four digits.
-    QVERIFY2(std::abs(withCarry - expected) <= 1e-3 * expected,
-             qPrintable(QStringLiteral("%1 V, expected %2 V").arg(withCarry).arg(expected)));
-    QCOMPARE(second.lines.contains(QStringLiteral("Carry noise reduced by bandwidth reduction")), reduced);
-    QCOMPARE(ParseEngValue(ui::ToCp1252(m_calc->Text("carryEdit"))), withCarry);
-  }
-
-  void failedCalculationKeepsTyping_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-
-    QTest::newRow("lower bound above upper") << "lowerFreqEdit"
-                                             << "30k";
-    QTest::newRow("equal bounds") << "upperFreqEdit"
-                                  << "20";
-    QTest::newRow("zero reference") << "refVoltageEdit"
-                                    << "0";
-    QTest::newRow("zero R1") << "r1Edit"
-                             << "0";
-  }
-
-  void failedCalculationKeepsTyping() {
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-
-    QVERIFY(m_calc->Open(kTestAmp));
-    m_calc->Type("temperatureEdit", QStringLiteral("25C"));
-    m_calc->Type("sourceResistorEdit", QStringLiteral("12345"));
-    m_calc->Type(qPrintable(field), typed);
+    if (twoStages) {
+      form = FormOf(*m_calc);
+      WriteBackResults(form, ComputeNoise(form));
+      QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[](QWidget* w) { PressKey(w, Qt::Key_Return); }}));
+    }
+    TypeAll(*m_calc, edits);
+    form = FormOf(*m_calc, form);
+    form.m_bWithCarry = button == QLatin1String("calcWithCarryButton");
+    const NoiseResult result = ComputeNoise(form);
+    QCOMPARE(result.error, fails);
     const QStringList typing = m_calc->Texts();
 
-    const Calculation calculation = Calculate(*m_calc, "calculateButton");
-    QVERIFY2(calculation.ok, qPrintable(calculation.problems));
-    QCOMPARE(calculation.lines, QStringList{QStringLiteral("error, check inputs for consistency")});
-    QCOMPARE(m_calc->Texts(), typing);
+    QStringList tabs;
+    QString focus;
+    QVERIFY(driver.Run([&] { m_calc->Click(qPrintable(button)); }, {[&](QWidget* results) {
+                         auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+                         for (int i = viewTabs->currentIndex(); i < viewTabs->count(); ++i)
+                           tabs << viewTabs->tabText(i);
+                         focus = QApplication::focusWidget()->objectName();
+                         PressKey(results, closeKey);
+                       }}));
+    QCOMPARE(driver.windows.front().title, QStringLiteral("Noise Results"));
+    const std::string report = BuildNoiseReport(result, parts ? std::optional<std::string_view>("Loud") : std::nullopt);
+    QCOMPARE(driver.windows.front().text, ui::FromCp1252(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QCOMPARE(tabs, (QStringList{"&Report", "&Breakdown", "S&pectrum", "&Comparison"}));
+    QCOMPARE(focus, QStringLiteral("resultsEdit"));
+    if (!fails) WriteBackResults(form, result);
+    QCOMPARE(m_calc->Texts(), fails ? typing : TextsOf(form));
   }
 
-  void riaaBandKeepsOtherTyping() {
-    QVERIFY(m_calc->Open(kTestAmp));
-    m_calc->Type("noiseVoltageEdit", QStringLiteral("5n"));
-    m_calc->Type("temperatureEdit", QStringLiteral("25C"));
-    QStringList expected = m_calc->Texts();
-    expected[FieldIndex("lowerFreqEdit")] = QStringLiteral("20.0");
-    expected[FieldIndex("upperFreqEdit")] = QStringLiteral("108.0903");
+  void partChosenAmongResults_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QStringList>("figures");  // en, in and fc shown afterwards; empty: the calculated ones
 
+    QTest::newRow("double-click") << "double-click"
+                                  << "Middle" << QStringList{"4n", "1p", "0"};
+    QTest::newRow("Enter") << "Enter"
+                           << "Quiet" << QStringList{"1n", "1p", "0"};
+    QTest::newRow("Select Part") << "selectPartButton"
+                                 << "Middle" << QStringList{"4n", "1p", "0"};
+    QTest::newRow("Escape") << "Escape"
+                            << "Loud" << QStringList{};
+  }
+
+  // The chosen part is selected after the calculation's write-back, so its
+  // figures, not the calculated ones, are left in the fields.
+  void partChosenAmongResults() {
+    QFETCH(QString, how);
+    QFETCH(QString, part);
+    QFETCH(QStringList, figures);
+
+    QVERIFY(m_calc->Open(kParts));
+    TypeAll(*m_calc, {"noiseVoltageEdit=7n", "temperatureEdit=25C"});
+    CalculatorForm form = FormOf(*m_calc);
+    WriteBackResults(form, ComputeNoise(form));
+    QStringList expected = TextsOf(form);
+    for (qsizetype i = 0; i < figures.size(); ++i) expected[7 + i] = figures[i];  // the noise fields
+
+    const auto choose = [&](QWidget* results) {
+      auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+      viewTabs->setCurrentWidget(viewTabs->findChild<QWidget*>(QStringLiteral("comparisonTab")));
+      auto* table = results->findChild<QTableView*>(QStringLiteral("comparisonTable"));
+      const QModelIndex row = table->model()->match(table->model()->index(0, 0), Qt::DisplayRole, part).value(0);
+      table->setFocus();
+      table->setCurrentIndex(row);
+      const QPoint at = table->visualRect(row).center();
+      if (how == QLatin1String("double-click")) QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+      if (how == QLatin1String("double-click")) QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+      if (how == QLatin1String("Enter") || how == QLatin1String("Escape"))
+        QTest::keyClick(table, how == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Escape);
+      if (how == QLatin1String("selectPartButton")) ClickButton(results, "selectPartButton");
+    };
     ModalDriver driver;
-    QVERIFY2(driver.Run([&] { m_calc->Click("riaaButton"); }, {}), qPrintable(driver.Problems()));
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {choose}));
+    QCOMPARE(m_calc->Child<QComboBox>("partList")->currentText(), part);
     QCOMPARE(m_calc->Texts(), expected);
+  }
+
+  void cornerDialog_data() {
+    QTest::addColumn<int>("mode");           // the radio clicked; -1: none
+    QTest::addColumn<QString>("freqRange");  // typed; null: left alone
+    QTest::addColumn<QString>("noise");
+    QTest::addColumn<QString>("close");
+
+    QTest::newRow("Enter at once") << -1 << QString() << QString() << "Enter";
+    QTest::newRow("Escape") << -1 << QString() << QString() << "Escape";
+    QTest::newRow("typed, Cancel") << 0 << "10"
+                                   << "6n"
+                                   << "cancelButton";
+    QTest::newRow("single frequency, OK") << 0 << "10"
+                                          << "6n"
+                                          << "okButton";
+    QTest::newRow("range placeholders") << 1 << QString() << QString() << "cancelButton";
+    QTest::newRow("range, Enter") << 1 << "0.1 10"
+                                  << "15n rms"
+                                  << "Enter";
+    QTest::newRow("range, one frequency") << 1 << "10"
+                                          << "90n"
+                                          << "okButton";
+  }
+
+  // The dialog opens with its placeholders and "OK" focused; a click into a
+  // field clears its placeholder; after "OK" the estimate goes to the corner
+  // field before any input error shows.
+  void cornerDialog() {
+    QFETCH(int, mode);
+    QFETCH(QString, freqRange);
+    QFETCH(QString, noise);
+    QFETCH(QString, close);
+
+    QVERIFY(m_calc->Open(std::nullopt));
+    CornerDialogState state{CORNER_SINGLE_FREQ};
+    SetCornerPlaceholders(state, CORNER_SINGLE_FREQ);
+    const QStringList atOpen{ui::FromCp1252(state.m_strFreqRange), ui::FromCp1252(state.m_strNoise), "okButton"};
+    if (mode >= 0) SetCornerPlaceholders(state, static_cast<CornerMode>(state.m_nSpecifyMode = mode));
+    if (!freqRange.isNull()) state.m_strFreqRange = ui::ToCp1252(freqRange);
+    if (!noise.isNull()) state.m_strNoise = ui::ToCp1252(noise);
+    const bool accepted = close == QLatin1String("okButton") || close == QLatin1String("Enter");
+    const CornerEstimate estimate = accepted ? EstimateCorner(state, "3n") : CornerEstimate{};
+
+    QStringList seenAtOpen, seenBeforeClose;
+    QString cornerAtError;
+    const auto work = [&](QWidget* dialog) {
+      auto* freqEdit = dialog->findChild<QLineEdit*>(QStringLiteral("freqRangeEdit"));
+      auto* noiseEdit = dialog->findChild<QLineEdit*>(QStringLiteral("noiseEdit"));
+      seenAtOpen = {freqEdit->text(), noiseEdit->text(), QApplication::focusWidget()->objectName()};
+      if (mode >= 0) ClickButton(dialog, mode == 0 ? "singleFreqRadio" : "throughRangeRadio");
+      for (auto [edit, text] : {std::pair{freqEdit, freqRange}, std::pair{noiseEdit, noise}})
+        if (!text.isNull()) QTest::mouseClick(edit, Qt::LeftButton), QTest::keyClicks(edit, text);
+      seenBeforeClose = {freqEdit->text(), noiseEdit->text()};
+      if (close.endsWith(QLatin1String("Button")))
+        ClickButton(dialog, qPrintable(close));
+      else
+        PressKey(dialog, close == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Escape);
+    };
+    std::vector<ModalDriver::Handler> handlers{work};
+    if (estimate.inputError)
+      handlers.push_back([&](QWidget* box) {
+        cornerAtError = m_calc->Text("cornerFreqEdit");
+        PressKey(box, Qt::Key_Return);
+      });
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("calcCornerButton"); }, handlers));
+
+    QCOMPARE(driver.windows.front().title, QStringLiteral("Calculate 1/f Noise Corner"));
+    QCOMPARE(seenAtOpen, atOpen);
+    QCOMPARE(seenBeforeClose, (QStringList{ui::FromCp1252(state.m_strFreqRange), ui::FromCp1252(state.m_strNoise)}));
+    const QString corner = estimate.cornerText ? ui::FromCp1252(*estimate.cornerText) : QStringLiteral("0");
+    QCOMPARE(m_calc->Text("cornerFreqEdit"), corner);
+    if (estimate.inputError) {
+      QCOMPARE(driver.windows.back().title, QString());  // the only box without a caption
+      QCOMPARE(driver.windows.back().text, ui::FromCp1252(kCornerInputError));
+      QCOMPARE(cornerAtError, corner);
+    }
   }
 };
 

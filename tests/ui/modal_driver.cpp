@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -11,165 +11,79 @@
 #include <algorithm>
 
 namespace tervane::uitest {
+namespace {
 
-// The polling only ever runs while the trigger blocks in a window's event
-// loop; the default interval is short enough that a test waits for no
-// window noticeably.
-ModalDriver::ModalDriver(std::chrono::milliseconds deadline, std::chrono::milliseconds pollInterval)
-    : m_deadline(deadline), m_pollInterval(pollInterval) {}
+QString WindowText(QWidget* window) {
+  if (auto* box = qobject_cast<QMessageBox*>(window)) return box->text();
+  auto* field = window->findChild<QPlainTextEdit*>();
+  return field ? field->toPlainText() : QString();
+}
+
+// A window that refuses to close still ends its event loop when hidden.
+void Dismiss(QWidget* window) {
+  if (auto* dialog = qobject_cast<QDialog*>(window)) dialog->reject();
+  window->close();
+  window->hide();
+}
+
+}  // namespace
 
 bool ModalDriver::Run(const std::function<void()>& trigger, std::vector<Handler> handlers) {
   m_handlers.assign(handlers.begin(), handlers.end());
-  const bool ok = Drive(trigger);
-  if (!m_handlers.empty()) m_problems << QStringLiteral("%1 handler(s) got no window").arg(m_handlers.size());
-  m_handlers.clear();
-  return ok && m_problems.isEmpty();
-}
-
-bool ModalDriver::RunServingEvery(const std::function<void()>& trigger, Handler handler) {
-  m_handlers.clear();
-  m_everyWindow = std::move(handler);
-  const bool ok = Drive(trigger);
-  m_everyWindow = nullptr;
-  return ok;
-}
-
-bool ModalDriver::Drive(const std::function<void()>& trigger) {
   m_served.clear();
-  m_windows.clear();
-  m_problems.clear();
-  m_timedOut = false;
-
+  windows.clear();
+  problems.clear();
+  m_late = false;
   QTimer poll;
-  poll.setInterval(m_pollInterval);
   connect(&poll, &QTimer::timeout, this, &ModalDriver::Poll);
-  QTimer deadline;
-  deadline.setSingleShot(true);
-  connect(&deadline, &QTimer::timeout, this, [this] {
-    m_timedOut = true;
-    Poll();
-  });
-  poll.start();
-  deadline.start(m_deadline);
-
+  poll.start(m_pollMs);
+  QTimer::singleShot(m_deadlineMs, &poll, [this] { m_late = true; });
   trigger();
-
-  poll.stop();
-  deadline.stop();
-  return m_problems.isEmpty();
+  if (!m_handlers.empty()) problems << QStringLiteral("%1 handler(s) got no window").arg(m_handlers.size());
+  for (const QString& problem : std::as_const(problems)) qWarning("%s", qPrintable(problem));
+  return problems.isEmpty();
 }
 
+// Handlers run from a queued call: Qt fires no timer again while its slot
+// runs, so a window a handler opens would never be polled.
 void ModalDriver::Poll() {
   QWidget* window = TopWindow();
-  if (!window) return;
-  if (m_timedOut) {
-    m_problems << QStringLiteral("deadline reached, closed \"%1\"").arg(window->windowTitle());
-    Dismiss(window);
-    return;
+  if (!window || (!m_late && std::find(m_served.begin(), m_served.end(), window) != m_served.end())) return;
+  if (m_late || (m_handlers.empty() && !serveRest)) {
+    problems
+        << QStringLiteral("%1 \"%2\" closed").arg(m_late ? "at the deadline" : "unexpected", window->windowTitle());
+    return Dismiss(window);
   }
-  if (Served(window)) return;  // its handler is queued, running, or left it open
-
-  m_windows.append(
-      {QString::fromLatin1(window->metaObject()->className()), window->windowTitle(), WindowText(window)});
-  if (m_handlers.empty() && !m_everyWindow) {
-    m_problems << QStringLiteral("unexpected modal window \"%1\"").arg(window->windowTitle());
-    Dismiss(window);
-    return;
-  }
-  Serve(window);
-}
-
-// Qt does not fire a timer again while its slot runs, so a handler called
-// straight from Poll() could not be helped with a window it opens itself.
-// A window its handler has closed is forgotten, so that it meets a handler
-// again should it come up again.
-void ModalDriver::Serve(QWidget* window) {
+  windows.append({window->windowTitle(), WindowText(window)});
   m_served.emplace_back(window);
-  Handler handler = m_everyWindow;
-  if (!m_handlers.empty()) {
-    handler = std::move(m_handlers.front());
-    m_handlers.pop_front();
-  }
+  Handler handler = serveRest;
+  if (!m_handlers.empty()) handler = std::move(m_handlers.front()), m_handlers.pop_front();
   QMetaObject::invokeMethod(
       this,
-      [this, target = QPointer<QWidget>(window), handler = std::move(handler)] {
-        if (!target) {
-          m_problems << QStringLiteral("a window closed before its handler ran");
-          return;
-        }
-        handler(target);
-        if (target && !target->isVisible()) std::erase(m_served, target);
+      [this, target = QPointer<QWidget>(window), handler] {
+        if (target) handler(target);
+        if (target && !target->isVisible()) std::erase(m_served, target);  // it may meet a handler again
       },
       Qt::QueuedConnection);
 }
 
-void ModalDriver::Dismiss(QWidget* window) {
-  if (auto* dialog = qobject_cast<QDialog*>(window))
-    dialog->reject();
-  else
-    window->close();
-  if (window->isVisible()) window->hide();  // a window that refuses still ends its event loop
-}
-
-bool ModalDriver::Served(const QWidget* window) const {
-  return std::any_of(m_served.begin(), m_served.end(),
-                     [window](const QPointer<QWidget>& served) { return served == window; });
-}
-
 QWidget* TopWindow() {
-  if (QWidget* popup = QApplication::activePopupWidget()) return popup;
-  return QApplication::activeModalWidget();
-}
-
-QString WindowText(QWidget* window) {
-  if (auto* box = qobject_cast<QMessageBox*>(window)) return box->text();
-  if (auto* menu = qobject_cast<QMenu*>(window)) {
-    QStringList items;
-    for (const QAction* action : menu->actions()) items << action->text();
-    return items.join(QLatin1Char('\n'));
-  }
-  if (auto* field = window->findChild<QPlainTextEdit*>()) return field->toPlainText();
-  return {};
+  QWidget* popup = QApplication::activePopupWidget();
+  return popup ? popup : QApplication::activeModalWidget();
 }
 
 void PressKey(QWidget* window, int key, Qt::KeyboardModifiers modifiers) {
-  QWidget* target = window->focusWidget() ? window->focusWidget() : window;
-  QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
-}
-
-void ClickButton(QWidget* window, QMessageBox::StandardButton button) {
-  if (auto* box = qobject_cast<QMessageBox*>(window))
-    if (QAbstractButton* b = box->button(button)) b->click();
+  QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, static_cast<Qt::Key>(key), modifiers);
 }
 
 void ClickButton(QWidget* window, const char* objectName) {
-  if (auto* b = window->findChild<QAbstractButton*>(QString::fromLatin1(objectName))) b->click();
+  window->findChild<QAbstractButton*>(QString::fromLatin1(objectName))->click();
 }
 
 void ChooseMenuItem(QWidget* menu, const QString& text) {
   auto* m = qobject_cast<QMenu*>(menu);
-  if (!m) return;
   for (QAction* action : m->actions())
-    if (action->text() == text) {
-      QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(action).center());
-      return;
-    }
-}
-
-ModalDriver::Handler PressKeyHandler(int key) {
-  return [key](QWidget* window) { PressKey(window, key); };
-}
-
-ModalDriver::Handler ClickHandler(QMessageBox::StandardButton button) {
-  return [button](QWidget* window) { ClickButton(window, button); };
-}
-
-ModalDriver::Handler ClickHandler(const char* objectName) {
-  return [objectName](QWidget* window) { ClickButton(window, objectName); };
-}
-
-ModalDriver::Handler MenuItemHandler(const QString& text) {
-  return [text](QWidget* window) { ChooseMenuItem(window, text); };
+    if (action->text() == text) return QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(action).center());
 }
 
 }  // namespace tervane::uitest

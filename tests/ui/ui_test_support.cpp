@@ -2,58 +2,29 @@
 
 #include <QAbstractButton>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 
 #include <algorithm>
-#include <filesystem>
+
+#include "ui/qt_text.h"
 
 namespace tervane::uitest {
-namespace {
-
-const QString kPartFile = QStringLiteral("tervane.txt");
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// The calculator reads its part library in the constructor, so the folder
-// has to be current only for that long.
-std::unique_ptr<ui::CCalculatorDlg> OpenInFolder(const QString& folder) {
-  const QString previous = QDir::currentPath();
-  if (!QDir::setCurrent(folder)) return nullptr;
-  auto dialog = std::make_unique<ui::CCalculatorDlg>();
-  QDir::setCurrent(previous);
-  return dialog;
-}
-
-}  // namespace
 
 qsizetype FieldIndex(const char* name) {
-  const auto found = std::find_if(kFieldNames.begin(), kFieldNames.end(),
-                                  [name](const char* field) { return qstrcmp(field, name) == 0; });
-  return found - kFieldNames.begin();
+  return std::find_if(kFieldNames.begin(), kFieldNames.end(), [name](const char* f) { return qstrcmp(f, name) == 0; }) -
+         kFieldNames.begin();
 }
 
-bool CalculatorUnderTest::Open(const std::optional<QByteArray>& partFile, PartFileLookup lookup) {
-  if (!m_folder.isValid()) return false;
-  const QString path = m_folder.filePath(kPartFile);
-  if (partFile && !WriteFile(path, *partFile)) return false;
-
-  if (lookup == PartFileLookup::CurrentFolder)
-    m_dialog = OpenInFolder(m_folder.path());
-  else
-    m_dialog =
-        std::make_unique<ui::CCalculatorDlg>(std::filesystem::path(QFile::encodeName(path).toStdString()));
-  if (!m_dialog) return false;
-
+bool CalculatorUnderTest::Open(const std::optional<QByteArray>& partFile) {
+  const QString path = m_folder.filePath(QStringLiteral("tervane.txt"));
+  QFile file(path);
+  if (partFile && !(file.open(QIODevice::WriteOnly) && file.write(*partFile) == partFile->size())) return false;
+  file.close();
+  m_dialog = std::make_unique<ui::CCalculatorDlg>(QFile::encodeName(path).toStdString());
   m_dialog->show();
   m_dialog->activateWindow();
   return QTest::qWaitForWindowActive(m_dialog.get());
 }
-
-QString CalculatorUnderTest::Text(const char* field) const { return Child<QLineEdit>(field)->text(); }
 
 QStringList CalculatorUnderTest::Texts() const {
   QStringList texts;
@@ -73,24 +44,34 @@ void CalculatorUnderTest::Click(const char* button) const {
 }
 
 QString CalculatorUnderTest::FocusName() const {
-  QWidget* focus = QApplication::focusWidget();
-  if (!focus || focus->window() != m_dialog.get()) return {};
-  for (QWidget* w = focus; w != m_dialog.get(); w = w->parentWidget())
-    if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
-      return w->objectName();
+  for (QWidget* w = QApplication::focusWidget(); w && w != m_dialog.get() && w->window() == m_dialog.get();
+       w = w->parentWidget())
+    if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) return w->objectName();
   return {};
 }
 
+CalculatorForm FormOf(const CalculatorUnderTest& calc, CalculatorForm form) {
+  for (std::size_t i = 0; i < kFieldNames.size(); ++i)
+    form.*kFormTextFields[i].member = ui::ToCp1252(calc.Text(kFieldNames[i]));
+  for (std::size_t i = 0; i < kRadioNames.size(); ++i)
+    if (calc.Child<QAbstractButton>(kRadioNames[i])->isChecked()) form.m_nAmpType = static_cast<int>(i);
+  form.m_bApplyCorner = calc.Child<QAbstractButton>("applyCornerCheck")->isChecked() ? 1 : 0;
+  return form;
+}
+
+QStringList TextsOf(const CalculatorForm& form) {
+  QStringList texts;
+  for (const FormTextField& field : kFormTextFields) texts << ui::FromCp1252(form.*field.member);
+  return texts;
+}
+
 LinkCatcher::LinkCatcher() {
-  QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open");
-  QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "Open");
+  for (const char* scheme : {"https", "mailto"})
+    QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
 }
 
 LinkCatcher::~LinkCatcher() {
-  QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-  QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+  for (const char* scheme : {"https", "mailto"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
-
-void LinkCatcher::Open(const QUrl& url) { opened << url; }
 
 }  // namespace tervane::uitest

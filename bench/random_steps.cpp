@@ -14,6 +14,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -30,11 +31,10 @@
 #include <random>
 #include <vector>
 
-#include "modal_driver.h"
 #include "random_text.h"
 #include "ui/links.h"
 #include "ui/qt_text.h"
-#include "ui_test_support.h"
+#include "tests/ui/ui_test_support.h"
 
 namespace tervane::uitest {
 namespace {
@@ -135,7 +135,7 @@ int StepsFromEnvironment(bool* ok) {
 
 }  // namespace
 
-class RandomActionTest : public QObject {
+class RandomSteps : public QObject {
   Q_OBJECT
 
   std::uint32_t m_seed = kDefaultSeed;
@@ -145,7 +145,7 @@ class RandomActionTest : public QObject {
   std::unique_ptr<CalculatorUnderTest> m_calc;
   QStringList m_partNames;  // the list as the first window showed it
   // Zero polling: a window is served on the first turn of its event loop.
-  ModalDriver m_driver{std::chrono::seconds(60), std::chrono::milliseconds(0)};
+  ModalDriver m_driver{0, 60000};
 
   // What the current step did and found, and the steps before it.
   int m_step = 0;
@@ -316,12 +316,12 @@ class RandomActionTest : public QObject {
   }
 
   Allowance Act() {
-    using Step = Allowance (RandomActionTest::*)();
+    using Step = Allowance (RandomSteps::*)();
     static const std::vector<std::pair<int, Step>> kSteps{
-        {30, &RandomActionTest::TypeIntoField},       {20, &RandomActionTest::ClickMainButton},
-        {8, &RandomActionTest::ClickRadioOrCheckBox}, {10, &RandomActionTest::ChoosePart},
-        {20, &RandomActionTest::PressAnyKey},         {4, &RandomActionTest::PressMnemonic},
-        {5, &RandomActionTest::OpenContextMenu},      {3, &RandomActionTest::CloseWindow}};
+        {30, &RandomSteps::TypeIntoField},       {20, &RandomSteps::ClickMainButton},
+        {8, &RandomSteps::ClickRadioOrCheckBox}, {10, &RandomSteps::ChoosePart},
+        {20, &RandomSteps::PressAnyKey},         {4, &RandomSteps::PressMnemonic},
+        {5, &RandomSteps::OpenContextMenu},      {3, &RandomSteps::CloseWindow}};
     int roll = Between(1, 100);
     for (const auto& [weight, step] : kSteps) {
       if (roll <= weight) return (this->*step)();
@@ -344,7 +344,7 @@ class RandomActionTest : public QObject {
     else if (way == QLatin1String("close box"))
       window->close();
     else if (auto* box = qobject_cast<QMessageBox*>(window))
-      ClickButton(box, way == QLatin1String("OK") ? QMessageBox::Ok : QMessageBox::Cancel);
+      box->button(way == QLatin1String("OK") ? QMessageBox::Ok : QMessageBox::Cancel)->click();
     else
       ClickButton(window, qPrintable(way));
   }
@@ -544,7 +544,8 @@ class RandomActionTest : public QObject {
       if (listFocused) allowance.rewritten.insert(allowance.rewritten.end(), kNoiseFields.begin(), kNoiseFields.end());
       AnswerPopupsLeftOpen();
     };
-    if (!m_driver.RunServingEvery(act, [this](QWidget* window) { Answer(window); })) m_problems << m_driver.Problems();
+    m_driver.serveRest = [this](QWidget* window) { Answer(window); };
+    if (!m_driver.Run(act)) m_problems << m_driver.problems;
     QApplication::processEvents();
     // As a desktop gives the focus back to the window once the one it opened
     // has gone; the offscreen platform leaves no window active.
@@ -622,5 +623,5 @@ class RandomActionTest : public QObject {
 
 }  // namespace tervane::uitest
 
-TERVANE_UI_TEST_MAIN(tervane::uitest::RandomActionTest)
-#include "random_action_test.moc"
+TERVANE_UI_TEST_MAIN(tervane::uitest::RandomSteps)
+#include "random_steps.moc"

@@ -1,0 +1,232 @@
+// The main window's wiring: what it shows at start, which control opens
+// which window, the amplifier type, the exit question from every way out and
+// the Help menu's targets. Expected values come from the core.
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSvgRenderer>
+
+#include <sstream>
+
+#include "noise/noise_calculation.h"
+#include "noise/noise_report.h"
+#include "parts/part_selection.h"
+#include "ui/links.h"
+#include "ui/qt_text.h"
+#include "ui_test_support.h"
+
+namespace tervane::uitest {
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<LinkCatcher> m_links;
+  std::unique_ptr<CalculatorUnderTest> m_calc;
+
+ private slots:
+  void init() {
+    m_links = std::make_unique<LinkCatcher>();
+    m_calc = std::make_unique<CalculatorUnderTest>();
+  }
+  void cleanup() {
+    m_calc.reset();
+    m_links.reset();
+  }
+
+  void opensOnDefaultsAndFirstPart_data() {
+    QTest::addColumn<QByteArray>("parts");
+    QTest::newRow("no part file") << QByteArray();
+    QTest::newRow("two parts") << QByteArray("DemoB 1n 1p 5\nDemoA 2.9n 1.6p 9\n");
+  }
+
+  // The list's first part is selected at start; a key in the list selects another.
+  void opensOnDefaultsAndFirstPart() {
+    QFETCH(QByteArray, parts);
+    QVERIFY(m_calc->Open(parts.isEmpty() ? std::nullopt : std::optional(parts)));
+    CalculatorForm form;
+    ApplyFormDefaults(form);
+    PartLibrary library;
+    std::istringstream file(parts.toStdString());
+    ReadPartLibrary(file, library);
+    for (const std::string& name : library.m_partList) {
+      if (name != library.m_partList.front()) PressKey(&m_calc->Dialog(), Qt::Key_Down);
+      SelectPart(form, library.m_partTable, name);
+      QCOMPARE(m_calc->Child<QComboBox>("partList")->currentText(), ui::FromCp1252(name));
+      QCOMPARE(m_calc->Texts(), TextsOf(form));
+      m_calc->Child<QComboBox>("partList")->setFocus();
+    }
+    QCOMPARE(m_calc->Texts(), TextsOf(form));
+    QCOMPARE(FormOf(*m_calc).m_nAmpType, form.m_nAmpType);
+    QCOMPARE(FormOf(*m_calc).m_bApplyCorner, form.m_bApplyCorner);
+    if (library.m_partList.empty()) QCOMPARE(m_calc->FocusName(), QStringLiteral("temperatureEdit"));
+  }
+
+  void controlsOpenTheirWindows_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("byEnter");   // Enter on the focused button, not a click
+    QTest::addColumn<QString>("title");  // of the modal window it opens; null: none
+
+    for (bool byEnter : {false, true}) {
+      const char* how = byEnter ? "Enter" : "click";
+      QTest::addRow("Calculate, %s", how) << "calculateButton" << byEnter << "Noise Results";
+      QTest::addRow("Calc with Carry, %s", how) << "calcWithCarryButton" << byEnter << "Noise Results";
+      QTest::addRow("Calc Corner, %s", how) << "calcCornerButton" << byEnter << "Calculate 1/f Noise Corner";
+      QTest::addRow("Help, %s", how) << "helpButton" << byEnter << "";
+      QTest::addRow("RIAA NBW, %s", how) << "riaaButton" << byEnter << QString();
+    }
+  }
+
+  // Each closed with Escape; the fields then hold what the core makes of them.
+  void controlsOpenTheirWindows() {
+    QFETCH(QString, control);
+    QFETCH(bool, byEnter);
+    QFETCH(QString, title);
+
+    QVERIFY(m_calc->Open(std::nullopt));
+    m_calc->Type("temperatureEdit", QStringLiteral("25C"));
+    CalculatorForm form = FormOf(*m_calc);
+    ModalDriver driver;
+    std::vector<ModalDriver::Handler> handlers;
+    if (!title.isNull()) handlers.push_back([](QWidget* w) { PressKey(w, Qt::Key_Escape); });
+    m_calc->Child<QWidget>(qPrintable(control))->setFocus();
+    QVERIFY(driver.Run(
+        [&] { byEnter ? PressKey(&m_calc->Dialog(), Qt::Key_Return) : m_calc->Click(qPrintable(control)); }, handlers));
+
+    if (!title.isNull()) QCOMPARE(driver.windows.front().title, title);
+    if (control == QLatin1String("riaaButton")) ApplyRiaaBand(form);
+    if (title == QLatin1String("Noise Results")) {
+      form.m_bWithCarry = control == QLatin1String("calcWithCarryButton");
+      WriteBackResults(form, ComputeNoise(form));
+    }
+    QCOMPARE(m_calc->Texts(), TextsOf(form));
+    QVERIFY(m_calc->Dialog().isVisible());
+  }
+
+  void amplifierType_data() {
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<int>("altKey");  // the mnemonic pressed instead of a click; 0: a click
+    QTest::addColumn<QString>("drawing");
+
+    QTest::newRow("buffer") << "bufferRadio" << 0 << "circuit_buffer";
+    QTest::newRow("non-inverting") << "nonInvertingRadio" << 0 << "circuit_noninverting";
+    QTest::newRow("inverting") << "invertingRadio" << 0 << "circuit_inverting";
+    QTest::newRow("Alt+B") << "bufferRadio" << int(Qt::Key_B) << "circuit_buffer";
+    QTest::newRow("Alt+N") << "nonInvertingRadio" << int(Qt::Key_N) << "circuit_noninverting";
+    QTest::newRow("Alt+I") << "invertingRadio" << int(Qt::Key_I) << "circuit_inverting";
+  }
+
+  // R1 is greyed out for the buffer but keeps its text; the drawing follows,
+  // at its drawing's size.
+  void amplifierType() {
+    QFETCH(QString, radio);
+    QFETCH(int, altKey);
+    QFETCH(QString, drawing);
+
+    QVERIFY(m_calc->Open(std::nullopt));
+    m_calc->Type("r1Edit", QStringLiteral("abc"));
+    m_calc->Child<QRadioButton>(radio == QLatin1String("bufferRadio") ? "invertingRadio" : "bufferRadio")->click();
+    if (altKey)
+      PressKey(&m_calc->Dialog(), altKey, Qt::AltModifier);
+    else
+      m_calc->Click(qPrintable(radio));
+    QTRY_VERIFY(m_calc->Child<QRadioButton>(qPrintable(radio))->isChecked());  // a mnemonic clicks a moment later
+    QCOMPARE(m_calc->Child<QLineEdit>("r1Edit")->isEnabled(), radio != QLatin1String("bufferRadio"));
+    QCOMPARE(m_calc->Text("r1Edit"), QStringLiteral("abc"));
+    QCOMPARE(m_calc->Child<QLabel>("circuitPicture")->pixmap().deviceIndependentSize().toSize(),
+             QSvgRenderer(QStringLiteral(":/circuits/%1.svg").arg(drawing)).defaultSize());
+  }
+
+  void exitAsksFirst_data() {
+    QTest::addColumn<int>("way");
+    QTest::addColumn<bool>("confirm");
+    const char* ways[] = {"Exit button", "close box", "Escape", "Enter in a field"};
+    for (int way = 0; way < 4; ++way)
+      for (bool confirm : {true, false})
+        QTest::addRow("%s, %s", ways[way], confirm ? "OK" : "Cancel") << way << confirm;
+  }
+
+  void exitAsksFirst() {
+    QFETCH(int, way);
+    QFETCH(bool, confirm);
+
+    QVERIFY(m_calc->Open(std::nullopt));
+    m_calc->Type("temperatureEdit", QStringLiteral("55"));
+    const auto leave = [&] {
+      if (way == 0) m_calc->Click("exitButton");
+      if (way == 1) m_calc->Dialog().close();
+      if (way == 2 || way == 3) PressKey(&m_calc->Dialog(), way == 2 ? Qt::Key_Escape : Qt::Key_Return);
+    };
+    bool okIsDefault = false;
+    ModalDriver driver;
+    QVERIFY(driver.Run(leave, {[&](QWidget* w) {
+                         auto* box = qobject_cast<QMessageBox*>(w);
+                         okIsDefault = box->defaultButton() == box->button(QMessageBox::Ok);
+                         box->button(confirm ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+                       }}));
+    QCOMPARE(driver.windows.front().title, QCoreApplication::applicationName());
+    QCOMPARE(driver.windows.front().text, QStringLiteral("Are you certain that you want to exit?"));
+    QVERIFY(okIsDefault);
+    QCOMPARE(m_calc->Dialog().isVisible(), !confirm);
+    // The Exit button and Enter end the program as accepted, the others as rejected.
+    if (confirm) QCOMPARE(m_calc->Dialog().result(), way == 0 || way == 3 ? QDialog::Accepted : QDialog::Rejected);
+    QCOMPARE(m_calc->Text("temperatureEdit"), QStringLiteral("55"));
+  }
+
+  void helpTargets_data() {
+    QTest::addColumn<QString>("item");  // of the Help menu, or the context menu's, or F1
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("about");  // the link is the About box's
+
+    QTest::newRow("Help") << "Help" << ui::kHelpPageLink << false;
+    QTest::newRow("Website") << "Website" << ui::kWebsiteLink << false;
+    QTest::newRow("Bug Report") << "Bug Report" << ui::kBugReportLink << false;
+    QTest::newRow("Contact") << "Contact" << ui::kContactLink << false;
+    QTest::newRow("About") << "About" << ui::kWebsiteLink << true;
+    QTest::newRow("context menu") << "&About Tervane..." << ui::kWebsiteLink << true;
+    QTest::newRow("F1") << "F1" << ui::kHelpPageLink << false;
+  }
+
+  // The About box stays open after its link.
+  void helpTargets() {
+    QFETCH(QString, item);
+    QFETCH(QString, link);
+    QFETCH(bool, about);
+
+    QVERIFY(m_calc->Open(std::nullopt));
+    const QStringList before = m_calc->Texts();
+    bool openAfterLink = false;
+    std::vector<ModalDriver::Handler> handlers;
+    if (item != QLatin1String("F1")) handlers.push_back([&](QWidget* menu) { ChooseMenuItem(menu, item); });
+    if (about)
+      handlers.push_back([&](QWidget* box) {
+        ClickButton(box, "websiteButton");
+        openAfterLink = box->isVisible();
+        ClickButton(box, "okButton");
+      });
+    auto* label = m_calc->Child<QLabel>("temperatureLabel");
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
+    ModalDriver driver;
+    QVERIFY(driver.Run(
+        [&] {
+          if (item == QLatin1String("F1"))
+            PressKey(&m_calc->Dialog(), Qt::Key_F1);
+          else if (item.startsWith(QLatin1Char('&')))
+            QApplication::sendEvent(label, &rightClick);
+          else
+            m_calc->Click("helpButton");
+        },
+        handlers));
+    QCOMPARE(m_links->opened, QList<QUrl>{QUrl(link)});
+    if (about) QCOMPARE(driver.windows.back().title, QStringLiteral("About Tervane"));
+    QCOMPARE(openAfterLink, about);
+    QCOMPARE(m_calc->Texts(), before);
+  }
+};
+
+}  // namespace tervane::uitest
+
+TERVANE_UI_TEST_MAIN(tervane::uitest::MainWindowTest)
+#include "main_window_test.moc"
