@@ -10,10 +10,11 @@
 
 #include <algorithm>
 
-#include "noise/corner_estimate.h"
-#include "noise/noise_calculation.h"
-#include "noise/noise_report.h"
-#include "parts/part_selection.h"
+#include "form/corner_estimate.h"
+#include "form/form_calculation.h"
+#include "form/noise_report.h"
+#include "form/part_selection.h"
+#include "form/write_back.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/circuit_picture.h"
@@ -183,7 +184,7 @@ void CCalculatorDlg::CalculateNoise() {
   results.m_strResults = BuildNoiseReport(result, partName);
   results.exec();
 
-  if (!result.error) {  // otherwise the fields keep exactly what was typed
+  if (!result.failure) {  // otherwise the fields keep exactly what was typed
     WriteBackResults(m_form, result);
     RefreshOut();
   }

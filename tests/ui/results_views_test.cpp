@@ -11,9 +11,9 @@
 
 #include <cmath>
 
+#include "form/form_calculation.h"
 #include "modal_driver.h"
 #include "noise/noise_breakdown.h"
-#include "noise/noise_calculation.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
 #include "notation/eng_parse.h"
