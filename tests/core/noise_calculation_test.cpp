@@ -10,6 +10,7 @@
 #include "form/calculator_form.h"
 #include "form/form_calculation.h"
 #include "form/temperature.h"
+#include "noise/noise_calculation.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -183,6 +184,34 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
   CalculatorForm form = Form(AMP_NONINVERTING, {{"carry", "1e400"}});
   form.m_bWithCarry = 1;
   EXPECT_TRUE(ComputeNoise(form).failure.has_value()) << "infinite carry in carry mode";
+}
+
+TEST(CalculateStage, SaysWhichCheckFailed) {
+  StageInputs ok;
+  ok.ampType = AMP_NONINVERTING;
+  ok.r1 = ok.r2 = 1e3;
+  ok.kelvin = 300;
+  ok.lowerFreq = 20;
+  ok.upperFreq = 20e3;
+  ok.refVoltage = 1;
+  ok.en = 3e-9;
+  ASSERT_FALSE(CalculateStage(ok).failure);
+  struct FailureCase {
+    StageFailure failure;
+    void (*spoil)(StageInputs&);
+  };
+  const FailureCase cases[] = {
+      // Reversed band and zero reference: the band is named, it is checked first.
+      {StageFailure::kBandNotAscending, [](StageInputs& s) { s.upperFreq = s.lowerFreq, s.refVoltage = 0; }},
+      {StageFailure::kZeroReference, [](StageInputs& s) { s.refVoltage = 0; }},
+      {StageFailure::kNoSolution, [](StageInputs& s) { s.r1 = 0; }},
+      {StageFailure::kNotFinite, [](StageInputs& s) { s.carry = HUGE_VAL; }},
+  };
+  for (const FailureCase& c : cases) {
+    StageInputs spoilt = ok;
+    c.spoil(spoilt);
+    EXPECT_EQ(CalculateStage(spoilt).failure, c.failure) << static_cast<int>(c.failure);
+  }
 }
 
 // ---------------------------------------------------------------------------
