@@ -5,7 +5,8 @@
 #include <cstdio>
 
 #include "bench/comparisons.h"
-#include "noise/noise_report.h"
+#include "form/noise_report.h"
+#include "form/write_back.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/text_output.h"
-#include "noise/noise_calculation.h"
+#include "form/form_calculation.h"
 
 namespace tervane::cli {
 

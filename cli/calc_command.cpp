@@ -9,12 +9,13 @@
 #include "cli/breakdown_output.h"
 #include "cli/circuit_options.h"
 #include "cli/command.h"
-#include "cli/cp1252.h"
 #include "cli/text_output.h"
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
+#include "form/form_calculation.h"
+#include "form/noise_report.h"
+#include "form/write_back.h"
 #include "noise/noise_breakdown.h"
-#include "noise/noise_calculation.h"
-#include "noise/noise_report.h"
+#include "notation/cp1252.h"
 
 namespace tervane::cli {
 namespace {
@@ -74,11 +75,11 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   values["SNR"] = NumberOrNull(result.snr);
 
   Json doc = Json::object();
-  doc["error"] = result.error;
+  doc["error"] = result.failure.has_value();
   doc["report"] = Cp1252ToUtf8(report);
   doc["fields_after"] = std::move(fields);
   doc["prev_band_after"] = std::move(prevBand);
-  doc["reduced"] = !result.error && result.reduced;
+  doc["reduced"] = !result.failure && result.reduced;
   doc["values"] = std::move(values);
   doc["contributions"] = ContributionsJson(result, crestFactor);
   return doc;
@@ -97,7 +98,7 @@ int RunCalc(const CalcOptions& options, std::ostream& out) {
     WriteJson(out, CalcJson(form, result, report, options.crestFactor));
   else
     WriteTerminalText(out, report);
-  return result.error ? kExitInputError : kExitOk;
+  return result.failure ? kExitInputError : kExitOk;
 }
 
 Command AddCalcOptions(CLI::App* app) {

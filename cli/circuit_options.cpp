@@ -4,9 +4,9 @@
 #include <map>
 
 #include "cli/command.h"
-#include "cli/cp1252.h"
+#include "form/part_selection.h"
+#include "notation/cp1252.h"
 #include "notation/eng_parse.h"
-#include "parts/part_selection.h"
 
 namespace tervane::cli {
 namespace {

@@ -8,7 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/part_file.h"
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
 
 namespace tervane::cli {
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "cli/command.h"
-#include "cli/cp1252.h"
 #include "cli/text_output.h"
-#include "noise/calculator_form.h"
-#include "noise/corner_estimate.h"
+#include "form/calculator_form.h"
+#include "form/corner_estimate.h"
+#include "notation/cp1252.h"
 
 namespace tervane::cli {
 namespace {

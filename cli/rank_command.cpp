@@ -9,12 +9,12 @@
 
 #include "cli/circuit_options.h"
 #include "cli/command.h"
-#include "cli/cp1252.h"
 #include "cli/part_file.h"
 #include "cli/table_output.h"
 #include "cli/text_output.h"
-#include "notation/eng_format.h"
-#include "parts/part_ranking.h"
+#include "form/part_ranking.h"
+#include "notation/cp1252.h"
+#include "notation/shown_value.h"
 
 namespace tervane::cli {
 namespace {
@@ -48,8 +48,9 @@ struct RankOptions {
   std::string format = "text";
 };
 
+// ASCII has no sign for infinity: "inf", as the CSV writes it.
 std::string Eng(double value) {
-  return std::isinf(value) && value > 0 ? std::string("inf") : FormatEngValue(value, kShownDigits);
+  return ShownInfinityOf(value) == ShownInfinity::kPlus ? std::string("inf") : ShownValue(value);
 }
 
 std::string RankText(const std::vector<RankedPart>& parts) {

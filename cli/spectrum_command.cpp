@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,9 @@
 #include "cli/command.h"
 #include "cli/table_output.h"
 #include "cli/text_output.h"
-#include "noise/noise_calculation.h"
-#include "noise/noise_report.h"
+#include "form/form_calculation.h"
+#include "form/noise_report.h"
+#include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
 
 namespace tervane::cli {
@@ -42,15 +44,8 @@ struct SpectrumOptions {
   std::size_t points = kDefaultPoints;
 };
 
-std::vector<NoiseSource> ColumnSources(int ampType) {
-  std::vector<NoiseSource> sources;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i)
-    if (TopologyHasSource(ampType, static_cast<NoiseSource>(i))) sources.push_back(static_cast<NoiseSource>(i));
-  return sources;
-}
-
-std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, int ampType) {
-  const std::vector<NoiseSource> sources = ColumnSources(ampType);
+std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, AmplifierType ampType) {
+  const std::span<const NoiseSource> sources = TopologySources(ampType);
   std::vector<std::string> header{"frequency", "total"};
   for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
   std::string csv = CsvLine(header);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "cli/cp1252.h"
+#include "notation/cp1252.h"
 
 namespace tervane::cli {
 

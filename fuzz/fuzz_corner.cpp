@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "form/corner_estimate.h"
 #include "fuzz/fuzz_check.h"
-#include "noise/corner_estimate.h"
 #include "notation/eng_format.h"
 #include "notation/eng_parse.h"
 #include "notation/words.h"

@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "noise/noise_calculation.h"
+
 namespace tervane {
 namespace {
 
 // The stage's own sources at their band-average densities, exactly the
 // terms the report's Sn is made of. Nothing when a power is negative.
-std::optional<std::vector<NoiseContribution>> StageRows(const NoiseResult& r, double rootBand) {
-  const std::optional<StageTerms> terms = StageNoiseTerms(r, r.enCorrected, r.inCorrected);
+std::optional<std::vector<NoiseContribution>> StageRows(const StageInputs& s, const StageResult& r, double rootBand) {
+  const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   if (!terms) return std::nullopt;
   std::vector<NoiseContribution> rows;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
-    const auto source = static_cast<NoiseSource>(i);
-    if (!TopologyHasSource(r.ampType, source)) continue;
-    const double power = terms->power[i];
+  for (NoiseSource source : TopologySources(s.ampType)) {
+    const double power = terms->power[SourceIndex(source)];
     if (!(power >= 0)) return std::nullopt;
     const double density = std::sqrt(power);
     rows.push_back({source, density, density * rootBand, 0});
@@ -32,12 +32,12 @@ void SetPercentages(std::vector<NoiseContribution>& rows) {
 
 }  // namespace
 
-std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& r, double crestFactor) {
-  if (r.error) return std::nullopt;
-  const double rootBand = std::sqrt(r.upperFreq - r.lowerFreq);
-  std::optional<std::vector<NoiseContribution>> rows = StageRows(r, rootBand);
+std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageResult& r, double crestFactor) {
+  if (r.failure) return std::nullopt;
+  const double rootBand = std::sqrt(s.upperFreq - s.lowerFreq);
+  std::optional<std::vector<NoiseContribution>> rows = StageRows(s, r, rootBand);
   if (!rows) return std::nullopt;
-  if (r.withCarry) {
+  if (s.carry) {
     // A noise voltage's sign means nothing once it is added in power.
     const double carried = std::fabs(*r.carriedNoise);
     rows->push_back({NoiseSource::kCarried, carried / rootBand, carried, 0});

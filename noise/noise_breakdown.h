@@ -3,9 +3,10 @@
 #include <optional>
 #include <vector>
 
-#include "noise/corner_estimate.h"
-#include "noise/noise_calculation.h"
+#include "noise/flicker_corner.h"
 #include "noise/noise_source.h"
+#include "noise/stage_inputs.h"
+#include "noise/stage_result.h"
 
 namespace tervane {
 
@@ -35,13 +36,12 @@ struct NoiseBreakdown {
   double inputReferred = 0;  // V: outputTotal / G
   double inputDensity = 0;   // V/rtHz: the stage's own Sn / G (without the carry)
   double crestFactor = 0;
-  double peakToPeak = 0;     // V: outputTotal * crestFactor
+  double peakToPeak = 0;  // V: outputTotal * crestFactor
 };
 
-// The breakdown of a successful calculation. Nothing for an error result,
-// or when a term's power is negative (a negative resistor or temperature),
-// which has no density.
-std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,
-                                             double crestFactor = kDefaultCrestFactor);
+// The breakdown of a successful calculation of `stage`. Nothing for a failed
+// one, or when a term's power is negative (a negative resistor or
+// temperature), which has no density.
+std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& stage, const StageResult& result, double crestFactor);
 
 }  // namespace tervane

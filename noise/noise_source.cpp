@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "noise/calculator_form.h"
-
 namespace tervane {
 namespace {
 
@@ -28,17 +26,21 @@ std::string_view NoiseSourceKey(NoiseSource source) { return kSourceNames[Source
 
 std::string_view NoiseSourceLabel(NoiseSource source) { return kSourceNames[SourceIndex(source)].label; }
 
-bool TopologyHasSource(int ampType, NoiseSource source) {
-  switch (source) {
-    case NoiseSource::kR1Thermal:
-      return ampType == AMP_NONINVERTING || ampType == AMP_INVERTING;
-    case NoiseSource::kCurrentNoiseRs:
-      return ampType == AMP_BUFFER || ampType == AMP_NONINVERTING;
-    case NoiseSource::kCarried:
-      return false;
-    default:
-      return ampType == AMP_BUFFER || ampType == AMP_NONINVERTING || ampType == AMP_INVERTING;
+std::span<const NoiseSource> TopologySources(AmplifierType ampType) {
+  using enum NoiseSource;
+  static constexpr NoiseSource kBuffer[] = {kVoltageNoise, kR2Thermal, kCurrentNoiseR2, kRsThermal, kCurrentNoiseRs};
+  static constexpr NoiseSource kNonInverting[] = {kVoltageNoise,   kR1Thermal, kR2Thermal,
+                                                  kCurrentNoiseR2, kRsThermal, kCurrentNoiseRs};
+  static constexpr NoiseSource kInverting[] = {kVoltageNoise, kR1Thermal, kR2Thermal, kCurrentNoiseR2, kRsThermal};
+  switch (ampType) {
+    case AMP_BUFFER:
+      return kBuffer;
+    case AMP_NONINVERTING:
+      return kNonInverting;
+    case AMP_INVERTING:
+      return kInverting;
   }
+  return {};
 }
 
 }  // namespace tervane

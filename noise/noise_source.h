@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string_view>
+
+#include "noise/amplifier_type.h"
 
 namespace tervane {
 
@@ -10,13 +13,13 @@ namespace tervane {
 // in from a previous stage in "Calc w/Carry". Ties in a breakdown keep this
 // order.
 enum class NoiseSource {
-  kVoltageNoise,     // en' times the noise gain
-  kR1Thermal,        // R1's thermal noise (not in the buffer)
-  kR2Thermal,        // R2's thermal noise
-  kCurrentNoiseR2,   // in' through R2
-  kRsThermal,        // Rs's thermal noise
-  kCurrentNoiseRs,   // in' through Rs (not in the inverting stage)
-  kCarried,          // the previous stage's noise, amplified
+  kVoltageNoise,    // en' times the noise gain
+  kR1Thermal,       // R1's thermal noise (not in the buffer)
+  kR2Thermal,       // R2's thermal noise
+  kCurrentNoiseR2,  // in' through R2
+  kRsThermal,       // Rs's thermal noise
+  kCurrentNoiseRs,  // in' through Rs (not in the inverting stage)
+  kCarried,         // the previous stage's noise, amplified
 };
 
 // The stage's own sources are the first this many.
@@ -32,8 +35,10 @@ std::string_view NoiseSourceKey(NoiseSource source);
 // A label for people, plain ASCII: "Op amp voltage noise", ...
 std::string_view NoiseSourceLabel(NoiseSource source);
 
-// Whether a topology (AmplifierType) has this stage source at all. The
-// carried noise belongs to no topology: it is there in carry mode.
-bool TopologyHasSource(int ampType, NoiseSource source);
+// The stage sources a topology has, in NoiseSource order: no R1 in the
+// buffer, no in.Rs in the inverting stage, nothing for a value that is no
+// topology. The carried noise belongs to no topology: it is there in carry
+// mode.
+std::span<const NoiseSource> TopologySources(AmplifierType ampType);
 
 }  // namespace tervane

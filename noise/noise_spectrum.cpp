@@ -2,15 +2,17 @@
 
 #include <cmath>
 
+#include "noise/noise_calculation.h"
+
 namespace tervane {
 
-std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& r, double frequency) {
-  if (r.error || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
+std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageResult& r, double frequency) {
+  if (r.failure || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
   // en^2 (1 + fc / f) as a density: the 1/f rise of the op amp's noise.
-  const double rise = std::sqrt(1 + r.cornerFreq / frequency);
-  const double en = r.en * rise;
-  const double in = r.applyCorner ? r.in * rise : r.in;
-  const std::optional<StageTerms> terms = StageNoiseTerms(r, en, in);
+  const double rise = std::sqrt(1 + s.cornerFreq / frequency);
+  const double en = s.en * rise;
+  const double in = s.applyCorner ? s.in * rise : s.in;
+  const std::optional<StageTerms> terms = StageNoiseTerms(s, en, in);
   if (!terms) return std::nullopt;
 
   SpectrumPoint point;
@@ -24,11 +26,12 @@ std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& r, double freque
   return point;
 }
 
-SpectrumRange SpectrumRangeOf(const NoiseResult& r) { return {r.lowerFreq / 10, r.upperFreq * 10}; }
+SpectrumRange SpectrumRangeOf(const StageInputs& s) { return {s.lowerFreq / 10, s.upperFreq * 10}; }
 
-std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& r, std::size_t points) {
+std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const StageInputs& s, const StageResult& r,
+                                                        std::size_t points) {
   if (points < 2) return std::nullopt;
-  const SpectrumRange range = SpectrumRangeOf(r);
+  const SpectrumRange range = SpectrumRangeOf(s);
   const double logLower = std::log(range.lower);
   const double step = (std::log(range.upper) - logLower) / static_cast<double>(points - 1);
   std::vector<SpectrumPoint> spectrum;
@@ -38,7 +41,7 @@ std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& r, st
     const double f = k == 0            ? range.lower
                      : k + 1 == points ? range.upper
                                        : std::exp(logLower + step * static_cast<double>(k));
-    const std::optional<SpectrumPoint> point = NoiseSpectrumAt(r, f);
+    const std::optional<SpectrumPoint> point = NoiseSpectrumAt(s, r, f);
     if (!point) return std::nullopt;
     spectrum.push_back(*point);
   }

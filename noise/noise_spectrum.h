@@ -5,8 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "noise/noise_calculation.h"
 #include "noise/noise_source.h"
+#include "noise/stage_inputs.h"
+#include "noise/stage_result.h"
 
 namespace tervane {
 
@@ -24,21 +25,22 @@ struct SpectrumPoint {
 // current noise terms as in^2 (1 + fc / f) only when the corner is applied
 // to the current noise; the resistors' thermal noise is flat. Since the
 // model's F is the band average of that shape, the total's power over
-// fL..fH is exactly the report's Sn^2 (fH - fL). Nothing for an error result
-// or where a term's power is negative or not finite (a negative resistor,
+// fL..fH is exactly the report's Sn^2 (fH - fL). Nothing for a failed
+// calculation or where a term's power is negative or not finite (a negative resistor,
 // temperature or corner; f <= 0 or not finite).
-std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, double frequency);
+std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& stage, const StageResult& result, double frequency);
 
 // A decade either side of the band.
 struct SpectrumRange {
   double lower = 0;  // fL / 10
   double upper = 0;  // 10 fH
 };
-SpectrumRange SpectrumRangeOf(const NoiseResult& result);
+SpectrumRange SpectrumRangeOf(const StageInputs& stage);
 
-// `points` log-spaced points over SpectrumRangeOf(result), both ends
+// `points` log-spaced points over SpectrumRangeOf(stage), both ends
 // included. Nothing when fewer than 2 points are asked for, or when any
 // point has no spectrum (10 fH beyond the largest double among them).
-std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& result, std::size_t points);
+std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const StageInputs& stage, const StageResult& result,
+                                                        std::size_t points);
 
 }  // namespace tervane

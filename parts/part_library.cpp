@@ -5,46 +5,14 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <span>
 #include <utility>
 
 #include "notation/words.h"
+#include "parts/name_sort.h"
 
 namespace tervane {
 namespace {
-
-// A name in a field of its own, padded with zeros. Names hold no NUL, so
-// comparing whole fields compares the names.
-using PaddedName = std::array<char, kPartFieldSize>;
-
-std::string_view NameOf(const PaddedName& name) {
-  return {name.data(), static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())};
-}
-
-template <std::size_t N>
-void MoveBytes(char* to, const char* from) {
-  std::memcpy(to, from, N);
-}
-
-// Copies a word of 1 to kPartWordMax characters into a zeroed field with two
-// overlapping moves of a fixed size: a library's words are a few characters
-// long, and a call to memcpy for each cost more than the rest of a line.
-void CopyWord(char* field, std::string_view word) {
-  const char* from = word.data();
-  const std::size_t n = word.size();
-  if (n >= 8) {
-    MoveBytes<8>(field, from);
-    MoveBytes<8>(field + n - 8, from + n - 8);
-  } else if (n >= 4) {
-    MoveBytes<4>(field, from);
-    MoveBytes<4>(field + n - 4, from + n - 4);
-  } else {
-    field[0] = from[0];
-    field[n / 2] = from[n / 2];
-    field[n - 1] = from[n - 1];
-  }
-}
 
 bool SameFolded(const PaddedName& a, const PaddedName& b) {
   for (std::size_t i = 0; i < a.size(); ++i)
@@ -61,59 +29,6 @@ std::size_t MostPartLines(std::size_t bytes) {
   constexpr std::size_t kMostReserved = std::size_t{1} << 15;
   return std::min(bytes / 7 + 1, kMostReserved);
 }
-
-// The name of one part line and the position of the line's record.
-struct NameEntry {
-  PaddedName name;
-  std::uint32_t record;
-};
-
-// Brings the names of a file into list order with a radix sort, last
-// character first: each pass is stable, so names that compare equal keep
-// the file's order, and a name's zero padding puts it before the longer
-// names it begins.
-class NameSorter {
- public:
-  void Reserve(std::size_t count) { m_entries.reserve(count); }
-
-  void Add(std::string_view name, std::uint32_t record) {
-    NameEntry& entry = m_entries.emplace_back();
-    CopyWord(entry.name.data(), name);
-    entry.record = record;
-    for (std::size_t i = 0; i < name.size(); ++i) ++m_counts[i][FoldPartNameChar(name[i])];
-    ++m_lengths[name.size()];
-  }
-
-  std::span<const NameEntry> Sort() {
-    const std::size_t count = m_entries.size();
-    // The padding: every name shorter than a position has a zero there.
-    std::uint32_t ended = 0;
-    for (std::size_t i = 0; i < kPartWordMax; ++i) m_counts[i][0] += ended += m_lengths[i];
-
-    m_scratch = std::make_unique_for_overwrite<NameEntry[]>(count);
-    NameEntry* from = m_entries.data();
-    NameEntry* to = m_scratch.get();
-    for (std::size_t i = kPartWordMax; i-- > 0;) {
-      std::array<std::uint32_t, 256>& starts = m_counts[i];
-      // A position where every name has the same character needs no pass.
-      if (count == 0 || starts[FoldPartNameChar(from->name[i])] == count) continue;
-      std::uint32_t start = 0;
-      for (std::uint32_t& n : starts) start += std::exchange(n, start);
-      for (const NameEntry* entry = from; entry != from + count; ++entry)
-        to[starts[FoldPartNameChar(entry->name[i])]++] = *entry;
-      std::swap(from, to);
-    }
-    return {from, count};
-  }
-
- private:
-  std::vector<NameEntry> m_entries;  // in file order
-  std::unique_ptr<NameEntry[]> m_scratch;
-  // How often each folded character stands at each position of a name, and
-  // how many names have each length.
-  std::array<std::array<std::uint32_t, 256>, kPartWordMax> m_counts{};
-  std::array<std::uint32_t, kPartFieldSize> m_lengths{};
-};
 
 // For every name the position of its last record, in PartTableBefore order,
 // from the names in list order: there the names that compare equal but for
@@ -175,12 +90,10 @@ class PartFileReader {
 
   void Finish() {
     const std::span<const NameEntry> sorted = m_names.Sort();
-    std::vector<std::string>& list = m_library.m_partList;
-    const auto before = static_cast<std::ptrdiff_t>(list.size());
-    list.reserve(list.size() + sorted.size());
+    std::vector<std::string> list;
+    list.reserve(sorted.size());
     for (const NameEntry& entry : sorted) list.emplace_back(NameOf(entry.name));
-    // The list of an earlier file is in list order already.
-    std::inplace_merge(list.begin(), list.begin() + before, list.end(), PartListBefore);
+    m_library.m_partList = std::move(list);
     m_library.m_partTable.Adopt(std::move(m_records), CurrentRecords(sorted));
   }
 

@@ -26,14 +26,15 @@ struct PartLibrary {
   std::vector<std::string> m_partList;
 };
 
-// Reads part lines from any bytes: "/" in the first column makes a comment;
-// otherwise the first four words are name, voltage noise, current noise and
-// 1/f corner, and a line with fewer words, or with one of those four longer
-// than a field holds, is skipped.
+// Reads part lines from any bytes into `library`, replacing what it held:
+// "/" in the first column makes a comment; otherwise the first four words
+// are name, voltage noise, current noise and 1/f corner, and a line with
+// fewer words, or with one of those four longer than a field holds, is
+// skipped.
 void ReadPartLibrary(std::istream& in, PartLibrary& library);
 
-// Reads the part file. False, with the library left empty, when the file
-// cannot be opened (missing, unreadable, or not a file at all).
+// Reads the part file. False, with the library left as it was, when the
+// file cannot be opened (missing, unreadable, or not a file at all).
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library);
 
 }  // namespace tervane

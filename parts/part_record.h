@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
+#include <string_view>
 
 namespace tervane {
 
@@ -16,5 +18,29 @@ struct PartRecord {
   char szNoiseCurrent[kPartFieldSize] = {};  // A/rtHz
   char szCornerFreq[kPartFieldSize] = {};    // Hz
 };
+
+template <std::size_t N>
+inline void MoveBytes(char* to, const char* from) {
+  std::memcpy(to, from, N);
+}
+
+// Copies a word of 1 to kPartWordMax characters into a zeroed field with two
+// overlapping moves of a fixed size: a library's words are a few characters
+// long, and a call to memcpy for each cost more than the rest of a line.
+inline void CopyWord(char* field, std::string_view word) {
+  const char* from = word.data();
+  const std::size_t n = word.size();
+  if (n >= 8) {
+    MoveBytes<8>(field, from);
+    MoveBytes<8>(field + n - 8, from + n - 8);
+  } else if (n >= 4) {
+    MoveBytes<4>(field, from);
+    MoveBytes<4>(field + n - 4, from + n - 4);
+  } else {
+    field[0] = from[0];
+    field[n / 2] = from[n / 2];
+    field[n - 1] = from[n - 1];
+  }
+}
 
 }  // namespace tervane

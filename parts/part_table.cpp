@@ -21,21 +21,7 @@ std::vector<std::uint32_t>::const_iterator CPartTable::Find(std::string_view nam
   });
 }
 
-void CPartTable::SetAt(const PartRecord& record) {
-  const auto place = Find(NameOf(record));
-  if (place != m_current.end() && NameOf(m_records[*place]) == NameOf(record)) {
-    m_records[*place] = record;
-    return;
-  }
-  m_current.insert(place, static_cast<std::uint32_t>(m_records.size()));
-  m_records.push_back(record);
-}
-
 void CPartTable::Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current) {
-  if (!m_current.empty()) {
-    for (std::uint32_t at : current) SetAt(records[at]);
-    return;
-  }
   m_records = std::move(records);
   m_current = std::move(current);
 }

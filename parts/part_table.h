@@ -9,18 +9,14 @@
 
 namespace tervane {
 
-// Part records by name. Names compare exactly and case-sensitively; storing
-// a name again replaces its figures. Nothing is ever removed. A record that
-// Lookup gives stays valid until the table next changes.
+// Part records by name, as one part file gives them. Names compare exactly
+// and case-sensitively; a name on several lines has its last line's figures.
+// A record that Lookup gives stays valid until the table next changes.
 class CPartTable {
  public:
-  // A new name moves the index entries after its place: meant for a few
-  // parts; a file's come all at once through Adopt.
-  void SetAt(const PartRecord& record);
-
-  // Stores a whole file's records at once, as SetAt would one after
-  // another. `current` holds, for every name, the position in `records` of
-  // its last record, in PartTableBefore order.
+  // Takes a whole file's records, replacing what the table held. `current`
+  // holds, for every name, the position in `records` of its last record, in
+  // PartTableBefore order.
   void Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current);
 
   const PartRecord* Lookup(std::string_view name) const;

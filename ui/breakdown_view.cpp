@@ -43,7 +43,7 @@ QTableWidgetItem* Cell(const QString& text) {
 }  // namespace
 
 CBreakdownView::CBreakdownView(const NoiseResult& result, QWidget* parent) : QWidget(parent), m_result(result) {
-  if (result.error) {
+  if (result.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }

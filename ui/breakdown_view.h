@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
+#include "form/form_calculation.h"
 #include "noise/noise_breakdown.h"
-#include "noise/noise_calculation.h"
 
 class QComboBox;
 class QFormLayout;

@@ -10,10 +10,11 @@
 
 #include <algorithm>
 
-#include "noise/corner_estimate.h"
-#include "noise/noise_calculation.h"
-#include "noise/noise_report.h"
-#include "parts/part_selection.h"
+#include "form/corner_estimate.h"
+#include "form/form_calculation.h"
+#include "form/noise_report.h"
+#include "form/part_selection.h"
+#include "form/write_back.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/circuit_picture.h"
@@ -203,7 +204,7 @@ void CCalculatorDlg::CalculateNoise() {
   CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary);
   results.exec();
 
-  if (!result.error) {  // otherwise the fields keep exactly what was typed
+  if (!result.failure) {  // otherwise the fields keep exactly what was typed
     WriteBackResults(m_form, result);
     RefreshOut();
   }

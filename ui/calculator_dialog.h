@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
 #include "parts/part_library.h"
 
 class QButtonGroup;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
 
 class QLabel;
 

@@ -11,7 +11,7 @@
 #include <array>
 #include <vector>
 
-#include "parts/part_ranking.h"
+#include "form/part_ranking.h"
 #include "ui/qt_text.h"
 #include "ui/view_support.h"
 
@@ -118,7 +118,7 @@ class CRankingModel : public QAbstractTableModel {
 CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
                                  ChoosePart choose, QWidget* parent)
     : QWidget(parent), m_form(form), m_library(library), m_choose(std::move(choose)) {
-  if (result.error) {
+  if (result.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }

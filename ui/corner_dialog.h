@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "noise/corner_estimate.h"
+#include "form/corner_estimate.h"
 
 class QButtonGroup;
 class QLineEdit;

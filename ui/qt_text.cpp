@@ -1,9 +1,7 @@
 #include "ui/qt_text.h"
 
-#include <cmath>
-
-#include "cli/cp1252.h"
-#include "notation/eng_format.h"
+#include "notation/cp1252.h"
+#include "notation/shown_value.h"
 
 namespace tervane::ui {
 
@@ -13,18 +11,25 @@ namespace tervane::ui {
 QString FromCp1252(std::string_view text) {
   QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
   QChar* to = out.data();
-  for (char byte : text) *to++ = QChar(static_cast<char16_t>(cli::Cp1252Char(static_cast<unsigned char>(byte))));
+  for (char byte : text) *to++ = QChar(static_cast<char16_t>(Cp1252Char(static_cast<unsigned char>(byte))));
   return out;
 }
 
 std::string ToCp1252(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
-  return cli::Utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+  return Utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 QString EngText(double value, const QString& unit) {
-  if (std::isinf(value)) return (value > 0 ? QStringLiteral("∞") : QStringLiteral("-∞")) + unit;
-  return FromCp1252(FormatEngValue(value, kShownDigits)) + unit;
+  switch (ShownInfinityOf(value)) {
+    case ShownInfinity::kPlus:
+      return QStringLiteral("∞") + unit;
+    case ShownInfinity::kMinus:
+      return QStringLiteral("-∞") + unit;
+    case ShownInfinity::kNone:
+      break;
+  }
+  return FromCp1252(ShownValue(value)) + unit;
 }
 
 }  // namespace tervane::ui

@@ -8,16 +8,14 @@
 namespace tervane::ui {
 
 // The core keeps its text in single-byte Windows-1252; the widgets show
-// Unicode. These two are the only crossings, and they share the command
-// line's converter so that both front ends map every character alike
+// Unicode. These two are the only crossings, and they use the converter the
+// command line uses, so that both front ends map every character alike
 // (Greek mu to the micro sign, anything else unmappable to '?').
 QString FromCp1252(std::string_view text);
 std::string ToCp1252(const QString& text);
 
-// A value as every field and report line shows it: FormatEngValue's four
-// significant digits and SI prefix ("8.323n"), with `unit` appended. An
-// infinity is the sign "∞" rather than the notation's "1e+999", which only
-// a parser needs.
+// A value as every field and report line shows it (ShownValue), with `unit`
+// appended; an infinity is the sign "∞".
 QString EngText(double value, const QString& unit = QString());
 
 }  // namespace tervane::ui

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "noise/calculator_form.h"
-#include "noise/noise_calculation.h"
+#include "form/calculator_form.h"
+#include "form/form_calculation.h"
 #include "parts/part_library.h"
 
 class QPlainTextEdit;

@@ -77,9 +77,8 @@ struct Curves {
 
 Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum) {
   Curves curves;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
-    const auto source = static_cast<NoiseSource>(i);
-    if (!TopologyHasSource(result.ampType, source)) continue;
+  for (NoiseSource source : TopologySources(result.ampType)) {
+    const std::size_t i = SourceIndex(source);
     PlotCurve curve{FromCp1252(NoiseSourceLabel(source)),
                     CurveOf(spectrum, [i](const SpectrumPoint& p) { return p.density[i]; }), QColor(kSourceColors[i]),
                     1.5, kSourceStyles[i]};
@@ -116,7 +115,7 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
 }  // namespace
 
 CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidget(parent) {
-  if (result.error) {
+  if (result.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }

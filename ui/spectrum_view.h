@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "noise/noise_calculation.h"
+#include "form/form_calculation.h"
 
 namespace tervane::ui {
 

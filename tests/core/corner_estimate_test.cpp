@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "noise/corner_estimate.h"
+#include "form/corner_estimate.h"
 
 namespace tervane {
 namespace {

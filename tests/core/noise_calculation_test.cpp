@@ -7,9 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
+#include "form/form_calculation.h"
+#include "form/temperature.h"
 #include "noise/noise_calculation.h"
-#include "noise/temperature.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -109,7 +110,7 @@ TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
   for (const TopologyCase& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(Form(c.ampType, c.typed));
-    ASSERT_FALSE(r.error);
+    ASSERT_FALSE(r.failure.has_value());
     ExpectClose(*r.gain, c.gain, "G");
     ExpectClose(*r.outputDensity, c.density, "Sn");
     ExpectClose(*r.ownNoise, std::sqrt(19980.0) * c.density, "Vn");
@@ -123,7 +124,7 @@ TEST(ComputeNoise, BufferNeverReadsResistorOne) {
   const NoiseResult reference = ComputeNoise(Form(AMP_BUFFER));
   for (const char* r1 : {"0", "abc", "-1k", "1e400"}) {
     const NoiseResult r = ComputeNoise(Form(AMP_BUFFER, {{"r1", r1}}));
-    EXPECT_FALSE(r.error) << r1;
+    EXPECT_FALSE(r.failure.has_value()) << r1;
     EXPECT_EQ(r.outputDensity, reference.outputDensity) << r1;
   }
 }
@@ -178,11 +179,39 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
       {"InfiniteCarryInPlainMode", AMP_NONINVERTING, {{"carry", "1e400"}}, false},
   };
   for (const CheckCase& c : cases) {
-    EXPECT_EQ(ComputeNoise(Form(c.ampType, c.typed)).error, c.error) << c.name;
+    EXPECT_EQ(ComputeNoise(Form(c.ampType, c.typed)).failure.has_value(), c.error) << c.name;
   }
   CalculatorForm form = Form(AMP_NONINVERTING, {{"carry", "1e400"}});
   form.m_bWithCarry = 1;
-  EXPECT_TRUE(ComputeNoise(form).error) << "infinite carry in carry mode";
+  EXPECT_TRUE(ComputeNoise(form).failure.has_value()) << "infinite carry in carry mode";
+}
+
+TEST(CalculateStage, SaysWhichCheckFailed) {
+  StageInputs ok;
+  ok.ampType = AMP_NONINVERTING;
+  ok.r1 = ok.r2 = 1e3;
+  ok.kelvin = 300;
+  ok.lowerFreq = 20;
+  ok.upperFreq = 20e3;
+  ok.refVoltage = 1;
+  ok.en = 3e-9;
+  ASSERT_FALSE(CalculateStage(ok).failure);
+  struct FailureCase {
+    StageFailure failure;
+    void (*spoil)(StageInputs&);
+  };
+  const FailureCase cases[] = {
+      // Reversed band and zero reference: the band is named, it is checked first.
+      {StageFailure::kBandNotAscending, [](StageInputs& s) { s.upperFreq = s.lowerFreq, s.refVoltage = 0; }},
+      {StageFailure::kZeroReference, [](StageInputs& s) { s.refVoltage = 0; }},
+      {StageFailure::kNoSolution, [](StageInputs& s) { s.r1 = 0; }},
+      {StageFailure::kNotFinite, [](StageInputs& s) { s.carry = HUGE_VAL; }},
+  };
+  for (const FailureCase& c : cases) {
+    StageInputs spoilt = ok;
+    c.spoil(spoilt);
+    EXPECT_EQ(CalculateStage(spoilt).failure, c.failure) << static_cast<int>(c.failure);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -223,7 +252,7 @@ TEST(CarryStep, CarriesTheShareOfTheOverlapTimesTheGain) {
   for (const BandCase& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(CarryForm(c.lower, c.upper, c.prevLower, c.prevUpper));
-    ASSERT_FALSE(r.error);
+    ASSERT_FALSE(r.failure.has_value());
     EXPECT_EQ(r.reduced, c.reduced);
     // Combined^2 = own^2 + (Vc sqrt(share) G)^2 with G = 2.
     const double expected = std::sqrt(*r.ownNoise * *r.ownNoise + 4e-12 * c.share);

@@ -9,9 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "noise/calculator_form.h"
-#include "noise/noise_calculation.h"
-#include "noise/noise_report.h"
+#include "form/calculator_form.h"
+#include "form/form_calculation.h"
+#include "form/noise_report.h"
+#include "form/write_back.h"
 
 namespace tervane {
 namespace {

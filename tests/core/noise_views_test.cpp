@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
+#include "form/form_calculation.h"
 #include "noise/noise_breakdown.h"
-#include "noise/noise_calculation.h"
 #include "noise/noise_spectrum.h"
 #include "tests/core/test_form.h"
 
@@ -43,7 +43,7 @@ CalculatorForm CarryForm(const char* lower, const char* upper) {
 
 NoiseBreakdown Breakdown(const CalculatorForm& form, double crestFactor = kDefaultCrestFactor) {
   const NoiseResult r = ComputeNoise(form);
-  EXPECT_FALSE(r.error);
+  EXPECT_FALSE(r.failure.has_value());
   const std::optional<NoiseBreakdown> b = BreakdownNoise(r, crestFactor);
   EXPECT_TRUE(b.has_value());
   return b.value_or(NoiseBreakdown{});
@@ -263,7 +263,7 @@ TEST(NoiseSpectrum, IntegratesOverTheBandToTheReportedTotal) {
   for (const SumCase& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(c.form);
-    ASSERT_FALSE(r.error);
+    ASSERT_FALSE(r.failure.has_value());
     const double total = IntegrateOverBand(r, [](const SpectrumPoint& p) { return p.total * p.total; });
     EXPECT_NEAR(total, *r.ownNoise * *r.ownNoise, 1e-9 * total);
     // Source by source, the breakdown's totals.
@@ -343,7 +343,7 @@ TEST(NoiseSpectrum, NoneWhereTheRiseWouldMakeAPowerNegative) {
   // A negative corner still gives a band average (F < 1) and a report,
   // but 1 + fc / f is below zero under |fc|.
   const NoiseResult r = ComputeNoise(Form(AMP_NONINVERTING, {{"corner_freq", "-100"}}));
-  ASSERT_FALSE(r.error);
+  ASSERT_FALSE(r.failure.has_value());
   EXPECT_TRUE(NoiseSpectrumAt(r, 1000).has_value());
   EXPECT_FALSE(NoiseSpectrumAt(r, 10).has_value());
   EXPECT_FALSE(NoiseSpectrum(r, 11).has_value());
@@ -352,7 +352,7 @@ TEST(NoiseSpectrum, NoneWhereTheRiseWouldMakeAPowerNegative) {
 
 TEST(NoiseSpectrum, NoneWhereADecadeAboveTheBandOverflows) {
   const NoiseResult huge = ComputeNoise(Form(AMP_NONINVERTING, {{"upper_freq", "1e308"}}));
-  ASSERT_FALSE(huge.error);
+  ASSERT_FALSE(huge.failure.has_value());
   EXPECT_FALSE(NoiseSpectrum(huge, 11).has_value());
   EXPECT_FALSE(NoiseSpectrumAt(huge, HUGE_VAL).has_value());
   EXPECT_TRUE(NoiseSpectrum(ComputeNoise(Form(AMP_NONINVERTING, {{"upper_freq", "1e307"}})), 11).has_value());

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <map>
 #include <random>
 #include <sstream>
@@ -17,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
+#include "form/part_selection.h"
 #include "parts/part_library.h"
-#include "parts/part_selection.h"
 #include "parts/part_table.h"
 #include "tests/core/part_expect.h"
 
@@ -140,14 +139,6 @@ TEST(ReadPartLibrary, ReadsTheSameWhereverTheFileIsCutIntoBlocks) {
   }
 }
 
-TEST(ReadPartLibrary, ASecondFileAddsItsParts) {
-  PartLibrary library = ReadBytes("b 1n 1p 1\nA 1n 1p 1\n");
-  std::istringstream second("a 2n 2p 2\nB 2n 2p 2\nb 3n 3p 3\n");
-  ReadPartLibrary(second, library);
-  EXPECT_EQ(Contents(library), (std::vector<std::string>{"A 1n 1p 1", "a 2n 2p 2", "b 3n 3p 3", "B 2n 2p 2",
-                                                         "b 3n 3p 3", "4 parts"}));
-}
-
 // ---------------------------------------------------------------------------
 // List order
 
@@ -185,12 +176,11 @@ TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
 }
 
 TEST(PartTable, NamesEqualButForCaseAreDifferentParts) {
-  // Many short names, some equal but for case, stored one by one or read
-  // from a file: each keeps the figures it was given last.
+  // Many short names, some equal but for case, read from a file: each keeps
+  // the figures it was given last.
   std::mt19937 random(6789);
   const std::string alphabet = "aAbB0-";
   std::map<std::string, PartRecord> expected;
-  std::vector<PartRecord> records;
   std::string file;
   for (int i = 0; i < 400; ++i) {
     std::string name;
@@ -201,34 +191,27 @@ TEST(PartTable, NamesEqualButForCaseAreDifferentParts) {
     std::snprintf(record.szNoiseVoltage, kPartFieldSize, "1n");
     std::snprintf(record.szNoiseCurrent, kPartFieldSize, "1p");
     std::snprintf(record.szCornerFreq, kPartFieldSize, "%s", corner.c_str());
-    records.push_back(record);
     expected[name] = record;
     file += name + " 1n 1p " + corner + "\n";
   }
-  CPartTable oneByOne;
-  for (const PartRecord& record : records) oneByOne.SetAt(record);
-  const PartLibrary read = ReadBytes(file);
-  for (const CPartTable* filled : std::initializer_list<const CPartTable*>{&oneByOne, &read.m_partTable}) {
-    EXPECT_EQ(filled->GetCount(), expected.size());
-    for (const auto& [name, record] : expected) {
-      const PartRecord* found = filled->Lookup(name);
-      ASSERT_NE(found, nullptr) << name;
-      EXPECT_STREQ(found->szPartName, record.szPartName);
-      EXPECT_STREQ(found->szCornerFreq, record.szCornerFreq) << name;
-    }
-    for (const char* absent : {"", "c", "aaaa", "a-b0b", "\xE1"}) EXPECT_EQ(filled->Lookup(absent), nullptr) << absent;
+  const CPartTable& table = ReadBytes(file).m_partTable;
+  EXPECT_EQ(table.GetCount(), expected.size());
+  for (const auto& [name, record] : expected) {
+    const PartRecord* found = table.Lookup(name);
+    ASSERT_NE(found, nullptr) << name;
+    EXPECT_STREQ(found->szPartName, record.szPartName);
+    EXPECT_STREQ(found->szCornerFreq, record.szCornerFreq) << name;
   }
+  for (const char* absent : {"", "c", "aaaa", "a-b0b", "\xE1"}) EXPECT_EQ(table.Lookup(absent), nullptr) << absent;
 }
 
 // ---------------------------------------------------------------------------
 // The table and the selection
 
 TEST(PartTable, NamesAreExactAndStoringAgainReplaces) {
-  CPartTable table;
-  EXPECT_EQ(table.Lookup("OP27"), nullptr);
-  const PartRecord records[] = {
-      {"OP27", "3n", "400f", "2.7"}, {"op27", "9n", "9f", "9"}, {"OP27", "3.2n", "410f", "2.8"}};
-  for (const PartRecord& record : records) table.SetAt(record);
+  EXPECT_EQ(CPartTable().Lookup("OP27"), nullptr);
+  const PartLibrary library = ReadBytes("OP27 3n 400f 2.7\nop27 9n 9f 9\nOP27 3.2n 410f 2.8\n");
+  const CPartTable& table = library.m_partTable;
   EXPECT_EQ(table.GetCount(), 2u);
   ASSERT_NE(table.Lookup("OP27"), nullptr);
   EXPECT_STREQ(table.Lookup("OP27")->szNoiseVoltage, "3.2n");

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
+#include "form/part_ranking.h"
 #include "parts/part_library.h"
-#include "parts/part_ranking.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {

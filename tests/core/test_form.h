@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
 
 namespace tervane::test {
 

@@ -25,8 +25,8 @@
 #include <utility>
 #include <vector>
 
-#include "noise/calculator_form.h"
-#include "noise/noise_calculation.h"
+#include "form/calculator_form.h"
+#include "form/form_calculation.h"
 
 extern char** environ;
 
@@ -338,7 +338,7 @@ class NgspiceStage : public Ngspice, public ::testing::WithParamInterface<Stage>
 TEST_P(NgspiceStage, TotalNoiseAgreesWithTheEngine) {
   const Stage& s = GetParam();
   const NoiseResult engine = ComputeNoise(FormOf(s));
-  ASSERT_FALSE(engine.error);
+  ASSERT_FALSE(engine.failure.has_value());
   ASSERT_NEAR(engine.temperature.celsius, s.celsius, 1e-9) << "the table's temperature is wrong";
 
   const std::string netlist = StageNetlist(s);

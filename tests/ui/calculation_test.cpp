@@ -7,9 +7,10 @@
 #include <QTabWidget>
 #include <QTableView>
 
-#include "noise/corner_estimate.h"
-#include "noise/noise_calculation.h"
-#include "noise/noise_report.h"
+#include "form/corner_estimate.h"
+#include "form/form_calculation.h"
+#include "form/write_back.h"
+#include "form/noise_report.h"
 #include "ui/qt_text.h"
 #include "ui_test_support.h"
 
@@ -79,7 +80,7 @@ class CalculationTest : public QObject {
     form = FormOf(*m_calc, form);
     form.m_bWithCarry = button == QLatin1String("calcWithCarryButton");
     const NoiseResult result = ComputeNoise(form);
-    QCOMPARE(result.error, fails);
+    QCOMPARE(result.failure.has_value(), fails);
     const QStringList typing = m_calc->Texts();
 
     QStringList tabs;

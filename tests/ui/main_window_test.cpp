@@ -11,9 +11,10 @@
 
 #include <sstream>
 
-#include "noise/noise_calculation.h"
-#include "noise/noise_report.h"
-#include "parts/part_selection.h"
+#include "form/form_calculation.h"
+#include "form/write_back.h"
+#include "form/noise_report.h"
+#include "form/part_selection.h"
 #include "ui/links.h"
 #include "ui/qt_text.h"
 #include "ui_test_support.h"

@@ -1,4 +1,4 @@
-#include "noise/temperature.h"
+#include "form/temperature.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
 
 namespace tervane {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "cli/cp1252.h"
+#include "notation/cp1252.h"
 
-namespace tervane::cli {
+namespace tervane {
 namespace {
 
 struct HeldCharacter {
@@ -80,4 +80,4 @@ TEST(Cp1252, AsciiAndEmptyTextPassUnchanged) {
 }
 
 }  // namespace
-}  // namespace tervane::cli
+}  // namespace tervane

@@ -26,17 +26,15 @@ void ClearPlaceholder(std::string& field);
 
 inline constexpr std::string_view kCornerInputError = "Input error";
 
-// A band figure given peak-to-peak is taken as this many times its rms.
-inline constexpr double kPeakToPeakPerRms = 6.0;
-
 struct CornerEstimate {
   std::optional<std::string> cornerText;  // the new corner field, when one is written
   bool inputError = false;                // show "Input error" (after writing, if both)
 };
 
-// Solves e^2(f) = en^2 (1 + fc / f) for the corner fc: at one frequency, or
-// over a band from the total noise (rms, or peak-to-peak taken as 6 x rms).
-// `noiseVoltage` is the main form's white noise density field.
+// Reads the dialog's texts and solves for the corner (flicker_corner.h): at
+// one frequency, or over a band from the total noise (rms, or peak-to-peak
+// taken as kPeakToPeakPerRms x rms). `noiseVoltage` is the main form's white
+// noise density field.
 CornerEstimate EstimateCorner(const CornerDialogState& state, std::string_view noiseVoltage);
 
 }  // namespace tervane

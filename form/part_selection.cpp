@@ -1,4 +1,4 @@
-#include "parts/part_selection.h"
+#include "form/part_selection.h"
 
 namespace tervane {
 

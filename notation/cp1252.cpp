@@ -1,10 +1,10 @@
-#include "cli/cp1252.h"
+#include "notation/cp1252.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
-namespace tervane::cli {
+namespace tervane {
 namespace {
 
 constexpr char kSubstitute = '?';
@@ -112,4 +112,4 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return out;
 }
 
-}  // namespace tervane::cli
+}  // namespace tervane

@@ -4,8 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "noise/calculator_form.h"
-#include "noise/noise_calculation.h"
+#include "form/form_calculation.h"
 
 namespace tervane {
 
@@ -19,11 +18,5 @@ inline constexpr std::string_view kNoPartSelected = "(none)";
 // after the gain. `partName` is the selected list item's text, or nothing
 // when the list has no selection.
 std::string BuildNoiseReport(const NoiseResult& result, std::optional<std::string_view> partName);
-
-// After a successful calculation: every value read goes back into its field
-// in normalised notation (R1 only where the topology uses it, the temperature
-// in Fahrenheit), the total noise into the carry field, and the band is kept
-// for the next carry calculation. A failed calculation changes nothing.
-void WriteBackResults(CalculatorForm& form, const NoiseResult& result);
 
 }  // namespace tervane

@@ -1,12 +1,12 @@
-#include "parts/part_ranking.h"
+#include "form/part_ranking.h"
 
 #include <algorithm>
 #include <limits>
 #include <string_view>
 #include <unordered_set>
 
-#include "noise/noise_calculation.h"
-#include "parts/part_selection.h"
+#include "form/form_calculation.h"
+#include "form/part_selection.h"
 
 namespace tervane {
 namespace {
@@ -21,8 +21,8 @@ RankedPart CalculatePart(CalculatorForm form, const std::string& name) {
   part.noiseVoltage = r.en;
   part.noiseCurrent = r.in;
   part.cornerFreq = r.cornerFreq;
-  part.failed = r.error;
-  if (!r.error) {
+  part.failed = r.failure.has_value();
+  if (!r.failure) {
     part.outputDensity = r.outputDensity;
     part.totalNoise = r.totalNoise;
     part.snr = r.snr;

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
 #include "parts/part_table.h"
 
 namespace tervane {

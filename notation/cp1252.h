@@ -3,9 +3,10 @@
 #include <string>
 #include <string_view>
 
-// Text crosses the program's edge here: the core works in single-byte
-// Windows-1252, the command line, the terminal and JSON in UTF-8.
-namespace tervane::cli {
+// Text crosses the program's edges here: the core works in single-byte
+// Windows-1252; the command line, the terminal, JSON and the widgets in
+// UTF-8 or UTF-16.
+namespace tervane {
 
 // Every character that Windows-1252 holds becomes its byte, the Greek small
 // letter mu (U+03BC) becomes the micro sign 0xB5 as U+00B5 does, and every
@@ -22,4 +23,4 @@ std::string Cp1252ToUtf8(std::string_view cp1252);
 // U+10000.
 char32_t Cp1252Char(unsigned char byte);
 
-}  // namespace tervane::cli
+}  // namespace tervane

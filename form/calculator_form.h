@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace tervane {
+#include "noise/amplifier_type.h"
 
-// In the order of the radio buttons.
-enum AmplifierType { AMP_BUFFER = 0, AMP_NONINVERTING = 1, AMP_INVERTING = 2 };
+namespace tervane {
 
 // The calculator's whole input: every numeric field exactly as typed
 // (Windows-1252), the topology, the corner check box, and what is kept from

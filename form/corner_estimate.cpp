@@ -1,10 +1,11 @@
-#include "noise/corner_estimate.h"
+#include "form/corner_estimate.h"
 
 #include <array>
 #include <cmath>
 
-#include "notation/eng_format.h"
+#include "noise/flicker_corner.h"
 #include "notation/eng_parse.h"
+#include "notation/shown_value.h"
 #include "notation/words.h"
 
 namespace tervane {
@@ -19,7 +20,7 @@ Estimate AtSingleFrequency(const CornerDialogState& state, double en) {
   const double f = ParseEngValue(state.m_strFreqRange);
   const double n = ParseEngValue(state.m_strNoise);
   if (f == 0 && n == 0) return {};
-  return {(n * n - en * en) * f / (en * en)};
+  return {CornerAtFrequency(en, f, n)};
 }
 
 Estimate ThroughRange(const CornerDialogState& state, double en) {
@@ -39,7 +40,7 @@ Estimate ThroughRange(const CornerDialogState& state, double en) {
     v /= kPeakToPeakPerRms;
   else if (unit != 'r')
     unitError = true;  // taken as rms
-  return {(v * v / (en * en) + fL - fH) / std::log(fH / fL), unitError};
+  return {CornerThroughBand(en, fL, fH, v), unitError};
 }
 
 }  // namespace
@@ -60,12 +61,12 @@ void ClearPlaceholder(std::string& field) {
 
 CornerEstimate EstimateCorner(const CornerDialogState& state, std::string_view noiseVoltage) {
   const double en = ParseEngValue(noiseVoltage);
-  const Estimate e = state.m_nSpecifyMode == CORNER_SINGLE_FREQ ? AtSingleFrequency(state, en)
-                                                                : ThroughRange(state, en);
+  const Estimate e =
+      state.m_nSpecifyMode == CORNER_SINGLE_FREQ ? AtSingleFrequency(state, en) : ThroughRange(state, en);
   // A corner that is not a finite, non-negative frequency (reversed band,
   // noise below the white floor, zero density) is not written.
   if (!e.corner || !std::isfinite(*e.corner) || *e.corner < 0) return {std::nullopt, true};
-  return {FormatEngValue(*e.corner, kShownDigits), e.unitError};
+  return {ShownValue(*e.corner), e.unitError};
 }
 
 }  // namespace tervane

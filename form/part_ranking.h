@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "noise/calculator_form.h"
+#include "form/calculator_form.h"
 #include "parts/part_library.h"
 
 namespace tervane {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "form/calculator_form.h"
+#include "form/temperature.h"
+#include "noise/noise_breakdown.h"
+#include "noise/noise_spectrum.h"
+#include "noise/stage_inputs.h"
+#include "noise/stage_result.h"
+
+namespace tervane {
+
+// One calculation of the form: the stage as its fields read, what the noise
+// model makes of it, and what only the form's texts need (the temperature in
+// the scale it was typed in, whether R1 was read at all).
+struct NoiseResult : StageInputs, StageResult {
+  Temperature temperature{};
+  bool r1Read = false;  // the topology uses R1
+};
+
+// The noise model of one stage, from the form as it stands: every number in
+// engineering notation, the temperature with its unit letter, R1 only where
+// the topology uses it, the carry only in carry mode. Reads the form only;
+// the write-back after a successful calculation is WriteBackResults.
+NoiseResult ComputeNoise(const CalculatorForm& form);
+
+// The noise model's views of a calculation of the form.
+inline std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,
+                                                    double crestFactor = kDefaultCrestFactor) {
+  return BreakdownNoise(result, result, crestFactor);
+}
+inline std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, double frequency) {
+  return NoiseSpectrumAt(result, result, frequency);
+}
+inline std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& result, std::size_t points) {
+  return NoiseSpectrum(result, result, points);
+}
+
+}  // namespace tervane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+
+#include "noise/amplifier_type.h"
+
+namespace tervane {
+
+// A frequency band, Hz.
+struct Band {
+  double lower = 0;
+  double upper = 0;
+};
+
+// One stage as the noise model sees it, every value a number in SI units.
+struct StageInputs {
+  AmplifierType ampType = AMP_BUFFER;  // any other value has no solution
+  double sourceResistor = 0;           // Rs, ohms
+  double r1 = 0;                       // ohms; the buffer has none
+  double r2 = 0;                       // ohms
+  double kelvin = 0;
+  double lowerFreq = 0;      // fL
+  double upperFreq = 0;      // fH
+  double refVoltage = 0;     // the 0 dB reference, V
+  double en = 0;             // V/rtHz
+  double in = 0;             // A/rtHz
+  double cornerFreq = 0;     // fc, Hz
+  bool applyCorner = false;  // the 1/f corner shapes the current noise too
+  // The previous stage's total noise, V, in "Calc w/Carry" only.
+  std::optional<double> carry;
+  // The band that noise was worked out over; none before any calculation.
+  std::optional<Band> previousBand;
+};
+
+}  // namespace tervane

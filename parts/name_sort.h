@@ -1,0 +1,58 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "parts/part_order.h"
+#include "parts/part_record.h"
+
+namespace tervane {
+
+// A name in a field of its own, padded with zeros. Names hold no NUL, so
+// comparing whole fields compares the names.
+using PaddedName = std::array<char, kPartFieldSize>;
+
+inline std::string_view NameOf(const PaddedName& name) {
+  return {name.data(), static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())};
+}
+
+// The name of one part line and the position of the line's record.
+struct NameEntry {
+  PaddedName name;
+  std::uint32_t record;
+};
+
+// Brings the names of a file into list order with a radix sort, last
+// character first: each pass is stable, so names that compare equal keep
+// the file's order, and a name's zero padding puts it before the longer
+// names it begins.
+class NameSorter {
+ public:
+  void Reserve(std::size_t count) { m_entries.reserve(count); }
+
+  void Add(std::string_view name, std::uint32_t record) {
+    NameEntry& entry = m_entries.emplace_back();
+    CopyWord(entry.name.data(), name);
+    entry.record = record;
+    for (std::size_t i = 0; i < name.size(); ++i) ++m_counts[i][FoldPartNameChar(name[i])];
+    ++m_lengths[name.size()];
+  }
+
+  // The names in list order; valid until the sorter changes.
+  std::span<const NameEntry> Sort();
+
+ private:
+  std::vector<NameEntry> m_entries;  // in file order
+  std::unique_ptr<NameEntry[]> m_scratch;
+  // How often each folded character stands at each position of a name, and
+  // how many names have each length.
+  std::array<std::array<std::uint32_t, 256>, kPartWordMax> m_counts{};
+  std::array<std::uint32_t, kPartFieldSize> m_lengths{};
+};
+
+}  // namespace tervane
