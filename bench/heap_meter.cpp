@@ -1,4 +1,4 @@
-#include "tests/core/heap_meter.h"
+#include "bench/heap_meter.h"
 
 #include <malloc.h>
 

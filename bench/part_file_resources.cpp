@@ -1,6 +1,8 @@
-// Part files as users and accidents make them: empty, binary, saved in the
-// wrong encoding, with odd line ends, huge, or no readable file at all. The
-// loader must neither crash nor hold memory in proportion to the file, and
+// Part files as users and accidents make them, and the resources they take:
+// empty, binary, saved in the wrong encoding, with odd line ends, huge (1 GiB,
+// 50 000 parts), or no readable file at all. Too slow for the test suite:
+// run tervane_part_file_resources by hand or from scripts/bench. The loader
+// must neither crash nor hold memory in proportion to the file, and
 // what it takes from such files follows the rules of every part file:
 // 62-character pieces, LF or CR LF line ends with a lone CR an ordinary
 // character, a NUL ending a line's text, and a line skipped when a word is
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,7 +25,7 @@
 #include <vector>
 
 #include "parts/part_library.h"
-#include "tests/core/heap_meter.h"
+#include "bench/heap_meter.h"
 #include "tests/core/part_expect.h"
 
 namespace tervane {
@@ -212,6 +215,44 @@ TEST_F(PartFileTest, GibibyteFilesNeedOnlyWhatTheirPartsNeed) {
     EXPECT_LE(heap.PeakGrowth(), kHeapBound);
     ExpectParts(library, numbered, numberedParts);
   }
+}
+
+// More parts than are reserved up front, spread over the file three ways:
+// the storage grows on the rate of parts seen so far, which the rest of
+// the file then beats, matches or falls short of.
+TEST(LoadPartLibrary, LargeFileKeepsEveryPartWhereverItsPartsLie) {
+  constexpr int kParts = 50000;
+  const std::string kComment = std::string(60, '/') + "\n";
+  const struct {
+    const char* layout;
+    int commentsFrom, commentsTo;  // the parts with a comment line before them
+  } cases[] = {{"even", 0, 0}, {"sparse then dense", 0, kParts / 4}, {"dense then sparse", kParts / 4, kParts}};
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("tervane_core_tests_large_" + std::to_string(std::random_device()()) + ".txt");
+  for (const auto& c : cases) {
+    {
+      std::ofstream out(file, std::ios::binary);
+      // Written last to first, so that the list must be sorted.
+      for (int i = kParts - 1; i >= 0; --i) {
+        char line[40];
+        std::snprintf(line, sizeof line, "P%06d %dn %dp %d\n", i, i % 10, i % 7, i);
+        if (i >= c.commentsFrom && i < c.commentsTo) out << kComment;
+        out << line;
+      }
+    }
+    PartLibrary library;
+    ASSERT_TRUE(LoadPartLibrary(file, library)) << c.layout;
+    ASSERT_EQ(library.m_partList.size(), static_cast<std::size_t>(kParts)) << c.layout;
+    EXPECT_EQ(library.m_partTable.GetCount(), static_cast<std::size_t>(kParts)) << c.layout;
+    EXPECT_TRUE(std::is_sorted(library.m_partList.begin(), library.m_partList.end())) << c.layout;
+    for (const int i : {0, 1, kParts / 4, kParts / 2, kParts - 1}) {
+      char expected[40];
+      std::snprintf(expected, sizeof expected, "P%06d %dn %dp %d", i, i % 10, i % 7, i);
+      EXPECT_EQ(PartText(library, std::string(expected, 7)), expected) << c.layout;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
 }
 
 }  // namespace
