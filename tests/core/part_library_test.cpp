@@ -75,8 +75,9 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
        {"opa 1n 1p 1", "OPA 2n 2p 2", "Opa 3n 3p 3"}},
       {"DuplicatesKeepTheLastFigures", "X 1n 1p 1\nY 5n 5p 5\nX 2n 2p 2\n", {"X", "X", "Y"},
        {"X 2n 2p 2", "Y 5n 5p 5"}},
-      {"SortedWithoutRegardToCase", "b 1n 1p 1\nA 1n 1p 1\nC 1n 1p 1\n10 1n 1p 1\n", {"10", "A", "b", "C"},
-       {"b 1n 1p 1", "A 1n 1p 1", "C 1n 1p 1", "10 1n 1p 1"}},
+      // z folds to Z, which comes before _.
+      {"SortedWithoutRegardToCase", "b 1n 1p 1\nA 1n 1p 1\n_ 1n 1p 1\nz 1n 1p 1\n10 1n 1p 1\n",
+       {"10", "A", "b", "z", "_"}, {"b 1n 1p 1", "A 1n 1p 1", "_ 1n 1p 1", "z 1n 1p 1", "10 1n 1p 1"}},
       // A line with a word longer than its 15-character field among its
       // first four is skipped.
       {"LongWordsSkipTheLine",
