@@ -17,13 +17,13 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
-#include <string_view>
+#include <optional>
 
 #include "fuzz/fuzz_check.h"
+#include "fuzz/shown_number.h"
 #include "notation/eng_format.h"
 #include "notation/eng_parse.h"
 
@@ -34,29 +34,6 @@ using tervane::fuzz::Check;
 constexpr int kMinDigits = 3;
 constexpr int kMaxDigits = 24;
 constexpr int kMaxStableDigits = 14;
-// The output prefixes, listed here rather than taken from the library so
-// that a wrong table in it shows.
-constexpr std::string_view kOutputPrefixes = "yzafpn\xB5m kMGTPEZY";
-constexpr int kBlankPrefix = 8;
-
-// The number a text shows, read by the C library: the mantissa must be a
-// plain decimal in full, and a last letter that is a prefix scales it.
-double ShownNumber(const std::string& text) {
-  std::string mantissa = text;
-  int power = 0;
-  const std::size_t prefix = kOutputPrefixes.find(text.back());
-  if (prefix != std::string_view::npos && prefix != kBlankPrefix) {
-    mantissa.pop_back();
-    power = 3 * (static_cast<int>(prefix) - kBlankPrefix);
-  }
-  Check(!mantissa.empty() && mantissa.find_first_not_of("-+.0123456789e") == std::string::npos,
-        "the mantissa is a decimal number");
-  const std::string scaled = power == 0 ? mantissa : mantissa + "e" + std::to_string(power);
-  char* end = nullptr;
-  const double shown = std::strtod(scaled.c_str(), &end);
-  Check(end == scaled.c_str() + scaled.size(), "the mantissa reads in full");
-  return shown;
-}
 
 }  // namespace
 
@@ -71,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text = tervane::FormatEngValue(value, digits);
   Check(!text.empty() && text.size() <= static_cast<std::size_t>(digits + 7), "length within digits + 7");
 
-  const double shown = ShownNumber(text);
+  const std::optional<double> number = tervane::test::ShownNumber(text);
+  Check(number.has_value(), "the text is a decimal number, perhaps with a prefix");
+  const double shown = *number;
   const double read = tervane::ParseEngValue(text);
   Check(read == shown, "the text reads back as the number it shows");
   if (std::isfinite(value) && std::isfinite(shown)) {

@@ -25,19 +25,9 @@ using test::Form;
 // ---------------------------------------------------------------------------
 // Form state
 
-TEST(CalculatorForm, DefaultsAndTheRiaaBand) {
-  CalculatorForm form;
-  ApplyFormDefaults(form);
-  std::vector<std::string> texts;
-  for (const FormTextField& field : kFormTextFields) texts.push_back(form.*field.member);
-  EXPECT_EQ(texts,
-            (std::vector<std::string>{"0", "1k", "1k", "80", "20", "20k", "1", "3n", "400f", "0", "0"}));
-  EXPECT_EQ(form.m_nAmpType, AMP_NONINVERTING);
-  EXPECT_NE(form.m_bApplyCorner, 0);
-  EXPECT_FALSE(form.m_bHavePrevBand);
-
+TEST(CalculatorForm, TheRiaaBand) {
   // "RIAA NBW" replaces the two band edges and nothing of what was typed.
-  form = Form(AMP_INVERTING, {{"r2", "typed"}, {"temperature", "25C"}});
+  CalculatorForm form = Form(AMP_INVERTING, {{"r2", "typed"}, {"temperature", "25C"}});
   form.m_bApplyCorner = 0;
   ApplyRiaaBand(form);
   EXPECT_EQ(form.m_strLowerFreq, "20.0");
@@ -110,7 +100,7 @@ TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
   for (const TopologyCase& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(Form(c.ampType, c.typed));
-    ASSERT_FALSE(r.failure.has_value());
+    ASSERT_FALSE(r.failure);
     ExpectClose(*r.gain, c.gain, "G");
     ExpectClose(*r.outputDensity, c.density, "Sn");
     ExpectClose(*r.ownNoise, std::sqrt(19980.0) * c.density, "Vn");
@@ -118,29 +108,6 @@ TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
     ExpectClose(*r.snr, 20 * std::log10(1 / (std::sqrt(19980.0) * c.density)), "SNR");
     EXPECT_EQ(r.r1Read, c.ampType != AMP_BUFFER);
   }
-}
-
-TEST(ComputeNoise, BufferNeverReadsResistorOne) {
-  const NoiseResult reference = ComputeNoise(Form(AMP_BUFFER));
-  for (const char* r1 : {"0", "abc", "-1k", "1e400"}) {
-    const NoiseResult r = ComputeNoise(Form(AMP_BUFFER, {{"r1", r1}}));
-    EXPECT_FALSE(r.failure.has_value()) << r1;
-    EXPECT_EQ(r.outputDensity, reference.outputDensity) << r1;
-  }
-}
-
-TEST(ComputeNoise, CornerNotAppliedLeavesTheCurrentNoiseTerms) {
-  // No voltage noise: only the resistors and the current noise count.
-  CalculatorForm form = Form(AMP_BUFFER, {{"source_resistor", "10k"}, {"r2", "10k"}, {"noise_voltage", "0"}});
-  form.m_bApplyCorner = 0;
-  const NoiseResult flat = ComputeNoise(form);
-  form.m_strCornerFreq = "100";
-  const NoiseResult cornered = ComputeNoise(form);
-  EXPECT_GT(cornered.flicker, 1.01);
-  EXPECT_EQ(*cornered.outputDensity, *flat.outputDensity);
-  ExpectClose(*cornered.outputDensity, 1.9056589427492004e-08, "Sn");
-  form.m_bApplyCorner = 1;
-  EXPECT_GT(*ComputeNoise(form).outputDensity, *flat.outputDensity);
 }
 
 // ---------------------------------------------------------------------------
@@ -162,7 +129,8 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
       {"ZeroR1NonInverting", AMP_NONINVERTING, {{"r1", "0"}}, true},
       {"R1CancelsRs", AMP_INVERTING, {{"r1", "-1k"}, {"source_resistor", "1k"}}, true},
       {"ZeroR1AndRsInverting", AMP_INVERTING, {{"r1", "0"}}, true},
-      {"ZeroR1Buffer", AMP_BUFFER, {{"r1", "0"}}, false},
+      {"ZeroR1Buffer", AMP_BUFFER, {{"r1", "0"}}, false},  // the buffer never reads R1
+      {"UnreadableR1Buffer", AMP_BUFFER, {{"r1", "1e400"}}, false},
       {"ZeroR1WithRsInverting", AMP_INVERTING, {{"r1", "0"}, {"source_resistor", "1k"}}, false},
       // Each of these makes F, Sn, G or the SNR infinite or NaN.
       {"ZeroLowerEdgeNoCorner", AMP_NONINVERTING, {{"lower_freq", "0"}}, true},
@@ -183,7 +151,7 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
   }
   CalculatorForm form = Form(AMP_NONINVERTING, {{"carry", "1e400"}});
   form.m_bWithCarry = 1;
-  EXPECT_TRUE(ComputeNoise(form).failure.has_value()) << "infinite carry in carry mode";
+  EXPECT_TRUE(ComputeNoise(form).failure) << "infinite carry in carry mode";
 }
 
 TEST(CalculateStage, SaysWhichCheckFailed) {
@@ -252,7 +220,7 @@ TEST(CarryStep, CarriesTheShareOfTheOverlapTimesTheGain) {
   for (const BandCase& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(CarryForm(c.lower, c.upper, c.prevLower, c.prevUpper));
-    ASSERT_FALSE(r.failure.has_value());
+    ASSERT_FALSE(r.failure);
     EXPECT_EQ(r.reduced, c.reduced);
     // Combined^2 = own^2 + (Vc sqrt(share) G)^2 with G = 2.
     const double expected = std::sqrt(*r.ownNoise * *r.ownNoise + 4e-12 * c.share);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,6 @@ namespace {
 using test::ExpectClose;
 using test::FieldTexts;
 using test::Form;
-
-using SourceFigures = std::map<std::string, double>;  // NoiseSourceKey -> V/rtHz
 
 const double kBand = 19980;  // the start-up band, 20 Hz..20 kHz
 
@@ -51,64 +48,6 @@ NoiseBreakdown Breakdown(const CalculatorForm& form, double crestFactor = kDefau
 
 // ---------------------------------------------------------------------------
 // Breakdown
-
-struct HandCase {
-  const char* name;
-  int ampType;
-  bool applyCorner;
-  SourceFigures density;  // every source the topology has, and no other
-};
-
-TEST(BreakdownNoise, EachSourceMatchesTheModelWorkedByHand) {
-  // One circuit throughout: Rs 2k, R1 1k, R2 9k, en 5n, in 1p, 300 K, so
-  // 4kT = 5.5226016e-23 * 300 = 1.65678048e-20. With fc = 50 the flicker
-  // factor is F = sqrt(ln(1000) * 50 / 19980 + 1) = 1.0086063032087038.
-  const FieldTexts circuit = {{"source_resistor", "2k"}, {"r1", "1k"},           {"r2", "9k"},
-                              {"noise_voltage", "5n"},   {"noise_current", "1p"}, {"temperature", "300K"}};
-  FieldTexts cornered = circuit;
-  cornered.push_back({"corner_freq", "50"});
-  const HandCase cases[] = {
-      // Buffer, no corner:  en;  sqrt(4kT R2);  in R2;  sqrt(4kT Rs);  in Rs.
-      {"Buffer",
-       AMP_BUFFER,
-       true,
-       {{"en", 5e-9}, {"r2", 1.2211070518181443e-08}, {"in_r2", 9e-9}, {"rs", 5.756353845968819e-09},
-        {"in_rs", 2e-9}}},
-      // Non-inverting, N = 10, corner applied to both:  N en F;
-      // sqrt(4kT R2^2 / R1);  sqrt(4kT R2);  in F R2;  sqrt(4kT Rs) N;  in F Rs N.
-      {"NonInvertingCornerApplied",
-       AMP_NONINVERTING,
-       true,
-       {{"en", 5.043031516043519e-08},
-        {"r1", 3.663321155454433e-08},
-        {"r2", 1.2211070518181443e-08},
-        {"in_r2", 9.077456728878335e-09},
-        {"rs", 5.7563538459688185e-08},
-        {"in_rs", 2.017212606417408e-08}}},
-      // Inverting, A = R2 / (R1 + Rs) = 3, corner on en only:  (A + 1) en F;
-      // sqrt(4kT R1) A;  sqrt(4kT R2);  in R2;  sqrt(4kT Rs) A.
-      {"InvertingCornerNotApplied",
-       AMP_INVERTING,
-       false,
-       {{"en", 2.0172126064174076e-08},
-        {"r1", 1.2211070518181443e-08},
-        {"r2", 1.2211070518181443e-08},
-        {"in_r2", 9e-9},
-        {"rs", 1.7269061537906457e-08}}},
-  };
-  for (const HandCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const bool corner = c.ampType != AMP_BUFFER;
-    const NoiseBreakdown b = Breakdown(FormWith(c.ampType, corner ? cornered : circuit, c.applyCorner));
-    SourceFigures density;
-    for (const NoiseContribution& row : b.contributions) {
-      density[std::string(NoiseSourceKey(row.source))] = row.density;
-      ExpectClose(row.total, row.density * std::sqrt(kBand), "total");
-    }
-    ASSERT_EQ(density.size(), c.density.size());
-    for (const auto& [key, expected] : c.density) ExpectClose(density[key], expected, key.c_str());
-  }
-}
 
 struct SumCase {
   const char* name;
@@ -272,38 +211,6 @@ TEST(NoiseSpectrum, IntegratesOverTheBandToTheReportedTotal) {
       const std::size_t i = SourceIndex(row.source);
       const double power = IntegrateOverBand(r, [i](const SpectrumPoint& p) { return p.density[i] * p.density[i]; });
       EXPECT_NEAR(power, row.total * row.total, 1e-9 * total) << NoiseSourceKey(row.source);
-    }
-  }
-}
-
-struct ShapeCase {
-  const char* name;
-  bool applyCorner;
-  double frequency;
-  // (density with fc = 100 / density with fc = 0)^2, worked by hand.
-  double voltageRise, currentRise;
-};
-
-TEST(NoiseSpectrum, OneOverFRiseOnlyWhereItApplies) {
-  const ShapeCase cases[] = {
-      {"TenthOfTheCornerApplied", true, 10, 11, 11},          // 1 + 100 / 10
-      {"TenthOfTheCornerNotApplied", false, 10, 11, 1},
-      {"AtTheCorner", true, 100, 2, 2},                       // 1 + 100 / 100
-      {"FarAbove", false, 1e5, 1.001, 1},                     // 1 + 100 / 1e5
-  };
-  const FieldTexts allTerms = {{"source_resistor", "2k"}, {"r2", "9k"}, {"noise_voltage", "5n"},
-                               {"noise_current", "1p"}};
-  FieldTexts cornered = allTerms;
-  cornered.push_back({"corner_freq", "100"});
-  for (const ShapeCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const auto flat = NoiseSpectrumAt(ComputeNoise(FormWith(AMP_NONINVERTING, allTerms, c.applyCorner)), c.frequency);
-    const auto shaped = NoiseSpectrumAt(ComputeNoise(FormWith(AMP_NONINVERTING, cornered, c.applyCorner)), c.frequency);
-    ASSERT_TRUE(flat && shaped);
-    const double expectedRise[kStageSourceCount] = {c.voltageRise, 1, 1, c.currentRise, 1, c.currentRise};
-    for (std::size_t i = 0; i < kStageSourceCount; ++i) {
-      const double rise = shaped->density[i] * shaped->density[i] / (flat->density[i] * flat->density[i]);
-      ExpectClose(rise, expectedRise[i], std::string(NoiseSourceKey(static_cast<NoiseSource>(i))).c_str());
     }
   }
 }
