@@ -1,5 +1,7 @@
 # Runs one golden case of tervane-cli; see CMakeLists.txt for the layout.
-# Inputs: CLI, CASE_FILE, DATA_DIR, SHIPPED_PARTS, VERSION, OUT_DIR.
+# Inputs: CLI, CASE_FILE, DATA_DIR, SHIPPED_PARTS, VERSION, OUT_DIR, and
+# EMULATOR, the command that runs CLI when it is built for another system
+# (empty otherwise).
 #
 # A case file may use ${DATA_DIR}, ${SHIPPED_PARTS} and ${VERSION}, and may
 # set EXPECT_STDOUT instead of having a .out file.
@@ -32,7 +34,7 @@ if(NOT EXISTS ${expected_err})
 endif()
 
 execute_process(
-  COMMAND ${CLI} ${ARGS}
+  COMMAND ${EMULATOR} ${CLI} ${ARGS}
   WORKING_DIRECTORY ${DATA_DIR}
   OUTPUT_FILE ${actual_out}
   ERROR_FILE ${actual_err}
