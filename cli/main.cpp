@@ -4,6 +4,12 @@
 
 #include <iostream>
 
+#ifdef _WIN32
+#include "cli/native_text.h"
+
+int main() { return tervane::cli::RunCliOnWideCommandLine(std::cout, std::cerr); }
+#else
 #include "cli/run_cli.h"
 
 int main(int argc, char** argv) { return tervane::cli::RunCli(argc, argv, std::cout, std::cerr); }
+#endif

@@ -37,3 +37,7 @@ FONT_PACKAGES=(fonts-dejavu-core)
 # The sanitizer build and the fuzzers: clang and its runtimes (libFuzzer,
 # AddressSanitizer, UndefinedBehaviorSanitizer).
 SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
+
+# The Windows check (scripts/test-windows): the MinGW-w64 cross compiler
+# with posix threads, and Wine to run what it builds.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
