@@ -31,9 +31,9 @@ std::optional<WeightingIntegrals> IntegralsOf(Band band) {
 }
 
 bool AllFinite(const FigureInputs& in) {
-  for (const double v : {in.band.lower, in.band.upper, in.white, in.oneOverF, in.carried, in.carriedBand.lower,
-                         in.carriedBand.upper, in.gain, in.sourceResistance, in.temperature, in.en, in.in,
-                         in.reference})
+  for (const double v :
+       {in.band.lower, in.band.upper, in.white, in.oneOverF, in.carried, in.carriedBand.lower, in.carriedBand.upper,
+        in.gain, in.sourceResistance, in.temperature, in.en, in.in, in.reference})
     if (!std::isfinite(v)) return false;
   return true;
 }
@@ -58,7 +58,8 @@ WeightedFigures FiguresOfPower(const FigureInputs& in, double power) {
 // temperature) / (the source's at T0): the source's term taken at T0.
 void SetNoiseFigure(const FigureInputs& in, double flatPower, NoiseFigures& f) {
   if (!(in.sourceResistance > 0)) return;
-  const double sourcePerKelvin = kFourBoltzmann * in.sourceResistance * in.gain * in.gain * (in.band.upper - in.band.lower);
+  const double sourcePerKelvin =
+      kFourBoltzmann * in.sourceResistance * in.gain * in.gain * (in.band.upper - in.band.lower);
   const double excess = flatPower - sourcePerKelvin * in.temperature;
   const double factor = 1 + excess / (sourcePerKelvin * kNoiseFigureT0);
   if (!std::isfinite(factor)) return;

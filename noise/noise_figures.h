@@ -19,12 +19,12 @@ inline constexpr double kPlusFourDbu = 1.22765298798388;
 
 // One stage's output noise and what the figures refer it to, as numbers.
 struct FigureInputs {
-  Band band;              // fL..fH
-  double white = 0;       // V^2/Hz at the output: the density is white + oneOverF / f
-  double oneOverF = 0;    // V^2
-  double carried = 0;     // V at the output, the noise carried in as it lies in this band,
-  Band carriedBand;       // spread at a flat density over this part of the band
-  double gain = 0;        // signal gain from the source to the output
+  Band band;                    // fL..fH
+  double white = 0;             // V^2/Hz at the output: the density is white + oneOverF / f
+  double oneOverF = 0;          // V^2
+  double carried = 0;           // V at the output, the noise carried in as it lies in this band,
+  Band carriedBand;             // spread at a flat density over this part of the band
+  double gain = 0;              // signal gain from the source to the output
   double sourceResistance = 0;  // Rs, ohm; its noise in `white` is at `temperature`
   double temperature = 0;       // K, the stage's
   double en = 0;                // V/rtHz, the op amp's noise as the band averages it

@@ -20,8 +20,8 @@ constexpr double kAPowerNormal = 1.5848931924611136;  // 10^(2.00 / 10)
 // skirt overflows into inf / inf.
 double APowerGain(double f) {
   const double s = f * f;
-  return kAPowerNormal / (Square(1 + Square(kA1) / s) * (1 + Square(kA2) / s) * (1 + Square(kA3) / s) *
-                          Square(1 + s / Square(kA4)));
+  return kAPowerNormal /
+         (Square(1 + Square(kA1) / s) * (1 + Square(kA2) / s) * (1 + Square(kA3) / s) * Square(1 + s / Square(kA4)));
 }
 
 // The closed form of the ITU-R BS.468-4 curve, 18.2 dB above R_468(f) =
@@ -37,10 +37,10 @@ double Itu468PowerGain(double f) {
 }
 
 // Ten-point Gauss-Legendre on [-1, 1], the positive half of its nodes.
-constexpr std::array<double, 5> kNodes{0.1488743389816312, 0.4333953941292472, 0.6794095682990244,
-                                       0.8650633666889845, 0.9739065285171717};
-constexpr std::array<double, 5> kWeights{0.2955242247147529, 0.2692667193099963, 0.2190863625159820,
-                                         0.1494513491505806, 0.0666713443086881};
+constexpr std::array<double, 5> kNodes{0.1488743389816312, 0.4333953941292472, 0.6794095682990244, 0.8650633666889845,
+                                       0.9739065285171717};
+constexpr std::array<double, 5> kWeights{0.2955242247147529, 0.2692667193099963, 0.2190863625159820, 0.1494513491505806,
+                                         0.0666713443086881};
 
 // Panels a sixth of a decade wide (one over a narrower band): the 468 curve's
 // peak near 6.3 kHz is narrow enough that a third of a decade leaves errors

@@ -15,8 +15,8 @@ enum class Weighting {
 };
 
 inline constexpr std::size_t kWeightingCount = 4;
-inline constexpr std::array<Weighting, kWeightingCount> kWeightings{Weighting::kNone, Weighting::kA,
-                                                                    Weighting::kItu468, Weighting::kCcirArm};
+inline constexpr std::array<Weighting, kWeightingCount> kWeightings{Weighting::kNone, Weighting::kA, Weighting::kItu468,
+                                                                    Weighting::kCcirArm};
 
 // The place of a weighting in per-weighting arrays.
 constexpr std::size_t WeightingIndex(Weighting weighting) { return static_cast<std::size_t>(weighting); }

@@ -13,22 +13,25 @@ namespace tervane {
 namespace {
 
 // The curves at their standard points: IEC 61672-1 table 3 (A) and the
-// ITU-R BS.468-4 response table. The table's tenth of a dB, read as within
-// 0.06 dB: the closed form of 468 lies 0.054 dB below it at 12.5 kHz.
+// ITU-R BS.468-4 response table (CCIR-ARM 5.6 dB below it). The tables'
+// tenth of a dB, read as within 0.06 dB: the closed form of 468 lies
+// 0.054 dB below its table at 12.5 kHz.
 TEST(Weighting, CurvesMeetTheStandardsTables) {
-  const struct { Weighting w; double f, db; } kPoints[] = {
-      {Weighting::kA, 1000, 0.0},          {Weighting::kA, 100, -19.1},          {Weighting::kA, 10000, -2.5},
-      {Weighting::kItu468, 1000, 0.0},     {Weighting::kItu468, 6300, 12.2},     {Weighting::kItu468, 10000, 8.1},
-      {Weighting::kItu468, 12500, 0.0},    {Weighting::kItu468, 31.5, -29.9},    {Weighting::kCcirArm, 6300, 6.6},
-      {Weighting::kNone, 31.5, 0.0}};
+  const struct {
+    Weighting w;
+    double f, db;
+  } kPoints[] = {{Weighting::kA, 1000, 0.0},       {Weighting::kA, 100, -19.1},       {Weighting::kA, 10000, -2.5},
+                 {Weighting::kItu468, 1000, 0.0},  {Weighting::kItu468, 6300, 12.2},  {Weighting::kItu468, 10000, 8.1},
+                 {Weighting::kItu468, 12500, 0.0}, {Weighting::kItu468, 31.5, -29.9}, {Weighting::kCcirArm, 6300, 6.6},
+                 {Weighting::kNone, 31.5, 0.0}};
   for (const auto& p : kPoints) EXPECT_NEAR(WeightingDb(p.w, p.f), p.db, 0.06) << p.f << " Hz";
   for (const double f : {1e-300, 1e-3, 1e160, 1e300})  // the skirts: 0, never NaN
     for (const Weighting w : kWeightings) EXPECT_GE(WeightingPowerGain(w, f), 0) << f;
 }
 
-// White and 1/f noise read through A, as audio texts give them (Self, Small
-// Signal Audio Design): 12 468 Hz (-2.05 dB) over 20 Hz..20 kHz, 3.577
-// against ln 1000 for 1/f, and about 13 460 Hz for the whole curve.
+// The A curve's noise bandwidths as audio noise texts quote them: white
+// noise over 20 Hz..20 kHz reads 12 468 Hz (-2.05 dB against flat), 1/f
+// noise 3.577 against ln 1000, and the whole curve about 13 460 Hz.
 TEST(Weighting, ABandwidths) {
   const auto audio = IntegrateWeightings({20, 20000});
   const auto whole = IntegrateWeightings({1e-3, 1e9});
@@ -55,8 +58,11 @@ NoiseFigures Figures(const CalculatorForm& form) {
 // temperature), and the optimum source of en = 5 nV, in = 0.7 pA.
 TEST(NoiseFigures, PublishedFigures) {
   const auto buffer = [](const char* en, const char* in, const char* temperature) {
-    return test::Form(AMP_BUFFER, {{"source_resistor", "200"}, {"r2", "0"}, {"noise_voltage", en},
-                                   {"noise_current", in}, {"temperature", temperature}});
+    return test::Form(AMP_BUFFER, {{"source_resistor", "200"},
+                                   {"r2", "0"},
+                                   {"noise_voltage", en},
+                                   {"noise_current", in},
+                                   {"temperature", temperature}});
   };
   const WeightedFigures source = Figures(buffer("0", "0", "25C"))[Weighting::kNone];
   EXPECT_NEAR(source.inputV.value_or(0), 0.2565e-6, 0.00005e-6);
@@ -71,17 +77,24 @@ TEST(NoiseFigures, PublishedFigures) {
 }
 
 TEST(NoiseFigures, UndefinedFiguresAreEmpty) {
-  const NoiseFigures noSource = Figures(test::Form(AMP_BUFFER, {{"noise_current", "0"}}));  // Rs = 0
-  EXPECT_FALSE(noSource.noiseFigureDb || noSource.noiseTemperatureK || noSource.optimumSourceOhm);
-  EXPECT_TRUE(noSource[Weighting::kA].einDbu);
+  for (const char* rs : {"0", "-100"}) {  // no source, or none that is a resistor
+    const NoiseFigures f = Figures(test::Form(AMP_BUFFER, {{"source_resistor", rs}, {"noise_current", "0"}}));
+    EXPECT_FALSE(f.noiseFigureDb || f.noiseTemperatureK || f.optimumSourceOhm) << rs;
+    EXPECT_TRUE(f[Weighting::kA].einDbu) << rs;
+  }
   const NoiseFigures noGain = Figures(test::Form(AMP_INVERTING, {{"r2", "0"}}));
   EXPECT_FALSE(noGain.gainDb || noGain[Weighting::kNone].inputV);
   FigureInputs silent = *FigureInputsOf(ComputeNoise(test::Form()), std::nullopt);
   silent.white = silent.oneOverF = 0;
-  EXPECT_FALSE(ComputeNoiseFigures(silent)[Weighting::kA].outputDbu || ComputeNoiseFigures(silent)[Weighting::kA].snrDb);
-  FigureInputs nan = silent;
-  nan.oneOverF = NAN;
-  EXPECT_FALSE(ComputeNoiseFigures(nan).signalGain || ComputeNoiseFigures(nan)[Weighting::kNone].outputV);
+  EXPECT_FALSE(ComputeNoiseFigures(silent)[Weighting::kA].outputDbu ||
+               ComputeNoiseFigures(silent)[Weighting::kA].snrDb);
+  for (const double bad : {-1e-15, double{NAN}}) {  // a negative power, or anything not finite
+    FigureInputs in = silent;
+    in.white = bad;
+    EXPECT_FALSE(ComputeNoiseFigures(in)[Weighting::kNone].outputV) << bad;
+  }
+  silent.gain = INFINITY;
+  EXPECT_FALSE(ComputeNoiseFigures(silent).signalGain);
 }
 
 // Composite Simpson in ln f, dense enough to be exact to 1e-9 here.
@@ -100,15 +113,22 @@ double SimpsonLog(const std::function<double(double)>& g, double lower, double u
 // summed, plus the carried noise flat over the overlap of the bands; the
 // flat total is the report's.
 TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
-  const struct { int amp; bool corner; const char *lower, *upper, *fc; bool carry; } kStages[] = {
-      {AMP_NONINVERTING, true, "20", "20k", "100", false},
-      {AMP_BUFFER, false, "1", "100k", "1k", false},
-      {AMP_INVERTING, true, "10", "30k", "30", true},
-      {AMP_NONINVERTING, false, "300", "3k", "1k", true}};
+  const struct {
+    int amp;
+    bool corner;
+    const char *lower, *upper, *fc;
+    bool carry;
+  } kStages[] = {{AMP_NONINVERTING, true, "20", "20k", "100", false},
+                 {AMP_BUFFER, false, "1", "100k", "1k", false},
+                 {AMP_INVERTING, true, "10", "30k", "30", true},
+                 {AMP_NONINVERTING, false, "300", "3k", "1k", true}};
   for (const auto& s : kStages) {
-    CalculatorForm form = test::Form(s.amp, {{"source_resistor", "1k"}, {"noise_current", "2p"},
-                                             {"lower_freq", s.lower}, {"upper_freq", s.upper},
-                                             {"corner_freq", s.fc}, {"carry", "3u"}});
+    CalculatorForm form = test::Form(s.amp, {{"source_resistor", "1k"},
+                                             {"noise_current", "2p"},
+                                             {"lower_freq", s.lower},
+                                             {"upper_freq", s.upper},
+                                             {"corner_freq", s.fc},
+                                             {"carry", "3u"}});
     form.m_bApplyCorner = s.corner;
     form.m_bWithCarry = s.carry;
     form.m_bHavePrevBand = true;
