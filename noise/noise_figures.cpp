@@ -62,7 +62,7 @@ void SetNoiseFigure(const FigureInputs& in, double flatPower, NoiseFigures& f) {
       kFourBoltzmann * in.sourceResistance * in.gain * in.gain * (in.band.upper - in.band.lower);
   const double excess = flatPower - sourcePerKelvin * in.temperature;
   const double factor = 1 + excess / (sourcePerKelvin * kNoiseFigureT0);
-  if (!std::isfinite(factor)) return;
+  if (!(factor > 0 && std::isfinite(factor))) return;
   f.noiseFactor = factor;
   f.noiseFigureDb = Finite(10 * std::log10(factor));
   f.noiseTemperatureK = kNoiseFigureT0 * (factor - 1);
