@@ -1,6 +1,6 @@
 // One whole calculation with its report and write-back, against the
 // snprintf calls that writing the same numbers takes at the least; and the
-// same with every spec-sheet figure for all the weightings, the weighting
+// same with every data-sheet figure for all the weightings, the weighting
 // integrals of the band worked out once as a run of stages does.
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-// The spec-sheet figures against published values, and the weighted totals
+// The data-sheet figures against published values, and the weighted totals
 // against an integration of the spectrum that shares no code with them.
 #include <gtest/gtest.h>
 
