@@ -1,12 +1,17 @@
 // One whole calculation with its report and write-back, against the
-// snprintf calls that writing the same numbers takes at the least.
+// snprintf calls that writing the same numbers takes at the least; and the
+// same with every data-sheet figure for all the weightings, the weighting
+// integrals of the band worked out once as a run of stages does.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "bench/comparisons.h"
+#include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/write_back.h"
+#include "noise/noise_figures.h"
 
 namespace {
 
@@ -14,7 +19,11 @@ namespace {
     {"calculation and report vs 21 snprintf", "BM_CalculateAndReport", "BM_TwentyOneSnprintf",
      tervane::bench::Goal::kAtMost, 1.5});
 
-void BM_CalculateAndReport(benchmark::State& state) {
+[[maybe_unused]] const bool kFiguresComparison = tervane::bench::AddComparison(
+    {"calculation, report and figures vs without", "BM_CalculateReportAndFigures", "BM_CalculateAndReport",
+     tervane::bench::Goal::kAtMost, 2});
+
+void CalculateAndReport(benchmark::State& state, bool withFigures) {
   tervane::CalculatorForm form;
   tervane::ApplyFormDefaults(form);
   form.m_strCornerFreq = "2.7";
@@ -22,11 +31,24 @@ void BM_CalculateAndReport(benchmark::State& state) {
     tervane::CalculatorForm f = form;
     const auto result = tervane::ComputeNoise(f);
     benchmark::DoNotOptimize(tervane::BuildNoiseReport(result, "OP27"));
+    if (withFigures)
+      benchmark::DoNotOptimize(tervane::ComputeNoiseFigures(*tervane::FigureInputsOf(result, result)));
     tervane::WriteBackResults(f, result);
     benchmark::DoNotOptimize(f);
   }
 }
+
+void BM_CalculateAndReport(benchmark::State& state) { CalculateAndReport(state, false); }
 BENCHMARK(BM_CalculateAndReport);
+
+void BM_CalculateReportAndFigures(benchmark::State& state) { CalculateAndReport(state, true); }
+BENCHMARK(BM_CalculateReportAndFigures);
+
+// What a new band costs once: the curved weightings integrated over it.
+void BM_WeightingIntegrals(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(tervane::IntegrateWeightings({20, 20000}));
+}
+BENCHMARK(BM_WeightingIntegrals);
 
 // The report holds 10 numbers and the write-back 11.
 void BM_TwentyOneSnprintf(benchmark::State& state) {

@@ -3,14 +3,9 @@
 #include <optional>
 
 #include "noise/amplifier_type.h"
+#include "noise/band.h"
 
 namespace tervane {
-
-// A frequency band, Hz.
-struct Band {
-  double lower = 0;
-  double upper = 0;
-};
 
 // One stage as the noise model sees it, every value a number in SI units.
 struct StageInputs {

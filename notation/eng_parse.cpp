@@ -69,7 +69,7 @@ double ConvertDecimal(std::string_view number) {
     // A mantissa of at most 34 characters is in range by itself, so the
     // exponent's sign tells overflow from underflow.
     const std::size_t e = number.find_first_of("eE");
-    const bool overflow = number[e + 1] == '-';
+    const bool overflow = number[e + 1] != '-';
     value = overflow ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return negative ? -value : value;

@@ -1,0 +1,135 @@
+#include "noise/noise_figures.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace tervane {
+namespace {
+
+std::optional<double> Finite(double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  return x;
+}
+
+// 20 log10 of a voltage ratio; empty for a ratio <= 0.
+std::optional<double> Db(double ratio) { return Finite(20 * std::log10(ratio)); }
+
+// The integrals of the last few bands asked for, so that a ranking, a stage
+// with its carried noise, or a view redrawn integrates each band once.
+std::optional<WeightingIntegrals> IntegralsOf(Band band) {
+  constexpr std::size_t kKept = 4;
+  thread_local std::array<std::optional<WeightingIntegrals>, kKept> kept;
+  thread_local std::size_t next = 0;
+  for (const auto& entry : kept)
+    if (entry && entry->band == band) return entry;
+  std::optional<WeightingIntegrals> integrals = IntegrateWeightings(band);
+  if (integrals) {
+    kept[next] = integrals;
+    next = (next + 1) % kKept;
+  }
+  return integrals;
+}
+
+bool AllFinite(const FigureInputs& in) {
+  for (const double v :
+       {in.band.lower, in.band.upper, in.white, in.oneOverF, in.carried, in.carriedBand.lower, in.carriedBand.upper,
+        in.gain, in.sourceResistance, in.temperature, in.en, in.in, in.reference})
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
+WeightedFigures FiguresOfPower(const FigureInputs& in, double power) {
+  WeightedFigures w;
+  if (!(power >= 0)) return w;
+  const double output = std::sqrt(power);
+  const double input = output / std::fabs(in.gain);
+  w.outputV = output;
+  w.outputDbu = Db(output / kZeroDbu);
+  w.outputDbv = Db(output);
+  w.inputV = Finite(input);
+  w.einDbu = Db(input / kZeroDbu);
+  w.einDbv = Db(input);
+  w.snrDb = Db(in.reference / output);
+  w.snrRe4DbuDb = Db(kPlusFourDbu / output);
+  return w;
+}
+
+// F = 1 + (the output noise beyond the source's own at the stage's
+// temperature) / (the source's at T0): the source's term taken at T0.
+void SetNoiseFigure(const FigureInputs& in, double flatPower, NoiseFigures& f) {
+  if (!(in.sourceResistance > 0)) return;
+  const double sourcePerKelvin =
+      kFourBoltzmann * in.sourceResistance * in.gain * in.gain * (in.band.upper - in.band.lower);
+  const double excess = flatPower - sourcePerKelvin * in.temperature;
+  const double factor = 1 + excess / (sourcePerKelvin * kNoiseFigureT0);
+  if (!(factor > 0 && std::isfinite(factor))) return;
+  f.noiseFactor = factor;
+  f.noiseFigureDb = Finite(10 * std::log10(factor));
+  f.noiseTemperatureK = kNoiseFigureT0 * (factor - 1);
+}
+
+// The source resistance that balances en against in, and the noise factor
+// there: 1 + en in / (2 k T0).
+void SetOptimum(const FigureInputs& in, NoiseFigures& f) {
+  if (!(in.in > 0 && in.en >= 0)) return;
+  f.optimumSourceOhm = Finite(in.en / in.in);
+  f.minNoiseFigureDb = Finite(10 * std::log10(1 + in.en * in.in / (kFourBoltzmann / 2 * kNoiseFigureT0)));
+}
+
+}  // namespace
+
+NoiseFigures ComputeNoiseFigures(const FigureInputs& in) {
+  NoiseFigures f;
+  if (!AllFinite(in) || !(in.band.lower < in.band.upper)) return f;
+  const std::optional<WeightingIntegrals> band = IntegralsOf(in.band);
+  if (!band) return f;
+  std::optional<WeightingIntegrals> carried;
+  if (in.carried != 0) {
+    carried = IntegralsOf(in.carriedBand);
+    if (!carried) return f;
+  }
+
+  f.signalGain = in.gain;
+  f.gainDb = Db(std::fabs(in.gain));
+  for (const Weighting w : kWeightings) {
+    double power = in.white * (*band)[w].flat + in.oneOverF * (*band)[w].perFrequency;
+    if (carried) power += in.carried * in.carried * (*carried)[w].flat / (*carried)[Weighting::kNone].flat;
+    f.weighted[WeightingIndex(w)] = FiguresOfPower(in, power);
+    if (w == Weighting::kNone) SetNoiseFigure(in, power, f);
+  }
+  SetOptimum(in, f);
+  return f;
+}
+
+std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& r) {
+  if (r.failure) return std::nullopt;
+  const std::optional<StageTerms> terms = StageNoiseTerms(stage, stage.en, stage.in);
+  if (!terms) return std::nullopt;
+  const auto& p = terms->power;
+  // The terms that rise as 1 + fc / f below the corner.
+  double rising = p[SourceIndex(NoiseSource::kVoltageNoise)];
+  if (stage.applyCorner)
+    rising += p[SourceIndex(NoiseSource::kCurrentNoiseR2)] + p[SourceIndex(NoiseSource::kCurrentNoiseRs)];
+
+  FigureInputs in;
+  in.band = {stage.lowerFreq, stage.upperFreq};
+  in.white = TotalPower(*terms);
+  in.oneOverF = stage.cornerFreq * rising;
+  in.gain = terms->gain;
+  in.sourceResistance = stage.sourceResistor;
+  in.temperature = stage.kelvin;
+  in.en = r.enCorrected;
+  in.in = r.inCorrected;
+  in.reference = stage.refVoltage;
+  if (r.carriedNoise) {
+    in.carried = *r.carriedNoise;
+    in.carriedBand = in.band;
+    if (stage.previousBand) {
+      in.carriedBand.lower = std::fmax(in.band.lower, stage.previousBand->lower);
+      in.carriedBand.upper = std::fmin(in.band.upper, stage.previousBand->upper);
+    }
+  }
+  return in;
+}
+
+}  // namespace tervane

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "noise/noise_calculation.h"
+#include "noise/weighting.h"
+
+namespace tervane {
+
+// The reference temperature of the noise figure, K (IEEE): the source is
+// taken at it, whatever the stage's own temperature.
+inline constexpr double kNoiseFigureT0 = 290;
+
+// 0 dBu, the voltage of 1 mW in 600 ohm: sqrt(0.6) V. And +4 dBu, the
+// professional line level SNRs are often quoted against.
+inline constexpr double kZeroDbu = 0.7745966692414834;
+inline constexpr double kPlusFourDbu = 1.22765298798388;
+
+// One stage's output noise and what the figures refer it to, as numbers.
+struct FigureInputs {
+  Band band;                    // fL..fH
+  double white = 0;             // V^2/Hz at the output: the density is white + oneOverF / f
+  double oneOverF = 0;          // V^2
+  double carried = 0;           // V at the output, the noise carried in as it lies in this band,
+  Band carriedBand;             // spread at a flat density over this part of the band
+  double gain = 0;              // signal gain from the source to the output
+  double sourceResistance = 0;  // Rs, ohm; its noise in `white` is at `temperature`
+  double temperature = 0;       // K, the stage's
+  double en = 0;                // V/rtHz, the op amp's noise as the band averages it
+  double in = 0;                // A/rtHz
+  double reference = 0;         // V, the 0 dB reference of the SNR
+};
+
+// One weighting's figures. EIN is the output noise over the signal gain.
+struct WeightedFigures {
+  std::optional<double> outputV;
+  std::optional<double> outputDbu;
+  std::optional<double> outputDbv;
+  std::optional<double> inputV;  // EIN
+  std::optional<double> einDbu;
+  std::optional<double> einDbv;
+  std::optional<double> snrDb;        // re the 0 dB reference
+  std::optional<double> snrRe4DbuDb;  // re +4 dBu
+};
+
+// A figure the inputs leave undefined, or that would not be finite, is
+// empty: no noise figure without a source resistance, no optimum without
+// current noise, no dB of zero noise, nothing at all from a non-finite
+// input or a band other than 0 < fL < fH.
+struct NoiseFigures {
+  std::optional<double> signalGain;
+  std::optional<double> gainDb;
+  std::optional<double> noiseFactor;  // F, flat over the band with the 1/f terms and the carry
+  std::optional<double> noiseFigureDb;
+  std::optional<double> noiseTemperatureK;  // Te = T0 (F - 1)
+  std::optional<double> optimumSourceOhm;   // en / in
+  std::optional<double> minNoiseFigureDb;   // at the optimum source resistance
+  std::array<WeightedFigures, kWeightingCount> weighted{};
+  const WeightedFigures& operator[](Weighting w) const { return weighted[WeightingIndex(w)]; }
+};
+
+// Every figure, for all the weightings. The weighting integrals of the last
+// few bands are kept (per thread), so that a run of stages over one band,
+// a ranking say, integrates once.
+NoiseFigures ComputeNoiseFigures(const FigureInputs& inputs);
+
+// The inputs of a calculated stage: the model's terms with their 1/f rise
+// (on en; on in where the corner is applied to it), and in carry mode the
+// carried noise over the overlap of the previous band with this band, or over
+// this band when there is no previous band. Nothing for a failed calculation.
+std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& result);
+
+}  // namespace tervane

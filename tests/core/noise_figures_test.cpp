@@ -1,0 +1,158 @@
+// The data-sheet figures against published values, and the weighted totals
+// against an integration of the spectrum that shares no code with them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "noise/noise_figures.h"
+#include "noise/noise_spectrum.h"
+#include "form/form_calculation.h"
+#include "tests/core/test_form.h"
+
+namespace tervane {
+namespace {
+
+// The curves at their standard points: IEC 61672-1 table 3 (A) and the
+// ITU-R BS.468-4 response table (CCIR-ARM 5.6 dB below it). The tables'
+// tenth of a dB, read as within 0.06 dB: the closed form of 468 lies
+// 0.054 dB below its table at 12.5 kHz.
+TEST(Weighting, CurvesMeetTheStandardsTables) {
+  const struct {
+    Weighting w;
+    double f, db;
+  } kPoints[] = {{Weighting::kA, 1000, 0.0},       {Weighting::kA, 100, -19.1},       {Weighting::kA, 10000, -2.5},
+                 {Weighting::kItu468, 1000, 0.0},  {Weighting::kItu468, 6300, 12.2},  {Weighting::kItu468, 10000, 8.1},
+                 {Weighting::kItu468, 12500, 0.0}, {Weighting::kItu468, 31.5, -29.9}, {Weighting::kCcirArm, 6300, 6.6},
+                 {Weighting::kNone, 31.5, 0.0}};
+  for (const auto& p : kPoints) EXPECT_NEAR(WeightingDb(p.w, p.f), p.db, 0.06) << p.f << " Hz";
+  for (const double f : {1e-300, 1e-3, 1e160, 1e300})  // the skirts: 0, never NaN
+    for (const Weighting w : kWeightings) EXPECT_GE(WeightingPowerGain(w, f), 0) << f;
+}
+
+// The A curve's noise bandwidths as audio noise texts quote them: white
+// noise over 20 Hz..20 kHz reads 12 468 Hz (-2.05 dB against flat), 1/f
+// noise 3.577 against ln 1000, and the whole curve about 13 460 Hz.
+TEST(Weighting, ABandwidths) {
+  const auto audio = IntegrateWeightings({20, 20000});
+  const auto whole = IntegrateWeightings({1e-3, 1e9});
+  ASSERT_TRUE(audio && whole);
+  EXPECT_NEAR((*audio)[Weighting::kA].flat, 12468, 0.5);
+  EXPECT_NEAR(10 * std::log10((*audio)[Weighting::kA].flat / 19980), -2.05, 0.005);
+  EXPECT_NEAR((*audio)[Weighting::kA].perFrequency, 3.577, 0.0005);
+  EXPECT_NEAR((*audio)[Weighting::kNone].perFrequency, 6.908, 0.0005);
+  EXPECT_NEAR((*whole)[Weighting::kA].flat, 13460, 5);
+  for (const Band bad : {Band{0, 1}, Band{2, 1}, Band{1e-320, 1e300}, Band{1, INFINITY}})
+    EXPECT_FALSE(IntegrateWeightings(bad)) << bad.lower << ".." << bad.upper;
+}
+
+NoiseFigures Figures(const CalculatorForm& form) {
+  const NoiseResult r = ComputeNoise(form);
+  const auto inputs = FigureInputsOf(r, r);
+  EXPECT_TRUE(inputs);
+  return inputs ? ComputeNoiseFigures(*inputs) : NoiseFigures{};
+}
+
+// A source alone and a stage as noisy as it (the textbook EIN of 200 ohm at
+// room temperature, -129.6 dBu over 20 kHz), the IEEE noise figure of a
+// stage matching the source at 290 K (3.01 dB whatever the stage's own
+// temperature), and the optimum source of en = 5 nV, in = 0.7 pA.
+TEST(NoiseFigures, PublishedFigures) {
+  const auto buffer = [](const char* en, const char* in, const char* temperature) {
+    return test::Form(AMP_BUFFER, {{"source_resistor", "200"},
+                                   {"r2", "0"},
+                                   {"noise_voltage", en},
+                                   {"noise_current", in},
+                                   {"temperature", temperature}});
+  };
+  const WeightedFigures source = Figures(buffer("0", "0", "25C"))[Weighting::kNone];
+  EXPECT_NEAR(source.inputV.value_or(0), 0.2565e-6, 0.00005e-6);
+  EXPECT_NEAR(source.einDbu.value_or(0), -129.60, 0.005);
+  EXPECT_NEAR(source.einDbv.value_or(0), -131.82, 0.005);
+  EXPECT_NEAR(Figures(buffer("1.8147n", "0", "25C"))[Weighting::kNone].einDbu.value_or(0), -126.59, 0.005);
+  for (const char* t : {"25C", "-40C", "373K"})
+    EXPECT_NEAR(Figures(buffer("1.7897n", "0", t)).noiseFigureDb.value_or(0), 3.01, 0.005) << t;
+  const NoiseFigures part = Figures(buffer("5n", "0.7p", "25C"));
+  EXPECT_NEAR(part.optimumSourceOhm.value_or(0), 7.14e3, 5);
+  EXPECT_NEAR(part.minNoiseFigureDb.value_or(0), 1.57, 0.005);
+}
+
+TEST(NoiseFigures, UndefinedFiguresAreEmpty) {
+  for (const char* rs : {"0", "-100"}) {  // no source, or none that is a resistor
+    const NoiseFigures f = Figures(test::Form(AMP_BUFFER, {{"source_resistor", rs}, {"noise_current", "0"}}));
+    EXPECT_FALSE(f.noiseFigureDb || f.noiseTemperatureK || f.optimumSourceOhm) << rs;
+    EXPECT_TRUE(f[Weighting::kA].einDbu) << rs;
+  }
+  const NoiseFigures noGain = Figures(test::Form(AMP_INVERTING, {{"r2", "0"}}));
+  EXPECT_FALSE(noGain.gainDb || noGain[Weighting::kNone].inputV);
+  const NoiseResult quiet = ComputeNoise(test::Form());
+  FigureInputs silent = *FigureInputsOf(quiet, quiet);
+  silent.white = silent.oneOverF = 0;
+  EXPECT_FALSE(ComputeNoiseFigures(silent)[Weighting::kA].outputDbu ||
+               ComputeNoiseFigures(silent)[Weighting::kA].snrDb);
+  for (const double bad : {-1e-15, double{NAN}}) {  // a negative power, or anything not finite
+    FigureInputs in = silent;
+    in.white = bad;
+    EXPECT_FALSE(ComputeNoiseFigures(in)[Weighting::kNone].outputV) << bad;
+  }
+  silent.gain = INFINITY;
+  EXPECT_FALSE(ComputeNoiseFigures(silent).signalGain);
+}
+
+// Composite Simpson in ln f, dense enough to be exact to 1e-9 here.
+double SimpsonLog(const std::function<double(double)>& g, double lower, double upper) {
+  const int n = 20000;
+  const double h = std::log(upper / lower) / n;
+  double sum = 0;
+  for (int k = 0; k <= n; ++k) {
+    const double f = lower * std::exp(h * k);
+    sum += (k == 0 || k == n ? 1 : k % 2 == 1 ? 4 : 2) * g(f) * f;
+  }
+  return sum * h / 3;
+}
+
+// Each weighted total against the spectrum's own density, weighted and
+// summed, plus the carried noise flat over the overlap of the bands; the
+// flat total is the report's.
+TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
+  const struct {
+    int amp;
+    bool corner;
+    const char *lower, *upper, *fc;
+    bool carry;
+  } kStages[] = {{AMP_NONINVERTING, true, "20", "20k", "100", false},
+                 {AMP_BUFFER, false, "1", "100k", "1k", false},
+                 {AMP_INVERTING, true, "10", "30k", "30", true},
+                 {AMP_NONINVERTING, false, "300", "3k", "1k", true}};
+  for (const auto& s : kStages) {
+    CalculatorForm form = test::Form(s.amp, {{"source_resistor", "1k"},
+                                             {"noise_current", "2p"},
+                                             {"lower_freq", s.lower},
+                                             {"upper_freq", s.upper},
+                                             {"corner_freq", s.fc},
+                                             {"carry", "3u"}});
+    form.m_bApplyCorner = s.corner;
+    form.m_bWithCarry = s.carry;
+    form.m_bHavePrevBand = true;
+    form.m_dPrevLowerFreq = 100;
+    form.m_dPrevUpperFreq = 10000;
+    const NoiseResult r = ComputeNoise(form);
+    const auto inputs = FigureInputsOf(r, r);
+    ASSERT_TRUE(inputs);
+    const NoiseFigures figures = ComputeNoiseFigures(*inputs);
+    EXPECT_NEAR(figures[Weighting::kNone].outputV.value_or(0), *r.totalNoise, 1e-12 * *r.totalNoise);
+    const double lower = std::fmax(r.lowerFreq, 100), upper = std::fmin(r.upperFreq, 10000);
+    const double carriedDensity = s.carry ? std::pow(*r.carriedNoise, 2) / (upper - lower) : 0;
+    for (const Weighting w : kWeightings) {
+      const double expected =
+          SimpsonLog([&](double f) { return std::pow(NoiseSpectrumAt(r, f)->total, 2) * WeightingPowerGain(w, f); },
+                     r.lowerFreq, r.upperFreq) +
+          carriedDensity * SimpsonLog([&](double f) { return WeightingPowerGain(w, f); }, lower, upper);
+      EXPECT_NEAR(std::pow(figures[w].outputV.value_or(0), 2), expected, 1e-6 * expected)
+          << s.lower << ".." << s.upper << " weighting " << WeightingIndex(w);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tervane
