@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -53,6 +54,13 @@ void SaveViews(QWidget* results) {
     tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Tab")));
     Save(results, QStringLiteral("noise-results-") + QString::fromLatin1(name));
   }
+  // The readout, the cursor over the upper end of the band.
+  tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("spectrumTab")));
+  auto* plot = results->findChild<QWidget*>(QStringLiteral("spectrumPlot"));
+  const QPointF at(plot->width() * 0.6, plot->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(plot, &move);
+  Save(results, QStringLiteral("noise-results-spectrum-readout"));
 }
 
 void ChooseMenuItem(QWidget* popup, const QString& text) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "noise/noise_breakdown.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
 #include "ui/log_log_plot.h"
@@ -19,8 +20,6 @@ namespace {
 
 // Smooth at any width the window is likely to have, over five decades.
 constexpr std::size_t kSpectrumPoints = 241;
-// The plot is in nV/√Hz: its axis then reads in plain numbers.
-constexpr double kPlotPerVolt = 1e9;
 
 const QString kNoSpectrum = QStringLiteral(
     "No spectrum: a source's noise power is negative somewhere in the range (a negative resistor, temperature "
@@ -36,7 +35,7 @@ template <class Pick>
 Curve CurveOf(const std::vector<SpectrumPoint>& spectrum, Pick pick) {
   Curve curve;
   curve.reserve(static_cast<qsizetype>(spectrum.size()));
-  for (const SpectrumPoint& point : spectrum) curve.append({point.frequency, pick(point) * kPlotPerVolt});
+  for (const SpectrumPoint& point : spectrum) curve.append({point.frequency, pick(point)});
   return curve;
 }
 
@@ -71,15 +70,32 @@ Decades DecadesOf(const std::vector<PlotCurve>& curves) {
 }
 
 struct Curves {
-  std::vector<PlotCurve> drawn;  // the sources with noise, then the total
+  std::vector<PlotCurve> drawn;  // the total, then the sources with noise
   QStringList silent;            // the topology's sources without noise
 };
 
+// The stage's sources in the breakdown's order, largest share first, so
+// that the legend reads like the breakdown; in their own order when there
+// is no breakdown.
+std::vector<NoiseSource> SourcesByShare(const NoiseResult& result) {
+  std::vector<NoiseSource> sources;
+  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result))
+    for (const NoiseContribution& row : breakdown->contributions)
+      if (SourceIndex(row.source) < kStageSourceCount) sources.push_back(row.source);
+  if (sources.empty())
+    for (std::size_t i = 0; i < kStageSourceCount; ++i)
+      if (TopologyHasSource(result.ampType, static_cast<NoiseSource>(i)))
+        sources.push_back(static_cast<NoiseSource>(i));
+  return sources;
+}
+
 Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum) {
   Curves curves;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
-    const auto source = static_cast<NoiseSource>(i);
-    if (!TopologyHasSource(result.ampType, source)) continue;
+  // First, so that it is listed first and drawn over the sources.
+  curves.drawn.push_back(
+      {QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; }), Qt::black, 3});
+  for (const NoiseSource source : SourcesByShare(result)) {
+    const std::size_t i = SourceIndex(source);
     PlotCurve curve{FromCp1252(NoiseSourceLabel(source)),
                     CurveOf(spectrum, [i](const SpectrumPoint& p) { return p.density[i]; }), QColor(kSourceColors[i]),
                     1.5, kSourceStyles[i]};
@@ -88,9 +104,6 @@ Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spe
     else
       curves.silent << curve.name;
   }
-  // Last, so that it is drawn over the sources.
-  curves.drawn.push_back(
-      {QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; }), Qt::black, 3});
   return curves;
 }
 
@@ -103,7 +116,9 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
   plot.yMin = decades.lower;
   plot.yMax = decades.upper;
   plot.xTitle = QStringLiteral("Frequency (Hz)");
-  plot.yTitle = QStringLiteral("Output noise density (nV/√Hz)");
+  plot.yTitle = QStringLiteral("Output noise density (V/√Hz)");
+  plot.xUnit = QStringLiteral("Hz");
+  plot.yUnit = QStringLiteral("V/√Hz");
   plot.shadeFrom = result.lowerFreq;
   plot.shadeTo = result.upperFreq;
   plot.shadeName =
@@ -126,7 +141,7 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
     return;
   }
   Curves curves = CurvesOf(result, *spectrum);
-  if (!Drawable(curves.drawn.back().points)) {
+  if (!Drawable(curves.drawn.front().points)) {
     ShowUnavailable(this, kSilentStage);
     return;
   }
