@@ -1,6 +1,11 @@
 #include "ui/spectrum_view.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
+#include <QSvgGenerator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -11,8 +16,10 @@
 #include "noise/noise_breakdown.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
+#include "ui/file_save.h"
 #include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
+#include "ui/view_commands.h"
 #include "ui/view_support.h"
 
 namespace tervane::ui {
@@ -26,6 +33,11 @@ const QString kNoSpectrum = QStringLiteral(
     "or corner).");
 const QString kBeyondNumbers =
     QStringLiteral("No spectrum: a decade above the upper frequency bound is beyond the largest number.");
+// The formats "Save As..." writes, by suffix, in the order of their filters.
+const QStringList kSaveFormats{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("csv")};
+const QStringList kSaveFilters{QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
+                               QStringLiteral("CSV data (*.csv)")};
+
 const QString kSilentStage = QStringLiteral("No spectrum: the stage makes no noise at all.");
 
 using Curve = QList<QPointF>;
@@ -130,7 +142,7 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
 
 }  // namespace
 
-CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidget(parent) {
+CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidget(parent), m_result(result) {
   if (result.error) {
     ShowUnavailable(this, FailedCalculationText());
     return;
@@ -147,9 +159,13 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
   }
 
   auto* layout = new QVBoxLayout(this);
-  auto* view = new CLogLogPlotView(PlotOf(result, std::move(curves.drawn)), this);
-  SetNames(view, "spectrumPlot", QStringLiteral("Output noise spectrum"));
-  layout->addWidget(view);
+  m_fullPlot = std::make_unique<LogLogPlot>(PlotOf(result, std::move(curves.drawn)));
+  m_plot = new CLogLogPlotView(*m_fullPlot, this);
+  SetNames(m_plot, "spectrumPlot", QStringLiteral("Output noise spectrum"));
+  AddContextCommand(m_plot, "copyAction", QStringLiteral("&Copy"),
+                    [this] { QApplication::clipboard()->setImage(m_plot->Picture()); });
+  AddContextCommand(m_plot, "saveAsAction", QStringLiteral("&Save As..."), [this] { SaveAs(); });
+  layout->addWidget(m_plot);
   if (!curves.silent.isEmpty()) {
     const QString text =
         QStringLiteral("Without noise here, not drawn: %1.").arg(curves.silent.join(QStringLiteral(", ")));
@@ -157,6 +173,41 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
     SetNames(note, "silentSourcesLabel", text);
     note->setWordWrap(true);
     layout->addWidget(note);
+  }
+}
+
+const LogLogPlot* CSpectrumView::FullPlot() const { return m_fullPlot.get(); }
+
+void CSpectrumView::SaveAs() {
+  if (!m_plot) return;
+  QString filter;
+  QString path = AskSaveFileName(this, QStringLiteral("Save Spectrum"), QStringLiteral("spectrum.png"),
+                                 kSaveFilters.join(QStringLiteral(";;")), &filter);
+  if (path.isEmpty()) return;
+  // The name's own suffix, when it has one of ours, wins over the filter.
+  QString format = QFileInfo(path).suffix().toLower();
+  if (!kSaveFormats.contains(format)) {
+    format = kSaveFormats.value(std::max<qsizetype>(kSaveFilters.indexOf(filter), 0));
+    path += QLatin1Char('.') + format;
+  }
+  SaveTo(path, format);
+}
+
+void CSpectrumView::SaveTo(const QString& path, const QString& format) {
+  if (format == QLatin1String("svg")) {
+    SaveFile(this, path, [this](QIODevice& file) {
+      QSvgGenerator svg;
+      svg.setOutputDevice(&file);
+      svg.setSize(m_plot->size());
+      svg.setViewBox(m_plot->rect());
+      svg.setTitle(m_plot->accessibleName());
+      QPainter painter(&svg);
+      painter.setFont(m_plot->font());
+      DrawLogLogPlot(painter, m_plot->Plot(), m_plot->size());
+      return painter.end();
+    });
+  } else if (format == QLatin1String("png")) {
+    SaveFile(this, path, [this](QIODevice& file) { return m_plot->Picture().save(&file, "PNG"); });
   }
 }
 
