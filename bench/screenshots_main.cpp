@@ -3,8 +3,11 @@
 // the suffix (such as "@2x") appended to every file name. Run it in the
 // folder that holds the part library.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
@@ -63,6 +66,28 @@ void SaveViews(QWidget* results) {
   Save(results, QStringLiteral("noise-results-spectrum-readout"));
 }
 
+// The breakdown table's context menu, as a right-click opens it.
+void SaveContextMenu(QWidget* results) {
+  auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+  tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("breakdownTab")));
+  auto* table = results->findChild<QAbstractItemView*>(QStringLiteral("breakdownTable"));
+  Later(300, [](QWidget* menu) { SaveAndClose(menu, QStringLiteral("breakdown-context-menu")); });
+  const QPoint at(40, 10);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, table->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(table->viewport(), &click);
+}
+
+// The one-page PDF, written through the file dialog as a user would; the
+// screenshot script renders it.
+void SavePdf(QWidget* results) {
+  Later(300, [](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+        ->setText(g_outputDir.filePath(QStringLiteral("calculation-page") + g_suffix + QStringLiteral(".pdf")));
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+  });
+  Button(results, "savePdfButton")->click();
+}
+
 void ChooseMenuItem(QWidget* popup, const QString& text) {
   auto* menu = qobject_cast<QMenu*>(popup);
   for (QAction* action : menu->actions())
@@ -86,6 +111,8 @@ int main(int argc, char** argv) {
   Later(300, [](QWidget* w) {
     Save(w, QStringLiteral("noise-results"));
     SaveViews(w);
+    SaveContextMenu(w);
+    SavePdf(w);
     w->close();
   });
   Button(&calculator, "calculateButton")->click();
