@@ -3,9 +3,13 @@
 // the suffix (such as "@2x") appended to every file name. Run it in the
 // folder that holds the part library.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -53,6 +57,35 @@ void SaveViews(QWidget* results) {
     tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Tab")));
     Save(results, QStringLiteral("noise-results-") + QString::fromLatin1(name));
   }
+  // The readout, the cursor over the upper end of the band.
+  tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("spectrumTab")));
+  auto* plot = results->findChild<QWidget*>(QStringLiteral("spectrumPlot"));
+  const QPointF at(plot->width() * 0.6, plot->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(plot, &move);
+  Save(results, QStringLiteral("noise-results-spectrum-readout"));
+}
+
+// The breakdown table's context menu, as a right-click opens it.
+void SaveContextMenu(QWidget* results) {
+  auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+  tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("breakdownTab")));
+  auto* table = results->findChild<QAbstractItemView*>(QStringLiteral("breakdownTable"));
+  Later(300, [](QWidget* menu) { SaveAndClose(menu, QStringLiteral("breakdown-context-menu")); });
+  const QPoint at(40, 10);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, table->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(table->viewport(), &click);
+}
+
+// The one-page PDF, written through the file dialog as a user would; the
+// screenshot script renders it.
+void SavePdf(QWidget* results) {
+  Later(300, [](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+        ->setText(g_outputDir.filePath(QStringLiteral("calculation-page") + g_suffix + QStringLiteral(".pdf")));
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+  });
+  Button(results, "savePdfButton")->click();
 }
 
 void ChooseMenuItem(QWidget* popup, const QString& text) {
@@ -78,6 +111,8 @@ int main(int argc, char** argv) {
   Later(300, [](QWidget* w) {
     Save(w, QStringLiteral("noise-results"));
     SaveViews(w);
+    SaveContextMenu(w);
+    SavePdf(w);
     w->close();
   });
   Button(&calculator, "calculateButton")->click();

@@ -22,6 +22,6 @@ CAboutDlg::CAboutDlg(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui:
 
 CAboutDlg::~CAboutDlg() = default;
 
-void CAboutDlg::OnWebsiteLink() { OpenLink(kWebsiteLink); }
+void CAboutDlg::OnWebsiteLink() { OpenLink(this, kWebsiteLink); }
 
 }  // namespace tervane::ui

@@ -11,6 +11,7 @@
 
 #include "noise/noise_source.h"
 #include "ui/qt_text.h"
+#include "ui/view_commands.h"
 #include "ui/view_support.h"
 
 namespace tervane::ui {
@@ -64,6 +65,7 @@ void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
   table->setHorizontalHeaderLabels(kColumns);
   table->verticalHeader()->hide();
   SetUpReadOnlyTable(table);
+  AddTableCommands(table);
   for (int row = 0; row < table->rowCount(); ++row) {
     const NoiseContribution& c = rows[static_cast<std::size_t>(row)];
     table->setItem(row, 0, Cell(FromCp1252(NoiseSourceLabel(c.source))));

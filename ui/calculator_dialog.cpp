@@ -201,7 +201,7 @@ void CCalculatorDlg::CalculateNoise() {
   const NoiseResult result = ComputeNoise(m_form);
   const std::optional<std::string> partName = SelectedPartName();
 
-  CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary);
+  CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary, partName);
   results.exec();
 
   if (!result.failure) {  // otherwise the fields keep exactly what was typed
@@ -259,10 +259,10 @@ void CCalculatorDlg::OnHelpButton() {
   if (index >= 0) (this->*kItems[index].handler)();
 }
 
-void CCalculatorDlg::OnHelpHelp() { OpenLink(kHelpPageLink); }
-void CCalculatorDlg::OnHelpWebsite() { OpenLink(kWebsiteLink); }
-void CCalculatorDlg::OnHelpReportBug() { OpenLink(kBugReportLink); }
-void CCalculatorDlg::OnHelpContact() { OpenLink(kContactLink); }
+void CCalculatorDlg::OnHelpHelp() { OpenLink(this, kHelpPageLink); }
+void CCalculatorDlg::OnHelpWebsite() { OpenLink(this, kWebsiteLink); }
+void CCalculatorDlg::OnHelpReportBug() { OpenLink(this, kBugReportLink); }
+void CCalculatorDlg::OnHelpContact() { OpenLink(this, kContactLink); }
 void CCalculatorDlg::OnHelpAbout() { OnAboutBox(); }
 
 // --- Form presets and the part list ----------------------------------------

@@ -61,3 +61,16 @@ void ShowCircuit(QLabel* picture, AmplifierType type) {
 }
 
 }  // namespace tervane::ui
+
+namespace tervane::ui {
+
+QRectF DrawCircuit(QPainter& painter, AmplifierType type, const QRectF& area) {
+  QSvgRenderer renderer(CircuitName(type) + QStringLiteral(".svg"));
+  if (!renderer.isValid()) return {};
+  const QSizeF size = QSizeF(renderer.defaultSize()).scaled(area.size(), Qt::KeepAspectRatio);
+  const QRectF at(area.topLeft(), size);
+  renderer.render(&painter, at);
+  return at;
+}
+
+}  // namespace tervane::ui

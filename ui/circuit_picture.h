@@ -3,6 +3,8 @@
 #include "form/calculator_form.h"
 
 class QLabel;
+class QPainter;
+class QRectF;
 
 namespace tervane::ui {
 
@@ -10,5 +12,10 @@ namespace tervane::ui {
 // size in pixels, rendered for the screen's scale so that it stays crisp.
 // A drawing that cannot be loaded leaves the picture empty.
 void ShowCircuit(QLabel* picture, AmplifierType type);
+
+// Draws the topology's drawing as lines and text, fitted into `area` with
+// its proportions kept; returns where it went (empty when it cannot be
+// loaded).
+QRectF DrawCircuit(QPainter& painter, AmplifierType type, const QRectF& area);
 
 }  // namespace tervane::ui

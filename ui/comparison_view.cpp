@@ -13,6 +13,7 @@
 
 #include "form/part_ranking.h"
 #include "ui/qt_text.h"
+#include "ui/view_commands.h"
 #include "ui/view_support.h"
 
 namespace tervane::ui {
@@ -136,6 +137,7 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
   SetNames(m_table, "comparisonTable", QStringLiteral("Parts ranked by total noise"));
   m_table->setModel(m_model);
   SetUpReadOnlyTable(m_table);
+  AddTableCommands(m_table);
   connect(m_table, &QTableView::activated, this, [this](const QModelIndex& index) { OnChoose(index.row()); });
   connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &CComparisonView::OnCurrentRowChanged);

@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 namespace tervane::ui {
 
 // Every address the program hands to the desktop: the help page lies on the
@@ -10,8 +12,9 @@ inline constexpr const char* kWebsiteLink = "https://www.tervane.org/";
 inline constexpr const char* kBugReportLink = "mailto:bugs@tervane.org";
 inline constexpr const char* kContactLink = "mailto:contact@tervane.org";
 
-// Hands the target to the desktop's browser or mail program. A desktop that
-// cannot open it is not reported: there is nothing the user could do here.
-void OpenLink(const char* target);
+// Hands the target to the desktop's browser or mail program. Where none
+// can open it, a message box over `parent` says so and shows the address,
+// so that the user can copy it and open it another way.
+void OpenLink(QWidget* parent, const char* target);
 
 }  // namespace tervane::ui

@@ -1,12 +1,16 @@
 #include "ui/log_log_plot.h"
 
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include "ui/qt_text.h"
 
 namespace tervane::ui {
 namespace {
@@ -14,7 +18,13 @@ namespace {
 const QColor kGridColor(0, 0, 0, 40);
 const QColor kShadeColor(70, 130, 220, 40);
 
-QString TickLabel(double value) { return QString::asprintf("%g", value); }
+// Each wheel step shows this much less (or more) of the x axis.
+constexpr double kZoomPerStep = 1.25;
+// The least x span zoomed to: four times its low end always holds a 1, 2
+// or 5 of some decade, which are labelled, so an axis never goes blank.
+constexpr double kLeastXRatio = 4;
+
+QString TickLabel(double value) { return EngText(value); }
 
 // Every power of ten in [low, high], with a little slack for rounding,
 // or every `stride`-th of them.
@@ -108,6 +118,13 @@ void DrawYLabel(QPainter& painter, const QRectF& r, double at, double value) {
                    label);
 }
 
+void DrawXLabel(QPainter& painter, const QRectF& r, double at, double value) {
+  const QFontMetrics fm = painter.fontMetrics();
+  const QString label = TickLabel(value);
+  painter.setPen(Qt::black);
+  painter.drawText(QPointF(at - fm.horizontalAdvance(label) / 2.0, r.bottom() + fm.height() / 3 + fm.ascent()), label);
+}
+
 void DrawAxes(QPainter& painter, const LogLogPlot& plot, const QRectF& r, const LogScale& x, const LogScale& y) {
   const QFontMetrics fm = painter.fontMetrics();
   const int tick = fm.height() / 3;
@@ -119,6 +136,7 @@ void DrawAxes(QPainter& painter, const LogLogPlot& plot, const QRectF& r, const 
     ForEachMinorTick(plot.xMin, plot.xMax, [&](double v) {
       painter.setPen(kGridColor);
       painter.drawLine(QPointF(x(v), r.top()), QPointF(x(v), r.bottom()));
+      if (LabelledMinor(plot.xMin, plot.xMax, v)) DrawXLabel(painter, r, x(v), v);
     });
   if (yStride == 1)
     ForEachMinorTick(plot.yMin, plot.yMax, [&](double v) {
@@ -131,9 +149,7 @@ void DrawAxes(QPainter& painter, const LogLogPlot& plot, const QRectF& r, const 
       [&](double v) {
         painter.setPen(decadeColor);
         painter.drawLine(QPointF(x(v), r.top()), QPointF(x(v), r.bottom() + tick));
-        painter.setPen(Qt::black);
-        const QString label = TickLabel(v);
-        painter.drawText(QPointF(x(v) - fm.horizontalAdvance(label) / 2.0, r.bottom() + tick + fm.ascent()), label);
+        DrawXLabel(painter, r, x(v), v);
       },
       xStride);
   ForEachDecade(
@@ -166,7 +182,8 @@ void DrawCurves(QPainter& painter, const LogLogPlot& plot, const QRectF& r, cons
   painter.save();
   painter.setClipRect(r);
   painter.fillRect(QRectF(QPointF(x(plot.shadeFrom), r.top()), QPointF(x(plot.shadeTo), r.bottom())), kShadeColor);
-  for (const PlotCurve& curve : plot.curves) {
+  for (auto it = plot.curves.rbegin(); it != plot.curves.rend(); ++it) {
+    const PlotCurve& curve = *it;
     QPainterPath path;
     for (const QPointF& p : curve.points) {
       const QPointF at(x(p.x()), y(p.y()));
@@ -198,12 +215,88 @@ void DrawLegend(QPainter& painter, const LogLogPlot& plot, const Layout& layout)
   }
 }
 
+// The axes box's x pixel as a value of x, the inverse of LogScale.
+double XAt(const LogLogPlot& plot, const QRectF& r, double pixel) {
+  const double fraction = (pixel - r.left()) / std::max(r.width(), 1.0);
+  return std::pow(10.0, std::log10(plot.xMin) + fraction * (std::log10(plot.xMax) - std::log10(plot.xMin)));
+}
+
+// The plot's whole picture; returns where its axes box lies.
+QRectF DrawPlot(QPainter& painter, const LogLogPlot& plot, const QSize& size) {
+  if (!Drawable(plot)) return {};
+  painter.setRenderHint(QPainter::Antialiasing);
+  const Layout layout = LayOut(plot, painter.fontMetrics(), size);
+  const QRectF& r = layout.plot;
+  const LogScale x{plot.xMin, plot.xMax, r.left(), r.right()};
+  const LogScale y{plot.yMin, plot.yMax, r.bottom(), r.top()};
+  DrawAxes(painter, plot, r, x, y);
+  DrawCurves(painter, plot, r, x, y);
+  DrawLegend(painter, plot, layout);
+  return r;
+}
+
+// A line at `at` and beside it x and every curve's value there, in a box
+// kept inside the axes box: right of the line, or left where it would
+// not fit.
+void DrawReadout(QPainter& painter, const LogLogPlot& plot, const QRectF& r, double at) {
+  const QFontMetrics fm = painter.fontMetrics();
+  const double value = XAt(plot, r, at);
+  QStringList lines{EngText(value, plot.xUnit)};
+  std::vector<const PlotCurve*> shown;
+  for (const PlotCurve& curve : plot.curves)
+    if (const std::optional<double> y = CurveValueAt(curve, value)) {
+      lines << QStringLiteral("%1: %2").arg(curve.name, EngText(*y, plot.yUnit));
+      shown.push_back(&curve);
+    }
+  const int line = fm.height();
+  const int pad = line / 3;
+  const int swatch = line;
+  int width = 0;
+  for (const QString& text : lines) width = std::max(width, fm.horizontalAdvance(text));
+  QRectF box(0, r.top() + pad, width + swatch + 3 * pad, lines.size() * line + 2 * pad);
+  box.moveLeft(at + pad + box.width() <= r.right() ? at + pad : at - pad - box.width());
+  box.moveLeft(std::clamp(box.left(), r.left(), std::max(r.left(), r.right() - box.width())));
+
+  painter.setPen(QPen(QColor(0, 0, 0, 140), 1, Qt::DashLine));
+  painter.drawLine(QPointF(at, r.top()), QPointF(at, r.bottom()));
+  painter.setPen(QColor(0, 0, 0, 120));
+  painter.setBrush(QColor(255, 255, 255, 230));
+  painter.drawRect(box);
+  const double textLeft = box.left() + 2 * pad + swatch;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    const double top = box.top() + pad + static_cast<double>(i) * line;
+    if (i > 0) {
+      painter.setPen(PenOf(*shown[static_cast<std::size_t>(i - 1)]));
+      painter.drawLine(QPointF(box.left() + pad, top + line / 2.0), QPointF(box.left() + pad + swatch, top + line / 2.0));
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(textLeft, top + fm.ascent()), lines[i]);
+  }
+}
+
 }  // namespace
 
-CLogLogPlotView::CLogLogPlotView(LogLogPlot plot, QWidget* parent) : QWidget(parent), m_plot(std::move(plot)) {
+void DrawLogLogPlot(QPainter& painter, const LogLogPlot& plot, const QSize& size) { DrawPlot(painter, plot, size); }
+
+std::optional<double> CurveValueAt(const PlotCurve& curve, double x) {
+  const QList<QPointF>& points = curve.points;
+  if (points.isEmpty() || x < points.front().x() || x > points.back().x()) return std::nullopt;
+  const auto after = std::lower_bound(points.begin(), points.end(), x,
+                                      [](const QPointF& p, double value) { return p.x() < value; });
+  if (after == points.begin()) return after->y();
+  const QPointF& a = *(after - 1);
+  const QPointF& b = *after;
+  const double t = (std::log(x) - std::log(a.x())) / (std::log(b.x()) - std::log(a.x()));
+  return std::exp(std::log(a.y()) + t * (std::log(b.y()) - std::log(a.y())));
+}
+
+CLogLogPlotView::CLogLogPlotView(LogLogPlot plot, QWidget* parent)
+    : QWidget(parent), m_plot(std::move(plot)), m_fullXMin(m_plot.xMin), m_fullXMax(m_plot.xMax) {
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  setMouseTracking(true);
+  setToolTip(QStringLiteral("Wheel: zoom the frequency axis; double-click: the whole range"));
 }
 
 QSize CLogLogPlotView::sizeHint() const {
@@ -211,17 +304,82 @@ QSize CLogLogPlotView::sizeHint() const {
   return {60 * fm.averageCharWidth(), 22 * fm.height()};
 }
 
+QImage CLogLogPlotView::Picture() const {
+  const qreal ratio = devicePixelRatioF();
+  QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
+  image.fill(palette().color(QPalette::Base));
+  QPainter painter(&image);
+  painter.setFont(font());
+  DrawPlot(painter, m_plot, size());
+  return image;
+}
+
 void CLogLogPlotView::paintEvent(QPaintEvent*) {
-  if (!Drawable(m_plot)) return;
+  if (m_picture.isNull()) {
+    m_picture = QPixmap(size() * devicePixelRatioF());
+    m_picture.setDevicePixelRatio(devicePixelRatioF());
+    m_picture.fill(palette().color(QPalette::Base));
+    QPainter painter(&m_picture);
+    painter.setFont(font());
+    m_area = DrawPlot(painter, m_plot, size());
+  }
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  const Layout layout = LayOut(m_plot, painter.fontMetrics(), size());
-  const QRectF& r = layout.plot;
-  const LogScale x{m_plot.xMin, m_plot.xMax, r.left(), r.right()};
-  const LogScale y{m_plot.yMin, m_plot.yMax, r.bottom(), r.top()};
-  DrawAxes(painter, m_plot, r, x, y);
-  DrawCurves(painter, m_plot, r, x, y);
-  DrawLegend(painter, m_plot, layout);
+  painter.drawPixmap(0, 0, m_picture);
+  if (m_readoutX && !m_area.isEmpty()) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawReadout(painter, m_plot, m_area, *m_readoutX);
+  }
+}
+
+void CLogLogPlotView::resizeEvent(QResizeEvent* event) {
+  m_picture = {};
+  QWidget::resizeEvent(event);
+}
+
+void CLogLogPlotView::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF at = event->position();
+  const bool over = m_area.contains(at);
+  if (over || m_readoutX) {
+    m_readoutX = over ? std::optional(at.x()) : std::nullopt;
+    update();
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void CLogLogPlotView::leaveEvent(QEvent* event) {
+  m_readoutX.reset();
+  update();
+  QWidget::leaveEvent(event);
+}
+
+// About the cursor's frequency, which stays under the cursor; never beyond
+// the whole range nor closer than kLeastXRatio.
+void CLogLogPlotView::wheelEvent(QWheelEvent* event) {
+  if (m_area.isEmpty()) return;
+  const double steps = event->angleDelta().y() / 120.0;
+  const double pixel = std::clamp(event->position().x(), m_area.left(), m_area.right());
+  const double centre = std::log10(XAt(m_plot, m_area, pixel));
+  const double scale = std::pow(kZoomPerStep, -steps);
+  const double fullLow = std::log10(m_fullXMin), fullHigh = std::log10(m_fullXMax);
+  const double span = std::clamp((std::log10(m_plot.xMax) - std::log10(m_plot.xMin)) * scale,
+                                 std::min(std::log10(kLeastXRatio), fullHigh - fullLow), fullHigh - fullLow);
+  const double fraction = (pixel - m_area.left()) / std::max(m_area.width(), 1.0);
+  const double low = std::clamp(centre - fraction * span, fullLow, fullHigh - span);
+  ShowXRange(std::pow(10.0, low), std::pow(10.0, low + span));
+  event->accept();
+}
+
+void CLogLogPlotView::mouseDoubleClickEvent(QMouseEvent* event) {
+  ShowXRange(m_fullXMin, m_fullXMax);
+  event->accept();
+}
+
+void CLogLogPlotView::ShowXRange(double low, double high) {
+  m_plot.xMin = low;
+  m_plot.xMax = high;
+  m_picture = {};
+  update();
 }
 
 }  // namespace tervane::ui

@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QList>
+#include <QPixmap>
 #include <QPointF>
 #include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
+
+class QPainter;
 
 namespace tervane::ui {
 
-// A line of the plot: its points in the plot's units and its pen.
+// A line of the plot: its points in the plot's units, x ascending, and its pen.
 struct PlotCurve {
   QString name;
   QList<QPointF> points;
@@ -19,32 +24,60 @@ struct PlotCurve {
   Qt::PenStyle style = Qt::SolidLine;
 };
 
-// A log-log plot: both ranges positive, the curves drawn in order (the last
-// on top), a shaded span of x under them all, and every one named in a
-// legend on the right.
+// A log-log plot: both ranges positive, a shaded span of x under every
+// curve, and every one named in a legend on the right. The curves are
+// listed in the legend in order and drawn in reverse, so that the first,
+// the one a reader looks for first, lies on top.
 struct LogLogPlot {
   double xMin = 1, xMax = 10;
   double yMin = 1, yMax = 10;
   QString xTitle, yTitle;
+  QString xUnit, yUnit;  // after the values of the readout
   double shadeFrom = 0, shadeTo = 0;  // the shaded span of x
   QString shadeName;
   std::vector<PlotCurve> curves;
 };
 
-// Draws a LogLogPlot with decade grid lines, labelled, and minor ticks at
-// 2..9 of each decade.
+// Draws the whole plot into a `size` rectangle at the painter's origin, with
+// decade grid lines, ticks in engineering notation and minor ticks at 2..9
+// of each decade. Text is drawn as text, so a PDF or SVG keeps it.
+void DrawLogLogPlot(QPainter& painter, const LogLogPlot& plot, const QSize& size);
+
+// The density of `curve` at `x`, straight between its points on log-log
+// axes; none outside its points.
+std::optional<double> CurveValueAt(const PlotCurve& curve, double x);
+
+// A LogLogPlot on screen, to read off: hovering shows a line at the cursor
+// and a label with x and every curve's value there; the wheel zooms the x
+// axis about the cursor and a double-click shows the whole range again.
 class CLogLogPlotView : public QWidget {
  public:
   CLogLogPlotView(LogLogPlot plot, QWidget* parent);
 
+  // The plot as shown, with the x range zoomed to.
   const LogLogPlot& Plot() const { return m_plot; }
   QSize sizeHint() const override;
+  // The plot as shown, without the readout, at the screen's pixel ratio.
+  QImage Picture() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  void ShowXRange(double low, double high);
+
   LogLogPlot m_plot;
+  double m_fullXMin, m_fullXMax;
+  // The plot without the readout, drawn again only when its size or range
+  // changes, so that the readout follows the mouse at no more than a copy.
+  QPixmap m_picture;
+  QRectF m_area;                   // the plot's axes box in m_picture
+  std::optional<double> m_readoutX;  // in pixels, while the cursor is over the axes box
 };
 
 }  // namespace tervane::ui

@@ -1,16 +1,25 @@
 #include "ui/results_dialog.h"
 
+#include <QDate>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include <array>
+#include <tuple>
 #include <utility>
 
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
 #include "ui/dialog_units.h"
+#include "ui/file_save.h"
+#include "ui/pdf_page.h"
 #include "ui/qt_text.h"
 #include "ui/spectrum_view.h"
+#include "ui/view_commands.h"
 #include "ui/view_support.h"
 #include "ui_results_dialog.h"
 
@@ -20,11 +29,34 @@ namespace {
 // The dialog's margin round the tabs, in dialog units.
 constexpr int kMarginUnits = 5;
 
+// The captions of the form's text fields, in their order.
+constexpr std::array<const char*, kFormTextFields.size()> kInputCaptions{
+    "Source resistance Rs (Ω)", "R1 (Ω)", "R2 (Ω)", "Temperature", "Lower frequency (Hz)", "Upper frequency (Hz)",
+    "0 dB reference (V)", "en (V/√Hz)", "in (A/√Hz)", "1/f corner (Hz)", "Carry from previous calc (V)"};
+constexpr std::array<const char*, 3> kAmplifierTypes{"Buffer", "Non-inverting", "Inverting"};
+
+// The form as typed, a caption and a text each.
+QList<QStringList> InputsOf(const CalculatorForm& form) {
+  QList<QStringList> inputs;
+  if (form.m_nAmpType >= 0 && form.m_nAmpType < static_cast<int>(kAmplifierTypes.size()))
+    inputs << QStringList{QStringLiteral("Amplifier"),
+                          QString::fromLatin1(kAmplifierTypes[static_cast<std::size_t>(form.m_nAmpType)])};
+  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
+    inputs << QStringList{QString::fromUtf8(kInputCaptions[i]), FromCp1252(form.*kFormTextFields[i].member)};
+  inputs << QStringList{QStringLiteral("1/f corner applies to the current noise"),
+                        form.m_bApplyCorner ? QStringLiteral("yes") : QStringLiteral("no")};
+  return inputs;
+}
+
 }  // namespace
 
 CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
-                         const PartLibrary& library)
-    : QDialog(owner), m_ui(std::make_unique<Ui::ResultsDialog>()), m_strResults(std::move(report)) {
+                         const PartLibrary& library, std::optional<std::string> partName)
+    : QDialog(owner),
+      m_ui(std::make_unique<Ui::ResultsDialog>()),
+      m_strResults(std::move(report)),
+      m_form(form),
+      m_partName(std::move(partName)) {
   m_ui->setupUi(this);
   ConvertDialogUnits(this);
   MakeResizable();
@@ -33,6 +65,7 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
   // read, not written, so Enter closes the window instead.
   m_editResults->installEventFilter(this);
   AddViews(result, form, library);
+  AddButtons();
 }
 
 CResultsDlg::~CResultsDlg() = default;
@@ -57,6 +90,21 @@ void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form
           "comparisonTab", QStringLiteral("&Comparison"));
 }
 
+void CResultsDlg::AddButtons() {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  for (const auto& [name, text, run] : {std::tuple{"saveAsButton", "Save &As...", &CResultsDlg::OnSaveAs},
+                                        std::tuple{"savePdfButton", "Save P&DF...", &CResultsDlg::OnSavePdf}}) {
+    auto* button = new QPushButton(QString::fromLatin1(text), this);
+    SetNames(button, QString::fromLatin1(name), QString::fromLatin1(text).remove(QLatin1Char('&')));
+    // Enter belongs to the report: it closes the window.
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, run);
+    row->addWidget(button);
+  }
+  static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
 void CResultsDlg::AddView(QWidget* view, const char* objectName, const QString& title) {
   SetNames(view, objectName, QString(title).remove(QLatin1Char('&')));
   m_ui->viewTabs->addTab(view, title);
@@ -76,8 +124,39 @@ void CResultsDlg::OnInitDialog() {
   m_initialised = true;
   // The report's lines end with CR LF; the field shows lines, so the pair
   // becomes one line break and no stray CR is drawn.
-  m_editResults->setPlainText(FromCp1252(m_strResults).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  m_editResults->setPlainText(ReportText());
   m_editResults->setFocus();
+}
+
+QString CResultsDlg::ReportText() const {
+  return FromCp1252(m_strResults).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+void CResultsDlg::OnSaveAs() {
+  if (auto* view = dynamic_cast<CSavableView*>(m_ui->viewTabs->currentWidget())) {
+    view->SaveAs();
+    return;
+  }
+  const QString path = AskSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("noise-report.txt"),
+                                       QStringLiteral("Text (*.txt)"));
+  if (!path.isEmpty()) SaveFile(this, path, ReportText().toUtf8());
+}
+
+void CResultsDlg::OnSavePdf() {
+  const QString path = AskSaveFileName(this, QStringLiteral("Save PDF"), QStringLiteral("noise-calculation.pdf"),
+                                       QStringLiteral("PDF (*.pdf)"));
+  if (path.isEmpty()) return;
+  PdfPage page;
+  page.partName = m_partName ? FromCp1252(*m_partName) : QString();
+  page.date = QDate::currentDate().toString(Qt::ISODate);
+  page.type = static_cast<AmplifierType>(m_form.m_nAmpType);
+  page.inputs = InputsOf(m_form);
+  page.report = ReportText();
+  if (const auto* table = findChild<QTableView*>(QStringLiteral("breakdownTable")))
+    page.breakdown = TableRows(*table->model(), AllRows(*table->model()));
+  if (const auto* spectrum = dynamic_cast<const CSpectrumView*>(findChild<QWidget*>(QStringLiteral("spectrumTab"))))
+    page.spectrum = spectrum->FullPlot();
+  SaveFile(this, path, [&page](QIODevice& file) { return WritePdfPage(file, page); });
 }
 
 bool CResultsDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -21,14 +21,16 @@ namespace tervane::ui {
 // "Noise Results": the report first, in an editable, unwrapped text field
 // that has the focus, then the views of the same calculation: the
 // breakdown by source, the spectrum and the part library compared in the
-// circuit. No OK button: it closes with the close box, Escape, Enter in the
+// circuit. "Save As..." writes the view shown to a file, "Save PDF..." the
+// whole calculation on one page. No OK button: it closes with the close box, Escape, Enter in the
 // report, or by choosing a part in the comparison.
 class CResultsDlg : public QDialog {
  public:
   // `report` is the calculation's text, `form` the circuit as calculated
   // and `library` the parts to compare in it, which must outlive the window.
+  // `partName` is the part selected for the calculation, if any.
   CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
-              const PartLibrary& library);
+              const PartLibrary& library, std::optional<std::string> partName = std::nullopt);
   ~CResultsDlg() override;
 
   // The part chosen in the comparison, which closed the window: the caller
@@ -44,11 +46,17 @@ class CResultsDlg : public QDialog {
   void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
   void AddView(QWidget* view, const char* objectName, const QString& title);
   void MakeResizable();
+  void AddButtons();
   void OnChoosePart(const std::string& name);
+  void OnSaveAs();
+  void OnSavePdf();
+  QString ReportText() const;
 
   std::unique_ptr<Ui::ResultsDialog> m_ui;
   QPlainTextEdit* m_editResults = nullptr;
   std::string m_strResults;
+  CalculatorForm m_form;
+  std::optional<std::string> m_partName;
   std::optional<std::string> m_chosenPart;
   bool m_initialised = false;
 };

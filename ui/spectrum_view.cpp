@@ -1,6 +1,11 @@
 #include "ui/spectrum_view.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
+#include <QSvgGenerator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -8,10 +13,13 @@
 #include <cmath>
 #include <vector>
 
+#include "noise/noise_breakdown.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
+#include "ui/file_save.h"
 #include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
+#include "ui/view_commands.h"
 #include "ui/view_support.h"
 
 namespace tervane::ui {
@@ -19,14 +27,17 @@ namespace {
 
 // Smooth at any width the window is likely to have, over five decades.
 constexpr std::size_t kSpectrumPoints = 241;
-// The plot is in nV/√Hz: its axis then reads in plain numbers.
-constexpr double kPlotPerVolt = 1e9;
 
 const QString kNoSpectrum = QStringLiteral(
     "No spectrum: a source's noise power is negative somewhere in the range (a negative resistor, temperature "
     "or corner).");
 const QString kBeyondNumbers =
     QStringLiteral("No spectrum: a decade above the upper frequency bound is beyond the largest number.");
+// The formats "Save As..." writes, by suffix, in the order of their filters.
+const QStringList kSaveFormats{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("csv")};
+const QStringList kSaveFilters{QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
+                               QStringLiteral("CSV data (*.csv)")};
+
 const QString kSilentStage = QStringLiteral("No spectrum: the stage makes no noise at all.");
 
 using Curve = QList<QPointF>;
@@ -36,7 +47,7 @@ template <class Pick>
 Curve CurveOf(const std::vector<SpectrumPoint>& spectrum, Pick pick) {
   Curve curve;
   curve.reserve(static_cast<qsizetype>(spectrum.size()));
-  for (const SpectrumPoint& point : spectrum) curve.append({point.frequency, pick(point) * kPlotPerVolt});
+  for (const SpectrumPoint& point : spectrum) curve.append({point.frequency, pick(point)});
   return curve;
 }
 
@@ -71,13 +82,31 @@ Decades DecadesOf(const std::vector<PlotCurve>& curves) {
 }
 
 struct Curves {
-  std::vector<PlotCurve> drawn;  // the sources with noise, then the total
+  std::vector<PlotCurve> drawn;  // the total, then the sources with noise
   QStringList silent;            // the topology's sources without noise
 };
 
+// The stage's sources in the breakdown's order, largest share first, so
+// that the legend reads like the breakdown; in their own order when there
+// is no breakdown.
+std::vector<NoiseSource> SourcesByShare(const NoiseResult& result) {
+  std::vector<NoiseSource> sources;
+  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result))
+    for (const NoiseContribution& row : breakdown->contributions)
+      if (SourceIndex(row.source) < kStageSourceCount) sources.push_back(row.source);
+  if (sources.empty()) {
+    const auto own = TopologySources(result.ampType);
+    sources.assign(own.begin(), own.end());
+  }
+  return sources;
+}
+
 Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum) {
   Curves curves;
-  for (NoiseSource source : TopologySources(result.ampType)) {
+  // First, so that it is listed first and drawn over the sources.
+  curves.drawn.push_back(
+      {QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; }), Qt::black, 3});
+  for (const NoiseSource source : SourcesByShare(result)) {
     const std::size_t i = SourceIndex(source);
     PlotCurve curve{FromCp1252(NoiseSourceLabel(source)),
                     CurveOf(spectrum, [i](const SpectrumPoint& p) { return p.density[i]; }), QColor(kSourceColors[i]),
@@ -87,9 +116,6 @@ Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spe
     else
       curves.silent << curve.name;
   }
-  // Last, so that it is drawn over the sources.
-  curves.drawn.push_back(
-      {QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; }), Qt::black, 3});
   return curves;
 }
 
@@ -102,7 +128,9 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
   plot.yMin = decades.lower;
   plot.yMax = decades.upper;
   plot.xTitle = QStringLiteral("Frequency (Hz)");
-  plot.yTitle = QStringLiteral("Output noise density (nV/√Hz)");
+  plot.yTitle = QStringLiteral("Output noise density (V/√Hz)");
+  plot.xUnit = QStringLiteral("Hz");
+  plot.yUnit = QStringLiteral("V/√Hz");
   plot.shadeFrom = result.lowerFreq;
   plot.shadeTo = result.upperFreq;
   plot.shadeName =
@@ -114,7 +142,7 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
 
 }  // namespace
 
-CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidget(parent) {
+CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidget(parent), m_result(result) {
   if (result.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
@@ -125,15 +153,19 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
     return;
   }
   Curves curves = CurvesOf(result, *spectrum);
-  if (!Drawable(curves.drawn.back().points)) {
+  if (!Drawable(curves.drawn.front().points)) {
     ShowUnavailable(this, kSilentStage);
     return;
   }
 
   auto* layout = new QVBoxLayout(this);
-  auto* view = new CLogLogPlotView(PlotOf(result, std::move(curves.drawn)), this);
-  SetNames(view, "spectrumPlot", QStringLiteral("Output noise spectrum"));
-  layout->addWidget(view);
+  m_fullPlot = std::make_unique<LogLogPlot>(PlotOf(result, std::move(curves.drawn)));
+  m_plot = new CLogLogPlotView(*m_fullPlot, this);
+  SetNames(m_plot, "spectrumPlot", QStringLiteral("Output noise spectrum"));
+  AddContextCommand(m_plot, "copyAction", QStringLiteral("&Copy"),
+                    [this] { QApplication::clipboard()->setImage(m_plot->Picture()); });
+  AddContextCommand(m_plot, "saveAsAction", QStringLiteral("&Save As..."), [this] { SaveAs(); });
+  layout->addWidget(m_plot);
   if (!curves.silent.isEmpty()) {
     const QString text =
         QStringLiteral("Without noise here, not drawn: %1.").arg(curves.silent.join(QStringLiteral(", ")));
@@ -141,6 +173,41 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
     SetNames(note, "silentSourcesLabel", text);
     note->setWordWrap(true);
     layout->addWidget(note);
+  }
+}
+
+const LogLogPlot* CSpectrumView::FullPlot() const { return m_fullPlot.get(); }
+
+void CSpectrumView::SaveAs() {
+  if (!m_plot) return;
+  QString filter;
+  QString path = AskSaveFileName(this, QStringLiteral("Save Spectrum"), QStringLiteral("spectrum.png"),
+                                 kSaveFilters.join(QStringLiteral(";;")), &filter);
+  if (path.isEmpty()) return;
+  // The name's own suffix, when it has one of ours, wins over the filter.
+  QString format = QFileInfo(path).suffix().toLower();
+  if (!kSaveFormats.contains(format)) {
+    format = kSaveFormats.value(std::max<qsizetype>(kSaveFilters.indexOf(filter), 0));
+    path += QLatin1Char('.') + format;
+  }
+  SaveTo(path, format);
+}
+
+void CSpectrumView::SaveTo(const QString& path, const QString& format) {
+  if (format == QLatin1String("svg")) {
+    SaveFile(this, path, [this](QIODevice& file) {
+      QSvgGenerator svg;
+      svg.setOutputDevice(&file);
+      svg.setSize(m_plot->size());
+      svg.setViewBox(m_plot->rect());
+      svg.setTitle(m_plot->accessibleName());
+      QPainter painter(&svg);
+      painter.setFont(m_plot->font());
+      DrawLogLogPlot(painter, m_plot->Plot(), m_plot->size());
+      return painter.end();
+    });
+  } else if (format == QLatin1String("png")) {
+    SaveFile(this, path, [this](QIODevice& file) { return m_plot->Picture().save(&file, "PNG"); });
   }
 }
 

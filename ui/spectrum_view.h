@@ -2,7 +2,11 @@
 
 #include <QWidget>
 
+#include <memory>
+
 #include "form/form_calculation.h"
+#include "ui/log_log_plot.h"
+#include "ui/view_commands.h"
 
 namespace tervane::ui {
 
@@ -11,9 +15,22 @@ namespace tervane::ui {
 // total bold, each source thin with the 1/f rise where it applies. A source
 // without noise has no place on a log axis and is named under the plot
 // instead. A result without a spectrum shows one line saying why.
-class CSpectrumView : public QWidget {
+// "Save As..." writes the plot as shown as PNG (at the screen's pixel
+// ratio) or SVG, or the spectrum's data as CSV.
+class CSpectrumView : public QWidget, public CSavableView {
  public:
   CSpectrumView(const NoiseResult& result, QWidget* parent);
+
+  // The whole plot; none when there is nothing to draw.
+  const LogLogPlot* FullPlot() const;
+  void SaveAs() override;
+
+ private:
+  void SaveTo(const QString& path, const QString& format);
+
+  NoiseResult m_result;
+  CLogLogPlotView* m_plot = nullptr;
+  std::unique_ptr<LogLogPlot> m_fullPlot;
 };
 
 }  // namespace tervane::ui

@@ -27,7 +27,7 @@ QString FailedCalculationText() {
 void SetUpReadOnlyTable(QTableView* table) {
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table->setWordWrap(false);
   table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -16,7 +16,7 @@ void ShowUnavailable(QWidget* view, const QString& text);
 // Why no view of a failed calculation has anything to show.
 QString FailedCalculationText();
 
-// A table that is read, not edited: whole rows selected, columns as wide as
+// A table that is read, not edited: whole rows selected (several to copy), columns as wide as
 // their contents, the header left-aligned over the text.
 void SetUpReadOnlyTable(QTableView* table);
 

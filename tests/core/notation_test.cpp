@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fuzz/shown_number.h"
+#include "notation/delimited_text.h"
 #include "notation/eng_format.h"
 #include "notation/eng_parse.h"
 #include "notation/words.h"
@@ -161,6 +162,26 @@ std::vector<std::string> Words(std::string_view text, std::size_t most) {
   std::vector<std::string_view> found(most);
   found.resize(ScanWords(text, found));
   return {found.begin(), found.end()};
+}
+
+TEST(DelimitedField, QuotesWhatWouldSplitTheLine) {
+  struct Case {
+    std::string_view text;
+    char separator;
+    std::string_view field;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"OP27", ',', "OP27"},
+           {"a,b", ',', "\"a,b\""},
+           {"a,b", '\t', "a,b"},
+           {"a\tb", '\t', "\"a\tb\""},
+           {"say \"hi\"", '\t', "\"say \"\"hi\"\"\""},
+           {"two\nlines", ',', "\"two\nlines\""},
+           {"cr\r", '\t', "\"cr\r\""},
+           {"\xb5V", ',', "\xb5V"},
+           {"", ',', ""},
+       })
+    EXPECT_EQ(DelimitedField(c.text, c.separator), c.field) << c.text;
 }
 
 TEST(ScanWords, StopsAtTheRoomGiven) {

@@ -1,7 +1,10 @@
 // Calculations through the real windows: the report and the write-back the
 // core gives for the same form, the results window's tabs, a part chosen
 // among the results, and the corner dialog's flow.
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -9,8 +12,9 @@
 
 #include "form/corner_estimate.h"
 #include "form/form_calculation.h"
-#include "form/write_back.h"
 #include "form/noise_report.h"
+#include "form/write_back.h"
+#include "ui/file_save.h"
 #include "ui/qt_text.h"
 #include "ui_test_support.h"
 
@@ -148,6 +152,114 @@ class CalculationTest : public QObject {
     QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {choose}));
     QCOMPARE(m_calc->Child<QComboBox>("partList")->currentText(), part);
     QCOMPARE(m_calc->Texts(), expected);
+  }
+
+  void resultsCommands_data() {
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QString>("command");  // "<widget>.<action>", "<widget>.Ctrl+C" or a button
+    QTest::addColumn<QString>("file");     // saved to, in a fresh folder; none: the clipboard
+    QTest::addColumn<QString>("starts");   // how the text copied or the file written starts
+    QTest::addColumn<int>("lines");        // of the text copied; 0: not checked
+
+    const QString header = QStringLiteral(
+        "Source\tOutput density (V/√Hz)\tTotal over the band (V)\tShare of output noise power (%)\n");
+    QTest::newRow("breakdown, Copy Table") << "breakdownTab"
+                                           << "breakdownTable.copyTableAction" << QString() << header << 7;
+    QTest::newRow("comparison, Ctrl+C: the row selected")
+        << "comparisonTab"
+        << "comparisonTable.Ctrl+C" << QString() << "Part\ten (V/√Hz)\tin (A/√Hz)" << 2;
+    QTest::newRow("spectrum, Copy: an image") << "spectrumTab"
+                                              << "spectrumPlot.copyAction" << QString() << "<image>" << 0;
+    QTest::newRow("report, Save As") << "reportTab"
+                                     << "saveAsButton"
+                                     << "report.txt"
+                                     << "Op Amp Specifications:" << 0;
+    QTest::newRow("spectrum, Save As SVG") << "spectrumTab"
+                                           << "spectrumPlot.saveAsAction"
+                                           << "plot.svg"
+                                           << "<?xml" << 0;
+    QTest::newRow("Save PDF") << "reportTab"
+                              << "savePdfButton"
+                              << "calculation.pdf"
+                              << "%PDF" << 0;
+  }
+
+  // Each command of the results window puts its text or image on the
+  // clipboard, or writes its file through the file dialog.
+  void resultsCommands() {
+    QFETCH(QString, tab);
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    QFETCH(QString, starts);
+    QFETCH(int, lines);
+
+    QVERIFY(m_calc->Open(kParts));
+    QApplication::clipboard()->clear();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(file);
+
+    const auto run = [&](QWidget* results) {
+      auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+      viewTabs->setCurrentWidget(viewTabs->findChild<QWidget*>(tab));
+      auto* target = results->findChild<QWidget*>(command.section('.', 0, 0));
+      const QString what = command.section('.', 1);
+      if (what == QLatin1String("Ctrl+C"))
+        QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
+      else if (!what.isEmpty())
+        target->findChild<QAction*>(what)->trigger();
+      else
+        ClickButton(results, qPrintable(command));
+      PressKey(results, Qt::Key_Escape);
+    };
+    std::vector<ModalDriver::Handler> handlers{run};
+    if (!file.isEmpty())
+      handlers.push_back([&](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);  // as typed
+        PressKey(dialog, Qt::Key_Return);
+      });
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, handlers));
+
+    if (!file.isEmpty()) {
+      QFile written(path);
+      QVERIFY(written.open(QIODevice::ReadOnly));
+      QVERIFY2(written.readAll().startsWith(starts.toUtf8()), qPrintable(path));
+    } else if (starts == QLatin1String("<image>")) {
+      QVERIFY(!QApplication::clipboard()->image().isNull());
+    } else {
+      const QString copied = QApplication::clipboard()->text();
+      QVERIFY2(copied.startsWith(starts), qPrintable(copied));
+      QCOMPARE(copied.count(QLatin1Char('\n')), lines);
+    }
+  }
+
+  void failedSave_data() {
+    QTest::addColumn<bool>("folderInTheWay");
+    QTest::newRow("the write fails halfway") << false;
+    QTest::newRow("a folder in the way") << true;
+  }
+
+  // A failed save says so, naming the file, and leaves what was there.
+  void failedSave() {
+    QFETCH(bool, folderInTheWay);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("report.txt"));
+    QFile old(folderInTheWay ? path + QStringLiteral("/kept") : path);
+    QVERIFY(QDir(folder.path()).mkpath(folderInTheWay ? QStringLiteral("report.txt") : QStringLiteral(".")));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+
+    bool saved = true;
+    ModalDriver driver;
+    QVERIFY(driver.Run(
+        [&] {
+          saved = ui::SaveFile(nullptr, path, [](QIODevice& file) { return file.write("new") == 3 && false; });
+        },
+        {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
+    QVERIFY(!saved);
+    QVERIFY2(driver.windows.front().text.contains(path), qPrintable(driver.windows.front().text));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
   }
 
   void cornerDialog_data() {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QAbstractItemModel;
+class QTableView;
+class QWidget;
+
+namespace tervane::ui {
+
+// A view of the results window that "Save As..." writes to a file.
+class CSavableView {
+ public:
+  virtual ~CSavableView() = default;
+  // Asks where, and writes; a view with nothing to show does nothing.
+  virtual void SaveAs() = 0;
+};
+
+// The header and then the given rows of a table's model, cell by cell.
+QList<QStringList> TableRows(const QAbstractItemModel& model, const QList<int>& rows);
+QList<int> AllRows(const QAbstractItemModel& model);
+
+// Rows of a table's model as tab-separated text, the header first, each
+// field quoted as a spreadsheet pastes it.
+QString TableText(const QAbstractItemModel& model, const QList<int>& rows);
+
+// The commands every table of the results window has: Ctrl+C and "Copy"
+// copy the selected rows, "Copy Table" every row, both with the header;
+// "Save As..." calls `saveAs` when given. All in the table's context menu.
+void AddTableCommands(QTableView* table, const std::function<void()>& saveAs = {});
+
+// An action of `widget`'s context menu, named "<objectName>" for tests.
+void AddContextCommand(QWidget* widget, const char* objectName, const QString& text,
+                       const std::function<void()>& run);
+
+}  // namespace tervane::ui
