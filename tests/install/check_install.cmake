@@ -19,6 +19,7 @@ foreach(path
     ${DATADIR}/tervane/tervane.txt
     ${DATADIR}/applications/${app_id}.desktop
     ${DATADIR}/metainfo/${app_id}.metainfo.xml
+    ${DATADIR}/mime/packages/${app_id}.xml
     ${DATADIR}/icons/hicolor/scalable/apps/${app_id}.svg
     ${DATADIR}/icons/hicolor/16x16/apps/${app_id}.png
     ${DATADIR}/icons/hicolor/256x256/apps/${app_id}.png)
