@@ -29,7 +29,7 @@ foreach(path
 endforeach()
 
 file(STRINGS "${PREFIX}/${DATADIR}/applications/${app_id}.desktop" entry)
-foreach(line "Path=${LIBRARY_DIR}" "Exec=tervane" "Icon=${app_id}")
+foreach(line "Path=${LIBRARY_DIR}" "Exec=tervane %f" "Icon=${app_id}" "MimeType=application/x-tervane-circuit;")
   if(NOT line IN_LIST entry)
     message(FATAL_ERROR "desktop entry lacks '${line}'")
   endif()
