@@ -13,6 +13,7 @@
 #include "cli/table_output.h"
 #include "cli/text_output.h"
 #include "form/part_ranking.h"
+#include "form/result_csv.h"
 #include "notation/cp1252.h"
 #include "notation/shown_value.h"
 
@@ -95,21 +96,6 @@ Json RankJson(const std::vector<RankedPart>& parts) {
   return doc;
 }
 
-std::string RankCsv(const std::vector<RankedPart>& parts) {
-  std::string csv = CsvLine({"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn",
-                             "Vn", "SNR", "R_opt"});
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    const RankedPart& p = parts[i];
-    csv += CsvLine({p.failed ? std::string() : std::to_string(i + 1), CsvField(Cp1252ToUtf8(p.name)),
-                    CsvField(Cp1252ToUtf8(p.noiseVoltageText)), CsvField(Cp1252ToUtf8(p.noiseCurrentText)),
-                    CsvField(Cp1252ToUtf8(p.cornerFreqText)), CsvNumber(p.noiseVoltage),
-                    CsvNumber(p.noiseCurrent), CsvNumber(p.cornerFreq), p.failed ? "1" : "0",
-                    CsvNumber(p.outputDensity), CsvNumber(p.totalNoise), CsvNumber(p.snr),
-                    CsvNumber(p.optimumSourceResistance)});
-  }
-  return csv;
-}
-
 int RunRank(const RankOptions& options, std::ostream& out) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const PartLibrary library = LoadPartFile(options.circuit.partsFile);
@@ -118,7 +104,7 @@ int RunRank(const RankOptions& options, std::ostream& out) {
   if (options.format == "json")
     WriteJson(out, RankJson(parts));
   else if (options.format == "csv")
-    out << RankCsv(parts);
+    out << Cp1252ToUtf8(RankCsv(parts));
   else
     WriteTerminalText(out, RankText(parts));
   const bool anyFailed = std::any_of(parts.begin(), parts.end(), [](const RankedPart& p) { return p.failed; });

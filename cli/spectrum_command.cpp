@@ -5,18 +5,16 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <span>
-#include <string>
 #include <vector>
 
 #include "cli/circuit_options.h"
 #include "cli/command.h"
-#include "cli/table_output.h"
 #include "cli/text_output.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
-#include "noise/noise_source.h"
+#include "form/result_csv.h"
 #include "noise/noise_spectrum.h"
+#include "notation/cp1252.h"
 
 namespace tervane::cli {
 namespace {
@@ -44,19 +42,6 @@ struct SpectrumOptions {
   std::size_t points = kDefaultPoints;
 };
 
-std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, AmplifierType ampType) {
-  const std::span<const NoiseSource> sources = TopologySources(ampType);
-  std::vector<std::string> header{"frequency", "total"};
-  for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
-  std::string csv = CsvLine(header);
-  for (const SpectrumPoint& point : spectrum) {
-    std::vector<std::string> fields{CsvNumber(point.frequency), CsvNumber(point.total)};
-    for (NoiseSource source : sources) fields.push_back(CsvNumber(point.density[SourceIndex(source)]));
-    csv += CsvLine(fields);
-  }
-  return csv;
-}
-
 int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const NoiseResult result = ComputeNoise(circuit.form);
@@ -65,7 +50,7 @@ int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
     WriteTerminalText(out, kNoiseErrorReport);
     return kExitInputError;
   }
-  out << SpectrumCsv(*spectrum, result.ampType);
+  out << Cp1252ToUtf8(SpectrumCsv(*spectrum, result.ampType));
   return kExitOk;
 }
 

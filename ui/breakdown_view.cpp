@@ -9,6 +9,7 @@
 
 #include <array>
 
+#include "form/result_csv.h"
 #include "noise/noise_source.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"
@@ -48,14 +49,20 @@ CBreakdownView::CBreakdownView(const NoiseResult& result, QWidget* parent) : QWi
     ShowUnavailable(this, FailedCalculationText());
     return;
   }
-  const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, kCrestFactors.front().factor);
-  if (!breakdown) {
+  m_breakdown = BreakdownNoise(m_result, kCrestFactors.front().factor);
+  if (!m_breakdown) {
     ShowUnavailable(this, kNegativePower);
     return;
   }
   new QVBoxLayout(this);
-  AddTable(*breakdown);
-  AddFigures(*breakdown);
+  AddTable(*m_breakdown);
+  AddFigures(*m_breakdown);
+}
+
+void CBreakdownView::SaveAs() {
+  if (m_breakdown)
+    SaveCsvAs(this, QStringLiteral("Save Breakdown"), QStringLiteral("noise-breakdown.csv"),
+              BreakdownCsv(*m_breakdown));
 }
 
 void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
@@ -65,7 +72,7 @@ void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
   table->setHorizontalHeaderLabels(kColumns);
   table->verticalHeader()->hide();
   SetUpReadOnlyTable(table);
-  AddTableCommands(table);
+  AddTableCommands(table, [this] { SaveAs(); });
   for (int row = 0; row < table->rowCount(); ++row) {
     const NoiseContribution& c = rows[static_cast<std::size_t>(row)];
     table->setItem(row, 0, Cell(FromCp1252(NoiseSourceLabel(c.source))));

@@ -2,8 +2,11 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "form/form_calculation.h"
 #include "noise/noise_breakdown.h"
+#include "ui/view_commands.h"
 
 class QComboBox;
 class QFormLayout;
@@ -14,10 +17,11 @@ namespace tervane::ui {
 // "Breakdown": each source's share of the output noise, largest first, and
 // the noise referred to the input with a peak-to-peak estimate whose crest
 // factor the user picks. A result without a breakdown shows one line
-// saying why.
-class CBreakdownView : public QWidget {
+// saying why. "Save As..." writes the table as CSV.
+class CBreakdownView : public QWidget, public CSavableView {
  public:
   CBreakdownView(const NoiseResult& result, QWidget* parent);
+  void SaveAs() override;
 
  private:
   void AddTable(const NoiseBreakdown& breakdown);
@@ -27,6 +31,7 @@ class CBreakdownView : public QWidget {
   void OnCrestFactor();
 
   NoiseResult m_result;
+  std::optional<NoiseBreakdown> m_breakdown;
   QComboBox* m_crestFactor = nullptr;
   QLabel* m_peakToPeak = nullptr;
 };

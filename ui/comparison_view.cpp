@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "form/part_ranking.h"
+#include "form/result_csv.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"
 #include "ui/view_support.h"
@@ -90,6 +91,7 @@ class CRankingModel : public QAbstractTableModel {
   }
 
   const RankedPart& Part(int row) const { return m_parts[static_cast<std::size_t>(row)]; }
+  const std::vector<RankedPart>& Parts() const { return m_parts; }
 
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : static_cast<int>(m_parts.size());
@@ -137,7 +139,7 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
   SetNames(m_table, "comparisonTable", QStringLiteral("Parts ranked by total noise"));
   m_table->setModel(m_model);
   SetUpReadOnlyTable(m_table);
-  AddTableCommands(m_table);
+  AddTableCommands(m_table, [this] { SaveAs(); });
   connect(m_table, &QTableView::activated, this, [this](const QModelIndex& index) { OnChoose(index.row()); });
   connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &CComparisonView::OnCurrentRowChanged);
@@ -160,11 +162,21 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
 }
 
 void CComparisonView::showEvent(QShowEvent* event) {
+  Rank();
+  QWidget::showEvent(event);
+}
+
+void CComparisonView::Rank() {
   if (m_model && m_model->IsEmpty()) {
     m_model->SetParts(RankParts(m_form, m_library));
     m_table->setCurrentIndex(m_model->index(0, 0));
   }
-  QWidget::showEvent(event);
+}
+
+void CComparisonView::SaveAs() {
+  if (!m_model) return;
+  Rank();
+  SaveCsvAs(this, QStringLiteral("Save Comparison"), QStringLiteral("part-comparison.csv"), RankCsv(m_model->Parts()));
 }
 
 void CComparisonView::OnCurrentRowChanged() { m_selectButton->setEnabled(m_table->currentIndex().isValid()); }

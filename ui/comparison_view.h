@@ -8,6 +8,7 @@
 #include "form/calculator_form.h"
 #include "form/form_calculation.h"
 #include "parts/part_library.h"
+#include "ui/view_commands.h"
 
 class QPushButton;
 class QTableView;
@@ -19,8 +20,9 @@ class CRankingModel;
 // "Comparison": every part of the library in the circuit as it stands,
 // quietest total noise first. Choosing a row (double-click, Enter or
 // "Select Part") hands its name to `choose`. A failed calculation or an
-// empty library shows one line saying why.
-class CComparisonView : public QWidget {
+// empty library shows one line saying why. "Save As..." writes the ranking
+// as CSV.
+class CComparisonView : public QWidget, public CSavableView {
  public:
   using ChoosePart = std::function<void(const std::string& name)>;  // Windows-1252, as the list has it
 
@@ -29,11 +31,13 @@ class CComparisonView : public QWidget {
   // never looks should not wait.
   CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library, ChoosePart choose,
                   QWidget* parent);
+  void SaveAs() override;
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
+  void Rank();  // the first time the parts are needed
   void OnChoose(int row);
   void OnCurrentRowChanged();
 

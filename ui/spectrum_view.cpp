@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "form/result_csv.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
@@ -158,6 +159,7 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
     return;
   }
 
+  m_spectrum = *spectrum;
   auto* layout = new QVBoxLayout(this);
   m_fullPlot = std::make_unique<LogLogPlot>(PlotOf(result, std::move(curves.drawn)));
   m_plot = new CLogLogPlotView(*m_fullPlot, this);
@@ -208,6 +210,8 @@ void CSpectrumView::SaveTo(const QString& path, const QString& format) {
     });
   } else if (format == QLatin1String("png")) {
     SaveFile(this, path, [this](QIODevice& file) { return m_plot->Picture().save(&file, "PNG"); });
+  } else {
+    SaveFile(this, path, FromCp1252(SpectrumCsv(m_spectrum, m_result.ampType)).toUtf8());
   }
 }
 

@@ -3,8 +3,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "form/form_calculation.h"
+#include "noise/noise_spectrum.h"
 #include "ui/log_log_plot.h"
 #include "ui/view_commands.h"
 
@@ -29,6 +31,7 @@ class CSpectrumView : public QWidget, public CSavableView {
   void SaveTo(const QString& path, const QString& format);
 
   NoiseResult m_result;
+  std::vector<SpectrumPoint> m_spectrum;
   CLogLogPlotView* m_plot = nullptr;
   std::unique_ptr<LogLogPlot> m_fullPlot;
 };

@@ -13,6 +13,7 @@
 #include "form/corner_estimate.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
+#include "form/result_csv.h"
 #include "form/write_back.h"
 #include "ui/file_save.h"
 #include "ui/qt_text.h"
@@ -23,6 +24,8 @@ namespace {
 
 // Sorted Loud, Middle, Quiet: Loud is selected at start.
 const QByteArray kParts = "Loud 10n 1p 0\nQuiet 1n 1p 0\nMiddle 4n 1p 0\n";
+
+const QString kBreakdownCsv = QStringLiteral("<the core's breakdown CSV>");
 
 void TypeAll(const CalculatorUnderTest& calc, const QStringList& edits) {  // "objectName=text"
   for (const QString& edit : edits) calc.Type(qPrintable(edit.section('=', 0, 0)), edit.section('=', 1));
@@ -158,7 +161,7 @@ class CalculationTest : public QObject {
     QTest::addColumn<QString>("tab");
     QTest::addColumn<QString>("command");  // "<widget>.<action>", "<widget>.Ctrl+C" or a button
     QTest::addColumn<QString>("file");     // saved to, in a fresh folder; none: the clipboard
-    QTest::addColumn<QString>("starts");   // how the text copied or the file written starts
+    QTest::addColumn<QString>("starts");   // how the text copied or the file written starts; kBreakdownCsv: all of it
     QTest::addColumn<int>("lines");        // of the text copied; 0: not checked
 
     const QString header = QStringLiteral(
@@ -174,6 +177,9 @@ class CalculationTest : public QObject {
                                      << "saveAsButton"
                                      << "report.txt"
                                      << "Op Amp Specifications:" << 0;
+    QTest::newRow("breakdown, Save As CSV") << "breakdownTab"
+                                            << "saveAsButton"
+                                            << "breakdown.csv" << kBreakdownCsv << 0;
     QTest::newRow("spectrum, Save As SVG") << "spectrumTab"
                                            << "spectrumPlot.saveAsAction"
                                            << "plot.svg"
@@ -194,6 +200,7 @@ class CalculationTest : public QObject {
     QFETCH(int, lines);
 
     QVERIFY(m_calc->Open(kParts));
+    const CalculatorForm form = FormOf(*m_calc);
     QApplication::clipboard()->clear();
     QTemporaryDir folder;
     const QString path = folder.filePath(file);
@@ -223,7 +230,11 @@ class CalculationTest : public QObject {
     if (!file.isEmpty()) {
       QFile written(path);
       QVERIFY(written.open(QIODevice::ReadOnly));
-      QVERIFY2(written.readAll().startsWith(starts.toUtf8()), qPrintable(path));
+      if (starts == kBreakdownCsv)
+        QCOMPARE(QString::fromUtf8(written.readAll()),
+                 ui::FromCp1252(BreakdownCsv(BreakdownNoise(ComputeNoise(form)).value())));
+      else
+        QVERIFY2(written.readAll().startsWith(starts.toUtf8()), qPrintable(path));
     } else if (starts == QLatin1String("<image>")) {
       QVERIFY(!QApplication::clipboard()->image().isNull());
     } else {
