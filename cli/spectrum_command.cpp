@@ -28,9 +28,10 @@ constexpr const char* kSpectrumFooter =
     "each source's (V/rtHz): en, r1, r2, in_r2, rs, in_rs, less the ones the\n"
     "amplifier type lacks (r1 in the buffer, in_rs in the inverting stage).\n"
     "The voltage noise rises as en^2 (1 + fc/f) below the corner, the current noise\n"
-    "too unless --no-corner-current; the resistors are flat. Over the band the\n"
-    "total's power adds up to calc's \"Total noise voltage\"; the carried noise of\n"
-    "--with-carry has no spectrum and is left out.\n"
+    "too unless --no-corner-current; the resistors are flat. Under --with-carry a\n"
+    "last column, carried, holds the carried noise at a flat density over the\n"
+    "previous band's overlap with this band, and the total includes it. Over the\n"
+    "band the total's power adds up to calc's total noise (with the carry).\n"
     "\n"
     "Exit status: 0 done; 1 the calculation fails, or a noise power is negative (a\n"
     "negative resistor, temperature or corner): the output is the line \"error,\n"
@@ -44,14 +45,17 @@ struct SpectrumOptions {
   std::size_t points = kDefaultPoints;
 };
 
-std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, AmplifierType ampType) {
-  const std::span<const NoiseSource> sources = TopologySources(ampType);
+std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result) {
+  const std::span<const NoiseSource> sources = TopologySources(result.ampType);
+  const bool carried = result.carry.has_value();
   std::vector<std::string> header{"frequency", "total"};
   for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
+  if (carried) header.emplace_back(NoiseSourceKey(NoiseSource::kCarried));
   std::string csv = CsvLine(header);
   for (const SpectrumPoint& point : spectrum) {
     std::vector<std::string> fields{CsvNumber(point.frequency), CsvNumber(point.total)};
     for (NoiseSource source : sources) fields.push_back(CsvNumber(point.density[SourceIndex(source)]));
+    if (carried) fields.push_back(CsvNumber(point.carried));
     csv += CsvLine(fields);
   }
   return csv;
@@ -65,7 +69,7 @@ int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
     WriteTerminalText(out, kNoiseErrorReport);
     return kExitInputError;
   }
-  out << SpectrumCsv(*spectrum, result.ampType);
+  out << SpectrumCsv(*spectrum, result);
   return kExitOk;
 }
 
