@@ -12,6 +12,7 @@
 #include "cli/part_file.h"
 #include "cli/table_output.h"
 #include "cli/text_output.h"
+#include "form/figure_text.h"
 #include "form/part_ranking.h"
 #include "form/result_csv.h"
 #include "notation/cp1252.h"
@@ -24,19 +25,22 @@ constexpr const char* kRankFooter =
     "Each part of the library is calculated in the circuit the options give, as\n"
     "selecting it in the list would: its voltage noise, current noise and 1/f corner\n"
     "replace the form's. Parts are ranked by total noise over the band (with the\n"
-    "carried noise under --with-carry), quietest first; equal totals keep the list\n"
-    "order; parts whose calculation fails come last, in list order. A name on\n"
-    "several lines of the file is one part and is listed once.\n"
+    "carried noise under --with-carry), quietest first, read through the\n"
+    "--weighting (none: the report's total); equal totals keep the list order;\n"
+    "parts whose calculation fails come last, in list order. A name on several\n"
+    "lines of the file is one part and is listed once.\n"
     "\n"
     "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
     "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
     "R_opt = en/in (ohms), the source resistance at which the op amp's voltage and\n"
-    "current noise are equal (inf when in is 0).\n"
+    "current noise are equal (inf when in is 0), then the weighted total Vw (V) and\n"
+    "the EIN (dBu) through the --weighting (the ITU-R 468 readings are rms).\n"
     "\n"
     "Formats: text  a table, values to 4 digits in engineering notation\n"
-    "         json  {parts: [{rank, name, en_text, in_text, fc_text, en, in, fc,\n"
-    "               failed, Sn, Vn, SNR, R_opt}]}; rank, Sn, Vn and SNR are null\n"
-    "               for a failed part, R_opt is null when in is 0\n"
+    "         json  {weighting, parts: [{rank, name, en_text, in_text, fc_text, en,\n"
+    "               in, fc, failed, Sn, Vn, SNR, R_opt, Vw, EIN_dBu}]}; rank, Sn,\n"
+    "               Vn, SNR, Vw and EIN_dBu are null for a failed part, R_opt is\n"
+    "               null when in is 0\n"
     "         csv   a header line, then one line per part with the json's fields;\n"
     "               failed is 0 or 1, numbers to full precision, empty when none\n"
     "\n"
@@ -47,7 +51,14 @@ constexpr const char* kRankFooter =
 struct RankOptions {
   CircuitOptions circuit;
   std::string format = "text";
+  std::string weighting = "none";
 };
+
+Weighting WeightingOfOption(std::string_view option) {
+  for (const Weighting w : kWeightings)
+    if (NamesOf(w).option == option) return w;
+  return Weighting::kNone;  // the option's check admits no other word
+}
 
 // ASCII has no sign for infinity: "inf", as the CSV writes it.
 std::string Eng(double value) {
@@ -56,7 +67,7 @@ std::string Eng(double value) {
 
 std::string RankText(const std::vector<RankedPart>& parts) {
   std::vector<TableRow> rows{
-      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms"}};
+      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms", "Vw V", "EIN dBu"}};
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
     TableRow row{p.failed ? "-" : std::to_string(i + 1), p.name, p.noiseVoltageText, p.noiseCurrentText,
@@ -66,12 +77,17 @@ std::string RankText(const std::vector<RankedPart>& parts) {
     else
       row.insert(row.end(), {Eng(*p.outputDensity), Eng(*p.totalNoise), Eng(*p.snr)});
     row.push_back(Eng(p.optimumSourceResistance));
+    if (p.failed)
+      row.insert(row.end(), {"-", "-"});
+    else
+      row.insert(row.end(), {FigureText(p.weightedNoise, "", FigureKind::kValue),
+                             FigureText(p.einDbu, "", FigureKind::kDecibel)});
     rows.push_back(std::move(row));
   }
   return AlignedColumns(rows);
 }
 
-Json RankJson(const std::vector<RankedPart>& parts) {
+Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting) {
   Json list = Json::array();
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
@@ -89,9 +105,12 @@ Json RankJson(const std::vector<RankedPart>& parts) {
     part["Vn"] = NumberOrNull(p.totalNoise);
     part["SNR"] = NumberOrNull(p.snr);
     part["R_opt"] = NumberOrNull(p.optimumSourceResistance);
+    part["Vw"] = NumberOrNull(p.weightedNoise);
+    part["EIN_dBu"] = NumberOrNull(p.einDbu);
     list.push_back(std::move(part));
   }
   Json doc = Json::object();
+  doc["weighting"] = std::string(NamesOf(weighting).key);
   doc["parts"] = std::move(list);
   return doc;
 }
@@ -99,10 +118,11 @@ Json RankJson(const std::vector<RankedPart>& parts) {
 int RunRank(const RankOptions& options, std::ostream& out) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const PartLibrary library = LoadPartFile(options.circuit.partsFile);
-  const std::vector<RankedPart> parts = RankParts(circuit.form, library);
+  const Weighting weighting = WeightingOfOption(options.weighting);
+  const std::vector<RankedPart> parts = RankParts(circuit.form, library, weighting);
 
   if (options.format == "json")
-    WriteJson(out, RankJson(parts));
+    WriteJson(out, RankJson(parts, weighting));
   else if (options.format == "csv")
     out << Cp1252ToUtf8(RankCsv(parts));
   else
@@ -117,6 +137,9 @@ Command AddRankOptions(CLI::App* app) {
   AddCircuitOptions(*app, options->circuit, PartUse::kEveryPart);
   app->add_option("--format", options->format, "Output format: text, json or csv")
       ->check(CLI::IsMember({"text", "json", "csv"}))
+      ->capture_default_str();
+  app->add_option("--weighting", options->weighting, "Rank by the total read through: none, A, 468 (ITU-R 468) or ARM")
+      ->check(CLI::IsMember({"none", "A", "468", "ARM"}))
       ->capture_default_str();
   return {app, [options](std::ostream& out) { return RunRank(*options, out); }};
 }

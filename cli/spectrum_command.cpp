@@ -26,9 +26,10 @@ constexpr const char* kSpectrumFooter =
     "each source's (V/rtHz): en, r1, r2, in_r2, rs, in_rs, less the ones the\n"
     "amplifier type lacks (r1 in the buffer, in_rs in the inverting stage).\n"
     "The voltage noise rises as en^2 (1 + fc/f) below the corner, the current noise\n"
-    "too unless --no-corner-current; the resistors are flat. Over the band the\n"
-    "total's power adds up to calc's \"Total noise voltage\"; the carried noise of\n"
-    "--with-carry has no spectrum and is left out.\n"
+    "too unless --no-corner-current; the resistors are flat. Under --with-carry a\n"
+    "last column, carried, holds the carried noise at a flat density over the\n"
+    "previous band's overlap with this band, and the total includes it. Over the\n"
+    "band the total's power adds up to calc's total noise (with the carry).\n"
     "\n"
     "Exit status: 0 done; 1 the calculation fails, or a noise power is negative (a\n"
     "negative resistor, temperature or corner): the output is the line \"error,\n"
@@ -50,7 +51,7 @@ int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
     WriteTerminalText(out, kNoiseErrorReport);
     return kExitInputError;
   }
-  out << Cp1252ToUtf8(SpectrumCsv(*spectrum, result.ampType));
+  out << Cp1252ToUtf8(SpectrumCsv(*spectrum, result));
   return kExitOk;
 }
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "form/form_calculation.h"
 #include "form/part_ranking.h"
-#include "noise/amplifier_type.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_spectrum.h"
 
@@ -14,13 +14,13 @@
 namespace tervane {
 
 // rank, name, en_text, in_text, fc_text, en, in, fc, failed, Sn, Vn, SNR,
-// R_opt: the ranking's parts in its order; a failed part has no rank and
+// R_opt, Vw (the weighted total), EIN_dBu: the ranking's parts in its order; a failed part has no rank and
 // failed 1.
 std::string RankCsv(const std::vector<RankedPart>& parts);
 
 // frequency, total, then the density of each of the topology's sources by
-// its key.
-std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, AmplifierType ampType);
+// its key, and in carry mode the carried noise's.
+std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result);
 
 // source, label, density, total, percent: the contributions in the
 // breakdown's order, largest first.
