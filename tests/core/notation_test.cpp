@@ -48,8 +48,8 @@ TEST(ParseEngValue, ReadsFieldTexts) {
       {"4.7k", 4700}, {"3n", 3e-9}, {"400f", 400e-15}, {"20.0", 20}, {"-10m", -0.01},
       {"2.2u", 2.2e-6}, {"2.2" MICRO, 2.2e-6}, {"+2.2" MICRO, 2.2e-6},
       // The first character of "yzafpnum kMGTPEZY" is the prefix, the blank
-      // included; a micro sign counts only when there is none.
-      {"2.2" MICRO " ", 2.2}, {"2.2" MICRO "m", 2.2}, {"1 k", 1}, {" 5k", 0},
+      // included; the first micro sign counts only when there is none.
+      {"2.2" MICRO " ", 2.2}, {"2.2" MICRO "m", 2.2}, {"2" MICRO "5" MICRO, 2e-6}, {"1 k", 1}, {" 5k", 0},
       {"1E3", 1e18}, {"-1E3", -1e18}, {"1e3", 1000}, {"1K", 1}, {"4k7", 4000},
       {"1e3k", 1000}, {"1e3E", 1000}, {"47ohm", 47}, {"4,7k", 4}, {"1.5.3k", 1.5},
       // Characters that cannot start a value are skipped; value characters
