@@ -33,9 +33,9 @@
 #include <vector>
 
 #include "random_text.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/links.h"
 #include "ui/qt_text.h"
-#include "tests/ui/ui_test_support.h"
 
 namespace tervane::uitest {
 namespace {
@@ -94,6 +94,12 @@ struct Allowance {
   std::vector<qsizetype> rewritten;
   qsizetype typed = -1;
 };
+
+// The place of the text field `name` in kFieldNames; their count when none has it.
+qsizetype FieldIndex(const char* name) {
+  return std::find_if(kFieldNames.begin(), kFieldNames.end(), [name](const char* f) { return qstrcmp(f, name) == 0; }) -
+         kFieldNames.begin();
+}
 
 std::vector<qsizetype> Fields(std::initializer_list<const char*> names) {
   std::vector<qsizetype> fields;

@@ -8,7 +8,6 @@
 // argument with a '/' is not run, so that no input can send the reader to
 // a device or a special file elsewhere.
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -19,28 +18,13 @@
 #include "cli/run_cli.h"
 #include "fuzz/fuzz_check.h"
 
-namespace {
-
 using tervane::fuzz::Check;
-
-std::vector<std::string> Arguments(std::string_view input) {
-  std::vector<std::string> args;
-  std::size_t start = 0;
-  while (start < input.size()) {
-    const std::size_t nul = std::min(input.find('\0', start), input.size());
-    args.emplace_back(input.substr(start, nul - start));
-    start = nul + 1;
-  }
-  return args;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   if (input.find('/') != std::string_view::npos) return 0;
 
-  const std::vector<std::string> args = Arguments(input);
+  const std::vector<std::string> args = tervane::fuzz::Split(input, '\0');
   std::vector<const char*> argv{"tervane-cli"};
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   argv.push_back(nullptr);

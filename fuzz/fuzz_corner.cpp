@@ -7,12 +7,12 @@
 // non-negative frequency, or "Input error". (ScanWords is checked against
 // the C library in the notation tests.)
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "form/corner_estimate.h"
 #include "fuzz/fuzz_check.h"
@@ -23,13 +23,8 @@ using tervane::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-  std::array<std::string, 3> fields;
-  for (std::string& field : fields) {
-    const std::size_t bar = rest.find('|');
-    field = rest.substr(0, bar);
-    rest.remove_prefix(bar == std::string_view::npos ? rest.size() : bar + 1);
-  }
+  std::vector<std::string> fields = tervane::fuzz::Split({reinterpret_cast<const char*>(data) + 1, size - 1}, '|');
+  fields.resize(3);
   tervane::CornerDialogState dialog;
   dialog.m_nSpecifyMode = (data[0] & 1) ? tervane::CORNER_THROUGH_RANGE : tervane::CORNER_SINGLE_FREQ;
   dialog.m_strFreqRange = fields[0];

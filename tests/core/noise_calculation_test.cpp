@@ -50,7 +50,6 @@ TEST(ReadTemperature, TheFirstOfKCFPicksTheScale) {
   const TemperatureCase cases[] = {
       {"25C", 77, 25, 298.15},
       {"300K", 80.33, 26.85, 300},
-      {"300 K", 80.33, 26.85, 300},
       {"77", 77, 25, 298.15},
       {"77F", 77, 25, 298.15},
       {"-40C", -40, -40, 233.15},
@@ -59,7 +58,6 @@ TEST(ReadTemperature, TheFirstOfKCFPicksTheScale) {
       {"2F5", 25, -35.0 / 9, -35.0 / 9 + 273.15},     // and every F
       {"25CK", 25 * 1.8 - 459.67, 25 - 273.15, 25},   // K before C
       {"25FC", 77, 25, 298.15},                       // C before F; F reads as nothing
-      {"1kK", 1000 * 1.8 - 459.67, 1000 - 273.15, 1000},
       {"25c", 25, -35.0 / 9, -35.0 / 9 + 273.15},    // lower case is no unit
       {"warm", 0, -160.0 / 9, -160.0 / 9 + 273.15},
   };
@@ -125,7 +123,6 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
       {"EqualBandEdges", AMP_NONINVERTING, {{"lower_freq", "20k"}}, true},
       {"ReversedBand", AMP_BUFFER, {{"upper_freq", "10"}}, true},
       {"ZeroReference", AMP_NONINVERTING, {{"ref_voltage", "0"}}, true},
-      {"UnreadableReference", AMP_NONINVERTING, {{"ref_voltage", "one volt"}}, true},
       {"ZeroR1NonInverting", AMP_NONINVERTING, {{"r1", "0"}}, true},
       {"R1CancelsRs", AMP_INVERTING, {{"r1", "-1k"}, {"source_resistor", "1k"}}, true},
       {"ZeroR1AndRsInverting", AMP_INVERTING, {{"r1", "0"}}, true},
@@ -146,9 +143,8 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
       {"NoNoiseAtAll", AMP_NONINVERTING, {{"noise_voltage", "0"}, {"noise_current", "0"}, {"r2", "0"}}, true},
       {"InfiniteCarryInPlainMode", AMP_NONINVERTING, {{"carry", "1e400"}}, false},
   };
-  for (const CheckCase& c : cases) {
+  for (const CheckCase& c : cases)
     EXPECT_EQ(ComputeNoise(Form(c.ampType, c.typed)).failure.has_value(), c.error) << c.name;
-  }
   CalculatorForm form = Form(AMP_NONINVERTING, {{"carry", "1e400"}});
   form.m_bWithCarry = 1;
   EXPECT_TRUE(ComputeNoise(form).failure) << "infinite carry in carry mode";

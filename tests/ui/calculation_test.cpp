@@ -5,11 +5,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include <sstream>
 
@@ -26,6 +26,8 @@
 
 namespace tervane::uitest {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 // Sorted Loud, Middle, Quiet: Loud is selected at start.
 const QByteArray kParts = "Loud 10n 1p 0\nQuiet 1n 1p 0\nMiddle 4n 1p 0\n";
@@ -57,17 +59,13 @@ class CalculationTest : public QObject {
 
     const QStringList typed{"temperatureEdit=25C", "sourceResistorEdit=12345"};
     QTest::newRow("part, Enter") << true << false << typed << "calculateButton" << int(Qt::Key_Return) << false;
-    QTest::newRow("no part, keypad Enter")
-        << false << false << typed << "calculateButton" << int(Qt::Key_Enter) << false;
-    QTest::newRow("carry, Escape") << true << false << QStringList{"carryEdit=10u"} << "calcWithCarryButton"
-                                   << int(Qt::Key_Escape) << false;
-    QTest::newRow("second stage, narrower band")
+    QTest::newRow("no part, carry, Escape")
+        << false << false << QStringList{"carryEdit=10u"} << "calcWithCarryButton" << int(Qt::Key_Escape) << false;
+    QTest::newRow("second stage, narrower band, keypad Enter")
         << true << true << QStringList{"r2Edit=9k", "lowerFreqEdit=100", "upperFreqEdit=10k"} << "calcWithCarryButton"
-        << int(Qt::Key_Return) << false;
-    QTest::newRow("bounds reversed") << true << false << typed + QStringList{"lowerFreqEdit=30k"} << "calculateButton"
-                                     << int(Qt::Key_Return) << true;
-    QTest::newRow("zero R1") << true << true << typed + QStringList{"r1Edit=0"} << "calcWithCarryButton"
-                             << int(Qt::Key_Return) << true;
+        << int(Qt::Key_Enter) << false;
+    QTest::newRow("second stage, zero R1")
+        << true << true << typed + QStringList{"r1Edit=0"} << "calcWithCarryButton" << int(Qt::Key_Return) << true;
   }
 
   // The report opens in front with the focus; a failed calculation leaves
@@ -113,25 +111,19 @@ class CalculationTest : public QObject {
     QCOMPARE(m_calc->Texts(), fails ? typing : TextsOf(form));
   }
 
-  void partChosenAmongResults_data() {
-    QTest::addColumn<QString>("how");
+  void partChosenAmongResults_data() {  // the row's name says how
     QTest::addColumn<QString>("part");
     QTest::addColumn<QStringList>("figures");  // en, in and fc shown afterwards; empty: the calculated ones
-
-    QTest::newRow("double-click") << "double-click"
-                                  << "Middle" << QStringList{"4n", "1p", "0"};
-    QTest::newRow("Enter") << "Enter"
-                           << "Quiet" << QStringList{"1n", "1p", "0"};
-    QTest::newRow("Select Part") << "selectPartButton"
-                                 << "Middle" << QStringList{"4n", "1p", "0"};
-    QTest::newRow("Escape") << "Escape"
-                            << "Loud" << QStringList{};
+    QTest::newRow("double-click") << "Middle" << QStringList{"4n", "1p", "0"};
+    QTest::newRow("Enter") << "Quiet" << QStringList{"1n", "1p", "0"};
+    QTest::newRow("selectPartButton") << "Middle" << QStringList{"4n", "1p", "0"};
+    QTest::newRow("Escape") << "Loud" << QStringList{};
   }
 
   // The chosen part is selected after the calculation's write-back, so its
   // figures, not the calculated ones, are left in the fields.
   void partChosenAmongResults() {
-    QFETCH(QString, how);
+    const QString how = QString::fromLatin1(QTest::currentDataTag());
     QFETCH(QString, part);
     QFETCH(QStringList, figures);
 
@@ -169,33 +161,23 @@ class CalculationTest : public QObject {
     QTest::addColumn<QString>("starts");   // how the text copied or the file written starts; kBreakdownCsv: all of it
     QTest::addColumn<int>("lines");        // of the text copied; 0: not checked
 
-    const QString header = QStringLiteral(
-        "Source\tOutput density (V/√Hz)\tTotal over the band (V)\tShare of output noise power (%)\n");
-    QTest::newRow("breakdown, Copy Table") << "breakdownTab"
-                                           << "breakdownTable.copyTableAction" << QString() << header << 7;
+    const QString header =
+        u"Source\tOutput density (V/√Hz)\tTotal over the band (V)\tShare of output noise power (%)\n"_s;
+    QTest::newRow("breakdown, Copy Table")
+        << u"breakdownTab"_s << u"breakdownTable.copyTableAction"_s << QString() << header << 7;
     QTest::newRow("comparison, Ctrl+C: the row selected")
-        << "comparisonTab"
-        << "comparisonTable.Ctrl+C" << QString() << "Part\ten (V/√Hz)\tin (A/√Hz)" << 2;
-    QTest::newRow("figures, Copy Table") << "figuresTab"
-                                         << "figuresTable.copyTableAction" << QString()
-                                         << "Figure\tValue\tWhy undefined\nSignal gain\t2\t\n" << 15;
-    QTest::newRow("spectrum, Copy: an image") << "spectrumTab"
-                                              << "spectrumPlot.copyAction" << QString() << "<image>" << 0;
-    QTest::newRow("report, Save As") << "reportTab"
-                                     << "saveAsButton"
-                                     << "report.txt"
-                                     << "Op Amp Specifications:" << 0;
-    QTest::newRow("breakdown, Save As CSV") << "breakdownTab"
-                                            << "saveAsButton"
-                                            << "breakdown.csv" << kBreakdownCsv << 0;
-    QTest::newRow("spectrum, Save As SVG") << "spectrumTab"
-                                           << "spectrumPlot.saveAsAction"
-                                           << "plot.svg"
-                                           << "<?xml" << 0;
-    QTest::newRow("Save PDF") << "reportTab"
-                              << "savePdfButton"
-                              << "calculation.pdf"
-                              << "%PDF" << 0;
+        << u"comparisonTab"_s << u"comparisonTable.Ctrl+C"_s << QString() << u"Part\ten (V/√Hz)\tin (A/√Hz)"_s << 2;
+    QTest::newRow("figures, Copy Table") << u"figuresTab"_s << u"figuresTable.copyTableAction"_s << QString()
+                                         << u"Figure\tValue\tWhy undefined\nSignal gain\t2\t\n"_s << 15;
+    QTest::newRow("spectrum, Copy: an image")
+        << u"spectrumTab"_s << u"spectrumPlot.copyAction"_s << QString() << u"<image>"_s << 0;
+    QTest::newRow("report, Save As") << u"reportTab"_s << u"saveAsButton"_s << u"report.txt"_s
+                                     << u"Op Amp Specifications:"_s << 0;
+    QTest::newRow("breakdown, Save As CSV")
+        << u"breakdownTab"_s << u"saveAsButton"_s << u"breakdown.csv"_s << QString(kBreakdownCsv) << 0;
+    QTest::newRow("spectrum, Save As SVG")
+        << u"spectrumTab"_s << u"spectrumPlot.saveAsAction"_s << u"plot.svg"_s << u"<?xml"_s << 0;
+    QTest::newRow("Save PDF") << u"reportTab"_s << u"savePdfButton"_s << u"calculation.pdf"_s << u"%PDF"_s << 0;
   }
 
   // Each command of the results window puts its text or image on the
@@ -304,9 +286,7 @@ class CalculationTest : public QObject {
     bool saved = true;
     ModalDriver driver;
     QVERIFY(driver.Run(
-        [&] {
-          saved = ui::SaveFile(nullptr, path, [](QIODevice& file) { return file.write("new") == 3 && false; });
-        },
+        [&] { saved = ui::SaveFile(nullptr, path, [](QIODevice& file) { return file.write("new") == 3 && false; }); },
         {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
     QVERIFY(!saved);
     QVERIFY2(driver.windows.front().text.contains(path), qPrintable(driver.windows.front().text));
@@ -320,21 +300,12 @@ class CalculationTest : public QObject {
     QTest::addColumn<QString>("noise");
     QTest::addColumn<QString>("close");
 
-    QTest::newRow("Enter at once") << -1 << QString() << QString() << "Enter";
-    QTest::newRow("Escape") << -1 << QString() << QString() << "Escape";
-    QTest::newRow("typed, Cancel") << 0 << "10"
-                                   << "6n"
-                                   << "cancelButton";
-    QTest::newRow("single frequency, OK") << 0 << "10"
-                                          << "6n"
-                                          << "okButton";
-    QTest::newRow("range placeholders") << 1 << QString() << QString() << "cancelButton";
-    QTest::newRow("range, Enter") << 1 << "0.1 10"
-                                  << "15n rms"
-                                  << "Enter";
-    QTest::newRow("range, one frequency") << 1 << "10"
-                                          << "90n"
-                                          << "okButton";
+    QTest::newRow("Enter at once") << -1 << QString() << QString() << u"Enter"_s;
+    QTest::newRow("Escape") << -1 << QString() << QString() << u"Escape"_s;
+    QTest::newRow("typed, Cancel") << 0 << u"10"_s << u"6n"_s << u"cancelButton"_s;
+    QTest::newRow("single frequency, OK") << 0 << u"10"_s << u"6n"_s << u"okButton"_s;
+    QTest::newRow("range placeholders") << 1 << QString() << QString() << u"cancelButton"_s;
+    QTest::newRow("range, unknown unit: written, then the error") << 1 << u"0.1 10"_s << u"15n volts"_s << u"Enter"_s;
   }
 
   // The dialog opens with its placeholders and "OK" focused; a click into a

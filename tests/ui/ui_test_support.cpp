@@ -4,16 +4,9 @@
 #include <QDesktopServices>
 #include <QFile>
 
-#include <algorithm>
-
 #include "ui/qt_text.h"
 
 namespace tervane::uitest {
-
-qsizetype FieldIndex(const char* name) {
-  return std::find_if(kFieldNames.begin(), kFieldNames.end(), [name](const char* f) { return qstrcmp(f, name) == 0; }) -
-         kFieldNames.begin();
-}
 
 bool CalculatorUnderTest::Open(const std::optional<QByteArray>& partFile) {
   const QString path = m_folder.filePath(QStringLiteral("tervane.txt"));
@@ -41,13 +34,6 @@ void CalculatorUnderTest::Type(const char* field, const QString& text) const {
 
 void CalculatorUnderTest::Click(const char* button) const {
   QTest::mouseClick(Child<QAbstractButton>(button), Qt::LeftButton);
-}
-
-QString CalculatorUnderTest::FocusName() const {
-  for (QWidget* w = QApplication::focusWidget(); w && w != m_dialog.get() && w->window() == m_dialog.get();
-       w = w->parentWidget())
-    if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) return w->objectName();
-  return {};
 }
 
 CalculatorForm FormOf(const CalculatorUnderTest& calc, CalculatorForm form) {

@@ -29,7 +29,6 @@ inline constexpr std::array<const char*, 11> kFieldNames{
     "sourceResistorEdit", "r1Edit",           "r2Edit",           "temperatureEdit", "lowerFreqEdit", "upperFreqEdit",
     "refVoltageEdit",     "noiseVoltageEdit", "noiseCurrentEdit", "cornerFreqEdit",  "carryEdit"};
 inline constexpr std::array<const char*, 3> kRadioNames{"bufferRadio", "nonInvertingRadio", "invertingRadio"};
-qsizetype FieldIndex(const char* name);
 
 // The real main window on a part library of its own (none when `partFile`
 // is empty), shown and active, in a folder that goes away with it.
@@ -46,7 +45,6 @@ class CalculatorUnderTest {
   QStringList Texts() const;                                // in kFieldNames order
   void Type(const char* field, const QString& text) const;  // over the field's text, key by key
   void Click(const char* button) const;                     // with the mouse
-  QString FocusName() const;  // the named control with the focus; empty while another window has it
 
  private:
   QTemporaryDir m_folder;
