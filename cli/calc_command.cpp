@@ -23,7 +23,8 @@ namespace {
 constexpr const char* kCalcFooter =
     "Field values are taken verbatim, exactly as typed into the form (engineering\n"
     "notation: 4.7k, 3n, 400f; u, the micro sign or the Greek mu for micro). A value\n"
-    "that begins with '-' and a non-digit is written --option=VALUE.\n"
+    "that begins with '-', a negative number too, is written --option=VALUE\n"
+    "(--fc=-1); --option= gives an empty field, which reads as 0.\n"
     "--parts is read only when --part is given.\n"
     "\n"
     "Formats: text  the report, UTF-8, one line per line of the report\n"

@@ -30,14 +30,15 @@ constexpr const char* kRankFooter =
     "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
     "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
     "R_opt = en/in (ohms), the source resistance at which the op amp's voltage and\n"
-    "current noise are equal (inf when in is 0).\n"
+    "current noise are equal (- when in is 0).\n"
     "\n"
     "Formats: text  a table, values to 4 digits in engineering notation\n"
     "         json  {parts: [{rank, name, en_text, in_text, fc_text, en, in, fc,\n"
     "               failed, Sn, Vn, SNR, R_opt}]}; rank, Sn, Vn and SNR are null\n"
     "               for a failed part, R_opt is null when in is 0\n"
     "         csv   a header line, then one line per part with the json's fields;\n"
-    "               failed is 0 or 1, numbers to full precision, empty when none\n"
+    "               failed is 0 or 1, numbers to full precision, empty when none;\n"
+    "               a text cell that begins with = + - or @ starts with '\n"
     "\n"
     "Exit status: 0 every part calculated (also when the file holds no part); 1 a\n"
     "part's calculation failed (the output is still printed); 2 the file cannot be\n"
@@ -48,14 +49,8 @@ struct RankOptions {
   std::string format = "text";
 };
 
-// ASCII has no sign for infinity: "inf", as the CSV writes it.
-std::string Eng(double value) {
-  return ShownInfinityOf(value) == ShownInfinity::kPlus ? std::string("inf") : ShownValue(value);
-}
-
 std::string RankText(const std::vector<RankedPart>& parts) {
-  std::vector<TableRow> rows{
-      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms"}};
+  std::vector<TableRow> rows{{"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms"}};
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
     TableRow row{p.failed ? "-" : std::to_string(i + 1), p.name, p.noiseVoltageText, p.noiseCurrentText,
@@ -63,8 +58,8 @@ std::string RankText(const std::vector<RankedPart>& parts) {
     if (p.failed)
       row.insert(row.end(), {"failed", "-", "-"});
     else
-      row.insert(row.end(), {Eng(*p.outputDensity), Eng(*p.totalNoise), Eng(*p.snr)});
-    row.push_back(Eng(p.optimumSourceResistance));
+      row.insert(row.end(), {ShownValue(*p.outputDensity), ShownValue(*p.totalNoise), ShownValue(*p.snr)});
+    row.push_back(p.optimumSourceResistance ? ShownValue(*p.optimumSourceResistance) : "-");
     rows.push_back(std::move(row));
   }
   return AlignedColumns(rows);
@@ -96,16 +91,15 @@ Json RankJson(const std::vector<RankedPart>& parts) {
 }
 
 std::string RankCsv(const std::vector<RankedPart>& parts) {
-  std::string csv = CsvLine({"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn",
-                             "Vn", "SNR", "R_opt"});
+  std::string csv = CsvLine(
+      {"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn", "Vn", "SNR", "R_opt"});
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
     csv += CsvLine({p.failed ? std::string() : std::to_string(i + 1), CsvField(Cp1252ToUtf8(p.name)),
                     CsvField(Cp1252ToUtf8(p.noiseVoltageText)), CsvField(Cp1252ToUtf8(p.noiseCurrentText)),
-                    CsvField(Cp1252ToUtf8(p.cornerFreqText)), CsvNumber(p.noiseVoltage),
-                    CsvNumber(p.noiseCurrent), CsvNumber(p.cornerFreq), p.failed ? "1" : "0",
-                    CsvNumber(p.outputDensity), CsvNumber(p.totalNoise), CsvNumber(p.snr),
-                    CsvNumber(p.optimumSourceResistance)});
+                    CsvField(Cp1252ToUtf8(p.cornerFreqText)), CsvNumber(p.noiseVoltage), CsvNumber(p.noiseCurrent),
+                    CsvNumber(p.cornerFreq), p.failed ? "1" : "0", CsvNumber(p.outputDensity), CsvNumber(p.totalNoise),
+                    CsvNumber(p.snr), CsvNumber(p.optimumSourceResistance)});
   }
   return csv;
 }

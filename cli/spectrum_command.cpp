@@ -11,6 +11,7 @@
 
 #include "cli/circuit_options.h"
 #include "cli/command.h"
+#include "cli/option_checks.h"
 #include "cli/table_output.h"
 #include "cli/text_output.h"
 #include "form/form_calculation.h"
@@ -32,9 +33,11 @@ constexpr const char* kSpectrumFooter =
     "total's power adds up to calc's \"Total noise voltage\"; the carried noise of\n"
     "--with-carry has no spectrum and is left out.\n"
     "\n"
-    "Exit status: 0 done; 1 the calculation fails, or a noise power is negative (a\n"
-    "negative resistor, temperature or corner): the output is the line \"error,\n"
-    "check inputs for consistency\"; 2 usage error.";
+    "Exit status: 0 done; 1 no spectrum: the output is the line \"error, check\n"
+    "inputs for consistency\" when the calculation fails, otherwise a line that\n"
+    "says why (a negative noise power, from a negative resistor, temperature or\n"
+    "corner; a decade beyond the band, or the 1/f rise, beyond the numbers a\n"
+    "double holds); 2 usage error.";
 
 constexpr std::size_t kDefaultPoints = 101;  // 20 a decade over the 20 Hz..20 kHz band's five
 constexpr std::size_t kMostPoints = 100000;
@@ -57,12 +60,31 @@ std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, AmplifierTyp
   return csv;
 }
 
+std::string_view FaultText(SpectrumFault fault) {
+  switch (fault) {
+    case SpectrumFault::kCalculationFailed:
+      return kNoiseErrorReport;
+    case SpectrumFault::kNegativePower:
+      return "no spectrum: a noise power is negative (a negative resistor, temperature or corner)";
+    case SpectrumFault::kTooFewPoints:
+      return "no spectrum: fewer than 2 points";
+    case SpectrumFault::kLowerUnderflow:
+      return "no spectrum: a decade below the band, fL/10, underflows to 0";
+    case SpectrumFault::kUpperOverflow:
+      return "no spectrum: a decade above the band, 10 fH, is beyond the largest number";
+    case SpectrumFault::kRiseOverflow:
+      return "no spectrum: the 1/f rise at fL/10 takes a noise power beyond the largest number";
+  }
+  return kNoiseErrorReport;
+}
+
 int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const NoiseResult result = ComputeNoise(circuit.form);
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, options.points);
   if (!spectrum) {
-    WriteTerminalText(out, kNoiseErrorReport);
+    WriteTerminalText(out,
+                      FaultText(SpectrumFaultOf(result, options.points).value_or(SpectrumFault::kCalculationFailed)));
     return kExitInputError;
   }
   out << SpectrumCsv(*spectrum, result.ampType);
@@ -74,7 +96,7 @@ Command AddSpectrumOptions(CLI::App* app) {
   app->footer(kSpectrumFooter);
   AddCircuitOptions(*app, options->circuit, PartUse::kSelectOne);
   app->add_option("--points", options->points, "Number of frequencies, both ends of the range included")
-      ->check(CLI::Range(std::size_t{2}, kMostPoints))
+      ->check(NumberInRange(2, kMostPoints, true))
       ->capture_default_str();
   return {app, [options](std::ostream& out) { return RunSpectrum(*options, out); }};
 }

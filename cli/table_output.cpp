@@ -24,9 +24,11 @@ std::string AlignedColumns(const std::vector<TableRow>& rows) {
 }
 
 std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  // A spreadsheet takes a cell that begins so for a formula.
+  const std::string guarded = (text.find_first_of("=+-@") == 0 ? "'" : "") + std::string(text);
+  if (guarded.find_first_of(",\"\r\n") == std::string::npos) return guarded;
   std::string quoted = "\"";
-  for (char c : text) {
+  for (char c : guarded) {
     if (c == '"') quoted += '"';
     quoted += c;
   }

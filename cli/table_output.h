@@ -14,8 +14,9 @@ using TableRow = std::vector<std::string>;
 // byte is one character in Windows-1252, so widths are counted in bytes.
 std::string AlignedColumns(const std::vector<TableRow>& rows);
 
-// A CSV field: quoted, with its quotes doubled, when it holds a comma, a
-// quote or a line end.
+// A CSV text field: a leading apostrophe when it begins with =, +, - or @,
+// then quoted, with its quotes doubled, when it holds a comma, a quote or a
+// line end.
 std::string CsvField(std::string_view text);
 
 // The shortest text that reads back as the same double ("inf" for an

@@ -60,7 +60,7 @@ QString CellText(const RankedPart& part, int column) {
       // Decibels take no SI prefix.
       return part.snr ? QString::number(*part.snr, 'f', 1) : kFailed;
     case kOptimumRs:
-      return EngText(part.optimumSourceResistance);
+      return part.optimumSourceResistance ? EngText(*part.optimumSourceResistance) : QString();
   }
   return {};
 }
