@@ -22,7 +22,8 @@ constexpr std::array<FieldOption, kFormTextFields.size()> kFieldOptions{{
     {"--source-resistor,--rs", "Source Resistor, ohms", false},
     {"--r1", "Resistor 1, ohms (the buffer never reads it)", false},
     {"--r2", "Resistor 2, ohms", false},
-    {"--temperature,--temp", "Operating Temperature: Fahrenheit, or kelvin or Celsius with the letter K or C", false},
+    {"--temperature,--temp",
+     "Operating Temperature: Fahrenheit, or kelvin or Celsius with the letter K or C", false},
     {"--lower-freq,--fl", "Lower Frequency Bound, Hz", false},
     {"--upper-freq,--fh", "Upper Frequency Bound, Hz", false},
     {"--ref-voltage,--vref", "0dB Reference Voltage, V", false},
@@ -46,8 +47,8 @@ void SetPreviousBand(CalculatorForm& form, const std::pair<std::string, std::str
     if (!std::isfinite(value)) throw UsageError("--prev-band: '" + *edge + "' is not a finite number");
   // A successful calculation always has its lower edge below its upper one.
   if (!(lower < upper))
-    throw UsageError("--prev-band: the lower edge '" + band.first + "' must lie below the upper edge '" + band.second +
-                     "'");
+    throw UsageError("--prev-band: the lower edge '" + band.first + "' must lie below the upper edge '" +
+                     band.second + "'");
   form.m_bHavePrevBand = true;
   form.m_dPrevLowerFreq = lower;
   form.m_dPrevUpperFreq = upper;
@@ -61,8 +62,9 @@ void AddPartOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
     return;
   }
   app.add_option("--parts", options.partsFile, "Part library file")->type_name("FILE")->capture_default_str();
-  options.partOption = app.add_option("--part", options.part, "Select this part first: its noise figures fill the form")
-                           ->type_name("NAME");
+  options.partOption =
+      app.add_option("--part", options.part, "Select this part first: its noise figures fill the form")
+          ->type_name("NAME");
 }
 
 }  // namespace
@@ -76,18 +78,20 @@ void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
   ApplyFormDefaults(defaults);
   for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
     if (use == PartUse::kEveryPart && kFieldOptions[i].partFigure) continue;
-    options.fieldOptions[i] = app.add_option(kFieldOptions[i].names, options.fields[i], kFieldOptions[i].description)
-                                  ->type_name("TEXT")
-                                  ->default_str(Cp1252ToUtf8(defaults.*kFormTextFields[i].member));
+    options.fieldOptions[i] =
+        app.add_option(kFieldOptions[i].names, options.fields[i], kFieldOptions[i].description)
+            ->type_name("TEXT")
+            ->default_str(Cp1252ToUtf8(defaults.*kFormTextFields[i].member));
   }
 
   app.add_flag("--no-corner-current", options.noCornerCurrent, "Clear \"Apply 1/f Corner to Noise Current\"");
   app.add_flag("--with-carry", options.withCarry,
                "Calculate as \"Calc w/Carry\": add the carried noise of the previous stage");
-  options.prevBandOption = app.add_option("--prev-band", options.prevBand,
-                                          "The band of the previous successful calculation, lower and upper edge "
-                                          "(without it there is none)")
-                               ->type_name("FL FH");
+  options.prevBandOption =
+      app.add_option("--prev-band", options.prevBand,
+                     "The band of the previous successful calculation, lower and upper edge "
+                     "(without it there is none)")
+          ->type_name("FL FH");
 
   AddPartOptions(app, options, use);
 }

@@ -50,7 +50,8 @@ struct RankOptions {
 };
 
 std::string RankText(const std::vector<RankedPart>& parts) {
-  std::vector<TableRow> rows{{"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms"}};
+  std::vector<TableRow> rows{
+      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms"}};
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
     TableRow row{p.failed ? "-" : std::to_string(i + 1), p.name, p.noiseVoltageText, p.noiseCurrentText,
@@ -91,15 +92,16 @@ Json RankJson(const std::vector<RankedPart>& parts) {
 }
 
 std::string RankCsv(const std::vector<RankedPart>& parts) {
-  std::string csv = CsvLine(
-      {"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn", "Vn", "SNR", "R_opt"});
+  std::string csv = CsvLine({"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn",
+                             "Vn", "SNR", "R_opt"});
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
     csv += CsvLine({p.failed ? std::string() : std::to_string(i + 1), CsvField(Cp1252ToUtf8(p.name)),
                     CsvField(Cp1252ToUtf8(p.noiseVoltageText)), CsvField(Cp1252ToUtf8(p.noiseCurrentText)),
-                    CsvField(Cp1252ToUtf8(p.cornerFreqText)), CsvNumber(p.noiseVoltage), CsvNumber(p.noiseCurrent),
-                    CsvNumber(p.cornerFreq), p.failed ? "1" : "0", CsvNumber(p.outputDensity), CsvNumber(p.totalNoise),
-                    CsvNumber(p.snr), CsvNumber(p.optimumSourceResistance)});
+                    CsvField(Cp1252ToUtf8(p.cornerFreqText)), CsvNumber(p.noiseVoltage),
+                    CsvNumber(p.noiseCurrent), CsvNumber(p.cornerFreq), p.failed ? "1" : "0",
+                    CsvNumber(p.outputDensity), CsvNumber(p.totalNoise), CsvNumber(p.snr),
+                    CsvNumber(p.optimumSourceResistance)});
   }
   return csv;
 }

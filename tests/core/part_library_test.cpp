@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "form/calculator_form.h"
-#include "form/part_selection.h"
 #include "parts/part_library.h"
+#include "form/part_selection.h"
 #include "parts/part_order.h"
 #include "parts/part_table.h"
 #include "tests/core/part_expect.h"
@@ -39,7 +39,9 @@ std::vector<std::string> Contents(const PartLibrary& library) {
 }
 
 // `text` followed by blanks up to `width` characters.
-std::string Padded(const std::string& text, std::size_t width) { return text + std::string(width - text.size(), ' '); }
+std::string Padded(const std::string& text, std::size_t width) {
+  return text + std::string(width - text.size(), ' ');
+}
 
 const std::string kExampleFile =
     "// part name, noise voltage, noise current, 1/f corner\n"
@@ -62,9 +64,7 @@ struct FileCase {
 TEST(ReadPartLibrary, FillsTheListAndTheTable) {
   const std::string longComment = "/" + std::string(61, '-');  // one whole piece
   const FileCase cases[] = {
-      {"ExampleFile",
-       kExampleFile,
-       {"DemoAmpA", "DemoAmpB", "QuietOne"},
+      {"ExampleFile", kExampleFile, {"DemoAmpA", "DemoAmpB", "QuietOne"},
        {"DemoAmpA 2.9n 1.6p 9", "DemoAmpB 7n 10f 150", "QuietOne 1.1n 1.5p 3.5"}},
       {"Empty", "", {}, {}},
       {"OnlyComments", "/ a\n// b c d e\n/x 1n 2p 3\n", {}, {}},
@@ -73,47 +73,35 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"TooFewWords", "A 1n 2p\n\n   \nB 1n 2p 3", {"B"}, {"B 1n 2p 3"}},
       {"FifthWordIgnored", "A 1n 2p 3 extra words\n", {"A"}, {"A 1n 2p 3"}},
       {"AnyWhiteSpace", "\tA\t1n  \t 2p\v3\f\n", {"A"}, {"A 1n 2p 3"}},
-      {"CaseDistinctNames",
-       "opa 1n 1p 1\nOPA 2n 2p 2\nOpa 3n 3p 3\n",
-       {"opa", "OPA", "Opa"},
+      {"CaseDistinctNames", "opa 1n 1p 1\nOPA 2n 2p 2\nOpa 3n 3p 3\n", {"opa", "OPA", "Opa"},
        {"opa 1n 1p 1", "OPA 2n 2p 2", "Opa 3n 3p 3"}},
-      {"DuplicatesKeepTheLastFigures",
-       "X 1n 1p 1\nY 5n 5p 5\nX 2n 2p 2\n",
-       {"X", "X", "Y"},
+      {"DuplicatesKeepTheLastFigures", "X 1n 1p 1\nY 5n 5p 5\nX 2n 2p 2\n", {"X", "X", "Y"},
        {"X 2n 2p 2", "Y 5n 5p 5"}},
       // z folds to Z, which comes before _.
-      {"SortedWithoutRegardToCase",
-       "b 1n 1p 1\nA 1n 1p 1\n_ 1n 1p 1\nz 1n 1p 1\n10 1n 1p 1\n",
-       {"10", "A", "b", "z", "_"},
-       {"b 1n 1p 1", "A 1n 1p 1", "_ 1n 1p 1", "z 1n 1p 1", "10 1n 1p 1"}},
+      {"SortedWithoutRegardToCase", "b 1n 1p 1\nA 1n 1p 1\n_ 1n 1p 1\nz 1n 1p 1\n10 1n 1p 1\n",
+       {"10", "A", "b", "z", "_"}, {"b 1n 1p 1", "A 1n 1p 1", "_ 1n 1p 1", "z 1n 1p 1", "10 1n 1p 1"}},
       // A line with a word longer than its 15-character field among its
       // first four is skipped.
       {"LongWordsSkipTheLine",
        "ABCDEFGHIJKLMNOP 1n 1p 1\nABCDEFGHIJKLMNO 1n 1p 1\nX 1n 1p 1234567890123456\n"
        "Y 1n 123456789012345 1 ABCDEFGHIJKLMNOPQRSTU\n",
-       {"ABCDEFGHIJKLMNO", "Y"},
-       {"ABCDEFGHIJKLMNO 1n 1p 1", "Y 1n 123456789012345 1"}},
+       {"ABCDEFGHIJKLMNO", "Y"}, {"ABCDEFGHIJKLMNO 1n 1p 1", "Y 1n 123456789012345 1"}},
       // Lines are read 62 characters at a time.
       {"CommentRemainderIsALine", longComment + "Tail 1n 2p 3\n", {"Tail"}, {"Tail 1n 2p 3"}},
       {"CommentRemainderCanBeAComment", longComment + "/Tail 1n 2p 3\n", {}, {}},
       {"PiecesOfALongLine", Padded("A 1n 2p 3", 62) + "B 4n 5p 6\n", {"A", "B"}, {"A 1n 2p 3", "B 4n 5p 6"}},
-      {"PieceBoundarySplitsAWord",
-       Padded("A 1n 2p 3", 60) + "1234 5n 6p 7\n",
-       {"34", "A"},
+      {"PieceBoundarySplitsAWord", Padded("A 1n 2p 3", 60) + "1234 5n 6p 7\n", {"34", "A"},
        {"A 1n 2p 3", "34 5n 6p 7"}},
-      {"LineOfExactlyAPiece",
-       Padded("A 1n 2p", 61) + "3\n/ B 1n 2p 3\nC 1n 2p 3\n",
-       {"A", "C"},
+      {"LineOfExactlyAPiece", Padded("A 1n 2p", 61) + "3\n/ B 1n 2p 3\nC 1n 2p 3\n", {"A", "C"},
        {"A 1n 2p 3", "C 1n 2p 3"}},
       {"SixtyThirdCharacterStartsAPiece", Padded("A 1n 2p", 61) + "34\n", {"A"}, {"A 1n 2p 3"}},
       // Line ends: LF or CR LF; a lone CR only separates words.
-      {"CrLf", Padded("A 1n 2p", 61) + "3\r\n/ B 4n 5p 6\r\nC 7n 8p 9", {"A", "C"}, {"A 1n 2p 3", "C 7n 8p 9"}},
+      {"CrLf", Padded("A 1n 2p", 61) + "3\r\n/ B 4n 5p 6\r\nC 7n 8p 9", {"A", "C"},
+       {"A 1n 2p 3", "C 7n 8p 9"}},
       {"LoneCr", "A 1n 2p 3\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"}},
       {"LoneCrBeforeSlash", "A 1n 2p 3\n\r/B 4n 5p 6\n", {"/B", "A"}, {"A 1n 2p 3", "/B 4n 5p 6"}},
       // The same where the CR is the last byte of the reader's first 64 KiB.
-      {"CrLfAcrossReadBlocks",
-       std::string(65526, '\n') + "A 1n 2p 3\r\nB 4n 5p 6\n",
-       {"A", "B"},
+      {"CrLfAcrossReadBlocks", std::string(65526, '\n') + "A 1n 2p 3\r\nB 4n 5p 6\n", {"A", "B"},
        {"A 1n 2p 3", "B 4n 5p 6"}},
       {"LoneCrAcrossReadBlocks", std::string(65526, '\n') + "A 1n 2p 3\rB 4n 5p 6\n", {"A"}, {"A 1n 2p 3"}},
       // A NUL ends the text of its line; the next line is read as usual.
@@ -121,31 +109,13 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"NulAfterFourWords", std::string("C 1n 2p 3\0tail\n", 15), {"C"}, {"C 1n 2p 3"}},
       // Saved as "Unicode" (UTF-16 or UTF-32 by the byte order mark): not
       // read, and the encoding kept to say so.
-      {"Utf16",
-       std::string("\xFF\xFEO\0P\0 \0"
-                   "1\0n\0 \0"
-                   "2\0p\0 \0"
-                   "3\0\r\0\n\0",
-                   26),
-       {},
-       {},
+      {"Utf16", std::string("\xFF\xFEO\0P\0 \0" "1\0n\0 \0" "2\0p\0 \0" "3\0\r\0\n\0", 26), {}, {},
        WideEncoding::kUtf16},
-      {"Utf16BigEndian",
-       std::string("\xFE\xFF\0A\0 \0"
-                   "1\0 \0"
-                   "2\0 \0"
-                   "3",
-                   18),
-       {},
-       {},
-       WideEncoding::kUtf16},
+      {"Utf16BigEndian", std::string("\xFE\xFF\0A\0 \0" "1\0 \0" "2\0 \0" "3", 18), {}, {}, WideEncoding::kUtf16},
       {"Utf32", std::string("\xFF\xFE\0\0A\0\0\0", 8), {}, {}, WideEncoding::kUtf32},
       // Saved as UTF-8: the byte order mark is no part of the first name, and
       // a UTF-8 micro sign or Greek mu after a figure is micro.
-      {"Utf8",
-       "\xEF\xBB\xBF"
-       "A 2.2\xC2\xB5 1p 3\nB 1n 2\xCE\xBC 123456789012.3\xC2\xB5\n",
-       {"A", "B"},
+      {"Utf8", "\xEF\xBB\xBF" "A 2.2\xC2\xB5 1p 3\nB 1n 2\xCE\xBC 123456789012.3\xC2\xB5\n", {"A", "B"},
        {"A 2.2\xB5 1p 3", "B 1n 2\xB5 123456789012.3\xB5"}},
       // A mebibyte line of one word is pieces that each skip their line.
       {"MebibyteLine", std::string(1 << 20, 'x') + "\nB 4n 5p 6\n", {"B"}, {"B 4n 5p 6"}},
@@ -171,9 +141,9 @@ std::string Comments(std::size_t bytes) {
 TEST(ReadPartLibrary, ReadsTheSameWhereverTheFileIsCutIntoBlocks) {
   // Every kind of line end and piece, and a line longer than a block; the
   // file is read 64 KiB at a time.
-  const std::string lines = "A 1n 2p 3\r\n" + Padded("B 1n 2p 3", 62) + "C 4n 5p 6\n" + "D 1n 2p 3\rE 5n 6p 7\n" +
-                            "F 1n 2p 3\r\r\n" + std::string("G 1n\0 2p 3\n", 11) + "/H 1n 2p 3\n" +
-                            Padded("I 1n 2p 3", 62 * 2000) + "J 4n 5p 6\n" + "K 7n 8p 9";
+  const std::string lines = "A 1n 2p 3\r\n" + Padded("B 1n 2p 3", 62) + "C 4n 5p 6\n" +
+                            "D 1n 2p 3\rE 5n 6p 7\n" + "F 1n 2p 3\r\r\n" + std::string("G 1n\0 2p 3\n", 11) +
+                            "/H 1n 2p 3\n" + Padded("I 1n 2p 3", 62 * 2000) + "J 4n 5p 6\n" + "K 7n 8p 9";
   const std::vector<std::string> expected = Contents(ReadBytes(lines));
   // Eight parts: E is a fifth word, G is cut short by its NUL, H a comment.
   ASSERT_EQ(expected.size(), 8u + 1);
@@ -195,7 +165,8 @@ TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
   std::string file;
   for (int i = 0; i < 300; ++i) {
     std::string name = random() % 3 == 0 ? "OpAmP16" : "";
-    for (std::size_t k = 0, length = 1 + random() % 5; k < length; ++k) name += alphabet[random() % alphabet.size()];
+    for (std::size_t k = 0, length = 1 + random() % 5; k < length; ++k)
+      name += alphabet[random() % alphabet.size()];
     names.push_back(name);
     file += name + " 1n 1p " + std::to_string(i) + "\n";
   }
@@ -225,7 +196,7 @@ TEST(SelectPart, CopiesTheThreeFiguresOrLeavesTheFormAlone) {
   CalculatorForm form;
   ApplyFormDefaults(form);
   EXPECT_FALSE(SelectPart(form, library.m_partTable, "demoampa"));
-  EXPECT_FALSE(SelectPart(form, library.m_partTable, ""));   // no selection
+  EXPECT_FALSE(SelectPart(form, library.m_partTable, ""));  // no selection
   EXPECT_FALSE(SelectPart(form, CPartTable(), "DemoAmpA"));  // nothing loaded
   EXPECT_EQ(form.m_strNoiseVoltage + form.m_strNoiseCurrent + form.m_strCornerFreq, "3n400f0");
 
