@@ -1,9 +1,13 @@
 #include "cli/circuit_options.h"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "cli/command.h"
+#include "cli/native_text.h"
+#include "form/circuit_file.h"
 #include "form/part_selection.h"
 #include "notation/cp1252.h"
 #include "notation/eng_parse.h"
@@ -54,6 +58,30 @@ void SetPreviousBand(CalculatorForm& form, const std::pair<std::string, std::str
   form.m_dPrevUpperFreq = upper;
 }
 
+// The circuit file opened over `form`, as "Open Circuit..." opens it. Its
+// part names the report when the library has it, as the window selects it
+// only then; its figures stay the file's texts. A library that cannot be
+// read has no part, as the window's list is empty then.
+void OpenCircuitFile(const CircuitOptions& options, CircuitForm& circuit) {
+  const std::string& name = options.circuitFile;
+  const std::optional<std::filesystem::path> path = PathFromUtf8(name);
+  std::ifstream in;
+  if (path) in.open(*path, std::ios::binary);
+  if (!in) throw UsageError("cannot open circuit file '" + name + "'");
+  std::string bytes(kMaxCircuitFileSize + 1, '\0');  // one byte more tells an oversized file
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+
+  CircuitReading reading = ReadCircuitFile(bytes, circuit.form);
+  if (!reading.form) throw UsageError("cannot read circuit file '" + name + "': " + reading.reason);
+  circuit.form = std::move(*reading.form);
+  const std::optional<std::filesystem::path> partFile = PathFromUtf8(options.partsFile);
+  PartLibrary library;
+  if (reading.partName && partFile && LoadPartLibrary(*partFile, library) &&
+      library.m_partTable.Lookup(*reading.partName))
+    circuit.partName = std::move(reading.partName);
+}
+
 void AddPartOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
   if (use == PartUse::kEveryPart) {
     app.add_option("--parts", options.partsFile, "Part library file: every part in it is calculated")
@@ -70,7 +98,13 @@ void AddPartOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
 }  // namespace
 
 void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
-  app.add_option("--type", options.type, "Amplifier Type")
+  if (use == PartUse::kSelectOne)
+    options.circuitOption =
+        app.add_option("--circuit", options.circuitFile,
+                       "Start from this circuit file (.tervane, as the desktop saves it); the other options "
+                       "override it")
+            ->type_name("FILE");
+  options.typeOption = app.add_option("--type", options.type, "Amplifier Type")
       ->check(CLI::IsMember({"buffer", "noninverting", "inverting"}))
       ->capture_default_str();
 
@@ -100,7 +134,9 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
   CircuitForm circuit;
   CalculatorForm& form = circuit.form;
   ApplyFormDefaults(form);
-  form.m_nAmpType = kAmpTypes.at(options.type);
+  const bool fromFile = options.circuitOption && options.circuitOption->count() > 0;
+  if (fromFile) OpenCircuitFile(options, circuit);
+  if (!fromFile || options.typeOption->count() > 0) form.m_nAmpType = kAmpTypes.at(options.type);
 
   // Choosing the part first, then typing over its figures.
   if (options.partOption && options.partOption->count() > 0) {

@@ -21,7 +21,10 @@ enum class PartUse {
 // The circuit a command calculates: the form's fields, the amplifier type,
 // the check box, carry mode and the part, as calc takes them.
 struct CircuitOptions {
+  std::string circuitFile;  // a .tervane file the form starts from; the other options override it
+  CLI::Option* circuitOption = nullptr;  // null under kEveryPart
   std::string type = "noninverting";
+  CLI::Option* typeOption = nullptr;
   std::array<std::string, kFormTextFields.size()> fields;
   std::array<CLI::Option*, kFormTextFields.size()> fieldOptions{};  // null where not offered
   bool noCornerCurrent = false;
@@ -39,13 +42,16 @@ void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use);
 
 struct CircuitForm {
   CalculatorForm form;
-  std::optional<std::string> partName;  // Windows-1252, when --part chose one
+  // Windows-1252, when --part chose one, or the circuit file named one the
+  // library has
+  std::optional<std::string> partName;
 };
 
-// The form as the desktop window would hold it: the defaults, the type, the
-// part chosen first, then the typed fields over it, the check box and the
-// carry state. A part that is not in the file, a file that cannot be read
-// or a reversed --prev-band is a UsageError.
+// The form as the desktop window would hold it: the defaults, the circuit
+// file opened over them, the type, the part chosen first, then the typed
+// fields over it, the check box and the carry state. A part that is not in
+// the file, a file that cannot be read, a circuit file that is not sound or
+// a reversed --prev-band is a UsageError.
 CircuitForm BuildCircuitForm(const CircuitOptions& options);
 
 }  // namespace tervane::cli

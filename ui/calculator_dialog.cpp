@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 
+#include "form/circuit_file.h"
 #include "form/corner_estimate.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
@@ -20,6 +23,7 @@
 #include "ui/circuit_picture.h"
 #include "ui/corner_dialog.h"
 #include "ui/dialog_units.h"
+#include "ui/file_save.h"
 #include "ui/links.h"
 #include "ui/part_list.h"
 #include "ui/qt_text.h"
@@ -36,14 +40,16 @@ static_assert(kFormTextFields[kCarryField].member == &CalculatorForm::m_strCarry
 
 const QString kExitQuestion = QStringLiteral("Are you certain that you want to exit?");
 const QString kAboutItem = QStringLiteral("&About Tervane...");
+const QString kSaveCircuitItem = QStringLiteral("&Save Circuit...");
+const QString kOpenCircuitItem = QStringLiteral("&Open Circuit...");
+const QString kCircuitFilters = QStringLiteral("Tervane circuit (*.tervane);;All files (*)");
 
 // The depth the part list drops to, in dialog units.
 constexpr int kPartListDropUnits = 220;
 
 }  // namespace
 
-CCalculatorDlg::CCalculatorDlg(const std::filesystem::path& partFile)
-    : m_ui(std::make_unique<Ui::CalculatorDialog>()) {
+CCalculatorDlg::CCalculatorDlg(const std::filesystem::path& partFile) : m_ui(std::make_unique<Ui::CalculatorDialog>()) {
   OnInitDialog(partFile);
 }
 
@@ -76,10 +82,9 @@ void CCalculatorDlg::SetUpControls() {
   m_circuitPicture = m_ui->circuitPicture;
   m_editR1 = m_ui->r1Edit;
   m_ampTypeGroup = MakeRadioGroup(this, {m_ui->bufferRadio, m_ui->nonInvertingRadio, m_ui->invertingRadio});
-  m_textFields = {m_ui->sourceResistorEdit, m_ui->r1Edit,         m_ui->r2Edit,
-                  m_ui->temperatureEdit,    m_ui->lowerFreqEdit,  m_ui->upperFreqEdit,
-                  m_ui->refVoltageEdit,     m_ui->noiseVoltageEdit, m_ui->noiseCurrentEdit,
-                  m_ui->cornerFreqEdit,     m_ui->carryEdit};
+  m_textFields = {m_ui->sourceResistorEdit, m_ui->r1Edit,         m_ui->r2Edit,         m_ui->temperatureEdit,
+                  m_ui->lowerFreqEdit,      m_ui->upperFreqEdit,  m_ui->refVoltageEdit, m_ui->noiseVoltageEdit,
+                  m_ui->noiseCurrentEdit,   m_ui->cornerFreqEdit, m_ui->carryEdit};
 
   // The list is as tall as an edit field; its drop-down shows as many rows
   // as fit the template's drop depth.
@@ -102,6 +107,8 @@ void CCalculatorDlg::ConnectControls() {
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
   // F1 opens the help page, the program's only help.
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CCalculatorDlg::OnHelpHelp);
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &CCalculatorDlg::OnSaveCircuit);
+  connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &CCalculatorDlg::OnOpenCircuit);
 }
 
 // A missing or unreadable file leaves the list empty; true when it opened.
@@ -172,16 +179,67 @@ void CCalculatorDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 // The window manager's own menu cannot take an item everywhere, so the
-// About item lives in the window's context menu.
+// About item lives in the window's context menu, beside the circuit files
+// (the dialog has no menu bar).
 void CCalculatorDlg::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
+  QAction* save = menu.addAction(kSaveCircuitItem);
+  save->setShortcut(QKeySequence::Save);
+  QAction* open = menu.addAction(kOpenCircuitItem);
+  open->setShortcut(QKeySequence::Open);
+  menu.addSeparator();
   QAction* about = menu.addAction(kAboutItem);
-  if (menu.exec(event->globalPos()) == about) OnAboutBox();
+  const QAction* chosen = menu.exec(event->globalPos());
+  if (chosen == save) OnSaveCircuit();
+  if (chosen == open) OnOpenCircuit();
+  if (chosen == about) OnAboutBox();
 }
 
 void CCalculatorDlg::OnAboutBox() {
   CAboutDlg about(this);
   about.exec();
+}
+
+// --- Circuit files -----------------------------------------------------------
+
+void CCalculatorDlg::OnSaveCircuit() {
+  RefreshIn();
+  const std::string text = WriteCircuitFile(m_form, SelectedPartName());
+  const QString path =
+      AskSaveFileName(this, QStringLiteral("Save Circuit"), QStringLiteral("circuit.tervane"), kCircuitFilters);
+  if (!path.isEmpty()) SaveFile(this, path, QByteArray::fromStdString(text));
+}
+
+void CCalculatorDlg::OnOpenCircuit() {
+  const QString path = AskOpenFileName(this, QStringLiteral("Open Circuit"), kCircuitFilters);
+  if (!path.isEmpty()) OpenCircuit(path);
+}
+
+bool CCalculatorDlg::OpenCircuit(const QString& path) {
+  QFile file(path);
+  QString reason;
+  CircuitReading reading;
+  if (!file.open(QIODevice::ReadOnly)) {
+    reason = file.errorString();
+  } else {
+    // One byte over the cap is enough to tell an oversized file.
+    const QByteArray bytes = file.read(static_cast<qint64>(kMaxCircuitFileSize) + 1);
+    reading = ReadCircuitFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), m_form);
+    reason = QString::fromStdString(reading.reason);
+  }
+  if (!reading.form) {
+    QMessageBox::warning(
+        this, QStringLiteral("Open Circuit"),
+        QStringLiteral("Could not open %1: %2.\nThe form is unchanged.").arg(QDir::toNativeSeparators(path), reason));
+    return false;
+  }
+  // The file's texts are what was typed: the part is selected in the list
+  // only, without its figures replacing them.
+  m_form = std::move(*reading.form);
+  RefreshOut();
+  ShowAmplifierType(static_cast<AmplifierType>(m_form.m_nAmpType));
+  m_partList->setCurrentIndex(reading.partName ? m_partList->findText(FromCp1252(*reading.partName)) : -1);
+  return true;
 }
 
 // --- Calculation -----------------------------------------------------------
@@ -245,8 +303,10 @@ void CCalculatorDlg::OnHelpButton() {
     void (CCalculatorDlg::*handler)();
   };
   static constexpr HelpItem kItems[] = {
-      {"Help", &CCalculatorDlg::OnHelpHelp},       {"Website", &CCalculatorDlg::OnHelpWebsite},
-      {"Bug Report", &CCalculatorDlg::OnHelpReportBug}, {"Contact", &CCalculatorDlg::OnHelpContact},
+      {"Help", &CCalculatorDlg::OnHelpHelp},
+      {"Website", &CCalculatorDlg::OnHelpWebsite},
+      {"Bug Report", &CCalculatorDlg::OnHelpReportBug},
+      {"Contact", &CCalculatorDlg::OnHelpContact},
       {"About", &CCalculatorDlg::OnHelpAbout},
   };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 #include <array>
 #include <filesystem>
@@ -33,6 +34,11 @@ class CCalculatorDlg : public QDialog {
   explicit CCalculatorDlg(const std::filesystem::path& partFile = std::filesystem::path(kPartFileName));
   ~CCalculatorDlg() override;
 
+  // Fills the form from a circuit file as if typed; a file that cannot be
+  // opened or read is told in a message naming it, and changes nothing.
+  // True when the form took the file.
+  bool OpenCircuit(const QString& path);
+
   // Escape, the close box and the window manager's close all end here.
   void reject() override;
 
@@ -53,6 +59,9 @@ class CCalculatorDlg : public QDialog {
   void OnExit();
   bool ConfirmExit();
   void OnAboutBox();
+
+  void OnSaveCircuit();
+  void OnOpenCircuit();
 
   void OnCalculate();
   void OnCalculateWithCarry();

@@ -14,15 +14,23 @@ QString& LastFolder() {
   return folder;
 }
 
+QString StartFolder() { return LastFolder().isEmpty() ? QDir::currentPath() : LastFolder(); }
+
+QString Remembered(const QString& path) {
+  if (!path.isEmpty()) LastFolder() = QFileInfo(path).absolutePath();
+  return path;
+}
+
 }  // namespace
 
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& fileName, const QString& filters,
                         QString* chosenFilter) {
-  const QString folder = LastFolder().isEmpty() ? QDir::currentPath() : LastFolder();
-  const QString path = QFileDialog::getSaveFileName(parent, caption, QDir(folder).filePath(fileName), filters,
-                                                    chosenFilter);
-  if (!path.isEmpty()) LastFolder() = QFileInfo(path).absolutePath();
-  return path;
+  return Remembered(
+      QFileDialog::getSaveFileName(parent, caption, QDir(StartFolder()).filePath(fileName), filters, chosenFilter));
+}
+
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filters) {
+  return Remembered(QFileDialog::getOpenFileName(parent, caption, StartFolder(), filters));
 }
 
 bool SaveFile(QWidget* parent, const QString& path, const std::function<bool(QIODevice& file)>& write) {

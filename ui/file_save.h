@@ -17,6 +17,10 @@ namespace tervane::ui {
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& fileName, const QString& filters,
                         QString* chosenFilter = nullptr);
 
+// Asks for a file to open, starting in the same folder as AskSaveFileName,
+// which it then remembers. Empty when the user cancels.
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filters);
+
 // `write` fills a temporary file in the same folder, which then takes the
 // place of `path` in one rename, so that a failed or half-done write
 // leaves any old file as it was. A failure (`write` returning false, no

@@ -9,6 +9,12 @@ int main(int argc, char** argv) {
   // Lets the desktop match the window to its entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tervane.Tervane"));
   tervane::ui::CCalculatorDlg calculator;
+  // `tervane FILE`, as the desktop opens a circuit file with the program.
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() > 1) {
+    calculator.show();
+    calculator.OpenCircuit(arguments.at(1));
+  }
   calculator.exec();
   return 0;
 }

@@ -19,6 +19,7 @@ foreach(path
     ${DATADIR}/tervane/tervane.txt
     ${DATADIR}/applications/${app_id}.desktop
     ${DATADIR}/metainfo/${app_id}.metainfo.xml
+    ${DATADIR}/mime/packages/${app_id}.xml
     ${DATADIR}/icons/hicolor/scalable/apps/${app_id}.svg
     ${DATADIR}/icons/hicolor/16x16/apps/${app_id}.png
     ${DATADIR}/icons/hicolor/256x256/apps/${app_id}.png)
@@ -28,7 +29,7 @@ foreach(path
 endforeach()
 
 file(STRINGS "${PREFIX}/${DATADIR}/applications/${app_id}.desktop" entry)
-foreach(line "Path=${LIBRARY_DIR}" "Exec=tervane" "Icon=${app_id}")
+foreach(line "Path=${LIBRARY_DIR}" "Exec=tervane %f" "Icon=${app_id}" "MimeType=application/x-tervane-circuit;")
   if(NOT line IN_LIST entry)
     message(FATAL_ERROR "desktop entry lacks '${line}'")
   endif()

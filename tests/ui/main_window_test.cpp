@@ -1,8 +1,10 @@
 // The main window's wiring: what it shows at start, which control opens
 // which window, the amplifier type, the exit question from every way out and
-// the Help menu's targets. Expected values come from the core.
+// the Help menu's targets and the circuit files. Expected values come
+// from the core.
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,9 +14,9 @@
 #include <sstream>
 
 #include "form/form_calculation.h"
-#include "form/write_back.h"
 #include "form/noise_report.h"
 #include "form/part_selection.h"
+#include "form/write_back.h"
 #include "ui/links.h"
 #include "ui/qt_text.h"
 #include "ui_test_support.h"
@@ -174,6 +176,67 @@ class MainWindowTest : public QObject {
     // The Exit button and Enter end the program as accepted, the others as rejected.
     if (confirm) QCOMPARE(m_calc->Dialog().result(), way == 0 || way == 3 ? QDialog::Accepted : QDialog::Rejected);
     QCOMPARE(m_calc->Text("temperatureEdit"), QStringLiteral("55"));
+  }
+
+  void circuitFiles_data() {
+    QTest::addColumn<QByteArray>("damage");  // written over the saved file before it is opened; empty: none
+    QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
+    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=2\n");
+  }
+
+  // Save Circuit by Ctrl+S, Open Circuit from the context menu.
+  void circuitFiles() {
+    QFETCH(QByteArray, damage);
+    QVERIFY(m_calc->Open(QByteArray("DemoB 1n 1p 5\nDemoA 2.9n 1.6p 9\n")));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("stage.tervane"));
+    const auto typePath = [&](QWidget* dialog) {
+      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+      PressKey(dialog, Qt::Key_Return);
+    };
+    const auto report = [&] {
+      ModalDriver driver;
+      driver.Run([&] { m_calc->Click("calculateButton"); }, {[](QWidget* w) { PressKey(w, Qt::Key_Escape); }});
+      return driver.windows.isEmpty() ? QString() : driver.windows.front().text;
+    };
+    auto* partList = m_calc->Child<QComboBox>("partList");
+    const auto choosePart = [&](int key) {
+      partList->setFocus();
+      PressKey(&m_calc->Dialog(), key);
+    };
+
+    choosePart(Qt::Key_Down);  // DemoB, after DemoA
+    m_calc->Click("invertingRadio");
+    m_calc->Type("noiseVoltageEdit", QStringLiteral("2n"));  // over the part's
+    ModalDriver saving;
+    QVERIFY(saving.Run([&] { PressKey(&m_calc->Dialog(), Qt::Key_S, Qt::ControlModifier); }, {typePath}));
+    const QString saved = report();
+
+    m_calc->Click("bufferRadio");
+    m_calc->Type("temperatureEdit", QStringLiteral("0"));
+    choosePart(Qt::Key_Up);  // DemoA
+    if (!damage.isEmpty()) {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
+    }
+    const QStringList before = m_calc->Texts();
+    auto* label = m_calc->Child<QLabel>("temperatureLabel");
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
+    std::vector<ModalDriver::Handler> handlers{
+        [](QWidget* menu) { ChooseMenuItem(menu, QStringLiteral("&Open Circuit...")); }, typePath};
+    if (!damage.isEmpty()) handlers.push_back([](QWidget* box) { PressKey(box, Qt::Key_Return); });
+    ModalDriver opening;
+    QVERIFY(opening.Run([&] { QApplication::sendEvent(label, &rightClick); }, handlers));
+
+    if (damage.isEmpty()) {
+      QCOMPARE(partList->currentText(), QStringLiteral("DemoB"));
+      QVERIFY(m_calc->Child("r1Edit")->isEnabled());
+      QCOMPARE(report(), saved);
+    } else {
+      QVERIFY2(opening.windows.back().text.contains(path), qPrintable(opening.windows.back().text));
+      QCOMPARE(m_calc->Texts(), before);
+      QCOMPARE(partList->currentText(), QStringLiteral("DemoA"));
+    }
   }
 
   void helpTargets_data() {

@@ -1,0 +1,205 @@
+#include "form/circuit_file.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <map>
+#include <vector>
+
+#include "notation/cp1252.h"
+
+namespace tervane {
+namespace {
+
+constexpr std::string_view kHeader = "[tervane-circuit]";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kVersionKey = "version";
+constexpr std::string_view kTypeKey = "type";
+constexpr std::string_view kCornerKey = "apply_corner";
+constexpr std::string_view kPartKey = "part";
+
+// By AmplifierType, the names the command line's --type takes.
+constexpr std::array<std::string_view, 3> kTypeNames{"buffer", "noninverting", "inverting"};
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+std::string Escaped(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\')
+      out += "\\\\";
+    else if (IsControl(byte))
+      out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+    } else if (text.substr(i + 1, 1) == "\\") {
+      out += '\\';
+      ++i;
+    } else if (text.substr(i + 1, 1) == "x" && i + 3 < text.size()) {
+      unsigned byte = 0;
+      const char* first = text.data() + i + 2;
+      const auto [end, ec] = std::from_chars(first, first + 2, byte, 16);
+      if (ec != std::errc() || end != first + 2) return std::nullopt;
+      out += static_cast<char>(byte);
+      i += 3;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return out;
+}
+
+// A text from the file, shown in a reason: valid UTF-8, and short.
+std::string Quoted(std::string_view text) {
+  constexpr std::size_t kShown = 40;
+  std::string shown = Cp1252ToUtf8(Utf8ToCp1252(text.substr(0, kShown)));
+  if (text.size() > kShown) shown += "...";
+  return "'" + shown + "'";
+}
+
+// Only the ends of lines and tabs among the control characters: anything
+// else is not a text a person or this program wrote.
+bool IsText(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c == '\r' && bytes.substr(i + 1, 1) == "\n") continue;
+    if (IsControl(c) && c != '\n' && c != '\t') return false;
+  }
+  return true;
+}
+
+using Entries = std::map<std::string, std::string, std::less<>>;  // key, value unescaped
+
+struct Parsed {
+  Entries entries;
+  std::string reason;
+};
+
+// The key=value lines after the header; blank lines and '#' comments skipped.
+Parsed ParseLines(std::string_view text) {
+  Parsed parsed;
+  int number = 0;
+  bool header = false;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    ++number;
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    const std::string at = "line " + std::to_string(number) + ": ";
+    if (!header) {
+      if (line != kHeader) return {{}, "it is not a Tervane circuit file (its first line is not [tervane-circuit])"};
+      header = true;
+      continue;
+    }
+    if (line.empty() || line.starts_with('#')) continue;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return {{}, "it is damaged: " + at + "no '=' in " + Quoted(line)};
+    const std::string_view key = line.substr(0, equals);
+    std::optional<std::string> value = Unescaped(line.substr(equals + 1));
+    if (!value) return {{}, "it is damaged: " + at + "a backslash that is neither \\\\ nor \\xHH"};
+    if (!parsed.entries.emplace(key, std::move(*value)).second)
+      return {{}, "it is damaged: " + at + Quoted(key) + " is given twice"};
+  }
+  return parsed;
+}
+
+std::string VersionProblem(const Entries& entries) {
+  const auto found = entries.find(kVersionKey);
+  if (found == entries.end()) return "it is truncated or damaged: it has no version line";
+  const std::string& text = found->second;
+  int version = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), version);
+  if (ec != std::errc() || end != text.data() + text.size() || version < 1)
+    return "it is damaged: the version " + Quoted(text) + " is not a number from 1";
+  if (version > kCircuitFileVersion)
+    return "it was written by a newer Tervane (circuit file version " + text + "; this one reads version " +
+           std::to_string(kCircuitFileVersion) + ")";
+  return {};
+}
+
+bool IsKnownKey(std::string_view key) {
+  if (key == kVersionKey || key == kTypeKey || key == kCornerKey || key == kPartKey) return true;
+  return std::ranges::any_of(kFormTextFields, [key](const FormTextField& field) { return field.key == key; });
+}
+
+// Everything of version 1 is there and known, and the type and check box
+// read; the texts read as anything.
+std::string ContentProblem(const Entries& entries) {
+  for (const auto& [key, value] : entries)
+    if (!IsKnownKey(key)) return "it is damaged: unknown key " + Quoted(key);
+  std::vector<std::string_view> required{kTypeKey};  // in the order they are written
+  for (const FormTextField& field : kFormTextFields) required.push_back(field.key);
+  required.push_back(kCornerKey);
+  for (const std::string_view key : required)
+    if (!entries.contains(key)) return "it is truncated or damaged: the line " + std::string(key) + "= is missing";
+  const std::string& type = entries.find(kTypeKey)->second;
+  if (std::ranges::find(kTypeNames, type) == kTypeNames.end())
+    return "unknown amplifier type " + Quoted(type) + " (buffer, noninverting or inverting)";
+  const std::string& corner = entries.find(kCornerKey)->second;
+  if (corner != "0" && corner != "1") return "it is damaged: apply_corner is " + Quoted(corner) + ", not 0 or 1";
+  return {};
+}
+
+CircuitReading Refused(std::string reason) {
+  CircuitReading reading;
+  reading.reason = std::move(reason);
+  return reading;
+}
+
+}  // namespace
+
+std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName) {
+  std::string text = std::string(kHeader) + "\n";
+  const auto line = [&text](std::string_view key, std::string_view cp1252) {
+    text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252)) + "\n";
+  };
+  line(kVersionKey, std::to_string(kCircuitFileVersion));
+  line(kTypeKey, kTypeNames.at(static_cast<std::size_t>(form.m_nAmpType)));
+  for (const FormTextField& field : kFormTextFields) line(field.key, form.*field.member);
+  line(kCornerKey, form.m_bApplyCorner ? "1" : "0");
+  if (partName) line(kPartKey, *partName);
+  return text;
+}
+
+CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto) {
+  if (bytes.empty()) return Refused("the file is empty");
+  if (bytes.size() > kMaxCircuitFileSize)
+    return Refused("it is larger than " + std::to_string(kMaxCircuitFileSize / 1024) +
+                   " KiB, far more than a circuit takes");
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  if (!IsText(bytes)) return Refused("it holds binary data, not text");
+  if (!bytes.ends_with('\n')) return Refused("it is truncated (its last line has no line end)");
+
+  const Parsed parsed = ParseLines(bytes);
+  std::string reason = parsed.reason;
+  if (reason.empty()) reason = VersionProblem(parsed.entries);
+  if (reason.empty()) reason = ContentProblem(parsed.entries);
+  if (!reason.empty()) return Refused(reason);
+
+  const Entries& entries = parsed.entries;
+  CalculatorForm form = onto;
+  const std::string& type = entries.find(kTypeKey)->second;
+  form.m_nAmpType = static_cast<int>(std::ranges::find(kTypeNames, type) - kTypeNames.begin());
+  for (const FormTextField& field : kFormTextFields) form.*field.member = Utf8ToCp1252(entries.find(field.key)->second);
+  form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
+
+  CircuitReading reading;
+  reading.form = std::move(form);
+  if (const auto part = entries.find(kPartKey); part != entries.end() && !part->second.empty())
+    reading.partName = Utf8ToCp1252(part->second);
+  return reading;
+}
+
+}  // namespace tervane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "form/calculator_form.h"
+
+namespace tervane {
+
+// A circuit kept in a `.tervane` file: the amplifier type, the eleven field
+// texts exactly as typed, the corner check box and the chosen part's name.
+// The file is UTF-8 text, `key=value` lines under a `[tervane-circuit]`
+// header, `version=1` first (README, "Circuit files"):
+//
+//   [tervane-circuit]
+//   version=1
+//   type=noninverting
+//   source_resistor=600
+//   ...                      (every key of kFormTextFields)
+//   apply_corner=1
+//   part=OP27                (left out when no part is chosen)
+//
+// In a value a backslash is written `\\` and a control character `\xHH`, so
+// any text fits on its line.
+
+// Larger files are refused unread: a circuit takes well under 1 KiB.
+inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
+inline constexpr int kCircuitFileVersion = 1;
+
+// The file's text for the form's type, texts and check box, and the part
+// (all Windows-1252), in UTF-8.
+std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName);
+
+struct CircuitReading {
+  // `onto` with the file's type, texts and check box, when the file is sound.
+  std::optional<CalculatorForm> form;
+  std::optional<std::string> partName;  // Windows-1252, when the file names one
+  std::string reason;                   // why the file cannot be read, otherwise
+};
+
+// Reads a circuit file's bytes over `onto`; the other members of the form
+// (the carry state) keep their values. Text Windows-1252 cannot hold reads
+// as '?', as it does when typed into the form. A file that is empty,
+// oversized, binary, truncated (its last line unended or a key missing),
+// damaged, of a newer version or of an unknown type gives the reason, in
+// UTF-8, and no form.
+CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto);
+
+}  // namespace tervane

@@ -1,0 +1,97 @@
+// The circuit file: what is written reads back as it was typed, and every
+// kind of bad file gives its reason and no form.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "form/circuit_file.h"
+#include "test_form.h"
+
+namespace tervane {
+namespace {
+
+std::string Replaced(std::string text, std::string_view from, std::string_view to) {
+  return text.replace(text.find(from), from.size(), to);
+}
+
+TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
+  // Texts as typed, with what the format must carry: the micro sign, blanks
+  // at the ends, a backslash, a control character and a line end.
+  CalculatorForm typed = test::Form(AMP_INVERTING, {{"source_resistor", " 4.7k "},
+                                                    {"noise_voltage", "2.2\xB5"},
+                                                    {"temperature", "a\\x41"},
+                                                    {"carry", "1\t2\n3\r=\x01"}});
+  typed.m_bApplyCorner = 0;
+  const std::string good = WriteCircuitFile(typed, "M\xE5ns-OA");
+
+  CalculatorForm onto = test::Form();  // the carry state is not the file's
+  onto.m_bHavePrevBand = true;
+  CalculatorForm omega = typed;  // a character Windows-1252 lacks reads as '?'
+  omega.m_strR2 = "10k?";
+  // Written by hand: a byte order mark, CR LF, a comment, the version last.
+  const std::string byHand = Replaced(Replaced(WriteCircuitFile(test::Form(), {}), "version=1\n", ""),
+                                      "[tervane-circuit]\n", "\xEF\xBB\xBF[tervane-circuit]\r\n# kept\r\n") +
+                             "version=1\r\n";
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* reason;  // how it starts; null: it reads as `form`, with `part`
+    CalculatorForm form;
+    std::optional<std::string> part;
+  };
+  const Case cases[] = {
+      {"round trip", good, nullptr, typed, "M\xE5ns-OA"},
+      {"written by hand, no part", byHand, nullptr, test::Form(), {}},
+      {"not in Windows-1252", Replaced(good, "r2=1k", "r2=10kΩ"), nullptr, omega, "M\xE5ns-OA"},
+      {"empty", "", "the file is empty", {}, {}},
+      {"oversized", good + std::string(kMaxCircuitFileSize, '#') + "\n", "it is larger than 64 KiB", {}, {}},
+      {"binary", Replaced(good, "r1=", std::string("r1=\0", 4)), "it holds binary data", {}, {}},
+      {"cut mid-line", good.substr(0, good.size() - 3), "it is truncated (its last line", {}, {}},
+      {"cut at a line end",
+       good.substr(0, good.find("r2=")),
+       "it is truncated or damaged: the line r2= is missing",
+       {},
+       {}},
+      {"no header", good.substr(good.find('\n') + 1), "it is not a Tervane circuit file", {}, {}},
+      {"newer version",
+       Replaced(good, "version=1", "version=2"),
+       "it was written by a newer Tervane (circuit file version 2",
+       {},
+       {}},
+      {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'", {}, {}},
+      {"unknown type",
+       Replaced(good, "type=inverting", "type=differential"),
+       "unknown amplifier type 'differential'",
+       {},
+       {}},
+      {"unknown key", Replaced(good, "r1=", "r3="), "it is damaged: unknown key 'r3'", {}, {}},
+      {"key twice", good + "r1=2k\n", "it is damaged: line 17: 'r1' is given twice", {}, {}},
+      {"no '='", Replaced(good, "r1=", "r1 "), "it is damaged: line 5: no '='", {}, {}},
+      {"bad escape", Replaced(good, "a\\\\x41", "a\\q"), "it is damaged: line 7: a backslash", {}, {}},
+      {"check box not 0 or 1",
+       Replaced(good, "apply_corner=0", "apply_corner=yes"),
+       "it is damaged: apply_corner",
+       {},
+       {}},
+  };
+  for (const Case& c : cases) {
+    const CircuitReading reading = ReadCircuitFile(c.bytes, onto);
+    if (c.reason) {
+      EXPECT_FALSE(reading.form) << c.name;
+      EXPECT_TRUE(reading.reason.starts_with(c.reason)) << c.name << ": " << reading.reason;
+      continue;
+    }
+    ASSERT_TRUE(reading.form) << c.name << ": " << reading.reason;
+    for (const FormTextField& field : kFormTextFields)
+      EXPECT_EQ(*reading.form.*field.member, c.form.*field.member) << c.name << ' ' << field.key;
+    EXPECT_EQ(reading.form->m_nAmpType, c.form.m_nAmpType) << c.name;
+    EXPECT_EQ(reading.form->m_bApplyCorner, c.form.m_bApplyCorner) << c.name;
+    EXPECT_TRUE(reading.form->m_bHavePrevBand) << c.name;
+    EXPECT_EQ(reading.partName, c.part) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tervane
