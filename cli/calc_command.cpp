@@ -48,7 +48,7 @@ constexpr const char* kCalcFooter =
     "  input_density   Sn over the gain, V/rtHz\n"
     "  peak_to_peak    the output total times crest_factor, V\n"
     "null when the calculation fails or a noise power is negative (a negative\n"
-    "resistor or temperature).\n"
+    "resistor, temperature or corner).\n"
     "\n"
     "Exit status: 0 calculated; 1 the report is \"error, check inputs for\n"
     "consistency\" (the output is still printed; the form keeps its text);\n"
