@@ -30,7 +30,7 @@ struct ShownPlot {
     tervane::bench::EnsureGuiApplication();
     tervane::CalculatorForm form;
     tervane::ApplyFormDefaults(form);
-    view = std::make_unique<tervane::ui::CSpectrumView>(tervane::ComputeNoise(form), nullptr);
+    view = std::make_unique<tervane::ui::CSpectrumView>(tervane::ComputeNoise(form), tervane::Weighting::kNone, nullptr);
     view->resize(900, 560);
     view->show();
     // Until the window is exposed a repaint draws nothing.

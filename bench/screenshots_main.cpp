@@ -53,7 +53,7 @@ QAbstractButton* Button(QWidget* parent, const char* name) {
 // The results window's views, each tab in turn.
 void SaveViews(QWidget* results) {
   auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
-  for (const char* name : {"breakdown", "spectrum", "comparison"}) {
+  for (const char* name : {"breakdown", "spectrum", "comparison", "figures"}) {
     tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Tab")));
     Save(results, QStringLiteral("noise-results-") + QString::fromLatin1(name));
   }

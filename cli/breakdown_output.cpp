@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/option_checks.h"
+#include "form/figure_text.h"
 #include "noise/noise_breakdown.h"
 
 namespace tervane::cli {
@@ -34,6 +35,22 @@ Json ContributionsJson(const NoiseResult& result, double crestFactor) {
   doc["input_density"] = NumberOrNull(breakdown->inputDensity);
   doc["crest_factor"] = breakdown->crestFactor;
   doc["peak_to_peak"] = breakdown->peakToPeak;
+  return doc;
+}
+
+Json FiguresJson(const NoiseResult& result) {
+  const std::optional<NoiseFigures> figures = FiguresOf(result);
+  if (!figures) return nullptr;
+  Json doc = Json::object();
+  for (const StageFigureField& f : kStageFigureFields) doc[std::string(f.key)] = NumberOrNull((*figures).*f.member);
+  Json weighted = Json::object();
+  for (const Weighting w : kWeightings) {
+    Json one = Json::object();
+    for (const WeightedFigureField& f : kWeightedFigureFields)
+      one[std::string(f.key)] = NumberOrNull((*figures)[w].*f.member);
+    weighted[std::string(NamesOf(w).key)] = std::move(one);
+  }
+  doc["weighted"] = std::move(weighted);
   return doc;
 }
 

@@ -16,4 +16,10 @@ void AddCrestFactorOption(CLI::App& app, double& factor);
 // has no breakdown (an error result, or a negative noise power).
 Json ContributionsJson(const NoiseResult& result, double crestFactor);
 
+// {signal_gain, gain_db, noise_figure_db, noise_temperature_k,
+// optimum_source_ohm, min_noise_figure_db, weighted: {none, A, ITU-R 468,
+// CCIR-ARM: {output_v, ...}}}, null where a figure is undefined; null as a
+// whole for a failed calculation.
+Json FiguresJson(const NoiseResult& result);
+
 }  // namespace tervane::cli

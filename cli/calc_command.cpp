@@ -11,6 +11,7 @@
 #include "cli/command.h"
 #include "cli/text_output.h"
 #include "form/calculator_form.h"
+#include "form/figure_text.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/write_back.h"
@@ -34,9 +35,10 @@ constexpr const char* kCalcFooter =
     "         raw   the report's exact bytes: Windows-1252, CR LF line ends, no line\n"
     "               end after the gain\n"
     "         json  {error, report, fields_after, prev_band_after, reduced, values,\n"
-    "               contributions}; values holds T_K F G Sn Vn_own Vn SNR, null\n"
-    "               where not computed or not finite; reduced is whether the\n"
+    "               contributions, figures}; values holds T_K F G Sn Vn_own Vn SNR,\n"
+    "               null where not computed or not finite; reduced is whether the\n"
     "               report shows the carry reduction line\n"
+    "--figures appends the data-sheet figures to a text or raw report.\n"
     "\n"
     "contributions (json): each source's share of the output noise, largest first:\n"
     "  sources  [{source, label, density V/rtHz, total V, percent of the power}],\n"
@@ -50,6 +52,14 @@ constexpr const char* kCalcFooter =
     "null when the calculation fails or a noise power is negative (a negative\n"
     "resistor, temperature or corner).\n"
     "\n"
+    "figures (json): signal_gain, gain_db, noise_figure_db (IEEE, the source at\n"
+    "290 K), noise_temperature_k, optimum_source_ohm (en/in), min_noise_figure_db,\n"
+    "and weighted: {none, A, ITU-R 468, CCIR-ARM}, each {output_v, output_dbu,\n"
+    "output_dbv, input_v, ein_dbu, ein_dbv, snr_db, snr_re_4dbu_db}; EIN is the\n"
+    "output noise over the signal gain, the carried noise included; null where a\n"
+    "figure is undefined (no noise figure when Rs is 0, no optimum when in is 0),\n"
+    "and as a whole when the calculation fails. The 468 readings are rms.\n"
+    "\n"
     "Exit status: 0 calculated; 1 the report is \"error, check inputs for\n"
     "consistency\" (the output is still printed; the form keeps its text);\n"
     "2 usage error.";
@@ -58,6 +68,7 @@ struct CalcOptions {
   CircuitOptions circuit;
   double crestFactor = kDefaultCrestFactor;
   std::string format = "text";
+  bool figures = false;
 };
 
 Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::string& report,
@@ -86,6 +97,7 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   doc["reduced"] = !result.failure && result.reduced;
   doc["values"] = std::move(values);
   doc["contributions"] = ContributionsJson(result, crestFactor);
+  doc["figures"] = FiguresJson(result);
   return doc;
 }
 
@@ -93,9 +105,10 @@ int RunCalc(const CalcOptions& options, std::ostream& out) {
   CircuitForm circuit = BuildCircuitForm(options.circuit);
   CalculatorForm& form = circuit.form;
   const NoiseResult result = ComputeNoise(form);
-  const std::string report = BuildNoiseReport(result, circuit.partName);
+  std::string report = BuildNoiseReport(result, circuit.partName);
   WriteBackResults(form, result);
 
+  if (options.figures && options.format != "json") report.append("\r\n\r\n").append(BuildFiguresText(result));
   if (options.format == "raw")
     out << report;
   else if (options.format == "json")
@@ -114,6 +127,8 @@ Command AddCalcOptions(CLI::App* app) {
   app->add_option("--format", options->format, "Output format: text, raw or json")
       ->check(CLI::IsMember({"text", "raw", "json"}))
       ->capture_default_str();
+  app->add_flag("--figures", options->figures,
+                "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468- and CCIR-ARM-weighted");
 
   return {app, [options](std::ostream& out) { return RunCalc(*options, out); }};
 }

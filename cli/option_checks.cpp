@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "cli/command.h"
-#include "cli/table_output.h"
+#include "notation/csv.h"
 #include "notation/cp1252.h"
 
 namespace tervane::cli {

@@ -12,7 +12,9 @@
 #include "cli/part_file.h"
 #include "cli/table_output.h"
 #include "cli/text_output.h"
+#include "form/figure_text.h"
 #include "form/part_ranking.h"
+#include "form/result_csv.h"
 #include "notation/cp1252.h"
 #include "notation/shown_value.h"
 
@@ -23,19 +25,22 @@ constexpr const char* kRankFooter =
     "Each part of the library is calculated in the circuit the options give, as\n"
     "selecting it in the list would: its voltage noise, current noise and 1/f corner\n"
     "replace the form's. Parts are ranked by total noise over the band (with the\n"
-    "carried noise under --with-carry), quietest first; equal totals keep the list\n"
-    "order; parts whose calculation fails come last, in list order. A name on\n"
-    "several lines of the file is one part and is listed once.\n"
+    "carried noise under --with-carry), quietest first, read through the\n"
+    "--weighting (none: the report's total); equal totals keep the list order;\n"
+    "parts whose calculation fails come last, in list order. A name on several\n"
+    "lines of the file is one part and is listed once.\n"
     "\n"
     "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
     "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
     "R_opt = en/in (ohms), the source resistance at which the op amp's voltage and\n"
-    "current noise are equal (- when in is 0).\n"
+    "current noise are equal (- when in is 0), then the weighted total Vw (V) and\n"
+    "the EIN (dBu) through the --weighting (the ITU-R 468 readings are rms).\n"
     "\n"
     "Formats: text  a table, values to 4 digits in engineering notation\n"
-    "         json  {parts: [{rank, name, en_text, in_text, fc_text, en, in, fc,\n"
-    "               failed, Sn, Vn, SNR, R_opt}]}; rank, Sn, Vn and SNR are null\n"
-    "               for a failed part, R_opt is null when in is 0\n"
+    "         json  {weighting, parts: [{rank, name, en_text, in_text, fc_text, en,\n"
+    "               in, fc, failed, Sn, Vn, SNR, R_opt, Vw, EIN_dBu}]}; rank, Sn,\n"
+    "               Vn, SNR, Vw and EIN_dBu are null for a failed part, R_opt is\n"
+    "               null when in is 0\n"
     "         csv   a header line, then one line per part with the json's fields;\n"
     "               failed is 0 or 1, numbers to full precision, empty when none;\n"
     "               a text cell that begins with = + - or @ starts with '\n"
@@ -47,11 +52,18 @@ constexpr const char* kRankFooter =
 struct RankOptions {
   CircuitOptions circuit;
   std::string format = "text";
+  std::string weighting = "none";
 };
+
+Weighting WeightingOfOption(std::string_view option) {
+  for (const Weighting w : kWeightings)
+    if (NamesOf(w).option == option) return w;
+  return Weighting::kNone;  // the option's check admits no other word
+}
 
 std::string RankText(const std::vector<RankedPart>& parts) {
   std::vector<TableRow> rows{
-      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms"}};
+      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms", "Vw V", "EIN dBu"}};
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
     TableRow row{p.failed ? "-" : std::to_string(i + 1), p.name, p.noiseVoltageText, p.noiseCurrentText,
@@ -61,12 +73,17 @@ std::string RankText(const std::vector<RankedPart>& parts) {
     else
       row.insert(row.end(), {ShownValue(*p.outputDensity), ShownValue(*p.totalNoise), ShownValue(*p.snr)});
     row.push_back(p.optimumSourceResistance ? ShownValue(*p.optimumSourceResistance) : "-");
+    if (p.failed)
+      row.insert(row.end(), {"-", "-"});
+    else
+      row.insert(row.end(), {FigureText(p.weightedNoise, "", FigureKind::kValue),
+                             FigureText(p.einDbu, "", FigureKind::kDecibel)});
     rows.push_back(std::move(row));
   }
   return AlignedColumns(rows);
 }
 
-Json RankJson(const std::vector<RankedPart>& parts) {
+Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting) {
   Json list = Json::array();
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const RankedPart& p = parts[i];
@@ -84,37 +101,26 @@ Json RankJson(const std::vector<RankedPart>& parts) {
     part["Vn"] = NumberOrNull(p.totalNoise);
     part["SNR"] = NumberOrNull(p.snr);
     part["R_opt"] = NumberOrNull(p.optimumSourceResistance);
+    part["Vw"] = NumberOrNull(p.weightedNoise);
+    part["EIN_dBu"] = NumberOrNull(p.einDbu);
     list.push_back(std::move(part));
   }
   Json doc = Json::object();
+  doc["weighting"] = std::string(NamesOf(weighting).key);
   doc["parts"] = std::move(list);
   return doc;
-}
-
-std::string RankCsv(const std::vector<RankedPart>& parts) {
-  std::string csv = CsvLine({"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn",
-                             "Vn", "SNR", "R_opt"});
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    const RankedPart& p = parts[i];
-    csv += CsvLine({p.failed ? std::string() : std::to_string(i + 1), CsvField(Cp1252ToUtf8(p.name)),
-                    CsvField(Cp1252ToUtf8(p.noiseVoltageText)), CsvField(Cp1252ToUtf8(p.noiseCurrentText)),
-                    CsvField(Cp1252ToUtf8(p.cornerFreqText)), CsvNumber(p.noiseVoltage),
-                    CsvNumber(p.noiseCurrent), CsvNumber(p.cornerFreq), p.failed ? "1" : "0",
-                    CsvNumber(p.outputDensity), CsvNumber(p.totalNoise), CsvNumber(p.snr),
-                    CsvNumber(p.optimumSourceResistance)});
-  }
-  return csv;
 }
 
 int RunRank(const RankOptions& options, std::ostream& out) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const PartLibrary library = LoadPartFile(options.circuit.partsFile);
-  const std::vector<RankedPart> parts = RankParts(circuit.form, library);
+  const Weighting weighting = WeightingOfOption(options.weighting);
+  const std::vector<RankedPart> parts = RankParts(circuit.form, library, weighting);
 
   if (options.format == "json")
-    WriteJson(out, RankJson(parts));
+    WriteJson(out, RankJson(parts, weighting));
   else if (options.format == "csv")
-    out << RankCsv(parts);
+    out << Cp1252ToUtf8(RankCsv(parts));
   else
     WriteTerminalText(out, RankText(parts));
   const bool anyFailed = std::any_of(parts.begin(), parts.end(), [](const RankedPart& p) { return p.failed; });
@@ -127,6 +133,9 @@ Command AddRankOptions(CLI::App* app) {
   AddCircuitOptions(*app, options->circuit, PartUse::kEveryPart);
   app->add_option("--format", options->format, "Output format: text, json or csv")
       ->check(CLI::IsMember({"text", "json", "csv"}))
+      ->capture_default_str();
+  app->add_option("--weighting", options->weighting, "Rank by the total read through: none, A, 468 (ITU-R 468) or ARM")
+      ->check(CLI::IsMember({"none", "A", "468", "ARM"}))
       ->capture_default_str();
   return {app, [options](std::ostream& out) { return RunRank(*options, out); }};
 }

@@ -5,19 +5,17 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <span>
-#include <string>
 #include <vector>
 
 #include "cli/circuit_options.h"
 #include "cli/command.h"
 #include "cli/option_checks.h"
-#include "cli/table_output.h"
 #include "cli/text_output.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
-#include "noise/noise_source.h"
+#include "form/result_csv.h"
 #include "noise/noise_spectrum.h"
+#include "notation/cp1252.h"
 
 namespace tervane::cli {
 namespace {
@@ -29,9 +27,10 @@ constexpr const char* kSpectrumFooter =
     "each source's (V/rtHz): en, r1, r2, in_r2, rs, in_rs, less the ones the\n"
     "amplifier type lacks (r1 in the buffer, in_rs in the inverting stage).\n"
     "The voltage noise rises as en^2 (1 + fc/f) below the corner, the current noise\n"
-    "too unless --no-corner-current; the resistors are flat. Over the band the\n"
-    "total's power adds up to calc's \"Total noise voltage\"; the carried noise of\n"
-    "--with-carry has no spectrum and is left out.\n"
+    "too unless --no-corner-current; the resistors are flat. Under --with-carry a\n"
+    "last column, carried, holds the carried noise at a flat density over the\n"
+    "previous band's overlap with this band, and the total includes it. Over the\n"
+    "band the total's power adds up to calc's total noise (with the carry).\n"
     "\n"
     "Exit status: 0 done; 1 no spectrum: the output is the line \"error, check\n"
     "inputs for consistency\" when the calculation fails, otherwise a line that\n"
@@ -46,19 +45,6 @@ struct SpectrumOptions {
   CircuitOptions circuit;
   std::size_t points = kDefaultPoints;
 };
-
-std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, AmplifierType ampType) {
-  const std::span<const NoiseSource> sources = TopologySources(ampType);
-  std::vector<std::string> header{"frequency", "total"};
-  for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
-  std::string csv = CsvLine(header);
-  for (const SpectrumPoint& point : spectrum) {
-    std::vector<std::string> fields{CsvNumber(point.frequency), CsvNumber(point.total)};
-    for (NoiseSource source : sources) fields.push_back(CsvNumber(point.density[SourceIndex(source)]));
-    csv += CsvLine(fields);
-  }
-  return csv;
-}
 
 std::string_view FaultText(SpectrumFault fault) {
   switch (fault) {
@@ -87,7 +73,7 @@ int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
                       FaultText(SpectrumFaultOf(result, options.points).value_or(SpectrumFault::kCalculationFailed)));
     return kExitInputError;
   }
-  out << SpectrumCsv(*spectrum, result.ampType);
+  out << Cp1252ToUtf8(SpectrumCsv(*spectrum, result));
   return kExitOk;
 }
 

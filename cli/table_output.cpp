@@ -1,7 +1,6 @@
 #include "cli/table_output.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace tervane::cli {
 
@@ -21,36 +20,6 @@ std::string AlignedColumns(const std::vector<TableRow>& rows) {
     text += "\r\n";
   }
   return text;
-}
-
-std::string CsvField(std::string_view text) {
-  // A spreadsheet takes a cell that begins so for a formula.
-  const std::string guarded = (text.find_first_of("=+-@") == 0 ? "'" : "") + std::string(text);
-  if (guarded.find_first_of(",\"\r\n") == std::string::npos) return guarded;
-  std::string quoted = "\"";
-  for (char c : guarded) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
-}
-
-std::string CsvNumber(std::optional<double> value) {
-  if (!value) return {};
-  char buffer[32];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, *value);
-  return std::string(buffer, end);
-}
-
-std::string CsvLine(const std::vector<std::string>& fields) {
-  std::string line;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line += ',';
-    line += fields[i];
-  }
-  line += '\n';
-  return line;
 }
 
 }  // namespace tervane::cli

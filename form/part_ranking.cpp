@@ -5,13 +5,14 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "form/figure_text.h"
 #include "form/form_calculation.h"
 #include "form/part_selection.h"
 
 namespace tervane {
 namespace {
 
-RankedPart CalculatePart(CalculatorForm form, const std::string& name) {
+RankedPart CalculatePart(CalculatorForm form, const std::string& name, Weighting weighting) {
   RankedPart part;
   part.name = name;
   part.noiseVoltageText = form.m_strNoiseVoltage;
@@ -26,21 +27,31 @@ RankedPart CalculatePart(CalculatorForm form, const std::string& name) {
     part.outputDensity = r.outputDensity;
     part.totalNoise = r.totalNoise;
     part.snr = r.snr;
+    if (const std::optional<NoiseFigures> figures = FiguresOf(r)) {
+      part.weightedNoise = (*figures)[weighting].outputV;
+      part.einDbu = (*figures)[weighting].einDbu;
+    }
   }
   if (const double ratio = r.en / r.in; r.in != 0 && std::isfinite(ratio)) part.optimumSourceResistance = ratio;
   return part;
 }
 
-// Quietest first, failures after every success; a strict weak order, so
-// that a stable sort keeps the list order among equals.
-bool QuieterThan(const RankedPart& a, const RankedPart& b) {
-  if (a.failed || b.failed) return !a.failed && b.failed;
-  return *a.totalNoise < *b.totalNoise;
+// The noise a part is ranked by; none for a failed part or an undefined
+// weighted total.
+std::optional<double> RankedNoise(const RankedPart& part, Weighting weighting) {
+  return weighting == Weighting::kNone ? part.totalNoise : part.weightedNoise;
+}
+
+// Quietest first, then the parts without a ranked noise that succeed, then
+// failures; a strict weak order, so that a stable sort keeps the list order
+// among equals.
+int Place(const RankedPart& part, Weighting weighting) {
+  return part.failed ? 2 : RankedNoise(part, weighting) ? 0 : 1;
 }
 
 }  // namespace
 
-std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library) {
+std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library, Weighting weighting) {
   std::vector<RankedPart> ranked;
   ranked.reserve(library.m_partList.size());
   std::unordered_set<std::string_view> seen;
@@ -48,9 +59,14 @@ std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary&
     if (!seen.insert(name).second) continue;
     CalculatorForm trial = form;
     if (!SelectPart(trial, library.m_partTable, name)) continue;  // every list entry has its record
-    ranked.push_back(CalculatePart(std::move(trial), name));
+    ranked.push_back(CalculatePart(std::move(trial), name, weighting));
   }
-  std::stable_sort(ranked.begin(), ranked.end(), QuieterThan);
+  std::stable_sort(ranked.begin(), ranked.end(), [weighting](const RankedPart& a, const RankedPart& b) {
+    const int placeA = Place(a, weighting);
+    const int placeB = Place(b, weighting);
+    if (placeA != placeB || placeA != 0) return placeA < placeB;
+    return *RankedNoise(a, weighting) < *RankedNoise(b, weighting);
+  });
   return ranked;
 }
 

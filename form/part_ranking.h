@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "noise/weighting.h"
 #include "parts/part_library.h"
 
 namespace tervane {
@@ -24,6 +25,10 @@ struct RankedPart {
   std::optional<double> outputDensity;  // Sn, V/rtHz
   std::optional<double> totalNoise;     // V, with the carry in carry mode
   std::optional<double> snr;            // dB
+  // Through the weighting the ranking is by: the output noise, V, and the
+  // EIN, dBu; empty when failed or where the figure is undefined.
+  std::optional<double> weightedNoise;
+  std::optional<double> einDbu;
   // en / in, the source resistance at which the op amp's voltage and
   // current noise are equal, with the signs the figures have; none when in
   // is 0 or the ratio is not finite.
@@ -31,10 +36,13 @@ struct RankedPart {
 };
 
 // Every part of the library calculated in `form` as selecting it would do
-// (its en, in and fc replace the form's), quietest total first; equal
+// (its en, in and fc replace the form's), quietest total first (the total
+// read through `weighting`; unweighted, the report's total); equal
 // totals keep the list order, and failed parts come last in list order. A
 // name on several lines of the file is one part (every line of it selects
 // the same figures) and is ranked once, at its first place in the list.
-std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library);
+// A part whose weighted total is undefined follows the others that succeed.
+std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library,
+                                  Weighting weighting = Weighting::kNone);
 
 }  // namespace tervane

@@ -38,7 +38,9 @@ std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageRe
   if (s.carry) {
     // A noise voltage's sign means nothing once it is added in power.
     const double carried = std::fabs(*r.carriedNoise);
-    rows->push_back({NoiseSource::kCarried, carried / rootBand, carried, 0});
+    const Band band = CarriedBand(s);
+    const double density = carried == 0 ? 0 : carried / std::sqrt(band.upper - band.lower);
+    rows->push_back({NoiseSource::kCarried, density, carried, 0});
   }
   SetPercentages(*rows);
   std::stable_sort(rows->begin(), rows->end(),
@@ -51,7 +53,7 @@ std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageRe
   // stage has no gain (an inverting stage with R2 = 0).
   const double gain = std::fabs(*r.gain);
   b.inputReferred = b.outputTotal / gain;
-  b.inputDensity = *r.outputDensity / gain;
+  b.inputDensity = b.inputReferred / rootBand;
   b.crestFactor = crestFactor;
   b.peakToPeak = b.outputTotal * crestFactor;
   return b;

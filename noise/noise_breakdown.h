@@ -19,10 +19,10 @@ inline constexpr double kWideCrestFactor = 6.6;
 struct NoiseContribution {
   NoiseSource source;
   // V/rtHz at the output. For the 1/f-shaped sources it is the band-average
-  // density (en' and in' as the report uses them); for the carried noise the
-  // flat density that gives its total over this band.
+  // density (en' and in' as the report uses them); for the carried noise its
+  // flat density over CarriedBand, where it lies.
   double density = 0;
-  double total = 0;    // V over the band: density * sqrt(fH - fL)
+  double total = 0;    // V over the band: density * sqrt(fH - fL), the carried noise's over its band
   double percent = 0;  // of the output noise power; the rows add up to 100
 };
 
@@ -34,7 +34,7 @@ struct NoiseBreakdown {
   std::vector<NoiseContribution> contributions;
   double outputTotal = 0;    // V: the reported total, with the carry in carry mode
   double inputReferred = 0;  // V: outputTotal / G
-  double inputDensity = 0;   // V/rtHz: the stage's own Sn / G (without the carry)
+  double inputDensity = 0;   // V/rtHz: the band average, inputReferred / sqrt(fH - fL), the carry included
   double crestFactor = 0;
   double peakToPeak = 0;  // V: outputTotal * crestFactor
 };

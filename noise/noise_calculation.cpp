@@ -90,6 +90,15 @@ bool AllFinite(const StageResult& r) {
 
 }  // namespace
 
+Band CarriedBand(const StageInputs& s) {
+  Band band{s.lowerFreq, s.upperFreq};
+  if (s.previousBand) {
+    band.lower = std::fmax(band.lower, s.previousBand->lower);
+    band.upper = std::fmin(band.upper, s.previousBand->upper);
+  }
+  return band;
+}
+
 StageResult CalculateStage(const StageInputs& s) {
   StageResult r;
   // F^2 (fH - fL) is the integral over the band of (1 + fc / f).

@@ -28,6 +28,12 @@ std::optional<StageTerms> StageNoiseTerms(const StageInputs& stage, double en, d
 // Sn^2: the terms added in source order, as the report forms it.
 double TotalPower(const StageTerms& terms);
 
+// Where the carried noise lies in this band, at a flat density: the overlap
+// of the previous band with this one (empty, lower > upper, when they do
+// not overlap), or the whole band when there is no previous band. Every
+// view spreads it so, as the scaling of the carry to a changed band assumes.
+Band CarriedBand(const StageInputs& stage);
+
 // Whether a term of the calculated stage has a negative noise power, which
 // has no density: a negative resistor or temperature makes a thermal term
 // negative, a negative corner the 1/f part of the op amp's noise (en^2 fc / f),

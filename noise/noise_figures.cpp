@@ -123,11 +123,7 @@ std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const Stage
   in.reference = stage.refVoltage;
   if (r.carriedNoise) {
     in.carried = *r.carriedNoise;
-    in.carriedBand = in.band;
-    if (stage.previousBand) {
-      in.carriedBand.lower = std::fmax(in.band.lower, stage.previousBand->lower);
-      in.carriedBand.upper = std::fmin(in.band.upper, stage.previousBand->upper);
-    }
+    in.carriedBand = CarriedBand(stage);
   }
   return in;
 }

@@ -5,6 +5,17 @@
 #include "noise/noise_calculation.h"
 
 namespace tervane {
+namespace {
+
+double CarriedDensityAt(const StageInputs& s, const StageResult& r, double frequency) {
+  if (!r.carriedNoise || *r.carriedNoise == 0) return 0;
+  const Band band = CarriedBand(s);
+  if (!(frequency >= band.lower && frequency <= band.upper)) return 0;
+  // A noise voltage's sign means nothing once it is added in power.
+  return std::fabs(*r.carriedNoise) / std::sqrt(band.upper - band.lower);
+}
+
+}  // namespace
 
 std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageResult& r, double frequency) {
   if (r.failure || HasNegativePower(s, r) || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
@@ -22,7 +33,8 @@ std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageRe
     if (!std::isfinite(power)) return std::nullopt;
     point.density[i] = std::sqrt(power);
   }
-  point.total = std::sqrt(TotalPower(*terms));
+  point.carried = CarriedDensityAt(s, r, frequency);
+  point.total = std::sqrt(TotalPower(*terms) + point.carried * point.carried);
   return point;
 }
 

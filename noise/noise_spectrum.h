@@ -11,14 +11,16 @@
 
 namespace tervane {
 
-// The stage's own output noise at one frequency. The carried noise has no
-// shape in the model and is left out: the total here integrates over the
-// band to the report's "Total noise voltage", not to the total with carry.
+// The output noise at one frequency. In carry mode the carried noise lies
+// at a flat density over CarriedBand(stage) and is part of the total, which
+// then integrates over the band to the report's "Noise voltage with carry";
+// otherwise to its "Total noise voltage".
 struct SpectrumPoint {
   double frequency = 0;  // Hz
   double total = 0;      // V/rtHz at the output
   // V/rtHz by SourceIndex; 0 for a source the topology does not have.
   std::array<double, kStageSourceCount> density{};
+  double carried = 0;  // V/rtHz; 0 outside carry mode and outside its band
 };
 
 // The voltage noise rises as en^2 (1 + fc / f) below the corner; the

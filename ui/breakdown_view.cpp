@@ -9,6 +9,8 @@
 
 #include <array>
 
+#include "form/result_csv.h"
+#include "form/figure_text.h"
 #include "noise/noise_source.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"
@@ -43,19 +45,36 @@ QTableWidgetItem* Cell(const QString& text) {
 
 }  // namespace
 
-CBreakdownView::CBreakdownView(const NoiseResult& result, QWidget* parent) : QWidget(parent), m_result(result) {
+CBreakdownView::CBreakdownView(const NoiseResult& result, Weighting weighting, QWidget* parent)
+    : QWidget(parent), m_result(result), m_figures(FiguresOf(result)) {
   if (result.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }
-  const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, kCrestFactors.front().factor);
-  if (!breakdown) {
+  m_breakdown = BreakdownNoise(m_result, kCrestFactors.front().factor);
+  if (!m_breakdown) {
     ShowUnavailable(this, kNegativePower);
     return;
   }
   new QVBoxLayout(this);
-  AddTable(*breakdown);
-  AddFigures(*breakdown);
+  AddTable(*m_breakdown);
+  AddFigures(*m_breakdown);
+  SetWeighting(weighting);
+}
+
+void CBreakdownView::SaveAs() {
+  if (m_breakdown)
+    SaveCsvAs(this, QStringLiteral("Save Breakdown"), QStringLiteral("noise-breakdown.csv"),
+              BreakdownCsv(*m_breakdown));
+}
+
+void CBreakdownView::SetWeighting(Weighting weighting) {
+  if (!m_weightedTotal) return;
+  const QString suffix = QStringLiteral(" (%1)").arg(FromCp1252(NamesOf(weighting).label));
+  const WeightedFigures none;
+  const WeightedFigures& figures = m_figures ? (*m_figures)[weighting] : none;
+  m_weightedTotal->setText(FromCp1252(FigureText(figures.outputV, "V", FigureKind::kValue)) + suffix);
+  m_weightedEin->setText(FromCp1252(FigureText(figures.einDbu, "dBu", FigureKind::kDecibel)) + suffix);
 }
 
 void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
@@ -65,7 +84,7 @@ void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
   table->setHorizontalHeaderLabels(kColumns);
   table->verticalHeader()->hide();
   SetUpReadOnlyTable(table);
-  AddTableCommands(table);
+  AddTableCommands(table, [this] { SaveAs(); });
   for (int row = 0; row < table->rowCount(); ++row) {
     const NoiseContribution& c = rows[static_cast<std::size_t>(row)];
     table->setItem(row, 0, Cell(FromCp1252(NoiseSourceLabel(c.source))));
@@ -103,7 +122,7 @@ void CBreakdownView::AddFigures(const NoiseBreakdown& breakdown) {
             EngText(breakdown.outputTotal, QStringLiteral("V")));
   AddFigure(form, QStringLiteral("inputReferred"), QStringLiteral("Input-referred noise"),
             EngText(breakdown.inputReferred, QStringLiteral("V")));
-  AddFigure(form, QStringLiteral("inputDensity"), QStringLiteral("Equivalent input noise density"),
+  AddFigure(form, QStringLiteral("inputDensity"), QStringLiteral("Equivalent input noise density (band average)"),
             EngText(breakdown.inputDensity, QStringLiteral("V/√Hz")));
 
   m_crestFactor = new QComboBox(this);
@@ -114,8 +133,16 @@ void CBreakdownView::AddFigures(const NoiseBreakdown& breakdown) {
 
   m_peakToPeak = AddFigure(form, QStringLiteral("peakToPeak"), QStringLiteral("Peak-to-peak noise (estimate)"),
                            EngText(breakdown.peakToPeak, QStringLiteral("V")));
+  m_weightedTotal = AddFigure(form, QStringLiteral("weightedTotal"), QStringLiteral("Weighted output noise"), {});
+  m_weightedEin = AddFigure(form, QStringLiteral("weightedEin"), QStringLiteral("Weighted EIN"), {});
   auto* column = static_cast<QVBoxLayout*>(layout());
   column->addLayout(form);
+  if (const std::optional<std::string> carry = CarryNote(m_result)) {
+    auto* note = new QLabel(FromCp1252(*carry), this);
+    SetNames(note, QStringLiteral("carryNoteLabel"), note->text());
+    note->setWordWrap(true);
+    column->addWidget(note);
+  }
   column->addStretch();
 }
 

@@ -2,8 +2,13 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "form/form_calculation.h"
 #include "noise/noise_breakdown.h"
+#include "ui/view_commands.h"
+#include "noise/noise_figures.h"
+#include "noise/weighting.h"
 
 class QComboBox;
 class QFormLayout;
@@ -13,11 +18,15 @@ namespace tervane::ui {
 
 // "Breakdown": each source's share of the output noise, largest first, and
 // the noise referred to the input with a peak-to-peak estimate whose crest
-// factor the user picks. A result without a breakdown shows one line
-// saying why.
-class CBreakdownView : public QWidget {
+// factor the user picks, the totals through the results window's weighting,
+// and in carry mode what was carried in. A result without a breakdown shows
+// one line saying why. "Save As..." writes the table as CSV.
+class CBreakdownView : public QWidget, public CSavableView {
  public:
-  CBreakdownView(const NoiseResult& result, QWidget* parent);
+  CBreakdownView(const NoiseResult& result, Weighting weighting, QWidget* parent);
+  void SaveAs() override;
+
+  void SetWeighting(Weighting weighting);
 
  private:
   void AddTable(const NoiseBreakdown& breakdown);
@@ -27,8 +36,12 @@ class CBreakdownView : public QWidget {
   void OnCrestFactor();
 
   NoiseResult m_result;
+  std::optional<NoiseBreakdown> m_breakdown;
   QComboBox* m_crestFactor = nullptr;
   QLabel* m_peakToPeak = nullptr;
+  std::optional<NoiseFigures> m_figures;
+  QLabel* m_weightedTotal = nullptr;
+  QLabel* m_weightedEin = nullptr;
 };
 
 }  // namespace tervane::ui

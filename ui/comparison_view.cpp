@@ -11,7 +11,9 @@
 #include <array>
 #include <vector>
 
+#include "form/figure_text.h"
 #include "form/part_ranking.h"
+#include "form/result_csv.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"
 #include "ui/view_support.h"
@@ -19,7 +21,19 @@
 namespace tervane::ui {
 namespace {
 
-enum Column { kName, kNoiseVoltage, kNoiseCurrent, kCorner, kDensity, kTotal, kSnr, kOptimumRs, kColumnCount };
+enum Column {
+  kName,
+  kNoiseVoltage,
+  kNoiseCurrent,
+  kCorner,
+  kDensity,
+  kTotal,
+  kSnr,
+  kOptimumRs,
+  kWeightedTotal,
+  kEinDbu,
+  kColumnCount
+};
 
 struct ColumnHeading {
   const char* title;
@@ -34,6 +48,8 @@ constexpr std::array<ColumnHeading, kColumnCount> kHeadings{{
     {"Total noise (V)", "The output noise over the band, with the carried noise in a carry calculation"},
     {"SNR (dB)", "Signal to noise ratio against the 0dB reference voltage"},
     {"Optimum Rs (Ω)", "en / in: the source resistance at which the op amp's voltage and current noise are equal"},
+    {"Weighted total (V)", "The output noise read through the chosen weighting, which the parts are ranked by"},
+    {"EIN (dBu)", "The equivalent input noise through the chosen weighting, re 0.7746 V"},
 }};
 
 const QString kFailed = QStringLiteral("error");
@@ -61,6 +77,10 @@ QString CellText(const RankedPart& part, int column) {
       return part.snr ? QString::number(*part.snr, 'f', 1) : kFailed;
     case kOptimumRs:
       return part.optimumSourceResistance ? EngText(*part.optimumSourceResistance) : QString();
+    case kWeightedTotal:
+      return part.failed ? kFailed : FromCp1252(FigureText(part.weightedNoise, "", FigureKind::kValue));
+    case kEinDbu:
+      return part.failed ? kFailed : FromCp1252(FigureText(part.einDbu, "", FigureKind::kDecibel));
   }
   return {};
 }
@@ -90,6 +110,7 @@ class CRankingModel : public QAbstractTableModel {
   }
 
   const RankedPart& Part(int row) const { return m_parts[static_cast<std::size_t>(row)]; }
+  const std::vector<RankedPart>& Parts() const { return m_parts; }
 
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : static_cast<int>(m_parts.size());
@@ -117,8 +138,8 @@ class CRankingModel : public QAbstractTableModel {
 };
 
 CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
-                                 ChoosePart choose, QWidget* parent)
-    : QWidget(parent), m_form(form), m_library(library), m_choose(std::move(choose)) {
+                                 Weighting weighting, ChoosePart choose, QWidget* parent)
+    : QWidget(parent), m_form(form), m_library(library), m_choose(std::move(choose)), m_weighting(weighting) {
   if (result.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
@@ -137,7 +158,7 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
   SetNames(m_table, "comparisonTable", QStringLiteral("Parts ranked by total noise"));
   m_table->setModel(m_model);
   SetUpReadOnlyTable(m_table);
-  AddTableCommands(m_table);
+  AddTableCommands(m_table, [this] { SaveAs(); });
   connect(m_table, &QTableView::activated, this, [this](const QModelIndex& index) { OnChoose(index.row()); });
   connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &CComparisonView::OnCurrentRowChanged);
@@ -160,11 +181,24 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
 }
 
 void CComparisonView::showEvent(QShowEvent* event) {
-  if (m_model && m_model->IsEmpty()) {
-    m_model->SetParts(RankParts(m_form, m_library));
-    m_table->setCurrentIndex(m_model->index(0, 0));
-  }
+  if (m_model && m_model->IsEmpty()) Rank();
   QWidget::showEvent(event);
+}
+
+void CComparisonView::SaveAs() {
+  if (!m_model) return;
+  if (m_model->IsEmpty()) Rank();
+  SaveCsvAs(this, QStringLiteral("Save Comparison"), QStringLiteral("part-comparison.csv"), RankCsv(m_model->Parts()));
+}
+
+void CComparisonView::SetWeighting(Weighting weighting) {
+  m_weighting = weighting;
+  if (m_model && !m_model->IsEmpty()) Rank();
+}
+
+void CComparisonView::Rank() {
+  m_model->SetParts(RankParts(m_form, m_library, m_weighting));
+  m_table->setCurrentIndex(m_model->index(0, 0));
 }
 
 void CComparisonView::OnCurrentRowChanged() { m_selectButton->setEnabled(m_table->currentIndex().isValid()); }

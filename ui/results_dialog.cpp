@@ -1,6 +1,8 @@
 #include "ui/results_dialog.h"
 
+#include <QComboBox>
 #include <QDate>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -14,7 +16,9 @@
 
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
+#include "form/figure_text.h"
 #include "ui/dialog_units.h"
+#include "ui/figures_view.h"
 #include "ui/file_save.h"
 #include "ui/pdf_page.h"
 #include "ui/qt_text.h"
@@ -34,6 +38,11 @@ constexpr std::array<const char*, kFormTextFields.size()> kInputCaptions{
     "Source resistance Rs (Ω)", "R1 (Ω)", "R2 (Ω)", "Temperature", "Lower frequency (Hz)", "Upper frequency (Hz)",
     "0 dB reference (V)", "en (V/√Hz)", "in (A/√Hz)", "1/f corner (Hz)", "Carry from previous calc (V)"};
 constexpr std::array<const char*, 3> kAmplifierTypes{"Buffer", "Non-inverting", "Inverting"};
+
+Weighting& SessionWeighting() {
+  static Weighting weighting = Weighting::kNone;
+  return weighting;
+}
 
 // The form as typed, a caption and a text each.
 QList<QStringList> InputsOf(const CalculatorForm& form) {
@@ -65,8 +74,11 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
   // read, not written, so Enter closes the window instead.
   m_editResults->installEventFilter(this);
   AddViews(result, form, library);
+  AddWeightingChoice();
   AddButtons();
 }
+
+Weighting CResultsDlg::CurrentWeighting() { return SessionWeighting(); }
 
 CResultsDlg::~CResultsDlg() = default;
 
@@ -83,11 +95,42 @@ void CResultsDlg::MakeResizable() {
 }
 
 void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {
-  AddView(new CBreakdownView(result, this), "breakdownTab", QStringLiteral("&Breakdown"));
-  AddView(new CSpectrumView(result, this), "spectrumTab", QStringLiteral("S&pectrum"));
-  AddView(new CComparisonView(
-              result, form, library, [this](const std::string& name) { OnChoosePart(name); }, this),
-          "comparisonTab", QStringLiteral("&Comparison"));
+  const Weighting weighting = SessionWeighting();
+  m_breakdown = new CBreakdownView(result, weighting, this);
+  AddView(m_breakdown, "breakdownTab", QStringLiteral("&Breakdown"));
+  m_spectrum = new CSpectrumView(result, weighting, this);
+  AddView(m_spectrum, "spectrumTab", QStringLiteral("S&pectrum"));
+  m_comparison = new CComparisonView(
+      result, form, library, weighting, [this](const std::string& name) { OnChoosePart(name); }, this);
+  AddView(m_comparison, "comparisonTab", QStringLiteral("&Comparison"));
+  m_figures = new CFiguresView(result, weighting, this);
+  AddView(m_figures, "figuresTab", QStringLiteral("&Figures"));
+}
+
+// Above the tabs, since it applies to all the views but the report.
+void CResultsDlg::AddWeightingChoice() {
+  m_weighting = new QComboBox(this);
+  SetNames(m_weighting, QStringLiteral("weightingCombo"), QStringLiteral("Weighting"));
+  for (const WeightingNames& names : kWeightingNames) m_weighting->addItem(FromCp1252(names.label));
+  m_weighting->setCurrentIndex(static_cast<int>(WeightingIndex(SessionWeighting())));
+  connect(m_weighting, &QComboBox::currentIndexChanged, this, &CResultsDlg::OnWeighting);
+  auto* label = new QLabel(QStringLiteral("&Weighting:"), this);
+  SetNames(label, QStringLiteral("weightingLabel"), QStringLiteral("Weighting"));
+  label->setBuddy(m_weighting);
+  auto* row = new QHBoxLayout;
+  row->addWidget(label);
+  row->addWidget(m_weighting);
+  row->addStretch();
+  static_cast<QVBoxLayout*>(layout())->insertLayout(0, row);
+}
+
+void CResultsDlg::OnWeighting() {
+  const Weighting weighting = kWeightings[static_cast<std::size_t>(m_weighting->currentIndex())];
+  SessionWeighting() = weighting;
+  m_breakdown->SetWeighting(weighting);
+  m_spectrum->SetWeighting(weighting);
+  m_comparison->SetWeighting(weighting);
+  m_figures->SetWeighting(weighting);
 }
 
 void CResultsDlg::AddButtons() {
@@ -154,6 +197,8 @@ void CResultsDlg::OnSavePdf() {
   page.report = ReportText();
   if (const auto* table = findChild<QTableView*>(QStringLiteral("breakdownTable")))
     page.breakdown = TableRows(*table->model(), AllRows(*table->model()));
+  if (const auto* table = findChild<QTableView*>(QStringLiteral("figuresTable")))
+    page.figures = TableRows(*table->model(), AllRows(*table->model()));
   if (const auto* spectrum = dynamic_cast<const CSpectrumView*>(findChild<QWidget*>(QStringLiteral("spectrumTab"))))
     page.spectrum = spectrum->FullPlot();
   SaveFile(this, path, [&page](QIODevice& file) { return WritePdfPage(file, page); });

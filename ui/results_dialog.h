@@ -8,8 +8,10 @@
 
 #include "form/calculator_form.h"
 #include "form/form_calculation.h"
+#include "noise/weighting.h"
 #include "parts/part_library.h"
 
+class QComboBox;
 class QPlainTextEdit;
 
 namespace Ui {
@@ -18,10 +20,17 @@ class ResultsDialog;
 
 namespace tervane::ui {
 
+class CBreakdownView;
+class CComparisonView;
+class CFiguresView;
+class CSpectrumView;
+
 // "Noise Results": the report first, in an editable, unwrapped text field
 // that has the focus, then the views of the same calculation: the
-// breakdown by source, the spectrum and the part library compared in the
-// circuit. "Save As..." writes the view shown to a file, "Save PDF..." the
+// breakdown by source, the spectrum, the part library compared in the
+// circuit and the data-sheet figures. A weighting chosen above the tabs
+// applies to the breakdown's totals, the spectrum, the comparison's ranking
+// and the figures, and is kept for the next window while the program runs. "Save As..." writes the view shown to a file, "Save PDF..." the
 // whole calculation on one page. No OK button: it closes with the close box, Escape, Enter in the
 // report, or by choosing a part in the comparison.
 class CResultsDlg : public QDialog {
@@ -37,6 +46,10 @@ class CResultsDlg : public QDialog {
   // selects it once the calculation's write-back is done.
   const std::optional<std::string>& ChosenPart() const { return m_chosenPart; }
 
+  // The weighting the views read through: the last one chosen in any
+  // results window while the program runs, at first none.
+  static Weighting CurrentWeighting();
+
  protected:
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,6 +58,8 @@ class CResultsDlg : public QDialog {
   void OnInitDialog();
   void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
   void AddView(QWidget* view, const char* objectName, const QString& title);
+  void AddWeightingChoice();
+  void OnWeighting();
   void MakeResizable();
   void AddButtons();
   void OnChoosePart(const std::string& name);
@@ -54,6 +69,11 @@ class CResultsDlg : public QDialog {
 
   std::unique_ptr<Ui::ResultsDialog> m_ui;
   QPlainTextEdit* m_editResults = nullptr;
+  QComboBox* m_weighting = nullptr;
+  CBreakdownView* m_breakdown = nullptr;
+  CSpectrumView* m_spectrum = nullptr;
+  CComparisonView* m_comparison = nullptr;
+  CFiguresView* m_figures = nullptr;
   std::string m_strResults;
   CalculatorForm m_form;
   std::optional<std::string> m_partName;

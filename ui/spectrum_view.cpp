@@ -13,6 +13,8 @@
 #include <cmath>
 #include <vector>
 
+#include "form/result_csv.h"
+#include "form/figure_text.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
@@ -140,9 +142,22 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
   return plot;
 }
 
+// The total read through `weighting`, over the band alone: far outside it a
+// curve falls away by decades that would squeeze the rest of the plot.
+PlotCurve WeightedTotalOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum,
+                          Weighting weighting) {
+  PlotCurve curve{QStringLiteral("Total, %1-weighted").arg(FromCp1252(NamesOf(weighting).label)), {},
+                  QColor(0xc0392b), 2.5, Qt::SolidLine};
+  for (const SpectrumPoint& p : spectrum)
+    if (p.frequency >= result.lowerFreq && p.frequency <= result.upperFreq)
+      curve.points.append({p.frequency, p.total * std::sqrt(WeightingPowerGain(weighting, p.frequency))});
+  return curve;
+}
+
 }  // namespace
 
-CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidget(parent), m_result(result) {
+CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent)
+    : QWidget(parent), m_result(result) {
   if (result.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
@@ -159,13 +174,15 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
   }
 
   auto* layout = new QVBoxLayout(this);
-  m_fullPlot = std::make_unique<LogLogPlot>(PlotOf(result, std::move(curves.drawn)));
-  m_plot = new CLogLogPlotView(*m_fullPlot, this);
-  SetNames(m_plot, "spectrumPlot", QStringLiteral("Output noise spectrum"));
-  AddContextCommand(m_plot, "copyAction", QStringLiteral("&Copy"),
-                    [this] { QApplication::clipboard()->setImage(m_plot->Picture()); });
-  AddContextCommand(m_plot, "saveAsAction", QStringLiteral("&Save As..."), [this] { SaveAs(); });
-  layout->addWidget(m_plot);
+  m_spectrum = std::move(*spectrum);
+  m_curves = std::move(curves.drawn);
+  SetWeighting(weighting);
+  if (const std::optional<std::string> carry = CarryNote(result)) {
+    auto* note = new QLabel(FromCp1252(*carry) + QStringLiteral(" The total includes it."), this);
+    SetNames(note, "carryNoteLabel", note->text());
+    note->setWordWrap(true);
+    layout->addWidget(note);
+  }
   if (!curves.silent.isEmpty()) {
     const QString text =
         QStringLiteral("Without noise here, not drawn: %1.").arg(curves.silent.join(QStringLiteral(", ")));
@@ -174,6 +191,34 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, QWidget* parent) : QWidg
     note->setWordWrap(true);
     layout->addWidget(note);
   }
+}
+
+void CSpectrumView::SetWeighting(Weighting weighting) {
+  if (m_curves.empty()) return;
+  std::vector<PlotCurve> curves = m_curves;
+  if (weighting != Weighting::kNone) {
+    PlotCurve weighted = WeightedTotalOf(m_result, m_spectrum, weighting);
+    if (!weighted.points.isEmpty() && Drawable(weighted.points)) curves.insert(curves.begin() + 1, std::move(weighted));
+  }
+  ShowPlot(std::move(curves));
+}
+
+// A new plot in the old one's place, at its whole range.
+void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
+  m_fullPlot = std::make_unique<LogLogPlot>(PlotOf(m_result, std::move(curves)));
+  auto* plot = new CLogLogPlotView(*m_fullPlot, this);
+  SetNames(plot, "spectrumPlot", QStringLiteral("Output noise spectrum"));
+  AddContextCommand(plot, "copyAction", QStringLiteral("&Copy"),
+                    [plot] { QApplication::clipboard()->setImage(plot->Picture()); });
+  AddContextCommand(plot, "saveAsAction", QStringLiteral("&Save As..."), [this] { SaveAs(); });
+  auto* column = static_cast<QVBoxLayout*>(layout());
+  if (m_plot) {
+    column->replaceWidget(m_plot, plot);
+    delete m_plot;
+  } else {
+    column->insertWidget(0, plot);
+  }
+  m_plot = plot;
 }
 
 const LogLogPlot* CSpectrumView::FullPlot() const { return m_fullPlot.get(); }
@@ -208,6 +253,8 @@ void CSpectrumView::SaveTo(const QString& path, const QString& format) {
     });
   } else if (format == QLatin1String("png")) {
     SaveFile(this, path, [this](QIODevice& file) { return m_plot->Picture().save(&file, "PNG"); });
+  } else {
+    SaveFile(this, path, FromCp1252(SpectrumCsv(m_spectrum, m_result)).toUtf8());
   }
 }
 

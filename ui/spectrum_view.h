@@ -3,8 +3,11 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "form/form_calculation.h"
+#include "noise/noise_spectrum.h"
+#include "noise/weighting.h"
 #include "ui/log_log_plot.h"
 #include "ui/view_commands.h"
 
@@ -14,12 +17,17 @@ namespace tervane::ui {
 // from a decade below the band to a decade above it, the band shaded: the
 // total bold, each source thin with the 1/f rise where it applies. A source
 // without noise has no place on a log axis and is named under the plot
-// instead. A result without a spectrum shows one line saying why.
+// instead. Through a weighting, the weighted total is one more curve over
+// the band. In carry mode the carried noise is part of the total, flat over
+// its band, as a note under the plot says. A result without a spectrum shows
+// one line saying why.
 // "Save As..." writes the plot as shown as PNG (at the screen's pixel
 // ratio) or SVG, or the spectrum's data as CSV.
 class CSpectrumView : public QWidget, public CSavableView {
  public:
-  CSpectrumView(const NoiseResult& result, QWidget* parent);
+  CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent);
+
+  void SetWeighting(Weighting weighting);
 
   // The whole plot; none when there is nothing to draw.
   const LogLogPlot* FullPlot() const;
@@ -28,7 +36,11 @@ class CSpectrumView : public QWidget, public CSavableView {
  private:
   void SaveTo(const QString& path, const QString& format);
 
+  void ShowPlot(std::vector<PlotCurve> curves);
+
   NoiseResult m_result;
+  std::vector<SpectrumPoint> m_spectrum;
+  std::vector<PlotCurve> m_curves;  // the total and the sources, unweighted
   CLogLogPlotView* m_plot = nullptr;
   std::unique_ptr<LogLogPlot> m_fullPlot;
 };

@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include "notation/delimited_text.h"
+#include "ui/file_save.h"
+#include "ui/qt_text.h"
 
 namespace tervane::ui {
 namespace {
@@ -20,6 +22,11 @@ QString Field(const QString& text) {
 }
 
 }  // namespace
+
+void SaveCsvAs(QWidget* parent, const QString& caption, const QString& fileName, std::string_view csv) {
+  const QString path = AskSaveFileName(parent, caption, fileName, QStringLiteral("CSV data (*.csv)"));
+  if (!path.isEmpty()) SaveFile(parent, path, FromCp1252(csv).toUtf8());
+}
 
 QList<QStringList> TableRows(const QAbstractItemModel& model, const QList<int>& rows) {
   QList<QStringList> table(1);

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <string_view>
 
 class QAbstractItemModel;
 class QTableView;
@@ -19,6 +20,10 @@ class CSavableView {
   // Asks where, and writes; a view with nothing to show does nothing.
   virtual void SaveAs() = 0;
 };
+
+// Asks where to save `csv`, the core's Windows-1252 text, and writes it
+// as UTF-8 through SaveFile.
+void SaveCsvAs(QWidget* parent, const QString& caption, const QString& fileName, std::string_view csv);
 
 // The header and then the given rows of a table's model, cell by cell.
 QList<QStringList> TableRows(const QAbstractItemModel& model, const QList<int>& rows);

@@ -11,9 +11,10 @@ A batch file holds several cases, each a command line after "$ ", then
 "[exit N]", then the expected standard output indented by two spaces, and
 "[stderr]" with the expected standard error indented the same way. Lines
 starting with "#" are comments. In a command line "\\xHH" is the byte HH,
-and a last word "> /dev/full" sends the standard output to a full disk. Output is compared byte for byte: a CR is
-written "\\r", a backslash "\\\\", a byte that is not UTF-8 "\\xHH", and a
-last line without its line feed ends in "\\z".
+and a last word "> /dev/full" sends the standard output to a full disk.
+Output is compared byte for byte: a CR is written "\\r", a backslash
+"\\\\", a byte that is not UTF-8 "\\xHH", and a last line without its line
+feed ends in "\\z".
 
 With TERVANE_UPDATE_GOLDENS=1 in the environment the file is rewritten
 with what the program prints now.

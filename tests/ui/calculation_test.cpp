@@ -4,15 +4,21 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
 
+#include <sstream>
+
 #include "form/corner_estimate.h"
+#include "form/figure_text.h"
+#include "form/part_ranking.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
+#include "form/result_csv.h"
 #include "form/write_back.h"
 #include "ui/file_save.h"
 #include "ui/qt_text.h"
@@ -23,6 +29,8 @@ namespace {
 
 // Sorted Loud, Middle, Quiet: Loud is selected at start.
 const QByteArray kParts = "Loud 10n 1p 0\nQuiet 1n 1p 0\nMiddle 4n 1p 0\n";
+
+const QString kBreakdownCsv = QStringLiteral("<the core's breakdown CSV>");
 
 void TypeAll(const CalculatorUnderTest& calc, const QStringList& edits) {  // "objectName=text"
   for (const QString& edit : edits) calc.Type(qPrintable(edit.section('=', 0, 0)), edit.section('=', 1));
@@ -99,7 +107,7 @@ class CalculationTest : public QObject {
     QCOMPARE(driver.windows.front().title, QStringLiteral("Noise Results"));
     const std::string report = BuildNoiseReport(result, parts ? std::optional<std::string_view>("Loud") : std::nullopt);
     QCOMPARE(driver.windows.front().text, ui::FromCp1252(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    QCOMPARE(tabs, (QStringList{"&Report", "&Breakdown", "S&pectrum", "&Comparison"}));
+    QCOMPARE(tabs, (QStringList{"&Report", "&Breakdown", "S&pectrum", "&Comparison", "&Figures"}));
     QCOMPARE(focus, QStringLiteral("resultsEdit"));
     if (!fails) WriteBackResults(form, result);
     QCOMPARE(m_calc->Texts(), fails ? typing : TextsOf(form));
@@ -158,7 +166,7 @@ class CalculationTest : public QObject {
     QTest::addColumn<QString>("tab");
     QTest::addColumn<QString>("command");  // "<widget>.<action>", "<widget>.Ctrl+C" or a button
     QTest::addColumn<QString>("file");     // saved to, in a fresh folder; none: the clipboard
-    QTest::addColumn<QString>("starts");   // how the text copied or the file written starts
+    QTest::addColumn<QString>("starts");   // how the text copied or the file written starts; kBreakdownCsv: all of it
     QTest::addColumn<int>("lines");        // of the text copied; 0: not checked
 
     const QString header = QStringLiteral(
@@ -168,12 +176,18 @@ class CalculationTest : public QObject {
     QTest::newRow("comparison, Ctrl+C: the row selected")
         << "comparisonTab"
         << "comparisonTable.Ctrl+C" << QString() << "Part\ten (V/√Hz)\tin (A/√Hz)" << 2;
+    QTest::newRow("figures, Copy Table") << "figuresTab"
+                                         << "figuresTable.copyTableAction" << QString()
+                                         << "Figure\tValue\tWhy undefined\nSignal gain\t2\t\n" << 15;
     QTest::newRow("spectrum, Copy: an image") << "spectrumTab"
                                               << "spectrumPlot.copyAction" << QString() << "<image>" << 0;
     QTest::newRow("report, Save As") << "reportTab"
                                      << "saveAsButton"
                                      << "report.txt"
                                      << "Op Amp Specifications:" << 0;
+    QTest::newRow("breakdown, Save As CSV") << "breakdownTab"
+                                            << "saveAsButton"
+                                            << "breakdown.csv" << kBreakdownCsv << 0;
     QTest::newRow("spectrum, Save As SVG") << "spectrumTab"
                                            << "spectrumPlot.saveAsAction"
                                            << "plot.svg"
@@ -194,6 +208,7 @@ class CalculationTest : public QObject {
     QFETCH(int, lines);
 
     QVERIFY(m_calc->Open(kParts));
+    const CalculatorForm form = FormOf(*m_calc);
     QApplication::clipboard()->clear();
     QTemporaryDir folder;
     const QString path = folder.filePath(file);
@@ -223,7 +238,11 @@ class CalculationTest : public QObject {
     if (!file.isEmpty()) {
       QFile written(path);
       QVERIFY(written.open(QIODevice::ReadOnly));
-      QVERIFY2(written.readAll().startsWith(starts.toUtf8()), qPrintable(path));
+      if (starts == kBreakdownCsv)
+        QCOMPARE(QString::fromUtf8(written.readAll()),
+                 ui::FromCp1252(BreakdownCsv(BreakdownNoise(ComputeNoise(form)).value())));
+      else
+        QVERIFY2(written.readAll().startsWith(starts.toUtf8()), qPrintable(path));
     } else if (starts == QLatin1String("<image>")) {
       QVERIFY(!QApplication::clipboard()->image().isNull());
     } else {
@@ -231,6 +250,39 @@ class CalculationTest : public QObject {
       QVERIFY2(copied.startsWith(starts), qPrintable(copied));
       QCOMPARE(copied.count(QLatin1Char('\n')), lines);
     }
+  }
+
+  // The weighting above the tabs re-ranks the comparison and gives the
+  // breakdown's weighted total, as the core works them out.
+  void weightingChoice() {
+    // Flat, the white part is the quieter; through A, the 1/f one.
+    const QByteArray parts = "White 2.75n 0 0\nFlicker 2.4n 0 1k\n";
+    QVERIFY(m_calc->Open(parts));
+    const CalculatorForm form = FormOf(*m_calc);
+    PartLibrary library;
+    std::istringstream text(parts.toStdString());
+    ReadPartLibrary(text, library);
+    const auto quietest = [&](Weighting w) { return ui::FromCp1252(RankParts(form, library, w).front().name); };
+    const std::optional<NoiseFigures> figures = FiguresOf(ComputeNoise(form));
+    QVERIFY(figures && quietest(Weighting::kA) != quietest(Weighting::kNone));
+
+    QString ranked;
+    QString total;
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
+                         auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+                         viewTabs->setCurrentWidget(viewTabs->findChild<QWidget*>(QStringLiteral("comparisonTab")));
+                         auto* weighting = results->findChild<QComboBox*>(QStringLiteral("weightingCombo"));
+                         weighting->setCurrentIndex(static_cast<int>(WeightingIndex(Weighting::kA)));
+                         auto* table = results->findChild<QTableView*>(QStringLiteral("comparisonTable"));
+                         ranked = table->model()->index(0, 0).data().toString();
+                         total = results->findChild<QLabel*>(QStringLiteral("weightedTotalValue"))->text();
+                         weighting->setCurrentIndex(0);  // the setting outlives the window
+                         PressKey(results, Qt::Key_Escape);
+                       }}));
+    QCOMPARE(ranked, quietest(Weighting::kA));
+    QCOMPARE(total, ui::FromCp1252(FigureText((*figures)[Weighting::kA].outputV, "V", FigureKind::kValue)) +
+                        QStringLiteral(" (A)"));
   }
 
   void failedSave_data() {

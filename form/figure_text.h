@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form/form_calculation.h"
+#include "noise/noise_figures.h"
+#include "noise/weighting.h"
+
+namespace tervane {
+
+// Shown for a figure the inputs leave undefined: an em dash (Windows-1252),
+// never a number standing in for infinity or NaN.
+inline constexpr std::string_view kUndefinedFigure = "\x97";
+
+// A weighting's names: its key in machine-readable output, its name for
+// people, and the word that picks it on the command line.
+struct WeightingNames {
+  std::string_view key;
+  std::string_view label;
+  std::string_view option;
+};
+inline constexpr std::array<WeightingNames, kWeightingCount> kWeightingNames{{
+    {"none", "None", "none"},
+    {"A", "A", "A"},
+    {"ITU-R 468", "ITU-R 468", "468"},
+    {"CCIR-ARM", "CCIR-ARM", "ARM"},
+}};
+constexpr const WeightingNames& NamesOf(Weighting weighting) { return kWeightingNames[WeightingIndex(weighting)]; }
+
+// What every reading through the 468 curves needs said beside it.
+inline constexpr std::string_view kQuasiPeakNote =
+    "The ITU-R 468 and CCIR-ARM readings are rms: the standard's quasi-peak detector is not modelled.";
+
+// How a figure is written: a value in engineering notation, or decibels
+// to two decimals (data sheets quote EIN as -129.60 dBu).
+enum class FigureKind { kValue, kDecibel };
+
+// The figures of the stage as a whole, and those of each weighting, with
+// their machine-readable keys, the labels people read, and their units.
+struct StageFigureField {
+  std::string_view key;
+  std::string_view label;
+  std::string_view unit;
+  FigureKind kind;
+  std::optional<double> NoiseFigures::*member;
+};
+inline constexpr std::array<StageFigureField, 6> kStageFigureFields{{
+    {"signal_gain", "Signal gain", "", FigureKind::kValue, &NoiseFigures::signalGain},
+    {"gain_db", "Gain", "dB", FigureKind::kDecibel, &NoiseFigures::gainDb},
+    {"noise_figure_db", "Noise figure (source at 290K)", "dB", FigureKind::kDecibel, &NoiseFigures::noiseFigureDb},
+    {"noise_temperature_k", "Noise temperature", "K", FigureKind::kValue, &NoiseFigures::noiseTemperatureK},
+    {"optimum_source_ohm", "Optimum source resistance en/in", "ohm", FigureKind::kValue,
+     &NoiseFigures::optimumSourceOhm},
+    {"min_noise_figure_db", "Minimum noise figure", "dB", FigureKind::kDecibel, &NoiseFigures::minNoiseFigureDb},
+}};
+
+struct WeightedFigureField {
+  std::string_view key;
+  std::string_view label;
+  std::string_view unit;
+  FigureKind kind;
+  std::optional<double> WeightedFigures::*member;
+};
+inline constexpr std::array<WeightedFigureField, 8> kWeightedFigureFields{{
+    {"output_v", "Output noise", "V", FigureKind::kValue, &WeightedFigures::outputV},
+    {"output_dbu", "Output noise", "dBu", FigureKind::kDecibel, &WeightedFigures::outputDbu},
+    {"output_dbv", "Output noise", "dBV", FigureKind::kDecibel, &WeightedFigures::outputDbv},
+    {"input_v", "EIN", "V", FigureKind::kValue, &WeightedFigures::inputV},
+    {"ein_dbu", "EIN", "dBu", FigureKind::kDecibel, &WeightedFigures::einDbu},
+    {"ein_dbv", "EIN", "dBV", FigureKind::kDecibel, &WeightedFigures::einDbv},
+    {"snr_db", "SNR re the 0 dB reference", "dB", FigureKind::kDecibel, &WeightedFigures::snrDb},
+    {"snr_re_4dbu_db", "SNR re +4 dBu", "dB", FigureKind::kDecibel, &WeightedFigures::snrRe4DbuDb},
+}};
+
+// The figures of a calculation; nothing for a failed one.
+std::optional<NoiseFigures> FiguresOf(const NoiseResult& result);
+
+// A figure with its unit ("256.5nV", "-129.60dBu"), or kUndefinedFigure.
+std::string FigureText(std::optional<double> value, std::string_view unit, FigureKind kind);
+
+// Why the figure keyed `key` of a calculated stage is empty.
+std::string_view UndefinedReason(const NoiseResult& result, std::string_view key);
+
+// A figure as a table row for people: the reason is empty for a figure
+// that is there.
+struct FigureRow {
+  std::string label;
+  std::string value;
+  std::string reason;
+};
+
+// The stage's figures, then those of `weighting`.
+std::vector<FigureRow> FigureRows(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting);
+
+// The figures as text to follow the report: the stage's figures a line
+// each, then a table of every weighting's, the carried noise's note in
+// carry mode, and the quasi-peak note. Windows-1252, CR LF line ends.
+std::string BuildFiguresText(const NoiseResult& result);
+
+// In carry mode, what was carried in and how it was scaled to this stage's
+// output, in one sentence; nothing otherwise or for a failed calculation.
+std::optional<std::string> CarryNote(const NoiseResult& result);
+
+}  // namespace tervane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "form/form_calculation.h"
+#include "form/part_ranking.h"
+#include "noise/noise_breakdown.h"
+#include "noise/noise_spectrum.h"
+
+// The results as CSV, the same from the command line and the desktop: a
+// header line of stable keys, then one line per row; numbers to full
+// precision, empty when there is none. Windows-1252, as the core's text is.
+namespace tervane {
+
+// rank, name, en_text, in_text, fc_text, en, in, fc, failed, Sn, Vn, SNR,
+// R_opt, Vw (the weighted total), EIN_dBu: the ranking's parts in its order; a failed part has no rank and
+// failed 1.
+std::string RankCsv(const std::vector<RankedPart>& parts);
+
+// frequency, total, then the density of each of the topology's sources by
+// its key, and in carry mode the carried noise's.
+std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result);
+
+// source, label, density, total, percent: the contributions in the
+// breakdown's order, largest first.
+std::string BreakdownCsv(const NoiseBreakdown& breakdown);
+
+}  // namespace tervane
