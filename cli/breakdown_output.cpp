@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cli/option_checks.h"
 #include "form/figure_text.h"
 #include "noise/noise_breakdown.h"
 
@@ -11,7 +12,7 @@ void AddCrestFactorOption(CLI::App& app, double& factor) {
   // No waveform has a peak-to-peak below twice its rms (a square wave).
   app.add_option("--crest-factor", factor,
                  "Peak-to-peak per rms for the peak-to-peak estimate (6.6 is the other usual choice)")
-      ->check(CLI::Range(2.0, 100.0))
+      ->check(NumberInRange(2.0, 100.0))
       ->capture_default_str();
 }
 

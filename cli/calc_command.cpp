@@ -24,7 +24,8 @@ namespace {
 constexpr const char* kCalcFooter =
     "Field values are taken verbatim, exactly as typed into the form (engineering\n"
     "notation: 4.7k, 3n, 400f; u, the micro sign or the Greek mu for micro). A value\n"
-    "that begins with '-' and a non-digit is written --option=VALUE.\n"
+    "that begins with '-', a negative number too, is written --option=VALUE\n"
+    "(--fc=-1); --option= gives an empty field, which reads as 0.\n"
     "--parts is read only when --part is given, or when the --circuit file names a\n"
     "part: the report names it when the library has it, with the file's figures.\n"
     "--circuit starts from a circuit file the desktop saved (README, \"Circuit\n"
@@ -49,7 +50,7 @@ constexpr const char* kCalcFooter =
     "  input_density   Sn over the gain, V/rtHz\n"
     "  peak_to_peak    the output total times crest_factor, V\n"
     "null when the calculation fails or a noise power is negative (a negative\n"
-    "resistor or temperature).\n"
+    "resistor, temperature or corner).\n"
     "\n"
     "figures (json): signal_gain, gain_db, noise_figure_db (IEEE, the source at\n"
     "290 K), noise_temperature_k, optimum_source_ohm (en/in), min_noise_figure_db,\n"

@@ -47,8 +47,10 @@ const std::map<std::string, int> kAmpTypes{
 void SetPreviousBand(CalculatorForm& form, const std::pair<std::string, std::string>& band) {
   const double lower = ParseEngValue(Utf8ToCp1252(band.first));
   const double upper = ParseEngValue(Utf8ToCp1252(band.second));
+  for (const auto& [edge, value] : {std::pair{&band.first, lower}, std::pair{&band.second, upper}})
+    if (!std::isfinite(value)) throw UsageError("--prev-band: '" + *edge + "' is not a finite number");
   // A successful calculation always has its lower edge below its upper one.
-  if (!(std::isfinite(lower) && std::isfinite(upper) && lower < upper))
+  if (!(lower < upper))
     throw UsageError("--prev-band: the lower edge '" + band.first + "' must lie below the upper edge '" +
                      band.second + "'");
   form.m_bHavePrevBand = true;

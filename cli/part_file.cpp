@@ -12,6 +12,10 @@ PartLibrary LoadPartFile(const std::string& path) {
   if (!file) throw UsageError("cannot open part file: its name is not valid UTF-8");
   PartLibrary library;
   if (!LoadPartLibrary(*file, library)) throw UsageError("cannot open part file '" + path + "'");
+  if (library.m_wideEncoding != WideEncoding::kNone)
+    throw UsageError("part file '" + path + "' is " +
+                     (library.m_wideEncoding == WideEncoding::kUtf16 ? "UTF-16" : "UTF-32") +
+                     " text: save it as plain text");
   return library;
 }
 

@@ -11,7 +11,8 @@ namespace tervane::cli {
 std::string DefaultPartFile();
 
 // Reads the part file named on the command line. A file that cannot be
-// opened is a UsageError here: the user asked for its parts by name.
+// opened, or one saved as UTF-16 or UTF-32, is a UsageError here: the user
+// asked for its parts by name.
 PartLibrary LoadPartFile(const std::string& path);
 
 }  // namespace tervane::cli

@@ -33,7 +33,7 @@ constexpr const char* kRankFooter =
     "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
     "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
     "R_opt = en/in (ohms), the source resistance at which the op amp's voltage and\n"
-    "current noise are equal (inf when in is 0), then the weighted total Vw (V) and\n"
+    "current noise are equal (- when in is 0), then the weighted total Vw (V) and\n"
     "the EIN (dBu) through the --weighting (the ITU-R 468 readings are rms).\n"
     "\n"
     "Formats: text  a table, values to 4 digits in engineering notation\n"
@@ -42,7 +42,8 @@ constexpr const char* kRankFooter =
     "               Vn, SNR, Vw and EIN_dBu are null for a failed part, R_opt is\n"
     "               null when in is 0\n"
     "         csv   a header line, then one line per part with the json's fields;\n"
-    "               failed is 0 or 1, numbers to full precision, empty when none\n"
+    "               failed is 0 or 1, numbers to full precision, empty when none;\n"
+    "               a text cell that begins with = + - or @ starts with '\n"
     "\n"
     "Exit status: 0 every part calculated (also when the file holds no part); 1 a\n"
     "part's calculation failed (the output is still printed); 2 the file cannot be\n"
@@ -60,11 +61,6 @@ Weighting WeightingOfOption(std::string_view option) {
   return Weighting::kNone;  // the option's check admits no other word
 }
 
-// ASCII has no sign for infinity: "inf", as the CSV writes it.
-std::string Eng(double value) {
-  return ShownInfinityOf(value) == ShownInfinity::kPlus ? std::string("inf") : ShownValue(value);
-}
-
 std::string RankText(const std::vector<RankedPart>& parts) {
   std::vector<TableRow> rows{
       {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms", "Vw V", "EIN dBu"}};
@@ -75,8 +71,8 @@ std::string RankText(const std::vector<RankedPart>& parts) {
     if (p.failed)
       row.insert(row.end(), {"failed", "-", "-"});
     else
-      row.insert(row.end(), {Eng(*p.outputDensity), Eng(*p.totalNoise), Eng(*p.snr)});
-    row.push_back(Eng(p.optimumSourceResistance));
+      row.insert(row.end(), {ShownValue(*p.outputDensity), ShownValue(*p.totalNoise), ShownValue(*p.snr)});
+    row.push_back(p.optimumSourceResistance ? ShownValue(*p.optimumSourceResistance) : "-");
     if (p.failed)
       row.insert(row.end(), {"-", "-"});
     else

@@ -4,10 +4,13 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/command.h"
+#include "cli/option_checks.h"
+#include "cli/text_output.h"
 #include "cli/version.h"
 
 namespace tervane::cli {
@@ -22,11 +25,10 @@ constexpr const char* kMainFooter =
     "Exit status: 0 done; 1 the report is the error text, or \"Input error\" is shown\n"
     "(the output is still printed); 2 usage error, with one line on stderr.";
 
-// Usage errors get exactly one line on stderr.
-int UsageFailure(std::ostream& err, std::string message) {
-  for (char& c : message)
-    if (c == '\n' || c == '\r') c = ' ';
-  err << kProgram << ": " << message << '\n';
+// Usage errors get exactly one line on stderr, in UTF-8, whatever the user
+// text in it holds.
+int UsageFailure(std::ostream& err, std::string_view message) {
+  err << kProgram << ": " << EscapedText(message) << '\n';
   return kExitUsage;
 }
 
@@ -61,17 +63,17 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   }
   app.footer(kMainFooter);  // after the subcommands, which would inherit it
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::Success& e) {  // --help, --version
-    return app.exit(e, out, err);
-  } catch (const CLI::ParseError& e) {
-    return UsageFailure(err, e.what());
-  }
-
   int status = kExitOk;
   try {
+    const std::vector<std::string> args = CheckedArguments(argc, argv, command.app);
+    std::vector<const char*> pointers;
+    for (const std::string& arg : args) pointers.push_back(arg.c_str());
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
     if (command.app != nullptr && command.app->parsed()) status = command.run(out);
+  } catch (const CLI::Success& e) {  // --help, --version: written, and checked below like any output
+    status = app.exit(e, out, err);
+  } catch (const CLI::ParseError& e) {
+    return UsageFailure(err, e.what());
   } catch (const UsageError& e) {
     return UsageFailure(err, e.what());
   }

@@ -9,6 +9,7 @@
 
 #include "cli/circuit_options.h"
 #include "cli/command.h"
+#include "cli/option_checks.h"
 #include "cli/text_output.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
@@ -31,9 +32,11 @@ constexpr const char* kSpectrumFooter =
     "previous band's overlap with this band, and the total includes it. Over the\n"
     "band the total's power adds up to calc's total noise (with the carry).\n"
     "\n"
-    "Exit status: 0 done; 1 the calculation fails, or a noise power is negative (a\n"
-    "negative resistor, temperature or corner): the output is the line \"error,\n"
-    "check inputs for consistency\"; 2 usage error.";
+    "Exit status: 0 done; 1 no spectrum: the output is the line \"error, check\n"
+    "inputs for consistency\" when the calculation fails, otherwise a line that\n"
+    "says why (a negative noise power, from a negative resistor, temperature or\n"
+    "corner; a decade beyond the band, or the 1/f rise, beyond the numbers a\n"
+    "double holds); 2 usage error.";
 
 constexpr std::size_t kDefaultPoints = 101;  // 20 a decade over the 20 Hz..20 kHz band's five
 constexpr std::size_t kMostPoints = 100000;
@@ -43,12 +46,31 @@ struct SpectrumOptions {
   std::size_t points = kDefaultPoints;
 };
 
+std::string_view FaultText(SpectrumFault fault) {
+  switch (fault) {
+    case SpectrumFault::kCalculationFailed:
+      return kNoiseErrorReport;
+    case SpectrumFault::kNegativePower:
+      return "no spectrum: a noise power is negative (a negative resistor, temperature or corner)";
+    case SpectrumFault::kTooFewPoints:
+      return "no spectrum: fewer than 2 points";
+    case SpectrumFault::kLowerUnderflow:
+      return "no spectrum: a decade below the band, fL/10, underflows to 0";
+    case SpectrumFault::kUpperOverflow:
+      return "no spectrum: a decade above the band, 10 fH, is beyond the largest number";
+    case SpectrumFault::kRiseOverflow:
+      return "no spectrum: the 1/f rise at fL/10 takes a noise power beyond the largest number";
+  }
+  return kNoiseErrorReport;
+}
+
 int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const NoiseResult result = ComputeNoise(circuit.form);
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, options.points);
   if (!spectrum) {
-    WriteTerminalText(out, kNoiseErrorReport);
+    WriteTerminalText(out,
+                      FaultText(SpectrumFaultOf(result, options.points).value_or(SpectrumFault::kCalculationFailed)));
     return kExitInputError;
   }
   out << Cp1252ToUtf8(SpectrumCsv(*spectrum, result));
@@ -60,7 +82,7 @@ Command AddSpectrumOptions(CLI::App* app) {
   app->footer(kSpectrumFooter);
   AddCircuitOptions(*app, options->circuit, PartUse::kSelectOne);
   app->add_option("--points", options->points, "Number of frequencies, both ends of the range included")
-      ->check(CLI::Range(std::size_t{2}, kMostPoints))
+      ->check(NumberInRange(2, kMostPoints, true))
       ->capture_default_str();
   return {app, [options](std::ostream& out) { return RunSpectrum(*options, out); }};
 }

@@ -1,5 +1,7 @@
 #include "form/form_calculation.h"
 
+#include <cmath>
+
 #include "noise/noise_calculation.h"
 #include "notation/eng_parse.h"
 
@@ -27,11 +29,23 @@ NoiseResult ReadStageInputs(const CalculatorForm& form) {
   return r;
 }
 
+// Every value WriteBackResults puts into a field. The temperature goes back
+// in Fahrenheit, which can overflow where the typed kelvin or Celsius did not.
+bool WrittenBackFinite(const NoiseResult& r) {
+  for (double v : {r.sourceResistor, r.r1Read ? r.r1 : 0.0, r.r2, r.temperature.fahrenheit, r.lowerFreq, r.upperFreq,
+                   r.refVoltage, r.en, r.in, r.cornerFreq})
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
 }  // namespace
 
 NoiseResult ComputeNoise(const CalculatorForm& form) {
   NoiseResult r = ReadStageInputs(form);
   static_cast<StageResult&>(r) = CalculateStage(r);
+  // A field written back as a non-finite text would fail the next
+  // calculation: such a result is no result either.
+  if (!r.failure && !WrittenBackFinite(r)) r.failure = StageFailure::kNotFinite;
   return r;
 }
 

@@ -23,8 +23,10 @@ struct NoiseResult : StageInputs, StageResult {
 
 // The noise model of one stage, from the form as it stands: every number in
 // engineering notation, the temperature with its unit letter, R1 only where
-// the topology uses it, the carry only in carry mode. Reads the form only;
-// the write-back after a successful calculation is WriteBackResults.
+// the topology uses it, the carry only in carry mode. A calculation whose
+// values to write back are not all finite fails as kNotFinite. Reads the
+// form only; the write-back after a successful calculation is
+// WriteBackResults.
 NoiseResult ComputeNoise(const CalculatorForm& form);
 
 // The noise model's views of a calculation of the form.
@@ -37,6 +39,9 @@ inline std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, d
 }
 inline std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& result, std::size_t points) {
   return NoiseSpectrum(result, result, points);
+}
+inline std::optional<SpectrumFault> SpectrumFaultOf(const NoiseResult& result, std::size_t points) {
+  return SpectrumFaultOf(result, result, points);
 }
 
 }  // namespace tervane

@@ -1,7 +1,7 @@
 #include "form/part_ranking.h"
 
 #include <algorithm>
-#include <limits>
+#include <cmath>
 #include <string_view>
 #include <unordered_set>
 
@@ -32,7 +32,7 @@ RankedPart CalculatePart(CalculatorForm form, const std::string& name, Weighting
       part.einDbu = (*figures)[weighting].einDbu;
     }
   }
-  part.optimumSourceResistance = r.in > 0 ? r.en / r.in : std::numeric_limits<double>::infinity();
+  if (const double ratio = r.en / r.in; r.in != 0 && std::isfinite(ratio)) part.optimumSourceResistance = ratio;
   return part;
 }
 

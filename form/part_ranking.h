@@ -30,8 +30,9 @@ struct RankedPart {
   std::optional<double> weightedNoise;
   std::optional<double> einDbu;
   // en / in, the source resistance at which the op amp's voltage and
-  // current noise are equal; +infinity when in <= 0.
-  double optimumSourceResistance = 0;
+  // current noise are equal, with the signs the figures have; none when in
+  // is 0 or the ratio is not finite.
+  std::optional<double> optimumSourceResistance;
 };
 
 // Every part of the library calculated in `form` as selecting it would do

@@ -9,15 +9,13 @@ namespace tervane {
 namespace {
 
 // The stage's own sources at their band-average densities, exactly the
-// terms the report's Sn is made of. Nothing when a power is negative.
+// terms the report's Sn is made of.
 std::optional<std::vector<NoiseContribution>> StageRows(const StageInputs& s, const StageResult& r, double rootBand) {
   const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   if (!terms) return std::nullopt;
   std::vector<NoiseContribution> rows;
   for (NoiseSource source : TopologySources(s.ampType)) {
-    const double power = terms->power[SourceIndex(source)];
-    if (!(power >= 0)) return std::nullopt;
-    const double density = std::sqrt(power);
+    const double density = std::sqrt(terms->power[SourceIndex(source)]);
     rows.push_back({source, density, density * rootBand, 0});
   }
   return rows;
@@ -33,7 +31,7 @@ void SetPercentages(std::vector<NoiseContribution>& rows) {
 }  // namespace
 
 std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageResult& r, double crestFactor) {
-  if (r.failure) return std::nullopt;
+  if (r.failure || HasNegativePower(s, r)) return std::nullopt;
   const double rootBand = std::sqrt(s.upperFreq - s.lowerFreq);
   std::optional<std::vector<NoiseContribution>> rows = StageRows(s, r, rootBand);
   if (!rows) return std::nullopt;

@@ -40,8 +40,8 @@ struct NoiseBreakdown {
 };
 
 // The breakdown of a successful calculation of `stage`. Nothing for a failed
-// one, or when a term's power is negative (a negative resistor or
-// temperature), which has no density.
+// one, or when a term's power is negative (HasNegativePower), which has no
+// density.
 std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& stage, const StageResult& result, double crestFactor);
 
 }  // namespace tervane

@@ -1,5 +1,6 @@
 #include "noise/noise_calculation.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tervane {
@@ -54,6 +55,12 @@ double TotalPower(const StageTerms& terms) {
   double sum = terms.power[0];
   for (std::size_t i = 1; i < terms.power.size(); ++i) sum += terms.power[i];
   return sum;
+}
+
+bool HasNegativePower(const StageInputs& s, const StageResult& r) {
+  if (s.cornerFreq < 0) return true;
+  const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
+  return terms && std::any_of(terms->power.begin(), terms->power.end(), [](double p) { return p < 0; });
 }
 
 namespace {

@@ -34,6 +34,13 @@ double TotalPower(const StageTerms& terms);
 // view spreads it so, as the scaling of the carry to a changed band assumes.
 Band CarriedBand(const StageInputs& stage);
 
+// Whether a term of the calculated stage has a negative noise power, which
+// has no density: a negative resistor or temperature makes a thermal term
+// negative, a negative corner the 1/f part of the op amp's noise (en^2 fc / f),
+// whatever the band average of the rise comes to. Such a stage has no
+// breakdown and no spectrum.
+bool HasNegativePower(const StageInputs& stage, const StageResult& result);
+
 // The noise model of one stage (noise_model.md).
 StageResult CalculateStage(const StageInputs& stage);
 

@@ -18,7 +18,7 @@ double CarriedDensityAt(const StageInputs& s, const StageResult& r, double frequ
 }  // namespace
 
 std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageResult& r, double frequency) {
-  if (r.failure || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
+  if (r.failure || HasNegativePower(s, r) || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
   // en^2 (1 + fc / f) as a density: the 1/f rise of the op amp's noise.
   const double rise = std::sqrt(1 + s.cornerFreq / frequency);
   const double en = s.en * rise;
@@ -30,7 +30,7 @@ std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageRe
   point.frequency = frequency;
   for (std::size_t i = 0; i < kStageSourceCount; ++i) {
     const double power = terms->power[i];
-    if (!(power >= 0 && std::isfinite(power))) return std::nullopt;
+    if (!std::isfinite(power)) return std::nullopt;
     point.density[i] = std::sqrt(power);
   }
   point.carried = CarriedDensityAt(s, r, frequency);
@@ -40,9 +40,22 @@ std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageRe
 
 SpectrumRange SpectrumRangeOf(const StageInputs& s) { return {s.lowerFreq / 10, s.upperFreq * 10}; }
 
+std::optional<SpectrumFault> SpectrumFaultOf(const StageInputs& s, const StageResult& r, std::size_t points) {
+  if (r.failure) return SpectrumFault::kCalculationFailed;
+  if (HasNegativePower(s, r)) return SpectrumFault::kNegativePower;
+  if (points < 2) return SpectrumFault::kTooFewPoints;
+  const SpectrumRange range = SpectrumRangeOf(s);
+  if (!(range.lower > 0)) return SpectrumFault::kLowerUnderflow;
+  if (!std::isfinite(range.upper)) return SpectrumFault::kUpperOverflow;
+  // The rise is steepest at the lowest frequency: where that point has its
+  // powers, every other one has too.
+  if (!NoiseSpectrumAt(s, r, range.lower)) return SpectrumFault::kRiseOverflow;
+  return std::nullopt;
+}
+
 std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const StageInputs& s, const StageResult& r,
                                                         std::size_t points) {
-  if (points < 2) return std::nullopt;
+  if (SpectrumFaultOf(s, r, points)) return std::nullopt;
   const SpectrumRange range = SpectrumRangeOf(s);
   const double logLower = std::log(range.lower);
   const double step = (std::log(range.upper) - logLower) / static_cast<double>(points - 1);

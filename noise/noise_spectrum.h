@@ -28,8 +28,8 @@ struct SpectrumPoint {
 // to the current noise; the resistors' thermal noise is flat. Since the
 // model's F is the band average of that shape, the total's power over
 // fL..fH is exactly the report's Sn^2 (fH - fL). Nothing for a failed
-// calculation or where a term's power is negative or not finite (a negative resistor,
-// temperature or corner; f <= 0 or not finite).
+// calculation, where a term's power is negative (HasNegativePower) or not
+// finite, or for f <= 0 or not finite.
 std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& stage, const StageResult& result, double frequency);
 
 // A decade either side of the band.
@@ -39,9 +39,21 @@ struct SpectrumRange {
 };
 SpectrumRange SpectrumRangeOf(const StageInputs& stage);
 
+// Why a stage has no spectrum, in the order the reasons are looked for.
+enum class SpectrumFault {
+  kCalculationFailed,
+  kNegativePower,   // HasNegativePower
+  kTooFewPoints,    // fewer than 2 points asked for
+  kLowerUnderflow,  // fL / 10 underflows to 0
+  kUpperOverflow,   // 10 fH is beyond the largest double
+  kRiseOverflow,    // the 1/f rise at fL / 10 takes a power beyond the largest double
+};
+
+// Nothing when NoiseSpectrum has its points.
+std::optional<SpectrumFault> SpectrumFaultOf(const StageInputs& stage, const StageResult& result, std::size_t points);
+
 // `points` log-spaced points over SpectrumRangeOf(stage), both ends
-// included. Nothing when fewer than 2 points are asked for, or when any
-// point has no spectrum (10 fH beyond the largest double among them).
+// included; nothing where SpectrumFaultOf gives a fault.
 std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const StageInputs& stage, const StageResult& result,
                                                         std::size_t points);
 

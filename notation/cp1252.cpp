@@ -29,15 +29,22 @@ std::optional<char> ByteOfChar(char32_t c) {
   return std::nullopt;
 }
 
-struct Decoded {
-  std::optional<char32_t> c;  // nothing for an ill-formed sequence
-  std::size_t length;         // bytes consumed, at least 1
-};
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {  // every character of Windows-1252 lies below U+10000
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
 
-// One character, or one maximal ill-formed part, from the start of `in`
-// (well-formed sequences as the Unicode standard's table 3-7 lists them:
-// no overlong forms, no surrogates, nothing above U+10FFFF).
-Decoded DecodeOne(std::string_view in) {
+}  // namespace
+
+Utf8Char DecodeUtf8Char(std::string_view in) {
   const auto lead = static_cast<unsigned char>(in[0]);
   if (lead < 0x80) return {lead, 1};
 
@@ -73,26 +80,11 @@ Decoded DecodeOne(std::string_view in) {
   return {c, length};
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {  // every character of Windows-1252 lies below U+10000
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-}  // namespace
-
 std::string Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   while (!utf8.empty()) {
-    const Decoded d = DecodeOne(utf8);
+    const Utf8Char d = DecodeUtf8Char(utf8);
     const std::optional<char> byte = d.c ? ByteOfChar(*d.c) : std::nullopt;
     out += byte.value_or(kSubstitute);
     utf8.remove_prefix(d.length);

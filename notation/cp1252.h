@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,16 @@ namespace tervane {
 // other character, and every ill-formed UTF-8 sequence (each maximal
 // ill-formed part of one), becomes '?', the substitute Windows itself uses.
 std::string Utf8ToCp1252(std::string_view utf8);
+
+struct Utf8Char {
+  std::optional<char32_t> c;  // nothing for an ill-formed sequence
+  std::size_t length;         // bytes it takes, at least 1
+};
+
+// One character, or one maximal ill-formed part, from the start of a
+// non-empty `utf8` (well-formed sequences as the Unicode standard's table
+// 3-7 lists them: no overlong forms, no surrogates, nothing above U+10FFFF).
+Utf8Char DecodeUtf8Char(std::string_view utf8);
 
 // Each byte becomes its character. The five bytes Windows-1252 leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters

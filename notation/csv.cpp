@@ -6,7 +6,11 @@
 
 namespace tervane {
 
-std::string CsvField(std::string_view text) { return DelimitedField(text, ','); }
+std::string CsvField(std::string_view text) {
+  // A spreadsheet takes a cell that begins so for a formula.
+  if (text.find_first_of("=+-@") == 0) return DelimitedField("'" + std::string(text), ',');
+  return DelimitedField(text, ',');
+}
 
 std::string CsvNumber(std::optional<double> value) {
   if (!value) return {};

@@ -9,8 +9,9 @@
 // line, byte by byte so that Windows-1252 and UTF-8 text alike pass through.
 namespace tervane {
 
-// A CSV field: quoted, with its quotes doubled, when it holds a comma, a
-// quote or a line end.
+// A CSV text field: a leading apostrophe when it begins with =, +, - or @,
+// then quoted, with its quotes doubled, when it holds a comma, a quote or a
+// line end.
 std::string CsvField(std::string_view text);
 
 // The shortest text that reads back as the same double ("inf" for an

@@ -54,6 +54,41 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
   return current;
 }
 
+using WordBuffer = std::array<char, kPartLineMax>;
+
+// `word` with the UTF-8 micro sign (C2 B5) and Greek mu (CE BC) as the
+// Windows-1252 micro sign, which the notation reads as micro: read byte by
+// byte, "2.2" followed by either would be 2.2, a factor of a million off.
+// `buffer` holds a word that changes.
+std::string_view SingleByteMicro(std::string_view word, WordBuffer& buffer) {
+  std::size_t n = 0;
+  bool changed = false;
+  for (std::size_t i = 0; i < word.size(); ++i, ++n) {
+    const char next = i + 1 < word.size() ? word[i + 1] : '\0';
+    const bool micro = (word[i] == '\xC2' && next == '\xB5') || (word[i] == '\xCE' && next == '\xBC');
+    buffer[n] = micro ? '\xB5' : word[i];
+    i += micro ? 1 : 0;
+    changed = changed || micro;
+  }
+  return changed ? std::string_view(buffer.data(), n) : word;
+}
+
+// What the byte order mark at the start of `bytes` says: the length of a
+// UTF-8 one to skip, or a wide encoding that is not read at all.
+struct ByteOrderMark {
+  std::size_t skip = 0;
+  WideEncoding wide = WideEncoding::kNone;
+};
+
+ByteOrderMark ByteOrderMarkOf(std::string_view bytes) {
+  using namespace std::string_view_literals;
+  if (bytes.starts_with("\xEF\xBB\xBF"sv)) return {3, WideEncoding::kNone};
+  // UTF-32 little-endian starts as UTF-16 little-endian does.
+  if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return {0, WideEncoding::kUtf32};
+  if (bytes.starts_with("\xFF\xFE"sv) || bytes.starts_with("\xFE\xFF"sv)) return {0, WideEncoding::kUtf16};
+  return {};
+}
+
 // Turns the bytes of a part file into the table and the list.
 class PartFileReader {
  public:
@@ -108,6 +143,8 @@ class PartFileReader {
 
     std::array<std::string_view, 4> words;
     if (ScanWords(piece, words) < words.size()) return;
+    std::array<WordBuffer, 3> figures;
+    for (std::size_t i = 1; i < words.size(); ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
     // A word that does not fit its field would be stored cut, a different
     // name or a different number: the line is skipped instead.
     for (std::string_view word : words)
@@ -159,9 +196,16 @@ void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes
   for (;;) {
     in.read(buffer.data() + kept, kBlock);
     const auto got = static_cast<std::size_t>(in.gcount());
+    std::string_view block(buffer.data(), kept + got);
+    if (bytesRead == 0) {
+      const ByteOrderMark mark = ByteOrderMarkOf(block);
+      library.m_wideEncoding = mark.wide;
+      if (mark.wide != WideEncoding::kNone) break;
+      block.remove_prefix(mark.skip);
+    }
     reader.SetBytesRead(bytesRead += got);
     const bool atEnd = got < kBlock;
-    const std::string_view rest = reader.Feed(std::string_view(buffer.data(), kept + got), atEnd);
+    const std::string_view rest = reader.Feed(block, atEnd);
     if (atEnd) break;
     std::memmove(buffer.data(), rest.data(), rest.size());
     kept = rest.size();

@@ -19,18 +19,26 @@ inline constexpr std::string_view kPartFileName = "tervane.txt";
 // line of its own.
 inline constexpr std::size_t kPartLineMax = 62;
 
+// A file that starts with the byte order mark of UTF-16 or UTF-32 (as an
+// editor's "Unicode" saves it) holds no line of single-byte text: it is not
+// read, and only its encoding is kept, to say why it holds no part.
+enum class WideEncoding { kNone, kUtf16, kUtf32 };
+
 struct PartLibrary {
   CPartTable m_partTable;
   // The names in display order (PartListBefore), once for every line that
   // gave one; a name on several lines selects the last line's figures.
   std::vector<std::string> m_partList;
+  WideEncoding m_wideEncoding = WideEncoding::kNone;
 };
 
 // Reads part lines from any bytes into `library`, replacing what it held:
 // "/" in the first column makes a comment; otherwise the first four words
 // are name, voltage noise, current noise and 1/f corner, and a line with
 // fewer words, or with one of those four longer than a field holds, is
-// skipped.
+// skipped. What editors write in UTF-8 keeps its value: a UTF-8 byte order
+// mark at the start is skipped, and in the three figures the UTF-8 micro
+// sign and Greek mu are the micro sign's byte.
 void ReadPartLibrary(std::istream& in, PartLibrary& library);
 
 // Reads the part file. False, with the library left as it was, when the

@@ -32,10 +32,10 @@ const QStringList kColumns{QStringLiteral("Source"), QStringLiteral("Output dens
                            QStringLiteral("Total over the band (V)"),
                            QStringLiteral("Share of output noise power (%)")};
 
-// A density has a power; a negative resistor or temperature gives a source
+// A density has a power; a negative resistor, temperature or corner gives a source
 // a negative one.
-const QString kNegativePower =
-    QStringLiteral("No breakdown: a source's noise power is negative (a negative resistor or temperature).");
+const QString kNegativePower = QStringLiteral(
+    "No breakdown: a source's noise power is negative (a negative resistor, temperature or 1/f corner).");
 
 QTableWidgetItem* Cell(const QString& text) {
   auto* item = new QTableWidgetItem(text);

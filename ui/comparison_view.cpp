@@ -76,7 +76,7 @@ QString CellText(const RankedPart& part, int column) {
       // Decibels take no SI prefix.
       return part.snr ? QString::number(*part.snr, 'f', 1) : kFailed;
     case kOptimumRs:
-      return EngText(part.optimumSourceResistance);
+      return part.optimumSourceResistance ? EngText(*part.optimumSourceResistance) : QString();
     case kWeightedTotal:
       return part.failed ? kFailed : FromCp1252(FigureText(part.weightedNoise, "", FigureKind::kValue));
     case kEinDbu:

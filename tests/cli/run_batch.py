@@ -10,9 +10,11 @@ expected output they stand for the values the program printed.
 A batch file holds several cases, each a command line after "$ ", then
 "[exit N]", then the expected standard output indented by two spaces, and
 "[stderr]" with the expected standard error indented the same way. Lines
-starting with "#" are comments. Output is compared byte for byte: a CR is
-written "\\r", a backslash "\\\\", a byte that is not UTF-8 "\\xHH", and a
-last line without its line feed ends in "\\z".
+starting with "#" are comments. In a command line "\\xHH" is the byte HH,
+and a last word "> /dev/full" sends the standard output to a full disk.
+Output is compared byte for byte: a CR is written "\\r", a backslash
+"\\\\", a byte that is not UTF-8 "\\xHH", and a last line without its line
+feed ends in "\\z".
 
 With TERVANE_UPDATE_GOLDENS=1 in the environment the file is rewritten
 with what the program prints now.
@@ -66,11 +68,16 @@ def run(case, variables, program):
     command = case["command"]
     for name, value in variables.items():
         command = command.replace("${%s}" % name, value)
-    args = [arg.encode("utf-8") for arg in shlex.split(command)]
-    done = subprocess.run(program + args, capture_output=True, timeout=60,
-                          cwd=variables["DATA_DIR"])
+    full = command.endswith(" > /dev/full")
+    if full:
+        command = command[:-len(" > /dev/full")]
+    args = [re.sub(rb"\\x([0-9A-F]{2})", lambda m: bytes([int(m.group(1), 16)]), arg.encode("utf-8"))
+            for arg in shlex.split(command)]
+    with open("/dev/full", "wb") if full else open(os.devnull, "rb") as sink:
+        done = subprocess.run(program + args, stdout=sink if full else subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=60, cwd=variables["DATA_DIR"])
     result = {"exit": done.returncode}
-    for block, data in (("out", done.stdout), ("err", done.stderr)):
+    for block, data in (("out", done.stdout or b""), ("err", done.stderr)):
         lines = encode(data)
         for name, value in sorted(variables.items(), key=lambda item: -len(item[1])):
             lines = [line.replace(value, "${%s}" % name) for line in lines]

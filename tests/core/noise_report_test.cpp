@@ -109,6 +109,8 @@ TEST(WriteBack, FailedCalculationChangesNothing) {
   const std::pair<const char*, const char*> inputs[] = {
       {"lower_freq", "30k"},  {"ref_voltage", "0"}, {"r1", "0"},
       {"lower_freq", "0"},    {"r2", "1e400"},      {"carry", "1e400"},
+      // Every result is finite, but the temperature would go back as infinite Fahrenheit.
+      {"temperature", "1e308K"},
   };
   for (const auto& [key, text] : inputs) {
     CalculatorForm form = DefaultForm();

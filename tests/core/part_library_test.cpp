@@ -58,6 +58,7 @@ struct FileCase {
   std::string bytes;
   std::vector<std::string> list;   // in display order
   std::vector<std::string> parts;  // the whole table, "name voltage current corner"
+  WideEncoding wide = WideEncoding::kNone;
 };
 
 TEST(ReadPartLibrary, FillsTheListAndTheTable) {
@@ -106,15 +107,24 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       // A NUL ends the text of its line; the next line is read as usual.
       {"NulCutsTheLine", std::string("A 1n\0 2p 3\nB 4n 5p 6\n", 21), {"B"}, {"B 4n 5p 6"}},
       {"NulAfterFourWords", std::string("C 1n 2p 3\0tail\n", 15), {"C"}, {"C 1n 2p 3"}},
-      // Saved as "Unicode" (UTF-16 with its byte order mark): a NUL follows
-      // every character, so no line has words.
-      {"Utf16", std::string("\xFF\xFEO\0P\0 \0" "1\0n\0 \0" "2\0p\0 \0" "3\0\r\0\n\0", 26), {}, {}},
+      // Saved as "Unicode" (UTF-16 or UTF-32 by the byte order mark): not
+      // read, and the encoding kept to say so.
+      {"Utf16", std::string("\xFF\xFEO\0P\0 \0" "1\0n\0 \0" "2\0p\0 \0" "3\0\r\0\n\0", 26), {}, {},
+       WideEncoding::kUtf16},
+      {"Utf16BigEndian", std::string("\xFE\xFF\0A\0 \0" "1\0 \0" "2\0 \0" "3", 18), {}, {}, WideEncoding::kUtf16},
+      {"Utf32", std::string("\xFF\xFE\0\0A\0\0\0", 8), {}, {}, WideEncoding::kUtf32},
+      // Saved as UTF-8: the byte order mark is no part of the first name, and
+      // a UTF-8 micro sign or Greek mu after a figure is micro.
+      {"Utf8", "\xEF\xBB\xBF" "A 2.2\xC2\xB5 1p 3\nB 1n 2\xCE\xBC 123456789012.3\xC2\xB5\n", {"A", "B"},
+       {"A 2.2\xB5 1p 3", "B 1n 2\xB5 123456789012.3\xB5"}},
       // A mebibyte line of one word is pieces that each skip their line.
       {"MebibyteLine", std::string(1 << 20, 'x') + "\nB 4n 5p 6\n", {"B"}, {"B 4n 5p 6"}},
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ExpectParts(ReadBytes(c.bytes), c.list, c.parts);
+    const PartLibrary library = ReadBytes(c.bytes);
+    ExpectParts(library, c.list, c.parts);
+    EXPECT_EQ(library.m_wideEncoding, c.wide);
   }
 }
 

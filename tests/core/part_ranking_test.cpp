@@ -94,16 +94,16 @@ TEST(RankParts, EachPartsFiguresAndResults) {
   ASSERT_FALSE(quiet.failed);
   ExpectClose(*quiet.outputDensity, 6.173763848804067e-09, "Quiet Sn");
   ExpectClose(*quiet.totalNoise, 8.726653963660895e-07, "Quiet Vn");
-  ExpectClose(quiet.optimumSourceResistance, 1000, "Quiet en/in");  // 1n / 1p
+  ExpectClose(*quiet.optimumSourceResistance, 1000, "Quiet en/in");  // 1n / 1p
 
   // Dup: one entry, with the figures of its last line.
   EXPECT_EQ(parts[1].name + " " + parts[1].noiseVoltageText, "Dup 1.5n");
   ExpectClose(parts[1].noiseVoltage, 1.5e-9, "Dup en");
-  ExpectClose(parts[1].optimumSourceResistance, 1500, "Dup en/in");
+  ExpectClose(*parts[1].optimumSourceResistance, 1500, "Dup en/in");
 
   // No current noise: no source resistance balances it.
   EXPECT_EQ(parts[2].name, "NoCurrent");
-  EXPECT_TRUE(std::isinf(parts[2].optimumSourceResistance));
+  EXPECT_FALSE(parts[2].optimumSourceResistance.has_value());
 
   // A failed part keeps its figures and has no results.
   const RankedPart& broken = parts[6];
@@ -112,7 +112,7 @@ TEST(RankParts, EachPartsFiguresAndResults) {
   EXPECT_EQ(broken.cornerFreqText, "1e400");
   EXPECT_TRUE(std::isinf(broken.cornerFreq));
   EXPECT_FALSE(broken.outputDensity || broken.totalNoise || broken.snr);
-  ExpectClose(broken.optimumSourceResistance, 1000, "Broken en/in");
+  ExpectClose(*broken.optimumSourceResistance, 1000, "Broken en/in");
 }
 
 }  // namespace
