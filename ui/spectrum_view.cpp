@@ -205,20 +205,21 @@ void CSpectrumView::SetWeighting(Weighting weighting) {
 
 // A new plot in the old one's place, at its whole range.
 void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
-  m_fullPlot = std::make_unique<LogLogPlot>(PlotOf(m_result, std::move(curves)));
-  auto* plot = new CLogLogPlotView(*m_fullPlot, this);
+  auto fullPlot = std::make_unique<LogLogPlot>(PlotOf(m_result, std::move(curves)));
+  auto* plot = new CLogLogPlotView(*fullPlot, this);
   SetNames(plot, "spectrumPlot", QStringLiteral("Output noise spectrum"));
   AddContextCommand(plot, "copyAction", QStringLiteral("&Copy"),
                     [plot] { QApplication::clipboard()->setImage(plot->Picture()); });
   AddContextCommand(plot, "saveAsAction", QStringLiteral("&Save As..."), [this] { SaveAs(); });
   auto* column = static_cast<QVBoxLayout*>(layout());
   if (m_plot) {
-    column->replaceWidget(m_plot, plot);
-    delete m_plot;
+    delete column->replaceWidget(m_plot, plot);  // the layout item handed back is ours to delete
+    delete m_plot;  // before the plot it draws goes
   } else {
     column->insertWidget(0, plot);
   }
   m_plot = plot;
+  m_fullPlot = std::move(fullPlot);
 }
 
 const LogLogPlot* CSpectrumView::FullPlot() const { return m_fullPlot.get(); }
