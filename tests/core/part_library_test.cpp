@@ -111,7 +111,7 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       // read, and the encoding kept to say so.
       {"Utf16", std::string("\xFF\xFEO\0P\0 \0" "1\0n\0 \0" "2\0p\0 \0" "3\0\r\0\n\0", 26), {}, {},
        WideEncoding::kUtf16},
-      {"Utf16BigEndian", std::string("\xFE\xFF\0A\0 \0" "1\0 \0" "2\0 \0" "3", 18), {}, {}, WideEncoding::kUtf16},
+      {"Utf16BigEndian", std::string("\xFE\xFF\0A\0 \0" "1\0 \0" "2\0 \0" "3", 16), {}, {}, WideEncoding::kUtf16},
       {"Utf32", std::string("\xFF\xFE\0\0A\0\0\0", 8), {}, {}, WideEncoding::kUtf32},
       // Saved as UTF-8: the byte order mark is no part of the first name, and
       // a UTF-8 micro sign or Greek mu after a figure is micro.
