@@ -191,8 +191,7 @@ CalculatorForm CarryForm(const char* lower, const char* upper, double prevLower,
 
 struct BandCase {
   const char* name;
-  const char* lower;
-  const char* upper;
+  const char *lower, *upper;
   double prevLower, prevUpper;
   bool reduced;
   double share;  // of the previous band's noise power that lies in the new band

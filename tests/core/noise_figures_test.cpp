@@ -146,6 +146,11 @@ TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
     EXPECT_NEAR(figures[Weighting::kNone].outputV.value_or(0), *r.totalNoise, 1e-12 * *r.totalNoise);
     const double lower = std::fmax(r.lowerFreq, 100), upper = std::fmin(r.upperFreq, 10000);
     const double carriedDensity = s.carry ? std::pow(*r.carriedNoise, 2) / (upper - lower) : 0;
+    if (s.carry) {  // the spectrum's carried noise: flat over the overlap, none outside it
+      for (const double f : {r.lowerFreq, lower, std::sqrt(lower * upper), upper, r.upperFreq})
+        EXPECT_NEAR(std::pow(NoiseSpectrumAt(r, f)->carried, 2), f >= lower && f <= upper ? carriedDensity : 0,
+                    1e-12 * carriedDensity) << f << " Hz";
+    }
     for (const Weighting w : kWeightings) {
       const double expected =
           SimpsonLog([&](double f) { const auto p = NoiseSpectrumAt(r, f);

@@ -251,8 +251,7 @@ class CalculationTest : public QObject {
     const std::optional<NoiseFigures> figures = FiguresOf(ComputeNoise(form));
     QVERIFY(figures && quietest(Weighting::kA) != quietest(Weighting::kNone));
 
-    QString ranked;
-    QString total;
+    QString ranked, total;
     ModalDriver driver;
     QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
                          ShowTab(results, QStringLiteral("comparisonTab"));
