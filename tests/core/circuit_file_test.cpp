@@ -38,43 +38,28 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
     const char* name;
     std::string bytes;
     const char* reason;  // how it starts; null: it reads as `form`, with `part`
-    CalculatorForm form;
-    std::optional<std::string> part;
+    CalculatorForm form = {};
+    std::optional<std::string> part = {};
   };
   const Case cases[] = {
       {"round trip", good, nullptr, typed, "M\xE5ns-OA"},
       {"written by hand, no part", byHand, nullptr, test::Form(), {}},
       {"not in Windows-1252", Replaced(good, "r2=1k", "r2=10kΩ"), nullptr, omega, "M\xE5ns-OA"},
-      {"empty", "", "the file is empty", {}, {}},
-      {"oversized", good + std::string(kMaxCircuitFileSize, '#') + "\n", "it is larger than 64 KiB", {}, {}},
-      {"binary", Replaced(good, "r1=", std::string("r1=\0", 4)), "it holds binary data", {}, {}},
-      {"cut mid-line", good.substr(0, good.size() - 3), "it is truncated (its last line", {}, {}},
-      {"cut at a line end",
-       good.substr(0, good.find("r2=")),
-       "it is truncated or damaged: the line r2= is missing",
-       {},
-       {}},
-      {"no header", good.substr(good.find('\n') + 1), "it is not a Tervane circuit file", {}, {}},
-      {"newer version",
-       Replaced(good, "version=1", "version=2"),
-       "it was written by a newer Tervane (circuit file version 2",
-       {},
-       {}},
-      {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'", {}, {}},
-      {"unknown type",
-       Replaced(good, "type=inverting", "type=differential"),
-       "unknown amplifier type 'differential'",
-       {},
-       {}},
-      {"unknown key", Replaced(good, "r1=", "r3="), "it is damaged: unknown key 'r3'", {}, {}},
-      {"key twice", good + "r1=2k\n", "it is damaged: line 17: 'r1' is given twice", {}, {}},
-      {"no '='", Replaced(good, "r1=", "r1 "), "it is damaged: line 5: no '='", {}, {}},
-      {"bad escape", Replaced(good, "a\\\\x41", "a\\q"), "it is damaged: line 7: a backslash", {}, {}},
-      {"check box not 0 or 1",
-       Replaced(good, "apply_corner=0", "apply_corner=yes"),
-       "it is damaged: apply_corner",
-       {},
-       {}},
+      {"empty", "", "the file is empty"},
+      {"oversized", good + std::string(kMaxCircuitFileSize, '#') + "\n", "it is larger than 64 KiB"},
+      {"binary", Replaced(good, "r1=", std::string("r1=\0", 4)), "it holds binary data"},
+      {"cut mid-line", good.substr(0, good.size() - 3), "it is truncated (its last line"},
+      {"cut at a line end", good.substr(0, good.find("r2=")), "it is truncated or damaged: the line r2= is missing"},
+      {"no header", good.substr(good.find('\n') + 1), "it is not a Tervane circuit file"},
+      {"newer version", Replaced(good, "version=1", "version=2"),
+       "it was written by a newer Tervane (circuit file version 2"},
+      {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
+      {"unknown type", Replaced(good, "type=inverting", "type=differential"), "unknown amplifier type 'differential'"},
+      {"unknown key", Replaced(good, "r1=", "r3="), "it is damaged: unknown key 'r3'"},
+      {"key twice", good + "r1=2k\n", "it is damaged: line 17: 'r1' is given twice"},
+      {"no '='", Replaced(good, "r1=", "r1 "), "it is damaged: line 5: no '='"},
+      {"bad escape", Replaced(good, "a\\\\x41", "a\\q"), "it is damaged: line 7: a backslash"},
+      {"check box not 0 or 1", Replaced(good, "apply_corner=0", "apply_corner=yes"), "it is damaged: apply_corner"},
   };
   for (const Case& c : cases) {
     const CircuitReading reading = ReadCircuitFile(c.bytes, onto);

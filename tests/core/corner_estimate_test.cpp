@@ -33,8 +33,7 @@ TEST(CornerPlaceholders, EachModeHasItsOwnAndOnlyALeadingBracketClears) {
 
 struct EstimateCase {
   int mode;
-  const char* freqRange;
-  const char* noise;
+  const char *freqRange, *noise;
   const char* noiseVoltage;            // the main form's white noise density
   std::optional<std::string> written;  // the new corner field, if any
   bool inputError;

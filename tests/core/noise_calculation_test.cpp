@@ -134,8 +134,6 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
       {"ZeroLowerEdgeWithCorner", AMP_NONINVERTING, {{"lower_freq", "0"}, {"corner_freq", "100"}}, true},
       {"NegativeLowerEdge", AMP_NONINVERTING, {{"lower_freq", "-20"}, {"corner_freq", "100"}}, true},
       {"HugeResistor", AMP_NONINVERTING, {{"r2", "1e400"}}, true},
-      {"HugeNoiseVoltage", AMP_BUFFER, {{"noise_voltage", "1e400"}}, true},
-      {"HugeSourceInverting", AMP_INVERTING, {{"source_resistor", "1e400"}}, true},
       {"HugeTemperature", AMP_BUFFER, {{"temperature", "1e400K"}}, true},
       {"NegativeTemperature", AMP_BUFFER, {{"temperature", "-1kK"}}, true},
       {"TinyR1", AMP_NONINVERTING, {{"r1", "1e-320"}}, true},
@@ -193,8 +191,7 @@ CalculatorForm CarryForm(const char* lower, const char* upper, double prevLower,
 
 struct BandCase {
   const char* name;
-  const char* lower;
-  const char* upper;
+  const char *lower, *upper;
   double prevLower, prevUpper;
   bool reduced;
   double share;  // of the previous band's noise power that lies in the new band
@@ -225,7 +222,7 @@ TEST(CarryStep, CarriesTheShareOfTheOverlapTimesTheGain) {
   }
 }
 
-TEST(CarryStep, OnlyInCarryModeAndScaledOnlyFromAPreviousBand) {
+TEST(CarryStep, ScaledOnlyFromAPreviousBandAndByTheInvertingGain) {
   // Before any successful calculation the carried noise is used as typed;
   // were the stored band used, 10 Hz..40 kHz would cut it down.
   CalculatorForm form = CarryForm("20", "20k", 10, 40000);
@@ -233,13 +230,6 @@ TEST(CarryStep, OnlyInCarryModeAndScaledOnlyFromAPreviousBand) {
   NoiseResult r = ComputeNoise(form);
   EXPECT_FALSE(r.reduced);
   ExpectClose(*r.totalNoise, 2.320371025076547e-06, "no previous band");
-
-  // Plain mode: the carry field changes nothing.
-  form = CarryForm("20", "10k", 20, 20000);
-  form.m_bWithCarry = 0;
-  r = ComputeNoise(form);
-  EXPECT_FALSE(r.reduced);
-  EXPECT_EQ(*r.totalNoise, *r.ownNoise);
 
   // The inverting amplifier amplifies it by its own gain, R2 / (R1 + Rs).
   form = CarryForm("20", "20k", 20, 20000);

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <functional>
 
+#include "form/form_calculation.h"
 #include "noise/noise_figures.h"
 #include "noise/noise_spectrum.h"
-#include "form/form_calculation.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -99,13 +99,14 @@ TEST(NoiseFigures, UndefinedFiguresAreEmpty) {
   EXPECT_FALSE(ComputeNoiseFigures(silent).signalGain);
 }
 
-// Composite Simpson in ln f, dense enough to be exact to 1e-9 here.
+// Composite Simpson in ln f, dense enough to be exact to 1e-9 here; the
+// ends are taken exactly, as the carried noise stops at the band's edges.
 double SimpsonLog(const std::function<double(double)>& g, double lower, double upper) {
   const int n = 20000;
   const double h = std::log(upper / lower) / n;
   double sum = 0;
   for (int k = 0; k <= n; ++k) {
-    const double f = lower * std::exp(h * k);
+    const double f = k == 0 ? lower : k == n ? upper : lower * std::exp(h * k);
     sum += (k == 0 || k == n ? 1 : k % 2 == 1 ? 4 : 2) * g(f) * f;
   }
   return sum * h / 3;
@@ -113,8 +114,8 @@ double SimpsonLog(const std::function<double(double)>& g, double lower, double u
 
 // Each weighted total against the spectrum's own density, weighted and
 // summed (its step at the carried noise's edges taken apart: the carried
-// noise flat over the overlap of the bands); the
-// flat total is the report's.
+// noise flat over the overlap of the bands). Unweighted, this is the
+// spectrum integrating to the report's total, carry and all.
 TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
   const struct {
     int amp;
@@ -124,7 +125,8 @@ TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
   } kStages[] = {{AMP_NONINVERTING, true, "20", "20k", "100", false},
                  {AMP_BUFFER, false, "1", "100k", "1k", false},
                  {AMP_INVERTING, true, "10", "30k", "30", true},
-                 {AMP_NONINVERTING, false, "300", "3k", "1k", true}};
+                 {AMP_NONINVERTING, false, "300", "3k", "1k", true},
+                 {AMP_NONINVERTING, true, "0.1", "10", "3k", false}};
   for (const auto& s : kStages) {
     CalculatorForm form = test::Form(s.amp, {{"source_resistor", "1k"},
                                              {"noise_current", "2p"},
@@ -144,6 +146,11 @@ TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
     EXPECT_NEAR(figures[Weighting::kNone].outputV.value_or(0), *r.totalNoise, 1e-12 * *r.totalNoise);
     const double lower = std::fmax(r.lowerFreq, 100), upper = std::fmin(r.upperFreq, 10000);
     const double carriedDensity = s.carry ? std::pow(*r.carriedNoise, 2) / (upper - lower) : 0;
+    if (s.carry) {  // the spectrum's carried noise: flat over the overlap, none outside it
+      for (const double f : {r.lowerFreq, lower, std::sqrt(lower * upper), upper, r.upperFreq})
+        EXPECT_NEAR(std::pow(NoiseSpectrumAt(r, f)->carried, 2), f >= lower && f <= upper ? carriedDensity : 0,
+                    1e-12 * carriedDensity) << f << " Hz";
+    }
     for (const Weighting w : kWeightings) {
       const double expected =
           SimpsonLog([&](double f) { const auto p = NoiseSpectrumAt(r, f);

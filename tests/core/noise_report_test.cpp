@@ -13,17 +13,12 @@
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/write_back.h"
+#include "tests/core/test_form.h"
 
 namespace tervane {
 namespace {
 
 #define MICRO "\xB5"
-
-CalculatorForm DefaultForm() {
-  CalculatorForm form;
-  ApplyFormDefaults(form);
-  return form;
-}
 
 std::vector<std::string> FieldTexts(const CalculatorForm& form) {
   std::vector<std::string> texts;
@@ -42,11 +37,9 @@ std::string Calculate(CalculatorForm& form, std::optional<std::string_view> part
 TEST(NoiseReport, ShowsTheOpAmpAsEnteredByteForByte) {
   // The corner is not applied to the current noise, and the first section
   // shows the noise data as typed (normalised), not as corrected by F.
-  CalculatorForm form = DefaultForm();
-  form.m_strCornerFreq = "100";
+  CalculatorForm form =
+      test::Form(AMP_NONINVERTING, {{"corner_freq", "100"}, {"noise_voltage", "3000p"}, {"temperature", "25C"}});
   form.m_bApplyCorner = 0;
-  form.m_strNoiseVoltage = "3000p";
-  form.m_strTemperature = "25C";
   EXPECT_EQ(Calculate(form, "LongPartName123"),
             "Op Amp Specifications:\r\n"
             "Part name:  LongPartName123\r\n"
@@ -59,14 +52,12 @@ TEST(NoiseReport, ShowsTheOpAmpAsEnteredByteForByte) {
             "Flicker correction factor = 1.017\r\n"
             "1/f Noise corner not applied to noise current\r\n"
             "Noise = 8.387nV/rtHz\r\n"
-            "Total noise voltage = 1.185" MICRO "V\r\n"
+            "Total noise voltage = 1.185" MICRO
+            "V\r\n"
             "Signal to noise ratio = 118.5dB\r\n"
             "Gain = 2");
-  EXPECT_EQ(FieldTexts(form), (std::vector<std::string>{"0", "1k", "1k", "77", "20", "20k", "1", "3n",
-                                                         "400f", "100", "1.185" MICRO}));
-  // No selected part.
-  CalculatorForm other = DefaultForm();
-  EXPECT_NE(Calculate(other, std::nullopt).find("\r\nPart name:  (none)\r\n"), std::string::npos);
+  EXPECT_EQ(FieldTexts(form),
+            (std::vector<std::string>{"0", "1k", "1k", "77", "20", "20k", "1", "3n", "400f", "100", "1.185" MICRO}));
 }
 
 // ---------------------------------------------------------------------------
@@ -76,10 +67,7 @@ TEST(WriteBack, ChainOfStagesReadsTheRoundedText) {
   // The first stage leaves its total noise in the carry field and every input
   // rounded to four digits; the second, over part of the band, reads those
   // texts and carries the noise on, scaled to its own band.
-  CalculatorForm form = DefaultForm();
-  form.m_nAmpType = AMP_INVERTING;
-  form.m_strR1 = "2200";
-  form.m_strR2 = "12345";
+  CalculatorForm form = test::Form(AMP_INVERTING, {{"r1", "2200"}, {"r2", "12345"}});
   Calculate(form);
   EXPECT_EQ(form.m_strR1, "2.2k");
   EXPECT_EQ(form.m_strR2, "12.35k");
@@ -107,21 +95,21 @@ TEST(WriteBack, ChainOfStagesReadsTheRoundedText) {
 
 TEST(WriteBack, FailedCalculationChangesNothing) {
   const std::pair<const char*, const char*> inputs[] = {
-      {"lower_freq", "30k"},  {"ref_voltage", "0"}, {"r1", "0"},
-      {"lower_freq", "0"},    {"r2", "1e400"},      {"carry", "1e400"},
+      {"lower_freq", "30k"},
+      {"ref_voltage", "0"},
+      {"r1", "0"},
+      {"lower_freq", "0"},
+      {"r2", "1e400"},
+      {"carry", "1e400"},
       // Every result is finite, but the temperature would go back as infinite Fahrenheit.
       {"temperature", "1e308K"},
   };
   for (const auto& [key, text] : inputs) {
-    CalculatorForm form = DefaultForm();
-    form.m_strTemperature = "25C";
-    form.m_strCarry = "1" MICRO;
+    CalculatorForm form = test::Form(AMP_NONINVERTING, {{"temperature", "25C"}, {"carry", "1" MICRO}, {key, text}});
     form.m_bWithCarry = 1;
     form.m_bHavePrevBand = true;
     form.m_dPrevLowerFreq = 10;
     form.m_dPrevUpperFreq = 1000;
-    for (const FormTextField& field : kFormTextFields)
-      if (field.key == key) form.*field.member = text;
     const std::vector<std::string> before = FieldTexts(form);
 
     EXPECT_EQ(Calculate(form), "error, check inputs for consistency") << key << " " << text;

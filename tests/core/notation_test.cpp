@@ -27,11 +27,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // following character is taken into the hex escape.
 #define MICRO "\xB5"
 
-// The prefixes as documented, position i standing for 10^(3 (i - 8)); kept
-// here rather than taken from the library so that a wrong table shows.
-constexpr char kInputPrefixes[] = "yzafpnum kMGTPEZY";
-constexpr char kOutputPrefixes[] = "yzafpn" MICRO "m kMGTPEZY";
-
 // The double that a correctly rounded decimal reader gives for `text`.
 double Decimal(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
@@ -73,16 +68,6 @@ TEST(ParseEngValue, ReadsFieldTexts) {
   for (const ParseCase& c : cases) EXPECT_EQ(ParseEngValue(c.text), c.value) << "\"" << c.text << "\"";
   // A negative number too small for a double is a zero that keeps its sign.
   EXPECT_TRUE(std::signbit(ParseEngValue("-1e-400")));
-}
-
-TEST(ParseEngValue, EveryPrefixScalesByItsPower) {
-  for (int i = 0; i < 17; ++i) {
-    const std::string power = std::to_string(3 * (i - 8));
-    for (const char prefix : {kInputPrefixes[i], kOutputPrefixes[i]}) {
-      const std::string text = std::string("7") + prefix;
-      EXPECT_EQ(ParseEngValue(text), Decimal("7e" + power)) << "\"" << text << "\"";
-    }
-  }
 }
 
 // ---------------------------------------------------------------------------

@@ -5,12 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "parts/part_library.h"
 
 namespace tervane {
+
+inline PartLibrary ReadBytes(const std::string& bytes) {
+  PartLibrary library;
+  std::istringstream in(bytes);
+  ReadPartLibrary(in, library);
+  return library;
+}
 
 // A part as "name voltage current corner", or "name (missing)".
 inline std::string PartText(const PartLibrary& library, const std::string& name) {

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "form/calculator_form.h"
 #include "form/part_ranking.h"
-#include "parts/part_library.h"
+#include "tests/core/part_expect.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -33,13 +32,6 @@ constexpr const char* kLibrary =
     "Broken 1n 1p 1e400\n"
     "Dup 1.5n 1p 0\n"
     "Zfail 1e400 1p 0\n";
-
-PartLibrary Library() {
-  PartLibrary library;
-  std::istringstream in(kLibrary);
-  ReadPartLibrary(in, library);
-  return library;
-}
 
 std::vector<std::string> Names(const std::vector<RankedPart>& parts) {
   std::vector<std::string> names;
@@ -75,16 +67,16 @@ TEST(RankParts, QuietestFirstEqualsInListOrderFailuresLast) {
       // A circuit that cannot be calculated: every part fails, in list order.
       {"ReversedBand",
        Form(AMP_NONINVERTING, {{"lower_freq", "30k"}}),
-       {"Broken (failed)", "Dup (failed)", "Loud (failed)", "NoCurrent (failed)", "Quiet (failed)",
-        "TwinA (failed)", "TwinB (failed)", "Zfail (failed)"}},
+       {"Broken (failed)", "Dup (failed)", "Loud (failed)", "NoCurrent (failed)", "Quiet (failed)", "TwinA (failed)",
+        "TwinB (failed)", "Zfail (failed)"}},
   };
-  const PartLibrary library = Library();
+  const PartLibrary library = ReadBytes(kLibrary);
   for (const OrderCase& c : cases) EXPECT_EQ(Names(RankParts(c.form, library)), c.order) << c.name;
   EXPECT_TRUE(RankParts(Form(), PartLibrary{}).empty());
 }
 
 TEST(RankParts, EachPartsFiguresAndResults) {
-  const std::vector<RankedPart> parts = RankParts(Form(), Library());
+  const std::vector<RankedPart> parts = RankParts(Form(), ReadBytes(kLibrary));
   ASSERT_EQ(parts.size(), 8u);
 
   // Start-up circuit: G = 2, R1 = R2 = 1k, Rs = 0, 80 F = 299.8166666666667 K,

@@ -34,6 +34,11 @@ const QByteArray kParts = "Loud 10n 1p 0\nQuiet 1n 1p 0\nMiddle 4n 1p 0\n";
 
 const QString kBreakdownCsv = QStringLiteral("<the core's breakdown CSV>");
 
+void ShowTab(QWidget* results, const QString& tab) {
+  auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+  viewTabs->setCurrentWidget(viewTabs->findChild<QWidget*>(tab));
+}
+
 void TypeAll(const CalculatorUnderTest& calc, const QStringList& edits) {  // "objectName=text"
   for (const QString& edit : edits) calc.Type(qPrintable(edit.section('=', 0, 0)), edit.section('=', 1));
 }
@@ -135,8 +140,7 @@ class CalculationTest : public QObject {
     for (qsizetype i = 0; i < figures.size(); ++i) expected[7 + i] = figures[i];  // the noise fields
 
     const auto choose = [&](QWidget* results) {
-      auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
-      viewTabs->setCurrentWidget(viewTabs->findChild<QWidget*>(QStringLiteral("comparisonTab")));
+      ShowTab(results, QStringLiteral("comparisonTab"));
       auto* table = results->findChild<QTableView*>(QStringLiteral("comparisonTable"));
       const QModelIndex row = table->model()->match(table->model()->index(0, 0), Qt::DisplayRole, part).value(0);
       table->setFocus();
@@ -196,8 +200,7 @@ class CalculationTest : public QObject {
     const QString path = folder.filePath(file);
 
     const auto run = [&](QWidget* results) {
-      auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
-      viewTabs->setCurrentWidget(viewTabs->findChild<QWidget*>(tab));
+      ShowTab(results, tab);
       auto* target = results->findChild<QWidget*>(command.section('.', 0, 0));
       const QString what = command.section('.', 1);
       if (what == QLatin1String("Ctrl+C"))
@@ -248,12 +251,10 @@ class CalculationTest : public QObject {
     const std::optional<NoiseFigures> figures = FiguresOf(ComputeNoise(form));
     QVERIFY(figures && quietest(Weighting::kA) != quietest(Weighting::kNone));
 
-    QString ranked;
-    QString total;
+    QString ranked, total;
     ModalDriver driver;
     QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
-                         auto* viewTabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
-                         viewTabs->setCurrentWidget(viewTabs->findChild<QWidget*>(QStringLiteral("comparisonTab")));
+                         ShowTab(results, QStringLiteral("comparisonTab"));
                          auto* weighting = results->findChild<QComboBox*>(QStringLiteral("weightingCombo"));
                          weighting->setCurrentIndex(static_cast<int>(WeightingIndex(Weighting::kA)));
                          auto* table = results->findChild<QTableView*>(QStringLiteral("comparisonTable"));
