@@ -41,13 +41,17 @@ enum class FigureKind { kValue, kDecibel };
 
 // The figures of the stage as a whole, and those of each weighting, with
 // their machine-readable keys, the labels people read, and their units.
-struct StageFigureField {
+template <class Figures>
+struct FigureField {
   std::string_view key;
   std::string_view label;
   std::string_view unit;
   FigureKind kind;
-  std::optional<double> NoiseFigures::*member;
+  std::optional<double> Figures::*member;
 };
+using StageFigureField = FigureField<NoiseFigures>;
+using WeightedFigureField = FigureField<WeightedFigures>;
+
 inline constexpr std::array<StageFigureField, 6> kStageFigureFields{{
     {"signal_gain", "Signal gain", "", FigureKind::kValue, &NoiseFigures::signalGain},
     {"gain_db", "Gain", "dB", FigureKind::kDecibel, &NoiseFigures::gainDb},
@@ -58,13 +62,6 @@ inline constexpr std::array<StageFigureField, 6> kStageFigureFields{{
     {"min_noise_figure_db", "Minimum noise figure", "dB", FigureKind::kDecibel, &NoiseFigures::minNoiseFigureDb},
 }};
 
-struct WeightedFigureField {
-  std::string_view key;
-  std::string_view label;
-  std::string_view unit;
-  FigureKind kind;
-  std::optional<double> WeightedFigures::*member;
-};
 inline constexpr std::array<WeightedFigureField, 8> kWeightedFigureFields{{
     {"output_v", "Output noise", "V", FigureKind::kValue, &WeightedFigures::outputV},
     {"output_dbu", "Output noise", "dBu", FigureKind::kDecibel, &WeightedFigures::outputDbu},
