@@ -9,7 +9,6 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "form/calculator_form.h"
