@@ -9,12 +9,20 @@ namespace tervane {
 namespace {
 
 // The stage's own sources at their band-average densities, exactly the
-// terms the report's Sn is made of.
+// terms the report's Sn is made of: the closed form's terms, or over
+// frequency each source's integral over the band.
 std::optional<std::vector<NoiseContribution>> StageRows(const StageInputs& s, const StageResult& r, double rootBand) {
+  std::vector<NoiseContribution> rows;
+  if (r.bandPowers) {
+    for (NoiseSource source : TopologySources(s)) {
+      const double total = std::sqrt(r.bandPowers->source[SourceIndex(source)]);
+      rows.push_back({source, total / rootBand, total, 0});
+    }
+    return rows;
+  }
   const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   if (!terms) return std::nullopt;
-  std::vector<NoiseContribution> rows;
-  for (NoiseSource source : TopologySources(s.ampType)) {
+  for (NoiseSource source : TopologySources(s)) {
     const double density = std::sqrt(terms->power[SourceIndex(source)]);
     rows.push_back({source, density, density * rootBand, 0});
   }
