@@ -24,8 +24,8 @@ std::string RankCsv(const std::vector<RankedPart>& parts) {
 }
 
 std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result) {
-  const std::span<const NoiseSource> sources = TopologySources(result.ampType);
-  const bool carried = result.carry.has_value();
+  const std::span<const NoiseSource> sources = TopologySources(result.inputs.ampType);
+  const bool carried = result.inputs.carry.has_value();
   std::vector<std::string> header{"frequency", "total"};
   for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
   if (carried) header.emplace_back(NoiseSourceKey(NoiseSource::kCarried));

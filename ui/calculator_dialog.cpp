@@ -262,7 +262,7 @@ void CCalculatorDlg::CalculateNoise() {
   CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary, partName);
   results.exec();
 
-  if (!result.failure) {  // otherwise the fields keep exactly what was typed
+  if (!result.outcome.failure) {  // otherwise the fields keep exactly what was typed
     WriteBackResults(m_form, result);
     RefreshOut();
   }

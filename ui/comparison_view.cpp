@@ -140,7 +140,7 @@ class CRankingModel : public QAbstractTableModel {
 CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
                                  Weighting weighting, ChoosePart choose, QWidget* parent)
     : QWidget(parent), m_form(form), m_library(library), m_choose(std::move(choose)), m_weighting(weighting) {
-  if (result.failure) {
+  if (result.outcome.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }

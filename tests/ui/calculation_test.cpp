@@ -95,7 +95,7 @@ class CalculationTest : public QObject {
     form = FormOf(*m_calc, form);
     form.m_bWithCarry = button == QLatin1String("calcWithCarryButton");
     const NoiseResult result = ComputeNoise(form);
-    QCOMPARE(result.failure.has_value(), fails);
+    QCOMPARE(result.outcome.failure.has_value(), fails);
     const QStringList typing = m_calc->Texts();
 
     QStringList tabs;
