@@ -54,11 +54,12 @@ constexpr const char* kCalcFooter =
     "\n"
     "figures (json): signal_gain, gain_db, noise_figure_db (IEEE, the source at\n"
     "290 K), noise_temperature_k, optimum_source_ohm (en/in), min_noise_figure_db,\n"
-    "and weighted: {none, A, ITU-R 468, CCIR-ARM}, each {output_v, output_dbu,\n"
-    "output_dbv, input_v, ein_dbu, ein_dbv, snr_db, snr_re_4dbu_db}; EIN is the\n"
-    "output noise over the signal gain, the carried noise included; null where a\n"
-    "figure is undefined (no noise figure when Rs is 0, no optimum when in is 0),\n"
-    "and as a whole when the calculation fails. The 468 readings are rms.\n"
+    "and weighted: {none, A, ITU-R 468, CCIR-ARM, RIAA, RIAA+A}, each {output_v,\n"
+    "output_dbu, output_dbv, input_v, ein_dbu, ein_dbv, snr_db, snr_re_4dbu_db};\n"
+    "EIN is the output noise over the signal gain, the carried noise included;\n"
+    "null where a figure is undefined (no noise figure when Rs is 0, no optimum\n"
+    "when in is 0), and as a whole when the calculation fails. The 468 readings are\n"
+    "rms.\n"
     "\n"
     "Exit status: 0 calculated; 1 the report is \"error, check inputs for\n"
     "consistency\" (the output is still printed; the form keeps its text);\n"
@@ -82,19 +83,19 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
 
   Json values = Json::object();
   values["T_K"] = NumberOrNull(result.temperature.kelvin);
-  values["F"] = NumberOrNull(result.flicker);
-  values["G"] = NumberOrNull(result.gain);
-  values["Sn"] = NumberOrNull(result.outputDensity);
-  values["Vn_own"] = NumberOrNull(result.ownNoise);
-  values["Vn"] = NumberOrNull(result.totalNoise);
-  values["SNR"] = NumberOrNull(result.snr);
+  values["F"] = NumberOrNull(result.outcome.flicker);
+  values["G"] = NumberOrNull(result.outcome.gain);
+  values["Sn"] = NumberOrNull(result.outcome.outputDensity);
+  values["Vn_own"] = NumberOrNull(result.outcome.ownNoise);
+  values["Vn"] = NumberOrNull(result.outcome.totalNoise);
+  values["SNR"] = NumberOrNull(result.outcome.snr);
 
   Json doc = Json::object();
-  doc["error"] = result.failure.has_value();
+  doc["error"] = result.outcome.failure.has_value();
   doc["report"] = Cp1252ToUtf8(report);
   doc["fields_after"] = std::move(fields);
   doc["prev_band_after"] = std::move(prevBand);
-  doc["reduced"] = !result.failure && result.reduced;
+  doc["reduced"] = !result.outcome.failure && result.outcome.reduced;
   doc["values"] = std::move(values);
   doc["contributions"] = ContributionsJson(result, crestFactor);
   doc["figures"] = FiguresJson(result);
@@ -115,7 +116,7 @@ int RunCalc(const CalcOptions& options, std::ostream& out) {
     WriteJson(out, CalcJson(form, result, report, options.crestFactor));
   else
     WriteTerminalText(out, report);
-  return result.failure ? kExitInputError : kExitOk;
+  return result.outcome.failure ? kExitInputError : kExitOk;
 }
 
 Command AddCalcOptions(CLI::App* app) {
@@ -128,7 +129,8 @@ Command AddCalcOptions(CLI::App* app) {
       ->check(CLI::IsMember({"text", "raw", "json"}))
       ->capture_default_str();
   app->add_flag("--figures", options->figures,
-                "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468- and CCIR-ARM-weighted");
+                "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468-, CCIR-ARM-, RIAA- and "
+                "RIAA+A-weighted");
 
   return {app, [options](std::ostream& out) { return RunCalc(*options, out); }};
 }

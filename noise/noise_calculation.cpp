@@ -72,32 +72,6 @@ bool HasNegativePower(const StageInputs& s, const StageResult& r) {
   return terms && std::any_of(terms->power.begin(), terms->power.end(), [](double p) { return p < 0; });
 }
 
-namespace {
-
-// The part of the preceding stage's total noise that lies in the new band:
-// its power spreads evenly over the previous band.
-double CarriedInBand(const StageInputs& s, bool& reduced) {
-  double carried = *s.carry;
-  // Before any successful calculation there is no previous band to scale from.
-  if (const std::optional<Band>& prev = s.previousBand;
-      prev && !(s.lowerFreq <= prev->lower && s.upperFreq >= prev->upper)) {
-    const double upper = s.upperFreq < prev->upper ? s.upperFreq : prev->upper;
-    const double lower = s.lowerFreq <= prev->lower ? prev->lower : s.lowerFreq;
-    // Bands that do not overlap share no noise at all.
-    carried = upper < lower ? 0.0 : carried * std::sqrt((upper - lower) / (prev->upper - prev->lower));
-    reduced = true;
-  }
-  return carried;
-}
-
-bool AllFinite(const StageResult& r) {
-  for (const auto& v : {r.outputDensity, r.gain, r.ownNoise, r.totalNoise, r.snr})
-    if (v && !std::isfinite(*v)) return false;
-  return std::isfinite(r.flicker);
-}
-
-}  // namespace
-
 Band CarriedBand(const StageInputs& s) {
   Band band{s.lowerFreq, s.upperFreq};
   if (s.previousBand) {
@@ -108,6 +82,29 @@ Band CarriedBand(const StageInputs& s) {
 }
 
 namespace {
+
+// The part of the preceding stage's total noise that lies in the new band:
+// its power spreads evenly over the previous band.
+double CarriedInBand(const StageInputs& s, bool& reduced) {
+  double carried = *s.carry;
+  // Before any successful calculation there is no previous band to scale from.
+  if (const std::optional<Band>& prev = s.previousBand;
+      prev && !(s.lowerFreq <= prev->lower && s.upperFreq >= prev->upper)) {
+    const Band overlap = CarriedBand(s);
+    // Bands that do not overlap share no noise at all.
+    carried = overlap.upper < overlap.lower
+                  ? 0.0
+                  : carried * std::sqrt((overlap.upper - overlap.lower) / (prev->upper - prev->lower));
+    reduced = true;
+  }
+  return carried;
+}
+
+bool AllFinite(const StageResult& r) {
+  for (const auto& v : {r.outputDensity, r.gain, r.ownNoise, r.totalNoise, r.snr})
+    if (v && !std::isfinite(*v)) return false;
+  return std::isfinite(r.flicker);
+}
 
 // The flicker factors and the band and reference checks, which every path
 // runs first.
