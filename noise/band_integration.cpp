@@ -54,6 +54,7 @@ std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& o
   const Band carried = CarriedNoiseBand(s);
   std::vector<double> breakpoints = CircuitBreakpoints(s, opAmp.gainBandwidth);
   breakpoints.insert(breakpoints.end(), {carried.lower, carried.upper});
+  breakpoints.insert(breakpoints.end(), kWeightingBreakpoints.begin(), kWeightingBreakpoints.end());
   return IntegrateOverBand({s.lowerFreq, s.upperFreq}, breakpoints, kComponents,
                            [&](double f, std::span<double> values) {
                              const std::optional<CircuitAt> c = CircuitResponseAt(s, f);

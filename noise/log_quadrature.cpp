@@ -34,42 +34,70 @@ constexpr double kPanelsPerDecade = 1;
 // magnitude, so this bound leaves results good to far better than 1e-10.
 constexpr double kRelativeError = 1e-10;
 constexpr std::size_t kMaxHalvings = 2000;
+constexpr std::size_t kMaxComponents = 32;
+
+// A panel's 21 nodes with their Kronrod and Gauss weights, the Jacobian
+// f of d(ln f) taken in: the integral of g df over the panel is about the
+// sum of weight * g(frequency).
+struct PanelRule {
+  std::array<double, 2 * kNodes.size() - 1> frequency{};
+  std::array<double, 2 * kNodes.size() - 1> kronrod{};
+  std::array<double, 2 * kNodes.size() - 1> gauss{};  // 0 at the nodes the Gauss rule lacks
+};
+
+PanelRule RuleOf(std::pair<double, double> bounds) {
+  const double half = (bounds.second - bounds.first) / 2;
+  const double centre = std::exp((bounds.first + bounds.second) / 2);
+  PanelRule rule;
+  for (std::size_t k = 0; k < kNodes.size(); ++k) {
+    const double step = std::exp(half * kNodes[k]);
+    for (const std::size_t n : {2 * k, 2 * k + 1}) {
+      if (n == rule.frequency.size()) break;  // the middle node is one
+      const double f = n % 2 == 0 ? centre / step : centre * step;
+      rule.frequency[n] = f;
+      rule.kronrod[n] = kKronrodWeights[k] * half * f;
+      rule.gauss[n] = k % 2 == 1 ? kGaussWeights[k / 2] * half * f : 0;
+    }
+  }
+  return rule;
+}
 
 // Panels on ln f, each with its components' Kronrod sums, error estimates
 // and the Kronrod sums of their magnitudes.
 class Panels {
  public:
   Panels(std::size_t components, const QuadratureProbe& probe)
-      : components_(components), probe_(probe), values_(components) {}
+      : components_(components), probe_(probe), values_(components * PanelRule{}.frequency.size()) {}
 
   std::size_t Add(double from, double to) {
     const std::size_t index = bounds_.size();
     bounds_.push_back({from, to});
     live_.push_back(true);
     sums_.resize(sums_.size() + 3 * components_, 0.0);
-    double* kronrod = Kronrod(index);
-    double* error = Error(index);
-    double* magnitude = Magnitude(index);
-    const double mid = (from + to) / 2;
-    const double half = (to - from) / 2;
-    // The Gauss sums are gathered in `error` until the estimate replaces them.
-    auto node = [&](double u, std::size_t k) {
-      const double f = std::exp(u);
-      probe_(f, values_);
-      const double jacobian = half * f;
-      for (std::size_t c = 0; c < components_; ++c) {
-        const double v = values_[c] * jacobian;
-        kronrod[c] += kKronrodWeights[k] * v;
-        magnitude[c] += kKronrodWeights[k] * std::fabs(v);
-        if (k % 2 == 1) error[c] += kGaussWeights[k / 2] * v;
+    const PanelRule rule = RuleOf({from, to});
+    const std::size_t n = components_;
+    for (std::size_t k = 0; k < rule.frequency.size(); ++k)
+      probe_(rule.frequency[k], std::span<double>(values_).subspan(k * n, n));
+    // Sums kept apart from the panels' store, so that the loop over the
+    // components runs in vector registers.
+    std::array<double, kMaxComponents> kronrod{};
+    std::array<double, kMaxComponents> gauss{};
+    std::array<double, kMaxComponents> magnitude{};
+    for (std::size_t node = 0; node < rule.frequency.size(); ++node) {
+      const double* row = &values_[node * n];
+      const double wk = rule.kronrod[node];
+      const double wg = rule.gauss[node];
+      for (std::size_t c = 0; c < n; ++c) {
+        kronrod[c] += wk * row[c];
+        gauss[c] += wg * row[c];
+        magnitude[c] += wk * std::fabs(row[c]);
       }
-    };
-    for (std::size_t k = 0; k + 1 < kNodes.size(); ++k) {
-      node(mid - half * kNodes[k], k);
-      node(mid + half * kNodes[k], k);
     }
-    node(mid, kNodes.size() - 1);
-    for (std::size_t c = 0; c < components_; ++c) error[c] = std::fabs(kronrod[c] - error[c]);
+    for (std::size_t c = 0; c < n; ++c) {
+      Kronrod(index)[c] = kronrod[c];
+      Error(index)[c] = std::fabs(kronrod[c] - gauss[c]);
+      Magnitude(index)[c] = magnitude[c];
+    }
     return index;
   }
 
@@ -157,22 +185,17 @@ std::vector<double> Edges(Band band, std::span<const double> breakpoints) {
 }
 
 void AppendNodes(std::pair<double, double> bounds, std::vector<QuadratureNode>& nodes) {
-  const double mid = (bounds.first + bounds.second) / 2;
-  const double half = (bounds.second - bounds.first) / 2;
-  for (std::size_t k = 0; k + 1 < kNodes.size(); ++k)
-    for (const double u : {mid - half * kNodes[k], mid + half * kNodes[k]}) {
-      const double f = std::exp(u);
-      nodes.push_back({f, kKronrodWeights[k] * half * f});
-    }
-  const double f = std::exp(mid);
-  nodes.push_back({f, kKronrodWeights.back() * half * f});
+  const PanelRule rule = RuleOf(bounds);
+  for (std::size_t k = 0; k < rule.frequency.size(); ++k) nodes.push_back({rule.frequency[k], rule.kronrod[k]});
 }
 
 }  // namespace
 
 std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> breakpoints, std::size_t components,
                                             const QuadratureProbe& probe) {
-  if (!(band.lower > 0 && band.lower <= band.upper && std::isfinite(band.upper / band.lower))) return std::nullopt;
+  if (!(band.lower > 0 && band.lower <= band.upper && std::isfinite(band.upper / band.lower)) ||
+      components > kMaxComponents)
+    return std::nullopt;
   Quadrature result;
   result.integrals.assign(components, 0.0);
   if (band.lower == band.upper) return result;
@@ -183,7 +206,7 @@ std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> b
   const double decade = std::log(10.0);
   for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
     const double width = edges[e + 1] - edges[e];
-    const int count = std::max(1, static_cast<int>(std::ceil(width / decade * kPanelsPerDecade)));
+    const int count = std::max(1, static_cast<int>(std::round(width / decade * kPanelsPerDecade)));
     for (int k = 0; k < count; ++k) {
       const double from = k == 0 ? edges[e] : edges[e] + width * k / count;
       const double to = k + 1 == count ? edges[e + 1] : edges[e] + width * (k + 1) / count;

@@ -67,10 +67,11 @@ StageResponse RespondWith(const CircuitAt& circuit, const OpAmpNoise& opAmp);
 // is none of the three.
 std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double frequency);
 
-// Where the stage's response turns, Hz: the poles and zeros of its
-// transfers (with `gainBandwidth`'s closed loop where one is given), and
-// each resonance's peak and half-power edges. The integrator's panels end
-// there, so that no peak can hide between their nodes.
+// The half-power edges of the stage's resonances, Hz: its complex poles
+// and zeros (with `gainBandwidth`'s closed loop where one is given), however
+// sharp. The integrator's panels end there, so that no peak or notch can
+// hide between their nodes; a real pole or zero is a corner as smooth on a
+// log axis as the integrator needs.
 std::vector<double> CircuitBreakpoints(const StageInputs& stage, const std::optional<double>& gainBandwidth);
 
 }  // namespace tervane

@@ -27,15 +27,18 @@ double APowerGain(double f) {
 }
 
 // The closed form of the ITU-R BS.468-4 curve, 18.2 dB above R_468(f) =
-// 1.246332637532143e-4 f / |h1 + j h2|. Horner in f^2 and hypot keep the
-// far skirts at 0 rather than inf - inf.
+// 1.246332637532143e-4 f / |h1 + j h2|. Horner in f^2 keeps the far skirts
+// at 0 rather than inf - inf, and hypot where |h|^2 overflows (above about
+// 1e29 Hz).
 constexpr double k468Power = 66.06934480075961;   // 10^(18.2 / 10)
 constexpr double kArmPower = 0.2754228703338166;  // 10^(-5.6 / 10): CCIR-ARM against 468
 double Itu468PowerGain(double f) {
   const double s = f * f;
   const double h1 = ((-4.737338981378384e-24 * s + 2.043828333606125e-15) * s - 1.363894795463638e-7) * s + 1;
   const double h2 = f * ((1.306612257412824e-19 * s - 2.118150887518656e-11) * s + 5.559488023498642e-4);
-  return k468Power * Square(1.246332637532143e-4 * f / std::hypot(h1, h2));
+  const double h = h1 * h1 + h2 * h2;
+  if (!std::isfinite(h)) return k468Power * Square(1.246332637532143e-4 * f / std::hypot(h1, h2));
+  return k468Power * Square(1.246332637532143e-4 * f) / h;
 }
 
 // The RIAA playback curve, (1 + j w T2) / ((1 + j w T1)(1 + j w T3)) with
@@ -87,7 +90,7 @@ double WeightingDb(Weighting weighting, double frequency) {
 
 std::optional<WeightingIntegrals> IntegrateWeightings(Band band) {
   const std::optional<Quadrature> q =
-      IntegrateOverBand(band, {}, 2 * kIntegrated.size(), [](double f, std::span<double> values) {
+      IntegrateOverBand(band, kWeightingBreakpoints, 2 * kIntegrated.size(), [](double f, std::span<double> values) {
         const std::array<double, kWeightingCount> gains = WeightingPowerGains(f);
         for (std::size_t i = 0; i < kIntegrated.size(); ++i) {
           values[2 * i] = gains[WeightingIndex(kIntegrated[i])];

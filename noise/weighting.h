@@ -33,6 +33,11 @@ double WeightingPowerGain(Weighting weighting, double frequency);
 // read through all the weightings needs at each frequency.
 std::array<double, kWeightingCount> WeightingPowerGains(double frequency);
 
+// Where the curves turn sharply, Hz: the half-power edges of the 468
+// curve's two resonances (its poles at 5790 +- 3759 j and 9941 +- 2983 j Hz).
+// An integral through the weightings ends its panels there.
+inline constexpr std::array<double, 4> kWeightingBreakpoints{2031.5, 6957.7, 9548.6, 12924.0};
+
 // The curve in dB, 10 log10 |W(f)|^2.
 double WeightingDb(Weighting weighting, double frequency);
 
