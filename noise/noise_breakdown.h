@@ -19,7 +19,8 @@ inline constexpr double kWideCrestFactor = 6.6;
 struct NoiseContribution {
   NoiseSource source;
   // V/rtHz at the output. For the 1/f-shaped sources it is the band-average
-  // density (en' and in' as the report uses them); for the carried noise its
+  // density (en' and in' as the report uses them), and over frequency every
+  // source's band average, total / sqrt(fH - fL); for the carried noise its
   // flat density over CarriedBand, where it lies.
   double density = 0;
   double total = 0;    // V over the band: density * sqrt(fH - fL), the carried noise's over its band
@@ -27,13 +28,14 @@ struct NoiseContribution {
 };
 
 struct NoiseBreakdown {
-  // Largest first; equal shares in NoiseSource order. Only the topology's
-  // sources are listed (no R1 in the buffer, no in.Rs in the inverting
-  // stage); in carry mode the carried noise is one more row, so that the
-  // rows' powers add up to the reported total.
+  // Largest first; equal shares in NoiseSource order. Only the stage's
+  // sources are listed (TopologySources: no R1 in the buffer, no in.Rs in
+  // the inverting stage, Rload where it is given); in carry mode the carried
+  // noise is one more row, so that the rows' powers add up to the reported
+  // total.
   std::vector<NoiseContribution> contributions;
   double outputTotal = 0;    // V: the reported total, with the carry in carry mode
-  double inputReferred = 0;  // V: outputTotal / G
+  double inputReferred = 0;  // V: outputTotal / G (|G(1 kHz)| over frequency)
   double inputDensity = 0;   // V/rtHz: the band average, inputReferred / sqrt(fH - fL), the carry included
   double crestFactor = 0;
   double peakToPeak = 0;  // V: outputTotal * crestFactor
