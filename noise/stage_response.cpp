@@ -189,16 +189,14 @@ std::vector<double> CircuitBreakpoints(const StageInputs& s, const std::optional
       // The source with its load: Zs + Zl = 0, (Rs + s Ls)(Gl + s Cl) + 1 = 0.
       resonances.Of({rs * gl + 1, rs * cl + ls * gl, ls * cl, 0});
       // The closed loop, g + s NG = 0 with NG = (R1 + R2 + s R1 tau) / (R1 (1 + s tau)).
-      if (gainBandwidth && s.ampType == AMP_NONINVERTING)
-        resonances.Of({g * r1, g * r1 * tau + r1 + r2, r1 * tau, 0});
+      if (gainBandwidth && s.ampType == AMP_NONINVERTING) resonances.Of({g * r1, g * r1 * tau + r1 + r2, r1 * tau, 0});
       break;
     case AMP_INVERTING: {
       // Zi = r + s Ls. NG = 1 + Z2 / Zi is 0 at (r + s Ls)(1 + s tau) + R2 = 0,
       // and the closed loop rings at (g + s)(r + s Ls)(1 + s tau) + s R2 = 0.
       const double r = rs + r1;
       resonances.Of({r + r2, ls + r * tau, ls * tau, 0});
-      if (gainBandwidth)
-        resonances.Of({g * r, g * (ls + r * tau) + r + r2, g * ls * tau + ls + r * tau, ls * tau});
+      if (gainBandwidth) resonances.Of({g * r, g * (ls + r * tau) + r + r2, g * ls * tau + ls + r * tau, ls * tau});
       break;
     }
   }

@@ -56,9 +56,9 @@ std::complex<double> ClosedLoopResponse(const CircuitAt& circuit, const std::opt
 
 // The stage at one frequency with an op amp in it.
 struct StageResponse {
-  std::complex<double> gain;                    // G(f), from the source's EMF to the output
+  std::complex<double> gain;                      // G(f), from the source's EMF to the output
   std::array<double, kStageSourceCount> power{};  // V^2/Hz at the output, by SourceIndex
-  double sourcePerKelvin = 0;                   // the source's own thermal noise at the output, V^2/(Hz K)
+  double sourcePerKelvin = 0;                     // the source's own thermal noise at the output, V^2/(Hz K)
 };
 StageResponse RespondWith(const CircuitAt& circuit, const OpAmpNoise& opAmp);
 

@@ -92,7 +92,9 @@ const FrequencyCase kCircuits[] = {
        s.sourceInductance = 0.57e-3, s.feedbackCapacitor = 12e-12, s.gainBandwidth = 45e3;
      }},
     {"CarryThroughRollOff",
-     [](StageInputs& s) { s.gainBandwidth = 50e3, s.carry = 3e-6, s.previousBand = Band{100, 10e3}; }},
+     [](StageInputs& s) {
+       s.gainBandwidth = 50e3, s.carry = 3e-6, s.previousBand = Band{100, 10e3};
+     }},
     // 0.5 H with 0.56 uF at 300.77 Hz, Q = 94 500: 2e-6 of a decade wide
     // in the middle of the band, where no node of a panel would see it.
     {"ResonanceQ94500",
@@ -114,17 +116,17 @@ TEST(OverFrequency, TotalsMatchADenseIntegrationOfTheSpectrum) {
     // The total, each source, and the total through each weighting.
     std::vector<double> edges{s.lowerFreq, carried.lower, carried.upper, s.upperFreq};
     if (c.resonance > 0)
-      edges = {s.lowerFreq, c.resonance / 1.01, c.resonance - 30 * c.halfWidth, c.resonance + 30 * c.halfWidth,
+      edges = {s.lowerFreq,        c.resonance / 1.01, c.resonance - 30 * c.halfWidth, c.resonance + 30 * c.halfWidth,
                c.resonance * 1.01, s.upperFreq};
     // The carried noise's gain first, the band flat before the stage.
     const std::vector<double> dense = Dense(edges, [&](double f) {
-          const SpectrumPoint p = *NoiseSpectrumAt(s, r, f);
-          const bool inCarried = f >= carried.lower && f <= carried.upper;
-          std::vector<double> v{inCarried ? std::norm(StageResponseAt(s, f)->gain) : 0, p.total * p.total};
-          for (const double d : p.density) v.push_back(d * d);
-          for (const Weighting w : kWeightings) v.push_back(p.total * p.total * WeightingPowerGain(w, f));
-          return v;
-        });
+      const SpectrumPoint p = *NoiseSpectrumAt(s, r, f);
+      const bool inCarried = f >= carried.lower && f <= carried.upper;
+      std::vector<double> v{inCarried ? std::norm(StageResponseAt(s, f)->gain) : 0, p.total * p.total};
+      for (const double d : p.density) v.push_back(d * d);
+      for (const Weighting w : kWeightings) v.push_back(p.total * p.total * WeightingPowerGain(w, f));
+      return v;
+    });
     if (s.carry)
       ExpectRelative(*r.carriedNoise * *r.carriedNoise,
                      *s.carry * *s.carry * dense[0] / (carried.upper - carried.lower), 1e-9, "carried");
@@ -214,13 +216,14 @@ TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
     circuit.inputs = Cartridge();
     c.shape(circuit.inputs);
     for (const RankedPart& part : RankParts(circuit, library, Weighting::kRiaa)) {
-      const StageInputs own = WithOpAmp(circuit.inputs, PartOpAmp(*library.m_partTable.Lookup(part.name), circuit.inputs));
+      const StageInputs own =
+          WithOpAmp(circuit.inputs, PartOpAmp(*library.m_partTable.Lookup(part.name), circuit.inputs));
       const StageResult r = CalculateStage(own);
       EXPECT_EQ(part.failed, part.name == "Broken") << c.name;
       if (part.failed) continue;
       ExpectRelative(*part.totalNoise, *r.totalNoise, 1e-9, part.name.c_str());
-      ExpectRelative(*part.weightedNoise, *ComputeNoiseFigures(*FigureInputsOf(own, r))[Weighting::kRiaa].outputV,
-                     1e-9, part.name.c_str());
+      ExpectRelative(*part.weightedNoise, *ComputeNoiseFigures(*FigureInputsOf(own, r))[Weighting::kRiaa].outputV, 1e-9,
+                     part.name.c_str());
     }
   }
 }

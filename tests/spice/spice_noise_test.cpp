@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -52,11 +53,11 @@ std::string Num(double value) {
 // built from noiseless parts: a 1 Ω helper's noise current, shorted by a 0 V
 // source, drives the controlled source. A flicker coefficient kf with af = 0
 // adds kf/f to the helper's 4kT/R, so kf = fc·4kT/R gives 4kT/R·(1 + fc/f).
-std::string Generator(char kind, const std::string& name, const std::string& p, const std::string& n,
-                      double density, double corner, double kelvin) {
+std::string Generator(char kind, const std::string& name, const std::string& p, const std::string& n, double density,
+                      double corner, double kelvin) {
   const double helperPower = 4 * kSpiceBoltzmann * kelvin;
-  std::string out = "R" + name + " h" + name + " 0 1" + (corner > 0 ? " fl" + name : "") + "\nVs" + name + " h" +
-                    name + " 0 0\n" + kind + name + " " + p + " " + n + " Vs" + name + " " +
+  std::string out = "R" + name + " h" + name + " 0 1" + (corner > 0 ? " fl" + name : "") + "\nVs" + name + " h" + name +
+                    " 0 0\n" + kind + name + " " + p + " " + n + " Vs" + name + " " +
                     Num(density / std::sqrt(helperPower)) + "\n";
   if (corner > 0) out += ".model fl" + name + " r kf=" + Num(corner * helperPower) + " af=0\n";
   return out;
@@ -104,13 +105,12 @@ const Stage kStages[] = {
     {"BufferCurrentCorner", AMP_BUFFER, 47e3, 0, 2.2e3, "25C", 25, 10, 1e3, 5e-9, 1e-12, 100, true},
     {"NonInverting", AMP_NONINVERTING, 600, 100, 10e3, "300K", 26.85, 20, 20e3, 1.1e-9, 1.7e-12, 0, false},
     {"NonInvertingCorner", AMP_NONINVERTING, 2e3, 1e3, 9e3, "25C", 25, 20, 20e3, 5e-9, 1e-12, 50, false},
-    {"NonInvertingCurrentCorner", AMP_NONINVERTING, 100e3, 4.7e3, 47e3, "77K", 77 - 273.15, 1, 100, 4e-9, 2e-12,
-     2e3, true},
+    {"NonInvertingCurrentCorner", AMP_NONINVERTING, 100e3, 4.7e3, 47e3, "77K", 77 - 273.15, 1, 100, 4e-9, 2e-12, 2e3,
+     true},
     {"InvertingDefaults", AMP_INVERTING, 0, 1e3, 1e3, "80", (80 - 32) / 1.8, 20, 20e3, 3e-9, 400e-15, 0, false},
-    {"InvertingCorner", AMP_INVERTING, 220, 2.2e3, 100e3, "120", (120 - 32) / 1.8, 0.1, 10, 8e-9, 3e-12, 1e3,
-     false},
-    {"InvertingCurrentCornerRiaaBand", AMP_INVERTING, 10e3, 10e3, 33e3, "-10C", -10, 20, 108.0903, 2e-9, 5e-12,
-     300, true},
+    {"InvertingCorner", AMP_INVERTING, 220, 2.2e3, 100e3, "120", (120 - 32) / 1.8, 0.1, 10, 8e-9, 3e-12, 1e3, false},
+    {"InvertingCurrentCornerRiaaBand", AMP_INVERTING, 10e3, 10e3, 33e3, "-10C", -10, 20, 108.0903, 2e-9, 5e-12, 300,
+     true},
 };
 
 // ngspice's output for `netlist`. It reports many failures on its output and
@@ -143,10 +143,14 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
     form.m_nAmpType = s.ampType;
     form.m_bApplyCorner = s.applyCorner ? 1 : 0;
     form.m_strTemperature = s.temperature;
-    const std::pair<std::string*, double> fields[] = {
-        {&form.m_strSourceResistor, s.rs}, {&form.m_strR1, s.r1},          {&form.m_strR2, s.r2},
-        {&form.m_strLowerFreq, s.fL},      {&form.m_strUpperFreq, s.fH},   {&form.m_strNoiseVoltage, s.en},
-        {&form.m_strNoiseCurrent, s.in},   {&form.m_strCornerFreq, s.corner}};
+    const std::pair<std::string*, double> fields[] = {{&form.m_strSourceResistor, s.rs},
+                                                      {&form.m_strR1, s.r1},
+                                                      {&form.m_strR2, s.r2},
+                                                      {&form.m_strLowerFreq, s.fL},
+                                                      {&form.m_strUpperFreq, s.fH},
+                                                      {&form.m_strNoiseVoltage, s.en},
+                                                      {&form.m_strNoiseCurrent, s.in},
+                                                      {&form.m_strCornerFreq, s.corner}};
     for (const auto& [text, value] : fields) *text = Num(value);
     const NoiseResult engine = ComputeNoise(form);
     ASSERT_FALSE(engine.outcome.failure);
@@ -154,7 +158,8 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
     const std::string netlist = Netlist(s);
     const double spice = Printed(RunNgspice(netlist), "\nonoise_total = ");
     EXPECT_NEAR(spice / *engine.outcome.totalNoise - 1, 0, kTolerance)
-        << "engine " << *engine.outcome.totalNoise << " V\n" << netlist;
+        << "engine " << *engine.outcome.totalNoise << " V\n"
+        << netlist;
   }
 }
 
@@ -170,117 +175,74 @@ std::string CircuitNetlist(const StageInputs& s) {
   const std::string input = inverting ? "src" : "pin";
   const double celsius = s.kelvin - 273.15;
   const double currentCorner = s.currentCorner ? *s.currentCorner : s.applyCorner ? s.cornerFreq : 0;
-  std::string net = "* circuit\n.options temp=" + Num(celsius) + " tnom=" + Num(celsius) +
-                    "\nVin in 0 dc 0 ac 1\n" + Resistor("s", "in", "a", s.sourceResistor) +
-                    (s.sourceInductance ? "Ls a " + input + " " + Num(*s.sourceInductance) + "\n"
-                                        : Resistor("ls", "a", input, 0)) +
-                    Resistor("2", "out", "nm", s.r2) + Generator('H', "en", inverting ? "0" : "pin", "np", s.en,
-                                                                  s.cornerFreq, s.kelvin) +
-                    Generator('F', "inp", "np", "0", s.in, currentCorner, s.kelvin) +
-                    Generator('F', "inm", "nm", "0", s.in, currentCorner, s.kelvin);
+  std::string net =
+      "* circuit\n.options temp=" + Num(celsius) + " tnom=" + Num(celsius) + "\nVin in 0 dc 0 ac 1\n" +
+      Resistor("s", "in", "a", s.sourceResistor) +
+      (s.sourceInductance ? "Ls a " + input + " " + Num(*s.sourceInductance) + "\n" : Resistor("ls", "a", input, 0)) +
+      Resistor("2", "out", "nm", s.r2) +
+      Generator('H', "en", inverting ? "0" : "pin", "np", s.en, s.cornerFreq, s.kelvin) +
+      Generator('F', "inp", "np", "0", s.in, currentCorner, s.kelvin) +
+      Generator('F', "inm", "nm", "0", s.in, currentCorner, s.kelvin);
   if (s.loadResistor) net += "Rload pin 0 " + Num(*s.loadResistor) + "\n";
   if (s.loadCapacitor) net += "Cload pin 0 " + Num(*s.loadCapacitor) + "\n";
   if (s.feedbackCapacitor) net += "Cf out nm " + Num(*s.feedbackCapacitor) + "\n";
   if (s.ampType == AMP_NONINVERTING) net += Resistor("1", "nm", "0", s.r1);
   if (inverting) net += Resistor("1", "src", "nm", s.r1);
   if (s.gainBandwidth)
-    net += "Gop 0 x np nm " + Num(2 * std::numbers::pi * *s.gainBandwidth) + "\nCop x 0 1\nRop x 0 1e12\nEop out 0 x 0 1\n";
+    net += "Gop 0 x np nm " + Num(2 * std::numbers::pi * *s.gainBandwidth) +
+           "\nCop x 0 1\nRop x 0 1e12\nEop out 0 x 0 1\n";
   else
     net += "Eamp out 0 np nm " + Num(kOpenLoopGain) + "\n";
   // The densities at 20 points a decade from a decade below the band to a
   // decade above it; then the total over the band, 2000 points a decade.
   return net + ".control\nset numdgt=15\nnoise v(out) Vin dec 20 " + Num(s.lowerFreq / 10) + " " +
-         Num(s.upperFreq * 10) + "\nprint noise1.onoise_spectrum\nnoise v(out) Vin dec 2000 " + Num(s.lowerFreq) +
-         " " + Num(s.upperFreq) + "\nprint noise4.onoise_total\nquit 0\n.endc\n.end\n";
+         Num(s.upperFreq * 10) + "\nprint noise1.onoise_spectrum\nnoise v(out) Vin dec 2000 " + Num(s.lowerFreq) + " " +
+         Num(s.upperFreq) + "\nprint noise4.onoise_total\nquit 0\n.endc\n.end\n";
 }
 
-StageInputs Circuit(AmplifierType ampType, double rs, double r1, double r2, Band band, double en, double in) {
-  StageInputs s;
-  s.ampType = ampType;
-  s.sourceResistor = rs;
-  s.r1 = r1;
-  s.r2 = r2;
-  s.kelvin = 298.15;
-  s.lowerFreq = band.lower;
-  s.upperFreq = band.upper;
-  s.refVoltage = 1;
-  s.en = en;
-  s.in = in;
-  return s;
-}
-
+// A circuit as a row: 0 for a value the circuit does not have.
 struct CircuitCase {
   const char* name;
-  StageInputs (*build)();
+  AmplifierType ampType;
+  double rs, ls, rload, cload, r1, r2, cf, gbw, fL, fH, en, in, fc, fci;
+  bool applyCorner;
+
+  StageInputs Stage() const {
+    StageInputs s;
+    s.ampType = ampType, s.sourceResistor = rs, s.r1 = r1, s.r2 = r2, s.kelvin = 298.15;
+    s.lowerFreq = fL, s.upperFreq = fH, s.refVoltage = 1, s.en = en, s.in = in, s.cornerFreq = fc;
+    s.applyCorner = applyCorner;
+    const std::pair<std::optional<double>*, double> given[] = {{&s.sourceInductance, ls}, {&s.loadResistor, rload},
+                                                               {&s.loadCapacitor, cload}, {&s.feedbackCapacitor, cf},
+                                                               {&s.gainBandwidth, gbw},   {&s.currentCorner, fci}};
+    for (const auto& [field, value] : given)
+      if (value != 0) *field = value;
+    return s;
+  }
 };
 
-// A phono cartridge, 1k + 0.5 H into 47k || 200p, at a gain of 10.
-StageInputs Cartridge() {
-  StageInputs s = Circuit(AMP_NONINVERTING, 1e3, 1e3, 9e3, {20, 20e3}, 3e-9, 1e-12);
-  s.cornerFreq = 10, s.applyCorner = true, s.currentCorner = 200;
-  s.sourceInductance = 0.5, s.loadResistor = 47e3, s.loadCapacitor = 200e-12, s.gainBandwidth = 8e6;
-  return s;
-}
-
+// Phono cartridges (1k + 0.5 H into 47k || 200p, and unloaded at Q = 10), a
+// dynamic microphone, Cf in both topologies, GBW-limited gains, a closed
+// loop that rings (Q = 17.6 at 1.9 MHz), loads alone, an inductive source
+// into the inverting stage.
 const CircuitCase kCircuits[] = {
-    {"CartridgeNonInverting", Cartridge},
-    {"CartridgeBuffer", [] { StageInputs s = Cartridge(); s.ampType = AMP_BUFFER, s.r2 = 0; return s; }},
-    {"CartridgeUnloadedQ10", [] { StageInputs s = Cartridge(); s.sourceResistor = 5e3, s.loadResistor.reset(); return s; }},
-    {"DynamicMicrophoneGainOf100",
-     [] {
-       StageInputs s = Circuit(AMP_NONINVERTING, 300, 100, 9.9e3, {20, 20e3}, 1e-9, 2e-12);
-       s.cornerFreq = 100, s.sourceInductance = 2e-3, s.loadResistor = 2e3, s.loadCapacitor = 1e-9;
-       s.gainBandwidth = 50e6;
-       return s;
-     }},
-    {"InvertingWithCf",
-     [] {
-       StageInputs s = Circuit(AMP_INVERTING, 1e3, 10e3, 100e3, {10, 100e3}, 5e-9, 0.5e-12);
-       s.feedbackCapacitor = 1e-9, s.gainBandwidth = 1e6;
-       return s;
-     }},
-    {"GbwLimitedGainOf100",
-     [] {
-       StageInputs s = Circuit(AMP_NONINVERTING, 50, 100, 9.9e3, {20, 20e3}, 3e-9, 1e-12);
-       s.gainBandwidth = 1e6;
-       return s;
-     }},
-    {"BufferGbw",
-     [] {
-       StageInputs s = Circuit(AMP_BUFFER, 10e3, 0, 1e3, {1, 100e3}, 5e-9, 0.5e-12);
-       s.gainBandwidth = 10e6, s.kelvin = 350;
-       return s;
-     }},
-    {"InvertingRinging",
-     [] {
-       StageInputs s = Circuit(AMP_INVERTING, 14, 1.4, 220e3, {50, 5e6}, 2e-9, 1e-12);
-       s.sourceInductance = 0.57e-3, s.feedbackCapacitor = 12e-12, s.gainBandwidth = 45e3;
-       return s;
-     }},
-    {"NonInvertingCfCurrentCorner",
-     [] {
-       StageInputs s = Circuit(AMP_NONINVERTING, 20e3, 1e3, 100e3, {10, 100e3}, 4e-9, 1e-12);
-       s.cornerFreq = 30, s.feedbackCapacitor = 1e-9, s.gainBandwidth = 100e6, s.currentCorner = 500;
-       return s;
-     }},
-    {"BufferLoadResistorOnly",
-     [] {
-       StageInputs s = Circuit(AMP_BUFFER, 10e3, 0, 0, {20, 20e3}, 3e-9, 1e-12);
-       s.loadResistor = 10e3;
-       return s;
-     }},
-    {"NonInvertingLoadCapacitorCornerApplied",
-     [] {
-       StageInputs s = Circuit(AMP_NONINVERTING, 2e3, 1e3, 1e3, {20, 20e3}, 3e-9, 2e-12);
-       s.cornerFreq = 50, s.applyCorner = true, s.loadCapacitor = 1e-9, s.kelvin = 77;
-       return s;
-     }},
-    {"InvertingInductiveSource",
-     [] {
-       StageInputs s = Circuit(AMP_INVERTING, 100, 1e3, 10e3, {20, 200e3}, 3e-9, 1e-12);
-       s.sourceInductance = 10e-3;
-       return s;
-     }},
+    {"CartridgeNonInverting", AMP_NONINVERTING, 1e3, 0.5, 47e3, 200e-12, 1e3, 9e3, 0, 8e6, 20, 20e3, 3e-9, 1e-12, 10,
+     200, true},
+    {"CartridgeBuffer", AMP_BUFFER, 1e3, 0.5, 47e3, 200e-12, 0, 0, 0, 10e6, 20, 20e3, 3e-9, 1e-12, 10, 200, true},
+    {"CartridgeUnloadedQ10", AMP_NONINVERTING, 5e3, 0.5, 0, 200e-12, 1e3, 9e3, 0, 8e6, 20, 20e3, 3e-9, 1e-12, 0, 0,
+     false},
+    {"DynamicMicrophoneGainOf100", AMP_NONINVERTING, 300, 2e-3, 2e3, 1e-9, 100, 9.9e3, 0, 50e6, 20, 20e3, 1e-9, 2e-12,
+     100, 0, false},
+    {"InvertingWithCf", AMP_INVERTING, 1e3, 0, 0, 0, 10e3, 100e3, 1e-9, 1e6, 10, 100e3, 5e-9, 0.5e-12, 0, 0, false},
+    {"GbwLimitedGainOf100", AMP_NONINVERTING, 50, 0, 0, 0, 100, 9.9e3, 0, 1e6, 20, 20e3, 3e-9, 1e-12, 0, 0, false},
+    {"BufferGbw", AMP_BUFFER, 10e3, 0, 0, 0, 0, 1e3, 0, 10e6, 1, 100e3, 5e-9, 0.5e-12, 0, 0, false},
+    {"InvertingRinging", AMP_INVERTING, 14, 0.57e-3, 0, 0, 1.4, 220e3, 12e-12, 45e3, 50, 5e6, 2e-9, 1e-12, 0, 0, false},
+    {"NonInvertingCfCurrentCorner", AMP_NONINVERTING, 20e3, 0, 0, 0, 1e3, 100e3, 1e-9, 100e6, 10, 100e3, 4e-9, 1e-12,
+     30, 500, false},
+    {"BufferLoadResistorOnly", AMP_BUFFER, 10e3, 0, 10e3, 0, 0, 0, 0, 0, 20, 20e3, 3e-9, 1e-12, 0, 0, false},
+    {"NonInvertingLoadCapacitorCorner", AMP_NONINVERTING, 2e3, 0, 0, 1e-9, 1e3, 1e3, 0, 0, 20, 20e3, 3e-9, 2e-12, 50, 0,
+     true},
+    {"InvertingInductiveSource", AMP_INVERTING, 100, 10e-3, 0, 0, 1e3, 10e3, 0, 0, 20, 200e3, 3e-9, 1e-12, 0, 0, false},
 };
 
 // 1e-4, as the engine's k against ngspice's (1.4e-6), the ideal amplifier's
@@ -293,7 +255,7 @@ TEST(Ngspice, TheCircuitAsItIsBuiltAgreesWithTheEngineAtEveryFrequency) {
   if (std::system("ngspice -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "ngspice is not on PATH";
   for (const CircuitCase& c : kCircuits) {
     SCOPED_TRACE(c.name);
-    const StageInputs s = c.build();
+    const StageInputs s = c.Stage();
     const StageResult engine = CalculateStage(s);
     ASSERT_FALSE(engine.failure);
     const std::string netlist = CircuitNetlist(s);
