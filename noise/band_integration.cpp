@@ -47,8 +47,8 @@ Band CarriedNoiseBand(const StageInputs& s) { return s.carry ? CarriedBand(s) : 
 
 bool Within(Band band, double f) { return f >= band.lower && f <= band.upper; }
 
-// The rule over the stage's band fitted to its circuit (and to a closed
-// loop of `gainBandwidth`), integrating `opAmp` in it.
+// The rule over the stage's band fitted to its circuit with `opAmp` in it
+// (its closed loop's resonances among the panels' ends), and the integrals.
 std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp) {
   if (!CircuitResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq))) return std::nullopt;
   const Band carried = CarriedNoiseBand(s);

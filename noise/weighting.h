@@ -58,8 +58,8 @@ struct WeightingIntegrals {
 
 // Nothing unless 0 < lower <= upper with upper / lower finite (an empty
 // band integrates to 0). The curved weightings are integrated by
-// IntegrateOverBand, to about 1e-11 relative or better; the flat one
-// exactly, as the report's own band.
+// IntegrateOverBand, to about 1e-13 relative; the flat one exactly, as the
+// report's own band.
 std::optional<WeightingIntegrals> IntegrateWeightings(Band band);
 
 }  // namespace tervane
