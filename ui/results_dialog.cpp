@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include <array>
@@ -17,6 +16,7 @@
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
 #include "form/amplifier_names.h"
+#include "form/breakdown_table.h"
 #include "form/figure_text.h"
 #include "ui/dialog_units.h"
 #include "ui/figures_view.h"
@@ -40,12 +40,16 @@ Weighting& SessionWeighting() {
   return weighting;
 }
 
-// The form as typed, a caption and a text each.
+// The form as typed, a caption and a text each, and the button that ran
+// the calculation: the carry only where it was used.
 QList<QStringList> InputsOf(const CalculatorForm& form) {
   QList<QStringList> inputs;
+  inputs << QStringList{QStringLiteral("Calculated by"),
+                        form.m_bWithCarry ? QStringLiteral("Calc w/Carry") : QStringLiteral("Calculate")};
   if (const std::optional<AmplifierNames> names = NamesOfAmplifier(form.m_nAmpType))
     inputs << QStringList{QStringLiteral("Amplifier"), FromCp1252(names->label)};
   for (const FormTextField& field : kFormTextFields) {
+    if (field.member == &CalculatorForm::m_strCarry && !form.m_bWithCarry) continue;
     QString caption = FromCp1252(field.caption);
     if (!field.unit.empty()) caption += QStringLiteral(" (%1)").arg(UnitText(field.unit));
     inputs << QStringList{caption, FromCp1252(form.*field.member)};
@@ -63,6 +67,7 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
       m_ui(std::make_unique<Ui::ResultsDialog>()),
       m_strResults(std::move(report)),
       m_form(form),
+      m_result(result),
       m_partName(std::move(partName)) {
   m_ui->setupUi(this);
   ConvertDialogUnits(this);
@@ -193,12 +198,13 @@ void CResultsDlg::OnSavePdf() {
   page.type = static_cast<AmplifierType>(m_form.m_nAmpType);
   page.inputs = InputsOf(m_form);
   page.report = ReportText();
-  if (const auto* table = findChild<QTableView*>(QStringLiteral("breakdownTable")))
-    page.breakdown = TableRows(*table->model(), AllRows(*table->model()));
-  if (const auto* table = findChild<QTableView*>(QStringLiteral("figuresTable")))
-    page.figures = TableRows(*table->model(), AllRows(*table->model()));
-  if (const auto* spectrum = dynamic_cast<const CSpectrumView*>(findChild<QWidget*>(QStringLiteral("spectrumTab"))))
-    page.spectrum = spectrum->FullPlot();
+  // The views' own rows, through the weighting they show.
+  const Weighting weighting = SessionWeighting();
+  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, kDefaultCrestFactor, weighting))
+    page.breakdown = QtRows(BreakdownTable(*breakdown, weighting));
+  if (const std::optional<NoiseFigures> figures = FiguresOf(m_result))
+    page.figures = QtRows(FigureTable(m_result, *figures, weighting));
+  page.spectrum = m_spectrum->FullPlot();
   SaveFile(this, path, [&page](QIODevice& file) { return WritePdfPage(file, page); });
 }
 
