@@ -10,12 +10,11 @@
 namespace tervane {
 
 TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting) {
-  const std::string weighted =
-      weighting == Weighting::kNone ? std::string() : std::string(NamesOf(weighting).label) + "-weighted ";
+  const bool flat = weighting == Weighting::kNone;
+  const std::string weighted = std::string(NamesOf(weighting).label) + "-weighted";
   TextTable table{{"Source", "Output density (V/rtHz)",
-                   weighting == Weighting::kNone ? "Total over the band (V)"
-                                                 : "Total over the band, " + weighted + "(V)",
-                   "Share of " + weighted + "output noise power (%)"},
+                   flat ? "Total over the band (V)" : "Total, " + weighted + " (V)",
+                   flat ? "Share of output noise power (%)" : "Share of " + weighted + " power (%)"},
                   {}};
   for (const NoiseContribution& row : breakdown.contributions) {
     char percent[32];
