@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,13 +13,20 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <sstream>
 
 #include "form/corner_estimate.h"
 #include "form/figure_text.h"
-#include "form/part_ranking.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
+#include "form/part_ranking.h"
 #include "form/result_csv.h"
 #include "form/write_back.h"
 #include "ui/file_save.h"
@@ -269,30 +278,85 @@ class CalculationTest : public QObject {
   }
 
   void failedSave_data() {
-    QTest::addColumn<bool>("folderInTheWay");
-    QTest::newRow("the write fails halfway") << false;
-    QTest::newRow("a folder in the way") << true;
+    QTest::addColumn<QString>("way");
+    QTest::newRow("the write fails halfway") << u"halfway"_s;
+    QTest::newRow("a folder in the way") << u"folder"_s;
+    QTest::newRow("a full disk: only the last flush fails") << u"full"_s;
+    QTest::newRow("a device in the way") << u"device"_s;
   }
 
-  // A failed save says so, naming the file, and leaves what was there.
+  // A failed save says so, naming the file, and leaves what was there as it
+  // was; the next file dialog does not start in its folder.
   void failedSave() {
-    QFETCH(bool, folderInTheWay);
+    QFETCH(QString, way);
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("report.txt"));
-    QFile old(folderInTheWay ? path + QStringLiteral("/kept") : path);
-    QVERIFY(QDir(folder.path()).mkpath(folderInTheWay ? QStringLiteral("report.txt") : QStringLiteral(".")));
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-    old.close();
+    const QString path = folder.filePath(u"report.txt"_s);
+    QFile old(way == u"folder"_s ? path + u"/kept"_s : path);
+    if (way == u"device"_s) {
+      if (geteuid() != 0) QSKIP("mknod needs root");
+      QCOMPARE(mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)), 0);  // /dev/full
+    } else {
+      QVERIFY(QDir(folder.path()).mkpath(way == u"folder"_s ? u"report.txt"_s : u"."_s));
+      QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+      old.close();
+    }
+    // Past RLIMIT_FSIZE a write fails as on a full disk, with no mount needed.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{0, limit.rlim_max};
 
     bool saved = true;
+    QString start;
     ModalDriver driver;
     QVERIFY(driver.Run(
-        [&] { saved = ui::SaveFile(nullptr, path, [](QIODevice& file) { return file.write("new") == 3 && false; }); },
-        {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
+        [&] {
+          if (way == u"full"_s) setrlimit(RLIMIT_FSIZE, &full);
+          saved = ui::SaveFile(nullptr, path,
+                               [&](QIODevice& file) { return file.write("new") == 3 && way != u"halfway"_s; });
+          setrlimit(RLIMIT_FSIZE, &limit);
+          ui::AskSaveFileName(nullptr, u"Save"_s, u"next.txt"_s, u"Text (*.txt)"_s);
+        },
+        {[](QWidget* box) { PressKey(box, Qt::Key_Return); },
+         [&](QWidget* dialog) {
+           start = qobject_cast<QFileDialog*>(dialog)->directory().path();
+           PressKey(dialog, Qt::Key_Escape);
+         }}));
     QVERIFY(!saved);
     QVERIFY2(driver.windows.front().text.contains(path), qPrintable(driver.windows.front().text));
+    QVERIFY(start != folder.path());
+    if (way == u"device"_s) {
+      struct stat node {};
+      QVERIFY(stat(QFile::encodeName(path).constData(), &node) == 0 && S_ISCHR(node.st_mode));
+      return;
+    }
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old"));
+  }
+
+  // The file dialog starts where the last save went, and draws its list
+  // without opening a file: a read in /proc can block it for good.
+  void fileDialogOpensNoFile() {
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"no-suffix"_s);  // the stock icon provider reads its first bytes
+    QVERIFY(ui::SaveFile(nullptr, file, QByteArray("text")));
+    const int opens = inotify_init1(IN_NONBLOCK);
+    QVERIFY(inotify_add_watch(opens, QFile::encodeName(folder.path()).constData(), IN_OPEN) >= 0);
+
+    QString start;
+    ModalDriver driver;
+    QVERIFY(driver.Run([] { ui::AskOpenFileName(nullptr, u"Open"_s, u"All (*)"_s); }, {[&](QWidget* dialog) {
+                         auto* model = dialog->findChild<QFileSystemModel*>();
+                         QTRY_VERIFY(!model->type(model->index(file)).isEmpty());
+                         start = qobject_cast<QFileDialog*>(dialog)->directory().path();
+                         PressKey(dialog, Qt::Key_Escape);
+                       }}));
+    QCOMPARE(start, folder.path());
+    alignas(inotify_event) char events[4096];
+    const ssize_t size = read(opens, events, sizeof events);
+    close(opens);
+    for (ssize_t at = 0; at < size; at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(events + at)->len)
+      QVERIFY2(reinterpret_cast<inotify_event*>(events + at)->mask & IN_ISDIR, "a file opened");
   }
 
   void cornerDialog_data() {
