@@ -7,8 +7,10 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -275,6 +277,31 @@ class CalculationTest : public QObject {
     QCOMPARE(ranked, quietest(Weighting::kA));
     QCOMPARE(total, ui::FromCp1252(FigureText((*figures)[Weighting::kA].outputV, "V", FigureKind::kValue)) +
                         QStringLiteral(" (A)"));
+  }
+
+  // The results window opens within the screen's free area, buttons and
+  // all, and shrinks below that (ctest runs this on a small screen at twice
+  // the scale too); the report cannot be edited.
+  void resultsWindow() {
+    QVERIFY(m_calc->Open(kParts));
+    QString report;
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
+                         const QRect free = results->screen()->availableGeometry();
+                         QVERIFY(free.contains(results->frameGeometry()));
+                         for (auto* button : results->findChildren<QPushButton*>())
+                           QVERIFY(free.contains(QRect(button->mapToGlobal(QPoint()), button->size())));
+                         QVERIFY(results->minimumSize().width() < results->width());
+                         QVERIFY(results->minimumSize().height() < results->height());
+                         auto* edit = results->findChild<QPlainTextEdit*>(u"resultsEdit"_s);
+                         QApplication::clipboard()->setText(u"pasted"_s);
+                         for (auto keys : {QKeySequence::SelectAll, QKeySequence::Cut, QKeySequence::Paste})
+                           QTest::keySequence(edit, keys);
+                         QTest::keyClicks(edit, u"typed"_s);
+                         report = edit->toPlainText();
+                         PressKey(results, Qt::Key_Escape);
+                       }}));
+    QCOMPARE(report, driver.windows.front().text);
   }
 
   void failedSave_data() {
