@@ -3,9 +3,9 @@
 #include <QComboBox>
 #include <QDate>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -16,9 +16,9 @@
 #include <tuple>
 #include <utility>
 
-#include "form/figure_text.h"
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
+#include "form/figure_text.h"
 #include "ui/dialog_units.h"
 #include "ui/figures_view.h"
 #include "ui/file_save.h"
@@ -36,17 +36,9 @@ namespace {
 constexpr int kMarginUnits = 5;
 
 // The captions of the form's text fields, in their order.
-constexpr std::array<const char*, kFormTextFields.size()> kInputCaptions{"Source resistance Rs (Ω)",
-                                                                         "R1 (Ω)",
-                                                                         "R2 (Ω)",
-                                                                         "Temperature",
-                                                                         "Lower frequency (Hz)",
-                                                                         "Upper frequency (Hz)",
-                                                                         "0 dB reference (V)",
-                                                                         "en (V/√Hz)",
-                                                                         "in (A/√Hz)",
-                                                                         "1/f corner (Hz)",
-                                                                         "Carry from previous calc (V)"};
+constexpr std::array<const char*, kFormTextFields.size()> kInputCaptions{
+    "Source resistance Rs (Ω)", "R1 (Ω)", "R2 (Ω)", "Temperature", "Lower frequency (Hz)", "Upper frequency (Hz)",
+    "0 dB reference (V)", "en (V/√Hz)", "in (A/√Hz)", "1/f corner (Hz)", "Carry from previous calc (V)"};
 constexpr std::array<const char*, 3> kAmplifierTypes{"Buffer", "Non-inverting", "Inverting"};
 
 Weighting& SessionWeighting() {

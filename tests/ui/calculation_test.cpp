@@ -26,9 +26,9 @@
 
 #include "form/corner_estimate.h"
 #include "form/figure_text.h"
+#include "form/part_ranking.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
-#include "form/part_ranking.h"
 #include "form/result_csv.h"
 #include "form/write_back.h"
 #include "ui/file_save.h"
