@@ -2,11 +2,13 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -16,6 +18,7 @@
 
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
+#include "form/amplifier_names.h"
 #include "form/figure_text.h"
 #include "ui/dialog_units.h"
 #include "ui/figures_view.h"
@@ -33,11 +36,6 @@ namespace {
 // The dialog's margin round the tabs, in dialog units.
 constexpr int kMarginUnits = 5;
 
-// The captions of the form's text fields, in their order.
-constexpr std::array<const char*, kFormTextFields.size()> kInputCaptions{
-    "Source resistance Rs (Ω)", "R1 (Ω)", "R2 (Ω)", "Temperature", "Lower frequency (Hz)", "Upper frequency (Hz)",
-    "0 dB reference (V)", "en (V/√Hz)", "in (A/√Hz)", "1/f corner (Hz)", "Carry from previous calc (V)"};
-constexpr std::array<const char*, 3> kAmplifierTypes{"Buffer", "Non-inverting", "Inverting"};
 
 Weighting& SessionWeighting() {
   static Weighting weighting = Weighting::kNone;
@@ -47,11 +45,13 @@ Weighting& SessionWeighting() {
 // The form as typed, a caption and a text each.
 QList<QStringList> InputsOf(const CalculatorForm& form) {
   QList<QStringList> inputs;
-  if (form.m_nAmpType >= 0 && form.m_nAmpType < static_cast<int>(kAmplifierTypes.size()))
-    inputs << QStringList{QStringLiteral("Amplifier"),
-                          QString::fromLatin1(kAmplifierTypes[static_cast<std::size_t>(form.m_nAmpType)])};
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
-    inputs << QStringList{QString::fromUtf8(kInputCaptions[i]), FromCp1252(form.*kFormTextFields[i].member)};
+  if (const std::optional<AmplifierNames> names = NamesOfAmplifier(form.m_nAmpType))
+    inputs << QStringList{QStringLiteral("Amplifier"), FromCp1252(names->label)};
+  for (const FormTextField& field : kFormTextFields) {
+    QString caption = FromCp1252(field.caption);
+    if (!field.unit.empty()) caption += QStringLiteral(" (%1)").arg(UnitText(field.unit));
+    inputs << QStringList{caption, FromCp1252(form.*field.member)};
+  }
   inputs << QStringList{QStringLiteral("1/f corner applies to the current noise"),
                         form.m_bApplyCorner ? QStringLiteral("yes") : QStringLiteral("no")};
   return inputs;
@@ -70,28 +70,41 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
   ConvertDialogUnits(this);
   MakeResizable();
   m_editResults = m_ui->resultsEdit;
+  // Read, selected and copied, never written: nothing reads it back.
+  m_editResults->setReadOnly(true);
+  m_editResults->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   // A single-line-per-Enter field would swallow the key; the report is
   // read, not written, so Enter closes the window instead.
   m_editResults->installEventFilter(this);
   AddViews(result, form, library);
   AddWeightingChoice();
   AddButtons();
+  FitScreen(owner);
 }
 
 Weighting CResultsDlg::CurrentWeighting() { return SessionWeighting(); }
 
 CResultsDlg::~CResultsDlg() = default;
 
-// The template's size is the least the views need; a plot or a long part
-// list is worth a bigger window.
+// The template's size is the size to open at; a plot or a long part list
+// is worth a bigger window, a small screen a smaller one, down to what the
+// layout needs (with no minimum of the window's own, the layout sets it).
 void CResultsDlg::MakeResizable() {
   const QRect margin = DialogUnits::ForFont(font()).ToPixels(QRect(0, 0, kMarginUnits, kMarginUnits));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
   layout->addWidget(m_ui->viewTabs);
-  setMinimumSize(size());
+  setMinimumSize(0, 0);
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   setSizeGripEnabled(true);
+}
+
+// Opens within the free area of the owner's screen, buttons and all. The
+// owner's frame stands in for this window's, which is not drawn yet.
+void CResultsDlg::FitScreen(const QWidget* owner) {
+  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  const QSize frame = owner ? owner->frameGeometry().size() - owner->size() : QSize();
+  resize(size().boundedTo(screen->availableGeometry().size() - frame));
 }
 
 void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {

@@ -1,9 +1,9 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Installs the build into a fresh prefix and checks that a desktop user gets
-# everything: both programs, the part library, the icons, the metadata, the
-# manual pages, the package's documentation, and a desktop entry that
-# starts the app in the part library's folder.
+# everything: both programs, the part library, the help page, the icons,
+# the metadata, the manual pages, the package's documentation, and a
+# desktop entry that starts the app in the part library's folder.
 # Variables: BUILD_DIR, PREFIX, DATADIR (relative) and LIBRARY_DIR, the
 # folder the entry names, as configured for the real prefix.
 file(REMOVE_RECURSE "${PREFIX}")
@@ -18,6 +18,7 @@ foreach(path
     bin/tervane
     bin/tervane-cli
     ${DATADIR}/tervane/tervane.txt
+    ${DATADIR}/tervane/tervane.htm
     ${DATADIR}/applications/${app_id}.desktop
     ${DATADIR}/metainfo/${app_id}.metainfo.xml
     ${DATADIR}/mime/packages/${app_id}.xml
