@@ -108,7 +108,7 @@ Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting) {
 
 int RunRank(const RankOptions& options, std::ostream& out) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
-  const PartLibrary library = LoadPartFile(options.circuit.partsFile);
+  const PartLibrary library = LoadPartFile(options.circuit.parts.Path());
   const Weighting weighting = WeightingOfOption(options.weighting);
   const std::vector<RankedPart> parts = RankParts(circuit.form, library, weighting);
 
