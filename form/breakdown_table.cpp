@@ -12,10 +12,10 @@ namespace tervane {
 TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting) {
   const bool flat = weighting == Weighting::kNone;
   const std::string weighted = std::string(NamesOf(weighting).label) + "-weighted";
-  TextTable table{{"Source", "Output density (V/rtHz)",
-                   flat ? "Total over the band (V)" : "Total, " + weighted + " (V)",
-                   flat ? "Share of output noise power (%)" : "Share of " + weighted + " power (%)"},
-                  {}};
+  TextTable table{
+      {"Source", "Output density (V/rtHz)", flat ? "Total over the band (V)" : "Total, " + weighted + " (V)",
+       flat ? "Share of output noise power (%)" : "Share of " + weighted + " power (%)"},
+      {}};
   for (const NoiseContribution& row : breakdown.contributions) {
     char percent[32];
     std::snprintf(percent, sizeof percent, "%.1f", row.percent);

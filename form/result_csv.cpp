@@ -64,8 +64,8 @@ std::string FiguresCsv(const NoiseResult& result, const NoiseFigures& figures, W
   auto add = [&](std::string_view key, std::string_view weightingKey, std::string_view label,
                  std::optional<double> value, std::string_view unit) {
     const std::string_view reason = value ? std::string_view() : UndefinedReason(result, weighted, key);
-    csv += CsvLine({CsvField(key), CsvField(weightingKey), CsvField(label), CsvNumber(value), CsvField(unit),
-                    CsvField(reason)});
+    csv += CsvLine(
+        {CsvField(key), CsvField(weightingKey), CsvField(label), CsvNumber(value), CsvField(unit), CsvField(reason)});
   };
   for (const StageFigureField& f : kStageFigureFields) add(f.key, "", f.label, figures.*f.member, f.unit);
   for (const WeightedFigureField& f : kWeightedFigureFields)

@@ -10,9 +10,9 @@
 #include <array>
 
 #include "form/breakdown_table.h"
+#include "form/figure_text.h"
 #include "form/noise_report.h"
 #include "form/result_csv.h"
-#include "form/figure_text.h"
 #include "noise/noise_source.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"

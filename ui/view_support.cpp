@@ -43,7 +43,8 @@ void SetUpReadOnlyTable(QTableView* table) {
 QList<QStringList> QtRows(const TextTable& table) {
   const auto cells = [](const std::vector<std::string>& texts) {
     QStringList row;
-    for (const std::string& text : texts) row << FromCp1252(text).replace(QStringLiteral("rtHz"), QStringLiteral("√Hz"));
+    for (const std::string& text : texts)
+      row << FromCp1252(text).replace(QStringLiteral("rtHz"), QStringLiteral("√Hz"));
     return row;
   };
   QList<QStringList> rows{cells(table.headings)};

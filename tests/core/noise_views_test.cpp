@@ -21,8 +21,6 @@ using test::ExpectClose;
 using test::FieldTexts;
 using test::Form;
 
-const double kBand = 19980;  // the start-up band, 20 Hz..20 kHz
-
 CalculatorForm NoCornerOnCurrent(CalculatorForm form) {
   form.m_bApplyCorner = 0;
   return form;
