@@ -41,8 +41,9 @@ void Recalculate(NoiseResult& result, const PreparedCircuit* prepared = nullptr)
 
 // The noise model's views of a calculation of the form.
 inline std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,
-                                                    double crestFactor = kDefaultCrestFactor) {
-  return BreakdownNoise(result.inputs, result.outcome, crestFactor);
+                                                    double crestFactor = kDefaultCrestFactor,
+                                                    Weighting weighting = Weighting::kNone) {
+  return BreakdownNoise(result.inputs, result.outcome, crestFactor, weighting);
 }
 inline std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, double frequency) {
   return NoiseSpectrumAt(result.inputs, result.outcome, frequency);

@@ -1,7 +1,6 @@
 #include "form/part_ranking.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string_view>
 #include <unordered_set>
 
@@ -29,10 +28,9 @@ RankedPart RankedOf(const std::string& name, const PartRecord& record, const Noi
     if (const std::optional<NoiseFigures> figures = FiguresOf(r)) {
       part.weightedNoise = (*figures)[weighting].outputV;
       part.einDbu = (*figures)[weighting].einDbu;
+      part.optimumSourceResistance = figures->optimumSourceOhm;
     }
   }
-  if (const double ratio = r.inputs.en / r.inputs.in; r.inputs.in != 0 && std::isfinite(ratio))
-    part.optimumSourceResistance = ratio;
   return part;
 }
 

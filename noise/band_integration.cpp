@@ -1,6 +1,8 @@
 #include "noise/band_integration.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <span>
 #include <utility>
 
@@ -47,20 +49,32 @@ Band CarriedNoiseBand(const StageInputs& s) { return s.carry ? CarriedBand(s) : 
 
 bool Within(Band band, double f) { return f >= band.lower && f <= band.upper; }
 
+// Writes an integrand's components at a node of the stage's circuit.
+using NodeValues = std::function<void(const CircuitAt& circuit, std::span<double> values)>;
+
 // The rule over the stage's band fitted to its circuit with `opAmp` in it
 // (its closed loop's resonances among the panels' ends), and the integrals.
-std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp) {
+std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp, std::size_t components,
+                                       const NodeValues& valuesAt) {
   if (!CircuitResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq))) return std::nullopt;
   const Band carried = CarriedNoiseBand(s);
   std::vector<double> breakpoints = CircuitBreakpoints(s, opAmp.gainBandwidth);
   breakpoints.insert(breakpoints.end(), {carried.lower, carried.upper});
   breakpoints.insert(breakpoints.end(), kWeightingBreakpoints.begin(), kWeightingBreakpoints.end());
-  return IntegrateOverBand({s.lowerFreq, s.upperFreq}, breakpoints, kComponents,
+  return IntegrateOverBand({s.lowerFreq, s.upperFreq}, breakpoints, components,
                            [&](double f, std::span<double> values) {
                              const std::optional<CircuitAt> c = CircuitResponseAt(s, f);
                              if (!c) return std::fill(values.begin(), values.end(), NAN);
-                             ValuesAt(*c, opAmp, WeightingPowerGains(f), Within(carried, f), values);
+                             valuesAt(*c, values);
                            });
+}
+
+// The stage's band integrals with `opAmp` in it, on the rule fitted to them.
+std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp) {
+  const Band carried = CarriedNoiseBand(s);
+  return QuadratureOf(s, opAmp, kComponents, [&](const CircuitAt& c, std::span<double> values) {
+    ValuesAt(c, opAmp, WeightingPowerGains(c.frequency), Within(carried, c.frequency), values);
+  });
 }
 
 // The inverting stage's closed loop rings where Ls meets Cf through the
@@ -76,6 +90,21 @@ std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
   const std::optional<Quadrature> q = QuadratureOf(stage, OpAmpOf(stage));
   if (!q) return std::nullopt;
   return PowersOf(q->integrals);
+}
+
+std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage,
+                                                                      Weighting weighting) {
+  const OpAmpNoise opAmp = OpAmpOf(stage);
+  const std::optional<Quadrature> q =
+      QuadratureOf(stage, opAmp, kStageSourceCount, [&](const CircuitAt& c, std::span<double> values) {
+        const StageResponse r = RespondWith(c, opAmp);
+        const double gain = WeightingPowerGain(weighting, c.frequency);
+        for (std::size_t i = 0; i < kStageSourceCount; ++i) values[i] = r.power[i] * gain;
+      });
+  if (!q) return std::nullopt;
+  std::array<double, kStageSourceCount> powers{};
+  std::copy(q->integrals.begin(), q->integrals.end(), powers.begin());
+  return powers;
 }
 
 PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {

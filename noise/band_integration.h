@@ -19,6 +19,11 @@ namespace tervane {
 // a band the integrator does not take (fL <= 0, fH / fL not finite).
 std::optional<BandPowers> IntegrateStage(const StageInputs& stage);
 
+// Each source's output power over the band read through `weighting`, V^2,
+// by SourceIndex, the stage's own op amp in it: a weighted breakdown's rows.
+// Nothing where IntegrateStage gives nothing.
+std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage, Weighting weighting);
+
 // A stage's circuit made ready for many op amps, as a ranking calculates
 // one circuit with every part: the quadrature rule is fitted once to the
 // circuit's own poles and resonances, and every transfer and weighting gain
