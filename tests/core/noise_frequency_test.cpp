@@ -141,7 +141,8 @@ TEST(OverFrequency, TotalsMatchADenseIntegrationOfTheSpectrum) {
     for (const Weighting w : kWeightings) {
       double power = 0;
       bool loadRow = false;
-      for (const NoiseContribution& row : BreakdownNoise(s, r, kDefaultCrestFactor, w)->contributions) {
+      const NoiseBreakdown breakdown = *BreakdownNoise(s, r, kDefaultCrestFactor, w);
+      for (const NoiseContribution& row : breakdown.contributions) {
         power += row.total * row.total;
         loadRow |= row.source == NoiseSource::kRloadThermal;
       }
