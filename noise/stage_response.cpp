@@ -75,10 +75,33 @@ class Resonances {
   std::vector<double>& out_;
 };
 
+// A resistor's excess noise power density times f, V^2: (V 10^(NI/20)
+// 1e-6)^2 / ln 10; 0 where it has none.
+double ExcessTimesFrequency(const StageInputs& s, ExcessResistor r) {
+  const std::optional<ExcessNoise>& e = s.excess[ExcessIndex(r)];
+  if (!e) return 0;
+  const double perDecade = e->dcVolts * std::pow(10.0, e->noiseIndexDb / 20) * 1e-6;
+  return perDecade * perDecade / std::numbers::ln10;
+}
+
+// The + input's current flows through the source with its load and Rb in
+// series, one current through both: its power is split between their rows
+// in proportion to the voltages' magnitudes across them, |Zsl| and |Zb|,
+// which never makes a row negative (for resistances, Rsl (Rsl + Rb) and
+// Rb (Rsl + Rb)).
+void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) {
+  const double source = std::sqrt(std::norm(zsl));
+  const double bias = std::sqrt(std::norm(zb));
+  const double whole = source + bias;
+  if (whole == 0) return;
+  Kernel(c, NoiseSource::kCurrentNoiseRs) = power * (source / whole);
+  Kernel(c, NoiseSource::kCurrentNoiseRb) = power * (bias / whole);
+}
+
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en, s.in, s.cornerFreq, s.applyCorner, s.gainBandwidth, s.currentCorner};
+  return {s.en, s.in, s.cornerFreq, s.applyCorner, s.gainBandwidth, s.currentCorner, s.inCorrelation};
 }
 
 StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
@@ -88,6 +111,7 @@ StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
   s.applyCorner = opAmp.applyCorner;
   s.gainBandwidth = opAmp.gainBandwidth;
   s.currentCorner = opAmp.currentCorner;
+  s.inCorrelation = opAmp.inCorrelation;
   return s;
 }
 
@@ -101,30 +125,52 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
   const double w = kTwoPi * frequency;
   const double kT4 = kFourBoltzmann * s.kelvin;
   const Complex zs{s.sourceResistor, w * s.sourceInductance.value_or(0)};
-  const Complex z2 = s.r2 * Inverse({1, w * s.r2 * s.feedbackCapacitor.value_or(0)});  // R2 || 1/(j w Cf)
+  const Complex r2Share = Inverse({1, w * s.r2 * s.feedbackCapacitor.value_or(0)});
+  const Complex z2 = s.r2 * r2Share;  // R2 || 1/(j w Cf)
+  // Rb || 1/(j w Cb) = Rb * bShare; a voltage in series with Rb reaches the
+  // + input through bShare.
+  const double rb = s.biasResistor.value_or(0);
+  const Complex bShare = Inverse({1, w * rb * s.biasCapacitor.value_or(0)});
+  const Complex zb = rb * bShare;
   CircuitAt c;
   c.frequency = frequency;
   Kernel(c, kR2Thermal) = kT4 * z2.real();
   Kernel(c, kCurrentNoiseR2) = std::norm(z2);
+  // A current out of the + input (through Zp, or Zb inverting) reaches the
+  // output through plus; one out of the - input through -Z2.
+  Complex plus;
   switch (s.ampType) {
     case AMP_BUFFER:
     case AMP_NONINVERTING: {
       const bool buffer = s.ampType == AMP_BUFFER;
       if (!buffer && s.r1 == 0) return std::nullopt;
       const Complex yl{s.loadResistor ? 1 / *s.loadResistor : 0, w * s.loadCapacitor.value_or(0)};
-      const Complex d = Inverse(1.0 + Mul(zs, yl));  // Zl / (Zs + Zl)
-      const Complex zp = Mul(zs, d);                 // Zs || Zl
+      const Complex d = Inverse(1.0 + Mul(zs, yl));   // Zl / (Zs + Zl)
+      const Complex zsl = Mul(zs, d);                 // Zs || Zl
+      const Complex zp = s.biasResistor ? zsl + zb : zsl;  // and Rb in series
       const Complex ng = buffer ? Complex{1} : 1.0 + z2 * (1 / s.r1);
       c.noiseGain = ng;
       c.signalGain = Mul(d, ng);
-      const double plusInput = std::norm(Mul(zp, ng));  // |Zp NG|^2: a current at the + input
+      plus = Mul(zp, ng);
+      const double plusInput = std::norm(plus);
       Kernel(c, kVoltageNoise) = std::norm(ng);
-      Kernel(c, kCurrentNoiseRs) = plusInput;
+      if (s.biasResistor)
+        SplitPlusInputCurrent(c, plusInput, zsl, zb);
+      else
+        Kernel(c, kCurrentNoiseRs) = plusInput;
       if (!buffer) Kernel(c, kR1Thermal) = kT4 / s.r1 * std::norm(z2);
       Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(c.signalGain);
-      if (s.loadResistor) Kernel(c, kRloadThermal) = kT4 / *s.loadResistor * plusInput;
-      c.sourceKernel = kFourBoltzmann * zp.real() * std::norm(ng);
-      return c;
+      if (s.loadResistor) {
+        // A current at the source's end of Rb: through Zsl alone.
+        const double atLoad = s.biasResistor ? std::norm(Mul(zsl, ng)) : plusInput;
+        Kernel(c, kRloadThermal) = kT4 / *s.loadResistor * atLoad;
+        Kernel(c, kExcessRload) =
+            ExcessTimesFrequency(s, ExcessResistor::kRload) * atLoad / (*s.loadResistor * *s.loadResistor);
+      }
+      if (!buffer) Kernel(c, kExcessR1) = ExcessTimesFrequency(s, ExcessResistor::kR1) * std::norm(z2 * (1 / s.r1));
+      Kernel(c, kExcessRs) = ExcessTimesFrequency(s, ExcessResistor::kRs) * std::norm(c.signalGain);
+      c.sourceKernel = kFourBoltzmann * zsl.real() * std::norm(ng);
+      break;
     }
     case AMP_INVERTING: {
       const Complex zi = zs + s.r1;
@@ -132,14 +178,28 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
       const Complex a = Mul(z2, Inverse(zi));
       c.noiseGain = 1.0 + a;
       c.signalGain = -a;
+      plus = Mul(zb, c.noiseGain);
       Kernel(c, kVoltageNoise) = std::norm(c.noiseGain);
       Kernel(c, kR1Thermal) = kT4 * s.r1 * std::norm(a);
       Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(a);
+      Kernel(c, kCurrentNoiseRb) = std::norm(plus);
+      Kernel(c, kExcessR1) = ExcessTimesFrequency(s, ExcessResistor::kR1) * std::norm(a);
+      Kernel(c, kExcessRs) = ExcessTimesFrequency(s, ExcessResistor::kRs) * std::norm(a);
       c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(a);
-      return c;
+      break;
     }
+    default:
+      return std::nullopt;
   }
-  return std::nullopt;
+  // Rb's and its excess noise, voltages at the + input; R2's excess, a
+  // voltage in series with R2 inside Z2, reaches the output through Z2 / R2.
+  const double ng2 = std::norm(c.noiseGain);
+  Kernel(c, kRbThermal) = kT4 * zb.real() * ng2;
+  Kernel(c, kExcessRb) = ExcessTimesFrequency(s, ExcessResistor::kRb) * std::norm(bShare) * ng2;
+  Kernel(c, kExcessR2) = ExcessTimesFrequency(s, ExcessResistor::kR2) * std::norm(r2Share);
+  // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
+  Kernel(c, kCurrentCorrelation) = -2 * (plus.real() * z2.real() + plus.imag() * z2.imag());
+  return c;
 }
 
 std::complex<double> ClosedLoopResponse(const CircuitAt& c, const std::optional<double>& gainBandwidth) {
@@ -158,7 +218,9 @@ StageResponse RespondWith(const CircuitAt& c, const OpAmpNoise& opAmp) {
   const double h2 = std::norm(h);
   const double voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
   const double current = opAmp.in * opAmp.in * CurrentNoiseRise(opAmp, c.frequency);
-  const std::array<double, 4> scale{voltage * h2, current * h2, h2, 0};  // by SourceDrive
+  // By SourceDrive.
+  const std::array<double, 6> scale{voltage * h2, current * h2, h2, 0, current * opAmp.inCorrelation * h2,
+                                    h2 / c.frequency};
   StageResponse r;
   r.gain = Mul(c.signalGain, h);
   for (std::size_t i = 0; i < kStageSourceCount; ++i) r.power[i] = c.kernel[i] * scale[static_cast<int>(kDrives[i])];
@@ -170,6 +232,19 @@ std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double fr
   const std::optional<CircuitAt> c = CircuitResponseAt(stage, frequency);
   if (!c) return std::nullopt;
   return RespondWith(*c, OpAmpOf(stage));
+}
+
+std::optional<double> BiasCancellingResistor(const StageInputs& s) {
+  auto parallel = [](double a, double b) { return a * b / (a + b); };
+  const double sourceDc = s.loadResistor ? parallel(s.sourceResistor, *s.loadResistor) : s.sourceResistor;
+  double rb = NAN;
+  switch (s.ampType) {
+    case AMP_BUFFER: rb = s.r2 - sourceDc; break;
+    case AMP_NONINVERTING: rb = parallel(s.r1, s.r2) - sourceDc; break;
+    case AMP_INVERTING: rb = parallel(s.sourceResistor + s.r1, s.r2); break;
+  }
+  if (!std::isfinite(rb)) return std::nullopt;
+  return std::fmax(rb, 0.0);
 }
 
 std::vector<double> CircuitBreakpoints(const StageInputs& s, const std::optional<double>& gainBandwidth) {

@@ -166,23 +166,35 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
 // ---------------------------------------------------------------------------
 // The circuit as it is built
 
+// The two inputs' current noise, each in(f), correlated by c: a shared
+// generator of in sqrt(c) drives both, an own one of in sqrt(1 - c) each.
+std::string CurrentNoise(const StageInputs& s, double corner) {
+  const double c = s.inCorrelation;
+  std::string net = Generator('F', "inp", "np", "0", s.in * std::sqrt(1 - c), corner, s.kelvin) +
+                    Generator('F', "inm", "nm", "0", s.in * std::sqrt(1 - c), corner, s.kelvin);
+  if (c == 0) return net;
+  net += Generator('F', "sh", "np", "0", s.in * std::sqrt(c), corner, s.kelvin);
+  return net + "Fshm nm 0 Vssh " + Num(s.in * std::sqrt(c) / std::sqrt(4 * kSpiceBoltzmann * s.kelvin)) + "\n";
+}
+
 // The stage with its source inductance, load, feedback capacitor and an op
 // amp whose open-loop gain is GBW / (j f): a transconductance 2 pi GBW into
 // 1 F (its 1 Tohm sets a pole at 1.6e-13 Hz), buffered. Without a GBW, the
-// amplifier of the stages above.
+// amplifier of the stages above. Rb || Cb lies between the + input's
+// voltage noise and ground or the source.
 std::string CircuitNetlist(const StageInputs& s) {
   const bool inverting = s.ampType == AMP_INVERTING;
   const std::string input = inverting ? "src" : "pin";
+  const std::string plus = inverting ? "0" : "pin";
   const double celsius = s.kelvin - 273.15;
   const double currentCorner = s.currentCorner ? *s.currentCorner : s.applyCorner ? s.cornerFreq : 0;
   std::string net =
       "* circuit\n.options temp=" + Num(celsius) + " tnom=" + Num(celsius) + "\nVin in 0 dc 0 ac 1\n" +
       Resistor("s", "in", "a", s.sourceResistor) +
       (s.sourceInductance ? "Ls a " + input + " " + Num(*s.sourceInductance) + "\n" : Resistor("ls", "a", input, 0)) +
-      Resistor("2", "out", "nm", s.r2) +
-      Generator('H', "en", inverting ? "0" : "pin", "np", s.en, s.cornerFreq, s.kelvin) +
-      Generator('F', "inp", "np", "0", s.in, currentCorner, s.kelvin) +
-      Generator('F', "inm", "nm", "0", s.in, currentCorner, s.kelvin);
+      Resistor("2", "out", "nm", s.r2) + Resistor("b", plus, "pb", s.biasResistor.value_or(0)) +
+      Generator('H', "en", "pb", "np", s.en, s.cornerFreq, s.kelvin) + CurrentNoise(s, currentCorner);
+  if (s.biasCapacitor) net += "Cb " + plus + " pb " + Num(*s.biasCapacitor) + "\n";
   if (s.loadResistor) net += "Rload pin 0 " + Num(*s.loadResistor) + "\n";
   if (s.loadCapacitor) net += "Cload pin 0 " + Num(*s.loadCapacitor) + "\n";
   if (s.feedbackCapacitor) net += "Cf out nm " + Num(*s.feedbackCapacitor) + "\n";
@@ -206,15 +218,16 @@ struct CircuitCase {
   AmplifierType ampType;
   double rs, ls, rload, cload, r1, r2, cf, gbw, fL, fH, en, in, fc, fci;
   bool applyCorner;
+  double rb = 0, cb = 0, correlation = 0;
 
   StageInputs Stage() const {
     StageInputs s;
     s.ampType = ampType, s.sourceResistor = rs, s.r1 = r1, s.r2 = r2, s.kelvin = 298.15;
     s.lowerFreq = fL, s.upperFreq = fH, s.refVoltage = 1, s.en = en, s.in = in, s.cornerFreq = fc;
-    s.applyCorner = applyCorner;
-    const std::pair<std::optional<double>*, double> given[] = {{&s.sourceInductance, ls}, {&s.loadResistor, rload},
-                                                               {&s.loadCapacitor, cload}, {&s.feedbackCapacitor, cf},
-                                                               {&s.gainBandwidth, gbw},   {&s.currentCorner, fci}};
+    s.applyCorner = applyCorner, s.inCorrelation = correlation;
+    const std::pair<std::optional<double>*, double> given[] = {
+        {&s.sourceInductance, ls}, {&s.loadResistor, rload}, {&s.loadCapacitor, cload}, {&s.feedbackCapacitor, cf},
+        {&s.gainBandwidth, gbw},   {&s.currentCorner, fci},  {&s.biasResistor, rb},     {&s.biasCapacitor, cb}};
     for (const auto& [field, value] : given)
       if (value != 0) *field = value;
     return s;
@@ -243,6 +256,18 @@ const CircuitCase kCircuits[] = {
     {"NonInvertingLoadCapacitorCorner", AMP_NONINVERTING, 2e3, 0, 0, 1e-9, 1e3, 1e3, 0, 0, 20, 20e3, 3e-9, 2e-12, 50, 0,
      true},
     {"InvertingInductiveSource", AMP_INVERTING, 100, 10e-3, 0, 0, 1e3, 10e3, 0, 0, 20, 200e3, 3e-9, 1e-12, 0, 0, false},
+    // Rb at the + input, bare and bypassed by Cb, and the two inputs'
+    // current noise correlated, in every topology.
+    {"InvertingBiasResistor", AMP_INVERTING, 1e3, 0, 0, 0, 10e3, 100e3, 0, 1e6, 10, 100e3, 2e-9, 2e-12, 0, 0, false,
+     10e3},
+    {"InvertingBiasResistorBypassedCorrelated", AMP_INVERTING, 1e3, 0, 0, 0, 10e3, 100e3, 100e-12, 1e6, 1, 100e3, 2e-9,
+     2e-12, 0, 300, false, 10e3, 100e-9, 0.7},
+    {"NonInvertingCorrelatedNoBias", AMP_NONINVERTING, 10e3, 0.1, 47e3, 1e-9, 22e3, 22e3, 0, 0, 20, 20e3, 2e-9, 3e-12,
+     0, 0, false, 0, 0, 0.5},
+    {"CartridgeBiasResistorBypassedCorrelated", AMP_NONINVERTING, 1e3, 0.5, 47e3, 200e-12, 1e3, 9e3, 0, 8e6, 20, 20e3,
+     3e-9, 1e-12, 10, 200, true, 4.7e3, 1e-6, 0.9},
+    {"BufferBiasResistorFullyCorrelated", AMP_BUFFER, 2e3, 0, 0, 0, 0, 10e3, 0, 10e6, 20, 20e3, 1e-9, 2e-12, 0, 0,
+     false, 8e3, 0, 1},
 };
 
 // 1e-4, as the engine's k against ngspice's (1.4e-6), the ideal amplifier's
