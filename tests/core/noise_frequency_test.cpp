@@ -314,7 +314,7 @@ TEST(OverFrequency, ExcessNoiseOfEachResistor) {
 // afresh for each.
 TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
   const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100\nBroken 1n 1p 1e400\n");
-  for (const FrequencyCase& c : {kCircuits[0], kCircuits[4], kCircuits[6]}) {
+  for (const FrequencyCase& c : {kCircuits[0], kCircuits[4], kCircuits[6], kCircuits[7], kCircuits[8]}) {
     NoiseResult circuit = ComputeNoise(test::Form());
     circuit.inputs = Cartridge();
     c.shape(circuit.inputs);
