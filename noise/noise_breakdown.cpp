@@ -39,7 +39,7 @@ void SetPercentages(std::vector<NoiseContribution>& rows) {
   // and fails), but a weighting may take all of it away.
   for (const NoiseContribution& row : rows) power += PowerOf(row);
   if (power > 0)
-    for (NoiseContribution& row : rows) row.percent = 100 * PowerOf(row) / power;
+    for (NoiseContribution& row : rows) row.percent = 100 * row.total * std::fabs(row.total) / power;
 }
 
 // Largest first, a negative correlation last; equal totals in NoiseSource
