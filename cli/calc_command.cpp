@@ -130,7 +130,7 @@ Command AddCalcOptions(CLI::App* app) {
   app->add_flag("--figures", options->figures,
                 "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468- and CCIR-ARM-weighted");
 
-  return {app, [options](std::ostream& out) { return RunCalc(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream&) { return RunCalc(*options, out); }};
 }
 
 }  // namespace

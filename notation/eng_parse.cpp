@@ -75,15 +75,21 @@ double ConvertDecimal(std::string_view number) {
   return negative ? -value : value;
 }
 
-}  // namespace
+// The value of a text and the characters it came from: [begin, end) holds
+// the number and the prefix applied to it.
+struct Parsed {
+  double value = 0;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
 
-double ParseEngValue(std::string_view text) {
+Parsed Parse(std::string_view text) {
   text = text.substr(0, std::min(text.find('\0'), kParseWindow));
 
   std::size_t start = 0;
   while (start < text.size() && !kClasses.valueChar[static_cast<unsigned char>(text[start])])
     ++start;
-  if (start == text.size()) return 0.0;
+  if (start == text.size()) return {};
 
   // The first prefix character after the start wins; a micro sign counts
   // only when no character of g_szPrefixes occurs at all.
@@ -117,7 +123,24 @@ double ParseEngValue(std::string_view text) {
 
   const std::string_view working(work, length);
   const std::size_t numberLength = DecimalLength(working);
-  return numberLength == 0 ? 0.0 : ConvertDecimal(working.substr(0, numberLength));
+  if (numberLength == 0) return {0.0, start, start};
+  // The prefix applies only when the number runs up to it (and through its
+  // suffix); a blank applies as a power of 0.
+  const bool prefixApplied = numberLength == length && numberLength >= cut - start;
+  const std::size_t end = prefixApplied ? std::min(cut + 1, text.size()) : start + numberLength;
+  return {ConvertDecimal(working.substr(0, numberLength)), start, end};
+}
+
+bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
+double ParseEngValue(std::string_view text) { return Parse(text).value; }
+
+EngReading ReadEngValue(std::string_view text) {
+  const Parsed parsed = Parse(text);
+  const auto unread = [](std::string_view part) { return !std::ranges::all_of(part, IsWhiteSpace); };
+  return {parsed.value, unread(text.substr(0, parsed.begin)) || unread(text.substr(parsed.end))};
 }
 
 }  // namespace tervane

@@ -18,6 +18,7 @@
 #include "form/noise_report.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
+#include "parts/file_check.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/circuit_picture.h"
@@ -216,12 +217,12 @@ void CCalculatorDlg::OnOpenCircuit() {
 }
 
 bool CCalculatorDlg::OpenCircuit(const QString& path) {
+  // Looked at before it is opened: a pipe would keep the window waiting.
+  QString reason = QString::fromStdString(NotAFileReason(std::filesystem::path(path.toStdU16String())));
   QFile file(path);
-  QString reason;
+  if (reason.isEmpty() && !file.open(QIODevice::ReadOnly)) reason = file.errorString();
   CircuitReading reading;
-  if (!file.open(QIODevice::ReadOnly)) {
-    reason = file.errorString();
-  } else {
+  if (reason.isEmpty()) {
     // One byte over the cap is enough to tell an oversized file.
     const QByteArray bytes = file.read(static_cast<qint64>(kMaxCircuitFileSize) + 1);
     reading = ReadCircuitFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), m_form);

@@ -68,6 +68,18 @@ class MainWindowTest : public QObject {
       QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("temperatureEdit"));
   }
 
+  // Every label, check box and radio shows its whole text in the window's
+  // font, whatever the platform substitutes for it and at any scale.
+  void labelsShowWhole() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    const QList<QWidget*> labels = m_calc->Dialog().findChildren<QWidget*>();
+    for (QWidget* w : labels) {
+      if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w)) continue;
+      qDebug() << w->objectName() << w->sizeHint().width() << w->width() << w->font().family() << QFontInfo(w->font()).family();
+      QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(w->objectName()));
+    }
+  }
+
   void controlsOpenTheirWindows_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<bool>("byEnter");   // Enter on the focused button, not a click
