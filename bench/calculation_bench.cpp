@@ -32,7 +32,7 @@ void CalculateAndReport(benchmark::State& state, bool withFigures) {
     const auto result = tervane::ComputeNoise(f);
     benchmark::DoNotOptimize(tervane::BuildNoiseReport(result, "OP27"));
     if (withFigures)
-      benchmark::DoNotOptimize(tervane::ComputeNoiseFigures(*tervane::FigureInputsOf(result, result)));
+      benchmark::DoNotOptimize(tervane::ComputeNoiseFigures(*tervane::FigureInputsOf(result.inputs, result.outcome)));
     tervane::WriteBackResults(f, result);
     benchmark::DoNotOptimize(f);
   }

@@ -97,8 +97,7 @@ struct Allowance {
 
 // The place of the text field `name` in kFieldNames; their count when none has it.
 qsizetype FieldIndex(const char* name) {
-  return std::find_if(kFieldNames.begin(), kFieldNames.end(), [name](const char* f) { return qstrcmp(f, name) == 0; }) -
-         kFieldNames.begin();
+  return std::find(kFieldNames.begin(), kFieldNames.end(), QByteArray(name)) - kFieldNames.begin();
 }
 
 std::vector<qsizetype> Fields(std::initializer_list<const char*> names) {
@@ -227,7 +226,7 @@ class RandomSteps : public QObject {
 
   Allowance TypeIntoField() {
     std::vector<QLineEdit*> fields;
-    for (const char* name : kFieldNames)
+    for (const QByteArray& name : kFieldNames)
       if (auto* edit = m_calc->Child<QLineEdit>(name); edit->isEnabled()) fields.push_back(edit);
     fields.push_back(m_calc->Child<QComboBox>("partList")->lineEdit());
     QLineEdit* field = PickFrom(fields);
@@ -496,13 +495,13 @@ class RandomSteps : public QObject {
       if (now == before[i]) continue;
       const std::string read = ui::ToCp1252(now);
       if (ui::ToCp1252(ui::FromCp1252(read)) != read)
-        m_problems << QStringLiteral("%1 does not read back: \"%2\"").arg(kFieldNames[i], Shorten(now));
+        m_problems << QStringLiteral("%1 does not read back: \"%2\"").arg(QString::fromLatin1(kFieldNames[i]), Shorten(now));
       if (i == allowance.typed || now == Image(before[i])) continue;
       const bool rewritable =
           std::find(allowance.rewritten.begin(), allowance.rewritten.end(), i) != allowance.rewritten.end();
       if (!rewritable || Image(now) != now)
         m_problems
-            << QStringLiteral("%1 went from \"%2\" to \"%3\"").arg(kFieldNames[i], Shorten(before[i]), Shorten(now));
+            << QStringLiteral("%1 went from \"%2\" to \"%3\"").arg(QString::fromLatin1(kFieldNames[i]), Shorten(before[i]), Shorten(now));
     }
   }
 

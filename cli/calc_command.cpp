@@ -82,19 +82,19 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
 
   Json values = Json::object();
   values["T_K"] = NumberOrNull(result.temperature.kelvin);
-  values["F"] = NumberOrNull(result.flicker);
-  values["G"] = NumberOrNull(result.gain);
-  values["Sn"] = NumberOrNull(result.outputDensity);
-  values["Vn_own"] = NumberOrNull(result.ownNoise);
-  values["Vn"] = NumberOrNull(result.totalNoise);
-  values["SNR"] = NumberOrNull(result.snr);
+  values["F"] = NumberOrNull(result.outcome.flicker);
+  values["G"] = NumberOrNull(result.outcome.gain);
+  values["Sn"] = NumberOrNull(result.outcome.outputDensity);
+  values["Vn_own"] = NumberOrNull(result.outcome.ownNoise);
+  values["Vn"] = NumberOrNull(result.outcome.totalNoise);
+  values["SNR"] = NumberOrNull(result.outcome.snr);
 
   Json doc = Json::object();
-  doc["error"] = result.failure.has_value();
+  doc["error"] = result.outcome.failure.has_value();
   doc["report"] = Cp1252ToUtf8(report);
   doc["fields_after"] = std::move(fields);
   doc["prev_band_after"] = std::move(prevBand);
-  doc["reduced"] = !result.failure && result.reduced;
+  doc["reduced"] = !result.outcome.failure && result.outcome.reduced;
   doc["values"] = std::move(values);
   doc["contributions"] = ContributionsJson(result, crestFactor);
   doc["figures"] = FiguresJson(result);
@@ -115,7 +115,7 @@ int RunCalc(const CalcOptions& options, std::ostream& out) {
     WriteJson(out, CalcJson(form, result, report, options.crestFactor));
   else
     WriteTerminalText(out, report);
-  return result.failure ? kExitInputError : kExitOk;
+  return result.outcome.failure ? kExitInputError : kExitOk;
 }
 
 Command AddCalcOptions(CLI::App* app) {

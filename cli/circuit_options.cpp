@@ -3,10 +3,11 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <map>
+#include <vector>
 
 #include "cli/command.h"
 #include "cli/native_text.h"
+#include "form/amplifier_names.h"
 #include "form/circuit_file.h"
 #include "form/part_selection.h"
 #include "notation/cp1252.h"
@@ -16,33 +17,20 @@
 namespace tervane::cli {
 namespace {
 
-// One option per text field of the form, in the order of kFormTextFields.
-struct FieldOption {
-  const char* names;
-  const char* description;
-  bool partFigure;  // a part's figure, which a part of the library replaces
-};
+// "Source Resistor, ohms", "Noise Voltage, V/rtHz (overrides the part's)"
+std::string OptionDescription(const FormTextField& field) {
+  std::string text(field.caption);
+  if (!field.unit.empty()) text.append(", ").append(field.unit);
+  text.append(field.note);
+  if (field.partFigure) text.append(" (overrides the part's)");
+  return text;
+}
 
-constexpr std::array<FieldOption, kFormTextFields.size()> kFieldOptions{{
-    {"--source-resistor,--rs", "Source Resistor, ohms", false},
-    {"--r1", "Resistor 1, ohms (the buffer never reads it)", false},
-    {"--r2", "Resistor 2, ohms", false},
-    {"--temperature,--temp",
-     "Operating Temperature: Fahrenheit, or kelvin or Celsius with the letter K or C", false},
-    {"--lower-freq,--fl", "Lower Frequency Bound, Hz", false},
-    {"--upper-freq,--fh", "Upper Frequency Bound, Hz", false},
-    {"--ref-voltage,--vref", "0dB Reference Voltage, V", false},
-    {"--noise-voltage,--en", "Noise Voltage, V/rtHz (overrides the part's)", true},
-    {"--noise-current,--in", "Noise Current, A/rtHz (overrides the part's)", true},
-    {"--corner-freq,--fc", "1/f Corner Frequency, Hz (overrides the part's)", true},
-    {"--carry", "Carry from previous calc, V (used with --with-carry)", false},
-}};
-
-const std::map<std::string, int> kAmpTypes{
-    {"buffer", AMP_BUFFER},
-    {"noninverting", AMP_NONINVERTING},
-    {"inverting", AMP_INVERTING},
-};
+std::vector<std::string> AmplifierKeys() {
+  std::vector<std::string> keys;
+  for (const AmplifierNames& names : kAmplifierNames) keys.emplace_back(names.key);
+  return keys;
+}
 
 // The band of the previous successful calculation, as --prev-band gives it.
 void SetPreviousBand(CalculatorForm& form, const std::pair<std::string, std::string>& band) {
@@ -108,17 +96,17 @@ void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
                        "override it")
             ->type_name("FILE");
   options.typeOption = app.add_option("--type", options.type, "Amplifier Type")
-      ->check(CLI::IsMember({"buffer", "noninverting", "inverting"}))
+      ->check(CLI::IsMember(AmplifierKeys()))
       ->capture_default_str();
 
   CalculatorForm defaults;
   ApplyFormDefaults(defaults);
   for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
-    if (use == PartUse::kEveryPart && kFieldOptions[i].partFigure) continue;
-    options.fieldOptions[i] =
-        app.add_option(kFieldOptions[i].names, options.fields[i], kFieldOptions[i].description)
-            ->type_name("TEXT")
-            ->default_str(Cp1252ToUtf8(defaults.*kFormTextFields[i].member));
+    const FormTextField& field = kFormTextFields[i];
+    if (use == PartUse::kEveryPart && field.partFigure) continue;
+    options.fieldOptions[i] = app.add_option(std::string(field.options), options.fields[i], OptionDescription(field))
+                                  ->type_name("TEXT")
+                                  ->default_str(Cp1252ToUtf8(defaults.*field.member));
   }
 
   app.add_flag("--no-corner-current", options.noCornerCurrent, "Clear \"Apply 1/f Corner to Noise Current\"");
@@ -139,7 +127,7 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
   ApplyFormDefaults(form);
   const bool fromFile = options.circuitOption && options.circuitOption->count() > 0;
   if (fromFile) OpenCircuitFile(options, circuit);
-  if (!fromFile || options.typeOption->count() > 0) form.m_nAmpType = kAmpTypes.at(options.type);
+  if (!fromFile || options.typeOption->count() > 0) form.m_nAmpType = *AmplifierOfKey(options.type);
 
   // Choosing the part first, then typing over its figures.
   if (options.partOption && options.partOption->count() > 0) {

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/part_file.h"
+#include "form/amplifier_names.h"
 #include "form/calculator_form.h"
 
 namespace tervane::cli {
@@ -23,7 +24,7 @@ enum class PartUse {
 struct CircuitOptions {
   std::string circuitFile;  // a .tervane file the form starts from; the other options override it
   CLI::Option* circuitOption = nullptr;  // null under kEveryPart
-  std::string type = "noninverting";
+  std::string type{NamesOfAmplifier(AMP_NONINVERTING)->key};
   CLI::Option* typeOption = nullptr;
   std::array<std::string, kFormTextFields.size()> fields;
   std::array<CLI::Option*, kFormTextFields.size()> fieldOptions{};  // null where not offered

@@ -14,6 +14,7 @@
 #include "cli/text_output.h"
 #include "form/figure_text.h"
 #include "form/part_ranking.h"
+#include "form/rank_columns.h"
 #include "form/result_csv.h"
 #include "notation/cp1252.h"
 #include "notation/shown_value.h"
@@ -62,48 +63,38 @@ Weighting WeightingOfOption(std::string_view option) {
   return Weighting::kNone;  // the option's check admits no other word
 }
 
+std::vector<std::string> WeightingOptions() {
+  std::vector<std::string> words;
+  for (const WeightingNames& names : kWeightingNames) words.emplace_back(names.option);
+  return words;
+}
+
 std::string RankText(const std::vector<RankedPart>& parts) {
-  std::vector<TableRow> rows{
-      {"Rank", "Part", "en", "in", "fc", "Sn V/rtHz", "Vn V", "SNR dB", "R_opt ohms", "Vw V", "EIN dBu"}};
+  std::vector<TableRow> rows(1);
+  for (const RankColumn& column : kRankColumns)
+    if (!column.heading.empty()) rows[0].emplace_back(column.heading);
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    const RankedPart& p = parts[i];
-    TableRow row{p.failed ? "-" : std::to_string(i + 1), p.name, p.noiseVoltageText, p.noiseCurrentText,
-                 p.cornerFreqText};
-    if (p.failed)
-      row.insert(row.end(), {"failed", "-", "-"});
-    else
-      row.insert(row.end(), {ShownValue(*p.outputDensity), ShownValue(*p.totalNoise), ShownValue(*p.snr)});
-    row.push_back(p.optimumSourceResistance ? ShownValue(*p.optimumSourceResistance) : "-");
-    if (p.failed)
-      row.insert(row.end(), {"-", "-"});
-    else
-      row.insert(row.end(), {FigureText(p.weightedNoise, "", FigureKind::kValue),
-                             FigureText(p.einDbu, "", FigureKind::kDecibel)});
-    rows.push_back(std::move(row));
+    TableRow& row = rows.emplace_back();
+    for (const RankColumn& column : kRankColumns)
+      if (!column.heading.empty()) row.push_back(RankCellText(parts[i], i + 1, column.id));
   }
   return AlignedColumns(rows);
+}
+
+Json JsonCell(const RankValue& value) {
+  if (const auto* text = std::get_if<std::string_view>(&value)) return Cp1252ToUtf8(*text);
+  if (const auto* number = std::get_if<std::optional<double>>(&value)) return NumberOrNull(*number);
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag;
+  const auto& rank = std::get<std::optional<std::size_t>>(value);
+  return rank ? Json(*rank) : Json(nullptr);
 }
 
 Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting) {
   Json list = Json::array();
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    const RankedPart& p = parts[i];
     Json part = Json::object();
-    part["rank"] = p.failed ? Json(nullptr) : Json(i + 1);
-    part["name"] = Cp1252ToUtf8(p.name);
-    part["en_text"] = Cp1252ToUtf8(p.noiseVoltageText);
-    part["in_text"] = Cp1252ToUtf8(p.noiseCurrentText);
-    part["fc_text"] = Cp1252ToUtf8(p.cornerFreqText);
-    part["en"] = NumberOrNull(p.noiseVoltage);
-    part["in"] = NumberOrNull(p.noiseCurrent);
-    part["fc"] = NumberOrNull(p.cornerFreq);
-    part["failed"] = p.failed;
-    part["Sn"] = NumberOrNull(p.outputDensity);
-    part["Vn"] = NumberOrNull(p.totalNoise);
-    part["SNR"] = NumberOrNull(p.snr);
-    part["R_opt"] = NumberOrNull(p.optimumSourceResistance);
-    part["Vw"] = NumberOrNull(p.weightedNoise);
-    part["EIN_dBu"] = NumberOrNull(p.einDbu);
+    for (const RankColumn& column : kRankColumns)
+      part[std::string(column.key)] = JsonCell(RankCellValue(parts[i], i + 1, column.id));
     list.push_back(std::move(part));
   }
   Json doc = Json::object();
@@ -137,7 +128,7 @@ Command AddRankOptions(CLI::App* app) {
       ->check(CLI::IsMember({"text", "json", "csv"}))
       ->capture_default_str();
   app->add_option("--weighting", options->weighting, "Rank by the total read through: none, A, 468 (ITU-R 468) or ARM")
-      ->check(CLI::IsMember({"none", "A", "468", "ARM"}))
+      ->check(CLI::IsMember(WeightingOptions()))
       ->capture_default_str();
   return {app, [options](std::ostream& out, std::ostream& err) { return RunRank(*options, out, err); }};
 }

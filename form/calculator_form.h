@@ -41,27 +41,45 @@ void ApplyFormDefaults(CalculatorForm& form);
 // "RIAA NBW": the band whose width is the RIAA noise bandwidth.
 void ApplyRiaaBand(CalculatorForm& form);
 
-// The eleven text fields in data-exchange order, each with a stable key
-// (used by the command line and by the windows' object names) and its
-// start-up text.
+// The eleven text fields in data-exchange order. Every front end names and
+// describes a field from here: its stable key (circuit files, JSON, and the
+// windows' object names: "lower_freq" is lowerFreqEdit), its start-up text,
+// the caption the main window labels it with, its symbol in the model, its
+// unit (plain ASCII), the command line's option names, and what the command
+// line says beside them.
 struct FormTextField {
   std::string_view key;
   std::string CalculatorForm::*member;
   std::string_view defaultText;
+  std::string_view caption;
+  std::string_view symbol;
+  std::string_view unit;
+  std::string_view options;
+  std::string_view note;
+  bool partFigure;  // one of the three figures a part of the library fills in
 };
 
 inline constexpr std::array<FormTextField, 11> kFormTextFields{{
-    {"source_resistor", &CalculatorForm::m_strSourceResistor, "0"},
-    {"r1", &CalculatorForm::m_strR1, "1k"},
-    {"r2", &CalculatorForm::m_strR2, "1k"},
-    {"temperature", &CalculatorForm::m_strTemperature, "80"},
-    {"lower_freq", &CalculatorForm::m_strLowerFreq, "20"},
-    {"upper_freq", &CalculatorForm::m_strUpperFreq, "20k"},
-    {"ref_voltage", &CalculatorForm::m_strRefVoltage, "1"},
-    {"noise_voltage", &CalculatorForm::m_strNoiseVoltage, "3n"},
-    {"noise_current", &CalculatorForm::m_strNoiseCurrent, "400f"},
-    {"corner_freq", &CalculatorForm::m_strCornerFreq, "0"},
-    {"carry", &CalculatorForm::m_strCarry, "0"},
+    {"source_resistor", &CalculatorForm::m_strSourceResistor, "0", "Source Resistor", "Rs", "ohms",
+     "--source-resistor,--rs", "", false},
+    {"r1", &CalculatorForm::m_strR1, "1k", "Resistor 1", "R1", "ohms", "--r1", " (the buffer never reads it)", false},
+    {"r2", &CalculatorForm::m_strR2, "1k", "Resistor 2", "R2", "ohms", "--r2", "", false},
+    {"temperature", &CalculatorForm::m_strTemperature, "80", "Operating Temperature", "T", "",
+     "--temperature,--temp", ": Fahrenheit, or kelvin or Celsius with the letter K or C", false},
+    {"lower_freq", &CalculatorForm::m_strLowerFreq, "20", "Lower Frequency Bound", "fL", "Hz", "--lower-freq,--fl", "",
+     false},
+    {"upper_freq", &CalculatorForm::m_strUpperFreq, "20k", "Upper Frequency Bound", "fH", "Hz", "--upper-freq,--fh",
+     "", false},
+    {"ref_voltage", &CalculatorForm::m_strRefVoltage, "1", "0dB Reference Voltage", "Vref", "V", "--ref-voltage,--vref",
+     "", false},
+    {"noise_voltage", &CalculatorForm::m_strNoiseVoltage, "3n", "Noise Voltage", "en", "V/rtHz",
+     "--noise-voltage,--en", "", true},
+    {"noise_current", &CalculatorForm::m_strNoiseCurrent, "400f", "Noise Current", "in", "A/rtHz",
+     "--noise-current,--in", "", true},
+    {"corner_freq", &CalculatorForm::m_strCornerFreq, "0", "1/f Corner Frequency", "fc", "Hz", "--corner-freq,--fc", "",
+     true},
+    {"carry", &CalculatorForm::m_strCarry, "0", "Carry from previous calc", "Vc", "V", "--carry",
+     " (used with --with-carry)", false},
 }};
 
 }  // namespace tervane

@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "form/amplifier_names.h"
 #include "notation/cp1252.h"
 
 namespace tervane {
@@ -17,9 +18,6 @@ constexpr std::string_view kVersionKey = "version";
 constexpr std::string_view kTypeKey = "type";
 constexpr std::string_view kCornerKey = "apply_corner";
 constexpr std::string_view kPartKey = "part";
-
-// By AmplifierType, the names the command line's --type takes.
-constexpr std::array<std::string_view, 3> kTypeNames{"buffer", "noninverting", "inverting"};
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -180,6 +178,14 @@ bool IsKnownKey(std::string_view key) {
   return std::ranges::any_of(kFormTextFields, [key](const FormTextField& field) { return field.key == key; });
 }
 
+// "buffer, noninverting or inverting"
+std::string AmplifierKeyList() {
+  std::string list;
+  for (std::size_t i = 0; i < kAmplifierNames.size(); ++i)
+    list.append(i == 0 ? "" : i + 1 == kAmplifierNames.size() ? " or " : ", ").append(kAmplifierNames[i].key);
+  return list;
+}
+
 // Everything of version 1 is there and known, and the type and check box
 // read; the texts read as anything.
 std::string ContentProblem(const Entries& entries) {
@@ -191,8 +197,8 @@ std::string ContentProblem(const Entries& entries) {
   for (const std::string_view key : required)
     if (!entries.contains(key)) return "it is truncated or damaged: the line " + std::string(key) + "= is missing";
   const std::string& type = entries.find(kTypeKey)->second;
-  if (std::ranges::find(kTypeNames, type) == kTypeNames.end())
-    return "unknown amplifier type " + Quoted(type) + " (buffer, noninverting or inverting)";
+  if (!AmplifierOfKey(type))
+    return "unknown amplifier type " + Quoted(type) + " (" + AmplifierKeyList() + ")";
   const std::string& corner = entries.find(kCornerKey)->second;
   if (corner != "0" && corner != "1") return "it is damaged: apply_corner is " + Quoted(corner) + ", not 0 or 1";
   return {};
@@ -214,7 +220,7 @@ std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std
     text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0')))) + "\n";
   };
   line(kVersionKey, std::to_string(kCircuitFileVersion));
-  line(kTypeKey, kTypeNames.at(static_cast<std::size_t>(form.m_nAmpType)));
+  line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);
   for (const FormTextField& field : kFormTextFields) line(field.key, form.*field.member);
   line(kCornerKey, form.m_bApplyCorner ? "1" : "0");
   if (partName) line(kPartKey, *partName);
@@ -243,7 +249,7 @@ CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& ont
   const Entries& entries = parsed.entries;
   CalculatorForm form = onto;
   const std::string& type = entries.find(kTypeKey)->second;
-  form.m_nAmpType = static_cast<int>(std::ranges::find(kTypeNames, type) - kTypeNames.begin());
+  form.m_nAmpType = *AmplifierOfKey(type);
   for (const FormTextField& field : kFormTextFields) form.*field.member = Utf8ToCp1252(entries.find(field.key)->second);
   form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
 

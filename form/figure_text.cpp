@@ -26,7 +26,7 @@ std::string BandText(Band band) { return ShownValue(band.lower) + "Hz to " + Sho
 }  // namespace
 
 std::optional<NoiseFigures> FiguresOf(const NoiseResult& result) {
-  const std::optional<FigureInputs> inputs = FigureInputsOf(result, result);
+  const std::optional<FigureInputs> inputs = FigureInputsOf(result.inputs, result.outcome);
   if (!inputs) return std::nullopt;
   return ComputeNoiseFigures(*inputs);
 }
@@ -46,11 +46,11 @@ std::string FigureText(std::optional<double> value, std::string_view unit, Figur
 
 std::string_view UndefinedReason(const NoiseResult& result, std::string_view key) {
   if (key == "noise_figure_db" || key == "noise_temperature_k")
-    if (!(result.sourceResistor > 0)) return "Rs = 0: there is no source noise to compare with";
+    if (!(result.inputs.sourceResistor > 0)) return "Rs = 0: there is no source noise to compare with";
   if (key == "optimum_source_ohm" || key == "min_noise_figure_db")
-    if (!(result.in > 0)) return "in = 0: no current noise to balance the voltage noise";
+    if (!(result.inputs.in > 0)) return "in = 0: no current noise to balance the voltage noise";
   if (key == "input_v" || key == "ein_dbu" || key == "ein_dbv")
-    if (!(result.gain && *result.gain != 0)) return "the stage has no signal gain";
+    if (!(result.outcome.gain && *result.outcome.gain != 0)) return "the stage has no signal gain";
   return "not finite for these inputs";
 }
 
@@ -79,7 +79,7 @@ std::string BuildFiguresText(const NoiseResult& result) {
     out.append(kLineEnd).append(f.label).append(" = ").append(FigureText(value, f.unit, f.kind));
     if (!value) out.append("  (").append(UndefinedReason(result, f.key)).append(")");
   }
-  out.append(kLineEnd).append(kLineEnd).append("Weighted over ").append(BandText({result.lowerFreq, result.upperFreq}));
+  out.append(kLineEnd).append(kLineEnd).append("Weighted over ").append(BandText({result.inputs.lowerFreq, result.inputs.upperFreq}));
   out.append(":").append(kLineEnd).append(Padded("Weighting", kLabelWidth));
   for (const WeightingNames& names : kWeightingNames) out.append(Padded(std::string(names.label), kColumnWidth));
   TrimLineEnd(out);
@@ -95,17 +95,19 @@ std::string BuildFiguresText(const NoiseResult& result) {
 }
 
 std::optional<std::string> CarryNote(const NoiseResult& result) {
-  if (result.failure || !result.carry || !result.carriedNoise) return std::nullopt;
-  const std::optional<FigureInputs> inputs = FigureInputsOf(result, result);
+  const StageInputs& s = result.inputs;
+  const StageResult& r = result.outcome;
+  if (r.failure || !s.carry || !r.carriedNoise) return std::nullopt;
+  const std::optional<FigureInputs> inputs = FigureInputsOf(s, r);
   if (!inputs) return std::nullopt;
-  std::string note = "Carried in: " + ShownValue(*result.carry) + "V";
-  if (result.previousBand) note += " over " + BandText(*result.previousBand);
-  if (result.reduced) {
+  std::string note = "Carried in: " + ShownValue(*s.carry) + "V";
+  if (s.previousBand) note += " over " + BandText(*s.previousBand);
+  if (r.reduced) {
     const bool overlaps = inputs->carriedBand.lower < inputs->carriedBand.upper;
     note += overlaps ? ", scaled by the root of the bandwidths to its share in " + BandText(inputs->carriedBand)
                      : ", none of it in this band";
   }
-  note += ", times the gain " + ShownValue(*result.gain) + ": " + ShownValue(std::fabs(*result.carriedNoise)) +
+  note += ", times the gain " + ShownValue(*r.gain) + ": " + ShownValue(std::fabs(*r.carriedNoise)) +
           "V at the output, spread evenly over " + BandText(inputs->carriedBand) + ".";
   return note;
 }

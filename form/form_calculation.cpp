@@ -9,11 +9,12 @@ namespace tervane {
 namespace {
 
 NoiseResult ReadStageInputs(const CalculatorForm& form) {
-  NoiseResult r;
+  NoiseResult result;
+  result.r1Read = form.m_nAmpType == AMP_NONINVERTING || form.m_nAmpType == AMP_INVERTING;
+  result.temperature = ReadTemperature(form.m_strTemperature);
+  StageInputs& r = result.inputs;
   r.ampType = static_cast<AmplifierType>(form.m_nAmpType);
-  r.r1Read = form.m_nAmpType == AMP_NONINVERTING || form.m_nAmpType == AMP_INVERTING;
-  r.temperature = ReadTemperature(form.m_strTemperature);
-  r.kelvin = r.temperature.kelvin;
+  r.kelvin = result.temperature.kelvin;
   r.en = ParseEngValue(form.m_strNoiseVoltage);
   r.in = ParseEngValue(form.m_strNoiseCurrent);
   r.lowerFreq = ParseEngValue(form.m_strLowerFreq);
@@ -22,18 +23,19 @@ NoiseResult ReadStageInputs(const CalculatorForm& form) {
   r.sourceResistor = ParseEngValue(form.m_strSourceResistor);
   r.r2 = ParseEngValue(form.m_strR2);
   r.cornerFreq = ParseEngValue(form.m_strCornerFreq);
-  if (r.r1Read) r.r1 = ParseEngValue(form.m_strR1);
+  if (result.r1Read) r.r1 = ParseEngValue(form.m_strR1);
   r.applyCorner = form.m_bApplyCorner != 0;
   if (form.m_bWithCarry != 0) r.carry = ParseEngValue(form.m_strCarry);
   if (form.m_bHavePrevBand) r.previousBand = Band{form.m_dPrevLowerFreq, form.m_dPrevUpperFreq};
-  return r;
+  return result;
 }
 
 // Every value WriteBackResults puts into a field. The temperature goes back
 // in Fahrenheit, which can overflow where the typed kelvin or Celsius did not.
-bool WrittenBackFinite(const NoiseResult& r) {
-  for (double v : {r.sourceResistor, r.r1Read ? r.r1 : 0.0, r.r2, r.temperature.fahrenheit, r.lowerFreq, r.upperFreq,
-                   r.refVoltage, r.en, r.in, r.cornerFreq})
+bool WrittenBackFinite(const NoiseResult& result) {
+  const StageInputs& r = result.inputs;
+  for (double v : {r.sourceResistor, result.r1Read ? r.r1 : 0.0, r.r2, result.temperature.fahrenheit, r.lowerFreq,
+                   r.upperFreq, r.refVoltage, r.en, r.in, r.cornerFreq})
     if (!std::isfinite(v)) return false;
   return true;
 }
@@ -41,12 +43,12 @@ bool WrittenBackFinite(const NoiseResult& r) {
 }  // namespace
 
 NoiseResult ComputeNoise(const CalculatorForm& form) {
-  NoiseResult r = ReadStageInputs(form);
-  static_cast<StageResult&>(r) = CalculateStage(r);
+  NoiseResult result = ReadStageInputs(form);
+  result.outcome = CalculateStage(result.inputs);
   // A field written back as a non-finite text would fail the next
   // calculation: such a result is no result either.
-  if (!r.failure && !WrittenBackFinite(r)) r.failure = StageFailure::kNotFinite;
-  return r;
+  if (!result.outcome.failure && !WrittenBackFinite(result)) result.outcome.failure = StageFailure::kNotFinite;
+  return result;
 }
 
 }  // namespace tervane

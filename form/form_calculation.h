@@ -16,7 +16,9 @@ namespace tervane {
 // One calculation of the form: the stage as its fields read, what the noise
 // model makes of it, and what only the form's texts need (the temperature in
 // the scale it was typed in, whether R1 was read at all).
-struct NoiseResult : StageInputs, StageResult {
+struct NoiseResult {
+  StageInputs inputs;
+  StageResult outcome;
   Temperature temperature{};
   bool r1Read = false;  // the topology uses R1
 };
@@ -32,16 +34,16 @@ NoiseResult ComputeNoise(const CalculatorForm& form);
 // The noise model's views of a calculation of the form.
 inline std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,
                                                     double crestFactor = kDefaultCrestFactor) {
-  return BreakdownNoise(result, result, crestFactor);
+  return BreakdownNoise(result.inputs, result.outcome, crestFactor);
 }
 inline std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, double frequency) {
-  return NoiseSpectrumAt(result, result, frequency);
+  return NoiseSpectrumAt(result.inputs, result.outcome, frequency);
 }
 inline std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const NoiseResult& result, std::size_t points) {
-  return NoiseSpectrum(result, result, points);
+  return NoiseSpectrum(result.inputs, result.outcome, points);
 }
 inline std::optional<SpectrumFault> SpectrumFaultOf(const NoiseResult& result, std::size_t points) {
-  return SpectrumFaultOf(result, result, points);
+  return SpectrumFaultOf(result.inputs, result.outcome, points);
 }
 
 }  // namespace tervane

@@ -13,7 +13,9 @@ void AppendValue(std::string& out, std::string_view label, double value, std::st
 
 }  // namespace
 
-std::string BuildNoiseReport(const NoiseResult& r, std::optional<std::string_view> partName) {
+std::string BuildNoiseReport(const NoiseResult& result, std::optional<std::string_view> partName) {
+  const StageInputs& s = result.inputs;
+  const StageResult& r = result.outcome;
   if (r.failure) return std::string(kNoiseErrorReport);
 
   std::string out;
@@ -22,17 +24,17 @@ std::string BuildNoiseReport(const NoiseResult& r, std::optional<std::string_vie
   out += "Part name:  ";
   out += partName.value_or(kNoPartSelected);
   out += "\r\n";
-  AppendValue(out, "Voltage noise = ", r.en, "V/rtHz\r\n");
-  AppendValue(out, "Current noise  = ", r.in, "A/rtHz\r\n");
-  AppendValue(out, "1/f noise corner = ", r.cornerFreq, "Hz\r\n\r\n");
+  AppendValue(out, "Voltage noise = ", s.en, "V/rtHz\r\n");
+  AppendValue(out, "Current noise  = ", s.in, "A/rtHz\r\n");
+  AppendValue(out, "1/f noise corner = ", s.cornerFreq, "Hz\r\n\r\n");
   out += "Output noise results:\r\n";
-  AppendValue(out, "Operating temperature = ", r.temperature.kelvin, "K\r\n");
+  AppendValue(out, "Operating temperature = ", result.temperature.kelvin, "K\r\n");
   AppendValue(out, "Flicker correction factor = ", r.flicker, "\r\n");
-  out += r.applyCorner ? "1/f Noise corner applied to noise current\r\n"
+  out += s.applyCorner ? "1/f Noise corner applied to noise current\r\n"
                        : "1/f Noise corner not applied to noise current\r\n";
   AppendValue(out, "Noise = ", *r.outputDensity, "V/rtHz\r\n");
   AppendValue(out, "Total noise voltage = ", *r.ownNoise, "V\r\n");
-  if (r.carry) {
+  if (s.carry) {
     if (r.reduced) out += "Carry noise reduced by bandwidth reduction\r\n";
     AppendValue(out, "Noise voltage with carry = ", *r.totalNoise, "V\r\n");
   }

@@ -19,20 +19,20 @@ RankedPart CalculatePart(CalculatorForm form, const std::string& name, Weighting
   part.noiseCurrentText = form.m_strNoiseCurrent;
   part.cornerFreqText = form.m_strCornerFreq;
   const NoiseResult r = ComputeNoise(form);
-  part.noiseVoltage = r.en;
-  part.noiseCurrent = r.in;
-  part.cornerFreq = r.cornerFreq;
-  part.failed = r.failure.has_value();
-  if (!r.failure) {
-    part.outputDensity = r.outputDensity;
-    part.totalNoise = r.totalNoise;
-    part.snr = r.snr;
+  part.noiseVoltage = r.inputs.en;
+  part.noiseCurrent = r.inputs.in;
+  part.cornerFreq = r.inputs.cornerFreq;
+  part.failed = r.outcome.failure.has_value();
+  if (!r.outcome.failure) {
+    part.outputDensity = r.outcome.outputDensity;
+    part.totalNoise = r.outcome.totalNoise;
+    part.snr = r.outcome.snr;
     if (const std::optional<NoiseFigures> figures = FiguresOf(r)) {
       part.weightedNoise = (*figures)[weighting].outputV;
       part.einDbu = (*figures)[weighting].einDbu;
     }
   }
-  if (const double ratio = r.en / r.in; r.in != 0 && std::isfinite(ratio)) part.optimumSourceResistance = ratio;
+  if (const double ratio = r.inputs.en / r.inputs.in; r.inputs.in != 0 && std::isfinite(ratio)) part.optimumSourceResistance = ratio;
   return part;
 }
 

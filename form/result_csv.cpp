@@ -2,30 +2,39 @@
 
 #include <span>
 
+#include "form/rank_columns.h"
 #include "noise/noise_source.h"
 #include "notation/csv.h"
 
 namespace tervane {
 
+namespace {
+
+std::string CsvCell(const RankValue& value) {
+  if (const auto* text = std::get_if<std::string_view>(&value)) return CsvField(*text);
+  if (const auto* number = std::get_if<std::optional<double>>(&value)) return CsvNumber(*number);
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "1" : "0";
+  const auto& rank = std::get<std::optional<std::size_t>>(value);
+  return rank ? std::to_string(*rank) : std::string();
+}
+
+}  // namespace
+
 std::string RankCsv(const std::vector<RankedPart>& parts) {
-  std::string csv = CsvLine(
-      {"rank", "name", "en_text", "in_text", "fc_text", "en", "in", "fc", "failed", "Sn", "Vn", "SNR", "R_opt",
-       "Vw", "EIN_dBu"});
+  std::vector<std::string> fields;
+  for (const RankColumn& column : kRankColumns) fields.emplace_back(column.key);
+  std::string csv = CsvLine(fields);
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    const RankedPart& p = parts[i];
-    csv +=
-        CsvLine({p.failed ? std::string() : std::to_string(i + 1), CsvField(p.name), CsvField(p.noiseVoltageText),
-                 CsvField(p.noiseCurrentText), CsvField(p.cornerFreqText), CsvNumber(p.noiseVoltage),
-                 CsvNumber(p.noiseCurrent), CsvNumber(p.cornerFreq), p.failed ? "1" : "0", CsvNumber(p.outputDensity),
-                 CsvNumber(p.totalNoise), CsvNumber(p.snr), CsvNumber(p.optimumSourceResistance),
-                 CsvNumber(p.weightedNoise), CsvNumber(p.einDbu)});
+    fields.clear();
+    for (const RankColumn& column : kRankColumns) fields.push_back(CsvCell(RankCellValue(parts[i], i + 1, column.id)));
+    csv += CsvLine(fields);
   }
   return csv;
 }
 
 std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result) {
-  const std::span<const NoiseSource> sources = TopologySources(result.ampType);
-  const bool carried = result.carry.has_value();
+  const std::span<const NoiseSource> sources = TopologySources(result.inputs.ampType);
+  const bool carried = result.inputs.carry.has_value();
   std::vector<std::string> header{"frequency", "total"};
   for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
   if (carried) header.emplace_back(NoiseSourceKey(NoiseSource::kCarried));

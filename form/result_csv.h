@@ -13,9 +13,8 @@
 // precision, empty when there is none. Windows-1252, as the core's text is.
 namespace tervane {
 
-// rank, name, en_text, in_text, fc_text, en, in, fc, failed, Sn, Vn, SNR,
-// R_opt, Vw (the weighted total), EIN_dBu: the ranking's parts in its order; a failed part has no rank and
-// failed 1.
+// The ranking's columns (kRankColumns) for its parts in its order; a failed
+// part has no rank and failed 1.
 std::string RankCsv(const std::vector<RankedPart>& parts);
 
 // frequency, total, then the density of each of the topology's sources by

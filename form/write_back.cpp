@@ -4,19 +4,20 @@
 
 namespace tervane {
 
-void WriteBackResults(CalculatorForm& form, const NoiseResult& r) {
-  if (r.failure) return;
+void WriteBackResults(CalculatorForm& form, const NoiseResult& result) {
+  if (result.outcome.failure) return;
+  const StageInputs& r = result.inputs;
   form.m_strSourceResistor = ShownValue(r.sourceResistor);
-  if (r.r1Read) form.m_strR1 = ShownValue(r.r1);
+  if (result.r1Read) form.m_strR1 = ShownValue(r.r1);
   form.m_strR2 = ShownValue(r.r2);
-  form.m_strTemperature = ShownValue(r.temperature.fahrenheit);
+  form.m_strTemperature = ShownValue(result.temperature.fahrenheit);
   form.m_strLowerFreq = ShownValue(r.lowerFreq);
   form.m_strUpperFreq = ShownValue(r.upperFreq);
   form.m_strRefVoltage = ShownValue(r.refVoltage);
   form.m_strNoiseVoltage = ShownValue(r.en);
   form.m_strNoiseCurrent = ShownValue(r.in);
   form.m_strCornerFreq = ShownValue(r.cornerFreq);
-  form.m_strCarry = ShownValue(*r.totalNoise);
+  form.m_strCarry = ShownValue(*result.outcome.totalNoise);
   form.m_bHavePrevBand = true;
   form.m_dPrevLowerFreq = r.lowerFreq;
   form.m_dPrevUpperFreq = r.upperFreq;

@@ -63,6 +63,15 @@ bool HasNegativePower(const StageInputs& s, const StageResult& r) {
   return terms && std::any_of(terms->power.begin(), terms->power.end(), [](double p) { return p < 0; });
 }
 
+Band CarriedBand(const StageInputs& s) {
+  Band band{s.lowerFreq, s.upperFreq};
+  if (s.previousBand) {
+    band.lower = std::fmax(band.lower, s.previousBand->lower);
+    band.upper = std::fmin(band.upper, s.previousBand->upper);
+  }
+  return band;
+}
+
 namespace {
 
 // The preceding stage's total noise as it reaches this stage's output: the
@@ -73,10 +82,11 @@ double CarriedNoise(const StageInputs& s, double gain, bool& reduced) {
   // Before any successful calculation there is no previous band to scale from.
   if (const std::optional<Band>& prev = s.previousBand;
       prev && !(s.lowerFreq <= prev->lower && s.upperFreq >= prev->upper)) {
-    const double upper = s.upperFreq < prev->upper ? s.upperFreq : prev->upper;
-    const double lower = s.lowerFreq <= prev->lower ? prev->lower : s.lowerFreq;
+    const Band overlap = CarriedBand(s);
     // Bands that do not overlap share no noise at all.
-    carried = upper < lower ? 0.0 : carried * std::sqrt((upper - lower) / (prev->upper - prev->lower));
+    carried = overlap.upper < overlap.lower
+                  ? 0.0
+                  : carried * std::sqrt((overlap.upper - overlap.lower) / (prev->upper - prev->lower));
     reduced = true;
   }
   return carried * gain;
@@ -89,15 +99,6 @@ bool AllFinite(const StageResult& r) {
 }
 
 }  // namespace
-
-Band CarriedBand(const StageInputs& s) {
-  Band band{s.lowerFreq, s.upperFreq};
-  if (s.previousBand) {
-    band.lower = std::fmax(band.lower, s.previousBand->lower);
-    band.upper = std::fmin(band.upper, s.previousBand->upper);
-  }
-  return band;
-}
 
 StageResult CalculateStage(const StageInputs& s) {
   StageResult r;

@@ -47,7 +47,7 @@ QTableWidgetItem* Cell(const QString& text) {
 
 CBreakdownView::CBreakdownView(const NoiseResult& result, Weighting weighting, QWidget* parent)
     : QWidget(parent), m_result(result), m_figures(FiguresOf(result)) {
-  if (result.failure) {
+  if (result.outcome.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }

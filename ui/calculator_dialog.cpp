@@ -83,9 +83,8 @@ void CCalculatorDlg::SetUpControls() {
   m_circuitPicture = m_ui->circuitPicture;
   m_editR1 = m_ui->r1Edit;
   m_ampTypeGroup = MakeRadioGroup(this, {m_ui->bufferRadio, m_ui->nonInvertingRadio, m_ui->invertingRadio});
-  m_textFields = {m_ui->sourceResistorEdit, m_ui->r1Edit,         m_ui->r2Edit,         m_ui->temperatureEdit,
-                  m_ui->lowerFreqEdit,      m_ui->upperFreqEdit,  m_ui->refVoltageEdit, m_ui->noiseVoltageEdit,
-                  m_ui->noiseCurrentEdit,   m_ui->cornerFreqEdit, m_ui->carryEdit};
+  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
+    m_textFields[i] = findChild<QLineEdit*>(FieldEditName(kFormTextFields[i].key));
 
   // The list is as tall as an edit field; its drop-down shows as many rows
   // as fit the template's drop depth.
@@ -263,7 +262,7 @@ void CCalculatorDlg::CalculateNoise() {
   CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary, partName);
   results.exec();
 
-  if (!result.failure) {  // otherwise the fields keep exactly what was typed
+  if (!result.outcome.failure) {  // otherwise the fields keep exactly what was typed
     WriteBackResults(m_form, result);
     RefreshOut();
   }

@@ -13,6 +13,7 @@
 
 #include "form/figure_text.h"
 #include "form/part_ranking.h"
+#include "form/rank_columns.h"
 #include "form/result_csv.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"
@@ -21,68 +22,13 @@
 namespace tervane::ui {
 namespace {
 
-enum Column {
-  kName,
-  kNoiseVoltage,
-  kNoiseCurrent,
-  kCorner,
-  kDensity,
-  kTotal,
-  kSnr,
-  kOptimumRs,
-  kWeightedTotal,
-  kEinDbu,
-  kColumnCount
-};
-
-struct ColumnHeading {
-  const char* title;
-  const char* tip;
-};
-constexpr std::array<ColumnHeading, kColumnCount> kHeadings{{
-    {"Part", "The part's name in the part list"},
-    {"en (V/√Hz)", "The op amp's voltage noise density"},
-    {"in (A/√Hz)", "The op amp's current noise density"},
-    {"fc (Hz)", "The voltage noise's 1/f corner"},
-    {"Output density (V/√Hz)", "The output noise density over the band, Sn"},
-    {"Total noise (V)", "The output noise over the band, with the carried noise in a carry calculation"},
-    {"SNR (dB)", "Signal to noise ratio against the 0dB reference voltage"},
-    {"Optimum Rs (Ω)", "en / in: the source resistance at which the op amp's voltage and current noise are equal"},
-    {"Weighted total (V)", "The output noise read through the chosen weighting, which the parts are ranked by"},
-    {"EIN (dBu)", "The equivalent input noise through the chosen weighting, re 0.7746 V"},
-}};
-
-const QString kFailed = QStringLiteral("error");
-
-QString ResultText(const std::optional<double>& value, const QString& unit = QString()) {
-  return value ? EngText(*value, unit) : kFailed;
-}
-
-QString CellText(const RankedPart& part, int column) {
-  switch (column) {
-    case kName:
-      return FromCp1252(part.name);
-    case kNoiseVoltage:
-      return EngText(part.noiseVoltage);
-    case kNoiseCurrent:
-      return EngText(part.noiseCurrent);
-    case kCorner:
-      return EngText(part.cornerFreq);
-    case kDensity:
-      return ResultText(part.outputDensity);
-    case kTotal:
-      return ResultText(part.totalNoise);
-    case kSnr:
-      // Decibels take no SI prefix.
-      return part.snr ? QString::number(*part.snr, 'f', 1) : kFailed;
-    case kOptimumRs:
-      return part.optimumSourceResistance ? EngText(*part.optimumSourceResistance) : QString();
-    case kWeightedTotal:
-      return part.failed ? kFailed : FromCp1252(FigureText(part.weightedNoise, "", FigureKind::kValue));
-    case kEinDbu:
-      return part.failed ? kFailed : FromCp1252(FigureText(part.einDbu, "", FigureKind::kDecibel));
-  }
-  return {};
+// The ranking's columns that people read, but for the rank, which the rows'
+// headers show.
+std::vector<RankColumn> ShownColumns() {
+  std::vector<RankColumn> columns;
+  for (const RankColumn& column : kRankColumns)
+    if (!column.heading.empty() && column.id != RankColumnId::kRank) columns.push_back(column);
+  return columns;
 }
 
 QString NoPartsText() {
@@ -115,32 +61,36 @@ class CRankingModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : static_cast<int>(m_parts.size());
   }
-  int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : kColumnCount; }
+  int columnCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+  }
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
-    return CellText(Part(index.row()), index.column());
+    const std::size_t row = static_cast<std::size_t>(index.row());
+    return FromCp1252(RankCellText(m_parts[row], row + 1, m_columns[static_cast<std::size_t>(index.column())].id));
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
     if (orientation == Qt::Vertical)
       return role == Qt::DisplayRole ? QVariant(section + 1)
                                      : QAbstractTableModel::headerData(section, orientation, role);
-    if (section < 0 || section >= kColumnCount) return {};
-    const ColumnHeading& heading = kHeadings[static_cast<std::size_t>(section)];
-    if (role == Qt::DisplayRole) return QString::fromUtf8(heading.title);
-    if (role == Qt::ToolTipRole) return QString::fromUtf8(heading.tip);
+    if (section < 0 || section >= columnCount({})) return {};
+    const RankColumn& column = m_columns[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) return FromCp1252(column.heading);
+    if (role == Qt::ToolTipRole) return FromCp1252(column.tip);
     return {};
   }
 
  private:
+  const std::vector<RankColumn> m_columns = ShownColumns();
   std::vector<RankedPart> m_parts;
 };
 
 CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
                                  Weighting weighting, ChoosePart choose, QWidget* parent)
     : QWidget(parent), m_form(form), m_library(library), m_choose(std::move(choose)), m_weighting(weighting) {
-  if (result.failure) {
+  if (result.outcome.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }

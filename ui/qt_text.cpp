@@ -20,6 +20,25 @@ std::string ToCp1252(const QString& text) {
   return Utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
+QString UnitText(std::string_view unit) {
+  if (unit == "ohms") return QStringLiteral("Ω");
+  return FromCp1252(unit).replace(QStringLiteral("rtHz"), QStringLiteral("√Hz"));
+}
+
+QString FieldEditName(std::string_view key) {
+  QString name;
+  bool upper = false;
+  for (const char c : key) {
+    if (c == '_') {
+      upper = true;
+      continue;
+    }
+    name += upper ? QChar(c).toUpper() : QChar(c);
+    upper = false;
+  }
+  return name + QStringLiteral("Edit");
+}
+
 QString EngText(double value, const QString& unit) {
   switch (ShownInfinityOf(value)) {
     case ShownInfinity::kPlus:

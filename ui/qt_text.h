@@ -14,6 +14,14 @@ namespace tervane::ui {
 QString FromCp1252(std::string_view text);
 std::string ToCp1252(const QString& text);
 
+// A unit as the core writes it in plain ASCII ("ohms", "V/rtHz"), with the
+// signs a window can show ("Ω", "V/√Hz").
+QString UnitText(std::string_view unit);
+
+// The object name of the main window's edit for the form field `key`:
+// "lower_freq" is lowerFreqEdit.
+QString FieldEditName(std::string_view key);
+
 // A value as every field and report line shows it (ShownValue), with `unit`
 // appended; an infinity is the sign "∞".
 QString EngText(double value, const QString& unit = QString());

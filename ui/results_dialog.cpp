@@ -16,6 +16,7 @@
 
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
+#include "form/amplifier_names.h"
 #include "form/figure_text.h"
 #include "ui/dialog_units.h"
 #include "ui/figures_view.h"
@@ -33,11 +34,6 @@ namespace {
 // The dialog's margin round the tabs, in dialog units.
 constexpr int kMarginUnits = 5;
 
-// The captions of the form's text fields, in their order.
-constexpr std::array<const char*, kFormTextFields.size()> kInputCaptions{
-    "Source resistance Rs (Ω)", "R1 (Ω)", "R2 (Ω)", "Temperature", "Lower frequency (Hz)", "Upper frequency (Hz)",
-    "0 dB reference (V)", "en (V/√Hz)", "in (A/√Hz)", "1/f corner (Hz)", "Carry from previous calc (V)"};
-constexpr std::array<const char*, 3> kAmplifierTypes{"Buffer", "Non-inverting", "Inverting"};
 
 Weighting& SessionWeighting() {
   static Weighting weighting = Weighting::kNone;
@@ -47,11 +43,13 @@ Weighting& SessionWeighting() {
 // The form as typed, a caption and a text each.
 QList<QStringList> InputsOf(const CalculatorForm& form) {
   QList<QStringList> inputs;
-  if (form.m_nAmpType >= 0 && form.m_nAmpType < static_cast<int>(kAmplifierTypes.size()))
-    inputs << QStringList{QStringLiteral("Amplifier"),
-                          QString::fromLatin1(kAmplifierTypes[static_cast<std::size_t>(form.m_nAmpType)])};
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
-    inputs << QStringList{QString::fromUtf8(kInputCaptions[i]), FromCp1252(form.*kFormTextFields[i].member)};
+  if (const std::optional<AmplifierNames> names = NamesOfAmplifier(form.m_nAmpType))
+    inputs << QStringList{QStringLiteral("Amplifier"), FromCp1252(names->label)};
+  for (const FormTextField& field : kFormTextFields) {
+    QString caption = FromCp1252(field.caption);
+    if (!field.unit.empty()) caption += QStringLiteral(" (%1)").arg(UnitText(field.unit));
+    inputs << QStringList{caption, FromCp1252(form.*field.member)};
+  }
   inputs << QStringList{QStringLiteral("1/f corner applies to the current noise"),
                         form.m_bApplyCorner ? QStringLiteral("yes") : QStringLiteral("no")};
   return inputs;

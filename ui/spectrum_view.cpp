@@ -97,7 +97,7 @@ std::vector<NoiseSource> SourcesByShare(const NoiseResult& result) {
     for (const NoiseContribution& row : breakdown->contributions)
       if (SourceIndex(row.source) < kStageSourceCount) sources.push_back(row.source);
   if (sources.empty()) {
-    const auto own = TopologySources(result.ampType);
+    const auto own = TopologySources(result.inputs.ampType);
     sources.assign(own.begin(), own.end());
   }
   return sources;
@@ -123,7 +123,7 @@ Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spe
 
 LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
   const Decades decades = DecadesOf(curves);
-  const SpectrumRange range = SpectrumRangeOf(result);
+  const SpectrumRange range = SpectrumRangeOf(result.inputs);
   LogLogPlot plot;
   plot.xMin = range.lower;
   plot.xMax = range.upper;
@@ -133,11 +133,11 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
   plot.yTitle = QStringLiteral("Output noise density (V/√Hz)");
   plot.xUnit = QStringLiteral("Hz");
   plot.yUnit = QStringLiteral("V/√Hz");
-  plot.shadeFrom = result.lowerFreq;
-  plot.shadeTo = result.upperFreq;
+  plot.shadeFrom = result.inputs.lowerFreq;
+  plot.shadeTo = result.inputs.upperFreq;
   plot.shadeName =
       QStringLiteral("Band %1 to %2")
-          .arg(EngText(result.lowerFreq, QStringLiteral("Hz")), EngText(result.upperFreq, QStringLiteral("Hz")));
+          .arg(EngText(result.inputs.lowerFreq, QStringLiteral("Hz")), EngText(result.inputs.upperFreq, QStringLiteral("Hz")));
   plot.curves = std::move(curves);
   return plot;
 }
@@ -149,7 +149,7 @@ PlotCurve WeightedTotalOf(const NoiseResult& result, const std::vector<SpectrumP
   PlotCurve curve{QStringLiteral("Total, %1-weighted").arg(FromCp1252(NamesOf(weighting).label)), {},
                   QColor(0xc0392b), 2.5, Qt::SolidLine};
   for (const SpectrumPoint& p : spectrum)
-    if (p.frequency >= result.lowerFreq && p.frequency <= result.upperFreq)
+    if (p.frequency >= result.inputs.lowerFreq && p.frequency <= result.inputs.upperFreq)
       curve.points.append({p.frequency, p.total * std::sqrt(WeightingPowerGain(weighting, p.frequency))});
   return curve;
 }
@@ -158,13 +158,13 @@ PlotCurve WeightedTotalOf(const NoiseResult& result, const std::vector<SpectrumP
 
 CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent)
     : QWidget(parent), m_result(result) {
-  if (result.failure) {
+  if (result.outcome.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, kSpectrumPoints);
   if (!spectrum) {
-    ShowUnavailable(this, std::isfinite(SpectrumRangeOf(result).upper) ? kNoSpectrum : kBeyondNumbers);
+    ShowUnavailable(this, std::isfinite(SpectrumRangeOf(result.inputs).upper) ? kNoSpectrum : kBeyondNumbers);
     return;
   }
   Curves curves = CurvesOf(result, *spectrum);

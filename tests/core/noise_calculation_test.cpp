@@ -98,12 +98,12 @@ TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
   for (const TopologyCase& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(Form(c.ampType, c.typed));
-    ASSERT_FALSE(r.failure);
-    ExpectClose(*r.gain, c.gain, "G");
-    ExpectClose(*r.outputDensity, c.density, "Sn");
-    ExpectClose(*r.ownNoise, std::sqrt(19980.0) * c.density, "Vn");
-    EXPECT_EQ(*r.totalNoise, *r.ownNoise);
-    ExpectClose(*r.snr, 20 * std::log10(1 / (std::sqrt(19980.0) * c.density)), "SNR");
+    ASSERT_FALSE(r.outcome.failure);
+    ExpectClose(*r.outcome.gain, c.gain, "G");
+    ExpectClose(*r.outcome.outputDensity, c.density, "Sn");
+    ExpectClose(*r.outcome.ownNoise, std::sqrt(19980.0) * c.density, "Vn");
+    EXPECT_EQ(*r.outcome.totalNoise, *r.outcome.ownNoise);
+    ExpectClose(*r.outcome.snr, 20 * std::log10(1 / (std::sqrt(19980.0) * c.density)), "SNR");
     EXPECT_EQ(r.r1Read, c.ampType != AMP_BUFFER);
   }
 }
@@ -142,10 +142,10 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
       {"InfiniteCarryInPlainMode", AMP_NONINVERTING, {{"carry", "1e400"}}, false},
   };
   for (const CheckCase& c : cases)
-    EXPECT_EQ(ComputeNoise(Form(c.ampType, c.typed)).failure.has_value(), c.error) << c.name;
+    EXPECT_EQ(ComputeNoise(Form(c.ampType, c.typed)).outcome.failure.has_value(), c.error) << c.name;
   CalculatorForm form = Form(AMP_NONINVERTING, {{"carry", "1e400"}});
   form.m_bWithCarry = 1;
-  EXPECT_TRUE(ComputeNoise(form).failure) << "infinite carry in carry mode";
+  EXPECT_TRUE(ComputeNoise(form).outcome.failure) << "infinite carry in carry mode";
 }
 
 TEST(CalculateStage, SaysWhichCheckFailed) {
@@ -213,12 +213,12 @@ TEST(CarryStep, CarriesTheShareOfTheOverlapTimesTheGain) {
   for (const BandCase& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(CarryForm(c.lower, c.upper, c.prevLower, c.prevUpper));
-    ASSERT_FALSE(r.failure);
-    EXPECT_EQ(r.reduced, c.reduced);
+    ASSERT_FALSE(r.outcome.failure);
+    EXPECT_EQ(r.outcome.reduced, c.reduced);
     // Combined^2 = own^2 + (Vc sqrt(share) G)^2 with G = 2.
-    const double expected = std::sqrt(*r.ownNoise * *r.ownNoise + 4e-12 * c.share);
-    ExpectClose(*r.totalNoise, expected, "combined Vn");
-    ExpectClose(*r.snr, 20 * std::log10(1 / expected), "SNR");
+    const double expected = std::sqrt(*r.outcome.ownNoise * *r.outcome.ownNoise + 4e-12 * c.share);
+    ExpectClose(*r.outcome.totalNoise, expected, "combined Vn");
+    ExpectClose(*r.outcome.snr, 20 * std::log10(1 / expected), "SNR");
   }
 }
 
@@ -228,15 +228,15 @@ TEST(CarryStep, ScaledOnlyFromAPreviousBandAndByTheInvertingGain) {
   CalculatorForm form = CarryForm("20", "20k", 10, 40000);
   form.m_bHavePrevBand = false;
   NoiseResult r = ComputeNoise(form);
-  EXPECT_FALSE(r.reduced);
-  ExpectClose(*r.totalNoise, 2.320371025076547e-06, "no previous band");
+  EXPECT_FALSE(r.outcome.reduced);
+  ExpectClose(*r.outcome.totalNoise, 2.320371025076547e-06, "no previous band");
 
   // The inverting amplifier amplifies it by its own gain, R2 / (R1 + Rs).
   form = CarryForm("20", "20k", 20, 20000);
   form.m_nAmpType = AMP_INVERTING;
   form.m_strR2 = "5k";
   r = ComputeNoise(form);
-  ExpectClose(*r.totalNoise, std::sqrt(*r.ownNoise * *r.ownNoise + 25e-12), "inverting");
+  ExpectClose(*r.outcome.totalNoise, std::sqrt(*r.outcome.ownNoise * *r.outcome.ownNoise + 25e-12), "inverting");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(Weighting, ABandwidths) {
 
 NoiseFigures Figures(const CalculatorForm& form) {
   const NoiseResult r = ComputeNoise(form);
-  const auto inputs = FigureInputsOf(r, r);
+  const auto inputs = FigureInputsOf(r.inputs, r.outcome);
   EXPECT_TRUE(inputs);
   return inputs ? ComputeNoiseFigures(*inputs) : NoiseFigures{};
 }
@@ -86,7 +86,7 @@ TEST(NoiseFigures, UndefinedFiguresAreEmpty) {
   const NoiseFigures noGain = Figures(test::Form(AMP_INVERTING, {{"r2", "0"}}));
   EXPECT_FALSE(noGain.gainDb || noGain[Weighting::kNone].inputV);
   const NoiseResult quiet = ComputeNoise(test::Form());
-  FigureInputs silent = *FigureInputsOf(quiet, quiet);
+  FigureInputs silent = *FigureInputsOf(quiet.inputs, quiet.outcome);
   silent.white = silent.oneOverF = 0;
   EXPECT_FALSE(ComputeNoiseFigures(silent)[Weighting::kA].outputDbu ||
                ComputeNoiseFigures(silent)[Weighting::kA].snrDb);
@@ -140,14 +140,14 @@ TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
     form.m_dPrevLowerFreq = 100;
     form.m_dPrevUpperFreq = 10000;
     const NoiseResult r = ComputeNoise(form);
-    const auto inputs = FigureInputsOf(r, r);
+    const auto inputs = FigureInputsOf(r.inputs, r.outcome);
     ASSERT_TRUE(inputs);
     const NoiseFigures figures = ComputeNoiseFigures(*inputs);
-    EXPECT_NEAR(figures[Weighting::kNone].outputV.value_or(0), *r.totalNoise, 1e-12 * *r.totalNoise);
-    const double lower = std::fmax(r.lowerFreq, 100), upper = std::fmin(r.upperFreq, 10000);
-    const double carriedDensity = s.carry ? std::pow(*r.carriedNoise, 2) / (upper - lower) : 0;
+    EXPECT_NEAR(figures[Weighting::kNone].outputV.value_or(0), *r.outcome.totalNoise, 1e-12 * *r.outcome.totalNoise);
+    const double lower = std::fmax(r.inputs.lowerFreq, 100), upper = std::fmin(r.inputs.upperFreq, 10000);
+    const double carriedDensity = s.carry ? std::pow(*r.outcome.carriedNoise, 2) / (upper - lower) : 0;
     if (s.carry) {  // the spectrum's carried noise: flat over the overlap, none outside it
-      for (const double f : {r.lowerFreq, lower, std::sqrt(lower * upper), upper, r.upperFreq})
+      for (const double f : {r.inputs.lowerFreq, lower, std::sqrt(lower * upper), upper, r.inputs.upperFreq})
         EXPECT_NEAR(std::pow(NoiseSpectrumAt(r, f)->carried, 2), f >= lower && f <= upper ? carriedDensity : 0,
                     1e-12 * carriedDensity) << f << " Hz";
     }
@@ -155,7 +155,7 @@ TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
       const double expected =
           SimpsonLog([&](double f) { const auto p = NoiseSpectrumAt(r, f);
                        return (std::pow(p->total, 2) - std::pow(p->carried, 2)) * WeightingPowerGain(w, f); },
-                     r.lowerFreq, r.upperFreq) +
+                     r.inputs.lowerFreq, r.inputs.upperFreq) +
           carriedDensity * SimpsonLog([&](double f) { return WeightingPowerGain(w, f); }, lower, upper);
       EXPECT_NEAR(std::pow(figures[w].outputV.value_or(0), 2), expected, 1e-6 * expected)
           << s.lower << ".." << s.upper << " weighting " << WeightingIndex(w);

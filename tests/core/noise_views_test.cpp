@@ -38,7 +38,7 @@ CalculatorForm CarryForm(const char* lower, const char* upper) {
 
 NoiseBreakdown Breakdown(const CalculatorForm& form, double crestFactor = kDefaultCrestFactor) {
   const NoiseResult r = ComputeNoise(form);
-  EXPECT_FALSE(r.failure.has_value());
+  EXPECT_FALSE(r.outcome.failure.has_value());
   const std::optional<NoiseBreakdown> b = BreakdownNoise(r, crestFactor);
   EXPECT_TRUE(b.has_value());
   return b.value_or(NoiseBreakdown{});
@@ -79,9 +79,9 @@ TEST(BreakdownNoise, PowersAddUpToTheReportedTotalLargestFirst) {
         EXPECT_GE(b.contributions[i - 1].total, row.total) << i;
       }
     }
-    ExpectClose(power, *r.totalNoise * *r.totalNoise, "sum of powers");
+    ExpectClose(power, *r.outcome.totalNoise * *r.outcome.totalNoise, "sum of powers");
     ExpectClose(percent, 100, "sum of percentages");
-    EXPECT_EQ(b.outputTotal, *r.totalNoise);
+    EXPECT_EQ(b.outputTotal, *r.outcome.totalNoise);
     // The carried noise is a row exactly in carry mode.
     const bool carriedRow =
         std::any_of(b.contributions.begin(), b.contributions.end(),
@@ -126,15 +126,15 @@ TEST(BreakdownNoise, InputReferredNoiseAndPeakToPeak) {
     const NoiseResult r = ComputeNoise(c.form);
     const NoiseBreakdown b = c.crestFactor ? Breakdown(c.form, *c.crestFactor) : Breakdown(c.form);
     EXPECT_EQ(b.crestFactor, c.peakPerRms);
-    ExpectClose(b.peakToPeak, *r.totalNoise * c.peakPerRms, "peak-to-peak");
+    ExpectClose(b.peakToPeak, *r.outcome.totalNoise * c.peakPerRms, "peak-to-peak");
     if (c.gain == 0) {
       EXPECT_TRUE(std::isinf(b.inputReferred));
       EXPECT_TRUE(std::isinf(b.inputDensity));
       continue;
     }
-    ExpectClose(b.inputReferred, *r.totalNoise / c.gain, "input-referred");
+    ExpectClose(b.inputReferred, *r.outcome.totalNoise / c.gain, "input-referred");
     // The band average: it integrates over the band to the input-referred noise, carry and all.
-    ExpectClose(b.inputDensity, *r.totalNoise / c.gain / std::sqrt(r.upperFreq - r.lowerFreq), "input density");
+    ExpectClose(b.inputDensity, *r.outcome.totalNoise / c.gain / std::sqrt(r.inputs.upperFreq - r.inputs.lowerFreq), "input density");
   }
 }
 
@@ -179,7 +179,7 @@ TEST(NoiseSpectrum, LogSpacedFromADecadeBelowToADecadeAboveTheBand) {
 
 TEST(NoiseSpectrum, NoneWhereADecadeAboveTheBandOverflows) {
   const NoiseResult huge = ComputeNoise(Form(AMP_NONINVERTING, {{"upper_freq", "1e308"}}));
-  ASSERT_FALSE(huge.failure.has_value());
+  ASSERT_FALSE(huge.outcome.failure.has_value());
   EXPECT_FALSE(NoiseSpectrum(huge, 11).has_value());
   EXPECT_FALSE(NoiseSpectrumAt(huge, HUGE_VAL).has_value());
   EXPECT_TRUE(NoiseSpectrum(ComputeNoise(Form(AMP_NONINVERTING, {{"upper_freq", "1e307"}})), 11).has_value());

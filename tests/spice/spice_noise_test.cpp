@@ -124,7 +124,7 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
         {&form.m_strNoiseCurrent, s.in},   {&form.m_strCornerFreq, s.corner}};
     for (const auto& [text, value] : fields) *text = Num(value);
     const NoiseResult engine = ComputeNoise(form);
-    ASSERT_FALSE(engine.failure);
+    ASSERT_FALSE(engine.outcome.failure);
     ASSERT_NEAR(engine.temperature.celsius, s.celsius, 1e-9) << "the table's temperature is wrong";
 
     const std::string netlist = Netlist(s);
@@ -140,7 +140,7 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
     const std::size_t at = log.find("\nonoise_total = ");
     ASSERT_NE(at, std::string::npos) << netlist << log;
     const double spice = std::strtod(log.c_str() + at + 16, nullptr);
-    EXPECT_NEAR(spice / *engine.totalNoise - 1, 0, kTolerance) << "engine " << *engine.totalNoise << " V\n" << netlist;
+    EXPECT_NEAR(spice / *engine.outcome.totalNoise - 1, 0, kTolerance) << "engine " << *engine.outcome.totalNoise << " V\n" << netlist;
   }
   std::filesystem::remove(file);
 }

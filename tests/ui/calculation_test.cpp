@@ -95,7 +95,7 @@ class CalculationTest : public QObject {
     form = FormOf(*m_calc, form);
     form.m_bWithCarry = button == QLatin1String("calcWithCarryButton");
     const NoiseResult result = ComputeNoise(form);
-    QCOMPARE(result.failure.has_value(), fails);
+    QCOMPARE(result.outcome.failure.has_value(), fails);
     const QStringList typing = m_calc->Texts();
 
     QStringList tabs;
@@ -170,7 +170,7 @@ class CalculationTest : public QObject {
     QTest::newRow("breakdown, Copy Table")
         << u"breakdownTab"_s << u"breakdownTable.copyTableAction"_s << QString() << header << 7;
     QTest::newRow("comparison, Ctrl+C: the row selected")
-        << u"comparisonTab"_s << u"comparisonTable.Ctrl+C"_s << QString() << u"Part\ten (V/√Hz)\tin (A/√Hz)"_s << 2;
+        << u"comparisonTab"_s << u"comparisonTable.Ctrl+C"_s << QString() << u"Part\ten\tin\tfc\tSn V/rtHz"_s << 2;
     QTest::newRow("figures, Copy Table") << u"figuresTab"_s << u"figuresTable.copyTableAction"_s << QString()
                                          << u"Figure\tValue\tWhy undefined\nSignal gain\t2\t\n"_s << 15;
     QTest::newRow("spectrum, Copy: an image")

@@ -21,7 +21,7 @@ bool CalculatorUnderTest::Open(const std::optional<QByteArray>& partFile) {
 
 QStringList CalculatorUnderTest::Texts() const {
   QStringList texts;
-  for (const char* name : kFieldNames) texts << Text(name);
+  for (const QByteArray& name : kFieldNames) texts << Text(name);
   return texts;
 }
 

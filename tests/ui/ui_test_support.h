@@ -12,6 +12,7 @@
 
 #include "modal_driver.h"
 #include "ui/calculator_dialog.h"
+#include "ui/qt_text.h"
 
 namespace tervane::uitest {
 
@@ -25,9 +26,11 @@ namespace tervane::uitest {
   }
 
 // The eleven text fields by object name, in the order of the form's fields.
-inline constexpr std::array<const char*, 11> kFieldNames{
-    "sourceResistorEdit", "r1Edit",           "r2Edit",           "temperatureEdit", "lowerFreqEdit", "upperFreqEdit",
-    "refVoltageEdit",     "noiseVoltageEdit", "noiseCurrentEdit", "cornerFreqEdit",  "carryEdit"};
+inline const std::array<QByteArray, kFormTextFields.size()> kFieldNames = [] {
+  std::array<QByteArray, kFormTextFields.size()> names;
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = ui::FieldEditName(kFormTextFields[i].key).toLatin1();
+  return names;
+}();
 inline constexpr std::array<const char*, 3> kRadioNames{"bufferRadio", "nonInvertingRadio", "invertingRadio"};
 
 // The real main window on a part library of its own (none when `partFile`
