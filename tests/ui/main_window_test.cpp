@@ -2,6 +2,7 @@
 // which window, the amplifier type, the exit question from every way out and
 // the Help menu's targets and the circuit files. Expected values come
 // from the core.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -10,13 +11,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
+#include <QTextDocument>
+
+#include <sys/stat.h>
 
 #include <sstream>
 
+#include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
+#include "parts/file_check.h"
 #include "ui/links.h"
 #include "ui/qt_text.h"
 #include "ui_test_support.h"
@@ -68,16 +74,69 @@ class MainWindowTest : public QObject {
       QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("temperatureEdit"));
   }
 
-  // Every label, check box and radio shows its whole text in the window's
-  // font, whatever the platform substitutes for it and at any scale.
+  void labelsShowWhole_data() {  // for the window's Arial, as other systems substitute it
+    QTest::addColumn<QString>("font");
+    for (const char* font : {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Condensed", "DejaVu Sans Mono"})
+      QTest::newRow(font) << QString::fromLatin1(font);
+  }
+
+  // Every label, check box and radio shows its whole text (also run at 2x).
   void labelsShowWhole() {
-    QVERIFY(m_calc->Open(std::nullopt));
-    const QList<QWidget*> labels = m_calc->Dialog().findChildren<QWidget*>();
-    for (QWidget* w : labels) {
-      if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w)) continue;
-      qDebug() << w->objectName() << w->sizeHint().width() << w->width() << w->font().family() << QFontInfo(w->font()).family();
-      QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(w->objectName()));
+    QFETCH(QString, font);
+    QFont::insertSubstitution(QStringLiteral("Arial"), font);
+    const bool opened = m_calc->Open(std::nullopt);
+    QFont::removeSubstitutions(QStringLiteral("Arial"));
+    QVERIFY(opened);
+    for (QWidget* w : m_calc->Dialog().findChildren<QWidget*>()) {
+      const auto* label = qobject_cast<QLabel*>(w);
+      if ((label && !label->wordWrap()) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))
+        QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(w->objectName()));
     }
+  }
+
+  // Tab follows the form's reading order, a column at a time, and meets the
+  // radios once, at the checked one; the arrows move within them.
+  void tabFollowsTheReadingOrder() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    const auto tabs = [&](int count, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+      QStringList visited;
+      for (int i = 0; i < count; ++i) {
+        PressKey(&m_calc->Dialog(), Qt::Key_Tab, modifiers);
+        visited << QApplication::focusWidget()->objectName();
+      }
+      return visited;
+    };
+    m_calc->Child("calculateButton")->setFocus();
+    QCOMPARE(tabs(20), QStringList({"partList", "nonInvertingRadio", "applyCornerCheck", "sourceResistorEdit",
+                                    "r1Edit", "r2Edit", "temperatureEdit", "lowerFreqEdit", "upperFreqEdit",
+                                    "refVoltageEdit", "noiseVoltageEdit", "noiseCurrentEdit", "cornerFreqEdit",
+                                    "carryEdit", "exitButton", "helpButton", "calcCornerButton", "riaaButton",
+                                    "calcWithCarryButton", "calculateButton"}));
+    m_calc->Child("nonInvertingRadio")->setFocus();
+    PressKey(&m_calc->Dialog(), Qt::Key_Down);
+    QVERIFY(m_calc->Child<QRadioButton>("invertingRadio")->isChecked());
+    QCOMPARE(tabs(2), QStringList({"applyCornerCheck", "sourceResistorEdit"}));
+    QCOMPARE(tabs(3, Qt::ShiftModifier), QStringList({"applyCornerCheck", "invertingRadio", "partList"}));
+  }
+
+  // What a field will be read as is said under the form and in its tip as
+  // it is typed; the part file's skipped lines are said there too.
+  void fieldReadingsAndSkippedLinesAreSaid() {
+    const char* parts = "DemoA 1n 1p 1\nDemoB 1n\n";
+    QVERIFY(m_calc->Open(QByteArray(parts)));
+    PartLibrary library;
+    std::istringstream file(parts);
+    ReadPartLibrary(file, library);
+    const QString partNote = QStringLiteral("tervane.txt: ") + QString::fromStdString(SkippedLinesNote(library));
+    auto* notes = m_calc->Child<QLabel>("readingNotes");
+    QCOMPARE(notes->text(), partNote);
+    m_calc->Type("r2Edit", QStringLiteral("4k7"));
+    const QString r2Note = ui::FromCp1252(FieldReadingNotes(FormOf(*m_calc))[2]);
+    QCOMPARE(notes->text(), partNote + QStringLiteral("\n") + r2Note);
+    QCOMPARE(m_calc->Child("r2Edit")->toolTip(), Qt::convertFromPlainText(r2Note));
+    QVERIFY(m_calc->Child("r1Edit")->toolTip().isEmpty());
+    m_calc->Type("r2Edit", QStringLiteral("4.7k"));
+    QCOMPARE(notes->text(), partNote);
   }
 
   void controlsOpenTheirWindows_data() {
@@ -188,6 +247,7 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QByteArray>("damage");  // written over the saved file before it is opened; empty: none
     QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
     QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=2\n");
+
   }
 
   // Save Circuit by Ctrl+S, Open Circuit from the context menu.
@@ -243,6 +303,21 @@ class MainWindowTest : public QObject {
       QCOMPARE(m_calc->Texts(), before);
       QCOMPARE(partList->currentText(), QStringLiteral("DemoA"));
     }
+  }
+
+  // A pipe named to open (as `tervane FILE` names one) is said to be no
+  // file, without waiting for a writer.
+  void openCircuitRefusesAPipe() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    QTemporaryDir folder;
+    const QString pipe = folder.filePath(QStringLiteral("stage.tervane"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    bool opened = true;
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { opened = m_calc->Dialog().OpenCircuit(pipe); },
+                       {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
+    QVERIFY(!opened);
+    QVERIFY(driver.windows.front().text.contains(QString::fromStdString(NotAFileReason(pipe.toStdString()))));
   }
 
   void helpTargets_data() {
