@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QStyle>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -118,14 +119,19 @@ void CCalculatorDlg::ConnectControls() {
 }
 
 // A missing or unreadable file leaves the list empty; true when it opened.
-// Lines that gave no part are said under the form and on the list.
+// Lines that gave no part are said under the form, and in the tip of the
+// list and of a mark beside it.
 bool CCalculatorDlg::LoadParts(const std::filesystem::path& partFile) {
   const bool opened = LoadPartLibrary(partFile, m_partLibrary);
   FillPartList(m_partList, m_partLibrary.m_partList);
-  if (const std::string note = SkippedLinesNote(m_partLibrary); !note.empty())
+  if (const std::string note = SkippedLinesNote(m_partLibrary); !note.empty()) {
     m_partFileNote = QString::fromStdU16String(partFile.filename().u16string()) + QStringLiteral(": ") +
                      QString::fromStdString(note);
-  m_partList->setToolTip(PlainTip(m_partFileNote));
+    QLabel* const mark = m_ui->partFileMark;
+    mark->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(mark->size()));
+    mark->setToolTip(PlainTip(m_partFileNote));
+    m_partList->setToolTip(PlainTip(m_partFileNote));
+  }
   ShowReadingNotes();
   return opened;
 }

@@ -2,6 +2,7 @@
 // the selection that copies a part's figures into the form.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -9,9 +10,11 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "parts/file_check.h"
 #include "parts/part_library.h"
 #include "form/part_selection.h"
 #include "parts/part_order.h"
@@ -196,12 +199,21 @@ TEST(SelectPart, CopiesTheThreeFiguresOrLeavesTheFormAlone) {
 // ---------------------------------------------------------------------------
 // Files on disk
 
-TEST(LoadPartLibrary, OpensOnlyARegularFile) {  // the shipped file below is one
+// Looked at before it is opened: a pipe would wait for a writer.
+TEST(LoadPartLibrary, OpensOnlyARegularFileAndSaysWhyNot) {  // the shipped file below is one
   const auto dir = std::filesystem::temp_directory_path() / ("tervane_core_" + std::to_string(std::random_device()()));
   ASSERT_TRUE(std::filesystem::create_directories(dir / "folder.txt"));
+  ASSERT_EQ(mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
   PartLibrary library;
-  for (const char* file : {"missing.txt", "folder.txt"}) EXPECT_FALSE(LoadPartLibrary(dir / file, library)) << file;
+  const std::pair<const char*, const char*> files[] = {{"missing.txt", "it does not exist"},
+                                                       {"folder.txt", "it is a directory"},
+                                                       {"pipe.txt", "it is not a regular file"}};
+  for (const auto& [file, reason] : files) {
+    EXPECT_FALSE(LoadPartLibrary(dir / file, library)) << file;
+    EXPECT_TRUE(NotAFileReason(dir / file).starts_with(reason)) << file;
+  }
   EXPECT_EQ(library.m_partTable.GetCount(), 0u);
+  EXPECT_EQ(NotAFileReason(TERVANE_SHIPPED_PART_FILE), "");
   std::filesystem::remove_all(dir);
 }
 
