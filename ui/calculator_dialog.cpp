@@ -111,7 +111,8 @@ void CCalculatorDlg::ConnectControls() {
   connect(m_ui->calcCornerButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalcCornerFreq);
   connect(m_partList, &QComboBox::activated, this, &CCalculatorDlg::OnSelchangePartName);
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
-  for (QLineEdit* field : m_textFields) connect(field, &QLineEdit::textChanged, this, &CCalculatorDlg::ShowReadingNotes);
+  for (QLineEdit* field : m_textFields)
+    connect(field, &QLineEdit::textChanged, this, &CCalculatorDlg::ShowReadingNotes);
   // F1 opens the help page, the program's only help.
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CCalculatorDlg::OnHelpHelp);
   connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &CCalculatorDlg::OnSaveCircuit);
@@ -387,7 +388,8 @@ void CCalculatorDlg::ShowReadingNotes() {
     QStringList lines;
     if (!m_partFileNote.isEmpty()) lines << m_partFileNote;
     QString fields = fieldNotes.mid(0, shown).join(QStringLiteral("; "));
-    if (shown < fieldNotes.size()) fields += QStringLiteral("; %1 more in the fields' tips").arg(fieldNotes.size() - shown);
+    if (shown < fieldNotes.size())
+      fields += QStringLiteral("; %1 more in the fields' tips").arg(fieldNotes.size() - shown);
     if (!fields.isEmpty()) lines << fields;
     return lines.join(QLatin1Char('\n'));
   };

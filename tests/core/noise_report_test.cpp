@@ -93,11 +93,11 @@ TEST(WriteBack, ChainOfStagesReadsTheRoundedText) {
 // for a field whose text is read in part, in its caption's words.
 TEST(WriteBack, FieldsReadInPartAreToldBeforehand) {
   const CalculatorForm form = test::Form(AMP_BUFFER, {{"r1", "4k7"},
-                                                     {"r2", "10 k"},
-                                                     {"temperature", "2,5C"},
-                                                     {"lower_freq", "20Hz"},
-                                                     {"upper_freq", "20k "},
-                                                     {"carry", std::string(26, '1') + "\x01"}});
+                                                      {"r2", "10 k"},
+                                                      {"temperature", "2,5C"},
+                                                      {"lower_freq", "20Hz"},
+                                                      {"upper_freq", "20k "},
+                                                      {"carry", std::string(26, '1') + "\x01"}});
   std::vector<std::string> notes(kFormTextFields.size());
   notes[1] = "Resistor 1 reads \"4k7\" as 4k";
   notes[2] = "Resistor 2 reads \"10 k\" as 10";
