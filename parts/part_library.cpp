@@ -108,7 +108,8 @@ class PartFileReader {
       AddPiece(bytes.substr(0, kPartLineMax), bytes[kPartLineMax]);
       m_pieceTaken = true;
     }
-    return m_pieceTaken ? std::string_view() : bytes;
+    if (m_pieceTaken) bytes.remove_prefix(bytes.size());
+    return bytes;
   }
 
   void Finish() {
