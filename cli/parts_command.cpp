@@ -27,13 +27,14 @@ constexpr const char* kPartsFooter =
     "opened, or another usage error.";
 
 struct PartsOptions {
-  std::string partsFile = DefaultPartFile();
+  PartFileOption parts;
   std::string format = "text";
 };
 
 int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) {
-  const PartLibrary library = LoadPartFile(options.partsFile);
-  NoteSkippedLines(library, options.partsFile, err);
+  const std::string path = options.parts.Path();
+  const PartLibrary library = LoadPartFile(path);
+  NoteSkippedLines(library, path, err);
   if (options.format == "names") {
     std::string names;
     for (const std::string& name : library.m_partList) names += name + "\r\n";
@@ -53,7 +54,7 @@ int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) 
 Command AddPartsOptions(CLI::App* app) {
   auto options = std::make_shared<PartsOptions>();
   app->footer(kPartsFooter);
-  app->add_option("--parts", options->partsFile, "Part library file")->type_name("FILE")->capture_default_str();
+  AddPartFileOption(*app, options->parts, "Part library file");
   app->add_option("--format", options->format, "Output format: text (names and figures) or names")
       ->check(CLI::IsMember({"text", "names"}))
       ->capture_default_str();

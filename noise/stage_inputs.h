@@ -25,6 +25,15 @@ struct StageInputs {
   std::optional<double> carry;
   // The band that noise was worked out over; none before any calculation.
   std::optional<Band> previousBand;
+
+  // The circuit as it is built, each part absent unless given: with none of
+  // them the stage is the textbook one above.
+  std::optional<double> sourceInductance;   // Ls, H, in series with Rs
+  std::optional<double> loadResistor;       // Rload, ohm, + input to ground
+  std::optional<double> loadCapacitor;      // Cload, F, + input to ground
+  std::optional<double> feedbackCapacitor;  // Cf, F, across R2
+  std::optional<double> gainBandwidth;      // GBW, Hz: the open-loop gain is GBW / (j f)
+  std::optional<double> currentCorner;      // fci, Hz: in(f)^2 = in^2 (1 + fci / f)
 };
 
 }  // namespace tervane

@@ -116,4 +116,15 @@ std::string_view NameOf(WideEncoding encoding) {
   return encoding == WideEncoding::kUtf32 ? "UTF-32" : encoding == WideEncoding::kUtf16 ? "UTF-16" : "";
 }
 
+std::string Cp1252ToPrintableUtf8(std::string_view cp1252) {
+  constexpr char32_t kReplacement = 0xFFFD;
+  std::string out;
+  out.reserve(cp1252.size() * 2);
+  for (char byte : cp1252) {
+    const char32_t c = Cp1252Char(static_cast<unsigned char>(byte));
+    AppendUtf8(out, c != '\n' && IsControlChar(c) ? kReplacement : c);
+  }
+  return out;
+}
+
 }  // namespace tervane

@@ -2,12 +2,13 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableView>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <array>
@@ -17,6 +18,7 @@
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
 #include "form/amplifier_names.h"
+#include "form/breakdown_table.h"
 #include "form/figure_text.h"
 #include "ui/dialog_units.h"
 #include "ui/figures_view.h"
@@ -40,12 +42,16 @@ Weighting& SessionWeighting() {
   return weighting;
 }
 
-// The form as typed, a caption and a text each.
+// The form as typed, a caption and a text each, and the button that ran
+// the calculation: the carry only where it was used.
 QList<QStringList> InputsOf(const CalculatorForm& form) {
   QList<QStringList> inputs;
+  inputs << QStringList{QStringLiteral("Calculated by"),
+                        form.m_bWithCarry ? QStringLiteral("Calc w/Carry") : QStringLiteral("Calculate")};
   if (const std::optional<AmplifierNames> names = NamesOfAmplifier(form.m_nAmpType))
     inputs << QStringList{QStringLiteral("Amplifier"), FromCp1252(names->label)};
   for (const FormTextField& field : kFormTextFields) {
+    if (field.member == &CalculatorForm::m_strCarry && !form.m_bWithCarry) continue;
     QString caption = FromCp1252(field.caption);
     if (!field.unit.empty()) caption += QStringLiteral(" (%1)").arg(UnitText(field.unit));
     inputs << QStringList{caption, FromCp1252(form.*field.member)};
@@ -63,33 +69,47 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
       m_ui(std::make_unique<Ui::ResultsDialog>()),
       m_strResults(std::move(report)),
       m_form(form),
+      m_result(result),
       m_partName(std::move(partName)) {
   m_ui->setupUi(this);
   ConvertDialogUnits(this);
   MakeResizable();
   m_editResults = m_ui->resultsEdit;
+  // Read, selected and copied, never written: nothing reads it back.
+  m_editResults->setReadOnly(true);
+  m_editResults->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   // A single-line-per-Enter field would swallow the key; the report is
   // read, not written, so Enter closes the window instead.
   m_editResults->installEventFilter(this);
   AddViews(result, form, library);
   AddWeightingChoice();
   AddButtons();
+  FitScreen(owner);
 }
 
 Weighting CResultsDlg::CurrentWeighting() { return SessionWeighting(); }
 
 CResultsDlg::~CResultsDlg() = default;
 
-// The template's size is the least the views need; a plot or a long part
-// list is worth a bigger window.
+// The template's size is the size to open at; a plot or a long part list
+// is worth a bigger window, a small screen a smaller one, down to what the
+// layout needs (with no minimum of the window's own, the layout sets it).
 void CResultsDlg::MakeResizable() {
   const QRect margin = DialogUnits::ForFont(font()).ToPixels(QRect(0, 0, kMarginUnits, kMarginUnits));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
   layout->addWidget(m_ui->viewTabs);
-  setMinimumSize(size());
+  setMinimumSize(0, 0);
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   setSizeGripEnabled(true);
+}
+
+// Opens within the free area of the owner's screen, buttons and all. The
+// owner's frame stands in for this window's, which is not drawn yet.
+void CResultsDlg::FitScreen(const QWidget* owner) {
+  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  const QSize frame = owner ? owner->frameGeometry().size() - owner->size() : QSize();
+  resize(size().boundedTo(screen->availableGeometry().size() - frame));
 }
 
 void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {
@@ -193,12 +213,13 @@ void CResultsDlg::OnSavePdf() {
   page.type = static_cast<AmplifierType>(m_form.m_nAmpType);
   page.inputs = InputsOf(m_form);
   page.report = ReportText();
-  if (const auto* table = findChild<QTableView*>(QStringLiteral("breakdownTable")))
-    page.breakdown = TableRows(*table->model(), AllRows(*table->model()));
-  if (const auto* table = findChild<QTableView*>(QStringLiteral("figuresTable")))
-    page.figures = TableRows(*table->model(), AllRows(*table->model()));
-  if (const auto* spectrum = dynamic_cast<const CSpectrumView*>(findChild<QWidget*>(QStringLiteral("spectrumTab"))))
-    page.spectrum = spectrum->FullPlot();
+  // The views' own rows, through the weighting they show.
+  const Weighting weighting = SessionWeighting();
+  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, kDefaultCrestFactor, weighting))
+    page.breakdown = QtRows(BreakdownTable(*breakdown, weighting));
+  if (const std::optional<NoiseFigures> figures = FiguresOf(m_result))
+    page.figures = QtRows(FigureTable(m_result, *figures, weighting));
+  page.spectrum = m_spectrum->FullPlot();
   SaveFile(this, path, [&page](QIODevice& file) { return WritePdfPage(file, page); });
 }
 
