@@ -40,13 +40,12 @@ PartLibrary LoadPartFile(const std::string& path) {
   PartLibrary library;
   if (!LoadPartLibrary(*file, library)) throw UsageError("cannot open part file '" + path + "'");
   if (library.m_wideEncoding != WideEncoding::kNone)
-    throw UsageError("part file '" + path + "' is " + std::string(NameOf(library.m_wideEncoding)) +
-                     " text: save it as plain text");
+    throw UsageError("part file '" + path + "': " + PartFileNote(library));
   return library;
 }
 
 void NoteSkippedLines(const PartLibrary& library, const std::string& path, std::ostream& err) {
-  const std::string note = SkippedLinesNote(library);
+  const std::string note = PartFileNote(library);
   if (!note.empty()) err << "tervane-cli: part file '" << EscapedText(path) << "': " << note << '\n';
 }
 

@@ -236,7 +236,9 @@ bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
   return true;
 }
 
-std::string SkippedLinesNote(const PartLibrary& library) {
+std::string PartFileNote(const PartLibrary& library) {
+  if (library.m_wideEncoding != WideEncoding::kNone)
+    return "it is " + std::string(NameOf(library.m_wideEncoding)) + " text: save it as plain text";
   std::size_t total = 0;
   std::string reasons;
   for (std::size_t i = 0; i < kSkipReasonTexts.size(); ++i) {

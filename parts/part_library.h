@@ -65,9 +65,11 @@ void ReadPartLibrary(std::istream& in, PartLibrary& library);
 // file cannot be opened (missing, unreadable, or not a file at all).
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library);
 
-// What the library says of the lines it skipped, for a note beside the
-// list: "3 lines skipped: 2 too few words (first at line 5), 1 too long a
-// name (line 3)"; empty when none was.
-std::string SkippedLinesNote(const PartLibrary& library);
+// What the library says of its file, for a note beside the list: why a
+// file in UTF-16 or UTF-32 holds no part ("it is UTF-16 text: save it as
+// plain text"), or the lines it skipped ("3 lines skipped: 2 too few words
+// (first at line 5), 1 too long a name (line 3)"); empty when there is
+// nothing to say.
+std::string PartFileNote(const PartLibrary& library);
 
 }  // namespace tervane

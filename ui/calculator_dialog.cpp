@@ -120,12 +120,12 @@ void CCalculatorDlg::ConnectControls() {
 }
 
 // A missing or unreadable file leaves the list empty; true when it opened.
-// Lines that gave no part are said under the form, and in the tip of the
-// list and of a mark beside it.
+// What the part file holds that gave no part is said under the form, and
+// in the tip of the list and of a mark beside it.
 bool CCalculatorDlg::LoadParts(const std::filesystem::path& partFile) {
   const bool opened = LoadPartLibrary(partFile, m_partLibrary);
   FillPartList(m_partList, m_partLibrary.m_partList);
-  if (const std::string note = SkippedLinesNote(m_partLibrary); !note.empty()) {
+  if (const std::string note = PartFileNote(m_partLibrary); !note.empty()) {
     m_partFileNote = QString::fromStdU16String(partFile.filename().u16string()) + QStringLiteral(": ") +
                      QString::fromStdString(note);
     QLabel* const mark = m_ui->partFileMark;

@@ -52,8 +52,7 @@ struct FileCase {
   std::string bytes;
   std::vector<std::string> list;   // in display order
   std::vector<std::string> parts;  // the whole table, "name voltage current corner"
-  std::string skipped = {};        // SkippedLinesNote
-  WideEncoding wide = WideEncoding::kNone;
+  std::string note = {};           // PartFileNote
 };
 
 TEST(ReadPartLibrary, FillsTheListAndTheTable) {
@@ -100,11 +99,11 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"NulAfterFourWords", std::string("C 1n 2p 3\0tail\n", 15), {"C"}, {"C 1n 2p 3"}},
       // Saved as "Unicode" (UTF-16 or UTF-32 by the byte order mark): not
       // read, and the encoding kept to say so.
-      {"Utf16", std::string("\xFF\xFEO\0P\0 \0" "1\0n\0 \0" "2\0p\0 \0" "3\0\r\0\n\0", 26), {}, {}, {},
-       WideEncoding::kUtf16},
-      {"Utf16BigEndian", std::string("\xFE\xFF\0A\0 \0" "1\0 \0" "2\0 \0" "3", 16), {}, {}, {},
-       WideEncoding::kUtf16},
-      {"Utf32", std::string("\xFF\xFE\0\0A\0\0\0", 8), {}, {}, {}, WideEncoding::kUtf32},
+      {"Utf16", std::string("\xFF\xFEO\0P\0 \0" "1\0n\0 \0" "2\0p\0 \0" "3\0\r\0\n\0", 26), {}, {},
+       "it is UTF-16 text: save it as plain text"},
+      {"Utf16BigEndian", std::string("\xFE\xFF\0A\0 \0" "1\0 \0" "2\0 \0" "3", 16), {}, {},
+       "it is UTF-16 text: save it as plain text"},
+      {"Utf32", std::string("\xFF\xFE\0\0A\0\0\0", 8), {}, {}, "it is UTF-32 text: save it as plain text"},
       // Saved as UTF-8: the byte order mark is no part of the first name, and
       // a UTF-8 micro sign or Greek mu after a figure is micro.
       {"Utf8", "\xEF\xBB\xBF" "A 2.2\xC2\xB5 1p 3\nB 1n 2\xCE\xBC 123456789012.3\xC2\xB5\n", {"A", "B"},
@@ -116,8 +115,7 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
     SCOPED_TRACE(c.name);
     const PartLibrary library = ReadBytes(c.bytes);
     ExpectParts(library, c.list, c.parts);
-    EXPECT_EQ(SkippedLinesNote(library), c.skipped);
-    EXPECT_EQ(library.m_wideEncoding, c.wide);
+    EXPECT_EQ(PartFileNote(library), c.note);
   }
 }
 
@@ -229,7 +227,7 @@ TEST(LoadPartLibrary, ShippedFileHoldsItsPartsAndNoPieceOfItsComment) {
   std::stable_sort(names.begin(), names.end(), PartListBefore);
   EXPECT_EQ(library.m_partList, names);
   EXPECT_EQ(library.m_partTable.GetCount(), 44u);
-  EXPECT_EQ(SkippedLinesNote(library), "");
+  EXPECT_EQ(PartFileNote(library), "");
   EXPECT_EQ(library.m_partList.front(), "AD745");  // the start-up part
 }
 

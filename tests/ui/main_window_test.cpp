@@ -128,7 +128,7 @@ class MainWindowTest : public QObject {
     PartLibrary library;
     std::istringstream file(parts);
     ReadPartLibrary(file, library);
-    const QString partNote = QStringLiteral("tervane.txt: ") + QString::fromStdString(SkippedLinesNote(library));
+    const QString partNote = QStringLiteral("tervane.txt: ") + QString::fromStdString(PartFileNote(library));
     auto* notes = m_calc->Child<QLabel>("readingNotes");
     QCOMPARE(notes->text(), partNote);
     QCOMPARE(m_calc->Child("partFileMark")->toolTip(), Qt::convertFromPlainText(partNote));
