@@ -32,7 +32,7 @@ enum class SkipReason : unsigned char {
 
 // By SkipReason, the reasons as both front ends say them.
 inline constexpr std::array<std::string_view, 4> kSkipReasonTexts{
-    "too long a name", "too long a figure", "a figure cut at the 62nd character", "too few words"};
+    "too long a name", "too long a figure", "figure cut at the 62nd character", "too few words"};
 
 // The lines skipped for one reason.
 struct SkippedLines {

@@ -87,7 +87,7 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"LineOfExactlyAPiece", Padded("A 1n 2p", 61) + "3\n/ B 1n 2p 3\nC 1n 2p 3\n", {"A", "C"},
        {"A 1n 2p 3", "C 1n 2p 3"}},
       {"FourthWordCutAtTheEndOfThePiece", "\n" + Padded("A 1n 2p", 61) + "34\n" + Padded("B", 62) + " 1n 2p 3\n",
-       {}, {}, "2 lines skipped: 1 a figure cut at the 62nd character (line 2), 1 too few words (line 3)"},
+       {}, {}, "2 lines skipped: 1 figure cut at the 62nd character (line 2), 1 too few words (line 3)"},
       // Line ends: LF or CR LF; a lone CR only separates words.
       {"CrLf", Padded("A 1n 2p", 61) + "3\r\n/ B 4n 5p 6\r\nC 7n 8p 9", {"A", "C"},
        {"A 1n 2p 3", "C 7n 8p 9"}},
