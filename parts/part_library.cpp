@@ -141,14 +141,17 @@ class PartFileReader {
   void AddPiece(std::string_view piece) {
     if (!piece.empty() && piece.front() == '/') return;
 
-    std::array<std::string_view, 4> words;
-    if (ScanWords(piece, words) < words.size()) return;
-    std::array<WordBuffer, 3> figures;
-    for (std::size_t i = 1; i < words.size(); ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
+    // Four words are a part; a fifth and a sixth, when there, are its
+    // gain-bandwidth and current-noise corner.
+    std::array<std::string_view, 6> words;
+    const std::size_t count = ScanWords(piece, words);
+    if (count < 4) return;
+    std::array<WordBuffer, 5> figures;
+    for (std::size_t i = 1; i < count; ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
     // A word that does not fit its field would be stored cut, a different
     // name or a different number: the line is skipped instead.
-    for (std::string_view word : words)
-      if (word.size() > kPartWordMax) return;
+    for (std::size_t i = 0; i < count; ++i)
+      if (words[i].size() > kPartWordMax) return;
 
     if (m_records.size() == m_records.capacity()) Grow();
     PartRecord& record = m_records.emplace_back();
@@ -156,6 +159,8 @@ class PartFileReader {
     CopyWord(record.szNoiseVoltage, words[1]);
     CopyWord(record.szNoiseCurrent, words[2]);
     CopyWord(record.szCornerFreq, words[3]);
+    if (count > 4) CopyWord(record.szGainBandwidth, words[4]);
+    if (count > 5) CopyWord(record.szCurrentCorner, words[5]);
     m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
   }
 

@@ -34,11 +34,12 @@ struct PartLibrary {
 
 // Reads part lines from any bytes into `library`, replacing what it held:
 // "/" in the first column makes a comment; otherwise the first four words
-// are name, voltage noise, current noise and 1/f corner, and a line with
-// fewer words, or with one of those four longer than a field holds, is
-// skipped. What editors write in UTF-8 keeps its value: a UTF-8 byte order
-// mark at the start is skipped, and in the three figures the UTF-8 micro
-// sign and Greek mu are the micro sign's byte.
+// are name, voltage noise, current noise and 1/f corner, a fifth and a
+// sixth, when given, the gain-bandwidth and the current noise's 1/f corner,
+// and a line with fewer than four words, or with one of those six longer
+// than a field holds, is skipped. What editors write in UTF-8 keeps its
+// value: a UTF-8 byte order mark at the start is skipped, and in the
+// figures the UTF-8 micro sign and Greek mu are the micro sign's byte.
 void ReadPartLibrary(std::istream& in, PartLibrary& library);
 
 // Reads the part file. False, with the library left as it was, when the
