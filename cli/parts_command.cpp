@@ -54,7 +54,7 @@ Command AddPartsOptions(CLI::App* app) {
   app->add_option("--format", options->format, "Output format: text (names and figures) or names")
       ->check(CLI::IsMember({"text", "names"}))
       ->capture_default_str();
-  return {app, [options](std::ostream& out) { return RunParts(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream&) { return RunParts(*options, out); }};
 }
 
 }  // namespace

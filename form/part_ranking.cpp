@@ -58,7 +58,7 @@ std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary&
   for (const std::string& name : library.m_partList) {
     if (!seen.insert(name).second) continue;
     CalculatorForm trial = form;
-    if (!SelectPart(trial, library.m_partTable, name)) continue;  // every list entry has its record
+    if (!SelectPart(trial, library.m_partTable, name, MissingFigures::kKeepForm)) continue;  // every entry has one
     ranked.push_back(CalculatePart(std::move(trial), name, weighting));
   }
   std::stable_sort(ranked.begin(), ranked.end(), [weighting](const RankedPart& a, const RankedPart& b) {

@@ -36,7 +36,8 @@ struct RankedPart {
 };
 
 // Every part of the library calculated in `form` as selecting it would do
-// (its en, in and fc replace the form's), quietest total first (the total
+// (its en, in and fc replace the form's, and its gain-bandwidth and current
+// corner where its line gives them), quietest total first (the total
 // read through `weighting`; unweighted, the report's total); equal
 // totals keep the list order, and failed parts come last in list order. A
 // name on several lines of the file is one part (every line of it selects
