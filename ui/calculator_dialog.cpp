@@ -238,6 +238,7 @@ bool CCalculatorDlg::OpenCircuit(const QString& path) {
   RefreshOut();
   ShowAmplifierType(static_cast<AmplifierType>(m_form.m_nAmpType));
   m_partList->setCurrentIndex(reading.partName ? m_partList->findText(FromCp1252(*reading.partName)) : -1);
+  RememberFolder(path);
   return true;
 }
 

@@ -2,11 +2,13 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -68,28 +70,41 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
   ConvertDialogUnits(this);
   MakeResizable();
   m_editResults = m_ui->resultsEdit;
+  // Read, selected and copied, never written: nothing reads it back.
+  m_editResults->setReadOnly(true);
+  m_editResults->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   // A single-line-per-Enter field would swallow the key; the report is
   // read, not written, so Enter closes the window instead.
   m_editResults->installEventFilter(this);
   AddViews(result, form, library);
   AddWeightingChoice();
   AddButtons();
+  FitScreen(owner);
 }
 
 Weighting CResultsDlg::CurrentWeighting() { return SessionWeighting(); }
 
 CResultsDlg::~CResultsDlg() = default;
 
-// The template's size is the least the views need; a plot or a long part
-// list is worth a bigger window.
+// The template's size is the size to open at; a plot or a long part list
+// is worth a bigger window, a small screen a smaller one, down to what the
+// layout needs (with no minimum of the window's own, the layout sets it).
 void CResultsDlg::MakeResizable() {
   const QRect margin = DialogUnits::ForFont(font()).ToPixels(QRect(0, 0, kMarginUnits, kMarginUnits));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
   layout->addWidget(m_ui->viewTabs);
-  setMinimumSize(size());
+  setMinimumSize(0, 0);
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   setSizeGripEnabled(true);
+}
+
+// Opens within the free area of the owner's screen, buttons and all. The
+// owner's frame stands in for this window's, which is not drawn yet.
+void CResultsDlg::FitScreen(const QWidget* owner) {
+  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  const QSize frame = owner ? owner->frameGeometry().size() - owner->size() : QSize();
+  resize(size().boundedTo(screen->availableGeometry().size() - frame));
 }
 
 void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {

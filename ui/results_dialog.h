@@ -25,14 +25,16 @@ class CComparisonView;
 class CFiguresView;
 class CSpectrumView;
 
-// "Noise Results": the report first, in an editable, unwrapped text field
+// "Noise Results": the report first, in a read-only, unwrapped text field
 // that has the focus, then the views of the same calculation: the
 // breakdown by source, the spectrum, the part library compared in the
 // circuit and the data-sheet figures. A weighting chosen above the tabs
 // applies to the breakdown's totals, the spectrum, the comparison's ranking
-// and the figures, and is kept for the next window while the program runs. "Save As..." writes the view shown to a file, "Save PDF..." the
-// whole calculation on one page. No OK button: it closes with the close box, Escape, Enter in the
-// report, or by choosing a part in the comparison.
+// and the figures, and is kept for the next window while the program runs.
+// "Save As..." writes the view shown to a file, "Save PDF..." the whole
+// calculation on one page. No OK button: it closes with the close box,
+// Escape, Enter in the report, or by choosing a part in the comparison.
+// It opens within its screen and can be made as small as its views allow.
 class CResultsDlg : public QDialog {
  public:
   // `report` is the calculation's text, `form` the circuit as calculated
@@ -61,6 +63,7 @@ class CResultsDlg : public QDialog {
   void AddWeightingChoice();
   void OnWeighting();
   void MakeResizable();
+  void FitScreen(const QWidget* owner);
   void AddButtons();
   void OnChoosePart(const std::string& name);
   void OnSaveAs();

@@ -4,12 +4,14 @@
 // from the core.
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
+#include <QTextBrowser>
 
 #include <sstream>
 
@@ -236,26 +238,39 @@ class MainWindowTest : public QObject {
   void helpTargets_data() {
     QTest::addColumn<QString>("item");  // of the Help menu, or the context menu's, or F1
     QTest::addColumn<QString>("link");
-    QTest::addColumn<bool>("about");    // the link is the About box's
-    QTest::addColumn<bool>("refused");  // no program opens it
+    QTest::addColumn<bool>("about");      // the link is the About box's
+    QTest::addColumn<bool>("refused");    // no program opens it
+    QTest::addColumn<bool>("installed");  // the help page's copy is in the folder the program starts in
 
-    QTest::newRow("Help") << "Help" << ui::kHelpPageLink << false << false;
-    QTest::newRow("Website") << "Website" << ui::kWebsiteLink << false << false;
-    QTest::newRow("Bug Report") << "Bug Report" << ui::kBugReportLink << false << false;
-    QTest::newRow("Contact") << "Contact" << ui::kContactLink << false << false;
-    QTest::newRow("About") << "About" << ui::kWebsiteLink << true << false;
-    QTest::newRow("context menu") << "&About Tervane..." << ui::kWebsiteLink << true << false;
-    QTest::newRow("F1") << "F1" << ui::kHelpPageLink << false << false;
-    QTest::newRow("Help, nothing opens it: the address shown") << "Help" << ui::kHelpPageLink << false << true;
+    QTest::newRow("Help") << "Help" << ui::kHelpPageLink << false << false << true;
+    QTest::newRow("Website") << "Website" << ui::kWebsiteLink << false << false << false;
+    QTest::newRow("Bug Report") << "Bug Report" << ui::kBugReportLink << false << false << false;
+    QTest::newRow("Contact") << "Contact" << ui::kContactLink << false << false << false;
+    QTest::newRow("About") << "About" << ui::kWebsiteLink << true << false << false;
+    QTest::newRow("context menu") << "&About Tervane..." << ui::kWebsiteLink << true << false << false;
+    QTest::newRow("F1") << "F1" << ui::kHelpPageLink << false << false << false;
+    QTest::newRow("Help, nothing opens it: the address shown") << "Help" << ui::kHelpPageLink << false << true << false;
+    QTest::newRow("Help, nothing opens it: the installed copy shown")
+        << "Help" << ui::kHelpPageLink << false << true << true;
   }
 
-  // The About box stays open after its link.
+  // The About box stays open after its link. Where no program opens the
+  // help page, its installed copy is shown instead, if there is one.
   void helpTargets() {
     QFETCH(QString, item);
     QFETCH(QString, link);
     QFETCH(bool, about);
     QFETCH(bool, refused);
+    QFETCH(bool, installed);
 
+    QTemporaryDir start;  // the folder the program starts in
+    QFile page(start.filePath(QString::fromLatin1(ui::kHelpPageFile)));
+    QVERIFY(!installed ||
+            (page.open(QIODevice::WriteOnly) && page.write("<p>The installed page</p>") > 0 && page.flush()));
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(start.path());
+    const auto goHome = qScopeGuard([&] { QDir::setCurrent(home); });
+    QString shown;
     QVERIFY(m_calc->Open(std::nullopt));
     const QStringList before = m_calc->Texts();
     bool openAfterLink = false;
@@ -269,7 +284,10 @@ class MainWindowTest : public QObject {
       });
     if (refused) {
       m_links.reset();  // the platform's own, which opens nothing offscreen
-      handlers.push_back([](QWidget* box) { PressKey(box, Qt::Key_Return); });
+      handlers.push_back([&](QWidget* window) {
+        if (auto* page = window->findChild<QTextBrowser*>()) shown = page->toPlainText();
+        PressKey(window, Qt::Key_Escape);
+      });
     }
     auto* label = m_calc->Child<QLabel>("temperatureLabel");
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
@@ -284,7 +302,9 @@ class MainWindowTest : public QObject {
             m_calc->Click("helpButton");
         },
         handlers));
-    if (refused)
+    if (refused && installed)
+      QCOMPARE(shown, QStringLiteral("The installed page"));
+    else if (refused)
       QVERIFY(driver.windows.back().text.contains(link));
     else
       QCOMPARE(m_links->opened, QList<QUrl>{QUrl(link)});
