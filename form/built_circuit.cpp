@@ -52,11 +52,13 @@ std::optional<std::string> BuiltCircuitLine(const CalculatorForm& form) {
   return BuiltCircuitLine(inputs);
 }
 
-std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
-  const StageInputs& s = result.inputs;
-  if (result.outcome.failure && s.ampType == AMP_INVERTING && (s.loadResistor || s.loadCapacitor))
-    return kLoadOnInvertingNote;
+std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
+  if (inputs.ampType == AMP_INVERTING && (inputs.loadResistor || inputs.loadCapacitor)) return kLoadOnInvertingNote;
   return std::nullopt;
+}
+
+std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
+  return result.outcome.failure ? LoadRefusal(result.inputs) : std::nullopt;
 }
 
 }  // namespace tervane

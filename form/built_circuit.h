@@ -37,6 +37,10 @@ inline constexpr std::string_view kLoadOnInvertingNote =
     "The inverting stage has no + input for a load to sit on: clear Load Resistor and Load Capacitor, "
     "or choose the buffer or the non-inverting stage.";
 
+// kLoadOnInvertingNote when `inputs` put a load on the inverting stage,
+// which the calculation refuses; none otherwise.
+std::optional<std::string_view> LoadRefusal(const StageInputs& inputs);
+
 // kLoadOnInvertingNote when it is why `result` failed; none otherwise.
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result);
 
