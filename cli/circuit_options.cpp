@@ -89,7 +89,7 @@ void OpenCircuitFile(const CircuitOptions& options, CircuitForm& circuit) {
   CircuitReading reading = ReadCircuitFile(bytes, circuit.form);
   if (!reading.form) throw UsageError("cannot read circuit file '" + name + "': " + reading.reason);
   circuit.form = std::move(*reading.form);
-  const std::optional<std::filesystem::path> partFile = PathFromUtf8(options.partsFile);
+  const std::optional<std::filesystem::path> partFile = PathFromUtf8(options.parts.Path());
   PartLibrary library;
   if (reading.partName && partFile && LoadPartLibrary(*partFile, library) &&
       library.m_partTable.Lookup(*reading.partName))
@@ -98,12 +98,10 @@ void OpenCircuitFile(const CircuitOptions& options, CircuitForm& circuit) {
 
 void AddPartOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
   if (use == PartUse::kEveryPart) {
-    app.add_option("--parts", options.partsFile, "Part library file: every part in it is calculated")
-        ->type_name("FILE")
-        ->capture_default_str();
+    AddPartFileOption(app, options.parts, "Part library file: every part in it is calculated");
     return;
   }
-  app.add_option("--parts", options.partsFile, "Part library file")->type_name("FILE")->capture_default_str();
+  AddPartFileOption(app, options.parts, "Part library file");
   options.partOption =
       app.add_option("--part", options.part, "Select this part first: its noise figures fill the form")
           ->type_name("NAME");
@@ -151,10 +149,11 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
 
   // Choosing the part first, then typing over its figures.
   if (options.partOption && options.partOption->count() > 0) {
-    const PartLibrary library = LoadPartFile(options.partsFile);
+    const std::string partsFile = options.parts.Path();
+    const PartLibrary library = LoadPartFile(partsFile);
     std::string name = Utf8ToCp1252(options.part);
     if (!SelectPart(form, library.m_partTable, name))
-      throw UsageError("unknown part '" + options.part + "' in '" + options.partsFile + "'");
+      throw UsageError("unknown part '" + options.part + "' in '" + partsFile + "'");
     circuit.partName = std::move(name);
   }
   TypeFields(form, kFormTextFields, options.fields);

@@ -41,7 +41,7 @@ struct CircuitOptions {
   bool withCarry = false;
   std::pair<std::string, std::string> prevBand;
   CLI::Option* prevBandOption = nullptr;
-  std::string partsFile = DefaultPartFile();
+  PartFileOption parts;
   std::string part;
   CLI::Option* partOption = nullptr;  // null under kEveryPart
 };

@@ -2,13 +2,28 @@
 
 #include <string>
 
+#include <CLI/CLI.hpp>
+
 #include "parts/part_library.h"
 
 namespace tervane::cli {
 
-// The default of every --parts option: the desktop program's file, looked
-// for in the current directory.
-std::string DefaultPartFile();
+// The --parts option of a command, and the file the command reads without
+// it.
+struct PartFileOption {
+  std::string given;
+  CLI::Option* option = nullptr;
+
+  // The file --parts names; without it tervane.txt in the current folder,
+  // as the desktop program reads it, whenever the folder holds anything of
+  // that name (one it cannot read is an error, not passed over); else the
+  // library installed with the program.
+  std::string Path() const;
+};
+
+// Registers --parts on `app`, its help saying where the command looks
+// without it; `parts` must outlive the parse.
+void AddPartFileOption(CLI::App& app, PartFileOption& parts, const std::string& description);
 
 // Reads the part file named on the command line. A file that cannot be
 // opened, or one saved as UTF-16 or UTF-32, is a UsageError here: the user

@@ -25,12 +25,12 @@ constexpr const char* kPartsFooter =
     "opened, or another usage error.";
 
 struct PartsOptions {
-  std::string partsFile = DefaultPartFile();
+  PartFileOption parts;
   std::string format = "text";
 };
 
 int RunParts(const PartsOptions& options, std::ostream& out) {
-  const PartLibrary library = LoadPartFile(options.partsFile);
+  const PartLibrary library = LoadPartFile(options.parts.Path());
   if (options.format == "names") {
     std::string names;
     for (const std::string& name : library.m_partList) names += name + "\r\n";
@@ -50,7 +50,7 @@ int RunParts(const PartsOptions& options, std::ostream& out) {
 Command AddPartsOptions(CLI::App* app) {
   auto options = std::make_shared<PartsOptions>();
   app->footer(kPartsFooter);
-  app->add_option("--parts", options->partsFile, "Part library file")->type_name("FILE")->capture_default_str();
+  AddPartFileOption(*app, options->parts, "Part library file");
   app->add_option("--format", options->format, "Output format: text (names and figures) or names")
       ->check(CLI::IsMember({"text", "names"}))
       ->capture_default_str();

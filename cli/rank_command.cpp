@@ -35,18 +35,22 @@ constexpr const char* kRankFooter =
     "\n"
     "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
     "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
-    "R_opt = en/in (ohms), the source resistance at which the op amp's voltage and\n"
-    "current noise are equal (- when in is 0), then the weighted total Vw (V) and\n"
-    "the EIN (dBu) through the --weighting (the ITU-R 468 readings are rms).\n"
+    "R_opt = en'/in' over the band (ohms), calc's optimum source resistance: the\n"
+    "rms densities over the band, en' with its 1/f rise and in' with it where the\n"
+    "corner applies to the current noise (- where undefined: in is 0, en or in is\n"
+    "negative, a noise power is negative, the part failed), then the weighted\n"
+    "total Vw (V) and the EIN (dBu) through the --weighting (the ITU-R 468\n"
+    "readings are rms).\n"
     "\n"
     "Formats: text  a table, values to 4 digits in engineering notation\n"
     "         json  {weighting, parts: [{rank, name, en_text, in_text, fc_text, en,\n"
     "               in, fc, failed, Sn, Vn, SNR, R_opt, Vw, EIN_dBu}]}; rank, Sn,\n"
-    "               Vn, SNR, Vw and EIN_dBu are null for a failed part, R_opt is\n"
-    "               null when in is 0\n"
+    "               Vn, SNR, R_opt, Vw and EIN_dBu are null for a failed part,\n"
+    "               R_opt also where it is undefined\n"
     "         csv   a header line, then one line per part with the json's fields;\n"
     "               failed is 0 or 1, numbers to full precision, empty when none;\n"
-    "               a text cell that begins with = + - or @ starts with '\n"
+    "               a text cell that begins with = + - or @ starts with ', a\n"
+    "               control character in it is U+FFFD, as in text\n"
     "\n"
     "Exit status: 0 every part calculated (also when the file holds no part); 1 a\n"
     "part's calculation failed (the output is still printed); 2 the file cannot be\n"
@@ -106,14 +110,14 @@ Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting) {
 
 int RunRank(const RankOptions& options, std::ostream& out, std::ostream& err) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
-  const PartLibrary library = LoadPartFile(options.circuit.partsFile);
+  const PartLibrary library = LoadPartFile(options.circuit.parts.Path());
   const Weighting weighting = WeightingOfOption(options.weighting);
   const std::vector<RankedPart> parts = RankParts(circuit.form, library, weighting);
 
   if (options.format == "json")
     WriteJson(out, RankJson(parts, weighting));
   else if (options.format == "csv")
-    out << Cp1252ToUtf8(RankCsv(parts));
+    out << Cp1252ToPrintableUtf8(RankCsv(parts));
   else
     WriteTerminalText(out, RankText(parts));
   // A refusal of the circuit fails every part alike: said once.

@@ -46,35 +46,17 @@ struct SpectrumOptions {
   std::size_t points = kDefaultPoints;
 };
 
-std::string_view FaultText(SpectrumFault fault) {
-  switch (fault) {
-    case SpectrumFault::kCalculationFailed:
-      return kNoiseErrorReport;
-    case SpectrumFault::kNegativePower:
-      return "no spectrum: a noise power is negative (a negative resistor, temperature or corner)";
-    case SpectrumFault::kTooFewPoints:
-      return "no spectrum: fewer than 2 points";
-    case SpectrumFault::kLowerUnderflow:
-      return "no spectrum: a decade below the band, fL/10, underflows to 0";
-    case SpectrumFault::kUpperOverflow:
-      return "no spectrum: a decade above the band, 10 fH, is beyond the largest number";
-    case SpectrumFault::kRiseOverflow:
-      return "no spectrum: the 1/f rise at fL/10 takes a noise power beyond the largest number";
-  }
-  return kNoiseErrorReport;
-}
-
 int RunSpectrum(const SpectrumOptions& options, std::ostream& out, std::ostream& err) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const NoiseResult result = ComputeNoise(circuit.form);
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, options.points);
   if (!spectrum) {
     WriteTerminalText(out,
-                      FaultText(SpectrumFaultOf(result, options.points).value_or(SpectrumFault::kCalculationFailed)));
+                      SpectrumFaultText(SpectrumFaultOf(result, options.points).value_or(SpectrumFault::kCalculationFailed)));
     NoteRefusal(result, err);
     return kExitInputError;
   }
-  out << Cp1252ToUtf8(SpectrumCsv(*spectrum, result));
+  out << Cp1252ToPrintableUtf8(SpectrumCsv(*spectrum, result));
   return kExitOk;
 }
 

@@ -1,8 +1,12 @@
 #include "form/figure_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
+#include "form/noise_report.h"
+#include "noise/noise_calculation.h"
 #include "notation/shown_value.h"
 
 namespace tervane {
@@ -26,9 +30,7 @@ std::string BandText(Band band) { return ShownValue(band.lower) + "Hz to " + Sho
 }  // namespace
 
 std::optional<NoiseFigures> FiguresOf(const NoiseResult& result) {
-  const std::optional<FigureInputs> inputs = FigureInputsOf(result.inputs, result.outcome);
-  if (!inputs) return std::nullopt;
-  return ComputeNoiseFigures(*inputs);
+  return StageNoiseFigures(result.inputs, result.outcome);
 }
 
 std::string FigureText(std::optional<double> value, std::string_view unit, FigureKind kind) {
@@ -44,30 +46,43 @@ std::string FigureText(std::optional<double> value, std::string_view unit, Figur
   return text.append(unit);
 }
 
-std::string_view UndefinedReason(const NoiseResult& result, std::string_view key) {
-  if (key == "noise_figure_db" || key == "noise_temperature_k")
-    if (!(result.inputs.sourceResistor > 0)) return "Rs = 0: there is no source noise to compare with";
-  if (key == "optimum_source_ohm" || key == "min_noise_figure_db")
-    if (!(result.inputs.in > 0)) return "in = 0: no current noise to balance the voltage noise";
-  if (key == "input_v" || key == "ein_dbu" || key == "ein_dbv")
-    if (!(result.outcome.gain && *result.outcome.gain != 0)) return "the stage has no signal gain";
+std::string_view UndefinedReason(const NoiseResult& result, const WeightedFigures& weighted, std::string_view key) {
+  const StageInputs& s = result.inputs;
+  const StageResult& r = result.outcome;
+  const auto is = [key](std::initializer_list<std::string_view> keys) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+  };
+  if (is({"gain_db", "input_v", "ein_dbu", "ein_dbv"}) && !(r.gain && *r.gain != 0))
+    return "the stage has no signal gain";
+  if (!is({"signal_gain", "gain_db"}) && HasNegativePower(s, r)) return kNegativePowerText;
+  if (is({"noise_figure_db", "noise_temperature_k"})) {
+    if (s.sourceResistor == 0) return "Rs = 0: there is no source noise to compare with";
+    if (s.sourceResistor < 0) return "Rs < 0: a negative source resistance has no noise to compare with";
+  }
+  if (is({"optimum_source_ohm", "min_noise_figure_db"})) {
+    if (r.inCorrected == 0) return "in = 0: no current noise to balance the voltage noise";
+    if (r.enCorrected < 0 || r.inCorrected < 0) return "en or in is negative: a noise density is never below 0";
+  }
+  if (is({"output_dbu", "output_dbv", "ein_dbu", "ein_dbv", "snr_db", "snr_re_4dbu_db"}) && weighted.outputV == 0.0)
+    return "no noise through this weighting: 0 V has no level in dB";
   return "not finite for these inputs";
 }
 
-std::vector<FigureRow> FigureRows(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting) {
-  std::vector<FigureRow> rows;
+TextTable FigureTable(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting) {
+  TextTable table{{"Figure", "Value", "Why undefined"}, {}};
+  const WeightedFigures& weighted = figures[weighting];
   auto add = [&](std::string_view key, std::string label, std::optional<double> value, std::string_view unit,
                  FigureKind kind) {
-    rows.push_back({std::move(label), FigureText(value, unit, kind),
-                    value ? std::string() : std::string(UndefinedReason(result, key))});
+    table.rows.push_back({std::move(label), FigureText(value, unit, kind),
+                          value ? std::string() : std::string(UndefinedReason(result, weighted, key))});
   };
   for (const StageFigureField& f : kStageFigureFields)
     add(f.key, std::string(f.label), figures.*f.member, f.unit, f.kind);
   const std::string suffix = weighting == Weighting::kNone ? std::string(" (flat)")
                                                            : " (" + std::string(NamesOf(weighting).label) + ")";
   for (const WeightedFigureField& f : kWeightedFigureFields)
-    add(f.key, std::string(f.label) + suffix, figures[weighting].*f.member, f.unit, f.kind);
-  return rows;
+    add(f.key, std::string(f.label) + suffix, weighted.*f.member, f.unit, f.kind);
+  return table;
 }
 
 std::string BuildFiguresText(const NoiseResult& result) {
@@ -77,7 +92,7 @@ std::string BuildFiguresText(const NoiseResult& result) {
   for (const StageFigureField& f : kStageFigureFields) {
     const std::optional<double> value = (*figures).*f.member;
     out.append(kLineEnd).append(f.label).append(" = ").append(FigureText(value, f.unit, f.kind));
-    if (!value) out.append("  (").append(UndefinedReason(result, f.key)).append(")");
+    if (!value) out.append("  (").append(UndefinedReason(result, (*figures)[Weighting::kNone], f.key)).append(")");
   }
   out.append(kLineEnd).append(kLineEnd).append("Weighted over ").append(BandText({result.inputs.lowerFreq, result.inputs.upperFreq}));
   out.append(":").append(kLineEnd).append(Padded("Weighting", kLabelWidth));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form/form_calculation.h"
+#include "form/text_table.h"
 #include "noise/noise_figures.h"
 #include "noise/weighting.h"
 
@@ -57,7 +58,7 @@ inline constexpr std::array<StageFigureField, 6> kStageFigureFields{{
     {"gain_db", "Gain", "dB", FigureKind::kDecibel, &NoiseFigures::gainDb},
     {"noise_figure_db", "Noise figure (source at 290K)", "dB", FigureKind::kDecibel, &NoiseFigures::noiseFigureDb},
     {"noise_temperature_k", "Noise temperature", "K", FigureKind::kValue, &NoiseFigures::noiseTemperatureK},
-    {"optimum_source_ohm", "Optimum source resistance en/in", "ohm", FigureKind::kValue,
+    {"optimum_source_ohm", "Optimum source resistance en'/in' over the band", "ohm", FigureKind::kValue,
      &NoiseFigures::optimumSourceOhm},
     {"min_noise_figure_db", "Minimum noise figure", "dB", FigureKind::kDecibel, &NoiseFigures::minNoiseFigureDb},
 }};
@@ -73,25 +74,22 @@ inline constexpr std::array<WeightedFigureField, 8> kWeightedFigureFields{{
     {"snr_re_4dbu_db", "SNR re +4 dBu", "dB", FigureKind::kDecibel, &WeightedFigures::snrRe4DbuDb},
 }};
 
-// The figures of a calculation; nothing for a failed one.
+// The figures of a calculation (StageNoiseFigures); nothing for a failed one.
 std::optional<NoiseFigures> FiguresOf(const NoiseResult& result);
 
 // A figure with its unit ("256.5nV", "-129.60dBu"), or kUndefinedFigure.
 std::string FigureText(std::optional<double> value, std::string_view unit, FigureKind kind);
 
-// Why the figure keyed `key` of a calculated stage is empty.
-std::string_view UndefinedReason(const NoiseResult& result, std::string_view key);
+// Why the figure keyed `key` of a calculated stage is empty, its cause
+// named: a negative noise power, no source resistance, no current noise, no
+// gain, no noise through the weighting (`weighted`, the figures of the
+// weighting the key is read through), and only otherwise "not finite".
+std::string_view UndefinedReason(const NoiseResult& result, const WeightedFigures& weighted, std::string_view key);
 
-// A figure as a table row for people: the reason is empty for a figure
-// that is there.
-struct FigureRow {
-  std::string label;
-  std::string value;
-  std::string reason;
-};
-
-// The stage's figures, then those of `weighting`.
-std::vector<FigureRow> FigureRows(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting);
+// The Figures view: the stage's figures, then those of `weighting`, a row
+// each of label, value and why it is undefined (empty for a figure that is
+// there).
+TextTable FigureTable(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting);
 
 // The figures as text to follow the report: the stage's figures a line
 // each, then a table of every weighting's, the carried noise's note in

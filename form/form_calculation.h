@@ -33,8 +33,9 @@ NoiseResult ComputeNoise(const CalculatorForm& form);
 
 // The noise model's views of a calculation of the form.
 inline std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,
-                                                    double crestFactor = kDefaultCrestFactor) {
-  return BreakdownNoise(result.inputs, result.outcome, crestFactor);
+                                                    double crestFactor = kDefaultCrestFactor,
+                                                    Weighting weighting = Weighting::kNone) {
+  return BreakdownNoise(result.inputs, result.outcome, crestFactor, weighting);
 }
 inline std::optional<SpectrumPoint> NoiseSpectrumAt(const NoiseResult& result, double frequency) {
   return NoiseSpectrumAt(result.inputs, result.outcome, frequency);

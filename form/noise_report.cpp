@@ -14,6 +14,25 @@ void AppendValue(std::string& out, std::string_view label, double value, std::st
 
 }  // namespace
 
+std::string SpectrumFaultText(SpectrumFault fault) {
+  const std::string_view prefix = "No spectrum: ";
+  switch (fault) {
+    case SpectrumFault::kCalculationFailed:
+      break;
+    case SpectrumFault::kNegativePower:
+      return std::string(prefix).append(kNegativePowerText);
+    case SpectrumFault::kTooFewPoints:
+      return std::string(prefix).append("fewer than 2 points");
+    case SpectrumFault::kLowerUnderflow:
+      return std::string(prefix).append("a decade below the band, fL/10, underflows to 0");
+    case SpectrumFault::kUpperOverflow:
+      return std::string(prefix).append("a decade above the band, 10 fH, is beyond the largest number");
+    case SpectrumFault::kRiseOverflow:
+      return std::string(prefix).append("the 1/f rise at fL/10 takes a noise power beyond the largest number");
+  }
+  return std::string(kNoiseErrorReport);
+}
+
 std::string BuildNoiseReport(const NoiseResult& result, std::optional<std::string_view> partName) {
   const StageInputs& s = result.inputs;
   const StageResult& r = result.outcome;

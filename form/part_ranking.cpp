@@ -1,7 +1,6 @@
 #include "form/part_ranking.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string_view>
 #include <unordered_set>
 
@@ -30,9 +29,9 @@ RankedPart CalculatePart(CalculatorForm form, const std::string& name, Weighting
     if (const std::optional<NoiseFigures> figures = FiguresOf(r)) {
       part.weightedNoise = (*figures)[weighting].outputV;
       part.einDbu = (*figures)[weighting].einDbu;
+      part.optimumSourceResistance = figures->optimumSourceOhm;
     }
   }
-  if (const double ratio = r.inputs.en / r.inputs.in; r.inputs.in != 0 && std::isfinite(ratio)) part.optimumSourceResistance = ratio;
   return part;
 }
 

@@ -29,9 +29,9 @@ struct RankedPart {
   // EIN, dBu; empty when failed or where the figure is undefined.
   std::optional<double> weightedNoise;
   std::optional<double> einDbu;
-  // en / in, the source resistance at which the op amp's voltage and
-  // current noise are equal, with the signs the figures have; none when in
-  // is 0 or the ratio is not finite.
+  // The figures' optimum source resistance, en'/in' over the band: none
+  // where they leave it undefined (in' = 0, a negative density or noise
+  // power) and when failed.
   std::optional<double> optimumSourceResistance;
 };
 

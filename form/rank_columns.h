@@ -55,7 +55,8 @@ inline constexpr std::array<RankColumn, 15> kRankColumns{{
      "The output noise over the band, with the carried noise in a carry calculation"},
     {RankColumnId::kSnr, "SNR", "SNR dB", "Signal to noise ratio against the 0dB reference voltage"},
     {RankColumnId::kOptimumSource, "R_opt", "R_opt ohms",
-     "en / in: the source resistance at which the op amp's voltage and current noise are equal"},
+     "en'/in' over the band (en' with its 1/f rise, in' with it where the corner applies to the current noise): "
+     "the source resistance of least noise over the band"},
     {RankColumnId::kWeightedNoise, "Vw", "Vw V",
      "The output noise read through the chosen weighting, which the parts are ranked by"},
     {RankColumnId::kEinDbu, "EIN_dBu", "EIN dBu", "The equivalent input noise through the chosen weighting, re 0.7746 V"},

@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "form/figure_text.h"
 #include "form/rank_columns.h"
 #include "noise/noise_source.h"
 #include "notation/csv.h"
@@ -48,11 +49,27 @@ std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseR
   return csv;
 }
 
-std::string BreakdownCsv(const NoiseBreakdown& breakdown) {
-  std::string csv = CsvLine({"source", "label", "density", "total", "percent"});
+std::string BreakdownCsv(const NoiseBreakdown& breakdown, Weighting weighting) {
+  std::string csv = CsvLine({"source", "label", "density", "total", "percent", "weighting"});
+  const std::string weightingKey = CsvField(NamesOf(weighting).key);
   for (const NoiseContribution& row : breakdown.contributions)
     csv += CsvLine({std::string(NoiseSourceKey(row.source)), CsvField(NoiseSourceLabel(row.source)),
-                    CsvNumber(row.density), CsvNumber(row.total), CsvNumber(row.percent)});
+                    CsvNumber(row.density), CsvNumber(row.total), CsvNumber(row.percent), weightingKey});
+  return csv;
+}
+
+std::string FiguresCsv(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting) {
+  std::string csv = CsvLine({"figure", "weighting", "label", "value", "unit", "reason"});
+  const WeightedFigures& weighted = figures[weighting];
+  auto add = [&](std::string_view key, std::string_view weightingKey, std::string_view label,
+                 std::optional<double> value, std::string_view unit) {
+    const std::string_view reason = value ? std::string_view() : UndefinedReason(result, weighted, key);
+    csv += CsvLine(
+        {CsvField(key), CsvField(weightingKey), CsvField(label), CsvNumber(value), CsvField(unit), CsvField(reason)});
+  };
+  for (const StageFigureField& f : kStageFigureFields) add(f.key, "", f.label, figures.*f.member, f.unit);
+  for (const WeightedFigureField& f : kWeightedFigureFields)
+    add(f.key, NamesOf(weighting).key, f.label, weighted.*f.member, f.unit);
   return csv;
 }
 

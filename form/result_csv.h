@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "form/form_calculation.h"
+#include "noise/noise_figures.h"
 #include "form/part_ranking.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_spectrum.h"
@@ -21,8 +22,15 @@ std::string RankCsv(const std::vector<RankedPart>& parts);
 // its key, and in carry mode the carried noise's.
 std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result);
 
-// source, label, density, total, percent: the contributions in the
-// breakdown's order, largest first.
-std::string BreakdownCsv(const NoiseBreakdown& breakdown);
+// source, label, density, total, percent, weighting: the contributions in
+// the breakdown's order, largest first; total and percent as read through
+// the weighting named by its key (BreakdownNoise with that weighting), the
+// density the band average.
+std::string BreakdownCsv(const NoiseBreakdown& breakdown, Weighting weighting = Weighting::kNone);
+
+// figure, weighting, label, value, unit, reason: the stage's figures
+// (weighting empty), then those of `weighting`, keyed as kStageFigureFields
+// and kWeightedFigureFields; the reason where a figure is undefined.
+std::string FiguresCsv(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting);
 
 }  // namespace tervane

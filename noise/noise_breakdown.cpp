@@ -23,9 +23,32 @@ std::optional<std::vector<NoiseContribution>> StageRows(const StageInputs& s, co
 
 void SetPercentages(std::vector<NoiseContribution>& rows) {
   double power = 0;
-  // Never 0: a calculation with no noise at all has an infinite SNR and fails.
+  // Flat never 0 (a calculation with no noise at all has an infinite SNR
+  // and fails), but a weighting may take all of it away.
   for (const NoiseContribution& row : rows) power += row.total * row.total;
-  for (NoiseContribution& row : rows) row.percent = 100 * row.total * row.total / power;
+  if (power > 0)
+    for (NoiseContribution& row : rows) row.percent = 100 * row.total * row.total / power;
+}
+
+// Largest first; equal totals in NoiseSource order.
+void SortLargestFirst(std::vector<NoiseContribution>& rows) {
+  std::sort(rows.begin(), rows.end(), [](const NoiseContribution& a, const NoiseContribution& b) {
+    return a.total != b.total ? a.total > b.total : a.source < b.source;
+  });
+}
+
+// Whether a source's density rises as 1 + fc / f below the corner.
+bool RisesBelowCorner(const StageInputs& s, NoiseSource source) {
+  return source == NoiseSource::kVoltageNoise ||
+         (s.applyCorner && (source == NoiseSource::kCurrentNoiseR2 || source == NoiseSource::kCurrentNoiseRs));
+}
+
+std::optional<double> CarriedPower(const StageInputs& s, const StageResult& r, Weighting weighting) {
+  const double carried = r.carriedNoise.value_or(0);
+  if (carried == 0) return 0.0;  // also where the bands do not meet
+  const std::optional<WeightingIntegrals> band = IntegrateWeightings(CarriedBand(s));
+  if (!band) return std::nullopt;
+  return carried * carried * (*band)[weighting].flat / (*band)[Weighting::kNone].flat;
 }
 
 }  // namespace
@@ -43,8 +66,7 @@ std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageRe
     rows->push_back({NoiseSource::kCarried, density, carried, 0});
   }
   SetPercentages(*rows);
-  std::stable_sort(rows->begin(), rows->end(),
-                   [](const NoiseContribution& a, const NoiseContribution& b) { return a.total > b.total; });
+  SortLargestFirst(*rows);
 
   NoiseBreakdown b;
   b.contributions = std::move(*rows);
@@ -56,6 +78,38 @@ std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageRe
   b.inputDensity = b.inputReferred / rootBand;
   b.crestFactor = crestFactor;
   b.peakToPeak = b.outputTotal * crestFactor;
+  return b;
+}
+
+std::optional<double> SourcePowerOverBand(const StageInputs& s, const StageResult& r, NoiseSource source,
+                                          Weighting weighting) {
+  if (r.failure) return std::nullopt;
+  if (source == NoiseSource::kCarried) return CarriedPower(s, r, weighting);
+  const std::size_t i = SourceIndex(source);
+  if (weighting == Weighting::kNone) {
+    const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
+    if (!terms) return std::nullopt;
+    return terms->power[i] * (s.upperFreq - s.lowerFreq);
+  }
+  const std::optional<StageTerms> white = StageNoiseTerms(s, s.en, s.in);
+  const std::optional<WeightingIntegrals> band = IntegrateWeightings({s.lowerFreq, s.upperFreq});
+  if (!white || !band) return std::nullopt;
+  const double power = white->power[i];
+  const double oneOverF = RisesBelowCorner(s, source) ? s.cornerFreq * power : 0;
+  return power * (*band)[weighting].flat + oneOverF * (*band)[weighting].perFrequency;
+}
+
+std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageResult& r, double crestFactor,
+                                             Weighting weighting) {
+  std::optional<NoiseBreakdown> b = BreakdownNoise(s, r, crestFactor);
+  if (!b || weighting == Weighting::kNone) return b;
+  for (NoiseContribution& row : b->contributions) {
+    const std::optional<double> power = SourcePowerOverBand(s, r, row.source, weighting);
+    if (!power) return std::nullopt;
+    row.total = std::sqrt(*power);
+  }
+  SetPercentages(b->contributions);
+  SortLargestFirst(b->contributions);
   return b;
 }
 

@@ -7,6 +7,7 @@
 #include "noise/noise_source.h"
 #include "noise/stage_inputs.h"
 #include "noise/stage_result.h"
+#include "noise/weighting.h"
 
 namespace tervane {
 
@@ -23,7 +24,7 @@ struct NoiseContribution {
   // flat density over CarriedBand, where it lies.
   double density = 0;
   double total = 0;    // V over the band: density * sqrt(fH - fL), the carried noise's over its band
-  double percent = 0;  // of the output noise power; the rows add up to 100
+  double percent = 0;  // of the output noise power; the rows add up to 100 (all 0 when there is none)
 };
 
 struct NoiseBreakdown {
@@ -43,5 +44,23 @@ struct NoiseBreakdown {
 // one, or when a term's power is negative (HasNegativePower), which has no
 // density.
 std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& stage, const StageResult& result, double crestFactor);
+
+// The output noise power of one source over the band read through
+// `weighting`, V^2. Flat, the breakdown's own: the band-average density
+// squared times fH - fL, the carried noise's whole power. Weighted, the
+// source's white density times the integral of |W|^2 over the band plus its
+// 1/f part (en^2 fc, and in's where the corner applies to the current noise)
+// times that of |W|^2 / f; the carried noise flat over CarriedBand. 0 for a
+// source the stage lacks; nothing for a failed calculation or a band the
+// weightings cannot be integrated over.
+std::optional<double> SourcePowerOverBand(const StageInputs& stage, const StageResult& result, NoiseSource source,
+                                          Weighting weighting);
+
+// The breakdown with each row's total and share read through `weighting`
+// (SourcePowerOverBand), largest first, so that the rows' powers add up to
+// the weighted output noise; the densities stay the band averages and the
+// summary (outputTotal on) the report's. Flat, BreakdownNoise above.
+std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& stage, const StageResult& result, double crestFactor,
+                                             Weighting weighting);
 
 }  // namespace tervane

@@ -68,8 +68,8 @@ void SetNoiseFigure(const FigureInputs& in, double flatPower, NoiseFigures& f) {
   f.noiseTemperatureK = kNoiseFigureT0 * (factor - 1);
 }
 
-// The source resistance that balances en against in, and the noise factor
-// there: 1 + en in / (2 k T0).
+// The source resistance that balances the band's rms en' against its in',
+// and the noise factor there: 1 + en' in' / (2 k T0).
 void SetOptimum(const FigureInputs& in, NoiseFigures& f) {
   if (!(in.in > 0 && in.en >= 0)) return;
   f.optimumSourceOhm = Finite(in.en / in.in);
@@ -126,6 +126,17 @@ std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const Stage
     in.carriedBand = CarriedBand(stage);
   }
   return in;
+}
+
+std::optional<NoiseFigures> StageNoiseFigures(const StageInputs& stage, const StageResult& result) {
+  const std::optional<FigureInputs> inputs = FigureInputsOf(stage, result);
+  if (!inputs) return std::nullopt;
+  const NoiseFigures figures = ComputeNoiseFigures(*inputs);
+  if (!HasNegativePower(stage, result)) return figures;
+  NoiseFigures gainOnly;
+  gainOnly.signalGain = figures.signalGain;
+  gainOnly.gainDb = figures.gainDb;
+  return gainOnly;
 }
 
 }  // namespace tervane

@@ -54,8 +54,12 @@ struct NoiseFigures {
   std::optional<double> noiseFactor;  // F, flat over the band with the 1/f terms and the carry
   std::optional<double> noiseFigureDb;
   std::optional<double> noiseTemperatureK;  // Te = T0 (F - 1)
-  std::optional<double> optimumSourceOhm;   // en / in
-  std::optional<double> minNoiseFigureDb;   // at the optimum source resistance
+  // Ropt = en'/in' = sqrt(integral of en(f)^2 / integral of in(f)^2 over
+  // the band), the rms densities over the band: en' with its 1/f rise, in'
+  // with it only where the corner applies to the current noise. The source
+  // resistance of least noise over the band; the ranking's R_opt too.
+  std::optional<double> optimumSourceOhm;
+  std::optional<double> minNoiseFigureDb;  // at the optimum source resistance
   std::array<WeightedFigures, kWeightingCount> weighted{};
   const WeightedFigures& operator[](Weighting w) const { return weighted[WeightingIndex(w)]; }
 };
@@ -70,5 +74,10 @@ NoiseFigures ComputeNoiseFigures(const FigureInputs& inputs);
 // carried noise over the overlap of the previous band with this band, or over
 // this band when there is no previous band. Nothing for a failed calculation.
 std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& result);
+
+// The figures of a calculated stage under the breakdown's rule: where a
+// term's power is negative (HasNegativePower) there is no noise to give a
+// figure of, and only the gain is left. Nothing for a failed calculation.
+std::optional<NoiseFigures> StageNoiseFigures(const StageInputs& stage, const StageResult& result);
 
 }  // namespace tervane

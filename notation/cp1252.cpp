@@ -104,4 +104,15 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return out;
 }
 
+std::string Cp1252ToPrintableUtf8(std::string_view cp1252) {
+  constexpr char32_t kReplacement = 0xFFFD;
+  std::string out;
+  out.reserve(cp1252.size() * 2);
+  for (char byte : cp1252) {
+    const char32_t c = Cp1252Char(static_cast<unsigned char>(byte));
+    AppendUtf8(out, c != '\n' && IsControlChar(c) ? kReplacement : c);
+  }
+  return out;
+}
+
 }  // namespace tervane

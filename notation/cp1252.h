@@ -31,6 +31,16 @@ Utf8Char DecodeUtf8Char(std::string_view utf8);
 // of the same number, as Windows maps them, so they read back unchanged.
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
+// C0, DEL and C1: the characters a terminal acts on rather than shows.
+constexpr bool IsControlChar(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// Cp1252ToUtf8 for text a terminal shows or a CSV file holds, where a
+// control character would act rather than be read (a part name may hold an
+// escape sequence that recolours a terminal or sets its title, or a BEL):
+// every control character but the line feed (C0, DEL and C1) becomes
+// U+FFFD, the replacement character.
+std::string Cp1252ToPrintableUtf8(std::string_view cp1252);
+
 // The character of one byte, as Cp1252ToUtf8 maps it; every one lies below
 // U+10000.
 char32_t Cp1252Char(unsigned char byte);

@@ -1,5 +1,19 @@
 # Sourced by the scripts in this folder: installs Debian packages that are
-# missing, refreshing the package lists first only when something is.
+# missing, refreshing the package lists first only when something is, and
+# runs a command as root.
+
+# Runs a command as root: directly when the script runs as root, else
+# through sudo.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "$1 needs root: run this script as root." >&2
+    return 1
+  fi
+}
 
 ensure_packages() {
   local missing=()
@@ -11,19 +25,10 @@ ensure_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
 
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null 2>&1; then
-      sudo=(sudo)
-    else
-      echo "Missing packages: ${missing[*]}; run this script as root to install them." >&2
-      return 1
-    fi
-  fi
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  as_root apt-get update -qq
+  as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # What a build of the core and tervane-cli needs, and what every build needs,
@@ -41,3 +46,7 @@ SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
 # The Windows check (scripts/test-windows): the MinGW-w64 cross compiler
 # with posix threads, and Wine to run what it builds.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
+
+# The Debian package (scripts/package): dpkg-shlibdeps and dpkg-buildflags,
+# and lintian to check what it builds.
+PACKAGE_PACKAGES=(dpkg-dev lintian)

@@ -9,8 +9,10 @@
 
 #include <array>
 
-#include "form/result_csv.h"
+#include "form/breakdown_table.h"
 #include "form/figure_text.h"
+#include "form/noise_report.h"
+#include "form/result_csv.h"
 #include "noise/noise_source.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"
@@ -28,21 +30,6 @@ constexpr std::array<CrestFactorChoice, 2> kCrestFactors{{
     {kWideCrestFactor, "6.6 (±3.3σ, exceeded 0.1 % of the time)"},
 }};
 
-const QStringList kColumns{QStringLiteral("Source"), QStringLiteral("Output density (V/√Hz)"),
-                           QStringLiteral("Total over the band (V)"),
-                           QStringLiteral("Share of output noise power (%)")};
-
-// A density has a power; a negative resistor, temperature or corner gives a source
-// a negative one.
-const QString kNegativePower = QStringLiteral(
-    "No breakdown: a source's noise power is negative (a negative resistor, temperature or 1/f corner).");
-
-QTableWidgetItem* Cell(const QString& text) {
-  auto* item = new QTableWidgetItem(text);
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-  return item;
-}
-
 }  // namespace
 
 CBreakdownView::CBreakdownView(const NoiseResult& result, Weighting weighting, QWidget* parent)
@@ -53,23 +40,27 @@ CBreakdownView::CBreakdownView(const NoiseResult& result, Weighting weighting, Q
   }
   m_breakdown = BreakdownNoise(m_result, kCrestFactors.front().factor);
   if (!m_breakdown) {
-    ShowUnavailable(this, kNegativePower);
+    ShowUnavailable(this, QStringLiteral("No breakdown: %1.").arg(FromCp1252(kNegativePowerText)));
     return;
   }
   new QVBoxLayout(this);
-  AddTable(*m_breakdown);
+  AddTable();
   AddFigures(*m_breakdown);
   SetWeighting(weighting);
 }
 
 void CBreakdownView::SaveAs() {
-  if (m_breakdown)
+  if (m_weighted)
     SaveCsvAs(this, QStringLiteral("Save Breakdown"), QStringLiteral("noise-breakdown.csv"),
-              BreakdownCsv(*m_breakdown));
+              BreakdownCsv(*m_weighted, m_weighting));
 }
 
 void CBreakdownView::SetWeighting(Weighting weighting) {
   if (!m_weightedTotal) return;
+  m_weighting = weighting;
+  // Empty where the weighting cannot be integrated over the band.
+  m_weighted = BreakdownNoise(m_result, kCrestFactors.front().factor, weighting);
+  FillTable(m_table, BreakdownTable(m_weighted.value_or(NoiseBreakdown{}), weighting));
   const QString suffix = QStringLiteral(" (%1)").arg(FromCp1252(NamesOf(weighting).label));
   const WeightedFigures none;
   const WeightedFigures& figures = m_figures ? (*m_figures)[weighting] : none;
@@ -77,25 +68,16 @@ void CBreakdownView::SetWeighting(Weighting weighting) {
   m_weightedEin->setText(FromCp1252(FigureText(figures.einDbu, "dBu", FigureKind::kDecibel)) + suffix);
 }
 
-void CBreakdownView::AddTable(const NoiseBreakdown& breakdown) {
-  const auto& rows = breakdown.contributions;
-  auto* table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(kColumns.size()), this);
-  SetNames(table, "breakdownTable", QStringLiteral("Noise sources"));
-  table->setHorizontalHeaderLabels(kColumns);
-  table->verticalHeader()->hide();
-  SetUpReadOnlyTable(table);
-  AddTableCommands(table, [this] { SaveAs(); });
-  for (int row = 0; row < table->rowCount(); ++row) {
-    const NoiseContribution& c = rows[static_cast<std::size_t>(row)];
-    table->setItem(row, 0, Cell(FromCp1252(NoiseSourceLabel(c.source))));
-    table->setItem(row, 1, Cell(EngText(c.density)));
-    table->setItem(row, 2, Cell(EngText(c.total)));
-    table->setItem(row, 3, Cell(QString::number(c.percent, 'f', 1)));
-  }
+void CBreakdownView::AddTable() {
+  m_table = new QTableWidget(this);
+  SetNames(m_table, "breakdownTable", QStringLiteral("Noise sources"));
+  m_table->verticalHeader()->hide();
+  SetUpReadOnlyTable(m_table);
+  AddTableCommands(m_table, [this] { SaveAs(); });
   // As tall as its rows, the figures right under it.
-  table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-  table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
-  layout()->addWidget(table);
+  m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+  layout()->addWidget(m_table);
 }
 
 // A row of the figures: "<stem>Label" captions the field, which it names

@@ -13,14 +13,16 @@
 class QComboBox;
 class QFormLayout;
 class QLabel;
+class QTableWidget;
 
 namespace tervane::ui {
 
-// "Breakdown": each source's share of the output noise, largest first, and
-// the noise referred to the input with a peak-to-peak estimate whose crest
-// factor the user picks, the totals through the results window's weighting,
-// and in carry mode what was carried in. A result without a breakdown shows
-// one line saying why. "Save As..." writes the table as CSV.
+// "Breakdown": each source's share of the output noise, largest first, its
+// total and share read through the results window's weighting, and the
+// noise referred to the input with a peak-to-peak estimate whose crest
+// factor the user picks, the weighted totals, and in carry mode what was
+// carried in. A result without a breakdown shows one line saying why.
+// "Save As..." writes the table as shown as CSV.
 class CBreakdownView : public QWidget, public CSavableView {
  public:
   CBreakdownView(const NoiseResult& result, Weighting weighting, QWidget* parent);
@@ -29,7 +31,7 @@ class CBreakdownView : public QWidget, public CSavableView {
   void SetWeighting(Weighting weighting);
 
  private:
-  void AddTable(const NoiseBreakdown& breakdown);
+  void AddTable();
   void AddFigures(const NoiseBreakdown& breakdown);
   void AddRow(QFormLayout* form, const QString& stem, const QString& caption, QWidget* field);
   QLabel* AddFigure(QFormLayout* form, const QString& stem, const QString& caption, const QString& text);
@@ -37,6 +39,9 @@ class CBreakdownView : public QWidget, public CSavableView {
 
   NoiseResult m_result;
   std::optional<NoiseBreakdown> m_breakdown;
+  Weighting m_weighting = Weighting::kNone;
+  std::optional<NoiseBreakdown> m_weighted;  // m_breakdown through m_weighting
+  QTableWidget* m_table = nullptr;
   QComboBox* m_crestFactor = nullptr;
   QLabel* m_peakToPeak = nullptr;
   std::optional<NoiseFigures> m_figures;

@@ -6,20 +6,13 @@
 #include <QVBoxLayout>
 
 #include "form/figure_text.h"
-#include "ui/file_save.h"
+#include "form/result_csv.h"
 #include "ui/qt_text.h"
+#include "ui/view_commands.h"
 #include "ui/view_support.h"
 
 namespace tervane::ui {
 namespace {
-
-const QStringList kColumns{QStringLiteral("Figure"), QStringLiteral("Value"), QStringLiteral("Why undefined")};
-
-QTableWidgetItem* Cell(const QString& text) {
-  auto* item = new QTableWidgetItem(text);
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-  return item;
-}
 
 QLabel* Note(QWidget* parent, const char* objectName, const QString& text) {
   auto* note = new QLabel(text, parent);
@@ -37,9 +30,8 @@ CFiguresView::CFiguresView(const NoiseResult& result, Weighting weighting, QWidg
     return;
   }
   auto* layout = new QVBoxLayout(this);
-  m_table = new QTableWidget(0, static_cast<int>(kColumns.size()), this);
+  m_table = new QTableWidget(this);
   SetNames(m_table, QStringLiteral("figuresTable"), QStringLiteral("Data-sheet figures"));
-  m_table->setHorizontalHeaderLabels(kColumns);
   m_table->verticalHeader()->hide();
   SetUpReadOnlyTable(m_table);
   AddTableCommands(m_table, [this] { SaveAs(); });
@@ -52,21 +44,14 @@ CFiguresView::CFiguresView(const NoiseResult& result, Weighting weighting, QWidg
 
 void CFiguresView::SetWeighting(Weighting weighting) {
   if (!m_table) return;
-  const std::vector<FigureRow> rows = FigureRows(m_result, *m_figures, weighting);
-  m_table->setRowCount(static_cast<int>(rows.size()));
-  for (int row = 0; row < m_table->rowCount(); ++row) {
-    const FigureRow& figure = rows[static_cast<std::size_t>(row)];
-    m_table->setItem(row, 0, Cell(FromCp1252(figure.label)));
-    m_table->setItem(row, 1, Cell(FromCp1252(figure.value)));
-    m_table->setItem(row, 2, Cell(FromCp1252(figure.reason)));
-  }
+  m_weighting = weighting;
+  FillTable(m_table, FigureTable(m_result, *m_figures, weighting));
 }
 
 void CFiguresView::SaveAs() {
-  if (!m_table) return;
-  const QString path = AskSaveFileName(this, QStringLiteral("Save Figures"), QStringLiteral("noise-figures.txt"),
-                                       QStringLiteral("Tab-separated text (*.txt *.tsv)"));
-  if (!path.isEmpty()) SaveFile(this, path, TableText(*m_table->model(), AllRows(*m_table->model())).toUtf8());
+  if (m_table)
+    SaveCsvAs(this, QStringLiteral("Save Figures"), QStringLiteral("noise-figures.csv"),
+              FiguresCsv(m_result, *m_figures, m_weighting));
 }
 
 }  // namespace tervane::ui

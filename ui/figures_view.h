@@ -17,7 +17,8 @@ namespace tervane::ui {
 // results window has chosen: gain, noise figure, noise temperature, the
 // optimum source resistance, and the output noise, EIN and SNR. An undefined
 // figure is a dash with the reason beside it. "Save As..." writes the table
-// as tab-separated text. A failed calculation shows one line saying why.
+// as CSV, plain numbers by stable keys; "Copy" copies it as tab-separated
+// text. A failed calculation shows one line saying why.
 class CFiguresView : public QWidget, public CSavableView {
  public:
   CFiguresView(const NoiseResult& result, Weighting weighting, QWidget* parent);
@@ -28,6 +29,7 @@ class CFiguresView : public QWidget, public CSavableView {
  private:
   NoiseResult m_result;
   std::optional<NoiseFigures> m_figures;
+  Weighting m_weighting = Weighting::kNone;
   QTableWidget* m_table = nullptr;
 };
 

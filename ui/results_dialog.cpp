@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include <array>
@@ -19,6 +18,7 @@
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
 #include "form/amplifier_names.h"
+#include "form/breakdown_table.h"
 #include "form/built_circuit.h"
 #include "form/figure_text.h"
 #include "ui/dialog_units.h"
@@ -43,14 +43,18 @@ Weighting& SessionWeighting() {
   return weighting;
 }
 
-// The form as typed, a caption and a text each; of the circuit as built
-// only the fields that hold text.
+// The form as typed, a caption and a text each, and the button that ran
+// the calculation: the carry only where it was used, of the circuit as
+// built only the fields that hold text.
 QList<QStringList> InputsOf(const CalculatorForm& form) {
   QList<QStringList> inputs;
+  inputs << QStringList{QStringLiteral("Calculated by"),
+                        form.m_bWithCarry ? QStringLiteral("Calc w/Carry") : QStringLiteral("Calculate")};
   if (const std::optional<AmplifierNames> names = NamesOfAmplifier(form.m_nAmpType))
     inputs << QStringList{QStringLiteral("Amplifier"), FromCp1252(names->label)};
   for (const FormTextField& field : kFormTextFields)
-    inputs << QStringList{FieldCaption(field), FromCp1252(form.*field.member)};
+    if (field.member != &CalculatorForm::m_strCarry || form.m_bWithCarry)
+      inputs << QStringList{FieldCaption(field), FromCp1252(form.*field.member)};
   for (const FormTextField& field : kBuiltCircuitFields)
     if (!(form.*field.member).empty()) inputs << QStringList{FieldCaption(field), FromCp1252(form.*field.member)};
   inputs << QStringList{QStringLiteral("1/f corner applies to the current noise"),
@@ -66,6 +70,7 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
       m_ui(std::make_unique<Ui::ResultsDialog>()),
       m_strResults(std::move(report)),
       m_form(form),
+      m_result(result),
       m_partName(std::move(partName)) {
   m_ui->setupUi(this);
   ConvertDialogUnits(this);
@@ -224,12 +229,13 @@ void CResultsDlg::OnSavePdf() {
   page.type = static_cast<AmplifierType>(m_form.m_nAmpType);
   page.inputs = InputsOf(m_form);
   page.report = ReportText();
-  if (const auto* table = findChild<QTableView*>(QStringLiteral("breakdownTable")))
-    page.breakdown = TableRows(*table->model(), AllRows(*table->model()));
-  if (const auto* table = findChild<QTableView*>(QStringLiteral("figuresTable")))
-    page.figures = TableRows(*table->model(), AllRows(*table->model()));
-  if (const auto* spectrum = dynamic_cast<const CSpectrumView*>(findChild<QWidget*>(QStringLiteral("spectrumTab"))))
-    page.spectrum = spectrum->FullPlot();
+  // The views' own rows, through the weighting they show.
+  const Weighting weighting = SessionWeighting();
+  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, kDefaultCrestFactor, weighting))
+    page.breakdown = QtRows(BreakdownTable(*breakdown, weighting));
+  if (const std::optional<NoiseFigures> figures = FiguresOf(m_result))
+    page.figures = QtRows(FigureTable(m_result, *figures, weighting));
+  page.spectrum = m_spectrum->FullPlot();
   SaveFile(this, path, [&page](QIODevice& file) { return WritePdfPage(file, page); });
 }
 

@@ -80,6 +80,7 @@ class CResultsDlg : public QDialog {
   CFiguresView* m_figures = nullptr;
   std::string m_strResults;
   CalculatorForm m_form;
+  NoiseResult m_result;  // what the views show, and the PDF prints from
   std::optional<std::string> m_partName;
   std::optional<std::string> m_chosenPart;
   bool m_initialised = false;

@@ -13,11 +13,13 @@
 #include <cmath>
 #include <vector>
 
-#include "form/result_csv.h"
 #include "form/figure_text.h"
+#include "form/noise_report.h"
+#include "form/result_csv.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
+#include "notation/cp1252.h"
 #include "ui/file_save.h"
 #include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
@@ -30,17 +32,10 @@ namespace {
 // Smooth at any width the window is likely to have, over five decades.
 constexpr std::size_t kSpectrumPoints = 241;
 
-const QString kNoSpectrum = QStringLiteral(
-    "No spectrum: a source's noise power is negative somewhere in the range (a negative resistor, temperature "
-    "or corner).");
-const QString kBeyondNumbers =
-    QStringLiteral("No spectrum: a decade above the upper frequency bound is beyond the largest number.");
 // The formats "Save As..." writes, by suffix, in the order of their filters.
 const QStringList kSaveFormats{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("csv")};
 const QStringList kSaveFilters{QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
                                QStringLiteral("CSV data (*.csv)")};
-
-const QString kSilentStage = QStringLiteral("No spectrum: the stage makes no noise at all.");
 
 using Curve = QList<QPointF>;
 
@@ -164,12 +159,13 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWi
   }
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, kSpectrumPoints);
   if (!spectrum) {
-    ShowUnavailable(this, std::isfinite(SpectrumRangeOf(result.inputs).upper) ? kNoSpectrum : kBeyondNumbers);
+    const std::optional<SpectrumFault> fault = SpectrumFaultOf(result, kSpectrumPoints);
+    ShowUnavailable(this, FromCp1252(SpectrumFaultText(fault.value_or(SpectrumFault::kCalculationFailed))));
     return;
   }
   Curves curves = CurvesOf(result, *spectrum);
   if (!Drawable(curves.drawn.front().points)) {
-    ShowUnavailable(this, kSilentStage);
+    ShowUnavailable(this, FromCp1252(kSilentSpectrumText));
     return;
   }
 
@@ -255,7 +251,7 @@ void CSpectrumView::SaveTo(const QString& path, const QString& format) {
   } else if (format == QLatin1String("png")) {
     SaveFile(this, path, [this](QIODevice& file) { return m_plot->Picture().save(&file, "PNG"); });
   } else {
-    SaveFile(this, path, FromCp1252(SpectrumCsv(m_spectrum, m_result)).toUtf8());
+    SaveFile(this, path, QByteArray::fromStdString(Cp1252ToPrintableUtf8(SpectrumCsv(m_spectrum, m_result))));
   }
 }
 

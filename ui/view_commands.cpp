@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "notation/cp1252.h"
 #include "notation/delimited_text.h"
 #include "ui/file_save.h"
 #include "ui/qt_text.h"
@@ -21,13 +22,7 @@ QString Field(const QString& text) {
   return QString::fromStdString(DelimitedField(std::string_view(utf8.constData(), utf8.size()), '\t'));
 }
 
-}  // namespace
-
-void SaveCsvAs(QWidget* parent, const QString& caption, const QString& fileName, std::string_view csv) {
-  const QString path = AskSaveFileName(parent, caption, fileName, QStringLiteral("CSV data (*.csv)"));
-  if (!path.isEmpty()) SaveFile(parent, path, FromCp1252(csv).toUtf8());
-}
-
+// The header and then the given rows of a table's model, cell by cell.
 QList<QStringList> TableRows(const QAbstractItemModel& model, const QList<int>& rows) {
   QList<QStringList> table(1);
   for (int column = 0; column < model.columnCount(); ++column)
@@ -37,6 +32,13 @@ QList<QStringList> TableRows(const QAbstractItemModel& model, const QList<int>& 
     for (int column = 0; column < model.columnCount(); ++column) cells << model.index(row, column).data().toString();
   }
   return table;
+}
+
+}  // namespace
+
+void SaveCsvAs(QWidget* parent, const QString& caption, const QString& fileName, std::string_view csv) {
+  const QString path = AskSaveFileName(parent, caption, fileName, QStringLiteral("CSV data (*.csv)"));
+  if (!path.isEmpty()) SaveFile(parent, path, QByteArray::fromStdString(Cp1252ToPrintableUtf8(csv)));
 }
 
 QString TableText(const QAbstractItemModel& model, const QList<int>& rows) {

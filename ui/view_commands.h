@@ -22,11 +22,10 @@ class CSavableView {
 };
 
 // Asks where to save `csv`, the core's Windows-1252 text, and writes it
-// as UTF-8 through SaveFile.
+// as UTF-8 through SaveFile, its control characters as U+FFFD as the
+// command line writes them (Cp1252ToPrintableUtf8).
 void SaveCsvAs(QWidget* parent, const QString& caption, const QString& fileName, std::string_view csv);
 
-// The header and then the given rows of a table's model, cell by cell.
-QList<QStringList> TableRows(const QAbstractItemModel& model, const QList<int>& rows);
 QList<int> AllRows(const QAbstractItemModel& model);
 
 // Rows of a table's model as tab-separated text, the header first, each

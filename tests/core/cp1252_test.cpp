@@ -47,6 +47,12 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
   EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
 }
 
+// For a terminal or a CSV file: every control character (C0, DEL, the C1
+// ones at Windows-1252's undefined bytes) but the line feed is U+FFFD.
+TEST(Cp1252, PrintableTextReplacesControlCharacters) {
+  EXPECT_EQ(Cp1252ToPrintableUtf8("\x1B]0;\a\t\x7F\x9D\x80\xB5\r\n"), "�]0;����€µ�\n");
+}
+
 struct Substituted {
   const char* name;
   std::string utf8;

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <functional>
 
+#include "form/figure_text.h"
 #include "form/form_calculation.h"
+#include "form/noise_report.h"
 #include "noise/noise_figures.h"
 #include "noise/noise_spectrum.h"
 #include "tests/core/test_form.h"
@@ -97,6 +99,48 @@ TEST(NoiseFigures, UndefinedFiguresAreEmpty) {
   }
   silent.gain = INFINITY;
   EXPECT_FALSE(ComputeNoiseFigures(silent).signalGain);
+}
+
+// Every dash names its own cause: a negative noise power first (the gains
+// stay), then a source resistance of 0 or below, no or a negative noise
+// density, no gain, no noise left through the weighting.
+TEST(NoiseFigures, EachEmptyFigureNamesItsCause) {
+  // clang-format off
+  const struct {
+    int amp;
+    test::FieldTexts typed;
+    Weighting w;
+    std::string_view key, reason;
+  } kCases[] = {
+      {AMP_NONINVERTING, {{"source_resistor", "-1k"}}, Weighting::kNone, "noise_figure_db", kNegativePowerText},
+      {AMP_NONINVERTING, {{"temperature", "-300C"}}, Weighting::kA, "snr_db", kNegativePowerText},
+      {AMP_NONINVERTING, {{"corner_freq", "-1"}}, Weighting::kNone, "optimum_source_ohm", kNegativePowerText},
+      {AMP_NONINVERTING, {}, Weighting::kNone, "noise_temperature_k", "Rs = 0: there is no source noise to compare with"},
+      {AMP_BUFFER, {{"source_resistor", "-1k"}, {"r2", "0"}, {"temperature", "-10K"}}, Weighting::kNone,
+       "noise_figure_db", "Rs < 0: a negative source resistance has no noise to compare with"},
+      {AMP_NONINVERTING, {{"noise_current", "0"}}, Weighting::kNone, "min_noise_figure_db",
+       "in = 0: no current noise to balance the voltage noise"},
+      {AMP_NONINVERTING, {{"noise_voltage", "-1n"}}, Weighting::kNone, "optimum_source_ohm",
+       "en or in is negative: a noise density is never below 0"},
+      {AMP_INVERTING, {{"r2", "0"}, {"source_resistor", "1k"}}, Weighting::kNone, "gain_db", "the stage has no signal gain"},
+      {AMP_INVERTING, {{"r2", "0"}, {"source_resistor", "1k"}}, Weighting::kA, "ein_dbu", "the stage has no signal gain"},
+      {AMP_NONINVERTING, {{"lower_freq", "1e-100"}, {"upper_freq", "2e-100"}}, Weighting::kA, "output_dbv",
+       "no noise through this weighting: 0 V has no level in dB"},
+  };
+  // clang-format on
+  for (const auto& c : kCases) {
+    const NoiseResult r = ComputeNoise(test::Form(c.amp, c.typed));
+    const std::optional<NoiseFigures> figures = FiguresOf(r);
+    ASSERT_TRUE(figures) << c.key << ": " << c.reason;
+    std::optional<double> value = 0.0;
+    for (const StageFigureField& f : kStageFigureFields)
+      if (f.key == c.key) value = (*figures).*f.member;
+    for (const WeightedFigureField& f : kWeightedFigureFields)
+      if (f.key == c.key) value = (*figures)[c.w].*f.member;
+    EXPECT_FALSE(value) << c.key << ": " << c.reason;
+    EXPECT_EQ(UndefinedReason(r, (*figures)[c.w], c.key), c.reason) << c.key;
+    EXPECT_TRUE(figures->signalGain) << c.key;
+  }
 }
 
 // Composite Simpson in ln f, dense enough to be exact to 1e-9 here; the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "form/figure_text.h"
 #include "form/form_calculation.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_spectrum.h"
@@ -19,8 +20,6 @@ namespace {
 using test::ExpectClose;
 using test::FieldTexts;
 using test::Form;
-
-const double kBand = 19980;  // the start-up band, 20 Hz..20 kHz
 
 CalculatorForm NoCornerOnCurrent(CalculatorForm form) {
   form.m_bApplyCorner = 0;
@@ -52,6 +51,8 @@ struct SumCase {
   CalculatorForm form;
 };
 
+// Flat, to the report's total; through a weighting, each source's weighted
+// power, to the figures' weighted output noise.
 TEST(BreakdownNoise, PowersAddUpToTheReportedTotalLargestFirst) {
   const FieldTexts allTerms = {
       {"source_resistor", "2k"}, {"r2", "9k"}, {"noise_voltage", "5n"}, {"noise_current", "1p"}, {"corner_freq", "50"}};
@@ -66,28 +67,30 @@ TEST(BreakdownNoise, PowersAddUpToTheReportedTotalLargestFirst) {
       {"CarryReducedBand", CarryForm("100", "1k")},
       {"CarryDisjointBand", CarryForm("30k", "40k")},
   };
-  for (const SumCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const NoiseResult r = ComputeNoise(c.form);
-    const NoiseBreakdown b = Breakdown(c.form);
-    double power = 0, percent = 0;
-    for (std::size_t i = 0; i < b.contributions.size(); ++i) {
-      const NoiseContribution& row = b.contributions[i];
-      power += row.total * row.total;
-      percent += row.percent;
-      if (i > 0) {
-        EXPECT_GE(b.contributions[i - 1].total, row.total) << i;
+  for (const SumCase& c : cases)
+    for (const Weighting w : kWeightings) {
+      SCOPED_TRACE(std::string(c.name) + ", weighting " + std::to_string(WeightingIndex(w)));
+      const NoiseResult r = ComputeNoise(c.form);
+      const NoiseBreakdown b = BreakdownNoise(r, kDefaultCrestFactor, w).value();
+      double power = 0, percent = 0;
+      for (std::size_t i = 0; i < b.contributions.size(); ++i) {
+        const NoiseContribution& row = b.contributions[i];
+        power += row.total * row.total;
+        percent += row.percent;
+        if (i > 0) {
+          EXPECT_GE(b.contributions[i - 1].total, row.total) << i;
+        }
       }
+      const double total = w == Weighting::kNone ? *r.outcome.totalNoise : *(*FiguresOf(r))[w].outputV;
+      ExpectClose(power, total * total, "sum of powers");
+      ExpectClose(percent, 100, "sum of percentages");
+      EXPECT_EQ(b.outputTotal, *r.outcome.totalNoise);
+      // The carried noise is a row exactly in carry mode.
+      const bool carriedRow =
+          std::any_of(b.contributions.begin(), b.contributions.end(),
+                      [](const NoiseContribution& row) { return row.source == NoiseSource::kCarried; });
+      EXPECT_EQ(carriedRow, c.form.m_bWithCarry != 0);
     }
-    ExpectClose(power, *r.outcome.totalNoise * *r.outcome.totalNoise, "sum of powers");
-    ExpectClose(percent, 100, "sum of percentages");
-    EXPECT_EQ(b.outputTotal, *r.outcome.totalNoise);
-    // The carried noise is a row exactly in carry mode.
-    const bool carriedRow =
-        std::any_of(b.contributions.begin(), b.contributions.end(),
-                    [](const NoiseContribution& row) { return row.source == NoiseSource::kCarried; });
-    EXPECT_EQ(carriedRow, c.form.m_bWithCarry != 0);
-  }
 }
 
 TEST(BreakdownNoise, EqualSharesKeepTheModelsOrder) {

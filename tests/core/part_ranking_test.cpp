@@ -103,8 +103,17 @@ TEST(RankParts, EachPartsFiguresAndResults) {
   EXPECT_TRUE(broken.failed);
   EXPECT_EQ(broken.cornerFreqText, "1e400");
   EXPECT_TRUE(std::isinf(broken.cornerFreq));
-  EXPECT_FALSE(broken.outputDensity || broken.totalNoise || broken.snr);
-  ExpectClose(*broken.optimumSourceResistance, 1000, "Broken en/in");
+  EXPECT_FALSE(broken.outputDensity || broken.totalNoise || broken.snr || broken.optimumSourceResistance);
+}
+
+// R_opt is the figures' en'/in' over the band: with the corner on en alone,
+// en/in times the flicker factor F = sqrt(ln(100) 47 / 99 + 1), 12.75k
+// against en/in's 7.143k.
+TEST(RankParts, OptimumSourceIsTheFiguresOwn) {
+  CalculatorForm form = Form(AMP_NONINVERTING, {{"lower_freq", "1"}, {"upper_freq", "100"}});
+  form.m_bApplyCorner = 0;
+  const RankedPart part = RankParts(form, ReadBytes("DemoAmp 5n 700f 47\n")).front();
+  ExpectClose(*part.optimumSourceResistance, 5e-9 / 700e-15 * std::sqrt(std::log(100.0) * 47 / 99 + 1), "en'/in");
 }
 
 }  // namespace

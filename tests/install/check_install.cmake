@@ -1,8 +1,9 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Installs the build into a fresh prefix and checks that a desktop user gets
-# everything: both programs, the part library, the icons, the metadata, and
-# a desktop entry that starts the app in the part library's folder.
+# everything: both programs, the part library, the help page, the icons,
+# the metadata, the manual pages, the package's documentation, and a
+# desktop entry that starts the app in the part library's folder.
 # Variables: BUILD_DIR, PREFIX, DATADIR (relative) and LIBRARY_DIR, the
 # folder the entry names, as configured for the real prefix.
 file(REMOVE_RECURSE "${PREFIX}")
@@ -17,12 +18,17 @@ foreach(path
     bin/tervane
     bin/tervane-cli
     ${DATADIR}/tervane/tervane.txt
+    ${DATADIR}/tervane/tervane.htm
     ${DATADIR}/applications/${app_id}.desktop
     ${DATADIR}/metainfo/${app_id}.metainfo.xml
     ${DATADIR}/mime/packages/${app_id}.xml
     ${DATADIR}/icons/hicolor/scalable/apps/${app_id}.svg
     ${DATADIR}/icons/hicolor/16x16/apps/${app_id}.png
-    ${DATADIR}/icons/hicolor/256x256/apps/${app_id}.png)
+    ${DATADIR}/icons/hicolor/256x256/apps/${app_id}.png
+    ${DATADIR}/man/man1/tervane.1.gz
+    ${DATADIR}/man/man1/tervane-cli.1.gz
+    ${DATADIR}/doc/tervane/copyright
+    ${DATADIR}/doc/tervane/changelog.gz)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "not installed: ${path}")
   endif()

@@ -24,6 +24,7 @@
 #include <csignal>
 #include <sstream>
 
+#include "form/breakdown_table.h"
 #include "form/corner_estimate.h"
 #include "form/figure_text.h"
 #include "form/part_ranking.h"
@@ -33,6 +34,7 @@
 #include "form/write_back.h"
 #include "ui/file_save.h"
 #include "ui/qt_text.h"
+#include "ui/view_support.h"
 #include "ui_test_support.h"
 
 namespace tervane::uitest {
@@ -200,6 +202,9 @@ class CalculationTest : public QObject {
         << u"spectrumTab"_s << u"spectrumPlot.copyAction"_s << QString() << u"<image>"_s << 0;
     QTest::newRow("report, Save As") << u"reportTab"_s << u"saveAsButton"_s << u"report.txt"_s
                                      << u"Op Amp Specifications:"_s << 0;
+    QTest::newRow("figures, Save As CSV") << u"figuresTab"_s << u"saveAsButton"_s << u"figures.csv"_s
+                                          << u"figure,weighting,label,value,unit,reason\nsignal_gain,,Signal gain,2,,\n"_s
+                                          << 0;
     QTest::newRow("breakdown, Save As CSV")
         << u"breakdownTab"_s << u"saveAsButton"_s << u"breakdown.csv"_s << QString(kBreakdownCsv) << 0;
     QTest::newRow("spectrum, Save As SVG")
@@ -261,7 +266,7 @@ class CalculationTest : public QObject {
   }
 
   // The weighting above the tabs re-ranks the comparison and gives the
-  // breakdown's weighted total, as the core works them out.
+  // breakdown's weighted rows and total, as the core works them out.
   void weightingChoice() {
     // Flat, the white part is the quieter; through A, the 1/f one.
     const QByteArray parts = "White 2.75n 0 0\nFlicker 2.4n 0 1k\n";
@@ -275,6 +280,7 @@ class CalculationTest : public QObject {
     QVERIFY(figures && quietest(Weighting::kA) != quietest(Weighting::kNone));
 
     QString ranked, total;
+    QStringList breakdownRow;
     ModalDriver driver;
     QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
                          ShowTab(results, QStringLiteral("comparisonTab"));
@@ -283,12 +289,22 @@ class CalculationTest : public QObject {
                          auto* table = results->findChild<QTableView*>(QStringLiteral("comparisonTable"));
                          ranked = table->model()->index(0, 0).data().toString();
                          total = results->findChild<QLabel*>(QStringLiteral("weightedTotalValue"))->text();
+                         const auto* breakdown = results->findChild<QTableView*>(QStringLiteral("breakdownTable"))->model();
+                         for (int column = 0; column < breakdown->columnCount(); ++column)
+                           breakdownRow << breakdown->headerData(column, Qt::Horizontal).toString()
+                                        << breakdown->index(0, column).data().toString();
                          weighting->setCurrentIndex(0);  // the setting outlives the window
                          PressKey(results, Qt::Key_Escape);
                        }}));
     QCOMPARE(ranked, quietest(Weighting::kA));
     QCOMPARE(total, ui::FromCp1252(FigureText((*figures)[Weighting::kA].outputV, "V", FigureKind::kValue)) +
                         QStringLiteral(" (A)"));
+    // The breakdown's rows through A, as the core gives them.
+    const TextTable weighted = BreakdownTable(*BreakdownNoise(ComputeNoise(form), kDefaultCrestFactor, Weighting::kA), Weighting::kA);
+    const QList<QStringList> rows = ui::QtRows(weighted);
+    QStringList expected;
+    for (qsizetype column = 0; column < rows.front().size(); ++column) expected << rows[0][column] << rows[1][column];
+    QCOMPARE(breakdownRow, expected);
   }
 
   // The results window opens within the screen's free area, buttons and

@@ -1,0 +1,28 @@
+#include "form/breakdown_table.h"
+
+#include <cstdio>
+#include <string>
+
+#include "form/figure_text.h"
+#include "noise/noise_source.h"
+#include "notation/shown_value.h"
+
+namespace tervane {
+
+TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting) {
+  const bool flat = weighting == Weighting::kNone;
+  const std::string weighted = std::string(NamesOf(weighting).label) + "-weighted";
+  TextTable table{
+      {"Source", "Output density (V/rtHz)", flat ? "Total over the band (V)" : "Total, " + weighted + " (V)",
+       flat ? "Share of output noise power (%)" : "Share of " + weighted + " power (%)"},
+      {}};
+  for (const NoiseContribution& row : breakdown.contributions) {
+    char percent[32];
+    std::snprintf(percent, sizeof percent, "%.1f", row.percent);
+    table.rows.push_back(
+        {std::string(NoiseSourceLabel(row.source)), ShownValue(row.density), ShownValue(row.total), percent});
+  }
+  return table;
+}
+
+}  // namespace tervane
