@@ -65,12 +65,12 @@ constexpr const char* kCalcFooter =
     "figures (json): signal_gain, gain_db, noise_figure_db (IEEE, the source at\n"
     "290 K), noise_temperature_k, optimum_source_ohm (en'/in', the rms densities\n"
     "over the band, as rank's R_opt), min_noise_figure_db,\n"
-    "and weighted: {none, A, ITU-R 468, CCIR-ARM}, each {output_v, output_dbu,\n"
-    "output_dbv, input_v, ein_dbu, ein_dbv, snr_db, snr_re_4dbu_db}; EIN is the\n"
-    "output noise over the signal gain, the carried noise included; null where a\n"
-    "figure is undefined (no noise figure when Rs is 0, no optimum when in is 0,\n"
-    "only the gains when a noise power is negative), and as a whole when the\n"
-    "calculation fails. The 468 readings are rms.\n"
+    "and weighted: {none, A, ITU-R 468, CCIR-ARM, RIAA, RIAA+A}, each {output_v,\n"
+    "output_dbu, output_dbv, input_v, ein_dbu, ein_dbv, snr_db, snr_re_4dbu_db};\n"
+    "EIN is the output noise over the signal gain, the carried noise included;\n"
+    "null where a figure is undefined (no noise figure when Rs is 0, no optimum\n"
+    "when in is 0, only the gains when a noise power is negative), and as a whole\n"
+    "when the calculation fails. The 468 readings are rms.\n"
     "\n"
     "Exit status: 0 calculated; 1 the report is \"error, check inputs for\n"
     "consistency\" (the output is still printed; the form keeps its text);\n"
@@ -149,7 +149,8 @@ Command AddCalcOptions(CLI::App* app) {
       ->check(CLI::IsMember({"text", "raw", "json"}))
       ->capture_default_str();
   app->add_flag("--figures", options->figures,
-                "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468- and CCIR-ARM-weighted");
+                "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468-, CCIR-ARM-, RIAA- and "
+                "RIAA+A-weighted");
 
   return {app, [options](std::ostream& out, std::ostream& err) { return RunCalc(*options, out, err); }};
 }

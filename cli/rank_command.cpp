@@ -133,7 +133,7 @@ Command AddRankOptions(CLI::App* app) {
   app->add_option("--format", options->format, "Output format: text, json or csv")
       ->check(CLI::IsMember({"text", "json", "csv"}))
       ->capture_default_str();
-  app->add_option("--weighting", options->weighting, "Rank by the total read through: none, A, 468 (ITU-R 468) or ARM")
+  app->add_option("--weighting", options->weighting, "Rank by the total read through: none, A, 468 (ITU-R 468), ARM, RIAA or RIAA+A")
       ->check(CLI::IsMember(WeightingOptions()))
       ->capture_default_str();
   return {app, [options](std::ostream& out, std::ostream& err) { return RunRank(*options, out, err); }};

@@ -58,7 +58,8 @@ std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
 }
 
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
-  return result.outcome.failure ? LoadRefusal(result.inputs) : std::nullopt;
+  if (result.outcome.failure != StageFailure::kLoadOnInverting) return std::nullopt;
+  return kLoadOnInvertingNote;
 }
 
 }  // namespace tervane

@@ -113,17 +113,16 @@ std::optional<std::string> CarryNote(const NoiseResult& result) {
   const StageInputs& s = result.inputs;
   const StageResult& r = result.outcome;
   if (r.failure || !s.carry || !r.carriedNoise) return std::nullopt;
-  const std::optional<FigureInputs> inputs = FigureInputsOf(s, r);
-  if (!inputs) return std::nullopt;
+  const Band carriedBand = CarriedBand(s);
   std::string note = "Carried in: " + ShownValue(*s.carry) + "V";
   if (s.previousBand) note += " over " + BandText(*s.previousBand);
   if (r.reduced) {
-    const bool overlaps = inputs->carriedBand.lower < inputs->carriedBand.upper;
-    note += overlaps ? ", scaled by the root of the bandwidths to its share in " + BandText(inputs->carriedBand)
+    const bool overlaps = carriedBand.lower < carriedBand.upper;
+    note += overlaps ? ", scaled by the root of the bandwidths to its share in " + BandText(carriedBand)
                      : ", none of it in this band";
   }
   note += ", times the gain " + ShownValue(*r.gain) + ": " + ShownValue(std::fabs(*r.carriedNoise)) +
-          "V at the output, spread evenly over " + BandText(inputs->carriedBand) + ".";
+          "V at the output, spread evenly over " + BandText(carriedBand) + ".";
   return note;
 }
 

@@ -29,6 +29,8 @@ inline constexpr std::array<WeightingNames, kWeightingCount> kWeightingNames{{
     {"A", "A", "A"},
     {"ITU-R 468", "ITU-R 468", "468"},
     {"CCIR-ARM", "CCIR-ARM", "ARM"},
+    {"RIAA", "RIAA", "RIAA"},
+    {"RIAA+A", "RIAA+A", "RIAA+A"},
 }};
 constexpr const WeightingNames& NamesOf(Weighting weighting) { return kWeightingNames[WeightingIndex(weighting)]; }
 

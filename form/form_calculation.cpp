@@ -48,11 +48,16 @@ bool WrittenBackFinite(const NoiseResult& result) {
 
 NoiseResult ComputeNoise(const CalculatorForm& form) {
   NoiseResult result = ReadStageInputs(form);
-  result.outcome = CalculateStage(result.inputs);
+  Recalculate(result);
+  return result;
+}
+
+void Recalculate(NoiseResult& result, const PreparedCircuit* prepared) {
+  result.outcome =
+      prepared ? CalculateStage(*prepared, OpAmpOf(result.inputs)) : CalculateStage(result.inputs);
   // A field written back as a non-finite text would fail the next
   // calculation: such a result is no result either.
   if (!result.outcome.failure && !WrittenBackFinite(result)) result.outcome.failure = StageFailure::kNotFinite;
-  return result;
 }
 
 }  // namespace tervane

@@ -6,6 +6,7 @@
 
 #include "form/calculator_form.h"
 #include "form/temperature.h"
+#include "noise/band_integration.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_spectrum.h"
 #include "noise/stage_inputs.h"
@@ -30,6 +31,13 @@ struct NoiseResult {
 // form only; the write-back after a successful calculation is
 // WriteBackResults.
 NoiseResult ComputeNoise(const CalculatorForm& form);
+
+// The calculation of a stage read from a form once more, with its inputs as
+// they now stand (a ranking puts each part's op amp in): as ComputeNoise
+// would calculate a form that reads so. `prepared`, where given, is the
+// stage's circuit prepared for many op amps (PreparedCircuit of the same
+// stage but for its op amp), whose band integrals it then takes.
+void Recalculate(NoiseResult& result, const PreparedCircuit* prepared = nullptr);
 
 // The noise model's views of a calculation of the form.
 inline std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,

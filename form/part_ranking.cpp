@@ -6,18 +6,17 @@
 
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
-#include "form/part_selection.h"
+#include "notation/eng_parse.h"
 
 namespace tervane {
 namespace {
 
-RankedPart CalculatePart(CalculatorForm form, const std::string& name, Weighting weighting) {
+RankedPart RankedOf(const std::string& name, const PartRecord& record, const NoiseResult& r, Weighting weighting) {
   RankedPart part;
   part.name = name;
-  part.noiseVoltageText = form.m_strNoiseVoltage;
-  part.noiseCurrentText = form.m_strNoiseCurrent;
-  part.cornerFreqText = form.m_strCornerFreq;
-  const NoiseResult r = ComputeNoise(form);
+  part.noiseVoltageText = record.szNoiseVoltage;
+  part.noiseCurrentText = record.szNoiseCurrent;
+  part.cornerFreqText = record.szCornerFreq;
   part.noiseVoltage = r.inputs.en;
   part.noiseCurrent = r.inputs.in;
   part.cornerFreq = r.inputs.cornerFreq;
@@ -50,15 +49,35 @@ int Place(const RankedPart& part, Weighting weighting) {
 
 }  // namespace
 
+OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit) {
+  OpAmpNoise opAmp = OpAmpOf(circuit);
+  opAmp.en = ParseEngValue(record.szNoiseVoltage);
+  opAmp.in = ParseEngValue(record.szNoiseCurrent);
+  opAmp.cornerFreq = ParseEngValue(record.szCornerFreq);
+  // A line without them leaves the circuit's, typed for such parts.
+  if (record.szGainBandwidth[0] != '\0') opAmp.gainBandwidth = ParseEngValue(record.szGainBandwidth);
+  if (record.szCurrentCorner[0] != '\0') opAmp.currentCorner = ParseEngValue(record.szCurrentCorner);
+  return opAmp;
+}
+
 std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library, Weighting weighting) {
+  return RankParts(ComputeNoise(form), library, weighting);
+}
+
+std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary& library, Weighting weighting) {
   std::vector<RankedPart> ranked;
   ranked.reserve(library.m_partList.size());
   std::unordered_set<std::string_view> seen;
+  std::optional<PreparedCircuit> prepared;  // at the first part over frequency
+  NoiseResult trial = circuit;
   for (const std::string& name : library.m_partList) {
     if (!seen.insert(name).second) continue;
-    CalculatorForm trial = form;
-    if (!SelectPart(trial, library.m_partTable, name, MissingFigures::kKeepForm)) continue;  // every entry has one
-    ranked.push_back(CalculatePart(std::move(trial), name, weighting));
+    const PartRecord* record = library.m_partTable.Lookup(name);
+    if (!record) continue;  // every list entry has its record
+    trial.inputs = WithOpAmp(circuit.inputs, PartOpAmp(*record, circuit.inputs));
+    if (IsFrequencyDependent(trial.inputs) && !prepared) prepared.emplace(circuit.inputs);
+    Recalculate(trial, IsFrequencyDependent(trial.inputs) ? &*prepared : nullptr);
+    ranked.push_back(RankedOf(name, *record, trial, weighting));
   }
   std::stable_sort(ranked.begin(), ranked.end(), [weighting](const RankedPart& a, const RankedPart& b) {
     const int placeA = Place(a, weighting);

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "form/form_calculation.h"
+#include "noise/stage_response.h"
 #include "noise/weighting.h"
 #include "parts/part_library.h"
 
@@ -45,5 +47,17 @@ struct RankedPart {
 // A part whose weighted total is undefined follows the others that succeed.
 std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary& library,
                                   Weighting weighting = Weighting::kNone);
+
+// The same in the circuit of a form already read (ComputeNoise): each part's
+// op amp (PartOpAmp) takes the place of the form's. Over frequency the
+// circuit is prepared once (PreparedCircuit) and each part costs a sum over
+// its nodes.
+std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary& library,
+                                  Weighting weighting = Weighting::kNone);
+
+// A part's op amp as the ranking takes it: en, in and fc as its record
+// writes them, GBW and fci too where its line gives them, the rest (the
+// corner rule, GBW and fci where its line gives none) the circuit's.
+OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit);
 
 }  // namespace tervane

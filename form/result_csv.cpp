@@ -34,7 +34,7 @@ std::string RankCsv(const std::vector<RankedPart>& parts) {
 }
 
 std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result) {
-  const std::span<const NoiseSource> sources = TopologySources(result.inputs.ampType);
+  const std::vector<NoiseSource> sources = TopologySources(result.inputs);
   const bool carried = result.inputs.carry.has_value();
   std::vector<std::string> header{"frequency", "total"};
   for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));

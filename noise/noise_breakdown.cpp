@@ -3,18 +3,27 @@
 #include <algorithm>
 #include <cmath>
 
+#include "noise/band_integration.h"
 #include "noise/noise_calculation.h"
 
 namespace tervane {
 namespace {
 
 // The stage's own sources at their band-average densities, exactly the
-// terms the report's Sn is made of.
+// terms the report's Sn is made of: the closed form's terms, or over
+// frequency each source's integral over the band.
 std::optional<std::vector<NoiseContribution>> StageRows(const StageInputs& s, const StageResult& r, double rootBand) {
+  std::vector<NoiseContribution> rows;
+  if (r.bandPowers) {
+    for (NoiseSource source : TopologySources(s)) {
+      const double total = std::sqrt(r.bandPowers->source[SourceIndex(source)]);
+      rows.push_back({source, total / rootBand, total, 0});
+    }
+    return rows;
+  }
   const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   if (!terms) return std::nullopt;
-  std::vector<NoiseContribution> rows;
-  for (NoiseSource source : TopologySources(s.ampType)) {
+  for (NoiseSource source : TopologySources(s)) {
     const double density = std::sqrt(terms->power[SourceIndex(source)]);
     rows.push_back({source, density, density * rootBand, 0});
   }
@@ -46,6 +55,9 @@ bool RisesBelowCorner(const StageInputs& s, NoiseSource source) {
 std::optional<double> CarriedPower(const StageInputs& s, const StageResult& r, Weighting weighting) {
   const double carried = r.carriedNoise.value_or(0);
   if (carried == 0) return 0.0;  // also where the bands do not meet
+  // Over frequency it reaches the output through |G(f)|^2.
+  if (const std::optional<BandPowers>& p = r.bandPowers)
+    return carried * carried * p->carriedGain[WeightingIndex(weighting)] / p->carriedGain[0];
   const std::optional<WeightingIntegrals> band = IntegrateWeightings(CarriedBand(s));
   if (!band) return std::nullopt;
   return carried * carried * (*band)[weighting].flat / (*band)[Weighting::kNone].flat;
@@ -86,6 +98,12 @@ std::optional<double> SourcePowerOverBand(const StageInputs& s, const StageResul
   if (r.failure) return std::nullopt;
   if (source == NoiseSource::kCarried) return CarriedPower(s, r, weighting);
   const std::size_t i = SourceIndex(source);
+  if (r.bandPowers) {
+    if (weighting == Weighting::kNone) return r.bandPowers->source[i];
+    const std::optional<std::array<double, kStageSourceCount>> powers = IntegrateSources(s, weighting);
+    if (!powers) return std::nullopt;
+    return (*powers)[i];
+  }
   if (weighting == Weighting::kNone) {
     const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
     if (!terms) return std::nullopt;

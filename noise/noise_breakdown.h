@@ -20,7 +20,8 @@ inline constexpr double kWideCrestFactor = 6.6;
 struct NoiseContribution {
   NoiseSource source;
   // V/rtHz at the output. For the 1/f-shaped sources it is the band-average
-  // density (en' and in' as the report uses them); for the carried noise its
+  // density (en' and in' as the report uses them), and over frequency every
+  // source's band average, total / sqrt(fH - fL); for the carried noise its
   // flat density over CarriedBand, where it lies.
   double density = 0;
   double total = 0;    // V over the band: density * sqrt(fH - fL), the carried noise's over its band
@@ -28,13 +29,14 @@ struct NoiseContribution {
 };
 
 struct NoiseBreakdown {
-  // Largest first; equal shares in NoiseSource order. Only the topology's
-  // sources are listed (no R1 in the buffer, no in.Rs in the inverting
-  // stage); in carry mode the carried noise is one more row, so that the
-  // rows' powers add up to the reported total.
+  // Largest first; equal shares in NoiseSource order. Only the stage's
+  // sources are listed (TopologySources: no R1 in the buffer, no in.Rs in
+  // the inverting stage, Rload where it is given); in carry mode the carried
+  // noise is one more row, so that the rows' powers add up to the reported
+  // total.
   std::vector<NoiseContribution> contributions;
   double outputTotal = 0;    // V: the reported total, with the carry in carry mode
-  double inputReferred = 0;  // V: outputTotal / G
+  double inputReferred = 0;  // V: outputTotal / G (|G(1 kHz)| over frequency)
   double inputDensity = 0;   // V/rtHz: the band average, inputReferred / sqrt(fH - fL), the carry included
   double crestFactor = 0;
   double peakToPeak = 0;  // V: outputTotal * crestFactor
@@ -50,7 +52,9 @@ std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& stage, const Sta
 // squared times fH - fL, the carried noise's whole power. Weighted, the
 // source's white density times the integral of |W|^2 over the band plus its
 // 1/f part (en^2 fc, and in's where the corner applies to the current noise)
-// times that of |W|^2 / f; the carried noise flat over CarriedBand. 0 for a
+// times that of |W|^2 / f; the carried noise flat over CarriedBand. Over
+// frequency, the source's density times |W|^2 integrated over the band
+// (IntegrateSources), the carried noise through |G(f)|^2 |W|^2. 0 for a
 // source the stage lacks; nothing for a failed calculation or a band the
 // weightings cannot be integrated over.
 std::optional<double> SourcePowerOverBand(const StageInputs& stage, const StageResult& result, NoiseSource source,

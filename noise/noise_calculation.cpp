@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "noise/band_integration.h"
+#include "noise/stage_response.h"
+
 namespace tervane {
 namespace {
 
@@ -59,6 +62,12 @@ double TotalPower(const StageTerms& terms) {
 
 bool HasNegativePower(const StageInputs& s, const StageResult& r) {
   if (s.cornerFreq < 0) return true;
+  if (IsFrequencyDependent(s)) {
+    // Every term keeps its sign over frequency but for the 1/f rises.
+    if (s.currentCorner.value_or(0) < 0) return true;
+    const std::optional<StageResponse> at = StageResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq));
+    return at && std::any_of(at->power.begin(), at->power.end(), [](double p) { return p < 0; });
+  }
   const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   return terms && std::any_of(terms->power.begin(), terms->power.end(), [](double p) { return p < 0; });
 }
@@ -74,10 +83,9 @@ Band CarriedBand(const StageInputs& s) {
 
 namespace {
 
-// The preceding stage's total noise as it reaches this stage's output: the
-// part of it that lies in the new band (its power spreads evenly over the
-// previous band), times this stage's gain.
-double CarriedNoise(const StageInputs& s, double gain, bool& reduced) {
+// The part of the preceding stage's total noise that lies in the new band:
+// its power spreads evenly over the previous band.
+double CarriedInBand(const StageInputs& s, bool& reduced) {
   double carried = *s.carry;
   // Before any successful calculation there is no previous band to scale from.
   if (const std::optional<Band>& prev = s.previousBand;
@@ -89,7 +97,7 @@ double CarriedNoise(const StageInputs& s, double gain, bool& reduced) {
                   : carried * std::sqrt((overlap.upper - overlap.lower) / (prev->upper - prev->lower));
     reduced = true;
   }
-  return carried * gain;
+  return carried;
 }
 
 bool AllFinite(const StageResult& r) {
@@ -98,23 +106,28 @@ bool AllFinite(const StageResult& r) {
   return std::isfinite(r.flicker);
 }
 
-}  // namespace
-
-StageResult CalculateStage(const StageInputs& s) {
+// The flicker factors and the band and reference checks, which every path
+// runs first.
+StageResult Begin(const StageInputs& s) {
   StageResult r;
   // F^2 (fH - fL) is the integral over the band of (1 + fc / f).
   const double fL = s.lowerFreq;
   const double fH = s.upperFreq;
   r.flicker = std::sqrt(std::log(fH / fL) * s.cornerFreq / (fH - fL) + 1);
   r.enCorrected = s.en * r.flicker;
-  r.inCorrected = s.applyCorner ? s.in * r.flicker : s.in;
+  r.inCorrected = s.currentCorner ? s.in * std::sqrt(std::log(fH / fL) * *s.currentCorner / (fH - fL) + 1)
+                  : s.applyCorner ? s.in * r.flicker
+                                  : s.in;
 
   if (!(fL < fH))
     r.failure = StageFailure::kBandNotAscending;
   else if (s.refVoltage == 0)
     r.failure = StageFailure::kZeroReference;
-  if (r.failure) return r;
+  return r;
+}
 
+// The textbook stage: the closed forms of noise_model.md.
+StageResult ClosedForm(const StageInputs& s, StageResult r) {
   const std::optional<StageTerms> stage = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   if (!stage) {
     r.failure = StageFailure::kNoSolution;
@@ -123,20 +136,78 @@ StageResult CalculateStage(const StageInputs& s) {
   const double density = std::sqrt(TotalPower(*stage));
   r.outputDensity = density;
   r.gain = stage->gain;
-  r.ownNoise = std::sqrt(fH - fL) * density;
+  r.ownNoise = std::sqrt(s.upperFreq - s.lowerFreq) * density;
   double total = *r.ownNoise;
   if (s.carry) {
-    const double carried = CarriedNoise(s, stage->gain, r.reduced);
+    const double carried = CarriedInBand(s, r.reduced) * stage->gain;
     r.carriedNoise = carried;
     total = std::sqrt(total * total + carried * carried);
   }
   r.totalNoise = total;
   r.snr = 20 * std::log10(s.refVoltage / total);
-
-  // Non-finite results are no results: reporting them (NaN prints as "0")
-  // and carrying them into the next stage would pass a failure off as one.
-  if (!AllFinite(r)) r.failure = StageFailure::kNotFinite;
   return r;
+}
+
+// The stage over frequency: its band integrals from `integrate`.
+template <class Integrate>
+StageResult OverFrequency(const StageInputs& s, StageResult r, Integrate integrate) {
+  if (s.ampType == AMP_INVERTING && (s.loadResistor || s.loadCapacitor)) {
+    r.failure = StageFailure::kLoadOnInverting;
+    return r;
+  }
+  const std::optional<CircuitAt> atGainFrequency = CircuitResponseAt(s, kGainFrequency);
+  if (!atGainFrequency) {
+    r.failure = StageFailure::kNoSolution;
+    return r;
+  }
+  const std::optional<BandPowers> powers = integrate();
+  if (!powers) {
+    r.failure = StageFailure::kNotFinite;
+    return r;
+  }
+  double own = 0;
+  for (const double p : powers->source) own += p;
+  r.bandPowers = powers;
+  r.gain = std::abs(RespondWith(*atGainFrequency, OpAmpOf(s)).gain);
+  r.outputDensity = std::sqrt(own / (s.upperFreq - s.lowerFreq));
+  r.ownNoise = std::sqrt(own);
+  double total = own;
+  if (s.carry) {
+    // Flat over the carried band before the stage, through |G(f)|^2 after it.
+    const double inBand = CarriedInBand(s, r.reduced);
+    const Band band = CarriedBand(s);
+    const double carried =
+        inBand == 0 ? 0 : inBand * std::sqrt(powers->carriedGain[0] / (band.upper - band.lower));
+    r.carriedNoise = carried;
+    total += carried * carried;
+  }
+  r.totalNoise = std::sqrt(total);
+  r.snr = 20 * std::log10(s.refVoltage / *r.totalNoise);
+  return r;
+}
+
+// Non-finite results are no results: reporting them (NaN prints as "0")
+// and carrying them into the next stage would pass a failure off as one.
+StageResult Checked(StageResult r) {
+  if (!r.failure && !AllFinite(r)) r.failure = StageFailure::kNotFinite;
+  return r;
+}
+
+}  // namespace
+
+StageResult CalculateStage(const StageInputs& s) {
+  StageResult r = Begin(s);
+  if (r.failure) return r;
+  if (IsFrequencyDependent(s)) return Checked(OverFrequency(s, r, [&] { return IntegrateStage(s); }));
+  return Checked(ClosedForm(s, r));
+}
+
+StageResult CalculateStage(const PreparedCircuit& circuit, const OpAmpNoise& opAmp) {
+  const StageInputs s = WithOpAmp(circuit.Stage(), opAmp);
+  if (!IsFrequencyDependent(s)) return CalculateStage(s);
+  StageResult r = Begin(s);
+  if (r.failure) return r;
+  return Checked(OverFrequency(s, r, [&] { return circuit.Integrate(opAmp); }));
 }
 
 }  // namespace tervane

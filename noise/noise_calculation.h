@@ -12,8 +12,16 @@ namespace tervane {
 // Four times Boltzmann's constant (CODATA 2006), as one double.
 inline constexpr double kFourBoltzmann = 5.5226016e-23;
 
-// Each stage source's output noise power density, V^2/Hz, indexed by
-// NoiseSource; 0 for a source the topology does not have.
+// The frequency-dependent path reports the gain |G| here (the audio
+// convention), and refers its output noise to the input through it.
+inline constexpr double kGainFrequency = 1000;  // Hz
+
+class PreparedCircuit;
+struct OpAmpNoise;
+
+// The textbook stage (none of the circuit's values given): each stage
+// source's output noise power density, V^2/Hz, indexed by NoiseSource; 0
+// for a source the topology does not have.
 struct StageTerms {
   std::array<double, kStageSourceCount> power{};
   double gain = 0;  // G
@@ -36,12 +44,19 @@ Band CarriedBand(const StageInputs& stage);
 
 // Whether a term of the calculated stage has a negative noise power, which
 // has no density: a negative resistor or temperature makes a thermal term
-// negative, a negative corner the 1/f part of the op amp's noise (en^2 fc / f),
-// whatever the band average of the rise comes to. Such a stage has no
-// breakdown and no spectrum.
+// negative, a negative corner the 1/f part of the op amp's noise (en^2 fc / f,
+// in^2 fci / f), whatever the band average of the rise comes to. Such a stage
+// has no breakdown and no spectrum.
 bool HasNegativePower(const StageInputs& stage, const StageResult& result);
 
-// The noise model of one stage (noise_model.md).
+// The noise model of one stage (noise_model.md): the textbook stage's
+// closed forms, or where IsFrequencyDependent(stage) its response
+// integrated over the band (IntegrateStage), with `bandPowers` set.
 StageResult CalculateStage(const StageInputs& stage);
+
+// The same for the prepared circuit's stage with `opAmp` in it, as a
+// ranking calculates every part: CalculateStage(WithOpAmp(circuit.Stage(),
+// opAmp)), with the band integrals from the prepared rule.
+StageResult CalculateStage(const PreparedCircuit& circuit, const OpAmpNoise& opAmp);
 
 }  // namespace tervane

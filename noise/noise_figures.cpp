@@ -31,9 +31,9 @@ std::optional<WeightingIntegrals> IntegralsOf(Band band) {
 }
 
 bool AllFinite(const FigureInputs& in) {
-  for (const double v :
-       {in.band.lower, in.band.upper, in.white, in.oneOverF, in.carried, in.carriedBand.lower, in.carriedBand.upper,
-        in.gain, in.sourceResistance, in.temperature, in.en, in.in, in.reference})
+  for (const double v : in.power)
+    if (!std::isfinite(v)) return false;
+  for (const double v : {in.sourcePerKelvin, in.gain, in.temperature, in.en, in.in, in.reference})
     if (!std::isfinite(v)) return false;
   return true;
 }
@@ -56,12 +56,10 @@ WeightedFigures FiguresOfPower(const FigureInputs& in, double power) {
 
 // F = 1 + (the output noise beyond the source's own at the stage's
 // temperature) / (the source's at T0): the source's term taken at T0.
-void SetNoiseFigure(const FigureInputs& in, double flatPower, NoiseFigures& f) {
-  if (!(in.sourceResistance > 0)) return;
-  const double sourcePerKelvin =
-      kFourBoltzmann * in.sourceResistance * in.gain * in.gain * (in.band.upper - in.band.lower);
-  const double excess = flatPower - sourcePerKelvin * in.temperature;
-  const double factor = 1 + excess / (sourcePerKelvin * kNoiseFigureT0);
+void SetNoiseFigure(const FigureInputs& in, NoiseFigures& f) {
+  if (!(in.sourcePerKelvin > 0)) return;
+  const double excess = in.power[WeightingIndex(Weighting::kNone)] - in.sourcePerKelvin * in.temperature;
+  const double factor = 1 + excess / (in.sourcePerKelvin * kNoiseFigureT0);
   if (!(factor > 0 && std::isfinite(factor))) return;
   f.noiseFactor = factor;
   f.noiseFigureDb = Finite(10 * std::log10(factor));
@@ -80,51 +78,70 @@ void SetOptimum(const FigureInputs& in, NoiseFigures& f) {
 
 NoiseFigures ComputeNoiseFigures(const FigureInputs& in) {
   NoiseFigures f;
-  if (!AllFinite(in) || !(in.band.lower < in.band.upper)) return f;
-  const std::optional<WeightingIntegrals> band = IntegralsOf(in.band);
-  if (!band) return f;
-  std::optional<WeightingIntegrals> carried;
-  if (in.carried != 0) {
-    carried = IntegralsOf(in.carriedBand);
-    if (!carried) return f;
-  }
-
+  if (!AllFinite(in)) return f;
   f.signalGain = in.gain;
   f.gainDb = Db(std::fabs(in.gain));
-  for (const Weighting w : kWeightings) {
-    double power = in.white * (*band)[w].flat + in.oneOverF * (*band)[w].perFrequency;
-    if (carried) power += in.carried * in.carried * (*carried)[w].flat / (*carried)[Weighting::kNone].flat;
-    f.weighted[WeightingIndex(w)] = FiguresOfPower(in, power);
-    if (w == Weighting::kNone) SetNoiseFigure(in, power, f);
-  }
+  for (const Weighting w : kWeightings) f.weighted[WeightingIndex(w)] = FiguresOfPower(in, in.power[WeightingIndex(w)]);
+  SetNoiseFigure(in, f);
   SetOptimum(in, f);
   return f;
 }
 
-std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& r) {
-  if (r.failure) return std::nullopt;
-  const std::optional<StageTerms> terms = StageNoiseTerms(stage, stage.en, stage.in);
-  if (!terms) return std::nullopt;
-  const auto& p = terms->power;
+namespace {
+
+// The textbook stage's weighted powers: S_w I_W + S_1 J_W + the carried
+// noise's share.
+void SetClosedFormPowers(const StageInputs& stage, const StageResult& r, const StageTerms& terms, FigureInputs& in) {
+  in.power.fill(NAN);
+  const std::optional<WeightingIntegrals> band = IntegralsOf({stage.lowerFreq, stage.upperFreq});
+  if (!band) return;
+  std::optional<WeightingIntegrals> carried;
+  const double carriedNoise = r.carriedNoise.value_or(0);
+  if (carriedNoise != 0) {
+    carried = IntegralsOf(CarriedBand(stage));
+    if (!carried) return;
+  }
+  const auto& p = terms.power;
   // The terms that rise as 1 + fc / f below the corner.
   double rising = p[SourceIndex(NoiseSource::kVoltageNoise)];
   if (stage.applyCorner)
     rising += p[SourceIndex(NoiseSource::kCurrentNoiseR2)] + p[SourceIndex(NoiseSource::kCurrentNoiseRs)];
+  const double white = TotalPower(terms);
+  const double oneOverF = stage.cornerFreq * rising;
+  for (const Weighting w : kWeightings) {
+    double power = white * (*band)[w].flat + oneOverF * (*band)[w].perFrequency;
+    if (carried) power += carriedNoise * carriedNoise * (*carried)[w].flat / (*carried)[Weighting::kNone].flat;
+    in.power[WeightingIndex(w)] = power;
+  }
+}
 
+}  // namespace
+
+std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& r) {
+  if (r.failure) return std::nullopt;
   FigureInputs in;
-  in.band = {stage.lowerFreq, stage.upperFreq};
-  in.white = TotalPower(*terms);
-  in.oneOverF = stage.cornerFreq * rising;
-  in.gain = terms->gain;
-  in.sourceResistance = stage.sourceResistor;
   in.temperature = stage.kelvin;
   in.en = r.enCorrected;
   in.in = r.inCorrected;
   in.reference = stage.refVoltage;
-  if (r.carriedNoise) {
-    in.carried = *r.carriedNoise;
-    in.carriedBand = CarriedBand(stage);
+  if (const std::optional<BandPowers>& p = r.bandPowers) {
+    const double carried = r.carriedNoise.value_or(0);
+    for (const Weighting w : kWeightings) {
+      const std::size_t i = WeightingIndex(w);
+      in.power[i] = p->weighted[i];
+      if (carried != 0) in.power[i] += carried * carried * p->carriedGain[i] / p->carriedGain[0];
+    }
+    in.sourcePerKelvin = p->sourcePerKelvin;
+    in.gain = *r.gain;
+    return in;
   }
+  const std::optional<StageTerms> terms = StageNoiseTerms(stage, stage.en, stage.in);
+  if (!terms) return std::nullopt;
+  in.gain = terms->gain;
+  if (stage.sourceResistor > 0)
+    in.sourcePerKelvin =
+        kFourBoltzmann * stage.sourceResistor * in.gain * in.gain * (stage.upperFreq - stage.lowerFreq);
+  SetClosedFormPowers(stage, r, *terms, in);
   return in;
 }
 

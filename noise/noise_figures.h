@@ -19,17 +19,19 @@ inline constexpr double kPlusFourDbu = 1.22765298798388;
 
 // One stage's output noise and what the figures refer it to, as numbers.
 struct FigureInputs {
-  Band band;                    // fL..fH
-  double white = 0;             // V^2/Hz at the output: the density is white + oneOverF / f
-  double oneOverF = 0;          // V^2
-  double carried = 0;           // V at the output, the noise carried in as it lies in this band,
-  Band carriedBand;             // spread at a flat density over this part of the band
-  double gain = 0;              // signal gain from the source to the output
-  double sourceResistance = 0;  // Rs, ohm; its noise in `white` is at `temperature`
-  double temperature = 0;       // K, the stage's
-  double en = 0;                // V/rtHz, the op amp's noise as the band averages it
-  double in = 0;                // A/rtHz
-  double reference = 0;         // V, the 0 dB reference of the SNR
+  // V^2 at the output through each weighting (by WeightingIndex), the
+  // carried noise included: Vo_W^2.
+  std::array<double, kWeightingCount> power{};
+  // The source's own thermal noise at the output over the band, unweighted,
+  // per kelvin of its temperature, V^2/K: 4k Rs G^2 (fH - fL) for the
+  // textbook stage, the integral of 4k Re{Zp} |NG H|^2 over frequency. Part
+  // of `power` at `temperature`; 0 where there is no source resistance.
+  double sourcePerKelvin = 0;
+  double temperature = 0;  // K, the stage's
+  double gain = 0;         // signal gain from the source to the output (|G(1 kHz)| over frequency)
+  double en = 0;           // V/rtHz, the op amp's noise as the band averages it
+  double in = 0;           // A/rtHz
+  double reference = 0;    // V, the 0 dB reference of the SNR
 };
 
 // One weighting's figures. EIN is the output noise over the signal gain.
@@ -47,7 +49,7 @@ struct WeightedFigures {
 // A figure the inputs leave undefined, or that would not be finite, is
 // empty: no noise figure without a source resistance, no optimum without
 // current noise, no dB of zero noise, nothing at all from a non-finite
-// input or a band other than 0 < fL < fH.
+// input.
 struct NoiseFigures {
   std::optional<double> signalGain;
   std::optional<double> gainDb;
@@ -64,15 +66,18 @@ struct NoiseFigures {
   const WeightedFigures& operator[](Weighting w) const { return weighted[WeightingIndex(w)]; }
 };
 
-// Every figure, for all the weightings. The weighting integrals of the last
-// few bands are kept (per thread), so that a run of stages over one band,
-// a ranking say, integrates once.
+// Every figure, for all the weightings.
 NoiseFigures ComputeNoiseFigures(const FigureInputs& inputs);
 
-// The inputs of a calculated stage: the model's terms with their 1/f rise
-// (on en; on in where the corner is applied to it), and in carry mode the
-// carried noise over the overlap of the previous band with this band, or over
-// this band when there is no previous band. Nothing for a failed calculation.
+// The inputs of a calculated stage. The textbook stage's weighted powers
+// are its terms read through the weighting integrals of its band
+// (IntegrateWeightings: those of the last few bands are kept, per thread,
+// so that a run of stages over one band, a ranking say, integrates once),
+// with their 1/f rise (on en; on in where the corner is applied to it), and
+// in carry mode the carried noise flat over the overlap of the previous band
+// with this band, or over this band when there is no previous band. Over
+// frequency they are the calculation's own band integrals. Nothing for a
+// failed calculation; every power NaN where the band has no integrals.
 std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& result);
 
 // The figures of a calculated stage under the breakdown's rule: where a

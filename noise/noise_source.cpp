@@ -5,42 +5,45 @@
 namespace tervane {
 namespace {
 
-struct SourceNames {
+bool Staged(const StageInputs& s) {
+  return s.ampType == AMP_BUFFER || s.ampType == AMP_NONINVERTING || s.ampType == AMP_INVERTING;
+}
+bool WithR1(const StageInputs& s) { return s.ampType == AMP_NONINVERTING || s.ampType == AMP_INVERTING; }
+bool AtPlusInput(const StageInputs& s) { return s.ampType == AMP_BUFFER || s.ampType == AMP_NONINVERTING; }
+bool WithLoadResistor(const StageInputs& s) { return AtPlusInput(s) && s.loadResistor.has_value(); }
+bool Never(const StageInputs&) { return false; }
+
+struct SourceRow {
   std::string_view key;
   std::string_view label;
+  SourceDrive drive;
+  bool (*inStage)(const StageInputs&);
 };
 
-constexpr std::array<SourceNames, kStageSourceCount + 1> kSourceNames{{
-    {"en", "Op amp voltage noise"},
-    {"r1", "R1 thermal noise"},
-    {"r2", "R2 thermal noise"},
-    {"in_r2", "Op amp current noise through R2"},
-    {"rs", "Rs thermal noise"},
-    {"in_rs", "Op amp current noise through Rs"},
-    {"carried", "Carried noise"},
+constexpr std::array<SourceRow, kStageSourceCount + 1> kSources{{
+    {"en", "Op amp voltage noise", SourceDrive::kVoltage, Staged},
+    {"r1", "R1 thermal noise", SourceDrive::kThermal, WithR1},
+    {"r2", "R2 thermal noise", SourceDrive::kThermal, Staged},
+    {"in_r2", "Op amp current noise through R2", SourceDrive::kCurrent, Staged},
+    {"rs", "Rs thermal noise", SourceDrive::kThermal, Staged},
+    {"in_rs", "Op amp current noise through Rs", SourceDrive::kCurrent, AtPlusInput},
+    {"rload", "Rload thermal noise", SourceDrive::kThermal, WithLoadResistor},
+    {"carried", "Carried noise", SourceDrive::kCarried, Never},
 }};
 
 }  // namespace
 
-std::string_view NoiseSourceKey(NoiseSource source) { return kSourceNames[SourceIndex(source)].key; }
+SourceDrive DriveOf(NoiseSource source) { return kSources[SourceIndex(source)].drive; }
 
-std::string_view NoiseSourceLabel(NoiseSource source) { return kSourceNames[SourceIndex(source)].label; }
+std::string_view NoiseSourceKey(NoiseSource source) { return kSources[SourceIndex(source)].key; }
 
-std::span<const NoiseSource> TopologySources(AmplifierType ampType) {
-  using enum NoiseSource;
-  static constexpr NoiseSource kBuffer[] = {kVoltageNoise, kR2Thermal, kCurrentNoiseR2, kRsThermal, kCurrentNoiseRs};
-  static constexpr NoiseSource kNonInverting[] = {kVoltageNoise,   kR1Thermal, kR2Thermal,
-                                                  kCurrentNoiseR2, kRsThermal, kCurrentNoiseRs};
-  static constexpr NoiseSource kInverting[] = {kVoltageNoise, kR1Thermal, kR2Thermal, kCurrentNoiseR2, kRsThermal};
-  switch (ampType) {
-    case AMP_BUFFER:
-      return kBuffer;
-    case AMP_NONINVERTING:
-      return kNonInverting;
-    case AMP_INVERTING:
-      return kInverting;
-  }
-  return {};
+std::string_view NoiseSourceLabel(NoiseSource source) { return kSources[SourceIndex(source)].label; }
+
+std::vector<NoiseSource> TopologySources(const StageInputs& stage) {
+  std::vector<NoiseSource> sources;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i)
+    if (kSources[i].inStage(stage)) sources.push_back(static_cast<NoiseSource>(i));
+  return sources;
 }
 
 }  // namespace tervane

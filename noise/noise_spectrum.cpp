@@ -3,39 +3,54 @@
 #include <cmath>
 
 #include "noise/noise_calculation.h"
+#include "noise/stage_response.h"
 
 namespace tervane {
 namespace {
 
-double CarriedDensityAt(const StageInputs& s, const StageResult& r, double frequency) {
+// `gain` is |G(f)| over the frequency, or 1 where the stage's gain is flat.
+double CarriedDensityAt(const StageInputs& s, const StageResult& r, double frequency, double gain) {
   if (!r.carriedNoise || *r.carriedNoise == 0) return 0;
   const Band band = CarriedBand(s);
   if (!(frequency >= band.lower && frequency <= band.upper)) return 0;
-  // A noise voltage's sign means nothing once it is added in power.
+  // A noise voltage's sign means nothing once it is added in power. Over
+  // frequency it lies flat before the stage, and integrates through |G|^2 to
+  // the carried noise.
+  if (r.bandPowers) return std::fabs(*r.carriedNoise) * gain / std::sqrt(r.bandPowers->carriedGain[0]);
   return std::fabs(*r.carriedNoise) / std::sqrt(band.upper - band.lower);
+}
+
+std::optional<SpectrumPoint> PointOf(const StageInputs& s, const StageResult& r, double frequency,
+                                     const std::array<double, kStageSourceCount>& power, double gain) {
+  SpectrumPoint point;
+  point.frequency = frequency;
+  double total = 0;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+    if (!std::isfinite(power[i])) return std::nullopt;
+    point.density[i] = std::sqrt(power[i]);
+    total += power[i];
+  }
+  point.carried = CarriedDensityAt(s, r, frequency, gain);
+  point.total = std::sqrt(total + point.carried * point.carried);
+  return point;
 }
 
 }  // namespace
 
 std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageResult& r, double frequency) {
   if (r.failure || HasNegativePower(s, r) || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
+  if (r.bandPowers) {
+    const std::optional<StageResponse> response = StageResponseAt(s, frequency);
+    if (!response) return std::nullopt;
+    return PointOf(s, r, frequency, response->power, std::abs(response->gain));
+  }
   // en^2 (1 + fc / f) as a density: the 1/f rise of the op amp's noise.
   const double rise = std::sqrt(1 + s.cornerFreq / frequency);
   const double en = s.en * rise;
   const double in = s.applyCorner ? s.in * rise : s.in;
   const std::optional<StageTerms> terms = StageNoiseTerms(s, en, in);
   if (!terms) return std::nullopt;
-
-  SpectrumPoint point;
-  point.frequency = frequency;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
-    const double power = terms->power[i];
-    if (!std::isfinite(power)) return std::nullopt;
-    point.density[i] = std::sqrt(power);
-  }
-  point.carried = CarriedDensityAt(s, r, frequency);
-  point.total = std::sqrt(TotalPower(*terms) + point.carried * point.carried);
-  return point;
+  return PointOf(s, r, frequency, terms->power, 1);
 }
 
 SpectrumRange SpectrumRangeOf(const StageInputs& s) { return {s.lowerFreq / 10, s.upperFreq * 10}; }

@@ -27,9 +27,12 @@ struct SpectrumPoint {
 // current noise terms as in^2 (1 + fc / f) only when the corner is applied
 // to the current noise; the resistors' thermal noise is flat. Since the
 // model's F is the band average of that shape, the total's power over
-// fL..fH is exactly the report's Sn^2 (fH - fL). Nothing for a failed
-// calculation, where a term's power is negative (HasNegativePower) or not
-// finite, or for f <= 0 or not finite.
+// fL..fH is exactly the report's Sn^2 (fH - fL). Over frequency each
+// source's density is the stage's response at f (StageResponseAt), with the
+// roll-off, the resonances and in(f)^2 = in^2 (1 + fci / f), and the carried
+// noise follows |G(f)|; the total integrates to the report's noise all the
+// same. Nothing for a failed calculation, where a term's power is negative
+// (HasNegativePower) or not finite, or for f <= 0 or not finite.
 std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& stage, const StageResult& result, double frequency);
 
 // A decade either side of the band.

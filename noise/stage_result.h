@@ -1,6 +1,10 @@
 #pragma once
 
+#include <array>
 #include <optional>
+
+#include "noise/noise_source.h"
+#include "noise/weighting.h"
 
 namespace tervane {
 
@@ -8,8 +12,25 @@ namespace tervane {
 enum class StageFailure {
   kBandNotAscending,  // fL < fH does not hold (equal edges, NaN)
   kZeroReference,     // the 0 dB reference is 0
+  kLoadOnInverting,   // a load resistor or capacitor in the inverting stage, which has no + input to load
   kNoSolution,        // the topology cannot be worked out (R1 = 0, R1 + Rs = 0, none chosen)
   kNotFinite,         // a result is infinite or not a number
+};
+
+// What the integration over the band gives on the frequency-dependent path,
+// V^2 at the output.
+struct BandPowers {
+  std::array<double, kStageSourceCount> source{};  // each source's power over fL..fH, by SourceIndex
+  // The stage's own output power through each weighting, by WeightingIndex.
+  std::array<double, kWeightingCount> weighted{};
+  // In carry mode, the integral of |G(f)|^2 |W(f)|^2 df over the carried
+  // band (CarriedBand), Hz, by WeightingIndex: the carried noise lies flat
+  // there before the stage's gain.
+  std::array<double, kWeightingCount> carriedGain{};
+  // The source's own thermal noise at the output (4k Re{Zp} |NG H|^2, or
+  // 4k Rs |G|^2 in the inverting stage) over the band, per kelvin of the
+  // source's temperature: what the noise figure compares with, V^2/K.
+  double sourcePerKelvin = 0;
 };
 
 // What one calculation works out. The flicker factor and the corrected
@@ -20,14 +41,17 @@ struct StageResult {
   std::optional<StageFailure> failure;
   double flicker = 0;                   // F
   double enCorrected = 0;               // en' = en F
-  double inCorrected = 0;               // in' (in F when the corner applies to it)
-  std::optional<double> outputDensity;  // Sn, V/rtHz
-  std::optional<double> gain;           // G
+  double inCorrected = 0;               // in': in F_i with fci, in F when the corner applies to it, else in
+  std::optional<double> outputDensity;  // Sn, V/rtHz: sqrt(Vn^2 / (fH - fL)), the band average
+  std::optional<double> gain;           // G; |G(1 kHz)| on the frequency-dependent path
   std::optional<double> ownNoise;       // Vn of this stage alone, V
   std::optional<double> carriedNoise;   // the carried noise at this output, V (carry mode)
   std::optional<double> totalNoise;     // Vn with the carried noise in carry mode, V
   std::optional<double> snr;            // dB
   bool reduced = false;                 // the carried noise was scaled to a changed band
+  // There exactly when the frequency-dependent path (IsFrequencyDependent)
+  // integrated the stage: which path ran, and what the views read.
+  std::optional<BandPowers> bandPowers;
 };
 
 }  // namespace tervane

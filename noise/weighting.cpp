@@ -1,7 +1,9 @@
 #include "noise/weighting.h"
 
-#include <algorithm>
 #include <cmath>
+#include <span>
+
+#include "noise/log_quadrature.h"
 
 namespace tervane {
 namespace {
@@ -25,27 +27,35 @@ double APowerGain(double f) {
 }
 
 // The closed form of the ITU-R BS.468-4 curve, 18.2 dB above R_468(f) =
-// 1.246332637532143e-4 f / |h1 + j h2|. Horner in f^2 and hypot keep the
-// far skirts at 0 rather than inf - inf.
+// 1.246332637532143e-4 f / |h1 + j h2|. Horner in f^2 keeps the far skirts
+// at 0 rather than inf - inf, and hypot where |h|^2 overflows (above about
+// 1e29 Hz).
 constexpr double k468Power = 66.06934480075961;   // 10^(18.2 / 10)
 constexpr double kArmPower = 0.2754228703338166;  // 10^(-5.6 / 10): CCIR-ARM against 468
 double Itu468PowerGain(double f) {
   const double s = f * f;
   const double h1 = ((-4.737338981378384e-24 * s + 2.043828333606125e-15) * s - 1.363894795463638e-7) * s + 1;
   const double h2 = f * ((1.306612257412824e-19 * s - 2.118150887518656e-11) * s + 5.559488023498642e-4);
-  return k468Power * Square(1.246332637532143e-4 * f / std::hypot(h1, h2));
+  const double h = h1 * h1 + h2 * h2;
+  if (!std::isfinite(h)) return k468Power * Square(1.246332637532143e-4 * f / std::hypot(h1, h2));
+  return k468Power * Square(1.246332637532143e-4 * f) / h;
 }
 
-// Ten-point Gauss-Legendre on [-1, 1], the positive half of its nodes.
-constexpr std::array<double, 5> kNodes{0.1488743389816312, 0.4333953941292472, 0.6794095682990244, 0.8650633666889845,
-                                       0.9739065285171717};
-constexpr std::array<double, 5> kWeights{0.2955242247147529, 0.2692667193099963, 0.2190863625159820, 0.1494513491505806,
-                                         0.0666713443086881};
+// The RIAA playback curve, (1 + j w T2) / ((1 + j w T1)(1 + j w T3)) with
+// s = w^2, as factors that stay finite at either end:
+// (1 + s T2^2) / (1 + s T1^2) = r + (1 - r) / (1 + s T1^2), r = (T2 / T1)^2.
+constexpr double kT1 = 3180e-6;
+constexpr double kT2 = 318e-6;
+constexpr double kT3 = 75e-6;
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kShelf = kT2 * kT2 / (kT1 * kT1);
+constexpr double RiaaShape(double s) { return (kShelf + (1 - kShelf) / (1 + s * kT1 * kT1)) / (1 + s * kT3 * kT3); }
+constexpr double kRiaaAt1k = RiaaShape(kTwoPi * 1000 * kTwoPi * 1000);
+double RiaaPowerGain(double f) { return RiaaShape(Square(kTwoPi * f)) / kRiaaAt1k; }
 
-// Panels a sixth of a decade wide (one over a narrower band): the 468 curve's
-// peak near 6.3 kHz is narrow enough that a third of a decade leaves errors
-// of 2e-7; a sixth integrates every curve to about 1e-11 relative.
-constexpr double kPanelsPerDecade = 6;
+// The integrals of the curved weightings: |W|^2 and |W|^2 / f of A, 468,
+// RIAA and RIAA+A.
+constexpr std::array<Weighting, 4> kIntegrated{Weighting::kA, Weighting::kItu468, Weighting::kRiaa, Weighting::kRiaaA};
 
 }  // namespace
 
@@ -59,8 +69,19 @@ double WeightingPowerGain(Weighting weighting, double frequency) {
       return Itu468PowerGain(frequency);
     case Weighting::kCcirArm:
       return kArmPower * Itu468PowerGain(frequency);
+    case Weighting::kRiaa:
+      return RiaaPowerGain(frequency);
+    case Weighting::kRiaaA:
+      return RiaaPowerGain(frequency) * APowerGain(frequency);
   }
   return 1;
+}
+
+std::array<double, kWeightingCount> WeightingPowerGains(double frequency) {
+  const double a = APowerGain(frequency);
+  const double itu = Itu468PowerGain(frequency);
+  const double riaa = RiaaPowerGain(frequency);
+  return {1, a, itu, kArmPower * itu, riaa, riaa * a};
 }
 
 double WeightingDb(Weighting weighting, double frequency) {
@@ -68,40 +89,21 @@ double WeightingDb(Weighting weighting, double frequency) {
 }
 
 std::optional<WeightingIntegrals> IntegrateWeightings(Band band) {
-  const double lower = band.lower;
-  const double upper = band.upper;
-  const double ratio = upper / lower;
-  if (!(lower > 0 && lower <= upper && std::isfinite(ratio))) return std::nullopt;
-
+  const std::optional<Quadrature> q =
+      IntegrateOverBand(band, kWeightingBreakpoints, 2 * kIntegrated.size(), [](double f, std::span<double> values) {
+        const std::array<double, kWeightingCount> gains = WeightingPowerGains(f);
+        for (std::size_t i = 0; i < kIntegrated.size(); ++i) {
+          values[2 * i] = gains[WeightingIndex(kIntegrated[i])];
+          values[2 * i + 1] = values[2 * i] / f;
+        }
+      });
+  if (!q) return std::nullopt;
   WeightingIntegrals integrals;
   integrals.band = band;
-  integrals.weighted[WeightingIndex(Weighting::kNone)] = {upper - lower, std::log(ratio)};
-
-  // Geometric panels, each integrated in f: their ends are exact.
-  const double decades = std::log10(ratio);
-  const int panels = std::max(1, static_cast<int>(std::ceil(decades * kPanelsPerDecade)));
-  const double step = std::log(ratio) / panels;
-  WeightedBand a;
-  WeightedBand itu;
-  double from = lower;
-  for (int k = 1; k <= panels; ++k) {
-    const double to = k == panels ? upper : lower * std::exp(step * k);
-    const double mid = (from + to) / 2;
-    const double half = (to - from) / 2;
-    for (std::size_t i = 0; i < kNodes.size(); ++i)
-      for (const double f : {mid - half * kNodes[i], mid + half * kNodes[i]}) {
-        const double w = half * kWeights[i];
-        const double ga = APowerGain(f);
-        const double gi = Itu468PowerGain(f);
-        a.flat += w * ga;
-        a.perFrequency += w * ga / f;
-        itu.flat += w * gi;
-        itu.perFrequency += w * gi / f;
-      }
-    from = to;
-  }
-  integrals.weighted[WeightingIndex(Weighting::kA)] = a;
-  integrals.weighted[WeightingIndex(Weighting::kItu468)] = itu;
+  integrals.weighted[WeightingIndex(Weighting::kNone)] = {band.upper - band.lower, std::log(band.upper / band.lower)};
+  for (std::size_t i = 0; i < kIntegrated.size(); ++i)
+    integrals.weighted[WeightingIndex(kIntegrated[i])] = {q->integrals[2 * i], q->integrals[2 * i + 1]};
+  const WeightedBand& itu = integrals[Weighting::kItu468];
   integrals.weighted[WeightingIndex(Weighting::kCcirArm)] = {kArmPower * itu.flat, kArmPower * itu.perFrequency};
   return integrals;
 }

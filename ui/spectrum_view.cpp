@@ -55,9 +55,10 @@ bool Drawable(const Curve& curve) {
 
 // Sources often lie on one another (R1 and R2 of a gain of 2 always do);
 // a dash pattern of each lets the one beneath show through.
-constexpr std::array<Qt::PenStyle, kStageSourceCount> kSourceStyles{Qt::SolidLine,   Qt::DashLine, Qt::DotLine,
-                                                                    Qt::DashDotLine, Qt::DashLine, Qt::DashDotDotLine};
-constexpr std::array<QRgb, kStageSourceCount> kSourceColors{0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5, 0xbf593e, 0x38ad6b};
+constexpr std::array<Qt::PenStyle, kStageSourceCount> kSourceStyles{
+    Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashLine, Qt::DashDotDotLine, Qt::DotLine};
+constexpr std::array<QRgb, kStageSourceCount> kSourceColors{0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5,
+                                                            0xbf593e, 0x38ad6b, 0xd0509a};
 
 struct Decades {
   double lower = 0;
@@ -91,10 +92,7 @@ std::vector<NoiseSource> SourcesByShare(const NoiseResult& result) {
   if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result))
     for (const NoiseContribution& row : breakdown->contributions)
       if (SourceIndex(row.source) < kStageSourceCount) sources.push_back(row.source);
-  if (sources.empty()) {
-    const auto own = TopologySources(result.inputs.ampType);
-    sources.assign(own.begin(), own.end());
-  }
+  if (sources.empty()) sources = TopologySources(result.inputs);
   return sources;
 }
 

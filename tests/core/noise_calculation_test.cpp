@@ -166,6 +166,7 @@ TEST(CalculateStage, SaysWhichCheckFailed) {
       // Reversed band and zero reference: the band is named, it is checked first.
       {StageFailure::kBandNotAscending, [](StageInputs& s) { s.upperFreq = s.lowerFreq, s.refVoltage = 0; }},
       {StageFailure::kZeroReference, [](StageInputs& s) { s.refVoltage = 0; }},
+      {StageFailure::kLoadOnInverting, [](StageInputs& s) { s.ampType = AMP_INVERTING, s.loadCapacitor = 1e-9; }},
       {StageFailure::kNoSolution, [](StageInputs& s) { s.r1 = 0; }},
       {StageFailure::kNotFinite, [](StageInputs& s) { s.carry = HUGE_VAL; }},
   };

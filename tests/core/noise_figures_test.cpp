@@ -15,10 +15,10 @@
 namespace tervane {
 namespace {
 
-// The curves at their standard points: IEC 61672-1 table 3 (A) and the
-// ITU-R BS.468-4 response table (CCIR-ARM 5.6 dB below it). The tables'
-// tenth of a dB, read as within 0.06 dB: the closed form of 468 lies
-// 0.054 dB below its table at 12.5 kHz.
+// The curves at their standard points: IEC 61672-1 table 3 (A), the
+// ITU-R BS.468-4 response table (CCIR-ARM 5.6 dB below it) and the RIAA
+// playback table of IEC 60098. The tables' tenth of a dB, read as within
+// 0.06 dB: the closed form of 468 lies 0.054 dB below its table at 12.5 kHz.
 TEST(Weighting, CurvesMeetTheStandardsTables) {
   const struct {
     Weighting w;
@@ -26,7 +26,8 @@ TEST(Weighting, CurvesMeetTheStandardsTables) {
   } kPoints[] = {{Weighting::kA, 1000, 0.0},       {Weighting::kA, 100, -19.1},       {Weighting::kA, 10000, -2.5},
                  {Weighting::kItu468, 1000, 0.0},  {Weighting::kItu468, 6300, 12.2},  {Weighting::kItu468, 10000, 8.1},
                  {Weighting::kItu468, 12500, 0.0}, {Weighting::kItu468, 31.5, -29.9}, {Weighting::kCcirArm, 6300, 6.6},
-                 {Weighting::kNone, 31.5, 0.0}};
+                 {Weighting::kNone, 31.5, 0.0},    {Weighting::kRiaa, 20, 19.3},      {Weighting::kRiaa, 20000, -19.6},
+                 {Weighting::kRiaa, 1000, 0.0},    {Weighting::kRiaaA, 1000, 0.0}};
   for (const auto& p : kPoints) EXPECT_NEAR(WeightingDb(p.w, p.f), p.db, 0.06) << p.f << " Hz";
   for (const double f : {1e-300, 1e-3, 1e160, 1e300})  // the skirts: 0, never NaN
     for (const Weighting w : kWeightings) EXPECT_GE(WeightingPowerGain(w, f), 0) << f;
@@ -89,12 +90,12 @@ TEST(NoiseFigures, UndefinedFiguresAreEmpty) {
   EXPECT_FALSE(noGain.gainDb || noGain[Weighting::kNone].inputV);
   const NoiseResult quiet = ComputeNoise(test::Form());
   FigureInputs silent = *FigureInputsOf(quiet.inputs, quiet.outcome);
-  silent.white = silent.oneOverF = 0;
+  silent.power.fill(0);
   EXPECT_FALSE(ComputeNoiseFigures(silent)[Weighting::kA].outputDbu ||
                ComputeNoiseFigures(silent)[Weighting::kA].snrDb);
   for (const double bad : {-1e-15, double{NAN}}) {  // a negative power, or anything not finite
     FigureInputs in = silent;
-    in.white = bad;
+    in.power.fill(bad);
     EXPECT_FALSE(ComputeNoiseFigures(in)[Weighting::kNone].outputV) << bad;
   }
   silent.gain = INFINITY;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "noise/stage_response.h"
+#include "noise/stage_result.h"
+#include "noise/weighting.h"
+
+namespace tervane {
+
+// The band integrals of the frequency-dependent path: each source's power
+// density from the stage's response (StageResponseAt) integrated over
+// fL..fH by IntegrateOverBand, with panels ending at the circuit's poles,
+// zeros and resonances (CircuitBreakpoints) and at the carried band's edges.
+
+// The stage with its own op amp. Nothing for a topology with no solution or
+// a band the integrator does not take (fL <= 0, fH / fL not finite).
+std::optional<BandPowers> IntegrateStage(const StageInputs& stage);
+
+// Each source's output power over the band read through `weighting`, V^2,
+// by SourceIndex, the stage's own op amp in it: a weighted breakdown's rows.
+// Nothing where IntegrateStage gives nothing.
+std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage, Weighting weighting);
+
+// A stage's circuit made ready for many op amps, as a ranking calculates
+// one circuit with every part: the quadrature rule is fitted once to the
+// circuit's own poles and resonances, and every transfer and weighting gain
+// at its nodes worked out once; an op amp then costs a sum over the nodes.
+class PreparedCircuit {
+ public:
+  // The op amp of `stage` (en, in, corners, GBW) is not read.
+  explicit PreparedCircuit(const StageInputs& stage);
+
+  const StageInputs& Stage() const { return stage_; }
+
+  // IntegrateStage(WithOpAmp(Stage(), opAmp)), to about 1e-10 of it: the
+  // op amp's closed loop H (a first- or second-order roll-off that no
+  // ranking's grid needs to follow) and its 1/f rises are smooth on the
+  // rule's panels. The one closed loop that can ring, an inverting stage
+  // with both Ls and Cf, is integrated afresh for each op amp.
+  std::optional<BandPowers> Integrate(const OpAmpNoise& opAmp) const;
+
+ private:
+  struct Node {
+    CircuitAt circuit;
+    double weight = 0;
+    std::array<double, kWeightingCount> gains{};  // |W|^2 at the node, by WeightingIndex
+    bool carried = false;                         // within the carried band
+  };
+  StageInputs stage_;
+  std::optional<std::vector<Node>> nodes_;  // none where IntegrateStage gives nothing
+};
+
+}  // namespace tervane

@@ -1,0 +1,206 @@
+#include "noise/stage_response.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "noise/noise_calculation.h"
+
+namespace tervane {
+namespace {
+
+using Complex = std::complex<double>;
+constexpr double kTwoPi = 2 * std::numbers::pi;
+
+double& Kernel(CircuitAt& c, NoiseSource source) { return c.kernel[SourceIndex(source)]; }
+
+// 1 / z as its conjugate over |z|^2, and the plain product: the circuit's
+// values keep |z|^2 far from overflow and every part finite, and these are
+// several times quicker than the library's careful division and its
+// recovery of infinite parts, which every node of every integral would pay.
+Complex Inverse(Complex z) { return std::conj(z) * (1 / std::norm(z)); }
+Complex Mul(Complex a, Complex b) {
+  return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+// The resonances among the roots of a0 + a1 s + a2 s^2 + a3 s^3 = 0
+// (s = j 2 pi f): a complex pair peaks near |Im| with a half-power width of
+// |Re| either side, however narrow; its edges, in Hz, are where a panel must
+// end. A real root is a first-order corner, which a decade's panel
+// integrates to the last digit wherever it lies. Nothing from a polynomial
+// that is not finite.
+class Resonances {
+ public:
+  explicit Resonances(std::vector<double>& out) : out_(out) {}
+
+  void Of(std::array<double, 4> a) {
+    for (const double c : a)
+      if (!std::isfinite(c)) return;
+    if (a[3] != 0) return Cubic({a[0] / a[3], a[1] / a[3], a[2] / a[3]});
+    if (a[2] != 0) Quadratic(a[0] / a[2], a[1] / a[2]);
+  }
+
+ private:
+  // s^2 + b s + c.
+  void Quadratic(double c, double b) {
+    const double discriminant = b * b - 4 * c;
+    if (discriminant < 0) Add(-b / 2, std::sqrt(-discriminant) / 2);
+  }
+
+  // s^3 + a2 s^2 + a1 s + a0: a real root r by bisection within the
+  // Cauchy bound, where the odd polynomial changes sign; the other two are
+  // those of s^2 - sum s + product, from Vieta's rules, the sum taken the
+  // way that keeps its digits.
+  void Cubic(std::array<double, 3> a) {
+    auto p = [&](double s) { return ((s + a[2]) * s + a[1]) * s + a[0]; };
+    double low = -1 - std::fmax(std::fabs(a[0]), std::fmax(std::fabs(a[1]), std::fabs(a[2])));
+    double high = -low;
+    if (!(p(low) < 0 && p(high) > 0)) return;
+    for (int i = 0; i < 200; ++i) {
+      const double mid = (low + high) / 2;
+      if (mid == low || mid == high) break;
+      (p(mid) < 0 ? low : high) = mid;
+    }
+    const double r = (low + high) / 2;
+    if (r == 0) return Quadratic(a[1], a[2]);
+    const double product = -a[0] / r;
+    const double sum = r * r > std::fabs(product) ? (a[1] - product) / r : -a[2] - r;
+    Quadratic(product, -sum);
+  }
+
+  void Add(double re, double im) {
+    for (const double w : {im - std::fabs(re), im + std::fabs(re)})
+      if (w > 0 && std::isfinite(w)) out_.push_back(w / kTwoPi);
+  }
+
+  std::vector<double>& out_;
+};
+
+}  // namespace
+
+OpAmpNoise OpAmpOf(const StageInputs& s) {
+  return {s.en, s.in, s.cornerFreq, s.applyCorner, s.gainBandwidth, s.currentCorner};
+}
+
+StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
+  s.en = opAmp.en;
+  s.in = opAmp.in;
+  s.cornerFreq = opAmp.cornerFreq;
+  s.applyCorner = opAmp.applyCorner;
+  s.gainBandwidth = opAmp.gainBandwidth;
+  s.currentCorner = opAmp.currentCorner;
+  return s;
+}
+
+double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency) {
+  if (opAmp.currentCorner) return 1 + *opAmp.currentCorner / frequency;
+  return opAmp.applyCorner ? 1 + opAmp.cornerFreq / frequency : 1;
+}
+
+std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequency) {
+  using enum NoiseSource;
+  const double w = kTwoPi * frequency;
+  const double kT4 = kFourBoltzmann * s.kelvin;
+  const Complex zs{s.sourceResistor, w * s.sourceInductance.value_or(0)};
+  const Complex z2 = s.r2 * Inverse({1, w * s.r2 * s.feedbackCapacitor.value_or(0)});  // R2 || 1/(j w Cf)
+  CircuitAt c;
+  c.frequency = frequency;
+  Kernel(c, kR2Thermal) = kT4 * z2.real();
+  Kernel(c, kCurrentNoiseR2) = std::norm(z2);
+  switch (s.ampType) {
+    case AMP_BUFFER:
+    case AMP_NONINVERTING: {
+      const bool buffer = s.ampType == AMP_BUFFER;
+      if (!buffer && s.r1 == 0) return std::nullopt;
+      const Complex yl{s.loadResistor ? 1 / *s.loadResistor : 0, w * s.loadCapacitor.value_or(0)};
+      const Complex d = Inverse(1.0 + Mul(zs, yl));  // Zl / (Zs + Zl)
+      const Complex zp = Mul(zs, d);                 // Zs || Zl
+      const Complex ng = buffer ? Complex{1} : 1.0 + z2 * (1 / s.r1);
+      c.noiseGain = ng;
+      c.signalGain = Mul(d, ng);
+      const double plusInput = std::norm(Mul(zp, ng));  // |Zp NG|^2: a current at the + input
+      Kernel(c, kVoltageNoise) = std::norm(ng);
+      Kernel(c, kCurrentNoiseRs) = plusInput;
+      if (!buffer) Kernel(c, kR1Thermal) = kT4 / s.r1 * std::norm(z2);
+      Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(c.signalGain);
+      if (s.loadResistor) Kernel(c, kRloadThermal) = kT4 / *s.loadResistor * plusInput;
+      c.sourceKernel = kFourBoltzmann * zp.real() * std::norm(ng);
+      return c;
+    }
+    case AMP_INVERTING: {
+      const Complex zi = zs + s.r1;
+      if (zi == 0.0) return std::nullopt;
+      const Complex a = Mul(z2, Inverse(zi));
+      c.noiseGain = 1.0 + a;
+      c.signalGain = -a;
+      Kernel(c, kVoltageNoise) = std::norm(c.noiseGain);
+      Kernel(c, kR1Thermal) = kT4 * s.r1 * std::norm(a);
+      Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(a);
+      c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(a);
+      return c;
+    }
+  }
+  return std::nullopt;
+}
+
+std::complex<double> ClosedLoopResponse(const CircuitAt& c, const std::optional<double>& gainBandwidth) {
+  if (!gainBandwidth) return 1;
+  const double x = c.frequency / *gainBandwidth;  // 1 + j x NG
+  return Inverse({1 - x * c.noiseGain.imag(), x * c.noiseGain.real()});
+}
+
+StageResponse RespondWith(const CircuitAt& c, const OpAmpNoise& opAmp) {
+  static const std::array<SourceDrive, kStageSourceCount> kDrives = [] {
+    std::array<SourceDrive, kStageSourceCount> drives{};
+    for (std::size_t i = 0; i < kStageSourceCount; ++i) drives[i] = DriveOf(static_cast<NoiseSource>(i));
+    return drives;
+  }();
+  const Complex h = ClosedLoopResponse(c, opAmp.gainBandwidth);
+  const double h2 = std::norm(h);
+  const double voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
+  const double current = opAmp.in * opAmp.in * CurrentNoiseRise(opAmp, c.frequency);
+  const std::array<double, 4> scale{voltage * h2, current * h2, h2, 0};  // by SourceDrive
+  StageResponse r;
+  r.gain = Mul(c.signalGain, h);
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) r.power[i] = c.kernel[i] * scale[static_cast<int>(kDrives[i])];
+  r.sourcePerKelvin = c.sourceKernel * h2;
+  return r;
+}
+
+std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double frequency) {
+  const std::optional<CircuitAt> c = CircuitResponseAt(stage, frequency);
+  if (!c) return std::nullopt;
+  return RespondWith(*c, OpAmpOf(stage));
+}
+
+std::vector<double> CircuitBreakpoints(const StageInputs& s, const std::optional<double>& gainBandwidth) {
+  const double rs = s.sourceResistor;
+  const double r1 = s.r1;
+  const double r2 = s.r2;
+  const double ls = s.sourceInductance.value_or(0);
+  const double gl = s.loadResistor ? 1 / *s.loadResistor : 0;
+  const double cl = s.loadCapacitor.value_or(0);
+  const double tau = r2 * s.feedbackCapacitor.value_or(0);  // Z2 = R2 / (1 + s tau)
+  const double g = kTwoPi * gainBandwidth.value_or(0);      // A = g / s
+  std::vector<double> out;
+  Resonances resonances(out);
+  switch (s.ampType) {
+    case AMP_BUFFER:
+    case AMP_NONINVERTING:
+      // The source with its load: Zs + Zl = 0, (Rs + s Ls)(Gl + s Cl) + 1 = 0.
+      resonances.Of({rs * gl + 1, rs * cl + ls * gl, ls * cl, 0});
+      // The closed loop, g + s NG = 0 with NG = (R1 + R2 + s R1 tau) / (R1 (1 + s tau)).
+      if (gainBandwidth && s.ampType == AMP_NONINVERTING) resonances.Of({g * r1, g * r1 * tau + r1 + r2, r1 * tau, 0});
+      break;
+    case AMP_INVERTING: {
+      // Zi = r + s Ls. NG = 1 + Z2 / Zi is 0 at (r + s Ls)(1 + s tau) + R2 = 0,
+      // and the closed loop rings at (g + s)(r + s Ls)(1 + s tau) + s R2 = 0.
+      const double r = rs + r1;
+      resonances.Of({r + r2, ls + r * tau, ls * tau, 0});
+      if (gainBandwidth) resonances.Of({g * r, g * (ls + r * tau) + r + r2, g * ls * tau + ls + r * tau, ls * tau});
+      break;
+    }
+  }
+  return out;
+}
+
+}  // namespace tervane

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <complex>
+#include <optional>
+#include <vector>
+
+#include "noise/noise_source.h"
+#include "noise/stage_inputs.h"
+
+namespace tervane {
+
+// The stage over frequency (noise_model.md, "Over frequency"): the circuit
+// as it is built, with a reactive source and load, a feedback capacitor and
+// the op amp's bandwidth, at one frequency at a time.
+
+// What differs between op amps in one circuit: a part library's figures.
+struct OpAmpNoise {
+  double en = 0;          // V/rtHz, white
+  double in = 0;          // A/rtHz, white
+  double cornerFreq = 0;  // fc, Hz: en(f)^2 = en^2 (1 + fc / f)
+  bool applyCorner = false;
+  std::optional<double> gainBandwidth;  // GBW, Hz; an ideal op amp without
+  std::optional<double> currentCorner;  // fci, Hz
+};
+
+// The stage's own op amp, and the stage with another one in it.
+OpAmpNoise OpAmpOf(const StageInputs& stage);
+StageInputs WithOpAmp(StageInputs stage, const OpAmpNoise& opAmp);
+
+// in(f)^2 / in^2: 1 + fci / f where fci is given; else 1 + fc / f where the
+// corner applies to the current noise, 1 otherwise.
+double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency);
+
+// The circuit around the op amp at one frequency: every way a source
+// reaches the output, before the op amp's closed-loop response H.
+struct CircuitAt {
+  double frequency = 0;             // Hz
+  std::complex<double> noiseGain;   // NG(f), from the op amp's voltage noise to the output with an ideal op amp
+  std::complex<double> signalGain;  // G(f) / H(f): D NG, or -Z2 / Zi in the inverting stage
+  // By SourceIndex, what multiplies the drive of each source (DriveOf) and
+  // |H|^2 to give its output power density: |transfer|^2 for the op amp's
+  // voltage (V/V) and current noise (ohm^2), 4kT times the thermal
+  // transfer (V^2/Hz) for a resistor; 0 for a source the stage lacks.
+  std::array<double, kStageSourceCount> kernel{};
+  // The source's own thermal noise at the output per kelvin, 4k Re{Zp}
+  // |NG|^2 (4k Rs |Z2 / Zi|^2 inverting), V^2/(Hz K), before |H|^2.
+  double sourceKernel = 0;
+};
+
+// Nothing for a topology that is none of the three.
+std::optional<CircuitAt> CircuitResponseAt(const StageInputs& stage, double frequency);
+
+// H(f) = A / (A + NG) with A = GBW / (j f): 1 without a GBW.
+std::complex<double> ClosedLoopResponse(const CircuitAt& circuit, const std::optional<double>& gainBandwidth);
+
+// The stage at one frequency with an op amp in it.
+struct StageResponse {
+  std::complex<double> gain;                      // G(f), from the source's EMF to the output
+  std::array<double, kStageSourceCount> power{};  // V^2/Hz at the output, by SourceIndex
+  double sourcePerKelvin = 0;                     // the source's own thermal noise at the output, V^2/(Hz K)
+};
+StageResponse RespondWith(const CircuitAt& circuit, const OpAmpNoise& opAmp);
+
+// The stage with its own op amp at `frequency` (> 0): the complex transfer
+// G(f) and each source's output power density. Nothing for a topology that
+// is none of the three.
+std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double frequency);
+
+// The half-power edges of the stage's resonances, Hz: its complex poles
+// and zeros (with `gainBandwidth`'s closed loop where one is given), however
+// sharp. The integrator's panels end there, so that no peak or notch can
+// hide between their nodes; a real pole or zero is a corner as smooth on a
+// log axis as the integrator needs.
+std::vector<double> CircuitBreakpoints(const StageInputs& stage, const std::optional<double>& gainBandwidth);
+
+}  // namespace tervane

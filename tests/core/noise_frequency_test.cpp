@@ -1,0 +1,238 @@
+// The stage over frequency: its totals against a dense integration of its
+// own spectrum, the textbook stage through the same path, published figures,
+// and a ranking's prepared circuit against each part's own calculation.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+#include "form/part_ranking.h"
+#include "noise/band_integration.h"
+#include "noise/noise_calculation.h"
+#include "noise/noise_figures.h"
+#include "noise/noise_spectrum.h"
+#include "noise/stage_response.h"
+#include "tests/core/part_expect.h"
+#include "tests/core/test_form.h"
+
+namespace tervane {
+namespace {
+
+void ExpectRelative(double actual, double expected, double tolerance, const char* what) {
+  EXPECT_NEAR(actual, expected, tolerance * std::fabs(expected)) << what;
+}
+
+// Ten-point Gauss-Legendre on 6000 equal panels of ln f between each pair of
+// `edges`: a rule of its own, exact to better than 1e-11 on these spectra.
+std::vector<double> Dense(std::vector<double> edges, const std::function<std::vector<double>(double)>& g) {
+  constexpr double kX[] = {0.1488743389816312, 0.4333953941292472, 0.6794095682990244, 0.8650633666889845,
+                           0.9739065285171717};
+  constexpr double kW[] = {0.2955242247147529, 0.2692667193099963, 0.2190863625159820, 0.1494513491505806,
+                           0.0666713443086881};
+  std::vector<double> sum;
+  for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+    if (edges[e] == edges[e + 1]) continue;
+    const int panels = 6000 / static_cast<int>(edges.size() - 1);
+    const double h = std::log(edges[e + 1] / edges[e]) / panels;
+    for (int k = 0; k < panels; ++k)
+      for (int i = 0; i < 10; ++i) {
+        const double u = std::log(edges[e]) + h * (k + 0.5 + (i % 2 ? 0.5 : -0.5) * kX[i / 2]);
+        const std::vector<double> values = g(std::exp(u));
+        sum.resize(values.size());
+        for (std::size_t c = 0; c < values.size(); ++c) sum[c] += kW[i / 2] * h / 2 * std::exp(u) * values[c];
+      }
+  }
+  return sum;
+}
+
+StageInputs Stage(AmplifierType ampType, double rs, double r1, double r2, Band band, double en, double in) {
+  StageInputs s;
+  s.ampType = ampType;
+  s.sourceResistor = rs;
+  s.r1 = r1;
+  s.r2 = r2;
+  s.kelvin = 298.15;
+  s.lowerFreq = band.lower;
+  s.upperFreq = band.upper;
+  s.refVoltage = 1;
+  s.en = en;
+  s.in = in;
+  return s;
+}
+
+// A moving-magnet cartridge, 1k + 0.5 H into 47k || 200p, at a gain of 10.
+StageInputs Cartridge() {
+  StageInputs s = Stage(AMP_NONINVERTING, 1e3, 1e3, 9e3, {20, 20e3}, 3e-9, 1e-12);
+  s.cornerFreq = 10, s.applyCorner = true, s.currentCorner = 200;
+  s.sourceInductance = 0.5, s.loadResistor = 47e3, s.loadCapacitor = 200e-12, s.gainBandwidth = 8e6;
+  return s;
+}
+
+struct FrequencyCase {
+  const char* name;
+  void (*shape)(StageInputs&);
+  double resonance = 0;  // Hz, and its half-power half-width: the dense rule's
+  double halfWidth = 0;  // edges lie 1 % and 30 half-widths either side
+};
+
+// Resonances from mild to sharp, roll-offs inside the band, a closed loop
+// that rings, the carried noise through a falling gain.
+const FrequencyCase kCircuits[] = {
+    {"Cartridge", [](StageInputs&) {}},
+    {"CartridgeUnloadedQ100", [](StageInputs& s) { s.loadResistor.reset(), s.sourceResistor = 500; }},
+    {"BufferRollOffInBand", [](StageInputs& s) { s.ampType = AMP_BUFFER, s.gainBandwidth = 5e3; }},
+    {"GainOf100LargeCf", [](StageInputs& s) { s.r1 = 100, s.r2 = 9.9e3, s.feedbackCapacitor = 10e-9; }},
+    // Ls and Cf through the op amp's finite gain: Q = 17.6 at 1.92 MHz.
+    {"InvertingRinging",
+     [](StageInputs& s) {
+       s = Stage(AMP_INVERTING, 14, 1.4, 220e3, {50, 5e6}, 2e-9, 1e-12);
+       s.sourceInductance = 0.57e-3, s.feedbackCapacitor = 12e-12, s.gainBandwidth = 45e3;
+     }},
+    {"CarryThroughRollOff",
+     [](StageInputs& s) {
+       s.gainBandwidth = 50e3, s.carry = 3e-6, s.previousBand = Band{100, 10e3};
+     }},
+    // 0.5 H with 0.56 uF at 300.77 Hz, Q = 94 500: 2e-6 of a decade wide
+    // in the middle of the band, where no node of a panel would see it.
+    {"ResonanceQ94500",
+     [](StageInputs& s) {
+       s = Stage(AMP_BUFFER, 0.01, 0, 0, {1, 1e5}, 1e-9, 1e-12);
+       s.sourceInductance = 0.5, s.loadCapacitor = 0.56e-6;
+     },
+     1 / (2 * std::numbers::pi * std::sqrt(0.5 * 0.56e-6)), 0.01 / (4 * std::numbers::pi * 0.5)},
+};
+
+TEST(OverFrequency, TotalsMatchADenseIntegrationOfTheSpectrum) {
+  for (const FrequencyCase& c : kCircuits) {
+    SCOPED_TRACE(c.name);
+    StageInputs s = Cartridge();
+    c.shape(s);
+    const StageResult r = CalculateStage(s);
+    ASSERT_FALSE(r.failure);
+    const Band carried = CarriedBand(s);
+    // The total, each source, and the total through each weighting.
+    std::vector<double> edges{s.lowerFreq, carried.lower, carried.upper, s.upperFreq};
+    if (c.resonance > 0)
+      edges = {s.lowerFreq,        c.resonance / 1.01, c.resonance - 30 * c.halfWidth, c.resonance + 30 * c.halfWidth,
+               c.resonance * 1.01, s.upperFreq};
+    // The carried noise's gain first, the band flat before the stage.
+    const std::vector<double> dense = Dense(edges, [&](double f) {
+      const SpectrumPoint p = *NoiseSpectrumAt(s, r, f);
+      const bool inCarried = f >= carried.lower && f <= carried.upper;
+      std::vector<double> v{inCarried ? std::norm(StageResponseAt(s, f)->gain) : 0, p.total * p.total};
+      for (const double d : p.density) v.push_back(d * d);
+      for (const Weighting w : kWeightings) v.push_back(p.total * p.total * WeightingPowerGain(w, f));
+      return v;
+    });
+    if (s.carry)
+      ExpectRelative(*r.carriedNoise * *r.carriedNoise,
+                     *s.carry * *s.carry * dense[0] / (carried.upper - carried.lower), 1e-9, "carried");
+    ExpectRelative(*r.totalNoise * *r.totalNoise, dense[1], 1e-9, "total");
+    for (std::size_t i = 0; i < kStageSourceCount; ++i)
+      EXPECT_NEAR(r.bandPowers->source[i], dense[2 + i], 1e-9 * dense[1]) << i;
+    const FigureInputs figures = *FigureInputsOf(s, r);
+    for (const Weighting w : kWeightings)
+      ExpectRelative(figures.power[WeightingIndex(w)], dense[2 + kStageSourceCount + WeightingIndex(w)], 1e-9,
+                     "weighted");
+    // The breakdown's rows, flat and through each weighting, add up.
+    for (const Weighting w : kWeightings) {
+      double power = 0;
+      bool loadRow = false;
+      const NoiseBreakdown breakdown = *BreakdownNoise(s, r, kDefaultCrestFactor, w);
+      for (const NoiseContribution& row : breakdown.contributions) {
+        power += row.total * row.total;
+        loadRow |= row.source == NoiseSource::kRloadThermal;
+      }
+      ExpectRelative(power, figures.power[WeightingIndex(w)], 1e-9, "breakdown");
+      EXPECT_EQ(loadRow, s.loadResistor.has_value());
+    }
+  }
+}
+
+// The textbook stage with an op amp of infinite bandwidth is on the path
+// over frequency, and must give the closed forms' figures.
+TEST(OverFrequency, ResistiveStageEqualsTheClosedForm) {
+  StageInputs kStages[] = {Stage(AMP_BUFFER, 2e3, 0, 9e3, {1, 1e5}, 5e-9, 1e-12),
+                           Stage(AMP_NONINVERTING, 600, 100, 10e3, {20, 20e3}, 1e-9, 2e-12),
+                           Stage(AMP_INVERTING, 220, 2.2e3, 100e3, {0.1, 10}, 8e-9, 3e-12)};
+  kStages[0].cornerFreq = 50;
+  kStages[1].cornerFreq = 300, kStages[1].applyCorner = true, kStages[1].kelvin = 77;
+  kStages[1].carry = 2e-6, kStages[1].previousBand = Band{100, 50e3};
+  kStages[2].cornerFreq = 1e3, kStages[2].carry = 1e-6;
+  for (const StageInputs& closed : kStages) {
+    SCOPED_TRACE(closed.ampType);
+    StageInputs numeric = closed;
+    numeric.gainBandwidth = INFINITY;
+    const StageResult a = CalculateStage(closed);
+    const StageResult b = CalculateStage(numeric);
+    ASSERT_TRUE(!a.failure && !b.failure && !a.bandPowers && b.bandPowers);
+    for (const auto member : {&StageResult::outputDensity, &StageResult::gain, &StageResult::totalNoise,
+                              &StageResult::carriedNoise, &StageResult::snr})
+      ExpectRelative((b.*member).value_or(0), (a.*member).value_or(0), 1e-9, "result");
+    const FigureInputs fa = *FigureInputsOf(closed, a);
+    const FigureInputs fb = *FigureInputsOf(numeric, b);
+    for (std::size_t w = 0; w < kWeightingCount; ++w) ExpectRelative(fb.power[w], fa.power[w], 1e-9, "weighted");
+    ExpectRelative(fb.sourcePerKelvin, fa.sourcePerKelvin, 1e-9, "source noise");
+    const NoiseBreakdown ba = *BreakdownNoise(closed, a, kDefaultCrestFactor);
+    const NoiseBreakdown bb = *BreakdownNoise(numeric, b, kDefaultCrestFactor);
+    ASSERT_EQ(ba.contributions.size(), bb.contributions.size());
+    for (std::size_t i = 0; i < ba.contributions.size(); ++i)
+      EXPECT_NEAR(bb.contributions[i].total, ba.contributions[i].total, 1e-9 * ba.outputTotal) << i;
+    for (const double f : {closed.lowerFreq, std::sqrt(closed.lowerFreq * closed.upperFreq), closed.upperFreq})
+      ExpectRelative(NoiseSpectrumAt(numeric, b, f)->total, NoiseSpectrumAt(closed, a, f)->total, 1e-9, "spectrum");
+  }
+}
+
+TEST(OverFrequency, PublishedFigures) {
+  // The noise analysis worked example of a wideband voltage-feedback op amp
+  // data sheet: a gain of +20 with Rs = 25 ohm and R1 || R2 = 25 ohm, en =
+  // 1.05 nV, in = 1.6 pA, GBW 1.8 GHz (90 MHz closed loop, a noise bandwidth
+  // of 1.57 times that): 16.5 uV rms at the input.
+  StageInputs wideband = Stage(AMP_NONINVERTING, 25, 500.0 / 19, 500, {1, 1e12}, 1.05e-9, 1.6e-12);
+  wideband.gainBandwidth = 1.8e9;
+  const StageResult w = CalculateStage(wideband);
+  EXPECT_NEAR(*w.totalNoise / *w.gain, 16.5e-6, 0.05e-6);
+  // A first-order roll-off integrates to pi/2 times its -3 dB frequency.
+  StageInputs buffer = wideband;
+  buffer.ampType = AMP_BUFFER, buffer.sourceResistor = buffer.r2 = buffer.in = 0, buffer.gainBandwidth = 1e6;
+  buffer.lowerFreq = 1e-3;
+  ExpectRelative(*CalculateStage(buffer).totalNoise, 1.05e-9 * std::sqrt(std::numbers::pi / 2 * 1e6), 1e-6,
+                 "first order");
+  // A noiseless amplifier at T0 adds nothing to its source, Rs + Ls with
+  // the load resistor, whose noise is 4 k T0 Re{Zp}: F = 1.
+  StageInputs quiet = Cartridge();
+  quiet.ampType = AMP_BUFFER, quiet.r2 = quiet.en = quiet.in = 0, quiet.kelvin = kNoiseFigureT0;
+  const StageResult q = CalculateStage(quiet);
+  ExpectRelative(*ComputeNoiseFigures(*FigureInputsOf(quiet, q)).noiseFactor, 1, 1e-12, "noise factor");
+}
+
+// Each part of a ranking over frequency, from the circuit prepared once,
+// against its own calculation; the ringing closed loop is worked out
+// afresh for each.
+TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
+  // Fast's line gives its GBW and fci, which win over the circuit's.
+  const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100 2M 150\nBroken 1n 1p 1e400\n");
+  for (const FrequencyCase& c : {kCircuits[0], kCircuits[4], kCircuits[6]}) {
+    NoiseResult circuit = ComputeNoise(test::Form());
+    circuit.inputs = Cartridge();
+    c.shape(circuit.inputs);
+    for (const RankedPart& part : RankParts(circuit, library, Weighting::kRiaa)) {
+      const StageInputs own =
+          WithOpAmp(circuit.inputs, PartOpAmp(*library.m_partTable.Lookup(part.name), circuit.inputs));
+      const StageResult r = CalculateStage(own);
+      EXPECT_EQ(part.failed, part.name == "Broken") << c.name;
+      if (part.failed) continue;
+      ExpectRelative(*part.totalNoise, *r.totalNoise, 1e-9, part.name.c_str());
+      EXPECT_EQ(own.gainBandwidth, part.name == "Fast" ? 2e6 : circuit.inputs.gainBandwidth) << c.name;
+      EXPECT_EQ(own.currentCorner, part.name == "Fast" ? 150 : circuit.inputs.currentCorner) << c.name;
+      ExpectRelative(*part.weightedNoise, *ComputeNoiseFigures(*FigureInputsOf(own, r))[Weighting::kRiaa].outputV, 1e-9,
+                     part.name.c_str());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tervane
