@@ -30,7 +30,8 @@ namespace tervane {
 // them still opens it; a version 1 file opens with none of them.
 //
 // In a value a backslash is written `\\` and a control character `\xHH`, so
-// any text fits on its line.
+// any text fits on its line; a NUL ends a text where the calculation reads
+// it, so a text is written up to its NUL, and `\x00` is no escape.
 
 // Larger files are refused unread: a circuit takes well under 1 KiB.
 inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
@@ -51,9 +52,10 @@ struct CircuitReading {
 // Reads a circuit file's bytes over `onto`; the other members of the form
 // (the carry state) keep their values. Text Windows-1252 cannot hold reads
 // as '?', as it does when typed into the form. A file that is empty,
-// oversized, binary, truncated (its last line unended or a key missing),
-// damaged, of a newer version or of an unknown type gives the reason, in
-// UTF-8, and no form.
+// oversized, UTF-16 or UTF-32, of CR-only lines, binary, not UTF-8 (by the
+// line), truncated (its last line unended or a key missing), damaged, of a
+// newer version or of an unknown type gives the reason, in UTF-8, and no
+// form.
 CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto);
 
 }  // namespace tervane
