@@ -173,9 +173,29 @@ std::string VersionProblem(const Entries& entries) {
   return {};
 }
 
-bool IsKnownKey(std::string_view key) {
+// The first version that holds the circuit as it is built.
+constexpr int kBuiltCircuitVersion = 2;
+
+// The version of a file whose version line VersionProblem accepted.
+int VersionOf(const Entries& entries) {
+  const std::string& text = entries.find(kVersionKey)->second;
+  int version = 1;
+  std::from_chars(text.data(), text.data() + text.size(), version);
+  return version;
+}
+
+// The fields of a file of `version`, in the order they are written.
+std::vector<const FormTextField*> FieldsOf(int version) {
+  std::vector<const FormTextField*> fields;
+  for (const FormTextField& field : kFormTextFields) fields.push_back(&field);
+  if (version >= kBuiltCircuitVersion)
+    for (const FormTextField& field : kBuiltCircuitFields) fields.push_back(&field);
+  return fields;
+}
+
+bool IsKnownKey(std::string_view key, const std::vector<const FormTextField*>& fields) {
   if (key == kVersionKey || key == kTypeKey || key == kCornerKey || key == kPartKey) return true;
-  return std::ranges::any_of(kFormTextFields, [key](const FormTextField& field) { return field.key == key; });
+  return std::ranges::any_of(fields, [key](const FormTextField* field) { return field->key == key; });
 }
 
 // "buffer, noninverting or inverting"
@@ -186,13 +206,13 @@ std::string AmplifierKeyList() {
   return list;
 }
 
-// Everything of version 1 is there and known, and the type and check box
+// Everything of its version is there and known, and the type and check box
 // read; the texts read as anything.
-std::string ContentProblem(const Entries& entries) {
+std::string ContentProblem(const Entries& entries, const std::vector<const FormTextField*>& fields) {
   for (const auto& [key, value] : entries)
-    if (!IsKnownKey(key)) return "it is damaged: unknown key " + Quoted(key);
+    if (!IsKnownKey(key, fields)) return "it is damaged: unknown key " + Quoted(key);
   std::vector<std::string_view> required{kTypeKey};  // in the order they are written
-  for (const FormTextField& field : kFormTextFields) required.push_back(field.key);
+  for (const FormTextField* field : fields) required.push_back(field->key);
   required.push_back(kCornerKey);
   for (const std::string_view key : required)
     if (!entries.contains(key)) return "it is truncated or damaged: the line " + std::string(key) + "= is missing";
@@ -219,9 +239,12 @@ std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std
   const auto line = [&text](std::string_view key, std::string_view cp1252) {
     text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0')))) + "\n";
   };
-  line(kVersionKey, std::to_string(kCircuitFileVersion));
+  const bool built = std::ranges::any_of(
+      kBuiltCircuitFields, [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
+  const int version = built ? kBuiltCircuitVersion : 1;
+  line(kVersionKey, std::to_string(version));
   line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);
-  for (const FormTextField& field : kFormTextFields) line(field.key, form.*field.member);
+  for (const FormTextField* field : FieldsOf(version)) line(field->key, form.*field->member);
   line(kCornerKey, form.m_bApplyCorner ? "1" : "0");
   if (partName) line(kPartKey, *partName);
   return text;
@@ -243,14 +266,17 @@ CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& ont
   const Parsed parsed = ParseLines(bytes);
   std::string reason = parsed.reason;
   if (reason.empty()) reason = VersionProblem(parsed.entries);
-  if (reason.empty()) reason = ContentProblem(parsed.entries);
+  const std::vector<const FormTextField*> fields = FieldsOf(reason.empty() ? VersionOf(parsed.entries) : 1);
+  if (reason.empty()) reason = ContentProblem(parsed.entries, fields);
   if (!reason.empty()) return Refused(reason);
 
   const Entries& entries = parsed.entries;
   CalculatorForm form = onto;
   const std::string& type = entries.find(kTypeKey)->second;
   form.m_nAmpType = *AmplifierOfKey(type);
-  for (const FormTextField& field : kFormTextFields) form.*field.member = Utf8ToCp1252(entries.find(field.key)->second);
+  // A file without the circuit as built describes the textbook stage.
+  for (const FormTextField& field : kBuiltCircuitFields) (form.*field.member).clear();
+  for (const FormTextField* field : fields) form.*field->member = Utf8ToCp1252(entries.find(field->key)->second);
   form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
 
   CircuitReading reading;

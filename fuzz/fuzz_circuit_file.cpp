@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "form/circuit_file.h"
@@ -23,8 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const tervane::CircuitReading again =
       tervane::ReadCircuitFile(tervane::WriteCircuitFile(*reading.form, reading.partName), onto);
   Check(again.form.has_value(), "what was read writes back as a file that reads");
-  for (const tervane::FormTextField& field : tervane::kFormTextFields)
-    Check(*again.form.*field.member == *reading.form.*field.member, "each text reads back as it was");
+  for (const auto& table : {std::span<const tervane::FormTextField>(tervane::kFormTextFields),
+                            std::span<const tervane::FormTextField>(tervane::kBuiltCircuitFields)})
+    for (const tervane::FormTextField& field : table)
+      Check(*again.form.*field.member == *reading.form.*field.member, "each text reads back as it was");
   Check(again.form->m_nAmpType == reading.form->m_nAmpType &&
             again.form->m_bApplyCorner == reading.form->m_bApplyCorner && again.partName == reading.partName,
         "the type, the check box and the part read back");

@@ -33,6 +33,11 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
 
   CalculatorForm onto = test::Form();  // the carry state is not the file's
   onto.m_bHavePrevBand = true;
+  onto.m_strGainBandwidth = "8M";  // a version 1 file has none
+  // The circuit as built makes version 2, and a blank field is kept as typed.
+  const CalculatorForm built =
+      test::Form(AMP_NONINVERTING, {{"source_inductance", "500m"}, {"load_capacitor", " "}, {"current_corner", "0"}});
+  const std::string version2 = WriteCircuitFile(built, {});
   CalculatorForm omega = typed;  // a character Windows-1252 lacks reads as '?'
   omega.m_strR2 = "10k?";
   // Written by hand: a byte order mark, CR LF, a comment, the version last.
@@ -62,8 +67,13 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
       {"cut mid-line", good.substr(0, good.size() - 3), "it is truncated (its last line"},
       {"cut at a line end", good.substr(0, good.find("r2=")), "it is truncated or damaged: the line r2= is missing"},
       {"no header", good.substr(good.find('\n') + 1), "it is not a Tervane circuit file"},
-      {"newer version", Replaced(good, "version=1", "version=2"),
-       "it was written by a newer Tervane (circuit file version 2"},
+      {"version 2", version2, nullptr, built},
+      {"version 2 without a key of it", Replaced(version2, "feedback_capacitor=\n", ""),
+       "it is truncated or damaged: the line feedback_capacitor= is missing"},
+      {"version 1 with a key of version 2", Replaced(good, "r1=", "source_inductance=1\nr1="),
+       "it is damaged: unknown key 'source_inductance'"},
+      {"newer version", Replaced(good, "version=1", "version=3"),
+       "it was written by a newer Tervane (circuit file version 3; this one reads version 2)"},
       {"newer than an int holds", Replaced(good, "version=1", "version=99999999999"),
        "it was written by a newer Tervane (circuit file version 99999999999;"},
       {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
@@ -84,6 +94,8 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
     }
     ASSERT_TRUE(reading.form) << c.name << ": " << reading.reason;
     for (const FormTextField& field : kFormTextFields)
+      EXPECT_EQ(*reading.form.*field.member, c.form.*field.member) << c.name << ' ' << field.key;
+    for (const FormTextField& field : kBuiltCircuitFields)
       EXPECT_EQ(*reading.form.*field.member, c.form.*field.member) << c.name << ' ' << field.key;
     EXPECT_EQ(reading.form->m_nAmpType, c.form.m_nAmpType) << c.name;
     EXPECT_EQ(reading.form->m_bApplyCorner, c.form.m_bApplyCorner) << c.name;
