@@ -113,9 +113,13 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   doc["contributions"] = ContributionsJson(result, crestFactor);
   doc["figures"] = FiguresJson(result);
   if (HasBuiltCircuit(result.inputs)) {
+    // The source, load, Cf and op amp always, null where absent; the bias
+    // resistor, the correlation and the excess noise where given.
+    constexpr std::size_t kAlwaysEchoed = 6;
     Json inputs = Json::object();
     for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
-      inputs[std::string(kBuiltCircuitFields[i].key)] = NumberOrNull(result.inputs.*kBuiltCircuitInputs[i]);
+      if (const std::optional<double> value = BuiltCircuitValue(result.inputs, i); i < kAlwaysEchoed || value)
+        inputs[std::string(kBuiltCircuitFields[i].key)] = NumberOrNull(value);
     doc["inputs"] = std::move(inputs);
   }
   return doc;

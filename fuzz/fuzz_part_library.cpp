@@ -44,9 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "every field is a word of at most 15 characters");
     const bool gainBandwidth = record->szGainBandwidth[0] != '\0';
     const bool currentCorner = record->szCurrentCorner[0] != '\0';
+    const bool correlation = record->szInCorrelation[0] != '\0';
     Check((!gainBandwidth || IsWordField(record->szGainBandwidth)) &&
-              (!currentCorner || (gainBandwidth && IsWordField(record->szCurrentCorner))),
-          "the optional fields are empty or words, the current corner only after a gain-bandwidth");
+              (!currentCorner || (gainBandwidth && IsWordField(record->szCurrentCorner))) &&
+              (!correlation || (currentCorner && IsWordField(record->szInCorrelation))),
+          "the optional fields are empty or words, each only after the one before");
     Check(list[i] == record->szPartName, "the record carries the entry's name");
     Check(i == 0 || !tervane::PartListBefore(list[i], list[i - 1]), "the list is in display order");
     names.insert(list[i]);

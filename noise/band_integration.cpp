@@ -110,7 +110,7 @@ std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const Stag
 PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {
   // Unit densities and no corners: every source's own transfer is a
   // component the rule is fitted to.
-  const OpAmpNoise unit{1, 1, 0, false, std::nullopt, std::nullopt};
+  const OpAmpNoise unit{1, 1, 0, false, std::nullopt, std::nullopt, std::nullopt};
   const std::optional<Quadrature> q = QuadratureOf(stage, unit);
   if (!q) return;
   const Band carried = CarriedNoiseBand(stage);

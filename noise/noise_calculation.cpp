@@ -158,6 +158,10 @@ StageResult OverFrequency(const StageInputs& s, StageResult r, Integrate integra
     r.failure = StageFailure::kLoadOnInverting;
     return r;
   }
+  if (const double c = s.inCorrelation.value_or(0); !(c >= -1 && c <= 1)) {
+    r.failure = StageFailure::kCorrelationOutOfRange;
+    return r;
+  }
   const std::optional<CircuitAt> atGainFrequency = CircuitResponseAt(s, kGainFrequency);
   if (!atGainFrequency) {
     r.failure = StageFailure::kNoSolution;

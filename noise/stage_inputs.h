@@ -56,9 +56,9 @@ struct StageInputs {
   // joined to the source: 0 ohm, across which Cb is nothing.
   std::optional<double> biasResistor;   // Rb, ohm
   std::optional<double> biasCapacitor;  // Cb, F, across Rb
-  // The correlation of the current noises at the two inputs, each in(f):
-  // 0 independent, 1 the same current flowing out of both inputs.
-  double inCorrelation = 0;
+  // The correlation c of the current noises at the two inputs, each in(f):
+  // 0 independent (as when absent), 1 the same current out of both inputs.
+  std::optional<double> inCorrelation;
   // By ExcessIndex; a resistor the stage lacks adds none.
   std::array<std::optional<ExcessNoise>, kExcessResistorCount> excess{};
 };
@@ -70,7 +70,7 @@ inline bool IsFrequencyDependent(const StageInputs& s) {
   bool excess = false;
   for (const std::optional<ExcessNoise>& e : s.excess) excess |= e.has_value();
   return s.sourceInductance || s.loadResistor || s.loadCapacitor || s.feedbackCapacitor || s.gainBandwidth ||
-         s.currentCorner || s.biasResistor || s.biasCapacitor || s.inCorrelation != 0 || excess;
+         s.currentCorner || s.biasResistor || s.biasCapacitor || s.inCorrelation || excess;
 }
 
 }  // namespace tervane

@@ -219,7 +219,7 @@ StageResponse RespondWith(const CircuitAt& c, const OpAmpNoise& opAmp) {
   const double voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
   const double current = opAmp.in * opAmp.in * CurrentNoiseRise(opAmp, c.frequency);
   // By SourceDrive.
-  const std::array<double, 6> scale{voltage * h2, current * h2, h2, 0, current * opAmp.inCorrelation * h2,
+  const std::array<double, 6> scale{voltage * h2, current * h2, h2, 0, current * opAmp.inCorrelation.value_or(0) * h2,
                                     h2 / c.frequency};
   StageResponse r;
   r.gain = Mul(c.signalGain, h);

@@ -22,7 +22,7 @@ struct OpAmpNoise {
   bool applyCorner = false;
   std::optional<double> gainBandwidth;  // GBW, Hz; an ideal op amp without
   std::optional<double> currentCorner;  // fci, Hz
-  double inCorrelation = 0;             // c of the two inputs' current noise
+  std::optional<double> inCorrelation;  // c of the two inputs' current noise; 0 when absent
 };
 
 // The stage's own op amp, and the stage with another one in it.

@@ -20,6 +20,7 @@ struct PartRecord {
   // Empty when the line gives none.
   char szGainBandwidth[kPartFieldSize] = {};  // GBW, Hz
   char szCurrentCorner[kPartFieldSize] = {};  // fci, the current noise's 1/f corner, Hz
+  char szInCorrelation[kPartFieldSize] = {};  // c, the correlation of the two inputs' current noise
 };
 
 template <std::size_t N>

@@ -313,8 +313,8 @@ TEST(OverFrequency, ExcessNoiseOfEachResistor) {
 // against its own calculation; the ringing closed loop is worked out
 // afresh for each.
 TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
-  // Fast's line gives its GBW and fci, which win over the circuit's.
-  const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100 2M 150\nBroken 1n 1p 1e400\n");
+  // Fast's line gives its GBW, fci and c, which win over the circuit's.
+  const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100 2M 150 0.5\nBroken 1n 1p 1e400\n");
   for (const FrequencyCase& c : {kCircuits[0], kCircuits[4], kCircuits[6], kCircuits[7], kCircuits[8]}) {
     NoiseResult circuit = ComputeNoise(test::Form());
     circuit.inputs = Cartridge();
@@ -328,6 +328,7 @@ TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
       ExpectRelative(*part.totalNoise, *r.totalNoise, 1e-9, part.name.c_str());
       EXPECT_EQ(own.gainBandwidth, part.name == "Fast" ? 2e6 : circuit.inputs.gainBandwidth) << c.name;
       EXPECT_EQ(own.currentCorner, part.name == "Fast" ? 150 : circuit.inputs.currentCorner) << c.name;
+      EXPECT_EQ(own.inCorrelation, part.name == "Fast" ? 0.5 : circuit.inputs.inCorrelation) << c.name;
       ExpectRelative(*part.weightedNoise, *ComputeNoiseFigures(*FigureInputsOf(own, r))[Weighting::kRiaa].outputV, 1e-9,
                      part.name.c_str());
     }

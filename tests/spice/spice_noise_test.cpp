@@ -169,7 +169,7 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
 // The two inputs' current noise, each in(f), correlated by c: a shared
 // generator of in sqrt(c) drives both, an own one of in sqrt(1 - c) each.
 std::string CurrentNoise(const StageInputs& s, double corner) {
-  const double c = s.inCorrelation;
+  const double c = s.inCorrelation.value_or(0);
   std::string net = Generator('F', "inp", "np", "0", s.in * std::sqrt(1 - c), corner, s.kelvin) +
                     Generator('F', "inm", "nm", "0", s.in * std::sqrt(1 - c), corner, s.kelvin);
   if (c == 0) return net;
@@ -224,10 +224,11 @@ struct CircuitCase {
     StageInputs s;
     s.ampType = ampType, s.sourceResistor = rs, s.r1 = r1, s.r2 = r2, s.kelvin = 298.15;
     s.lowerFreq = fL, s.upperFreq = fH, s.refVoltage = 1, s.en = en, s.in = in, s.cornerFreq = fc;
-    s.applyCorner = applyCorner, s.inCorrelation = correlation;
+    s.applyCorner = applyCorner;
     const std::pair<std::optional<double>*, double> given[] = {
         {&s.sourceInductance, ls}, {&s.loadResistor, rload}, {&s.loadCapacitor, cload}, {&s.feedbackCapacitor, cf},
-        {&s.gainBandwidth, gbw},   {&s.currentCorner, fci},  {&s.biasResistor, rb},     {&s.biasCapacitor, cb}};
+        {&s.gainBandwidth, gbw},   {&s.currentCorner, fci},  {&s.biasResistor, rb},     {&s.biasCapacitor, cb},
+        {&s.inCorrelation, correlation}};
     for (const auto& [field, value] : given)
       if (value != 0) *field = value;
     return s;
