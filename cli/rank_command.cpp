@@ -26,8 +26,10 @@ namespace {
 constexpr const char* kRankFooter =
     "Each part of the library is calculated in the circuit the options give, as\n"
     "selecting it in the list would: its voltage noise, current noise and 1/f corner\n"
-    "replace the form's, and its gain-bandwidth and current-noise corner where its\n"
-    "line gives them (--gbw and --fci are for the parts whose line does not). Parts are ranked by total noise over the band (with the\n"
+    "replace the form's, and its gain-bandwidth, current-noise corner and current-\n"
+    "noise correlation where its line gives them (--gbw, --fci and --in-correlation\n"
+    "are for the parts whose line does not). Parts are ranked by total noise over\n"
+    "the band (with the\n"
     "carried noise under --with-carry), quietest first, read through the\n"
     "--weighting (none: the report's total); equal totals keep the list order;\n"
     "parts whose calculation fails come last, in list order. A name on several\n"

@@ -108,8 +108,9 @@ std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
 }
 
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
-  if (result.outcome.failure != StageFailure::kLoadOnInverting) return std::nullopt;
-  return kLoadOnInvertingNote;
+  if (result.outcome.failure == StageFailure::kLoadOnInverting) return kLoadOnInvertingNote;
+  if (result.outcome.failure == StageFailure::kCorrelationOutOfRange) return kCorrelationOutOfRangeNote;
+  return std::nullopt;
 }
 
 }  // namespace tervane

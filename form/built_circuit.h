@@ -63,7 +63,12 @@ inline constexpr std::string_view kLoadOnInvertingNote =
 // which the calculation refuses; none otherwise.
 std::optional<std::string_view> LoadRefusal(const StageInputs& inputs);
 
-// kLoadOnInvertingNote when it is why `result` failed; none otherwise.
+// Why a calculation with a correlation beyond -1..1 failed.
+inline constexpr std::string_view kCorrelationOutOfRangeNote =
+    "Current Noise Correlation must lie between -1 and 1 (0: the inputs' current noise independent).";
+
+// The note of the circuit as built that says why `result` failed
+// (kLoadOnInvertingNote, kCorrelationOutOfRangeNote); none otherwise.
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result);
 
 }  // namespace tervane
