@@ -14,7 +14,7 @@ namespace tervane {
 // Where each field of kBuiltCircuitFields goes in the stage's inputs, in the
 // table's order.
 inline constexpr std::array<std::optional<double> StageInputs::*, kBuiltCircuitFields.size()> kBuiltCircuitInputs{
-    &StageInputs::sourceInductance, &StageInputs::loadResistor,  &StageInputs::loadCapacitor,
+    &StageInputs::sourceInductance,  &StageInputs::loadResistor,  &StageInputs::loadCapacitor,
     &StageInputs::feedbackCapacitor, &StageInputs::gainBandwidth, &StageInputs::currentCorner,
 };
 
