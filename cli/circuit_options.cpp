@@ -39,10 +39,10 @@ void AddFieldOptions(CLI::App& app, const std::array<FormTextField, N>& table, F
   for (std::size_t i = 0; i < N; ++i) {
     const FormTextField& field = table[i];
     if (field.partFigure && !partNote) continue;
-    fields.options[i] = app.add_option(std::string(field.options), fields.texts[i],
-                                       OptionDescription(field, partNote.value_or("")))
-                            ->type_name("TEXT")
-                            ->default_str(Cp1252ToUtf8(defaults.*field.member));
+    fields.options[i] =
+        app.add_option(std::string(field.options), fields.texts[i], OptionDescription(field, partNote.value_or("")))
+            ->type_name("TEXT")
+            ->default_str(Cp1252ToUtf8(defaults.*field.member));
   }
 }
 

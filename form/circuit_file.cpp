@@ -239,8 +239,8 @@ std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std
   const auto line = [&text](std::string_view key, std::string_view cp1252) {
     text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0')))) + "\n";
   };
-  const bool built = std::ranges::any_of(
-      kBuiltCircuitFields, [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
+  const bool built = std::ranges::any_of(kBuiltCircuitFields,
+                                         [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
   const int version = built ? kBuiltCircuitVersion : 1;
   line(kVersionKey, std::to_string(version));
   line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);

@@ -103,8 +103,7 @@ void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form) {
   QFile file(BuiltCircuitName(static_cast<AmplifierType>(form.m_nAmpType)));
   if (!file.open(QIODevice::ReadOnly)) return;
   QString svg = QString::fromUtf8(file.readAll());
-  for (const FormTextField& field : kFormTextFields)
-    FillPart(svg, field, ParseEngValue(form.*field.member));
+  for (const FormTextField& field : kFormTextFields) FillPart(svg, field, ParseEngValue(form.*field.member));
   StageInputs built;
   ReadBuiltCircuit(form, built);
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)

@@ -15,12 +15,12 @@
 #include <tuple>
 #include <utility>
 
-#include "ui/breakdown_view.h"
-#include "ui/comparison_view.h"
 #include "form/amplifier_names.h"
 #include "form/breakdown_table.h"
 #include "form/built_circuit.h"
 #include "form/figure_text.h"
+#include "ui/breakdown_view.h"
+#include "ui/comparison_view.h"
 #include "ui/dialog_units.h"
 #include "ui/figures_view.h"
 #include "ui/file_save.h"
