@@ -127,8 +127,8 @@ void CheckBiasAndExcessNoise(const CircuitOptions& options, CalculatorForm& form
       option && option->count() > 0 && options.builtFields.texts[rb] == "cancel" && !SetBiasCancellingResistor(form))
     throw UsageError("--rb cancel: the stage has no finite resistance that cancels the bias currents");
   if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(form))
-    throw UsageError(OptionAndCaption(*half->given) + " is given without " + OptionAndCaption(*half->missing) +
-                     ": a resistor's excess noise takes both, or neither");
+    throw UsageError(OptionAndCaption(*half->given) + " is given without " + OptionAndCaption(*half->missing) + ": " +
+                     std::string(kHalfExcessNoiseReason));
 }
 
 }  // namespace

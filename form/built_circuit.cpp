@@ -68,6 +68,11 @@ std::optional<HalfExcessNoise> FindHalfExcessNoise(const CalculatorForm& form) {
   return std::nullopt;
 }
 
+std::string HalfExcessNoiseText(const HalfExcessNoise& half) {
+  return std::string(half.given->caption) + " is given without " + std::string(half.missing->caption) + ": " +
+         std::string(kHalfExcessNoiseReason) + ".";
+}
+
 bool SetBiasCancellingResistor(CalculatorForm& form) {
   const std::optional<double> rb = BiasCancellingResistor(ComputeNoise(form).inputs);
   if (!rb) return false;

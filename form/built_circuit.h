@@ -38,6 +38,13 @@ struct HalfExcessNoise {
 };
 std::optional<HalfExcessNoise> FindHalfExcessNoise(const CalculatorForm& form);
 
+// Why half a resistor's excess noise is not taken, after what is missing.
+inline constexpr std::string_view kHalfExcessNoiseReason = "a resistor's excess noise takes both, or neither";
+
+// "R1 Noise Index is given without R1 DC Voltage: " and the reason, which
+// the desktop says in place of taking it.
+std::string HalfExcessNoiseText(const HalfExcessNoise& half);
+
 // Sets Bias Resistor to the value that cancels the bias currents' offsets
 // in the form's stage (BiasCancellingResistor), as the calculation shows
 // values. False, the form unchanged, where there is none (no topology, a
