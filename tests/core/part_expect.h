@@ -28,8 +28,8 @@ inline std::string PartText(const PartLibrary& library, const std::string& name)
   if (!record) return name + " (missing)";
   std::string text = std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent +
                      " " + record->szCornerFreq;
-  for (const char* optional : {record->szGainBandwidth, record->szCurrentCorner, record->szInCorrelation})
-    if (*optional) text.append(" ").append(optional);
+  for (const PartField field : kOptionalPartFields)
+    if ((record->*field)[0]) text.append(" ").append(record->*field);
   return text;
 }
 
