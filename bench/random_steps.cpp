@@ -9,8 +9,8 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
-#include <QLabel>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>

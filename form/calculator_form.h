@@ -162,8 +162,8 @@ struct ExcessNoiseFields {
   std::size_t noiseIndex;
   std::size_t dcVolts;
 };
-inline constexpr std::array<ExcessNoiseFields, kExcessResistorCount> kExcessNoiseFields{{
-    {"R1", 9, 10}, {"R2", 11, 12}, {"Rs", 13, 14}, {"Rload", 15, 16}, {"Rb", 17, 18}}};
+inline constexpr std::array<ExcessNoiseFields, kExcessResistorCount> kExcessNoiseFields{
+    {{"R1", 9, 10}, {"R2", 11, 12}, {"Rs", 13, 14}, {"Rload", 15, 16}, {"Rb", 17, 18}}};
 
 // The resistor kinds the desktop offers for a noise index: each kind's
 // typical figure, within the range its makers give.

@@ -12,7 +12,9 @@ bool WithR1(const StageInputs& s) { return s.ampType == AMP_NONINVERTING || s.am
 bool AtPlusInput(const StageInputs& s) { return s.ampType == AMP_BUFFER || s.ampType == AMP_NONINVERTING; }
 bool WithLoadResistor(const StageInputs& s) { return AtPlusInput(s) && s.loadResistor.has_value(); }
 bool WithBiasResistor(const StageInputs& s) { return Staged(s) && s.biasResistor.has_value(); }
-bool Correlated(const StageInputs& s) { return s.inCorrelation.value_or(0) != 0 && (AtPlusInput(s) || WithBiasResistor(s)); }
+bool Correlated(const StageInputs& s) {
+  return s.inCorrelation.value_or(0) != 0 && (AtPlusInput(s) || WithBiasResistor(s));
+}
 bool Never(const StageInputs&) { return false; }
 
 template <ExcessResistor r, bool (*present)(const StageInputs&)>

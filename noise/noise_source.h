@@ -16,15 +16,15 @@ namespace tervane {
 // table in noise_source.cpp, and its terms in the model (StageNoiseTerms,
 // CircuitAt).
 enum class NoiseSource {
-  kVoltageNoise,    // en' times the noise gain
-  kR1Thermal,       // R1's thermal noise (not in the buffer)
-  kR2Thermal,       // R2's thermal noise
-  kCurrentNoiseR2,  // in' through R2
-  kRsThermal,       // Rs's thermal noise
-  kCurrentNoiseRs,  // in' through Rs (not in the inverting stage)
-  kRloadThermal,    // the load resistor's thermal noise (where Rload is given)
-  kRbThermal,       // the bias resistor's thermal noise (where Rb is given)
-  kCurrentNoiseRb,  // in' at the + input through Rb (where Rb is given)
+  kVoltageNoise,        // en' times the noise gain
+  kR1Thermal,           // R1's thermal noise (not in the buffer)
+  kR2Thermal,           // R2's thermal noise
+  kCurrentNoiseR2,      // in' through R2
+  kRsThermal,           // Rs's thermal noise
+  kCurrentNoiseRs,      // in' through Rs (not in the inverting stage)
+  kRloadThermal,        // the load resistor's thermal noise (where Rload is given)
+  kRbThermal,           // the bias resistor's thermal noise (where Rb is given)
+  kCurrentNoiseRb,      // in' at the + input through Rb (where Rb is given)
   kCurrentCorrelation,  // the cross term of the two inputs' correlated current noise: signed
   kExcessR1,            // each resistor's excess noise, where it is given
   kExcessR2,

@@ -145,8 +145,8 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
       const bool buffer = s.ampType == AMP_BUFFER;
       if (!buffer && s.r1 == 0) return std::nullopt;
       const Complex yl{s.loadResistor ? 1 / *s.loadResistor : 0, w * s.loadCapacitor.value_or(0)};
-      const Complex d = Inverse(1.0 + Mul(zs, yl));   // Zl / (Zs + Zl)
-      const Complex zsl = Mul(zs, d);                 // Zs || Zl
+      const Complex d = Inverse(1.0 + Mul(zs, yl));        // Zl / (Zs + Zl)
+      const Complex zsl = Mul(zs, d);                      // Zs || Zl
       const Complex zp = s.biasResistor ? zsl + zb : zsl;  // and Rb in series
       const Complex ng = buffer ? Complex{1} : 1.0 + z2 * (1 / s.r1);
       c.noiseGain = ng;
@@ -219,8 +219,8 @@ StageResponse RespondWith(const CircuitAt& c, const OpAmpNoise& opAmp) {
   const double voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
   const double current = opAmp.in * opAmp.in * CurrentNoiseRise(opAmp, c.frequency);
   // By SourceDrive.
-  const std::array<double, 6> scale{voltage * h2, current * h2, h2, 0, current * opAmp.inCorrelation.value_or(0) * h2,
-                                    h2 / c.frequency};
+  const std::array<double, 6> scale{
+      voltage * h2, current * h2, h2, 0, current * opAmp.inCorrelation.value_or(0) * h2, h2 / c.frequency};
   StageResponse r;
   r.gain = Mul(c.signalGain, h);
   for (std::size_t i = 0; i < kStageSourceCount; ++i) r.power[i] = c.kernel[i] * scale[static_cast<int>(kDrives[i])];
@@ -239,9 +239,15 @@ std::optional<double> BiasCancellingResistor(const StageInputs& s) {
   const double sourceDc = s.loadResistor ? parallel(s.sourceResistor, *s.loadResistor) : s.sourceResistor;
   double rb = NAN;
   switch (s.ampType) {
-    case AMP_BUFFER: rb = s.r2 - sourceDc; break;
-    case AMP_NONINVERTING: rb = parallel(s.r1, s.r2) - sourceDc; break;
-    case AMP_INVERTING: rb = parallel(s.sourceResistor + s.r1, s.r2); break;
+    case AMP_BUFFER:
+      rb = s.r2 - sourceDc;
+      break;
+    case AMP_NONINVERTING:
+      rb = parallel(s.r1, s.r2) - sourceDc;
+      break;
+    case AMP_INVERTING:
+      rb = parallel(s.sourceResistor + s.r1, s.r2);
+      break;
   }
   if (!std::isfinite(rb)) return std::nullopt;
   return std::fmax(rb, 0.0);

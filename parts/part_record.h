@@ -27,8 +27,8 @@ struct PartRecord {
 // The optional figures in the order a line gives them, each only after the
 // one before.
 using PartField = char (PartRecord::*)[kPartFieldSize];
-inline constexpr std::array<PartField, 3> kOptionalPartFields{&PartRecord::szGainBandwidth,
-                                                              &PartRecord::szCurrentCorner, &PartRecord::szInCorrelation};
+inline constexpr std::array<PartField, 3> kOptionalPartFields{
+    &PartRecord::szGainBandwidth, &PartRecord::szCurrentCorner, &PartRecord::szInCorrelation};
 
 template <std::size_t N>
 inline void MoveBytes(char* to, const char* from) {

@@ -45,7 +45,7 @@ class CBuiltCircuitDlg : public QDialog {
 
   std::unique_ptr<Ui::BuiltCircuitDialog> m_ui;
   std::array<QLineEdit*, kBuiltCircuitFields.size()> m_fields{};  // in kBuiltCircuitFields order
-  std::array<QComboBox*, kExcessNoiseFields.size()> m_kinds{};     // in kExcessNoiseFields order
+  std::array<QComboBox*, kExcessNoiseFields.size()> m_kinds{};    // in kExcessNoiseFields order
   CalculatorForm m_form;
 };
 

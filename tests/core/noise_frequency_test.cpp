@@ -281,10 +281,10 @@ TEST(OverFrequency, ExcessNoiseOfEachResistor) {
     NoiseSource thermal, excess;
     double StageInputs::*ohm;
   };
-  const Resistor kResistors[] = {{ExcessResistor::kR1, NoiseSource::kR1Thermal, NoiseSource::kExcessR1, &StageInputs::r1},
-                                 {ExcessResistor::kR2, NoiseSource::kR2Thermal, NoiseSource::kExcessR2, &StageInputs::r2},
-                                 {ExcessResistor::kRs, NoiseSource::kRsThermal, NoiseSource::kExcessRs,
-                                  &StageInputs::sourceResistor}};
+  const Resistor kResistors[] = {
+      {ExcessResistor::kR1, NoiseSource::kR1Thermal, NoiseSource::kExcessR1, &StageInputs::r1},
+      {ExcessResistor::kR2, NoiseSource::kR2Thermal, NoiseSource::kExcessR2, &StageInputs::r2},
+      {ExcessResistor::kRs, NoiseSource::kRsThermal, NoiseSource::kExcessRs, &StageInputs::sourceResistor}};
   StageInputs stages[] = {Cartridge(), Cartridge(), Cartridge()};
   stages[1].ampType = AMP_BUFFER;
   stages[2] = Stage(AMP_INVERTING, 1e3, 10e3, 100e3, {1, 100e3}, 2e-9, 2e-12);

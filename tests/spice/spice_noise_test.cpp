@@ -212,13 +212,19 @@ std::string CircuitNetlist(const StageInputs& s) {
          Num(s.upperFreq) + "\nprint noise4.onoise_total\nquit 0\n.endc\n.end\n";
 }
 
+// Rb, Cb and the inputs' current noise correlation of a row.
+struct Bias {
+  double rb = 0, cb = 0, correlation = 0;
+};
+constexpr Bias WithBias(double rb, double cb, double correlation) { return {rb, cb, correlation}; }
+
 // A circuit as a row: 0 for a value the circuit does not have.
 struct CircuitCase {
   const char* name;
   AmplifierType ampType;
   double rs, ls, rload, cload, r1, r2, cf, gbw, fL, fH, en, in, fc, fci;
   bool applyCorner;
-  double rb = 0, cb = 0, correlation = 0;
+  Bias bias = {};
 
   StageInputs Stage() const {
     StageInputs s;
@@ -226,9 +232,9 @@ struct CircuitCase {
     s.lowerFreq = fL, s.upperFreq = fH, s.refVoltage = 1, s.en = en, s.in = in, s.cornerFreq = fc;
     s.applyCorner = applyCorner;
     const std::pair<std::optional<double>*, double> given[] = {
-        {&s.sourceInductance, ls}, {&s.loadResistor, rload}, {&s.loadCapacitor, cload}, {&s.feedbackCapacitor, cf},
-        {&s.gainBandwidth, gbw},   {&s.currentCorner, fci},  {&s.biasResistor, rb},     {&s.biasCapacitor, cb},
-        {&s.inCorrelation, correlation}};
+        {&s.sourceInductance, ls},  {&s.loadResistor, rload},    {&s.loadCapacitor, cload},
+        {&s.feedbackCapacitor, cf}, {&s.gainBandwidth, gbw},     {&s.currentCorner, fci},
+        {&s.biasResistor, bias.rb}, {&s.biasCapacitor, bias.cb}, {&s.inCorrelation, bias.correlation}};
     for (const auto& [field, value] : given)
       if (value != 0) *field = value;
     return s;
@@ -260,15 +266,15 @@ const CircuitCase kCircuits[] = {
     // Rb at the + input, bare and bypassed by Cb, and the two inputs'
     // current noise correlated, in every topology.
     {"InvertingBiasResistor", AMP_INVERTING, 1e3, 0, 0, 0, 10e3, 100e3, 0, 1e6, 10, 100e3, 2e-9, 2e-12, 0, 0, false,
-     10e3},
+     WithBias(10e3, 0, 0)},
     {"InvertingBiasResistorBypassedCorrelated", AMP_INVERTING, 1e3, 0, 0, 0, 10e3, 100e3, 100e-12, 1e6, 1, 100e3, 2e-9,
-     2e-12, 0, 300, false, 10e3, 100e-9, 0.7},
+     2e-12, 0, 300, false, WithBias(10e3, 100e-9, 0.7)},
     {"NonInvertingCorrelatedNoBias", AMP_NONINVERTING, 10e3, 0.1, 47e3, 1e-9, 22e3, 22e3, 0, 0, 20, 20e3, 2e-9, 3e-12,
-     0, 0, false, 0, 0, 0.5},
+     0, 0, false, WithBias(0, 0, 0.5)},
     {"CartridgeBiasResistorBypassedCorrelated", AMP_NONINVERTING, 1e3, 0.5, 47e3, 200e-12, 1e3, 9e3, 0, 8e6, 20, 20e3,
-     3e-9, 1e-12, 10, 200, true, 4.7e3, 1e-6, 0.9},
+     3e-9, 1e-12, 10, 200, true, WithBias(4.7e3, 1e-6, 0.9)},
     {"BufferBiasResistorFullyCorrelated", AMP_BUFFER, 2e3, 0, 0, 0, 0, 10e3, 0, 10e6, 20, 20e3, 1e-9, 2e-12, 0, 0,
-     false, 8e3, 0, 1},
+     false, WithBias(8e3, 0, 1)},
 };
 
 // 1e-4, as the engine's k against ngspice's (1.4e-6), the ideal amplifier's

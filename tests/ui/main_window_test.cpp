@@ -185,24 +185,27 @@ class MainWindowTest : public QObject {
     QString rb, index, refusal;
     bool refused = false;
     ModalDriver driver;
-    QVERIFY(driver.Run([&] { m_calc->Click("builtCircuitButton"); }, {[&](QWidget* w) {
-      QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cancelBiasButton")), Qt::LeftButton);
-      rb = w->findChild<QLineEdit*>(QStringLiteral("biasResistorEdit"))->text();
-      auto* kind = w->findChild<QComboBox*>(QStringLiteral("r1KindCombo"));
-      for (int i = 0; i < 3; ++i) QTest::keyClick(kind, Qt::Key_Down);
-      index = w->findChild<QLineEdit*>(QStringLiteral("noiseIndexR1Edit"))->text();
-      PressKey(w, Qt::Key_Return);
-      refused = w->isVisible();
-      refusal = w->findChild<QLabel*>(QStringLiteral("refusalNote"))->text();
-      QTest::keyClicks(w->findChild<QLineEdit*>(QStringLiteral("dcVoltsR1Edit")), QStringLiteral("10"));
-      QTest::keyClicks(w->findChild<QLineEdit*>(QStringLiteral("inCorrelationEdit")), QStringLiteral("0.86"));
-      PressKey(w, Qt::Key_Return);
-    }}));
+    QVERIFY(driver.Run(
+        [&] { m_calc->Click("builtCircuitButton"); }, {[&](QWidget* w) {
+          QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cancelBiasButton")), Qt::LeftButton);
+          rb = w->findChild<QLineEdit*>(QStringLiteral("biasResistorEdit"))->text();
+          auto* kind = w->findChild<QComboBox*>(QStringLiteral("r1KindCombo"));
+          for (int i = 0; i < 3; ++i) QTest::keyClick(kind, Qt::Key_Down);
+          index = w->findChild<QLineEdit*>(QStringLiteral("noiseIndexR1Edit"))->text();
+          PressKey(w, Qt::Key_Return);
+          refused = w->isVisible();
+          refusal = w->findChild<QLabel*>(QStringLiteral("refusalNote"))->text();
+          QTest::keyClicks(w->findChild<QLineEdit*>(QStringLiteral("dcVoltsR1Edit")), QStringLiteral("10"));
+          QTest::keyClicks(w->findChild<QLineEdit*>(QStringLiteral("inCorrelationEdit")), QStringLiteral("0.86"));
+          PressKey(w, Qt::Key_Return);
+        }}));
     QCOMPARE(rb, QStringLiteral("9.091k"));  // (0 + 10k) || 100k
     QCOMPARE(index, ui::FromCp1252(kResistorKinds[2].noiseIndex));
     QVERIFY(refused);
     const auto& r1 = kExcessNoiseFields[ExcessIndex(ExcessResistor::kR1)];
-    QCOMPARE(refusal, ui::FromCp1252(HalfExcessNoiseText({&kBuiltCircuitFields[r1.noiseIndex], &kBuiltCircuitFields[r1.dcVolts]})));
+    QCOMPARE(
+        refusal,
+        ui::FromCp1252(HalfExcessNoiseText({&kBuiltCircuitFields[r1.noiseIndex], &kBuiltCircuitFields[r1.dcVolts]})));
     QCOMPARE(m_calc->Child<QLabel>("builtCircuitLine")->text(),
              QStringLiteral("Circuit as built: Rb = 9.091kohm, c = 860m, NI(R1) = -15dB, Vdc(R1) = 10V"));
 
@@ -212,17 +215,19 @@ class MainWindowTest : public QObject {
     const NoiseBreakdown breakdown = *BreakdownNoise(ComputeNoise(typed));
     QStringList rows, curves;
     QString note;
-    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* w) {
-      const auto* table = w->findChild<QTableView*>(QStringLiteral("breakdownTable"))->model();
-      for (int row = 0; row < table->rowCount(); ++row) rows << table->index(row, 0).data().toString();
-      note = w->findChild<QLabel*>(QStringLiteral("negativeShareLabel"))->text();
-      for (const ui::PlotCurve& curve :
-           static_cast<ui::CLogLogPlotView*>(w->findChild<QWidget*>(QStringLiteral("spectrumPlot")))->Plot().curves)
-        curves << curve.name;
-      PressKey(w, Qt::Key_Escape);
-    }}));
+    QVERIFY(driver.Run(
+        [&] { m_calc->Click("calculateButton"); }, {[&](QWidget* w) {
+          const auto* table = w->findChild<QTableView*>(QStringLiteral("breakdownTable"))->model();
+          for (int row = 0; row < table->rowCount(); ++row) rows << table->index(row, 0).data().toString();
+          note = w->findChild<QLabel*>(QStringLiteral("negativeShareLabel"))->text();
+          for (const ui::PlotCurve& curve :
+               static_cast<ui::CLogLogPlotView*>(w->findChild<QWidget*>(QStringLiteral("spectrumPlot")))->Plot().curves)
+            curves << curve.name;
+          PressKey(w, Qt::Key_Escape);
+        }}));
     QStringList expected;
-    for (const NoiseContribution& row : breakdown.contributions) expected << ui::FromCp1252(NoiseSourceLabel(row.source));
+    for (const NoiseContribution& row : breakdown.contributions)
+      expected << ui::FromCp1252(NoiseSourceLabel(row.source));
     QCOMPARE(rows, expected);
     QVERIFY(rows.contains(QStringLiteral("Rb thermal noise")) && rows.contains(QStringLiteral("R1 excess noise")));
     QCOMPARE(note, ui::FromCp1252(*NegativeShareNote(breakdown)));
