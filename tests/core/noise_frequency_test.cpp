@@ -276,36 +276,25 @@ TEST(OverFrequency, ExcessNoiseOfEachResistor) {
   EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kExcessRs)], 20.84e-9, 0.005e-9);
   EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kRsThermal)], 12.83e-9, 0.005e-9);
 
-  struct Resistor {
-    ExcessResistor which;
-    NoiseSource thermal, excess;
-    double StageInputs::*ohm;
-  };
-  const Resistor kResistors[] = {
-      {ExcessResistor::kR1, NoiseSource::kR1Thermal, NoiseSource::kExcessR1, &StageInputs::r1},
-      {ExcessResistor::kR2, NoiseSource::kR2Thermal, NoiseSource::kExcessR2, &StageInputs::r2},
-      {ExcessResistor::kRs, NoiseSource::kRsThermal, NoiseSource::kExcessRs, &StageInputs::sourceResistor}};
-  StageInputs stages[] = {Cartridge(), Cartridge(), Cartridge()};
+  // By ExcessResistor, as the excess rows are ordered.
+  const NoiseSource kThermal[] = {NoiseSource::kR1Thermal, NoiseSource::kR2Thermal, NoiseSource::kRsThermal,
+                                  NoiseSource::kRloadThermal, NoiseSource::kRbThermal};
+  StageInputs stages[] = {Cartridge(), Cartridge(), Stage(AMP_INVERTING, 1e3, 10e3, 100e3, {1, 100e3}, 2e-9, 2e-12)};
   stages[1].ampType = AMP_BUFFER;
-  stages[2] = Stage(AMP_INVERTING, 1e3, 10e3, 100e3, {1, 100e3}, 2e-9, 2e-12);
   stages[2].sourceInductance = 1e-3, stages[2].feedbackCapacitor = 100e-12, stages[2].gainBandwidth = 1e6;
+  const double perDecade = 3 * std::pow(10.0, -15.0 / 20) * 1e-6;
   for (StageInputs& s : stages) {
     s.biasResistor = 4.7e3, s.biasCapacitor = 1e-6;
     for (auto& e : s.excess) e = ExcessNoise{-15, 3};
-    const double perDecade = 3 * std::pow(10.0, -15.0 / 20) * 1e-6;
-    for (const double f : {3.0, 1e3, 50e3}) {
-      const StageResponse at = *StageResponseAt(s, f);
-      auto expect = [&](NoiseSource thermal, NoiseSource excess, double ohm) {
-        EXPECT_NEAR(at.power[SourceIndex(excess)] * f * std::numbers::ln10 / (perDecade * perDecade),
-                    at.power[SourceIndex(thermal)] / (kFourBoltzmann * s.kelvin * ohm),
-                    1e-12 * at.power[SourceIndex(thermal)] / (kFourBoltzmann * s.kelvin * ohm))
-            << s.ampType << " " << NoiseSourceKey(excess) << " " << f;
-      };
-      for (const Resistor& r : kResistors)
-        if (s.ampType != AMP_BUFFER || r.which != ExcessResistor::kR1) expect(r.thermal, r.excess, s.*r.ohm);
-      if (s.loadResistor) expect(NoiseSource::kRloadThermal, NoiseSource::kExcessRload, *s.loadResistor);
-      expect(NoiseSource::kRbThermal, NoiseSource::kExcessRb, *s.biasResistor);
-    }
+    const double ohms[] = {s.r1, s.r2, s.sourceResistor, s.loadResistor.value_or(1), *s.biasResistor};
+    for (const double f : {3.0, 1e3, 50e3})
+      for (std::size_t k = 0; k < kExcessResistorCount; ++k) {
+        const StageResponse at = *StageResponseAt(s, f);
+        const double thermal = at.power[SourceIndex(kThermal[k])] / (kFourBoltzmann * s.kelvin * ohms[k]);
+        EXPECT_NEAR(at.power[SourceIndex(NoiseSource::kExcessR1) + k] * f * std::numbers::ln10 / (perDecade * perDecade),
+                    thermal, 1e-12 * thermal)
+            << s.ampType << " " << k << " " << f;
+      }
   }
 }
 

@@ -71,23 +71,16 @@ TEST(NoiseReport, NamesTheCircuitAsBuiltOnlyWhenAPartOfItIsGiven) {
     const char* line;  // the report's line, none: the textbook report
     std::vector<std::string> after;
   } cases[] = {
-      {{{"source_inductance", " \t"}, {"current_corner", std::string("\0 1", 3)}},
-       nullptr,
+      {{{"source_inductance", " \t"}, {"current_corner", std::string("\0 1", 3)}}, nullptr,
        {" \t", std::string("\0 1", 3)}},
       {{{"source_inductance", "0.5"}, {"load_resistor", "47000"}, {"load_capacitor", "200p"}},
-       "Circuit as built: Ls = 500mH, Rload = 47kohm, Cload = 200pF",
-       {"500m", "47k", "200p", "", "", ""}},
+       "Circuit as built: Ls = 500mH, Rload = 47kohm, Cload = 200pF", {"500m", "47k", "200p", "", "", ""}},
       {{{"feedback_capacitor", "x"}, {"gain_bandwidth", "8M"}, {"current_corner", "170"}},
-       "Circuit as built: Cf = 0F, GBW = 8MHz, fci = 170Hz",
-       {"", "", "", "0", "8M", "170"}},
+       "Circuit as built: Cf = 0F, GBW = 8MHz, fci = 170Hz", {"", "", "", "0", "8M", "170"}},
       // A noise index without its voltage is no excess noise.
-      {{{"bias_resistor", "9091"},
-        {"in_correlation", "0.86"},
-        {"noise_index_r1", "-20"},
-        {"dc_volts_r1", "10"},
+      {{{"bias_resistor", "9091"}, {"in_correlation", "0.86"}, {"noise_index_r1", "-20"}, {"dc_volts_r1", "10"},
         {"noise_index_r2", "-20"}},
-       "Circuit as built: Rb = 9.091kohm, c = 860m, NI(R1) = -20dB, Vdc(R1) = 10V",
-       {"", "", "", "", "", ""}},
+       "Circuit as built: Rb = 9.091kohm, c = 860m, NI(R1) = -20dB, Vdc(R1) = 10V", {"", "", "", "", "", ""}},
   };
   for (const auto& c : cases) {
     CalculatorForm form = test::Form(AMP_NONINVERTING, c.typed);

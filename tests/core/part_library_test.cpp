@@ -58,9 +58,7 @@ struct FileCase {
 TEST(ReadPartLibrary, FillsTheListAndTheTable) {
   const std::string longComment = "/" + std::string(61, '-');  // one whole piece
   const FileCase cases[] = {
-      {"ExampleFile",
-       kExampleFile,
-       {"DemoAmpA", "DemoAmpB", "QuietOne"},
+      {"ExampleFile", kExampleFile, {"DemoAmpA", "DemoAmpB", "QuietOne"},
        {"DemoAmpA 2.9n 1.6p 9", "DemoAmpB 7n 10f 150", "QuietOne 1.1n 1.5p 3.5"}},
       {"Empty", "", {}, {}},
       {"OnlyComments", "/ a\n// b c d e\n/x 1n 2p 3\n", {}, {}},
@@ -71,92 +69,55 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       // noise's corner and its correlation; an eighth is ignored, and so is
       // a remark after the figures, from its first word that does not start
       // as a number does.
-      {"GainBandwidthCurrentCornerCorrelation",
-       "A 1n 2p 3 10M 4.2\xC2\xB5 extra\nB 1n 2p 3 8M\nC 1n 2p 3 8M 9 .86 1\n",
-       {"A", "B", "C"},
+      {"OptionalWords", "A 1n 2p 3 10M 4.2\xC2\xB5 extra\nB 1n 2p 3 8M\nC 1n 2p 3 8M 9 .86 1\n", {"A", "B", "C"},
        {"A 1n 2p 3 10M 4.2\xB5", "B 1n 2p 3 8M", "C 1n 2p 3 8M 9 .86"}},
-      {"RemarkAfterTheFigures",
-       "A 1n 2p 3 extra words\nB 1n 2p 3 10M low noise\n",
-       {"A", "B"},
+      {"RemarkAfterTheFigures", "A 1n 2p 3 extra words\nB 1n 2p 3 10M low noise\n", {"A", "B"},
        {"A 1n 2p 3", "B 1n 2p 3 10M"}},
       {"AnyWhiteSpace", "\tA\t1n  \t 2p\v3\f\n", {"A"}, {"A 1n 2p 3"}},
-      {"CaseDistinctNames",
-       "opa 1n 1p 1\nOPA 2n 2p 2\nOpa 3n 3p 3\n",
-       {"opa", "OPA", "Opa"},
+      {"CaseDistinctNames", "opa 1n 1p 1\nOPA 2n 2p 2\nOpa 3n 3p 3\n", {"opa", "OPA", "Opa"},
        {"opa 1n 1p 1", "OPA 2n 2p 2", "Opa 3n 3p 3"}},
-      {"DuplicatesKeepTheLastFigures",
-       "X 1n 1p 1\nY 5n 5p 5\nX 2n 2p 2\n",
-       {"X", "X", "Y"},
+      {"DuplicatesKeepTheLastFigures", "X 1n 1p 1\nY 5n 5p 5\nX 2n 2p 2\n", {"X", "X", "Y"},
        {"X 2n 2p 2", "Y 5n 5p 5"}},
       // z folds to Z, which comes before _.
-      {"SortedWithoutRegardToCase",
-       "b 1n 1p 1\nA 1n 1p 1\n_ 1n 1p 1\nz 1n 1p 1\n10 1n 1p 1\n",
-       {"10", "A", "b", "z", "_"},
-       {"b 1n 1p 1", "A 1n 1p 1", "_ 1n 1p 1", "z 1n 1p 1", "10 1n 1p 1"}},
+      {"SortedWithoutRegardToCase", "b 1n 1p 1\nA 1n 1p 1\n_ 1n 1p 1\nz 1n 1p 1\n10 1n 1p 1\n",
+       {"10", "A", "b", "z", "_"}, {"b 1n 1p 1", "A 1n 1p 1", "_ 1n 1p 1", "z 1n 1p 1", "10 1n 1p 1"}},
       // A line with a word longer than its 15-character field among its
       // first six is skipped.
       {"LongWordsSkipTheLine",
        "ABCDEFGHIJKLMNOP 1n 1p 1\nABCDEFGHIJKLMNO 1n 1p 1\nX 1n 1p 1234567890123456\n"
        "Y 1n 123456789012345 1 1M 1234567890123456\nW 1n 1p 1 1M 1 ABCDEFGHIJKLMNOPQRSTU\n"
        "V 1n 1p 1 ABCDEFGHIJKLMNOPQRSTU\nZ 1234567890123456 1p 1\n",
-       {"ABCDEFGHIJKLMNO", "V", "W"},
-       {"ABCDEFGHIJKLMNO 1n 1p 1", "V 1n 1p 1", "W 1n 1p 1 1M 1"},
+       {"ABCDEFGHIJKLMNO", "V", "W"}, {"ABCDEFGHIJKLMNO 1n 1p 1", "V 1n 1p 1", "W 1n 1p 1 1M 1"},
        "4 lines skipped: 1 too long a name (line 1), 3 too long a figure (first at line 3)"},
       // Only 62 characters of a line are read: the rest is no line of its own.
       {"CommentTailStaysComment", longComment + "Tail 1n 2p 3\n", {}, {}},
       {"PartLineTailDropped", Padded("A 1n 2p 3 // a remark", 62) + "B 4n 5p 6\n", {"A"}, {"A 1n 2p 3"}},
-      {"LineOfExactlyAPiece",
-       Padded("A 1n 2p", 61) + "3\n/ B 1n 2p 3\nC 1n 2p 3\n",
-       {"A", "C"},
+      {"LineOfExactlyAPiece", Padded("A 1n 2p", 61) + "3\n/ B 1n 2p 3\nC 1n 2p 3\n", {"A", "C"},
        {"A 1n 2p 3", "C 1n 2p 3"}},
       {"LastWordCutAtTheEndOfThePiece",
-       "\n" + Padded("A 1n 2p", 61) + "34\n" + Padded("B", 62) + " 1n 2p 3\n" + Padded("C 1n 2p 3 10M", 61) + "42\n",
-       {},
-       {},
-       "3 lines skipped: 2 figure cut at the 62nd character (first at line 2), 1 too few words (line 3)"},
+       "\n" + Padded("A 1n 2p", 61) + "34\n" + Padded("B", 62) + " 1n 2p 3\n" + Padded("C 1n 2p 3 10M", 61) + "42\n", {},
+       {}, "3 lines skipped: 2 figure cut at the 62nd character (first at line 2), 1 too few words (line 3)"},
       // Line ends: LF or CR LF; a lone CR only separates words.
-      {"CrLf", Padded("A 1n 2p", 61) + "3\r\n/ B 4n 5p 6\r\nC 7n 8p 9", {"A", "C"}, {"A 1n 2p 3", "C 7n 8p 9"}},
+      {"CrLf", Padded("A 1n 2p", 61) + "3\r\n/ B 4n 5p 6\r\nC 7n 8p 9", {"A", "C"},
+       {"A 1n 2p 3", "C 7n 8p 9"}},
       {"LoneCr", "A 1n 2p 3\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"}},
       {"LoneCrBeforeSlash", "A 1n 2p 3\n\r/B 4n 5p 6\n", {"/B", "A"}, {"A 1n 2p 3", "/B 4n 5p 6"}},
       // A NUL ends the text of its line; the next line is read as usual.
-      {"NulCutsTheLine",
-       std::string("A 1n\0 2p 3\nB 4n 5p 6\n", 21),
-       {"B"},
-       {"B 4n 5p 6"},
+      {"NulCutsTheLine", std::string("A 1n\0 2p 3\nB 4n 5p 6\n", 21), {"B"}, {"B 4n 5p 6"},
        "1 line skipped: 1 too few words (line 1)"},
       {"NulAfterFourWords", std::string("C 1n 2p 3\0tail\n", 15), {"C"}, {"C 1n 2p 3"}},
       // Saved as "Unicode" (UTF-16 or UTF-32 by the byte order mark): not
       // read, and the encoding kept to say so.
-      {"Utf16",
-       std::string("\xFF\xFEO\0P\0 \0"
-                   "1\0n\0 \0"
-                   "2\0p\0 \0"
-                   "3\0\r\0\n\0",
-                   26),
-       {},
-       {},
+      {"Utf16", std::string("\xFF\xFEO\0P\0 \0" "1\0n\0 \0" "2\0p\0 \0" "3\0\r\0\n\0", 26), {}, {},
        "it is UTF-16 text: save it as plain text"},
-      {"Utf16BigEndian",
-       std::string("\xFE\xFF\0A\0 \0"
-                   "1\0 \0"
-                   "2\0 \0"
-                   "3",
-                   16),
-       {},
-       {},
+      {"Utf16BigEndian", std::string("\xFE\xFF\0A\0 \0" "1\0 \0" "2\0 \0" "3", 16), {}, {},
        "it is UTF-16 text: save it as plain text"},
       {"Utf32", std::string("\xFF\xFE\0\0A\0\0\0", 8), {}, {}, "it is UTF-32 text: save it as plain text"},
       // Saved as UTF-8: the byte order mark is no part of the first name, and
       // a UTF-8 micro sign or Greek mu after a figure is micro.
-      {"Utf8",
-       "\xEF\xBB\xBF"
-       "A 2.2\xC2\xB5 1p 3\nB 1n 2\xCE\xBC 123456789012.3\xC2\xB5\n",
-       {"A", "B"},
+      {"Utf8", "\xEF\xBB\xBF" "A 2.2\xC2\xB5 1p 3\nB 1n 2\xCE\xBC 123456789012.3\xC2\xB5\n", {"A", "B"},
        {"A 2.2\xB5 1p 3", "B 1n 2\xB5 123456789012.3\xB5"}},
-      {"MebibyteLine",
-       std::string(1 << 20, 'x') + "\nB 4n 5p 6\n",
-       {"B"},
-       {"B 4n 5p 6"},
+      {"MebibyteLine", std::string(1 << 20, 'x') + "\nB 4n 5p 6\n", {"B"}, {"B 4n 5p 6"},
        "1 line skipped: 1 too few words (line 1)"},
   };
   for (const FileCase& c : cases) {
