@@ -13,8 +13,8 @@ namespace tervane {
 // (see noise_model.md): those of the stage itself, then the noise carried
 // in from a previous stage in "Calc w/Carry". Ties in a breakdown keep this
 // order. A new source is an entry here (before kCarried), a row of the
-// table in noise_source.cpp, and its terms in the model (StageNoiseTerms,
-// CircuitAt).
+// table in noise_source.cpp, its terms in the model (StageNoiseTerms,
+// CircuitAt), and a pen in the desktop's spectrum.
 enum class NoiseSource {
   kVoltageNoise,        // en' times the noise gain
   kR1Thermal,           // R1's thermal noise (not in the buffer)
