@@ -10,7 +10,7 @@ namespace {
 // Nothing but white space before the end of the text (a NUL ends it, as it
 // does for the notation).
 bool IsBlank(std::string_view text) {
-  return text.substr(0, text.find('\0')).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+  return text.empty() || text.substr(0, text.find('\0')).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
 }
 
 // A unit is named as a caption names it ("ohms"); after a number it is
@@ -80,11 +80,9 @@ bool SetBiasCancellingResistor(CalculatorForm& form) {
   return true;
 }
 
-bool HasBuiltCircuit(const StageInputs& inputs) {
-  for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
-    if (BuiltCircuitValue(inputs, i)) return true;
-  return false;
-}
+// Every field of the circuit as built makes the stage one solved over
+// frequency, and nothing else does.
+bool HasBuiltCircuit(const StageInputs& inputs) { return IsFrequencyDependent(inputs); }
 
 std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs) {
   if (!HasBuiltCircuit(inputs)) return std::nullopt;

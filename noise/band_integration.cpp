@@ -12,35 +12,63 @@
 namespace tervane {
 namespace {
 
-// The integrand's components: each source's power, the stage's own power
-// and the carried noise's gain through each weighting, the source's own
-// noise per kelvin.
-constexpr std::size_t kOwnWeighted = kStageSourceCount;
-constexpr std::size_t kCarriedWeighted = kOwnWeighted + kWeightingCount;
-constexpr std::size_t kSourceNoise = kCarriedWeighted + kWeightingCount;
-constexpr std::size_t kComponents = kSourceNoise + 1;
-
-void ValuesAt(const CircuitAt& circuit, const OpAmpNoise& opAmp, const std::array<double, kWeightingCount>& gains,
-              bool carried, std::span<double> values) {
-  const StageResponse r = RespondWith(circuit, opAmp);
-  double own = 0;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) own += values[i] = r.power[i];
-  const double carriedGain = carried ? std::norm(r.gain) : 0;
-  for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    values[kOwnWeighted + w] = own * gains[w];
-    values[kCarriedWeighted + w] = carriedGain * gains[w];
+// The integrand's components: the power of each source the stage has (a
+// source it lacks has none, and costs nothing), the stage's own power and
+// the carried noise's gain through each weighting, the source's own noise
+// per kelvin.
+class Layout {
+ public:
+  // The correlation where the + input's current meets an impedance when
+  // `anyCorrelation`, as a ranking's parts may bring their own, whatever
+  // the stage's op amp.
+  Layout(const StageInputs& s, bool anyCorrelation) {
+    StageInputs probe = s;
+    if (anyCorrelation) probe.inCorrelation = 1;
+    for (const NoiseSource source : TopologySources(probe)) {
+      drives_[count_] = static_cast<std::size_t>(DriveOf(source));
+      sources_[count_++] = SourceIndex(source);
+    }
   }
-  values[kSourceNoise] = r.sourcePerKelvin;
+
+  std::span<const std::size_t> Sources() const { return {sources_.data(), count_}; }
+  // The SourceDrive of each of Sources().
+  std::span<const std::size_t> Drives() const { return {drives_.data(), count_}; }
+  std::size_t OwnWeighted(std::size_t w) const { return count_ + w; }
+  std::size_t CarriedWeighted(std::size_t w) const { return count_ + kWeightingCount + w; }
+  std::size_t SourceNoise() const { return count_ + 2 * kWeightingCount; }
+  std::size_t Count() const { return SourceNoise() + 1; }
+
+ private:
+  std::array<std::size_t, kStageSourceCount> sources_{};  // their SourceIndex, in NoiseSource order
+  std::array<std::size_t, kStageSourceCount> drives_{};
+  std::size_t count_ = 0;
+};
+constexpr std::size_t kMostComponents = kStageSourceCount + 2 * kWeightingCount + 1;
+
+void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& opAmp,
+              const std::array<double, kWeightingCount>& gains, bool carried, std::span<double> values) {
+  const DriveScales d = ScalesOf(circuit, opAmp);
+  const std::span<const std::size_t> sources = layout.Sources();
+  const std::span<const std::size_t> drives = layout.Drives();
+  double own = 0;
+  for (std::size_t i = 0; i < sources.size(); ++i) own += values[i] = circuit.kernel[sources[i]] * d.scale[drives[i]];
+  const double carriedGain = carried ? std::norm(d.gain) : 0;
+  for (std::size_t w = 0; w < kWeightingCount; ++w) {
+    values[layout.OwnWeighted(w)] = own * gains[w];
+    values[layout.CarriedWeighted(w)] = carriedGain * gains[w];
+  }
+  values[layout.SourceNoise()] = circuit.sourceKernel * std::norm(d.h);
 }
 
-BandPowers PowersOf(std::span<const double> integrals) {
+BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
   BandPowers p;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) p.source[i] = integrals[i];
+  const std::span<const std::size_t> sources = layout.Sources();
+  for (std::size_t i = 0; i < sources.size(); ++i) p.source[sources[i]] = integrals[i];
   for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    p.weighted[w] = integrals[kOwnWeighted + w];
-    p.carriedGain[w] = integrals[kCarriedWeighted + w];
+    p.weighted[w] = integrals[layout.OwnWeighted(w)];
+    p.carriedGain[w] = integrals[layout.CarriedWeighted(w)];
   }
-  p.sourcePerKelvin = integrals[kSourceNoise];
+  p.sourcePerKelvin = integrals[layout.SourceNoise()];
   return p;
 }
 
@@ -70,10 +98,10 @@ std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& o
 }
 
 // The stage's band integrals with `opAmp` in it, on the rule fitted to them.
-std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp) {
+std::optional<Quadrature> QuadratureOf(const Layout& layout, const StageInputs& s, const OpAmpNoise& opAmp) {
   const Band carried = CarriedNoiseBand(s);
-  return QuadratureOf(s, opAmp, kComponents, [&](const CircuitAt& c, std::span<double> values) {
-    ValuesAt(c, opAmp, WeightingPowerGains(c.frequency), Within(carried, c.frequency), values);
+  return QuadratureOf(s, opAmp, layout.Count(), [&](const CircuitAt& c, std::span<double> values) {
+    ValuesAt(layout, c, opAmp, WeightingPowerGains(c.frequency), Within(carried, c.frequency), values);
   });
 }
 
@@ -87,23 +115,27 @@ bool ClosedLoopMayRing(const StageInputs& s, const OpAmpNoise& opAmp) {
 }  // namespace
 
 std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
-  const std::optional<Quadrature> q = QuadratureOf(stage, OpAmpOf(stage));
+  const Layout layout(stage, false);
+  const std::optional<Quadrature> q = QuadratureOf(layout, stage, OpAmpOf(stage));
   if (!q) return std::nullopt;
-  return PowersOf(q->integrals);
+  return PowersOf(layout, q->integrals);
 }
 
 std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage,
                                                                       Weighting weighting) {
   const OpAmpNoise opAmp = OpAmpOf(stage);
+  const Layout layout(stage, false);
+  const std::span<const std::size_t> sources = layout.Sources();
   const std::optional<Quadrature> q =
-      QuadratureOf(stage, opAmp, kStageSourceCount, [&](const CircuitAt& c, std::span<double> values) {
-        const StageResponse r = RespondWith(c, opAmp);
+      QuadratureOf(stage, opAmp, sources.size(), [&](const CircuitAt& c, std::span<double> values) {
+        const DriveScales d = ScalesOf(c, opAmp);
         const double gain = WeightingPowerGain(weighting, c.frequency);
-        for (std::size_t i = 0; i < kStageSourceCount; ++i) values[i] = r.power[i] * gain;
+        for (std::size_t i = 0; i < sources.size(); ++i)
+          values[i] = c.kernel[sources[i]] * d.scale[layout.Drives()[i]] * gain;
       });
   if (!q) return std::nullopt;
   std::array<double, kStageSourceCount> powers{};
-  std::copy(q->integrals.begin(), q->integrals.end(), powers.begin());
+  for (std::size_t i = 0; i < sources.size(); ++i) powers[sources[i]] = q->integrals[i];
   return powers;
 }
 
@@ -111,7 +143,7 @@ PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {
   // Unit densities and no corners: every source's own transfer is a
   // component the rule is fitted to.
   const OpAmpNoise unit{1, 1, 0, false, std::nullopt, std::nullopt, std::nullopt};
-  const std::optional<Quadrature> q = QuadratureOf(stage, unit);
+  const std::optional<Quadrature> q = QuadratureOf(Layout(stage, false), stage, unit);
   if (!q) return;
   const Band carried = CarriedNoiseBand(stage);
   std::vector<Node> nodes;
@@ -127,13 +159,14 @@ PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {
 std::optional<BandPowers> PreparedCircuit::Integrate(const OpAmpNoise& opAmp) const {
   if (!nodes_) return std::nullopt;
   if (ClosedLoopMayRing(stage_, opAmp)) return IntegrateStage(WithOpAmp(stage_, opAmp));
-  std::array<double, kComponents> sums{};
-  std::array<double, kComponents> values{};
+  const Layout layout(stage_, true);
+  std::array<double, kMostComponents> sums{};
+  std::array<double, kMostComponents> values{};
   for (const Node& node : *nodes_) {
-    ValuesAt(node.circuit, opAmp, node.gains, node.carried, values);
-    for (std::size_t c = 0; c < kComponents; ++c) sums[c] += node.weight * values[c];
+    ValuesAt(layout, node.circuit, opAmp, node.gains, node.carried, values);
+    for (std::size_t c = 0; c < layout.Count(); ++c) sums[c] += node.weight * values[c];
   }
-  return PowersOf(sums);
+  return PowersOf(layout, std::span(sums).first(layout.Count()));
 }
 
 }  // namespace tervane

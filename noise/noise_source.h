@@ -26,7 +26,7 @@ enum class NoiseSource {
   kRbThermal,           // the bias resistor's thermal noise (where Rb is given)
   kCurrentNoiseRb,      // in' at the + input through Rb (where Rb is given)
   kCurrentCorrelation,  // the cross term of the two inputs' correlated current noise: signed
-  kExcessR1,            // each resistor's excess noise, where it is given
+  kExcessR1,            // each resistor's excess noise, where it is given, in ExcessResistor order
   kExcessR2,
   kExcessRs,
   kExcessRload,
@@ -36,6 +36,7 @@ enum class NoiseSource {
 
 // The place of a source in per-source arrays.
 constexpr std::size_t SourceIndex(NoiseSource source) { return static_cast<std::size_t>(source); }
+static_assert(SourceIndex(NoiseSource::kExcessRb) + 1 - SourceIndex(NoiseSource::kExcessR1) == kExcessResistorCount);
 
 // The stage's own sources are the first this many.
 inline constexpr std::size_t kStageSourceCount = SourceIndex(NoiseSource::kCarried);
@@ -45,6 +46,7 @@ inline constexpr std::size_t kStageSourceCount = SourceIndex(NoiseSource::kCarri
 // and its temperature alone set, the current noise times the correlation
 // of the two inputs', or a resistor's excess noise, which falls as 1/f.
 enum class SourceDrive { kVoltage, kCurrent, kThermal, kCarried, kCorrelation, kExcess };
+inline constexpr std::size_t kSourceDriveCount = 6;
 SourceDrive DriveOf(NoiseSource source);
 
 // Whether a source's power may be negative: the correlation's cross term

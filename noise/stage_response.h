@@ -66,6 +66,15 @@ struct StageResponse {
 };
 StageResponse RespondWith(const CircuitAt& circuit, const OpAmpNoise& opAmp);
 
+// What RespondWith works a source's power out from: H(f), G(f), and by
+// SourceDrive what multiplies the kernel of a source of that drive.
+struct DriveScales {
+  std::complex<double> h;
+  std::complex<double> gain;
+  std::array<double, kSourceDriveCount> scale{};
+};
+DriveScales ScalesOf(const CircuitAt& circuit, const OpAmpNoise& opAmp);
+
 // The stage with its own op amp at `frequency` (> 0): the complex transfer
 // G(f) and each source's output power density. Nothing for a topology that
 // is none of the three.
