@@ -84,7 +84,117 @@ bool ClosedLoopMayRing(const StageInputs& s, const OpAmpNoise& opAmp) {
   return s.ampType == AMP_INVERTING && s.sourceInductance && s.feedbackCapacitor && opAmp.gainBandwidth;
 }
 
+// Each stage of a chain at one frequency: its response, and the power gain
+// from its output to the chain's, the following stages' |G(f)|^2
+// multiplied. Kept from node to node, so that no node allocates.
+class ChainAt {
+ public:
+  explicit ChainAt(std::span<const StageInputs> stages)
+      : stages_(stages), responses_(stages.size()), after_(stages.size()) {
+    for (const StageInputs& s : stages) opAmps_.push_back(OpAmpOf(s));
+  }
+
+  // False where a stage has no solution at `frequency`.
+  bool Respond(double frequency) {
+    frequency_ = frequency;
+    for (std::size_t k = 0; k < stages_.size(); ++k) {
+      const std::optional<CircuitAt> c = CircuitResponseAt(stages_[k], frequency);
+      if (!c) return false;
+      responses_[k] = RespondWith(*c, opAmps_[k]);
+    }
+    double after = 1;
+    for (std::size_t k = stages_.size(); k-- > 0;) {
+      after_[k] = after;
+      after *= std::norm(responses_[k].gain);
+    }
+    return true;
+  }
+
+  double Frequency() const { return frequency_; }
+  std::size_t Count() const { return stages_.size(); }
+  const StageResponse& Response(std::size_t k) const { return responses_[k]; }
+  double After(std::size_t k) const { return after_[k]; }
+
+ private:
+  std::span<const StageInputs> stages_;
+  std::vector<OpAmpNoise> opAmps_;
+  std::vector<StageResponse> responses_;
+  std::vector<double> after_;
+  double frequency_ = 0;
+};
+
+// The chain's integrals over the first stage's band: `valuesAt` writes the
+// components from the stages' responses at a node.
+std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages, std::size_t components,
+                                            const std::function<void(const ChainAt&, std::span<double>)>& valuesAt) {
+  if (stages.empty()) return std::nullopt;
+  const StageInputs& first = stages.front();
+  ChainAt chain(stages);
+  if (!chain.Respond(std::sqrt(first.lowerFreq * first.upperFreq))) return std::nullopt;
+  std::vector<double> breakpoints(kWeightingBreakpoints.begin(), kWeightingBreakpoints.end());
+  for (const StageInputs& s : stages) {
+    const std::vector<double> own = CircuitBreakpoints(s, s.gainBandwidth);
+    breakpoints.insert(breakpoints.end(), own.begin(), own.end());
+  }
+  return IntegrateOverBand({first.lowerFreq, first.upperFreq}, breakpoints, components,
+                           [&](double f, std::span<double> values) {
+                             if (!chain.Respond(f)) return std::fill(values.begin(), values.end(), NAN);
+                             valuesAt(chain, values);
+                           });
+}
+
+// Each source of each stage at the chain's output, times `gain`, into
+// `values` by stage and SourceIndex; their sum.
+double ChainSourcesAt(const ChainAt& chain, double gain, std::span<double> values) {
+  double sum = 0;
+  for (std::size_t k = 0; k < chain.Count(); ++k) {
+    const double after = chain.After(k) * gain;
+    for (std::size_t i = 0; i < kStageSourceCount; ++i)
+      sum += values[k * kStageSourceCount + i] = chain.Response(k).power[i] * after;
+  }
+  return sum;
+}
+
+std::vector<std::array<double, kStageSourceCount>> SourcesByStage(std::span<const double> integrals,
+                                                                  std::size_t stages) {
+  std::vector<std::array<double, kStageSourceCount>> sources(stages);
+  for (std::size_t k = 0; k < stages; ++k)
+    std::copy_n(integrals.begin() + static_cast<std::ptrdiff_t>(k * kStageSourceCount), kStageSourceCount,
+                sources[k].begin());
+  return sources;
+}
+
 }  // namespace
+
+std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
+  // By stage each source, then the output through each weighting, then
+  // the first stage's source's own noise per kelvin.
+  const std::size_t weighted = stages.size() * kStageSourceCount;
+  const std::size_t sourceNoise = weighted + kWeightingCount;
+  const std::optional<Quadrature> q =
+      ChainQuadratureOf(stages, sourceNoise + 1, [&](const ChainAt& chain, std::span<double> values) {
+        const double total = ChainSourcesAt(chain, 1, values);
+        const std::array<double, kWeightingCount> gains = WeightingPowerGains(chain.Frequency());
+        for (std::size_t w = 0; w < kWeightingCount; ++w) values[weighted + w] = total * gains[w];
+        values[sourceNoise] = chain.Response(0).sourcePerKelvin * chain.After(0);
+      });
+  if (!q) return std::nullopt;
+  ChainPowers p;
+  p.source = SourcesByStage(q->integrals, stages.size());
+  std::copy_n(q->integrals.begin() + static_cast<std::ptrdiff_t>(weighted), kWeightingCount, p.weighted.begin());
+  p.sourcePerKelvin = q->integrals[sourceNoise];
+  return p;
+}
+
+std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChainSources(
+    std::span<const StageInputs> stages, Weighting weighting) {
+  const std::optional<Quadrature> q = ChainQuadratureOf(
+      stages, stages.size() * kStageSourceCount, [&](const ChainAt& chain, std::span<double> values) {
+        ChainSourcesAt(chain, WeightingPowerGain(weighting, chain.Frequency()), values);
+      });
+  if (!q) return std::nullopt;
+  return SourcesByStage(q->integrals, stages.size());
+}
 
 std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
   const std::optional<Quadrature> q = QuadratureOf(stage, OpAmpOf(stage));
