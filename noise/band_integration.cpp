@@ -143,44 +143,48 @@ std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages,
                            });
 }
 
-// Each source of each stage at the chain's output, times `gain`, into
-// `values` by stage and SourceIndex; their sum.
-double ChainSourcesAt(const ChainAt& chain, double gain, std::span<double> values) {
-  double sum = 0;
-  for (std::size_t k = 0; k < chain.Count(); ++k) {
-    const double after = chain.After(k) * gain;
-    for (std::size_t i = 0; i < kStageSourceCount; ++i)
-      sum += values[k * kStageSourceCount + i] = chain.Response(k).power[i] * after;
-  }
-  return sum;
-}
-
-std::vector<std::array<double, kStageSourceCount>> SourcesByStage(std::span<const double> integrals,
-                                                                  std::size_t stages) {
-  std::vector<std::array<double, kStageSourceCount>> sources(stages);
-  for (std::size_t k = 0; k < stages; ++k)
-    std::copy_n(integrals.begin() + static_cast<std::ptrdiff_t>(k * kStageSourceCount), kStageSourceCount,
-                sources[k].begin());
-  return sources;
-}
+// The components of IntegrateChain: for each stage its sources at the
+// chain's output, then those of the stage alone, its own power through each
+// weighting and its source's own noise; after the stages the whole output
+// through each weighting and the first stage's source's noise at the end.
+constexpr std::size_t kOwnSource = kStageSourceCount;
+constexpr std::size_t kOwnStageWeighted = 2 * kStageSourceCount;
+constexpr std::size_t kOwnSourceNoise = kOwnStageWeighted + kWeightingCount;
+constexpr std::size_t kPerStage = kOwnSourceNoise + 1;
 
 }  // namespace
 
 std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
-  // By stage each source, then the output through each weighting, then
-  // the first stage's source's own noise per kelvin.
-  const std::size_t weighted = stages.size() * kStageSourceCount;
+  const std::size_t weighted = stages.size() * kPerStage;
   const std::size_t sourceNoise = weighted + kWeightingCount;
   const std::optional<Quadrature> q =
       ChainQuadratureOf(stages, sourceNoise + 1, [&](const ChainAt& chain, std::span<double> values) {
-        const double total = ChainSourcesAt(chain, 1, values);
         const std::array<double, kWeightingCount> gains = WeightingPowerGains(chain.Frequency());
+        double total = 0;
+        for (std::size_t k = 0; k < chain.Count(); ++k) {
+          const std::span<double> v = values.subspan(k * kPerStage, kPerStage);
+          const StageResponse& r = chain.Response(k);
+          double own = 0;
+          for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+            own += v[kOwnSource + i] = r.power[i];
+            total += v[i] = r.power[i] * chain.After(k);
+          }
+          for (std::size_t w = 0; w < kWeightingCount; ++w) v[kOwnStageWeighted + w] = own * gains[w];
+          v[kOwnSourceNoise] = r.sourcePerKelvin;
+        }
         for (std::size_t w = 0; w < kWeightingCount; ++w) values[weighted + w] = total * gains[w];
         values[sourceNoise] = chain.Response(0).sourcePerKelvin * chain.After(0);
       });
   if (!q) return std::nullopt;
   ChainPowers p;
-  p.source = SourcesByStage(q->integrals, stages.size());
+  for (std::size_t k = 0; k < stages.size(); ++k) {
+    const std::span<const double> v = std::span<const double>(q->integrals).subspan(k * kPerStage, kPerStage);
+    BandPowers& own = p.own.emplace_back();
+    std::copy_n(v.begin() + kOwnSource, kStageSourceCount, own.source.begin());
+    std::copy_n(v.begin() + kOwnStageWeighted, kWeightingCount, own.weighted.begin());
+    own.sourcePerKelvin = v[kOwnSourceNoise];
+    std::copy_n(v.begin(), kStageSourceCount, p.source.emplace_back().begin());
+  }
   std::copy_n(q->integrals.begin() + static_cast<std::ptrdiff_t>(weighted), kWeightingCount, p.weighted.begin());
   p.sourcePerKelvin = q->integrals[sourceNoise];
   return p;
@@ -190,10 +194,17 @@ std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChain
     std::span<const StageInputs> stages, Weighting weighting) {
   const std::optional<Quadrature> q = ChainQuadratureOf(
       stages, stages.size() * kStageSourceCount, [&](const ChainAt& chain, std::span<double> values) {
-        ChainSourcesAt(chain, WeightingPowerGain(weighting, chain.Frequency()), values);
+        const double gain = WeightingPowerGain(weighting, chain.Frequency());
+        for (std::size_t k = 0; k < chain.Count(); ++k)
+          for (std::size_t i = 0; i < kStageSourceCount; ++i)
+            values[k * kStageSourceCount + i] = chain.Response(k).power[i] * chain.After(k) * gain;
       });
   if (!q) return std::nullopt;
-  return SourcesByStage(q->integrals, stages.size());
+  std::vector<std::array<double, kStageSourceCount>> sources(stages.size());
+  for (std::size_t k = 0; k < stages.size(); ++k)
+    std::copy_n(q->integrals.begin() + static_cast<std::ptrdiff_t>(k * kStageSourceCount), kStageSourceCount,
+                sources[k].begin());
+  return sources;
 }
 
 std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {

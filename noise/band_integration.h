@@ -26,10 +26,12 @@ std::optional<BandPowers> IntegrateStage(const StageInputs& stage);
 std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage, Weighting weighting);
 
 // What a chain's band integrals give (noise_model.md, "A chain of stages"),
-// V^2 at the chain's output: each stage's output density through every
-// following stage's |G(f)|^2, over the first stage's band.
+// over the first stage's band.
 struct ChainPowers {
-  // By stage, each source's power over the band, by SourceIndex.
+  // Each stage alone, as IntegrateStage gives it (no carried noise).
+  std::vector<BandPowers> own;
+  // V^2 at the chain's output: by stage, each source's power through every
+  // following stage's |G(f)|^2, by SourceIndex.
   std::vector<std::array<double, kStageSourceCount>> source;
   std::array<double, kWeightingCount> weighted{};  // the whole output power through each weighting
   double sourcePerKelvin = 0;                      // the first stage's source's own noise, V^2/K

@@ -12,9 +12,8 @@ namespace {
 
 // Whether every stage after the first has a flat gain: then a stage's noise
 // reaches the output through constants.
-bool LaterStagesFlat(std::span<const ChainStage> stages) {
-  return std::none_of(stages.begin() + 1, stages.end(),
-                      [](const ChainStage& s) { return IsFrequencyDependent(s.inputs); });
+bool LaterStagesFlat(std::span<const StageInputs> stages) {
+  return std::none_of(stages.begin() + 1, stages.end(), [](const StageInputs& s) { return IsFrequencyDependent(s); });
 }
 
 // The power gain from each stage's output to the chain's, where the later
@@ -53,13 +52,10 @@ bool AddFlatChain(ChainResult& chain) {
   return true;
 }
 
-bool AddIntegratedChain(ChainResult& chain) {
-  const std::optional<ChainPowers> powers = IntegrateChain(InputsOf(chain.stages));
-  if (!powers) return false;
-  for (std::size_t k = 0; k < chain.stages.size(); ++k) chain.stages[k].source = powers->source[k];
-  chain.power = powers->weighted;
-  chain.sourcePerKelvin = powers->sourcePerKelvin;
-  return true;
+void AddIntegratedChain(ChainResult& chain, const ChainPowers& powers) {
+  for (std::size_t k = 0; k < chain.stages.size(); ++k) chain.stages[k].source = powers.source[k];
+  chain.power = powers.weighted;
+  chain.sourcePerKelvin = powers.sourcePerKelvin;
 }
 
 bool AllFinite(const ChainResult& chain) {
@@ -90,11 +86,16 @@ ChainResult CalculateChain(std::span<const StageInputs> stages) {
     chain.failure = ChainFailure::kTooManyStages;
     return chain;
   }
+  std::vector<StageInputs> inputs;
+  for (const StageInputs& s : stages) inputs.push_back(InChain(s, stages.front()));
+  const bool flat = LaterStagesFlat(inputs);
+  // Where it has no solution, each stage's own calculation says why.
+  const std::optional<ChainPowers> powers = flat ? std::nullopt : IntegrateChain(inputs);
   double cumulative = 1;
-  for (std::size_t k = 0; k < stages.size(); ++k) {
+  for (std::size_t k = 0; k < inputs.size(); ++k) {
     ChainStage& stage = chain.stages.emplace_back();
-    stage.inputs = InChain(stages[k], stages.front());
-    stage.outcome = CalculateStage(stage.inputs);
+    stage.inputs = inputs[k];
+    stage.outcome = powers ? CalculateStage(stage.inputs, powers->own[k]) : CalculateStage(stage.inputs);
     if (stage.outcome.failure) {
       if (!chain.failure) chain.failure = ChainFailure::kStageFailed, chain.failedStage = k;
       continue;
@@ -104,7 +105,8 @@ ChainResult CalculateChain(std::span<const StageInputs> stages) {
   }
   if (chain.failure) return chain;
   chain.gain = cumulative;
-  const bool added = LaterStagesFlat(chain.stages) ? AddFlatChain(chain) : AddIntegratedChain(chain);
+  if (powers) AddIntegratedChain(chain, *powers);
+  const bool added = powers || (flat && AddFlatChain(chain));
   if (!added || !AllFinite(chain)) chain.failure = ChainFailure::kNotFinite;
   return chain;
 }
@@ -120,7 +122,8 @@ std::optional<std::vector<std::array<double, kStageSourceCount>>> ChainSourcePow
   std::vector<std::array<double, kStageSourceCount>> powers;
   for (const ChainStage& s : chain.stages) powers.push_back(s.source);
   if (weighting == Weighting::kNone) return powers;
-  if (!LaterStagesFlat(chain.stages)) return IntegrateChainSources(InputsOf(chain.stages), weighting);
+  const std::vector<StageInputs> inputs = InputsOf(chain.stages);
+  if (!LaterStagesFlat(inputs)) return IntegrateChainSources(inputs, weighting);
   const std::vector<double> after = FlatGainsAfter(chain.stages);
   for (std::size_t k = 0; k < chain.stages.size(); ++k) {
     const ChainStage& stage = chain.stages[k];

@@ -24,8 +24,9 @@ namespace tervane {
 // |G(f)|^2. The chain's band and 0 dB reference are its first stage's.
 
 // More stages than this are refused: a chain's band integral takes every
-// source of every stage as a component of its own.
-inline constexpr std::size_t kMaxChainStages = 16;
+// source of every stage as a component of its own, and each stage's own
+// integrals besides.
+inline constexpr std::size_t kMaxChainStages = 10;
 
 // Why a chain has no totals, in the order the checks run.
 enum class ChainFailure {
@@ -73,7 +74,7 @@ StageInputs InChain(StageInputs stage, const StageInputs& first);
 // own calculation's (the closed forms of a textbook stage, the integrals of
 // one over frequency) times the following stages' gains squared, so that a
 // chain of one stage is that stage exactly; otherwise the whole chain is
-// integrated at once (IntegrateChain).
+// integrated at once (IntegrateChain), each stage's own integrals with it.
 ChainResult CalculateChain(std::span<const StageInputs> stages);
 
 // Whether a stage of the chain has a negative noise power

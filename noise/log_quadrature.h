@@ -33,7 +33,7 @@ using QuadratureProbe = std::function<void(double frequency, std::span<double> v
 // magnitude. A narrow peak between the nodes of a panel goes unseen: give
 // its frequency as a breakpoint (a resonance's, and its edges) and the
 // panels next to it find it. Nothing unless 0 < lower <= upper with
-// upper / lower finite, or for more than 128 components; an empty band
+// upper / lower finite, or for more than 256 components; an empty band
 // integrates to 0 with no nodes.
 std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> breakpoints, std::size_t components,
                                             const QuadratureProbe& probe);

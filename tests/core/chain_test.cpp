@@ -118,6 +118,13 @@ TEST(Chain, IntegratedWholeAgreesWithTheStagesOwnIntegrals) {
   for (std::size_t w = 0; w < kWeightingCount; ++w)
     ExpectRelative(whole.power[w], flat.power[w], 1e-9, "weighted");
   ExpectRelative(whole.sourcePerKelvin, flat.sourcePerKelvin, 1e-9, "source noise");
+  // The first stage alone, from the chain's integral and from its own.
+  const ChainStage& a = whole.stages[0];
+  const ChainStage& b = flat.stages[0];
+  ExpectRelative(*a.outcome.totalNoise, *b.outcome.totalNoise, 1e-9, "alone");
+  for (std::size_t w = 0; w < kWeightingCount; ++w)
+    ExpectRelative(FigureInputsOf(a.inputs, a.outcome)->power[w], FigureInputsOf(b.inputs, b.outcome)->power[w], 1e-9,
+                   "alone weighted");
   for (const Weighting w : kWeightings) {
     const auto a = *ChainSourcePowers(whole, w);
     const auto b = *ChainSourcePowers(flat, w);
