@@ -54,7 +54,8 @@ struct ChainResult {
   std::optional<ChainFailure> failure;
   std::optional<std::size_t> failedStage;  // from 0, with kStageFailed
   // Every stage given (none past kMaxChainStages), each calculated alone
-  // even where another failed; the totals only when none did.
+  // even where another failed. The totals below mean nothing with a
+  // failure.
   std::vector<ChainStage> stages;
   double gain = 0;  // the whole chain's: the last stage's cumulative gain
   // The output power through each weighting, V^2, by WeightingIndex.
