@@ -55,4 +55,14 @@ struct CircuitForm {
 // a reversed --prev-band is a UsageError.
 CircuitForm BuildCircuitForm(const CircuitOptions& options);
 
+// The bytes of the circuit file named on the command line, read up to one
+// byte past the largest a circuit file may be; a file that cannot be
+// opened is a UsageError.
+std::string ReadCircuitBytes(const std::string& name);
+
+// Whether the library `parts` resolves to has a part of this name
+// (Windows-1252), as the window selects a file's part only then. A library
+// that cannot be read has none, as the window's list is empty then.
+bool LibraryHasPart(const PartFileOption& parts, const std::string& name);
+
 }  // namespace tervane::cli

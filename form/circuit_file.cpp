@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form/amplifier_names.h"
+#include "noise/chain_calculation.h"
 #include "notation/cp1252.h"
 
 namespace tervane {
@@ -18,6 +19,9 @@ constexpr std::string_view kVersionKey = "version";
 constexpr std::string_view kTypeKey = "type";
 constexpr std::string_view kCornerKey = "apply_corner";
 constexpr std::string_view kPartKey = "part";
+constexpr std::string_view kStageHeader = "[stage]";
+// The first version that holds a chain of stages, a [stage] section each.
+constexpr int kChainVersion = 3;
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -80,13 +84,16 @@ bool IsText(std::string_view bytes) {
 using Entries = std::map<std::string, std::string, std::less<>>;  // key, value unescaped
 
 struct Parsed {
-  Entries entries;
+  Entries top;                  // before the first [stage]: the version, and a circuit of one stage
+  std::vector<Entries> stages;  // each [stage] section's
   std::string reason;
 };
 
-// The key=value lines after the header; blank lines and '#' comments skipped.
+// The key=value lines after the header, each [stage] line starting a
+// section of its own; blank lines and '#' comments skipped.
 Parsed ParseLines(std::string_view text) {
   Parsed parsed;
+  Entries* entries = &parsed.top;
   int number = 0;
   bool header = false;
   while (!text.empty()) {
@@ -97,18 +104,22 @@ Parsed ParseLines(std::string_view text) {
     if (line.ends_with('\r')) line.remove_suffix(1);
     const std::string at = "line " + std::to_string(number) + ": ";
     if (!header) {
-      if (line != kHeader) return {{}, "it is not a Tervane circuit file (its first line is not [tervane-circuit])"};
+      if (line != kHeader) return {{}, {}, "it is not a Tervane circuit file (its first line is not [tervane-circuit])"};
       header = true;
       continue;
     }
     if (line.empty() || line.starts_with('#')) continue;
+    if (line == kStageHeader) {
+      entries = &parsed.stages.emplace_back();
+      continue;
+    }
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return {{}, "it is damaged: " + at + "no '=' in " + Quoted(line)};
+    if (equals == std::string_view::npos) return {{}, {}, "it is damaged: " + at + "no '=' in " + Quoted(line)};
     const std::string_view key = line.substr(0, equals);
     std::optional<std::string> value = Unescaped(line.substr(equals + 1));
-    if (!value) return {{}, "it is damaged: " + at + "a backslash that is neither \\\\ nor \\xHH"};
-    if (!parsed.entries.emplace(key, std::move(*value)).second)
-      return {{}, "it is damaged: " + at + Quoted(key) + " is given twice"};
+    if (!value) return {{}, {}, "it is damaged: " + at + "a backslash that is neither \\\\ nor \\xHH"};
+    if (!entries->emplace(key, std::move(*value)).second)
+      return {{}, {}, "it is damaged: " + at + Quoted(key) + " is given twice"};
   }
   return parsed;
 }
@@ -127,8 +138,16 @@ std::string VersionProblem(const Entries& entries) {
   return {};
 }
 
+// The version of a file whose version line VersionProblem accepted.
+int VersionOf(const Entries& entries) {
+  const std::string& text = entries.find(kVersionKey)->second;
+  int version = 1;
+  std::from_chars(text.data(), text.data() + text.size(), version);
+  return version;
+}
+
 bool IsKnownKey(std::string_view key) {
-  if (key == kVersionKey || key == kTypeKey || key == kCornerKey || key == kPartKey) return true;
+  if (key == kTypeKey || key == kCornerKey || key == kPartKey) return true;
   return std::ranges::any_of(kFormTextFields, [key](const FormTextField& field) { return field.key == key; });
 }
 
@@ -140,11 +159,11 @@ std::string AmplifierKeyList() {
   return list;
 }
 
-// Everything of version 1 is there and known, and the type and check box
-// read; the texts read as anything.
-std::string ContentProblem(const Entries& entries) {
+// Everything of a stage is there and known, and the type and check box
+// read; the texts read as anything. `version`, where given, is a key too.
+std::string ContentProblem(const Entries& entries, bool withVersion) {
   for (const auto& [key, value] : entries)
-    if (!IsKnownKey(key)) return "it is damaged: unknown key " + Quoted(key);
+    if (!IsKnownKey(key) && !(withVersion && key == kVersionKey)) return "it is damaged: unknown key " + Quoted(key);
   std::vector<std::string_view> required{kTypeKey};  // in the order they are written
   for (const FormTextField& field : kFormTextFields) required.push_back(field.key);
   required.push_back(kCornerKey);
@@ -158,53 +177,103 @@ std::string ContentProblem(const Entries& entries) {
   return {};
 }
 
-CircuitReading Refused(std::string reason) {
-  CircuitReading reading;
-  reading.reason = std::move(reason);
-  return reading;
+// A file before the chains holds one stage above any section and no
+// section; a chain file its version alone above its stages' sections.
+std::string StagesProblem(const Parsed& parsed, int version) {
+  if (version < kChainVersion) {
+    if (!parsed.stages.empty())
+      return "it is damaged: a circuit file of version " + std::to_string(version) + " has no [stage] section";
+    return ContentProblem(parsed.top, true);
+  }
+  for (const auto& [key, value] : parsed.top)
+    if (key != kVersionKey) return "it is damaged: " + Quoted(key) + " stands before the first [stage]";
+  if (parsed.stages.empty()) return "it is truncated or damaged: it has no [stage] section";
+  if (parsed.stages.size() > kMaxChainStages)
+    return "it holds " + std::to_string(parsed.stages.size()) + " stages; a chain holds at most " +
+           std::to_string(kMaxChainStages);
+  for (std::size_t k = 0; k < parsed.stages.size(); ++k)
+    if (std::string problem = ContentProblem(parsed.stages[k], false); !problem.empty())
+      return "stage " + std::to_string(k + 1) + ": " + problem;
+  return {};
+}
+
+// `onto` with a sound stage's type, texts and check box, and its part.
+ChainStageForm StageOf(const Entries& entries, const CalculatorForm& onto) {
+  ChainStageForm stage{onto, std::nullopt};
+  CalculatorForm& form = stage.form;
+  form.m_nAmpType = *AmplifierOfKey(entries.find(kTypeKey)->second);
+  for (const FormTextField& field : kFormTextFields) form.*field.member = Utf8ToCp1252(entries.find(field.key)->second);
+  form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
+  if (const auto part = entries.find(kPartKey); part != entries.end() && !part->second.empty())
+    stage.partName = Utf8ToCp1252(part->second);
+  return stage;
+}
+
+// A stage's lines: its type, texts, check box and part.
+void AppendStage(std::string& text, const CalculatorForm& form, const std::optional<std::string>& partName) {
+  const auto line = [&text](std::string_view key, std::string_view cp1252) {
+    text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252)) + "\n";
+  };
+  line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);
+  for (const FormTextField& field : kFormTextFields) line(field.key, form.*field.member);
+  line(kCornerKey, form.m_bApplyCorner ? "1" : "0");
+  if (partName) line(kPartKey, *partName);
+}
+
+std::string HeaderLines(int version) {
+  return std::string(kHeader) + "\n" + std::string(kVersionKey) + "=" + std::to_string(version) + "\n";
 }
 
 }  // namespace
 
 std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName) {
-  std::string text = std::string(kHeader) + "\n";
-  const auto line = [&text](std::string_view key, std::string_view cp1252) {
-    text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252)) + "\n";
-  };
-  line(kVersionKey, std::to_string(kCircuitFileVersion));
-  line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);
-  for (const FormTextField& field : kFormTextFields) line(field.key, form.*field.member);
-  line(kCornerKey, form.m_bApplyCorner ? "1" : "0");
-  if (partName) line(kPartKey, *partName);
+  std::string text = HeaderLines(1);
+  AppendStage(text, form, partName);
   return text;
 }
 
-CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto) {
-  if (bytes.empty()) return Refused("the file is empty");
+std::string WriteChainFile(std::span<const ChainStageForm> stages) {
+  if (stages.size() == 1) return WriteCircuitFile(stages.front().form, stages.front().partName);
+  std::string text = HeaderLines(kChainVersion);
+  for (const ChainStageForm& stage : stages) {
+    text += "\n" + std::string(kStageHeader) + "\n";
+    AppendStage(text, stage.form, stage.partName);
+  }
+  return text;
+}
+
+ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
+  const auto refused = [](std::string reason) { return ChainReading{std::nullopt, std::move(reason)}; };
+  if (bytes.empty()) return refused("the file is empty");
   if (bytes.size() > kMaxCircuitFileSize)
-    return Refused("it is larger than " + std::to_string(kMaxCircuitFileSize / 1024) +
+    return refused("it is larger than " + std::to_string(kMaxCircuitFileSize / 1024) +
                    " KiB, far more than a circuit takes");
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-  if (!IsText(bytes)) return Refused("it holds binary data, not text");
-  if (!bytes.ends_with('\n')) return Refused("it is truncated (its last line has no line end)");
+  if (!IsText(bytes)) return refused("it holds binary data, not text");
+  if (!bytes.ends_with('\n')) return refused("it is truncated (its last line has no line end)");
 
   const Parsed parsed = ParseLines(bytes);
   std::string reason = parsed.reason;
-  if (reason.empty()) reason = VersionProblem(parsed.entries);
-  if (reason.empty()) reason = ContentProblem(parsed.entries);
-  if (!reason.empty()) return Refused(reason);
+  if (reason.empty()) reason = VersionProblem(parsed.top);
+  const int version = reason.empty() ? VersionOf(parsed.top) : 0;
+  if (reason.empty()) reason = StagesProblem(parsed, version);
+  if (!reason.empty()) return refused(reason);
 
-  const Entries& entries = parsed.entries;
-  CalculatorForm form = onto;
-  const std::string& type = entries.find(kTypeKey)->second;
-  form.m_nAmpType = *AmplifierOfKey(type);
-  for (const FormTextField& field : kFormTextFields) form.*field.member = Utf8ToCp1252(entries.find(field.key)->second);
-  form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
+  std::vector<ChainStageForm> stages;
+  if (version < kChainVersion) stages.push_back(StageOf(parsed.top, onto));
+  for (const Entries& entries : parsed.stages) stages.push_back(StageOf(entries, onto));
+  return {std::move(stages), {}};
+}
 
+CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto) {
+  ChainReading chain = ReadChainFile(bytes, onto);
   CircuitReading reading;
-  reading.form = std::move(form);
-  if (const auto part = entries.find(kPartKey); part != entries.end() && !part->second.empty())
-    reading.partName = Utf8ToCp1252(part->second);
+  if (!chain.stages)
+    reading.reason = std::move(chain.reason);
+  else if (chain.stages->size() > 1)
+    reading.reason = "it holds a chain of " + std::to_string(chain.stages->size()) + " stages: open it as a chain";
+  else
+    reading.form = std::move(chain.stages->front().form), reading.partName = std::move(chain.stages->front().partName);
   return reading;
 }
 

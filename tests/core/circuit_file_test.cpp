@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "form/circuit_file.h"
 #include "test_form.h"
@@ -51,8 +53,8 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
       {"cut mid-line", good.substr(0, good.size() - 3), "it is truncated (its last line"},
       {"cut at a line end", good.substr(0, good.find("r2=")), "it is truncated or damaged: the line r2= is missing"},
       {"no header", good.substr(good.find('\n') + 1), "it is not a Tervane circuit file"},
-      {"newer version", Replaced(good, "version=1", "version=2"),
-       "it was written by a newer Tervane (circuit file version 2"},
+      {"newer version", Replaced(good, "version=1", "version=4"),
+       "it was written by a newer Tervane (circuit file version 4"},
       {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
       {"unknown type", Replaced(good, "type=inverting", "type=differential"), "unknown amplifier type 'differential'"},
       {"unknown key", Replaced(good, "r1=", "r3="), "it is damaged: unknown key 'r3'"},
@@ -75,6 +77,42 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
     EXPECT_EQ(reading.form->m_bApplyCorner, c.form.m_bApplyCorner) << c.name;
     EXPECT_TRUE(reading.form->m_bHavePrevBand) << c.name;
     EXPECT_EQ(reading.partName, c.part) << c.name;
+  }
+}
+
+// A chain's file: its stages read back in order; one stage is written as a
+// circuit file, and a circuit file reads as a chain of one; a chain's own
+// refusals name what is wrong, and its stage.
+TEST(CircuitFile, ChainsOfStages) {
+  const std::vector<ChainStageForm> chain{{test::Form(AMP_NONINVERTING, {{"r2", "99k"}}), "OP27"},
+                                          {test::Form(AMP_INVERTING, {{"carry", "1\n"}}), {}},
+                                          {test::Form(AMP_BUFFER), "x"}};
+  const std::string file = WriteChainFile(chain);
+  const std::optional<std::vector<ChainStageForm>> read = ReadChainFile(file, test::Form()).stages;
+  ASSERT_TRUE(read && read->size() == chain.size());
+  for (std::size_t k = 0; k < chain.size(); ++k) {
+    for (const FormTextField& field : kFormTextFields)
+      EXPECT_EQ((*read)[k].form.*field.member, chain[k].form.*field.member) << k << ' ' << field.key;
+    EXPECT_EQ((*read)[k].form.m_nAmpType, chain[k].form.m_nAmpType);
+    EXPECT_EQ((*read)[k].partName, chain[k].partName);
+  }
+  const std::string one = WriteCircuitFile(chain[0].form, chain[0].partName);
+  EXPECT_EQ(WriteChainFile(std::span(chain).first(1)), one);
+  EXPECT_EQ(ReadChainFile(one, test::Form()).stages->size(), 1u);
+  EXPECT_EQ(ReadCircuitFile(file, test::Form()).reason, "it holds a chain of 3 stages: open it as a chain");
+
+  const std::pair<std::string, const char*> refused[] = {
+      {Replaced(file, "version=3", "version=1"), "it is damaged: a circuit file of version 1 has no [stage] section"},
+      {Replaced(file, "version=3\n", "version=3\nr1=1k\n"), "it is damaged: 'r1' stands before the first [stage]"},
+      {file.substr(0, file.find("[stage]")), "it is truncated or damaged: it has no [stage] section"},
+      {Replaced(file, "type=inverting\n", ""), "stage 2: it is truncated or damaged: the line type= is missing"},
+      {WriteChainFile(std::vector<ChainStageForm>(kMaxChainStages + 1, chain[1])),
+       "it holds 11 stages; a chain holds at most 10"},
+  };
+  for (const auto& [bytes, reason] : refused) {
+    const ChainReading reading = ReadChainFile(bytes, test::Form());
+    EXPECT_FALSE(reading.stages) << reason;
+    EXPECT_EQ(reading.reason, reason);
   }
 }
 
