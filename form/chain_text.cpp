@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "form/amplifier_names.h"
 #include "form/breakdown_table.h"
@@ -27,21 +28,29 @@ std::string OutputPower(Weighting weighting) {
   return std::string(NamesOf(weighting).label) + "-weighted output noise power";
 }
 
-// "Output noise (RIAA) = 1.2mV", or its dash with why it is undefined.
-std::string FigureLine(const ChainCalculation& result, const NoiseFigures& figures, Weighting weighting,
-                       const WeightedFigureField& field) {
-  const std::optional<double> value = figures[weighting].*field.member;
-  std::string line(field.label);
-  if (weighting != Weighting::kNone) line.append(" (").append(NamesOf(weighting).label).append(")");
-  line.append(" = ").append(FigureText(value, field.unit, field.kind));
-  if (!value) line.append("  (").append(UndefinedReason(CausesOf(result), figures[weighting], field.key)).append(")");
-  return line;
-}
-
 // The field keyed `key` of one of the figure tables, which holds it.
 template <class Fields>
 const auto& FieldOf(const Fields& fields, std::string_view key) {
   return *std::find_if(fields.begin(), fields.end(), [key](const auto& field) { return field.key == key; });
+}
+
+// "Output noise (RIAA) = 1.2mV (-56.20dBu)": the figures keyed `keys`, the
+// first with its label, the others after it in brackets; a dash with why
+// where a figure is undefined.
+std::string FigureLine(const ChainCalculation& result, const NoiseFigures& figures, Weighting weighting,
+                       std::initializer_list<std::string_view> keys) {
+  const WeightedFigures& weighted = figures[weighting];
+  std::string line(FieldOf(kWeightedFigureFields, *keys.begin()).label);
+  if (weighting != Weighting::kNone) line.append(" (").append(NamesOf(weighting).label).append(")");
+  line.append(" = ");
+  for (const std::string_view key : keys) {
+    const WeightedFigureField& field = FieldOf(kWeightedFigureFields, key);
+    const std::optional<double> value = weighted.*field.member;
+    std::string text = FigureText(value, field.unit, field.kind);
+    if (!value) text.append(" (").append(UndefinedReason(CausesOf(result), weighted, key)).append(")");
+    line.append(key == *keys.begin() ? text : " (" + text + ")");
+  }
+  return line;
 }
 
 }  // namespace
@@ -115,12 +124,12 @@ std::string BuildChainReport(const ChainCalculation& result, Weighting weighting
       out.append(Fixed(share.percent, "%.1f")).append(" % of the ").append(OutputPower(weighting));
     }
   }
-  for (const std::string_view key : {"output_v", "input_v", "ein_dbu"})
-    out.append(kLineEnd).append(FigureLine(result, *figures, weighting, FieldOf(kWeightedFigureFields, key)));
+  out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"output_v", "output_dbu"}));
+  out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"input_v", "ein_dbu"}));
   const StageFigureField& noiseFigure = FieldOf(kStageFigureFields, "noise_figure_db");
   out.append(kLineEnd).append(noiseFigure.label).append(" = ");
   out.append(FigureText((*figures).*noiseFigure.member, noiseFigure.unit, noiseFigure.kind));
-  out.append(kLineEnd).append(FigureLine(result, *figures, weighting, FieldOf(kWeightedFigureFields, "snr_db")));
+  out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"snr_db"}));
   if (const std::optional<std::string> dominance = DominanceText(result, weighting))
     out.append(kLineEnd).append(*dominance);
   return out;
