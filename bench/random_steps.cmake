@@ -4,7 +4,6 @@ if(NOT TARGET tervane_random_steps)
   find_package(Qt6 REQUIRED COMPONENTS Test)
   add_executable(tervane_random_steps
     ${CMAKE_CURRENT_LIST_DIR}/random_steps.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/random_text.cpp
     ${PROJECT_SOURCE_DIR}/tests/ui/modal_driver.cpp
     ${PROJECT_SOURCE_DIR}/tests/ui/ui_test_support.cpp
   )

@@ -124,6 +124,10 @@ int main(int argc, char** argv) {
   Button(&calculator, "invertingRadio")->click();
   Save(&calculator, QStringLiteral("main-window-inverting"));
   Button(&calculator, "nonInvertingRadio")->click();
+  // Fields whose text is read only in part say what they will be read as.
+  calculator.findChild<QLineEdit*>(QStringLiteral("r1Edit"))->setText(QStringLiteral("4k7"));
+  calculator.findChild<QLineEdit*>(QStringLiteral("r2Edit"))->setText(QStringLiteral("10 k"));
+  Save(&calculator, QStringLiteral("main-window-readings"));
 
   Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("corner-dialog")); });
   Button(&calculator, "calcCornerButton")->click();

@@ -133,7 +133,7 @@ Command AddCalcOptions(CLI::App* app) {
                 "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468-, CCIR-ARM-, RIAA- and "
                 "RIAA+A-weighted");
 
-  return {app, [options](std::ostream& out) { return RunCalc(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream&) { return RunCalc(*options, out); }};
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ Command AddChainOptions(CLI::App* app) {
                      "Read the shares, output noise, EIN and SNR through: none, A, 468 (ITU-R 468), ARM, RIAA or "
                      "RIAA+A");
   app->add_flag("--figures", options->figures, "After the text report: every figure, flat and through each weighting");
-  return {app, [options](std::ostream& out) { return RunChain(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream&) { return RunChain(*options, out); }};
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "form/part_selection.h"
 #include "notation/cp1252.h"
 #include "notation/eng_parse.h"
+#include "parts/file_check.h"
 
 namespace tervane::cli {
 namespace {
@@ -131,8 +132,10 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
 
 std::string ReadCircuitBytes(const std::string& name) {
   const std::optional<std::filesystem::path> path = PathFromUtf8(name);
-  std::ifstream in;
-  if (path) in.open(*path, std::ios::binary);
+  if (!path) throw UsageError("cannot open circuit file: its name is not valid UTF-8");
+  if (const std::string reason = NotAFileReason(*path); !reason.empty())
+    throw UsageError("cannot read circuit file '" + name + "': " + reason);
+  std::ifstream in(*path, std::ios::binary);
   if (!in) throw UsageError("cannot open circuit file '" + name + "'");
   std::string bytes(kMaxCircuitFileSize + 1, '\0');  // one byte more tells an oversized file
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -24,11 +24,12 @@ class UsageError : public std::runtime_error {
 };
 
 // A subcommand registered on the application, and what runs it once the
-// command line has been parsed into its options. Run writes to `out` and
-// returns the exit status, or throws UsageError.
+// command line has been parsed into its options. Run writes to `out`, and a
+// note on its input to `err`, and returns the exit status, or throws
+// UsageError.
 struct Command {
   CLI::App* app = nullptr;
-  std::function<int(std::ostream& out)> run;
+  std::function<int(std::ostream& out, std::ostream& err)> run;
 };
 
 // A subcommand's name and one-line description, and how to give its

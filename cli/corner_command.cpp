@@ -92,7 +92,7 @@ Command AddCornerOptions(CLI::App* app) {
       ->check(CLI::IsMember({"text", "json"}))
       ->capture_default_str();
 
-  return {app, [options](std::ostream& out) { return RunCorner(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream&) { return RunCorner(*options, out); }};
 }
 
 }  // namespace

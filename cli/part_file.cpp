@@ -1,10 +1,13 @@
 #include "cli/part_file.h"
 
 #include <filesystem>
+#include <ostream>
 #include <system_error>
 
 #include "cli/command.h"
 #include "cli/native_text.h"
+#include "cli/text_output.h"
+#include "parts/file_check.h"
 
 namespace tervane::cli {
 namespace {
@@ -32,13 +35,18 @@ void AddPartFileOption(CLI::App& app, PartFileOption& parts, const std::string& 
 PartLibrary LoadPartFile(const std::string& path) {
   const std::optional<std::filesystem::path> file = PathFromUtf8(path);
   if (!file) throw UsageError("cannot open part file: its name is not valid UTF-8");
+  if (const std::string reason = NotAFileReason(*file); !reason.empty())
+    throw UsageError("cannot open part file '" + path + "': " + reason);
   PartLibrary library;
   if (!LoadPartLibrary(*file, library)) throw UsageError("cannot open part file '" + path + "'");
   if (library.m_wideEncoding != WideEncoding::kNone)
-    throw UsageError("part file '" + path + "' is " +
-                     (library.m_wideEncoding == WideEncoding::kUtf16 ? "UTF-16" : "UTF-32") +
-                     " text: save it as plain text");
+    throw UsageError("part file '" + path + "': " + PartFileNote(library));
   return library;
+}
+
+void NoteSkippedLines(const PartLibrary& library, const std::string& path, std::ostream& err) {
+  const std::string note = PartFileNote(library);
+  if (!note.empty()) err << "tervane-cli: part file '" << EscapedText(path) << "': " << note << '\n';
 }
 
 }  // namespace tervane::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -29,5 +30,9 @@ void AddPartFileOption(CLI::App& app, PartFileOption& parts, const std::string& 
 // opened, or one saved as UTF-16 or UTF-32, is a UsageError here: the user
 // asked for its parts by name.
 PartLibrary LoadPartFile(const std::string& path);
+
+// One line on `err` that counts the lines of the part file `path` that gave
+// no part, by why; nothing when every line was a part, a comment or blank.
+void NoteSkippedLines(const PartLibrary& library, const std::string& path, std::ostream& err);
 
 }  // namespace tervane::cli

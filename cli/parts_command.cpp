@@ -17,7 +17,9 @@ constexpr const char* kPartsFooter =
     "One line per list entry, in the order of the desktop list, with the columns of\n"
     "the part file: NAME EN IN FC (voltage noise V/rtHz, current noise A/rtHz, 1/f\n"
     "corner Hz), as the file writes them. A name given on several lines is listed\n"
-    "that many times, each time with the figures of its last line.\n"
+    "that many times, each time with the figures of its last line. Lines that are\n"
+    "neither parts, comments nor blank are counted on stderr, by why they were\n"
+    "skipped.\n"
     "\n"
     "--format names prints the names alone, one a line, for scripts.\n"
     "\n"
@@ -29,8 +31,10 @@ struct PartsOptions {
   std::string format = "text";
 };
 
-int RunParts(const PartsOptions& options, std::ostream& out) {
-  const PartLibrary library = LoadPartFile(options.parts.Path());
+int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) {
+  const std::string path = options.parts.Path();
+  const PartLibrary library = LoadPartFile(path);
+  NoteSkippedLines(library, path, err);
   if (options.format == "names") {
     std::string names;
     for (const std::string& name : library.m_partList) names += name + "\r\n";
@@ -54,7 +58,7 @@ Command AddPartsOptions(CLI::App* app) {
   app->add_option("--format", options->format, "Output format: text (names and figures) or names")
       ->check(CLI::IsMember({"text", "names"}))
       ->capture_default_str();
-  return {app, [options](std::ostream& out) { return RunParts(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream& err) { return RunParts(*options, out, err); }};
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ constexpr const char* kRankFooter =
     "carried noise under --with-carry), quietest first, read through the\n"
     "--weighting (none: the report's total); equal totals keep the list order;\n"
     "parts whose calculation fails come last, in list order. A name on several\n"
-    "lines of the file is one part and is listed once.\n"
+    "lines of the file is one part and is listed once. Lines of the file skipped\n"
+    "are counted on stderr.\n"
     "\n"
     "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
     "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
@@ -95,9 +96,11 @@ Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting) {
   return doc;
 }
 
-int RunRank(const RankOptions& options, std::ostream& out) {
+int RunRank(const RankOptions& options, std::ostream& out, std::ostream& err) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
-  const PartLibrary library = LoadPartFile(options.circuit.parts.Path());
+  const std::string path = options.circuit.parts.Path();
+  const PartLibrary library = LoadPartFile(path);
+  NoteSkippedLines(library, path, err);
   const Weighting weighting = WeightingOfOption(options.weighting);
   const std::vector<RankedPart> parts = RankParts(circuit.form, library, weighting);
 
@@ -120,7 +123,7 @@ Command AddRankOptions(CLI::App* app) {
       ->capture_default_str();
   AddWeightingOption(*app, options->weighting,
                      "Rank by the total read through: none, A, 468 (ITU-R 468), ARM, RIAA or RIAA+A");
-  return {app, [options](std::ostream& out) { return RunRank(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream& err) { return RunRank(*options, out, err); }};
 }
 
 }  // namespace

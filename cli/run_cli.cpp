@@ -69,7 +69,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     std::vector<const char*> pointers;
     for (const std::string& arg : args) pointers.push_back(arg.c_str());
     app.parse(static_cast<int>(pointers.size()), pointers.data());
-    if (command.app != nullptr && command.app->parsed()) status = command.run(out);
+    if (command.app != nullptr && command.app->parsed()) status = command.run(out, err);
   } catch (const CLI::Success& e) {  // --help, --version: written, and checked below like any output
     status = app.exit(e, out, err);
   } catch (const CLI::ParseError& e) {

@@ -66,7 +66,7 @@ Command AddSpectrumOptions(CLI::App* app) {
   app->add_option("--points", options->points, "Number of frequencies, both ends of the range included")
       ->check(NumberInRange(2, kMostPoints, true))
       ->capture_default_str();
-  return {app, [options](std::ostream& out) { return RunSpectrum(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream&) { return RunSpectrum(*options, out); }};
 }
 
 }  // namespace

@@ -25,50 +25,65 @@ constexpr int kChainVersion = 3;
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
-std::string Escaped(std::string_view text) {
+std::string Hex(unsigned char byte) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  return {kHex[byte >> 4], kHex[byte & 0xF]};
+}
+
+std::string Escaped(std::string_view text) {
   std::string out;
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\\')
       out += "\\\\";
     else if (IsControl(byte))
-      out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+      out += "\\x" + Hex(byte);
     else
       out += c;
   }
   return out;
 }
 
-std::optional<std::string> Unescaped(std::string_view text) {
-  std::string out;
+// A value with its escapes undone, or why it cannot be: a backslash that
+// is neither \\ nor \xHH, or a \x00, which would end the text where the
+// calculation reads it, in silence.
+struct Unescaped {
+  std::string text;
+  std::string_view problem;
+};
+
+Unescaped Unescape(std::string_view text) {
+  Unescaped out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') {
-      out += text[i];
+      out.text += text[i];
     } else if (text.substr(i + 1, 1) == "\\") {
-      out += '\\';
+      out.text += '\\';
       ++i;
     } else if (text.substr(i + 1, 1) == "x" && i + 3 < text.size()) {
       unsigned byte = 0;
       const char* first = text.data() + i + 2;
       const auto [end, ec] = std::from_chars(first, first + 2, byte, 16);
-      if (ec != std::errc() || end != first + 2) return std::nullopt;
-      out += static_cast<char>(byte);
+      if (ec != std::errc() || end != first + 2) return {{}, "a backslash that is neither \\\\ nor \\xHH"};
+      if (byte == 0) return {{}, "\\x00, a NUL, which would end the value there"};
+      out.text += static_cast<char>(byte);
       i += 3;
     } else {
-      return std::nullopt;
+      return {{}, "a backslash that is neither \\\\ nor \\xHH"};
     }
   }
   return out;
 }
 
 // A text from the file, shown in a reason: valid UTF-8, and short.
-std::string Quoted(std::string_view text) {
+std::string Shown(std::string_view text) {
   constexpr std::size_t kShown = 40;
   std::string shown = Cp1252ToUtf8(Utf8ToCp1252(text.substr(0, kShown)));
   if (text.size() > kShown) shown += "...";
-  return "'" + shown + "'";
+  return shown;
 }
+
+std::string Quoted(std::string_view text) { return "'" + Shown(text) + "'"; }
 
 // Only the ends of lines and tabs among the control characters: anything
 // else is not a text a person or this program wrote.
@@ -79,6 +94,31 @@ bool IsText(std::string_view bytes) {
     if (IsControl(c) && c != '\n' && c != '\t') return false;
   }
   return true;
+}
+
+// The first byte that is not UTF-8, by its line: read as Windows-1252 it
+// would be a character the file does not hold (0xB5, micro in
+// Windows-1252, would vanish from "2.2\xB5" and leave 2.2).
+std::string Utf8Problem(std::string_view text) {
+  std::size_t lineStart = 0;
+  int number = 1;
+  for (std::size_t i = 0; i < text.size();) {
+    const Utf8Char c = DecodeUtf8Char(text.substr(i));
+    if (!c.c) {
+      const std::string_view before = text.substr(lineStart, i - lineStart);
+      return "line " + std::to_string(number) + ": the byte 0x" + Hex(static_cast<unsigned char>(text[i])) +
+             (before.empty() ? std::string(" at its start") : " after " + Quoted(before)) + " is not UTF-8 text";
+    }
+    if (*c.c == '\n') lineStart = i + 1, ++number;
+    i += c.length;
+  }
+  return {};
+}
+
+// Text whose every line ends in a CR alone, as old Macintosh editors wrote
+// it: it has no line feed to end a line.
+bool HasOnlyCrLineEnds(std::string_view bytes) {
+  return bytes.find('\n') == std::string_view::npos && bytes.find('\r') != std::string_view::npos;
 }
 
 using Entries = std::map<std::string, std::string, std::less<>>;  // key, value unescaped
@@ -116,12 +156,16 @@ Parsed ParseLines(std::string_view text) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return {{}, {}, "it is damaged: " + at + "no '=' in " + Quoted(line)};
     const std::string_view key = line.substr(0, equals);
-    std::optional<std::string> value = Unescaped(line.substr(equals + 1));
-    if (!value) return {{}, {}, "it is damaged: " + at + "a backslash that is neither \\\\ nor \\xHH"};
-    if (!entries->emplace(key, std::move(*value)).second)
+    Unescaped value = Unescape(line.substr(equals + 1));
+    if (!value.problem.empty()) return {{}, {}, "it is damaged: " + at + std::string(value.problem)};
+    if (!entries->emplace(key, std::move(value.text)).second)
       return {{}, {}, "it is damaged: " + at + Quoted(key) + " is given twice"};
   }
   return parsed;
+}
+
+bool IsDigits(std::string_view text) {
+  return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string VersionProblem(const Entries& entries) {
@@ -130,10 +174,12 @@ std::string VersionProblem(const Entries& entries) {
   const std::string& text = found->second;
   int version = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), version);
-  if (ec != std::errc() || end != text.data() + text.size() || version < 1)
+  // A version too large for an int is a newer one all the same.
+  const bool huge = ec == std::errc::result_out_of_range && IsDigits(text);
+  if (!huge && (ec != std::errc() || end != text.data() + text.size() || version < 1))
     return "it is damaged: the version " + Quoted(text) + " is not a number from 1";
-  if (version > kCircuitFileVersion)
-    return "it was written by a newer Tervane (circuit file version " + text + "; this one reads version " +
+  if (huge || version > kCircuitFileVersion)
+    return "it was written by a newer Tervane (circuit file version " + Shown(text) + "; this one reads version " +
            std::to_string(kCircuitFileVersion) + ")";
   return {};
 }
@@ -211,8 +257,10 @@ ChainStageForm StageOf(const Entries& entries, const CalculatorForm& onto) {
 
 // A stage's lines: its type, texts, check box and part.
 void AppendStage(std::string& text, const CalculatorForm& form, const std::optional<std::string>& partName) {
+  // A NUL ends a text where the calculation reads it, and no file holds
+  // one: what follows it is not kept.
   const auto line = [&text](std::string_view key, std::string_view cp1252) {
-    text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252)) + "\n";
+    text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0')))) + "\n";
   };
   line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);
   for (const FormTextField& field : kFormTextFields) line(field.key, form.*field.member);
@@ -248,8 +296,12 @@ ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
   if (bytes.size() > kMaxCircuitFileSize)
     return refused("it is larger than " + std::to_string(kMaxCircuitFileSize / 1024) +
                    " KiB, far more than a circuit takes");
+  if (const WideEncoding wide = WideEncodingOf(bytes); wide != WideEncoding::kNone)
+    return refused("it is " + std::string(NameOf(wide)) + " text: a circuit file is UTF-8");
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  if (HasOnlyCrLineEnds(bytes)) return refused("its lines end in CR only (old Mac text), not in LF or CR LF");
   if (!IsText(bytes)) return refused("it holds binary data, not text");
+  if (std::string problem = Utf8Problem(bytes); !problem.empty()) return refused(std::move(problem));
   if (!bytes.ends_with('\n')) return refused("it is truncated (its last line has no line end)");
 
   const Parsed parsed = ParseLines(bytes);

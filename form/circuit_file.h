@@ -39,7 +39,8 @@ namespace tervane {
 //   ...
 //
 // In a value a backslash is written `\\` and a control character `\xHH`, so
-// any text fits on its line.
+// any text fits on its line; a NUL ends a text where the calculation reads
+// it, so a text is written up to its NUL, and `\x00` is no escape.
 
 // Larger files are refused unread: a circuit takes well under 1 KiB.
 inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
@@ -76,9 +77,10 @@ ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto);
 // Reads a circuit file's bytes over `onto`; the other members of the form
 // (the carry state) keep their values. Text Windows-1252 cannot hold reads
 // as '?', as it does when typed into the form. A file that is empty,
-// oversized, binary, truncated (its last line unended or a key missing),
-// damaged, of a newer version or of an unknown type gives the reason, in
-// UTF-8, and no form; so does a chain of more than one stage.
+// oversized, UTF-16 or UTF-32, of CR-only lines, binary, not UTF-8 (by the
+// line), truncated (its last line unended or a key missing), damaged, of a
+// newer version or of an unknown type gives the reason, in UTF-8, and no
+// form; so does a chain of more than one stage.
 CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto);
 
 }  // namespace tervane

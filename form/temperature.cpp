@@ -9,27 +9,33 @@ namespace {
 
 constexpr double kKelvinOffset = 273.15;
 
-std::string WithoutLetter(std::string_view text, char letter) {
-  std::string out;
-  for (char c : text)
-    if (c != letter) out += c;
-  return out;
-}
-
 }  // namespace
 
+TemperatureText SplitTemperature(std::string_view text) {
+  for (const char letter : {'K', 'C', 'F'}) {
+    if (text.find(letter) == std::string_view::npos) continue;
+    TemperatureText split{letter, true, {}};
+    for (char c : text)
+      if (c != letter) split.number += c;
+    return split;
+  }
+  return {'F', false, std::string(text)};
+}
+
 Temperature ReadTemperature(std::string_view text) {
+  const TemperatureText split = SplitTemperature(text);
+  const double value = ParseEngValue(split.number);
   Temperature t{};
-  if (text.find('K') != std::string_view::npos) {
-    t.kelvin = ParseEngValue(WithoutLetter(text, 'K'));
+  if (split.scale == 'K') {
+    t.kelvin = value;
     t.celsius = t.kelvin - kKelvinOffset;
     t.fahrenheit = t.celsius * 1.8 + 32;
-  } else if (text.find('C') != std::string_view::npos) {
-    t.celsius = ParseEngValue(WithoutLetter(text, 'C'));
+  } else if (split.scale == 'C') {
+    t.celsius = value;
     t.kelvin = t.celsius + kKelvinOffset;
     t.fahrenheit = t.celsius * 1.8 + 32;
   } else {
-    t.fahrenheit = ParseEngValue(WithoutLetter(text, 'F'));
+    t.fahrenheit = value;
     t.celsius = (t.fahrenheit - 32) / 1.8;
     t.kelvin = t.celsius + kKelvinOffset;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tervane {
@@ -9,6 +10,17 @@ struct Temperature {
   double celsius;
   double kelvin;
 };
+
+// A temperature text as its scale letter and the rest: the first of the
+// upper-case letters K, C, F that occurs picks the scale (kelvin, Celsius,
+// Fahrenheit) and every occurrence of it is dropped; without one the text
+// is in Fahrenheit, with no letter dropped.
+struct TemperatureText {
+  char scale = 'F';
+  bool lettered = false;  // the scale was given by its letter
+  std::string number;
+};
+TemperatureText SplitTemperature(std::string_view text);
 
 // Reads the temperature field. The first of the upper-case letters K, C, F
 // that occurs anywhere in the text picks the scale (kelvin, Celsius,

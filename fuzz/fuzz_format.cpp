@@ -7,6 +7,8 @@
 //   fits the original 32-byte field buffers and the reader's window;
 // - it reads back as the number it shows: ParseEngValue gives what a
 //   correctly rounded read of its mantissa, scaled by its prefix, gives;
+// - it is read whole: the main window never says a written-back field is
+//   read in part;
 // - that number is the value rounded to `digits` significant digits;
 // - reading, writing and reading again gives the same number. The text
 //   itself need not come back unchanged: a number on a scaling bound may be
@@ -53,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const double shown = *number;
   const double read = tervane::ParseEngValue(text);
   Check(read == shown, "the text reads back as the number it shows");
+  Check(!tervane::ReadEngValue(text).partUnread, "the whole text is read");
   if (std::isfinite(value) && std::isfinite(shown)) {
     // Half a unit of the last digit, a little for the scaling, and the
     // spacing of subnormals, where the nearest double may lie further off.

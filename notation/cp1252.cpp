@@ -104,6 +104,18 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return out;
 }
 
+WideEncoding WideEncodingOf(std::string_view bytes) {
+  using namespace std::string_view_literals;
+  // UTF-32 little-endian starts as UTF-16 little-endian does.
+  if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return WideEncoding::kUtf32;
+  if (bytes.starts_with("\xFF\xFE"sv) || bytes.starts_with("\xFE\xFF"sv)) return WideEncoding::kUtf16;
+  return WideEncoding::kNone;
+}
+
+std::string_view NameOf(WideEncoding encoding) {
+  return encoding == WideEncoding::kUtf32 ? "UTF-32" : encoding == WideEncoding::kUtf16 ? "UTF-16" : "";
+}
+
 std::string Cp1252ToPrintableUtf8(std::string_view cp1252) {
   constexpr char32_t kReplacement = 0xFFFD;
   std::string out;

@@ -45,4 +45,10 @@ std::string Cp1252ToPrintableUtf8(std::string_view cp1252);
 // U+10000.
 char32_t Cp1252Char(unsigned char byte);
 
+// A text saved by an editor as "Unicode" starts with the byte order mark of
+// UTF-16 or UTF-32; the program reads neither, and says which it is.
+enum class WideEncoding { kNone, kUtf16, kUtf32 };
+WideEncoding WideEncodingOf(std::string_view bytes);
+std::string_view NameOf(WideEncoding encoding);  // "UTF-16", "UTF-32"
+
 }  // namespace tervane

@@ -75,9 +75,15 @@ double ConvertDecimal(std::string_view number) {
   return negative ? -value : value;
 }
 
-}  // namespace
+// The characters a value came from: the number and the prefix applied to it.
+struct Span {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
 
-double ParseEngValue(std::string_view text) {
+// The value of a text and, when `span` is given, the characters it came
+// from. Field texts are read at every calculation; only a note asks.
+double Parse(std::string_view text, Span* span) {
   text = text.substr(0, std::min(text.find('\0'), kParseWindow));
 
   std::size_t start = 0;
@@ -117,7 +123,26 @@ double ParseEngValue(std::string_view text) {
 
   const std::string_view working(work, length);
   const std::size_t numberLength = DecimalLength(working);
+  if (span) {
+    // The prefix applies only when the number runs up to it (and through
+    // its suffix); a blank applies as a power of 0.
+    const bool prefixApplied = numberLength > 0 && numberLength == length;
+    *span = {start, prefixApplied ? std::min(cut + 1, text.size()) : start + numberLength};
+  }
   return numberLength == 0 ? 0.0 : ConvertDecimal(working.substr(0, numberLength));
+}
+
+bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
+double ParseEngValue(std::string_view text) { return Parse(text, nullptr); }
+
+EngReading ReadEngValue(std::string_view text) {
+  Span span;
+  const double value = Parse(text, &span);
+  const auto unread = [](std::string_view part) { return !std::ranges::all_of(part, IsWhiteSpace); };
+  return {value, unread(text.substr(0, span.begin)) || unread(text.substr(span.end))};
 }
 
 }  // namespace tervane

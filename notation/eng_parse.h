@@ -16,4 +16,16 @@ inline constexpr std::size_t kParseWindow = 31;
 // C string.
 double ParseEngValue(std::string_view text);
 
+// What ParseEngValue reads a text as, and whether that leaves some of it
+// unread: a character other than white space that is not part of the
+// number or of the prefix applied to it (one skipped before the value, one
+// after the prefix as in "4k7", one between the number and a prefix that
+// then does not apply as in "10,5k", one past the characters looked at, or
+// a whole text that reads as 0 for want of a number).
+struct EngReading {
+  double value = 0;
+  bool partUnread = false;
+};
+EngReading ReadEngValue(std::string_view text);
+
 }  // namespace tervane

@@ -19,6 +19,8 @@ CharKind KindOf(char c) { return kCharKinds[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
+bool ContinuesWord(char c) { return KindOf(c) == CharKind::kWord; }
+
 std::size_t ScanWords(std::string_view text, std::span<std::string_view> words) {
   const char* p = text.data();
   const char* const end = p + text.size();

@@ -11,4 +11,8 @@ namespace tervane {
 // the text. Fills at most words.size() entries and returns how many it found.
 std::size_t ScanWords(std::string_view text, std::span<std::string_view> words);
 
+// Whether a word that reaches `c` would run on through it: false for white
+// space and a NUL.
+bool ContinuesWord(char c);
+
 }  // namespace tervane

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <fstream>
 #include <span>
+#include <string>
 #include <utility>
 
 #include "notation/words.h"
+#include "parts/file_check.h"
 #include "parts/name_sort.h"
 
 namespace tervane {
@@ -56,6 +58,8 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
 
 using WordBuffer = std::array<char, kPartLineMax>;
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // `word` with the UTF-8 micro sign (C2 B5) and Greek mu (CE BC) as the
 // Windows-1252 micro sign, which the notation reads as micro: read byte by
 // byte, "2.2" followed by either would be 2.2, a factor of a million off.
@@ -71,22 +75,6 @@ std::string_view SingleByteMicro(std::string_view word, WordBuffer& buffer) {
     changed = changed || micro;
   }
   return changed ? std::string_view(buffer.data(), n) : word;
-}
-
-// What the byte order mark at the start of `bytes` says: the length of a
-// UTF-8 one to skip, or a wide encoding that is not read at all.
-struct ByteOrderMark {
-  std::size_t skip = 0;
-  WideEncoding wide = WideEncoding::kNone;
-};
-
-ByteOrderMark ByteOrderMarkOf(std::string_view bytes) {
-  using namespace std::string_view_literals;
-  if (bytes.starts_with("\xEF\xBB\xBF"sv)) return {3, WideEncoding::kNone};
-  // UTF-32 little-endian starts as UTF-16 little-endian does.
-  if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return {0, WideEncoding::kUtf32};
-  if (bytes.starts_with("\xFF\xFE"sv) || bytes.starts_with("\xFE\xFF"sv)) return {0, WideEncoding::kUtf16};
-  return {};
 }
 
 // Turns the bytes of a part file into the table and the list.
@@ -107,19 +95,20 @@ class PartFileReader {
       const auto length = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
       std::string_view line = bytes.substr(0, length);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      AddLine(line);
+      EndLine(line);
       bytes.remove_prefix(length + 1);
     }
     if (atEnd) {
-      AddLine(bytes);  // a CR at the very end is an ordinary character
+      if (!bytes.empty()) EndLine(bytes);  // a CR at the very end is an ordinary character
       return {};
     }
-    // The whole pieces of an unfinished line are final, except a last one
-    // whose CR may turn out to be part of a line end.
-    while (bytes.size() > kPartLineMax) {
-      AddPiece(bytes.substr(0, kPartLineMax));
-      bytes.remove_prefix(kPartLineMax);
+    // The first piece of an unfinished line is final once a character
+    // follows it, whatever line end comes; the rest of the line is not read.
+    if (!m_pieceTaken && bytes.size() > kPartLineMax) {
+      AddPiece(bytes.substr(0, kPartLineMax), bytes[kPartLineMax]);
+      m_pieceTaken = true;
     }
+    if (m_pieceTaken) bytes.remove_prefix(bytes.size());
     return bytes;
   }
 
@@ -130,25 +119,38 @@ class PartFileReader {
     for (const NameEntry& entry : sorted) list.emplace_back(NameOf(entry.name));
     m_library.m_partList = std::move(list);
     m_library.m_partTable.Adopt(std::move(m_records), CurrentRecords(sorted));
+    m_library.m_skippedLines = m_skipped;
   }
 
  private:
-  // A line without its line end, taken kPartLineMax characters at a time.
-  void AddLine(std::string_view line) {
-    for (std::size_t at = 0; at < line.size(); at += kPartLineMax) AddPiece(line.substr(at, kPartLineMax));
+  // A line without its line end: its first piece, unless that was taken
+  // before the line's end came.
+  void EndLine(std::string_view line) {
+    if (!m_pieceTaken) AddPiece(line.substr(0, kPartLineMax), line.size() > kPartLineMax ? line[kPartLineMax] : '\n');
+    m_pieceTaken = false;
+    ++m_lineNumber;
   }
 
-  void AddPiece(std::string_view piece) {
+  // `next` is the character of the line after the piece, a line feed when
+  // the line ends with it.
+  void AddPiece(std::string_view piece, char next) {
     if (!piece.empty() && piece.front() == '/') return;
 
     std::array<std::string_view, 4> words;
-    if (ScanWords(piece, words) < words.size()) return;
+    const std::size_t count = ScanWords(piece, words);
+    if (count == 0 && next == '\n') return;  // a blank line
+    if (count < words.size()) return Skip(SkipReason::kTooFewWords);
+    // A fourth word that reaches the end of the piece and goes on would be
+    // read cut short, a different number.
+    if (words[3].data() + words[3].size() == piece.data() + piece.size() && ContinuesWord(next))
+      return Skip(SkipReason::kFigureCut);
     std::array<WordBuffer, 3> figures;
     for (std::size_t i = 1; i < words.size(); ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
     // A word that does not fit its field would be stored cut, a different
     // name or a different number: the line is skipped instead.
-    for (std::string_view word : words)
-      if (word.size() > kPartWordMax) return;
+    if (words[0].size() > kPartWordMax) return Skip(SkipReason::kNameTooLong);
+    for (std::size_t i = 1; i < words.size(); ++i)
+      if (words[i].size() > kPartWordMax) return Skip(SkipReason::kFigureTooLong);
 
     if (m_records.size() == m_records.capacity()) Grow();
     PartRecord& record = m_records.emplace_back();
@@ -157,6 +159,11 @@ class PartFileReader {
     CopyWord(record.szNoiseCurrent, words[2]);
     CopyWord(record.szCornerFreq, words[3]);
     m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
+  }
+
+  void Skip(SkipReason reason) {
+    SkippedLines& skipped = m_skipped[static_cast<std::size_t>(reason)];
+    if (skipped.count++ == 0) skipped.firstLine = m_lineNumber;
   }
 
   void Reserve(std::size_t parts) {
@@ -184,12 +191,15 @@ class PartFileReader {
   std::size_t m_bytesRead = 0;
   std::vector<PartRecord> m_records;  // one for every part line, in file order
   NameSorter m_names;
+  std::size_t m_lineNumber = 1;  // of the line being read
+  bool m_pieceTaken = false;     // the line being read has given its piece
+  std::array<SkippedLines, kSkipReasonTexts.size()> m_skipped{};
 };
 
 void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes) {
   PartFileReader reader(library, expectedBytes);
   constexpr std::size_t kBlock = 1 << 16;
-  // Room for a block behind the unfinished end of the one before.
+  // Room for a block behind the unfinished start of a line.
   std::vector<char> buffer(kBlock + kPartLineMax);
   std::size_t kept = 0;
   std::size_t bytesRead = 0;
@@ -198,10 +208,9 @@ void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes
     const auto got = static_cast<std::size_t>(in.gcount());
     std::string_view block(buffer.data(), kept + got);
     if (bytesRead == 0) {
-      const ByteOrderMark mark = ByteOrderMarkOf(block);
-      library.m_wideEncoding = mark.wide;
-      if (mark.wide != WideEncoding::kNone) break;
-      block.remove_prefix(mark.skip);
+      library.m_wideEncoding = WideEncodingOf(block);
+      if (library.m_wideEncoding != WideEncoding::kNone) break;
+      if (block.starts_with(kUtf8ByteOrderMark)) block.remove_prefix(kUtf8ByteOrderMark.size());
     }
     reader.SetBytesRead(bytesRead += got);
     const bool atEnd = got < kBlock;
@@ -218,13 +227,29 @@ void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes
 void ReadPartLibrary(std::istream& in, PartLibrary& library) { ReadParts(in, library, 0); }
 
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
+  if (!NotAFileReason(path).empty()) return false;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   ReadParts(in, library, ec ? 0 : static_cast<std::size_t>(size));
   return true;
+}
+
+std::string PartFileNote(const PartLibrary& library) {
+  if (library.m_wideEncoding != WideEncoding::kNone)
+    return "it is " + std::string(NameOf(library.m_wideEncoding)) + " text: save it as plain text";
+  std::size_t total = 0;
+  std::string reasons;
+  for (std::size_t i = 0; i < kSkipReasonTexts.size(); ++i) {
+    const SkippedLines& skipped = library.m_skippedLines[i];
+    if (skipped.count == 0) continue;
+    total += skipped.count;
+    reasons += (reasons.empty() ? "" : ", ") + std::to_string(skipped.count) + " " + std::string(kSkipReasonTexts[i]) +
+               (skipped.count == 1 ? " (line " : " (first at line ") + std::to_string(skipped.firstLine) + ")";
+  }
+  if (total == 0) return {};
+  return std::to_string(total) + (total == 1 ? " line" : " lines") + " skipped: " + reasons;
 }
 
 }  // namespace tervane

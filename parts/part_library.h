@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <istream>
@@ -7,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "notation/cp1252.h"
 #include "parts/part_order.h"
 #include "parts/part_table.h"
 
@@ -15,34 +17,59 @@ namespace tervane {
 // Looked for in the current directory at start-up.
 inline constexpr std::string_view kPartFileName = "tervane.txt";
 
-// A longer line is taken in pieces of this many characters, each piece a
-// line of its own.
+// Only this many characters of a line are read; the rest of a longer line
+// is never a part of its own (a comment's stays comment, a part line's is
+// dropped as words after the fourth are).
 inline constexpr std::size_t kPartLineMax = 62;
 
-// A file that starts with the byte order mark of UTF-16 or UTF-32 (as an
-// editor's "Unicode" saves it) holds no line of single-byte text: it is not
-// read, and only its encoding is kept, to say why it holds no part.
-enum class WideEncoding { kNone, kUtf16, kUtf32 };
+// Why a line that is neither blank nor a comment gave no part.
+enum class SkipReason : unsigned char {
+  kNameTooLong,    // a name longer than its field
+  kFigureTooLong,  // a figure longer than its field
+  kFigureCut,      // the fourth word runs on past the characters read
+  kTooFewWords,
+};
+
+// By SkipReason, the reasons as both front ends say them.
+inline constexpr std::array<std::string_view, 4> kSkipReasonTexts{
+    "too long a name", "too long a figure", "figure cut at the 62nd character", "too few words"};
+
+// The lines skipped for one reason.
+struct SkippedLines {
+  std::size_t count = 0;
+  std::size_t firstLine = 0;  // counted from 1; 0 while none was skipped
+};
 
 struct PartLibrary {
   CPartTable m_partTable;
   // The names in display order (PartListBefore), once for every line that
   // gave one; a name on several lines selects the last line's figures.
   std::vector<std::string> m_partList;
+  // A file in UTF-16 or UTF-32 holds no line of single-byte text: it is not
+  // read, and only its encoding is kept, to say why it holds no part.
   WideEncoding m_wideEncoding = WideEncoding::kNone;
+  std::array<SkippedLines, kSkipReasonTexts.size()> m_skippedLines{};  // by SkipReason
 };
 
 // Reads part lines from any bytes into `library`, replacing what it held:
 // "/" in the first column makes a comment; otherwise the first four words
 // are name, voltage noise, current noise and 1/f corner, and a line with
 // fewer words, or with one of those four longer than a field holds, is
-// skipped. What editors write in UTF-8 keeps its value: a UTF-8 byte order
-// mark at the start is skipped, and in the three figures the UTF-8 micro
-// sign and Greek mu are the micro sign's byte.
+// skipped and counted by its reason; a blank line is neither. What editors
+// write in UTF-8 keeps its value: a UTF-8 byte order mark at the start is
+// skipped, and in the three figures the UTF-8 micro sign and Greek mu are
+// the micro sign's byte.
 void ReadPartLibrary(std::istream& in, PartLibrary& library);
 
 // Reads the part file. False, with the library left as it was, when the
 // file cannot be opened (missing, unreadable, or not a file at all).
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library);
+
+// What the library says of its file, for a note beside the list: why a
+// file in UTF-16 or UTF-32 holds no part ("it is UTF-16 text: save it as
+// plain text"), or the lines it skipped ("3 lines skipped: 2 too few words
+// (first at line 5), 1 too long a name (line 3)"); empty when there is
+// nothing to say.
+std::string PartFileNote(const PartLibrary& library);
 
 }  // namespace tervane

@@ -9,15 +9,19 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QStyle>
+#include <QTextDocument>
 
 #include <algorithm>
 
 #include "form/circuit_file.h"
 #include "form/corner_estimate.h"
+#include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
+#include "parts/file_check.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/circuit_picture.h"
@@ -43,6 +47,9 @@ const QString kAboutItem = QStringLiteral("&About Tervane...");
 const QString kSaveCircuitItem = QStringLiteral("&Save Circuit...");
 const QString kOpenCircuitItem = QStringLiteral("&Open Circuit...");
 const QString kCircuitFilters = QStringLiteral("Tervane circuit (*.tervane);;All files (*)");
+
+// A tooltip that shows `text` as it is, whatever markup it seems to hold.
+QString PlainTip(const QString& text) { return text.isEmpty() ? text : Qt::convertFromPlainText(text); }
 
 // The depth the part list drops to, in dialog units.
 constexpr int kPartListDropUnits = 220;
@@ -104,6 +111,8 @@ void CCalculatorDlg::ConnectControls() {
   connect(m_ui->calcCornerButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalcCornerFreq);
   connect(m_partList, &QComboBox::activated, this, &CCalculatorDlg::OnSelchangePartName);
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
+  for (QLineEdit* field : m_textFields)
+    connect(field, &QLineEdit::textChanged, this, &CCalculatorDlg::ShowReadingNotes);
   // F1 opens the help page, the program's only help.
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CCalculatorDlg::OnHelpHelp);
   connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &CCalculatorDlg::OnSaveCircuit);
@@ -111,9 +120,20 @@ void CCalculatorDlg::ConnectControls() {
 }
 
 // A missing or unreadable file leaves the list empty; true when it opened.
+// What the part file holds that gave no part is said under the form, and
+// in the tip of the list and of a mark beside it.
 bool CCalculatorDlg::LoadParts(const std::filesystem::path& partFile) {
   const bool opened = LoadPartLibrary(partFile, m_partLibrary);
   FillPartList(m_partList, m_partLibrary.m_partList);
+  if (const std::string note = PartFileNote(m_partLibrary); !note.empty()) {
+    m_partFileNote = QString::fromStdU16String(partFile.filename().u16string()) + QStringLiteral(": ") +
+                     QString::fromStdString(note);
+    QLabel* const mark = m_ui->partFileMark;
+    mark->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(mark->size()));
+    mark->setToolTip(PlainTip(m_partFileNote));
+    m_partList->setToolTip(PlainTip(m_partFileNote));
+  }
+  ShowReadingNotes();
   return opened;
 }
 
@@ -215,12 +235,12 @@ void CCalculatorDlg::OnOpenCircuit() {
 }
 
 bool CCalculatorDlg::OpenCircuit(const QString& path) {
+  // Looked at before it is opened: a pipe would keep the window waiting.
+  QString reason = QString::fromStdString(NotAFileReason(std::filesystem::path(path.toStdU16String())));
   QFile file(path);
-  QString reason;
+  if (reason.isEmpty() && !file.open(QIODevice::ReadOnly)) reason = file.errorString();
   CircuitReading reading;
-  if (!file.open(QIODevice::ReadOnly)) {
-    reason = file.errorString();
-  } else {
+  if (reason.isEmpty()) {
     // One byte over the cap is enough to tell an oversized file.
     const QByteArray bytes = file.read(static_cast<qint64>(kMaxCircuitFileSize) + 1);
     reading = ReadCircuitFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), m_form);
@@ -348,6 +368,39 @@ void CCalculatorDlg::OnCalcCornerFreq() {
     QMessageBox error(QMessageBox::NoIcon, QString(), FromCp1252(kCornerInputError), QMessageBox::Ok, this);
     error.exec();
   }
+}
+
+// Under the form, as the fields are typed: the part file's note, then what
+// each field whose text is read in part will be read as (also the field's
+// tooltip). Notes that do not fit the lines there are counted instead.
+void CCalculatorDlg::ShowReadingNotes() {
+  CalculatorForm typed;
+  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
+    typed.*kFormTextFields[i].member = ToCp1252(m_textFields[i]->text());
+  const auto notes = FieldReadingNotes(typed);
+  QStringList fieldNotes;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const QString note = FromCp1252(notes[i]);
+    m_textFields[i]->setToolTip(PlainTip(note));
+    if (!note.isEmpty()) fieldNotes << note;
+  }
+  QLabel* const label = m_ui->readingNotes;
+  const auto text = [&](qsizetype shown) {
+    QStringList lines;
+    if (!m_partFileNote.isEmpty()) lines << m_partFileNote;
+    QString fields = fieldNotes.mid(0, shown).join(QStringLiteral("; "));
+    if (shown < fieldNotes.size())
+      fields += QStringLiteral("; %1 more in the fields' tips").arg(fieldNotes.size() - shown);
+    if (!fields.isEmpty()) lines << fields;
+    return lines.join(QLatin1Char('\n'));
+  };
+  const auto fits = [&](const QString& candidate) {
+    const QRect room(0, 0, label->width(), QWIDGETSIZE_MAX);
+    return label->fontMetrics().boundingRect(room, Qt::TextWordWrap, candidate).height() <= label->height();
+  };
+  qsizetype shown = fieldNotes.size();
+  while (shown > 0 && !fits(text(shown))) --shown;
+  label->setText(text(shown));
 }
 
 void CCalculatorDlg::OnSelchangePartName() {

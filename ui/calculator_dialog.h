@@ -84,6 +84,7 @@ class CCalculatorDlg : public QDialog {
   void OnRiaaNbw();
   void OnCalcCornerFreq();
   void OnSelchangePartName();
+  void ShowReadingNotes();
 
   std::unique_ptr<Ui::CalculatorDialog> m_ui;
   QComboBox* m_partList = nullptr;
@@ -95,6 +96,7 @@ class CCalculatorDlg : public QDialog {
 
   CalculatorForm m_form;
   PartLibrary m_partLibrary;
+  QString m_partFileNote;  // the lines of the part file that gave no part, when there are any
 };
 
 }  // namespace tervane::ui

@@ -14,13 +14,16 @@ QButtonGroup* MakeRadioGroup(QWidget* owner, std::initializer_list<QRadioButton*
 }
 
 void CheckRadio(QButtonGroup* group, int index) {
-  if (QAbstractButton* button = group->button(index)) {
-    button->setChecked(true);
-    return;
+  QAbstractButton* checked = group->button(index);
+  if (checked) {
+    checked->setChecked(true);
+  } else {
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+    group->setExclusive(true);
   }
-  group->setExclusive(false);
-  for (QAbstractButton* b : group->buttons()) b->setChecked(false);
-  group->setExclusive(true);
+  const QAbstractButton* tabStop = checked ? checked : group->buttons().value(0);
+  for (QAbstractButton* b : group->buttons()) b->setFocusPolicy(b == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 }  // namespace tervane::ui

@@ -14,6 +14,9 @@ QButtonGroup* MakeRadioGroup(QWidget* owner, std::initializer_list<QRadioButton*
 
 // Checks the button at `index`, or clears the group for any other value;
 // an exclusive group cannot be cleared without lifting its exclusivity.
+// The group stays one stop of the Tab key, at the checked button (the
+// first while none is); the arrow keys move within it. Qt moves that stop
+// itself to a button that takes the focus.
 void CheckRadio(QButtonGroup* group, int index);
 
 }  // namespace tervane::ui

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,11 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
                                                     {"carry", "1\t2\n3\r=\x01"}});
   typed.m_bApplyCorner = 0;
   const std::string good = WriteCircuitFile(typed, "M\xE5ns-OA");
+  CalculatorForm withNul = typed, cut = typed;  // a NUL ends a text as the calculation reads it
+  withNul.m_strR2 = std::string("10\0k", 4);
+  cut.m_strR2 = "10";
+  std::string crOnly = good;
+  std::ranges::replace(crOnly, '\n', '\r');
 
   CalculatorForm onto = test::Form();  // the carry state is not the file's
   onto.m_bHavePrevBand = true;
@@ -46,21 +52,29 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
   const Case cases[] = {
       {"round trip", good, nullptr, typed, "M\xE5ns-OA"},
       {"written by hand, no part", byHand, nullptr, test::Form(), {}},
+      {"a text up to its NUL", WriteCircuitFile(withNul, {}), nullptr, cut, {}},
       {"not in Windows-1252", Replaced(good, "r2=1k", "r2=10kΩ"), nullptr, omega, "M\xE5ns-OA"},
       {"empty", "", "the file is empty"},
       {"oversized", good + std::string(kMaxCircuitFileSize, '#') + "\n", "it is larger than 64 KiB"},
+      {"UTF-16", "\xFF\xFE[", "it is UTF-16 text"},
+      {"CR only", crOnly, "its lines end in CR only (old Mac text)"},
+      {"not UTF-8", Replaced(good, "2.2\xC2\xB5", "2.2\xB5"),
+       "line 11: the byte 0xB5 after 'noise_voltage=2.2' is not UTF-8"},
       {"binary", Replaced(good, "r1=", std::string("r1=\0", 4)), "it holds binary data"},
       {"cut mid-line", good.substr(0, good.size() - 3), "it is truncated (its last line"},
       {"cut at a line end", good.substr(0, good.find("r2=")), "it is truncated or damaged: the line r2= is missing"},
       {"no header", good.substr(good.find('\n') + 1), "it is not a Tervane circuit file"},
       {"newer version", Replaced(good, "version=1", "version=4"),
        "it was written by a newer Tervane (circuit file version 4"},
+      {"newer than an int holds", Replaced(good, "version=1", "version=99999999999"),
+       "it was written by a newer Tervane (circuit file version 99999999999;"},
       {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
       {"unknown type", Replaced(good, "type=inverting", "type=differential"), "unknown amplifier type 'differential'"},
       {"unknown key", Replaced(good, "r1=", "r3="), "it is damaged: unknown key 'r3'"},
       {"key twice", good + "r1=2k\n", "it is damaged: line 17: 'r1' is given twice"},
       {"no '='", Replaced(good, "r1=", "r1 "), "it is damaged: line 5: no '='"},
       {"bad escape", Replaced(good, "a\\\\x41", "a\\q"), "it is damaged: line 7: a backslash"},
+      {"NUL escape", Replaced(good, "r2=1k", "r2=1\\x00k"), "it is damaged: line 6: \\x00, a NUL"},
       {"check box not 0 or 1", Replaced(good, "apply_corner=0", "apply_corner=yes"), "it is damaged: apply_corner"},
   };
   for (const Case& c : cases) {

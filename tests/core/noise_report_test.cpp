@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/write_back.h"
@@ -86,6 +87,25 @@ TEST(WriteBack, ChainOfStagesReadsTheRoundedText) {
   EXPECT_EQ(form.m_strUpperFreq, "12.35k");
   EXPECT_EQ(form.m_dPrevUpperFreq, 12345) << "the band as read, not as rounded";
   EXPECT_EQ(form.m_strCarry, "26.62" MICRO);
+}
+
+// What a field will be read as, told before the write-back shows it: only
+// for a field whose text is read in part, in its caption's words.
+TEST(WriteBack, FieldsReadInPartAreToldBeforehand) {
+  const CalculatorForm form = test::Form(AMP_BUFFER, {{"r1", "4k7"},
+                                                      {"r2", "10 k"},
+                                                      {"temperature", "2,5C"},
+                                                      {"lower_freq", "20Hz"},
+                                                      {"upper_freq", "20k "},
+                                                      {"carry", std::string(26, '1') + "\x01"}});
+  std::vector<std::string> notes(kFormTextFields.size());
+  notes[1] = "Resistor 1 reads \"4k7\" as 4k";
+  notes[2] = "Resistor 2 reads \"10 k\" as 10";
+  notes[3] = "Operating Temperature reads \"2,5C\" as 2C";
+  notes[4] = "Lower Frequency Bound reads \"20Hz\" as 20";
+  notes[10] = "Carry from previous calc reads \"" + std::string(24, '1') + "...\" as 11.11Y";
+  const auto found = FieldReadingNotes(form);
+  EXPECT_EQ(std::vector<std::string>(found.begin(), found.end()), notes);
 }
 
 // ---------------------------------------------------------------------------

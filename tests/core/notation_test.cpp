@@ -36,36 +36,45 @@ double Decimal(const std::string& text) { return std::strtod(text.c_str(), nullp
 struct ParseCase {
   std::string text;
   double value;  // what a correctly rounded read of the suffixed text gives
+  bool partUnread = false;  // ReadEngValue: a character other than a blank is not part of the value
 };
 
 TEST(ParseEngValue, ReadsFieldTexts) {
+  const bool U = true;
   const ParseCase cases[] = {
       {"4.7k", 4700}, {"3n", 3e-9}, {"400f", 400e-15}, {"20.0", 20}, {"-10m", -0.01},
       {"2.2u", 2.2e-6}, {"2.2" MICRO, 2.2e-6}, {"+2.2" MICRO, 2.2e-6},
       // The first character of "yzafpnum kMGTPEZY" is the prefix, the blank
       // included; the first micro sign counts only when there is none.
-      {"2.2" MICRO " ", 2.2}, {"2.2" MICRO "m", 2.2}, {"2" MICRO "5" MICRO, 2e-6}, {"1 k", 1}, {" 5k", 0},
-      {"1E3", 1e18}, {"-1E3", -1e18}, {"1e3", 1000}, {"1K", 1}, {"4k7", 4000},
-      {"1e3k", 1000}, {"1e3E", 1000}, {"47ohm", 47}, {"4,7k", 4}, {"1.5.3k", 1.5},
+      {"2.2" MICRO " ", 2.2, U}, {"2.2" MICRO "m", 2.2, U}, {"2" MICRO "5" MICRO, 2e-6, U}, {"1 k", 1, U},
+      {" 5k", 0, U}, {"1 ", 1}, {"1k ", 1000}, {"1E3", 1e18, U}, {"-1E3", -1e18, U}, {"1e3", 1000}, {"1K", 1, U},
+      {"4k7", 4000, U}, {"1meg", 1e-3, U}, {"10,5k", 10, U}, {"1e3k", 1000, U}, {"1e3E", 1000, U}, {"47ohm", 47, U},
+      {"4,7k", 4, U}, {"1.5.3k", 1.5, U},
       // Characters that cannot start a value are skipped; value characters
       // that start no number give 0.
-      {"x5k", 5000}, {"R=4.7k", 4700}, {"\t47", 47}, {"\xE9" "5k", 5000}, {"k", 0}, {"", 0},
-      {"abc", 0}, {MICRO "5", 0}, {"d5", 0}, {"D5", 0}, {".", 0}, {"-", 0}, {"+", 0}, {"+-5", 0},
+      {"x5k", 5000, U}, {"R=4.7k", 4700, U}, {"\t47", 47}, {"\xE9" "5k", 5000, U}, {"k", 0, U}, {"", 0},
+      {"abc", 0, U}, {MICRO "5", 0, U}, {"d5", 0, U}, {"D5", 0, U}, {".", 0, U}, {"-", 0, U}, {"+", 0, U},
+      {"+-5", 0, U},
       // The decimal grammar: a leading plus, no hexadecimal, infinity or NaN.
       {"+5k", 5000}, {"-.5m", -0.0005}, {"5.", 5}, {"1e+3", 1000}, {"25e-1", 2.5},
-      {"0x10", 0}, {"0X1P3", 0}, {"-INF", 0}, {"+INFINITY", 0}, {"-NAN", 0},
+      {"0x10", 0, U}, {"0X1P3", 0, U}, {"-INF", 0, U}, {"+INFINITY", 0, U}, {"-NAN", 0, U},
       // Only the first 31 characters are looked at.
-      {"1." + std::string(30, '0') + "k", 1}, {"1." + std::string(29, '0') + "k", 1},
+      {"1." + std::string(30, '0') + "k", 1, U}, {"1." + std::string(29, '0') + "k", 1, U},
       {"1." + std::string(28, '0') + "k", 1000}, {"1" + std::string(29, '0') + "y", 1e5},
       // Beyond the range of a double, and exact down to the last subnormal.
-      {"1e400", kInf}, {"-1e400", -kInf}, {"1e400k", kInf}, {"1e-400", 0}, {"0.1", 0.1},
+      {"1e400", kInf}, {"-1e400", -kInf}, {"1e400k", kInf, U}, {"1e-400", 0}, {"0.1", 0.1},
       {"123456789012345678", 123456789012345678.0},
       {"1.7976931348623157e308", std::numeric_limits<double>::max()},
       {"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},
       // A NUL ends the text.
-      {std::string("5\0k", 3), 5}, {std::string("\0" "5", 2), 0}, {std::string("12\0" "34", 5), 12},
+      {std::string("5\0k", 3), 5, U}, {std::string("\0" "5", 2), 0, U}, {std::string("12\0" "34", 5), 12, U},
   };
-  for (const ParseCase& c : cases) EXPECT_EQ(ParseEngValue(c.text), c.value) << "\"" << c.text << "\"";
+  for (const ParseCase& c : cases) {
+    EXPECT_EQ(ParseEngValue(c.text), c.value) << "\"" << c.text << "\"";
+    const EngReading reading = ReadEngValue(c.text);
+    EXPECT_EQ(reading.value, c.value) << "\"" << c.text << "\"";
+    EXPECT_EQ(reading.partUnread, c.partUnread) << "\"" << c.text << "\"";
+  }
   // A negative number too small for a double is a zero that keeps its sign.
   EXPECT_TRUE(std::signbit(ParseEngValue("-1e-400")));
 }

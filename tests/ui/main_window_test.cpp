@@ -2,6 +2,7 @@
 // which window, the amplifier type, the exit question from every way out and
 // the Help menu's targets and the circuit files. Expected values come
 // from the core.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -12,9 +13,13 @@
 #include <QRadioButton>
 #include <QSvgRenderer>
 #include <QTextBrowser>
+#include <QTextDocument>
+
+#include <sys/stat.h>
 
 #include <sstream>
 
+#include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/part_selection.h"
@@ -68,6 +73,72 @@ class MainWindowTest : public QObject {
     QCOMPARE(FormOf(*m_calc).m_bApplyCorner, form.m_bApplyCorner);
     if (library.m_partList.empty())
       QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("temperatureEdit"));
+  }
+
+  void labelsShowWhole_data() {  // for the window's Arial, as other systems substitute it
+    QTest::addColumn<QString>("font");
+    for (const char* font : {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Condensed", "DejaVu Sans Mono"})
+      QTest::newRow(font) << QString::fromLatin1(font);
+  }
+
+  // Every label, check box and radio shows its whole text (also run at 2x).
+  void labelsShowWhole() {
+    QFETCH(QString, font);
+    QFont::insertSubstitution(QStringLiteral("Arial"), font);
+    const bool opened = m_calc->Open(std::nullopt);
+    QFont::removeSubstitutions(QStringLiteral("Arial"));
+    QVERIFY(opened);
+    for (QWidget* w : m_calc->Dialog().findChildren<QWidget*>()) {
+      const auto* label = qobject_cast<QLabel*>(w);
+      if ((label && !label->wordWrap()) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))
+        QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(w->objectName()));
+    }
+  }
+
+  // Tab follows the form's reading order, a column at a time, and meets the
+  // radios once, at the checked one; the arrows move within them.
+  void tabFollowsTheReadingOrder() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    const auto tabs = [&](int count, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+      QStringList visited;
+      for (int i = 0; i < count; ++i) {
+        PressKey(&m_calc->Dialog(), Qt::Key_Tab, modifiers);
+        visited << QApplication::focusWidget()->objectName();
+      }
+      return visited;
+    };
+    m_calc->Child("calculateButton")->setFocus();
+    QCOMPARE(tabs(20), QStringList({"partList", "nonInvertingRadio", "applyCornerCheck", "sourceResistorEdit",
+                                    "r1Edit", "r2Edit", "temperatureEdit", "lowerFreqEdit", "upperFreqEdit",
+                                    "refVoltageEdit", "noiseVoltageEdit", "noiseCurrentEdit", "cornerFreqEdit",
+                                    "carryEdit", "exitButton", "helpButton", "calcCornerButton", "riaaButton",
+                                    "calcWithCarryButton", "calculateButton"}));
+    m_calc->Child("nonInvertingRadio")->setFocus();
+    PressKey(&m_calc->Dialog(), Qt::Key_Down);
+    QVERIFY(m_calc->Child<QRadioButton>("invertingRadio")->isChecked());
+    QCOMPARE(tabs(2), QStringList({"applyCornerCheck", "sourceResistorEdit"}));
+    QCOMPARE(tabs(3, Qt::ShiftModifier), QStringList({"applyCornerCheck", "invertingRadio", "partList"}));
+  }
+
+  // What a field will be read as is said under the form and in its tip as
+  // it is typed; the part file's skipped lines are said there too.
+  void fieldReadingsAndSkippedLinesAreSaid() {
+    const char* parts = "DemoA 1n 1p 1\nDemoB 1n\n";
+    QVERIFY(m_calc->Open(QByteArray(parts)));
+    PartLibrary library;
+    std::istringstream file(parts);
+    ReadPartLibrary(file, library);
+    const QString partNote = QStringLiteral("tervane.txt: ") + QString::fromStdString(PartFileNote(library));
+    auto* notes = m_calc->Child<QLabel>("readingNotes");
+    QCOMPARE(notes->text(), partNote);
+    QCOMPARE(m_calc->Child("partFileMark")->toolTip(), Qt::convertFromPlainText(partNote));
+    m_calc->Type("r2Edit", QStringLiteral("4k7"));
+    const QString r2Note = ui::FromCp1252(FieldReadingNotes(FormOf(*m_calc))[2]);
+    QCOMPARE(notes->text(), partNote + QStringLiteral("\n") + r2Note);
+    QCOMPARE(m_calc->Child("r2Edit")->toolTip(), Qt::convertFromPlainText(r2Note));
+    QVERIFY(m_calc->Child("r1Edit")->toolTip().isEmpty());
+    m_calc->Type("r2Edit", QStringLiteral("4.7k"));
+    QCOMPARE(notes->text(), partNote);
   }
 
   void controlsOpenTheirWindows_data() {
@@ -175,9 +246,10 @@ class MainWindowTest : public QObject {
   }
 
   void circuitFiles_data() {
-    QTest::addColumn<QByteArray>("damage");  // written over the saved file before it is opened; empty: none
+    QTest::addColumn<QByteArray>("damage");  // written over the saved file before it is opened; empty: none; |: a pipe
     QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
     QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=2\n");
+    QTest::newRow("a pipe: said, without waiting for a writer") << QByteArray("|");
   }
 
   // Save Circuit by Ctrl+S, Open Circuit from the context menu.
@@ -211,10 +283,11 @@ class MainWindowTest : public QObject {
     m_calc->Click("bufferRadio");
     m_calc->Type("temperatureEdit", QStringLiteral("0"));
     choosePart(Qt::Key_Up);  // DemoA
-    if (!damage.isEmpty()) {
-      QFile file(path);
+    QFile file(path);
+    if (damage == "|")
+      QVERIFY(file.remove() && mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else if (!damage.isEmpty())
       QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
-    }
     const QStringList before = m_calc->Texts();
     auto* label = m_calc->Child<QLabel>("temperatureLabel");
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
