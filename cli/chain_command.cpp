@@ -121,7 +121,7 @@ Json ChainJson(const ChainCalculation& result, Weighting weighting) {
 std::string ChainText(const ChainCalculation& result, Weighting weighting, bool figures) {
   std::string text = BuildChainReport(result, weighting);
   if (const std::optional<ChainBreakdown> breakdown = BreakdownChain(result.chain, weighting)) {
-    const TextTable table = ChainBreakdownTable(result, *breakdown, weighting);
+    const TextTable table = ChainBreakdownTable(*breakdown, weighting);
     std::vector<TableRow> rows{table.headings};
     rows.insert(rows.end(), table.rows.begin(), table.rows.end());
     text.append("\r\n\r\n").append(AlignedColumns(rows));

@@ -135,10 +135,10 @@ std::string BuildChainReport(const ChainCalculation& result, Weighting weighting
   return out;
 }
 
-TextTable ChainBreakdownTable(const ChainCalculation& result, const ChainBreakdown& breakdown, Weighting weighting) {
+TextTable ChainBreakdownTable(const ChainBreakdown& breakdown, Weighting weighting) {
   TextTable table = BreakdownTable(NoiseBreakdown{}, weighting);
   table.headings.insert(table.headings.begin(), "Stage");
-  for (std::size_t k = 0; k < breakdown.stages.size() && k < result.stages.size(); ++k) {
+  for (std::size_t k = 0; k < breakdown.stages.size(); ++k) {
     NoiseBreakdown stage;
     stage.contributions = breakdown.stages[k].sources;
     for (std::vector<std::string>& row : BreakdownTable(stage, weighting).rows) {

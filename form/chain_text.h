@@ -38,8 +38,8 @@ std::string ChainFailureText(const ChainCalculation& result);
 std::string BuildChainReport(const ChainCalculation& result, Weighting weighting = Weighting::kNone);
 
 // A row per source of every stage, grouped by stage in the chain's order:
-// the stage's name, then the columns of BreakdownTable.
-TextTable ChainBreakdownTable(const ChainCalculation& result, const ChainBreakdown& breakdown, Weighting weighting);
+// the stage's number, then the columns of BreakdownTable.
+TextTable ChainBreakdownTable(const ChainBreakdown& breakdown, Weighting weighting);
 
 // The chain's figures (ChainNoiseFigures), and what tells why one is empty.
 std::optional<NoiseFigures> FiguresOf(const ChainCalculation& result);

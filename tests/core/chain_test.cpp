@@ -8,11 +8,13 @@
 #include <cmath>
 #include <vector>
 
+#include "form/chain_text.h"
 #include "form/figure_text.h"
 #include "noise/chain_calculation.h"
 #include "noise/chain_views.h"
 #include "noise/noise_calculation.h"
 #include "tests/core/stages.h"
+#include "tests/core/test_form.h"
 
 namespace tervane {
 namespace {
@@ -163,6 +165,14 @@ TEST(Chain, RefusalsAndWhatALaterStageDoesNotRead) {
   EXPECT_FALSE(BreakdownChain(withNegative));
   EXPECT_EQ(ChainSpectrumFault(withNegative, 10), SpectrumFault::kNegativePower);
   EXPECT_TRUE(ChainNoiseFigures(withNegative)->signalGain && !ChainNoiseFigures(withNegative)->noiseFigureDb);
+}
+
+// Two equal stages of unity gain: each half of the output power, and the
+// second doubles it, 3.01 dB.
+TEST(Chain, WhichStageSetsTheNoiseFloor) {
+  const std::vector<ChainStageForm> stages(2, {test::Form(AMP_BUFFER), std::nullopt});
+  EXPECT_EQ(DominanceText(ComputeChain(stages)),
+            "Stage 1 (buffer) sets the noise floor: 50.0 % of the output noise power; stage 2 adds 3.01 dB.");
 }
 
 }  // namespace
