@@ -143,14 +143,16 @@ std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages,
                            });
 }
 
-// The components of IntegrateChain: for each stage its sources at the
-// chain's output, then those of the stage alone, its own power through each
-// weighting and its source's own noise; after the stages the whole output
-// through each weighting and the first stage's source's noise at the end.
+// The components of IntegrateChain (ChainComponents), in order: for each
+// stage its sources at the chain's output, then those of the stage alone,
+// its own power through each weighting and its source's own noise; after
+// the stages the whole output through each weighting and the first stage's
+// source's noise at the end.
 constexpr std::size_t kOwnSource = kStageSourceCount;
 constexpr std::size_t kOwnStageWeighted = 2 * kStageSourceCount;
 constexpr std::size_t kOwnSourceNoise = kOwnStageWeighted + kWeightingCount;
 constexpr std::size_t kPerStage = kOwnSourceNoise + 1;
+static_assert(ChainComponents(1) == kPerStage + kWeightingCount + 1);
 
 }  // namespace
 
@@ -158,7 +160,7 @@ std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
   const std::size_t weighted = stages.size() * kPerStage;
   const std::size_t sourceNoise = weighted + kWeightingCount;
   const std::optional<Quadrature> q =
-      ChainQuadratureOf(stages, sourceNoise + 1, [&](const ChainAt& chain, std::span<double> values) {
+      ChainQuadratureOf(stages, ChainComponents(stages.size()), [&](const ChainAt& chain, std::span<double> values) {
         const std::array<double, kWeightingCount> gains = WeightingPowerGains(chain.Frequency());
         double total = 0;
         for (std::size_t k = 0; k < chain.Count(); ++k) {

@@ -37,6 +37,14 @@ struct ChainPowers {
   double sourcePerKelvin = 0;                      // the first stage's source's own noise, V^2/K
 };
 
+// How many components IntegrateChain integrates for a chain of `stages`:
+// for each stage, each source at the chain's output and at its own, its own
+// power through each weighting and its source's own noise; then the output
+// through each weighting and the first source's noise.
+constexpr std::size_t ChainComponents(std::size_t stages) {
+  return stages * (2 * kStageSourceCount + kWeightingCount + 1) + kWeightingCount + 1;
+}
+
 // The chain of `stages`, each with its own op amp, integrated as one: the
 // panels end at every stage's poles, zeros and resonances. Nothing where a
 // stage's topology has no solution or the first stage's band is one the

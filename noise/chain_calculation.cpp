@@ -4,11 +4,15 @@
 #include <cmath>
 
 #include "noise/band_integration.h"
+#include "noise/log_quadrature.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_calculation.h"
 
 namespace tervane {
 namespace {
+
+static_assert(ChainComponents(kMaxChainStages) <= kMaxQuadratureComponents,
+              "the integrator takes a chain of the most stages as one integral");
 
 // Whether every stage after the first has a flat gain: then a stage's noise
 // reaches the output through constants.

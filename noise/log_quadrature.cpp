@@ -36,7 +36,7 @@ constexpr double kRelativeError = 1e-10;
 constexpr std::size_t kMaxHalvings = 2000;
 // Room for a chain of stages, every source of every stage a component
 // (IntegrateChain).
-constexpr std::size_t kMaxComponents = 256;
+constexpr std::size_t kMaxComponents = kMaxQuadratureComponents;
 
 // A panel's 21 nodes with their Kronrod and Gauss weights, the Jacobian
 // f of d(ln f) taken in: the integral of g df over the panel is about the
