@@ -51,8 +51,8 @@ constexpr std::pair<char32_t, char32_t> kScripts[] = {
     {0xFFFD, 0xFFFF},
 };
 
-constexpr const char* kButtons[] = {"calculateButton",  "calcWithCarryButton", "riaaButton",
-                                    "calcCornerButton", "helpButton",          "exitButton"};
+constexpr const char* kButtons[] = {"calculateButton", "calcWithCarryButton", "riaaButton",        "calcCornerButton",
+                                    "helpButton",      "exitButton",          "builtCircuitButton"};
 constexpr const char* kChoices[] = {"bufferRadio", "nonInvertingRadio", "invertingRadio", "applyCornerCheck"};
 const QString kExitQuestion = QStringLiteral("Are you certain that you want to exit?");
 
@@ -249,6 +249,11 @@ class RandomSteps : public QObject {
         TypeInto(Pick(std::vector<QLineEdit*>{window->findChild<QLineEdit*>(QStringLiteral("freqRangeEdit")),
                                               window->findChild<QLineEdit*>(QStringLiteral("noiseEdit"))}),
                  3000);
+      CloseWith(window, {"okButton", "cancelButton", "Enter", "Escape"});
+    } else if (name == QLatin1String("BuiltCircuitDialog")) {
+      const QList<QLineEdit*> fields = window->findChildren<QLineEdit*>();
+      for (int moves = Between(0, 3); moves > 0; --moves)
+        TypeInto(Pick(std::vector(fields.begin(), fields.end())), 3000);
       CloseWith(window, {"okButton", "cancelButton", "Enter", "Escape"});
     } else if (name == QLatin1String("AboutDialog") || qobject_cast<QFileDialog*>(window)) {
       CloseWith(window, {"Escape", "close box"});  // no circuit file written or read by chance

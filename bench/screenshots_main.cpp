@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 
 #include "ui/calculator_dialog.h"
 
@@ -128,6 +129,22 @@ int main(int argc, char** argv) {
   calculator.findChild<QLineEdit*>(QStringLiteral("r1Edit"))->setText(QStringLiteral("4k7"));
   calculator.findChild<QLineEdit*>(QStringLiteral("r2Edit"))->setText(QStringLiteral("10 k"));
   Save(&calculator, QStringLiteral("main-window-readings"));
+
+  // A moving-magnet cartridge into a stage of gain 11: its inductance and
+  // load typed into "Source & Bandwidth", the drawing following them; the
+  // main window then says the circuit as built in a line.
+  for (const auto& [name, text] :
+       {std::pair{"sourceResistorEdit", "1k"}, std::pair{"r1Edit", "1k"}, std::pair{"r2Edit", "10k"}})
+    calculator.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
+  Later(300, [](QWidget* w) {
+    for (const auto& [name, text] : {std::pair{"sourceInductanceEdit", "500m"}, std::pair{"loadResistorEdit", "47k"},
+                                     std::pair{"loadCapacitorEdit", "200p"}})
+      QTest::keyClicks(w->findChild<QLineEdit*>(QString::fromLatin1(name)), QString::fromLatin1(text));
+    Save(w, QStringLiteral("source-bandwidth"));
+    Button(w, "okButton")->click();
+  });
+  Button(&calculator, "builtCircuitButton")->click();
+  Save(&calculator, QStringLiteral("main-window-built"));
 
   Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("corner-dialog")); });
   Button(&calculator, "calcCornerButton")->click();

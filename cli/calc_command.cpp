@@ -10,6 +10,7 @@
 #include "cli/circuit_options.h"
 #include "cli/command.h"
 #include "cli/text_output.h"
+#include "form/built_circuit.h"
 #include "form/calculator_form.h"
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
@@ -25,7 +26,10 @@ constexpr const char* kCalcFooter =
     "Field values are taken verbatim, exactly as typed into the form (engineering\n"
     "notation: 4.7k, 3n, 400f; u, the micro sign or the Greek mu for micro). A value\n"
     "that begins with '-', a negative number too, is written --option=VALUE\n"
-    "(--fc=-1); --option= gives an empty field, which reads as 0.\n"
+    "(--fc=-1); --option= gives an empty field, which reads as 0, but for the\n"
+    "circuit as built (--ls --rload --cload --cf --gbw --fci): there it is absent.\n"
+    "--part fills --en --in --fc, and --gbw --fci with what its line gives (empty\n"
+    "when it gives none).\n"
     "--parts is read only when --part is given, or when the --circuit file names a\n"
     "part: the report names it when the library has it, with the file's figures.\n"
     "--circuit starts from a circuit file the desktop saved (README, \"Circuit\n"
@@ -35,9 +39,15 @@ constexpr const char* kCalcFooter =
     "         raw   the report's exact bytes: Windows-1252, CR LF line ends, no line\n"
     "               end after the gain\n"
     "         json  {error, report, fields_after, prev_band_after, reduced, values,\n"
-    "               contributions, figures}; values holds T_K F G Sn Vn_own Vn SNR,\n"
-    "               null where not computed or not finite; reduced is whether the\n"
-    "               report shows the carry reduction line\n"
+    "               contributions, figures[, inputs]}; values holds T_K F G Sn\n"
+    "               Vn_own Vn SNR, null where not computed or not finite; reduced\n"
+    "               is whether the report shows the carry reduction line;\n"
+    "               fields_after holds a field of the circuit as built when its\n"
+    "               text is not empty; inputs, only when a part of the circuit as\n"
+    "               built is given, holds source_inductance load_resistor\n"
+    "               load_capacitor feedback_capacitor gain_bandwidth\n"
+    "               current_corner as read (H, ohms, F, F, Hz, Hz), null where\n"
+    "               absent, and G is then the gain at 1 kHz\n"
     "--figures appends the data-sheet figures to a text or raw report.\n"
     "\n"
     "contributions (json): each source's share of the output noise, largest first:\n"
@@ -78,6 +88,8 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   Json fields = Json::object();
   for (const auto& field : kFormTextFields)
     fields[std::string(field.key)] = Cp1252ToUtf8(form.*field.member);
+  for (const auto& field : kBuiltCircuitFields)
+    if (!(form.*field.member).empty()) fields[std::string(field.key)] = Cp1252ToUtf8(form.*field.member);
 
   Json prevBand = nullptr;
   if (form.m_bHavePrevBand) prevBand = Json::array({form.m_dPrevLowerFreq, form.m_dPrevUpperFreq});
@@ -100,10 +112,16 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   doc["values"] = std::move(values);
   doc["contributions"] = ContributionsJson(result, crestFactor);
   doc["figures"] = FiguresJson(result);
+  if (HasBuiltCircuit(result.inputs)) {
+    Json inputs = Json::object();
+    for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
+      inputs[std::string(kBuiltCircuitFields[i].key)] = NumberOrNull(result.inputs.*kBuiltCircuitInputs[i]);
+    doc["inputs"] = std::move(inputs);
+  }
   return doc;
 }
 
-int RunCalc(const CalcOptions& options, std::ostream& out) {
+int RunCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
   CircuitForm circuit = BuildCircuitForm(options.circuit);
   CalculatorForm& form = circuit.form;
   const NoiseResult result = ComputeNoise(form);
@@ -117,6 +135,7 @@ int RunCalc(const CalcOptions& options, std::ostream& out) {
     WriteJson(out, CalcJson(form, result, report, options.crestFactor));
   else
     WriteTerminalText(out, report);
+  NoteRefusal(result, err);
   return result.outcome.failure ? kExitInputError : kExitOk;
 }
 
@@ -133,7 +152,7 @@ Command AddCalcOptions(CLI::App* app) {
                 "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468-, CCIR-ARM-, RIAA- and "
                 "RIAA+A-weighted");
 
-  return {app, [options](std::ostream& out, std::ostream&) { return RunCalc(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream& err) { return RunCalc(*options, out, err); }};
 }
 
 }  // namespace

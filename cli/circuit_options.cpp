@@ -3,11 +3,13 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <vector>
 
 #include "cli/command.h"
 #include "cli/native_text.h"
 #include "form/amplifier_names.h"
+#include "form/built_circuit.h"
 #include "form/circuit_file.h"
 #include "form/part_selection.h"
 #include "notation/cp1252.h"
@@ -18,12 +20,36 @@ namespace tervane::cli {
 namespace {
 
 // "Source Resistor, ohms", "Noise Voltage, V/rtHz (overrides the part's)"
-std::string OptionDescription(const FormTextField& field) {
+std::string OptionDescription(const FormTextField& field, std::string_view partNote) {
   std::string text(field.caption);
   if (!field.unit.empty()) text.append(", ").append(field.unit);
   text.append(field.note);
-  if (field.partFigure) text.append(" (overrides the part's)");
+  if (field.partFigure) text.append(partNote);
   return text;
+}
+
+// Offers every field of `table` as an option, but the figures a part fills in
+// unless `partNote` says how they meet the part's.
+template <std::size_t N>
+void AddFieldOptions(CLI::App& app, const std::array<FormTextField, N>& table, FieldOptions<N>& fields,
+                     std::optional<std::string_view> partNote) {
+  CalculatorForm defaults;
+  ApplyFormDefaults(defaults);
+  for (std::size_t i = 0; i < N; ++i) {
+    const FormTextField& field = table[i];
+    if (field.partFigure && !partNote) continue;
+    fields.options[i] =
+        app.add_option(std::string(field.options), fields.texts[i], OptionDescription(field, partNote.value_or("")))
+            ->type_name("TEXT")
+            ->default_str(Cp1252ToUtf8(defaults.*field.member));
+  }
+}
+
+// The fields typed on the command line, over what the form holds.
+template <std::size_t N>
+void TypeFields(CalculatorForm& form, const std::array<FormTextField, N>& table, const FieldOptions<N>& fields) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (fields.options[i] && fields.options[i]->count() > 0) form.*table[i].member = Utf8ToCp1252(fields.texts[i]);
 }
 
 std::vector<std::string> AmplifierKeys() {
@@ -82,15 +108,12 @@ void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
       ->check(CLI::IsMember(AmplifierKeys()))
       ->capture_default_str();
 
-  CalculatorForm defaults;
-  ApplyFormDefaults(defaults);
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
-    const FormTextField& field = kFormTextFields[i];
-    if (use == PartUse::kEveryPart && field.partFigure) continue;
-    options.fieldOptions[i] = app.add_option(std::string(field.options), options.fields[i], OptionDescription(field))
-                                  ->type_name("TEXT")
-                                  ->default_str(Cp1252ToUtf8(defaults.*field.member));
-  }
+  constexpr std::string_view kOverrides = " (overrides the part's)";
+  // Every part gives its en, in and fc; a part's line may leave out the rest.
+  AddFieldOptions(app, kFormTextFields, options.fields,
+                  use == PartUse::kSelectOne ? std::optional(kOverrides) : std::nullopt);
+  AddFieldOptions(app, kBuiltCircuitFields, options.builtFields,
+                  use == PartUse::kSelectOne ? kOverrides : " (for the parts whose line gives none)");
 
   app.add_flag("--no-corner-current", options.noCornerCurrent, "Clear \"Apply 1/f Corner to Noise Current\"");
   app.add_flag("--with-carry", options.withCarry,
@@ -121,9 +144,8 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
       throw UsageError("unknown part '" + options.part + "' in '" + partsFile + "'");
     circuit.partName = std::move(name);
   }
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
-    if (options.fieldOptions[i] && options.fieldOptions[i]->count() > 0)
-      form.*kFormTextFields[i].member = Utf8ToCp1252(options.fields[i]);
+  TypeFields(form, kFormTextFields, options.fields);
+  TypeFields(form, kBuiltCircuitFields, options.builtFields);
   if (options.noCornerCurrent) form.m_bApplyCorner = 0;
   form.m_bWithCarry = options.withCarry ? 1 : 0;
   if (options.prevBandOption->count() > 0) SetPreviousBand(form, options.prevBand);
@@ -147,6 +169,11 @@ bool LibraryHasPart(const PartFileOption& parts, const std::string& name) {
   const std::optional<std::filesystem::path> file = PathFromUtf8(parts.Path());
   PartLibrary library;
   return file && LoadPartLibrary(*file, library) && library.m_partTable.Lookup(name);
+}
+
+void NoteRefusal(const NoiseResult& result, std::ostream& err) {
+  if (const std::optional<std::string_view> note = BuiltCircuitRefusal(result))
+    err << "tervane-cli: " << Cp1252ToUtf8(*note) << '\n';
 }
 
 }  // namespace tervane::cli

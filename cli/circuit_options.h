@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "cli/part_file.h"
 #include "form/amplifier_names.h"
 #include "form/calculator_form.h"
+#include "form/form_calculation.h"
 
 namespace tervane::cli {
 
@@ -19,6 +21,13 @@ enum class PartUse {
   kEveryPart,  // every part is calculated in turn: its figures are the only ones
 };
 
+// The texts of one table of the form's fields, as typed on the command line.
+template <std::size_t N>
+struct FieldOptions {
+  std::array<std::string, N> texts;
+  std::array<CLI::Option*, N> options{};  // null where not offered
+};
+
 // The circuit a command calculates: the form's fields, the amplifier type,
 // the check box, carry mode and the part, as calc takes them.
 struct CircuitOptions {
@@ -26,8 +35,8 @@ struct CircuitOptions {
   CLI::Option* circuitOption = nullptr;  // null under kEveryPart
   std::string type{NamesOfAmplifier(AMP_NONINVERTING)->key};
   CLI::Option* typeOption = nullptr;
-  std::array<std::string, kFormTextFields.size()> fields;
-  std::array<CLI::Option*, kFormTextFields.size()> fieldOptions{};  // null where not offered
+  FieldOptions<kFormTextFields.size()> fields;
+  FieldOptions<kBuiltCircuitFields.size()> builtFields;  // the circuit as it is built
   bool noCornerCurrent = false;
   bool withCarry = false;
   std::pair<std::string, std::string> prevBand;
@@ -64,5 +73,9 @@ std::string ReadCircuitBytes(const std::string& name);
 // (Windows-1252), as the window selects a file's part only then. A library
 // that cannot be read has none, as the window's list is empty then.
 bool LibraryHasPart(const PartFileOption& parts, const std::string& name);
+
+// One line on `err` that says why the circuit as built was refused, beside
+// the error report; nothing for any other result.
+void NoteRefusal(const NoiseResult& result, std::ostream& err);
 
 }  // namespace tervane::cli

@@ -15,11 +15,12 @@ namespace {
 
 constexpr const char* kPartsFooter =
     "One line per list entry, in the order of the desktop list, with the columns of\n"
-    "the part file: NAME EN IN FC (voltage noise V/rtHz, current noise A/rtHz, 1/f\n"
-    "corner Hz), as the file writes them. A name given on several lines is listed\n"
-    "that many times, each time with the figures of its last line. Lines that are\n"
-    "neither parts, comments nor blank are counted on stderr, by why they were\n"
-    "skipped.\n"
+    "the part file: NAME EN IN FC [GBW [FCI]] (voltage noise V/rtHz, current noise\n"
+    "A/rtHz, 1/f corner Hz, and where the line gives them the gain-bandwidth Hz and\n"
+    "the current noise's 1/f corner Hz), as the file writes them. A name given on\n"
+    "several lines is listed that many times, each time with the figures of its\n"
+    "last line. Lines that are neither parts, comments nor blank are counted on\n"
+    "stderr, by why they were skipped.\n"
     "\n"
     "--format names prints the names alone, one a line, for scripts.\n"
     "\n"
@@ -45,7 +46,9 @@ int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) 
   for (const std::string& name : library.m_partList) {
     const PartRecord* record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record
-    rows.push_back({name, record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
+    TableRow& row = rows.emplace_back(TableRow{name, record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
+    for (const char* optional : {record->szGainBandwidth, record->szCurrentCorner})
+      if (*optional != '\0') row.emplace_back(optional);
   }
   if (!rows.empty()) WriteTerminalText(out, AlignedColumns(rows));
   return kExitOk;

@@ -14,6 +14,7 @@
 #include "cli/table_output.h"
 #include "cli/text_output.h"
 #include "form/figure_text.h"
+#include "form/form_calculation.h"
 #include "form/part_ranking.h"
 #include "form/rank_columns.h"
 #include "form/result_csv.h"
@@ -26,12 +27,14 @@ namespace {
 constexpr const char* kRankFooter =
     "Each part of the library is calculated in the circuit the options give, as\n"
     "selecting it in the list would: its voltage noise, current noise and 1/f corner\n"
-    "replace the form's. Parts are ranked by total noise over the band (with the\n"
-    "carried noise under --with-carry), quietest first, read through the\n"
-    "--weighting (none: the report's total); equal totals keep the list order;\n"
-    "parts whose calculation fails come last, in list order. A name on several\n"
-    "lines of the file is one part and is listed once. Lines of the file skipped\n"
-    "are counted on stderr.\n"
+    "replace the form's, and its gain-bandwidth and current-noise corner where its\n"
+    "line gives them (--gbw and --fci are for the parts whose line does not).\n"
+    "Parts are ranked by total noise over the band (with the carried noise under\n"
+    "--with-carry), quietest first, read through the --weighting (none: the\n"
+    "report's total); equal totals keep the list order; parts whose calculation\n"
+    "fails come last, in list order. A name on several lines of the file is one\n"
+    "part and is listed once. Lines of the file skipped are counted on stderr, and\n"
+    "so is why a circuit every part fails in was refused.\n"
     "\n"
     "Columns: rank, name, en in fc as the file writes them (V/rtHz, A/rtHz, Hz),\n"
     "the output noise density Sn (V/rtHz), the total noise Vn (V), the SNR (dB) and\n"
@@ -110,6 +113,8 @@ int RunRank(const RankOptions& options, std::ostream& out, std::ostream& err) {
     out << Cp1252ToPrintableUtf8(RankCsv(parts));
   else
     WriteTerminalText(out, RankText(parts));
+  // A refusal of the circuit fails every part alike: said once.
+  NoteRefusal(ComputeNoise(circuit.form), err);
   const bool anyFailed = std::any_of(parts.begin(), parts.end(), [](const RankedPart& p) { return p.failed; });
   return anyFailed ? kExitInputError : kExitOk;
 }

@@ -46,13 +46,14 @@ struct SpectrumOptions {
   std::size_t points = kDefaultPoints;
 };
 
-int RunSpectrum(const SpectrumOptions& options, std::ostream& out) {
+int RunSpectrum(const SpectrumOptions& options, std::ostream& out, std::ostream& err) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const NoiseResult result = ComputeNoise(circuit.form);
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, options.points);
   if (!spectrum) {
     WriteTerminalText(out,
                       SpectrumFaultText(SpectrumFaultOf(result, options.points).value_or(SpectrumFault::kCalculationFailed)));
+    NoteRefusal(result, err);
     return kExitInputError;
   }
   out << Cp1252ToPrintableUtf8(SpectrumCsv(*spectrum, result));
@@ -66,7 +67,7 @@ Command AddSpectrumOptions(CLI::App* app) {
   app->add_option("--points", options->points, "Number of frequencies, both ends of the range included")
       ->check(NumberInRange(2, kMostPoints, true))
       ->capture_default_str();
-  return {app, [options](std::ostream& out, std::ostream&) { return RunSpectrum(*options, out); }};
+  return {app, [options](std::ostream& out, std::ostream& err) { return RunSpectrum(*options, out, err); }};
 }
 
 }  // namespace

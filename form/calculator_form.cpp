@@ -5,6 +5,7 @@ namespace tervane {
 void ApplyFormDefaults(CalculatorForm& form) {
   form.m_nAmpType = AMP_NONINVERTING;
   for (const FormTextField& field : kFormTextFields) form.*field.member = std::string(field.defaultText);
+  for (const FormTextField& field : kBuiltCircuitFields) form.*field.member = std::string(field.defaultText);
   form.m_bApplyCorner = 1;
 }
 

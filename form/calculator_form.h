@@ -27,6 +27,15 @@ struct CalculatorForm {
   int m_bApplyCorner = 0;
   std::string m_strCarry;
 
+  // The circuit as it is built (kBuiltCircuitFields): an empty or blank
+  // text leaves the part out, and the stage is the textbook one.
+  std::string m_strSourceInductance;
+  std::string m_strLoadResistor;
+  std::string m_strLoadCapacitor;
+  std::string m_strFeedbackCapacitor;
+  std::string m_strGainBandwidth;
+  std::string m_strCurrentCorner;
+
   int m_bWithCarry = 0;  // set by the button that starts a calculation
 
   // The band of the last successful calculation, for the carry step.
@@ -56,7 +65,7 @@ struct FormTextField {
   std::string_view unit;
   std::string_view options;
   std::string_view note;
-  bool partFigure;  // one of the three figures a part of the library fills in
+  bool partFigure;  // one of the figures a part of the library fills in
 };
 
 inline constexpr std::array<FormTextField, 11> kFormTextFields{{
@@ -80,6 +89,25 @@ inline constexpr std::array<FormTextField, 11> kFormTextFields{{
      true},
     {"carry", &CalculatorForm::m_strCarry, "0", "Carry from previous calc", "Vc", "V", "--carry",
      " (used with --with-carry)", false},
+}};
+
+// The six fields of the circuit as it is built, in the same shape, none of
+// them among the main window's edits: each starts empty, and empty means
+// absent. A part of the library fills in its gain-bandwidth and current-noise
+// corner when its line gives them, and empties them when it does not.
+inline constexpr std::array<FormTextField, 6> kBuiltCircuitFields{{
+    {"source_inductance", &CalculatorForm::m_strSourceInductance, "", "Source Inductance", "Ls", "H",
+     "--source-inductance,--ls", " (in series with the source resistor)", false},
+    {"load_resistor", &CalculatorForm::m_strLoadResistor, "", "Load Resistor", "Rload", "ohms",
+     "--load-resistor,--rload", " (+ input to ground; not in the inverting stage)", false},
+    {"load_capacitor", &CalculatorForm::m_strLoadCapacitor, "", "Load Capacitor", "Cload", "F",
+     "--load-capacitor,--cload", " (+ input to ground; not in the inverting stage)", false},
+    {"feedback_capacitor", &CalculatorForm::m_strFeedbackCapacitor, "", "Feedback Capacitor", "Cf", "F",
+     "--feedback-capacitor,--cf", " (across R2)", false},
+    {"gain_bandwidth", &CalculatorForm::m_strGainBandwidth, "", "Gain-Bandwidth Product", "GBW", "Hz",
+     "--gain-bandwidth,--gbw", "", true},
+    {"current_corner", &CalculatorForm::m_strCurrentCorner, "", "Current Noise 1/f Corner", "fci", "Hz",
+     "--current-corner,--fci", " (in^2 (1 + fci/f); given, it replaces the corner check box's rule)", true},
 }};
 
 }  // namespace tervane

@@ -184,6 +184,9 @@ std::string VersionProblem(const Entries& entries) {
   return {};
 }
 
+// The first version that holds the circuit as it is built.
+constexpr int kBuiltCircuitVersion = 2;
+
 // The version of a file whose version line VersionProblem accepted.
 int VersionOf(const Entries& entries) {
   const std::string& text = entries.find(kVersionKey)->second;
@@ -192,9 +195,19 @@ int VersionOf(const Entries& entries) {
   return version;
 }
 
-bool IsKnownKey(std::string_view key) {
+// The fields of a stage in a file of `version`, in the order they are
+// written: a chain's stage holds every one.
+std::vector<const FormTextField*> FieldsOf(int version) {
+  std::vector<const FormTextField*> fields;
+  for (const FormTextField& field : kFormTextFields) fields.push_back(&field);
+  if (version >= kBuiltCircuitVersion)
+    for (const FormTextField& field : kBuiltCircuitFields) fields.push_back(&field);
+  return fields;
+}
+
+bool IsKnownKey(std::string_view key, const std::vector<const FormTextField*>& fields) {
   if (key == kTypeKey || key == kCornerKey || key == kPartKey) return true;
-  return std::ranges::any_of(kFormTextFields, [key](const FormTextField& field) { return field.key == key; });
+  return std::ranges::any_of(fields, [key](const FormTextField* field) { return field->key == key; });
 }
 
 // "buffer, noninverting or inverting"
@@ -205,13 +218,16 @@ std::string AmplifierKeyList() {
   return list;
 }
 
-// Everything of a stage is there and known, and the type and check box
-// read; the texts read as anything. `version`, where given, is a key too.
-std::string ContentProblem(const Entries& entries, bool withVersion) {
+// Everything of a stage of `version` is there and known, and the type and
+// check box read; the texts read as anything. A file before the chains
+// holds its version among its stage's lines.
+std::string ContentProblem(const Entries& entries, int version) {
+  const std::vector<const FormTextField*> fields = FieldsOf(version);
   for (const auto& [key, value] : entries)
-    if (!IsKnownKey(key) && !(withVersion && key == kVersionKey)) return "it is damaged: unknown key " + Quoted(key);
+    if (!IsKnownKey(key, fields) && !(version < kChainVersion && key == kVersionKey))
+      return "it is damaged: unknown key " + Quoted(key);
   std::vector<std::string_view> required{kTypeKey};  // in the order they are written
-  for (const FormTextField& field : kFormTextFields) required.push_back(field.key);
+  for (const FormTextField* field : fields) required.push_back(field->key);
   required.push_back(kCornerKey);
   for (const std::string_view key : required)
     if (!entries.contains(key)) return "it is truncated or damaged: the line " + std::string(key) + "= is missing";
@@ -229,7 +245,7 @@ std::string StagesProblem(const Parsed& parsed, int version) {
   if (version < kChainVersion) {
     if (!parsed.stages.empty())
       return "it is damaged: a circuit file of version " + std::to_string(version) + " has no [stage] section";
-    return ContentProblem(parsed.top, true);
+    return ContentProblem(parsed.top, version);
   }
   for (const auto& [key, value] : parsed.top)
     if (key != kVersionKey) return "it is damaged: " + Quoted(key) + " stands before the first [stage]";
@@ -238,32 +254,36 @@ std::string StagesProblem(const Parsed& parsed, int version) {
     return "it holds " + std::to_string(parsed.stages.size()) + " stages; a chain holds at most " +
            std::to_string(kMaxChainStages);
   for (std::size_t k = 0; k < parsed.stages.size(); ++k)
-    if (std::string problem = ContentProblem(parsed.stages[k], false); !problem.empty())
+    if (std::string problem = ContentProblem(parsed.stages[k], version); !problem.empty())
       return "stage " + std::to_string(k + 1) + ": " + problem;
   return {};
 }
 
 // `onto` with a sound stage's type, texts and check box, and its part.
-ChainStageForm StageOf(const Entries& entries, const CalculatorForm& onto) {
+ChainStageForm StageOf(const Entries& entries, int version, const CalculatorForm& onto) {
   ChainStageForm stage{onto, std::nullopt};
   CalculatorForm& form = stage.form;
   form.m_nAmpType = *AmplifierOfKey(entries.find(kTypeKey)->second);
-  for (const FormTextField& field : kFormTextFields) form.*field.member = Utf8ToCp1252(entries.find(field.key)->second);
+  // A file without the circuit as built describes the textbook stage.
+  for (const FormTextField& field : kBuiltCircuitFields) (form.*field.member).clear();
+  for (const FormTextField* field : FieldsOf(version))
+    form.*field->member = Utf8ToCp1252(entries.find(field->key)->second);
   form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
   if (const auto part = entries.find(kPartKey); part != entries.end() && !part->second.empty())
     stage.partName = Utf8ToCp1252(part->second);
   return stage;
 }
 
-// A stage's lines: its type, texts, check box and part.
-void AppendStage(std::string& text, const CalculatorForm& form, const std::optional<std::string>& partName) {
+// A stage's lines, those of `version`: its type, texts, check box and part.
+void AppendStage(std::string& text, int version, const CalculatorForm& form,
+                 const std::optional<std::string>& partName) {
   // A NUL ends a text where the calculation reads it, and no file holds
   // one: what follows it is not kept.
   const auto line = [&text](std::string_view key, std::string_view cp1252) {
     text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0')))) + "\n";
   };
   line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);
-  for (const FormTextField& field : kFormTextFields) line(field.key, form.*field.member);
+  for (const FormTextField* field : FieldsOf(version)) line(field->key, form.*field->member);
   line(kCornerKey, form.m_bApplyCorner ? "1" : "0");
   if (partName) line(kPartKey, *partName);
 }
@@ -275,8 +295,11 @@ std::string HeaderLines(int version) {
 }  // namespace
 
 std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName) {
-  std::string text = HeaderLines(1);
-  AppendStage(text, form, partName);
+  const bool built = std::ranges::any_of(kBuiltCircuitFields,
+                                         [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
+  const int version = built ? kBuiltCircuitVersion : 1;
+  std::string text = HeaderLines(version);
+  AppendStage(text, version, form, partName);
   return text;
 }
 
@@ -285,7 +308,7 @@ std::string WriteChainFile(std::span<const ChainStageForm> stages) {
   std::string text = HeaderLines(kChainVersion);
   for (const ChainStageForm& stage : stages) {
     text += "\n" + std::string(kStageHeader) + "\n";
-    AppendStage(text, stage.form, stage.partName);
+    AppendStage(text, kChainVersion, stage.form, stage.partName);
   }
   return text;
 }
@@ -312,8 +335,8 @@ ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
   if (!reason.empty()) return refused(reason);
 
   std::vector<ChainStageForm> stages;
-  if (version < kChainVersion) stages.push_back(StageOf(parsed.top, onto));
-  for (const Entries& entries : parsed.stages) stages.push_back(StageOf(entries, onto));
+  if (version < kChainVersion) stages.push_back(StageOf(parsed.top, version, onto));
+  for (const Entries& entries : parsed.stages) stages.push_back(StageOf(entries, version, onto));
   return {std::move(stages), {}};
 }
 

@@ -13,21 +13,28 @@
 namespace tervane {
 
 // A circuit kept in a `.tervane` file: the amplifier type, the eleven field
-// texts exactly as typed, the corner check box and the chosen part's name.
-// The file is UTF-8 text, `key=value` lines under a `[tervane-circuit]`
-// header, `version=1` first (README, "Circuit files"):
+// texts exactly as typed, those of the circuit as it is built, the corner
+// check box and the chosen part's name. The file is UTF-8 text, `key=value`
+// lines under a `[tervane-circuit]` header, the version first (README,
+// "Circuit files"):
 //
 //   [tervane-circuit]
-//   version=1
+//   version=2
 //   type=noninverting
 //   source_resistor=600
 //   ...                      (every key of kFormTextFields)
+//   source_inductance=500m
+//   ...                      (every key of kBuiltCircuitFields)
 //   apply_corner=1
 //   part=OP27                (left out when no part is chosen)
 //
+// Version 1 has no key of kBuiltCircuitFields. A textbook stage, none of
+// those fields given, is written as version 1, so that the release before
+// them still opens it; a version 1 file opens with none of them.
+//
 // A chain of stages is version 3: the version alone, then a `[stage]`
 // section for each stage in the chain's order, each with the lines a file of
-// one stage holds after its version:
+// version 2 holds after its version:
 //
 //   [tervane-circuit]
 //   version=3
@@ -47,7 +54,8 @@ inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
 inline constexpr int kCircuitFileVersion = 3;  // the newest this one reads
 
 // The file's text for the form's type, texts and check box, and the part
-// (all Windows-1252), in UTF-8.
+// (all Windows-1252), in UTF-8: version 1 unless a field of the circuit as
+// built holds text.
 std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName);
 
 struct CircuitReading {

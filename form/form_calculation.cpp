@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "form/built_circuit.h"
 #include "noise/noise_calculation.h"
 #include "notation/eng_parse.h"
 
@@ -26,6 +27,7 @@ NoiseResult ReadNoiseInputs(const CalculatorForm& form) {
   r.applyCorner = form.m_bApplyCorner != 0;
   if (form.m_bWithCarry != 0) r.carry = ParseEngValue(form.m_strCarry);
   if (form.m_bHavePrevBand) r.previousBand = Band{form.m_dPrevLowerFreq, form.m_dPrevUpperFreq};
+  ReadBuiltCircuit(form, r);
   return result;
 }
 
@@ -36,6 +38,8 @@ bool WritesBackFinite(const NoiseResult& result) {
   for (double v : {r.sourceResistor, result.r1Read ? r.r1 : 0.0, r.r2, result.temperature.fahrenheit, r.lowerFreq,
                    r.upperFreq, r.refVoltage, r.en, r.in, r.cornerFreq})
     if (!std::isfinite(v)) return false;
+  for (const auto member : kBuiltCircuitInputs)
+    if (const std::optional<double>& v = r.*member; v && !std::isfinite(*v)) return false;
   return true;
 }
 

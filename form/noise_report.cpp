@@ -1,5 +1,6 @@
 #include "form/noise_report.h"
 
+#include "form/built_circuit.h"
 #include "notation/shown_value.h"
 
 namespace tervane {
@@ -46,11 +47,14 @@ std::string BuildNoiseReport(const NoiseResult& result, std::optional<std::strin
   AppendValue(out, "Voltage noise = ", s.en, "V/rtHz\r\n");
   AppendValue(out, "Current noise  = ", s.in, "A/rtHz\r\n");
   AppendValue(out, "1/f noise corner = ", s.cornerFreq, "Hz\r\n\r\n");
+  const std::optional<std::string> built = BuiltCircuitLine(s);
+  if (built) out.append(*built).append("\r\n\r\n");
   out += "Output noise results:\r\n";
   AppendValue(out, "Operating temperature = ", result.temperature.kelvin, "K\r\n");
   AppendValue(out, "Flicker correction factor = ", r.flicker, "\r\n");
-  out += s.applyCorner ? "1/f Noise corner applied to noise current\r\n"
-                       : "1/f Noise corner not applied to noise current\r\n";
+  out += s.currentCorner ? "Noise current has its own 1/f corner, fci\r\n"
+         : s.applyCorner ? "1/f Noise corner applied to noise current\r\n"
+                         : "1/f Noise corner not applied to noise current\r\n";
   AppendValue(out, "Noise = ", *r.outputDensity, "V/rtHz\r\n");
   AppendValue(out, "Total noise voltage = ", *r.ownNoise, "V\r\n");
   if (s.carry) {
@@ -58,7 +62,9 @@ std::string BuildNoiseReport(const NoiseResult& result, std::optional<std::strin
     AppendValue(out, "Noise voltage with carry = ", *r.totalNoise, "V\r\n");
   }
   AppendValue(out, "Signal to noise ratio = ", *r.snr, "dB\r\n");
-  AppendValue(out, "Gain = ", *r.gain, "");
+  // Over frequency the gain is a curve: the report gives it where audio
+  // gives it.
+  AppendValue(out, "Gain = ", *r.gain, built ? " (at 1kHz)" : "");
   return out;
 }
 

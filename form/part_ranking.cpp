@@ -54,6 +54,9 @@ OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit) {
   opAmp.en = ParseEngValue(record.szNoiseVoltage);
   opAmp.in = ParseEngValue(record.szNoiseCurrent);
   opAmp.cornerFreq = ParseEngValue(record.szCornerFreq);
+  // A line without them leaves the circuit's, typed for such parts.
+  if (record.szGainBandwidth[0] != '\0') opAmp.gainBandwidth = ParseEngValue(record.szGainBandwidth);
+  if (record.szCurrentCorner[0] != '\0') opAmp.currentCorner = ParseEngValue(record.szCurrentCorner);
   return opAmp;
 }
 

@@ -38,7 +38,8 @@ struct RankedPart {
 };
 
 // Every part of the library calculated in `form` as selecting it would do
-// (its en, in and fc replace the form's), quietest total first (the total
+// (its en, in and fc replace the form's, and its gain-bandwidth and current
+// corner where its line gives them), quietest total first (the total
 // read through `weighting`; unweighted, the report's total); equal
 // totals keep the list order, and failed parts come last in list order. A
 // name on several lines of the file is one part (every line of it selects
@@ -54,8 +55,9 @@ std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary&
 std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary& library,
                                   Weighting weighting = Weighting::kNone);
 
-// A part's op amp as the ranking takes it: en, in and fc as its
-// record writes them, the rest (the corner rule, GBW, fci) the circuit's.
+// A part's op amp as the ranking takes it: en, in and fc as its record
+// writes them, GBW and fci too where its line gives them, the rest (the
+// corner rule, GBW and fci where its line gives none) the circuit's.
 OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit);
 
 }  // namespace tervane

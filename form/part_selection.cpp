@@ -8,6 +8,8 @@ bool SelectPart(CalculatorForm& form, const CPartTable& table, std::string_view 
   form.m_strNoiseVoltage = record->szNoiseVoltage;
   form.m_strNoiseCurrent = record->szNoiseCurrent;
   form.m_strCornerFreq = record->szCornerFreq;
+  form.m_strGainBandwidth = record->szGainBandwidth;
+  form.m_strCurrentCorner = record->szCurrentCorner;
   return true;
 }
 

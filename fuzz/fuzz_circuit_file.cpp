@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "form/circuit_file.h"
@@ -30,8 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t k = 0; k < reading.stages->size(); ++k) {
     const tervane::ChainStageForm& was = (*reading.stages)[k];
     const tervane::ChainStageForm& is = (*again.stages)[k];
-    for (const tervane::FormTextField& field : tervane::kFormTextFields)
-      Check(is.form.*field.member == was.form.*field.member, "each text reads back as it was");
+    for (const auto& table : {std::span<const tervane::FormTextField>(tervane::kFormTextFields),
+                              std::span<const tervane::FormTextField>(tervane::kBuiltCircuitFields)})
+      for (const tervane::FormTextField& field : table)
+        Check(is.form.*field.member == was.form.*field.member, "each text reads back as it was");
     Check(is.form.m_nAmpType == was.form.m_nAmpType && is.form.m_bApplyCorner == was.form.m_bApplyCorner &&
               is.partName == was.partName,
           "the type, the check box and the part read back");

@@ -58,6 +58,18 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
 
 using WordBuffer = std::array<char, kPartLineMax>;
 
+// How many of the `count` words of a part line are figures: a remark after
+// the four (as files written before the gain-bandwidth and current corner
+// had) starts with a word that does not start as a number does, and the
+// words from it on are no figures.
+std::size_t FiguresBeforeRemark(std::span<const std::string_view> words, std::size_t count) {
+  for (std::size_t i = 4; i < count; ++i) {
+    const char c = words[i].front();
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-')) return i;
+  }
+  return count;
+}
+
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // `word` with the UTF-8 micro sign (C2 B5) and Greek mu (CE BC) as the
@@ -136,20 +148,24 @@ class PartFileReader {
   void AddPiece(std::string_view piece, char next) {
     if (!piece.empty() && piece.front() == '/') return;
 
-    std::array<std::string_view, 4> words;
-    const std::size_t count = ScanWords(piece, words);
+    // Four words are a part; a fifth and a sixth, when there, are its
+    // gain-bandwidth and current-noise corner.
+    std::array<std::string_view, 6> words;
+    std::size_t count = ScanWords(piece, words);
     if (count == 0 && next == '\n') return;  // a blank line
-    if (count < words.size()) return Skip(SkipReason::kTooFewWords);
-    // A fourth word that reaches the end of the piece and goes on would be
+    if (count < 4) return Skip(SkipReason::kTooFewWords);
+    count = FiguresBeforeRemark(words, count);
+    // A last word that reaches the end of the piece and goes on would be
     // read cut short, a different number.
-    if (words[3].data() + words[3].size() == piece.data() + piece.size() && ContinuesWord(next))
+    const std::string_view last = words[count - 1];
+    if (last.data() + last.size() == piece.data() + piece.size() && ContinuesWord(next))
       return Skip(SkipReason::kFigureCut);
-    std::array<WordBuffer, 3> figures;
-    for (std::size_t i = 1; i < words.size(); ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
+    std::array<WordBuffer, 5> figures;
+    for (std::size_t i = 1; i < count; ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
     // A word that does not fit its field would be stored cut, a different
     // name or a different number: the line is skipped instead.
     if (words[0].size() > kPartWordMax) return Skip(SkipReason::kNameTooLong);
-    for (std::size_t i = 1; i < words.size(); ++i)
+    for (std::size_t i = 1; i < count; ++i)
       if (words[i].size() > kPartWordMax) return Skip(SkipReason::kFigureTooLong);
 
     if (m_records.size() == m_records.capacity()) Grow();
@@ -158,6 +174,8 @@ class PartFileReader {
     CopyWord(record.szNoiseVoltage, words[1]);
     CopyWord(record.szNoiseCurrent, words[2]);
     CopyWord(record.szCornerFreq, words[3]);
+    if (count > 4) CopyWord(record.szGainBandwidth, words[4]);
+    if (count > 5) CopyWord(record.szCurrentCorner, words[5]);
     m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
   }
 

@@ -19,14 +19,14 @@ inline constexpr std::string_view kPartFileName = "tervane.txt";
 
 // Only this many characters of a line are read; the rest of a longer line
 // is never a part of its own (a comment's stays comment, a part line's is
-// dropped as words after the fourth are).
+// dropped as a remark after the figures is).
 inline constexpr std::size_t kPartLineMax = 62;
 
 // Why a line that is neither blank nor a comment gave no part.
 enum class SkipReason : unsigned char {
   kNameTooLong,    // a name longer than its field
   kFigureTooLong,  // a figure longer than its field
-  kFigureCut,      // the fourth word runs on past the characters read
+  kFigureCut,      // the last figure runs on past the characters read
   kTooFewWords,
 };
 
@@ -53,12 +53,13 @@ struct PartLibrary {
 
 // Reads part lines from any bytes into `library`, replacing what it held:
 // "/" in the first column makes a comment; otherwise the first four words
-// are name, voltage noise, current noise and 1/f corner, and a line with
-// fewer words, or with one of those four longer than a field holds, is
-// skipped and counted by its reason; a blank line is neither. What editors
-// write in UTF-8 keeps its value: a UTF-8 byte order mark at the start is
-// skipped, and in the three figures the UTF-8 micro sign and Greek mu are
-// the micro sign's byte.
+// are name, voltage noise, current noise and 1/f corner, a fifth and a
+// sixth, when given, the gain-bandwidth and the current noise's 1/f corner,
+// and a line with fewer than four words, or with one of those six longer
+// than a field holds, is skipped and counted by its reason; a blank line is
+// neither. What editors write in UTF-8 keeps its value: a UTF-8 byte order
+// mark at the start is skipped, and in the figures the UTF-8 micro sign and
+// Greek mu are the micro sign's byte.
 void ReadPartLibrary(std::istream& in, PartLibrary& library);
 
 // Reads the part file. False, with the library left as it was, when the

@@ -17,6 +17,9 @@ struct PartRecord {
   char szNoiseVoltage[kPartFieldSize] = {};  // V/rtHz
   char szNoiseCurrent[kPartFieldSize] = {};  // A/rtHz
   char szCornerFreq[kPartFieldSize] = {};    // Hz
+  // Empty when the line gives none.
+  char szGainBandwidth[kPartFieldSize] = {};  // GBW, Hz
+  char szCurrentCorner[kPartFieldSize] = {};  // fci, the current noise's 1/f corner, Hz
 };
 
 template <std::size_t N>

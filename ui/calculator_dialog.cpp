@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "form/built_circuit.h"
 #include "form/circuit_file.h"
 #include "form/corner_estimate.h"
 #include "form/field_reading.h"
@@ -24,6 +25,7 @@
 #include "parts/file_check.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
+#include "ui/built_circuit_dialog.h"
 #include "ui/circuit_picture.h"
 #include "ui/corner_dialog.h"
 #include "ui/dialog_units.h"
@@ -109,6 +111,7 @@ void CCalculatorDlg::ConnectControls() {
   connect(m_helpButton, &QPushButton::clicked, this, &CCalculatorDlg::OnHelpButton);
   connect(m_ui->riaaButton, &QPushButton::clicked, this, &CCalculatorDlg::OnRiaaNbw);
   connect(m_ui->calcCornerButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalcCornerFreq);
+  connect(m_ui->builtCircuitButton, &QPushButton::clicked, this, &CCalculatorDlg::OnBuiltCircuit);
   connect(m_partList, &QComboBox::activated, this, &CCalculatorDlg::OnSelchangePartName);
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
   for (QLineEdit* field : m_textFields)
@@ -161,6 +164,12 @@ void CCalculatorDlg::RefreshOut() {
     if (i == kCarryField) m_ui->applyCornerCheck->setChecked(m_form.m_bApplyCorner != 0);
     m_textFields[i]->setText(FromCp1252(m_form.*kFormTextFields[i].member));
   }
+  // The circuit as built has no field here: a line says what of it is in
+  // use, so that nobody forgets it is set.
+  const std::optional<std::string> built = BuiltCircuitLine(m_form);
+  const QString line = built ? FromCp1252(*built) : QString();
+  m_ui->builtCircuitLine->setText(line);
+  m_ui->builtCircuitLine->setToolTip(line);
 }
 
 // --- Ending the program -------------------------------------------------
@@ -401,6 +410,15 @@ void CCalculatorDlg::ShowReadingNotes() {
   qsizetype shown = fieldNotes.size();
   while (shown > 0 && !fits(text(shown))) --shown;
   label->setText(text(shown));
+}
+
+// "Source & Bandwidth...": its fields replace the form's after "OK".
+void CCalculatorDlg::OnBuiltCircuit() {
+  RefreshIn();
+  CBuiltCircuitDlg dialog(this, m_form);
+  if (dialog.exec() != QDialog::Accepted) return;
+  for (const FormTextField& field : kBuiltCircuitFields) m_form.*field.member = dialog.Form().*field.member;
+  RefreshOut();
 }
 
 void CCalculatorDlg::OnSelchangePartName() {

@@ -83,6 +83,7 @@ class CCalculatorDlg : public QDialog {
 
   void OnRiaaNbw();
   void OnCalcCornerFreq();
+  void OnBuiltCircuit();
   void OnSelchangePartName();
   void ShowReadingNotes();
 

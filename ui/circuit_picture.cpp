@@ -1,10 +1,17 @@
 #include "ui/circuit_picture.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+
+#include <optional>
+
+#include "form/built_circuit.h"
+#include "notation/eng_parse.h"
+#include "ui/qt_text.h"
 
 namespace tervane::ui {
 namespace {
@@ -34,8 +41,7 @@ QPixmap Prerendered(const QString& name, qreal ratio) {
   return pixmap;
 }
 
-QPixmap Rendered(const QString& name, qreal ratio) {
-  QSvgRenderer renderer(name + QStringLiteral(".svg"));
+QPixmap Rendered(QSvgRenderer& renderer, qreal ratio) {
   if (!renderer.isValid()) return {};
   const QSize size = renderer.defaultSize();
   QPixmap pixmap(size * ratio);
@@ -46,6 +52,37 @@ QPixmap Rendered(const QString& name, qreal ratio) {
   return pixmap;
 }
 
+// The drawing as built of the topology; the non-inverting stage's for a
+// form with none chosen.
+QString BuiltCircuitName(AmplifierType type) {
+  switch (type) {
+    case AMP_BUFFER:
+      return QStringLiteral(":/circuits/built_buffer.svg");
+    case AMP_INVERTING:
+      return QStringLiteral(":/circuits/built_inverting.svg");
+    default:
+      return QStringLiteral(":/circuits/built_noninverting.svg");
+  }
+}
+
+QString Ink(bool present) { return present ? QStringLiteral("#000") : QStringLiteral("#999"); }
+
+// Puts the part of `field` into the drawing's template: its label, "Ls
+// 500mH", or its symbol alone in grey when the part is absent.
+void FillPart(QString& svg, const FormTextField& field, std::optional<double> value) {
+  const QString key = QString::fromLatin1(field.key.data(), static_cast<qsizetype>(field.key.size()));
+  QString label = FromCp1252(field.symbol);
+  if (value) label += QLatin1Char(' ') + EngText(*value, UnitText(field.unit));
+  svg.replace(QLatin1Char('{') + key + QStringLiteral("-ink}"), Ink(value.has_value()));
+  svg.replace(QLatin1Char('{') + key + QLatin1Char('}'), label.toHtmlEscaped());
+}
+
+void Show(QLabel* picture, const QPixmap& pixmap) {
+  if (pixmap.isNull()) return;
+  picture->setPixmap(pixmap);
+  picture->resize(pixmap.deviceIndependentSize().toSize());
+}
+
 }  // namespace
 
 void ShowCircuit(QLabel* picture, AmplifierType type) {
@@ -54,10 +91,26 @@ void ShowCircuit(QLabel* picture, AmplifierType type) {
   if (name.isEmpty()) return;
   const qreal ratio = picture->devicePixelRatioF();
   QPixmap pixmap = Prerendered(name, ratio);
-  if (pixmap.isNull()) pixmap = Rendered(name, ratio);
-  if (pixmap.isNull()) return;
-  picture->setPixmap(pixmap);
-  picture->resize(pixmap.deviceIndependentSize().toSize());
+  if (pixmap.isNull()) {
+    QSvgRenderer renderer(name + QStringLiteral(".svg"));
+    pixmap = Rendered(renderer, ratio);
+  }
+  Show(picture, pixmap);
+}
+
+void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form) {
+  picture->clear();
+  QFile file(BuiltCircuitName(static_cast<AmplifierType>(form.m_nAmpType)));
+  if (!file.open(QIODevice::ReadOnly)) return;
+  QString svg = QString::fromUtf8(file.readAll());
+  for (const FormTextField& field : kFormTextFields) FillPart(svg, field, ParseEngValue(form.*field.member));
+  StageInputs built;
+  ReadBuiltCircuit(form, built);
+  for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
+    FillPart(svg, kBuiltCircuitFields[i], built.*kBuiltCircuitInputs[i]);
+  svg.replace(QStringLiteral("{load-ink}"), Ink(built.loadResistor || built.loadCapacitor));
+  QSvgRenderer renderer(svg.toUtf8());
+  Show(picture, Rendered(renderer, picture->devicePixelRatioF()));
 }
 
 }  // namespace tervane::ui

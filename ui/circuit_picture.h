@@ -13,6 +13,11 @@ namespace tervane::ui {
 // A drawing that cannot be loaded leaves the picture empty.
 void ShowCircuit(QLabel* picture, AmplifierType type);
 
+// Shows the drawing of the form's topology with its source, load, feedback
+// capacitor and op amp as built, each part labelled with the value the
+// calculation reads, a part left out in grey.
+void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form);
+
 // Draws the topology's drawing as lines and text, fitted into `area` with
 // its proportions kept; returns where it went (empty when it cannot be
 // loaded).

@@ -25,6 +25,12 @@ QString UnitText(std::string_view unit) {
   return FromCp1252(unit).replace(QStringLiteral("rtHz"), QStringLiteral("√Hz"));
 }
 
+QString FieldCaption(const FormTextField& field) {
+  QString caption = FromCp1252(field.caption);
+  if (!field.unit.empty()) caption += QStringLiteral(" (%1)").arg(UnitText(field.unit));
+  return caption;
+}
+
 QString FieldEditName(std::string_view key) {
   QString name;
   bool upper = false;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "form/calculator_form.h"
+
 namespace tervane::ui {
 
 // The core keeps its text in single-byte Windows-1252; the widgets show
@@ -17,6 +19,10 @@ std::string ToCp1252(const QString& text);
 // A unit as the core writes it in plain ASCII ("ohms", "V/rtHz"), with the
 // signs a window can show ("Ω", "V/√Hz").
 QString UnitText(std::string_view unit);
+
+// A field's caption with its unit, as a window labels it: "Source Inductance
+// (H)", "Operating Temperature" (no unit).
+QString FieldCaption(const FormTextField& field);
 
 // The object name of the main window's edit for the form field `key`:
 // "lower_freq" is lowerFreqEdit.

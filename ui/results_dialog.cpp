@@ -15,11 +15,12 @@
 #include <tuple>
 #include <utility>
 
-#include "ui/breakdown_view.h"
-#include "ui/comparison_view.h"
 #include "form/amplifier_names.h"
 #include "form/breakdown_table.h"
+#include "form/built_circuit.h"
 #include "form/figure_text.h"
+#include "ui/breakdown_view.h"
+#include "ui/comparison_view.h"
 #include "ui/dialog_units.h"
 #include "ui/figures_view.h"
 #include "ui/file_save.h"
@@ -43,19 +44,19 @@ Weighting& SessionWeighting() {
 }
 
 // The form as typed, a caption and a text each, and the button that ran
-// the calculation: the carry only where it was used.
+// the calculation: the carry only where it was used, of the circuit as
+// built only the fields that hold text.
 QList<QStringList> InputsOf(const CalculatorForm& form) {
   QList<QStringList> inputs;
   inputs << QStringList{QStringLiteral("Calculated by"),
                         form.m_bWithCarry ? QStringLiteral("Calc w/Carry") : QStringLiteral("Calculate")};
   if (const std::optional<AmplifierNames> names = NamesOfAmplifier(form.m_nAmpType))
     inputs << QStringList{QStringLiteral("Amplifier"), FromCp1252(names->label)};
-  for (const FormTextField& field : kFormTextFields) {
-    if (field.member == &CalculatorForm::m_strCarry && !form.m_bWithCarry) continue;
-    QString caption = FromCp1252(field.caption);
-    if (!field.unit.empty()) caption += QStringLiteral(" (%1)").arg(UnitText(field.unit));
-    inputs << QStringList{caption, FromCp1252(form.*field.member)};
-  }
+  for (const FormTextField& field : kFormTextFields)
+    if (field.member != &CalculatorForm::m_strCarry || form.m_bWithCarry)
+      inputs << QStringList{FieldCaption(field), FromCp1252(form.*field.member)};
+  for (const FormTextField& field : kBuiltCircuitFields)
+    if (!(form.*field.member).empty()) inputs << QStringList{FieldCaption(field), FromCp1252(form.*field.member)};
   inputs << QStringList{QStringLiteral("1/f corner applies to the current noise"),
                         form.m_bApplyCorner ? QStringLiteral("yes") : QStringLiteral("no")};
   return inputs;
@@ -83,6 +84,7 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
   m_editResults->installEventFilter(this);
   AddViews(result, form, library);
   AddWeightingChoice();
+  AddBuiltCircuitLine(result);
   AddButtons();
   FitScreen(owner);
 }
@@ -140,6 +142,20 @@ void CResultsDlg::AddWeightingChoice() {
   row->addWidget(m_weighting);
   row->addStretch();
   static_cast<QVBoxLayout*>(layout())->insertLayout(0, row);
+}
+
+// Above the tabs too, so that no view is read without the circuit as built
+// in mind; with why it was refused, when it was.
+void CResultsDlg::AddBuiltCircuitLine(const NoiseResult& result) {
+  const std::optional<std::string> line = BuiltCircuitLine(result.inputs);
+  if (!line) return;
+  QString text = FromCp1252(*line);
+  if (const std::optional<std::string_view> refusal = BuiltCircuitRefusal(result))
+    text += QLatin1Char('\n') + FromCp1252(*refusal);
+  auto* label = new QLabel(text, this);
+  SetNames(label, QStringLiteral("builtCircuitLine"), QStringLiteral("Circuit as built"));
+  label->setWordWrap(true);
+  static_cast<QVBoxLayout*>(layout())->insertWidget(1, label);
 }
 
 void CResultsDlg::OnWeighting() {

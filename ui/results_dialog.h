@@ -61,6 +61,7 @@ class CResultsDlg : public QDialog {
   void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
   void AddView(QWidget* view, const char* objectName, const QString& title);
   void AddWeightingChoice();
+  void AddBuiltCircuitLine(const NoiseResult& result);
   void OnWeighting();
   void MakeResizable();
   void FitScreen(const QWidget* owner);

@@ -35,6 +35,11 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
 
   CalculatorForm onto = test::Form();  // the carry state is not the file's
   onto.m_bHavePrevBand = true;
+  onto.m_strGainBandwidth = "8M";  // a version 1 file has none
+  // The circuit as built makes version 2, and a blank field is kept as typed.
+  const CalculatorForm built =
+      test::Form(AMP_NONINVERTING, {{"source_inductance", "500m"}, {"load_capacitor", " "}, {"current_corner", "0"}});
+  const std::string version2 = WriteCircuitFile(built, {});
   CalculatorForm omega = typed;  // a character Windows-1252 lacks reads as '?'
   omega.m_strR2 = "10k?";
   // Written by hand: a byte order mark, CR LF, a comment, the version last.
@@ -64,8 +69,13 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
       {"cut mid-line", good.substr(0, good.size() - 3), "it is truncated (its last line"},
       {"cut at a line end", good.substr(0, good.find("r2=")), "it is truncated or damaged: the line r2= is missing"},
       {"no header", good.substr(good.find('\n') + 1), "it is not a Tervane circuit file"},
+      {"version 2", version2, nullptr, built},
+      {"version 2 without a key of it", Replaced(version2, "feedback_capacitor=\n", ""),
+       "it is truncated or damaged: the line feedback_capacitor= is missing"},
+      {"version 1 with a key of version 2", Replaced(good, "r1=", "source_inductance=1\nr1="),
+       "it is damaged: unknown key 'source_inductance'"},
       {"newer version", Replaced(good, "version=1", "version=4"),
-       "it was written by a newer Tervane (circuit file version 4"},
+       "it was written by a newer Tervane (circuit file version 4; this one reads version 3)"},
       {"newer than an int holds", Replaced(good, "version=1", "version=99999999999"),
        "it was written by a newer Tervane (circuit file version 99999999999;"},
       {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
@@ -87,6 +97,8 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
     ASSERT_TRUE(reading.form) << c.name << ": " << reading.reason;
     for (const FormTextField& field : kFormTextFields)
       EXPECT_EQ(*reading.form.*field.member, c.form.*field.member) << c.name << ' ' << field.key;
+    for (const FormTextField& field : kBuiltCircuitFields)
+      EXPECT_EQ(*reading.form.*field.member, c.form.*field.member) << c.name << ' ' << field.key;
     EXPECT_EQ(reading.form->m_nAmpType, c.form.m_nAmpType) << c.name;
     EXPECT_EQ(reading.form->m_bApplyCorner, c.form.m_bApplyCorner) << c.name;
     EXPECT_TRUE(reading.form->m_bHavePrevBand) << c.name;
@@ -98,15 +110,16 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
 // circuit file, and a circuit file reads as a chain of one; a chain's own
 // refusals name what is wrong, and its stage.
 TEST(CircuitFile, ChainsOfStages) {
-  const std::vector<ChainStageForm> chain{{test::Form(AMP_NONINVERTING, {{"r2", "99k"}}), "OP27"},
+  const std::vector<ChainStageForm> chain{{test::Form(AMP_NONINVERTING, {{"source_inductance", "500m"}}), "OP27"},
                                           {test::Form(AMP_INVERTING, {{"carry", "1\n"}}), {}},
-                                          {test::Form(AMP_BUFFER), "x"}};
+                                          {test::Form(AMP_BUFFER, {{"gain_bandwidth", "8M"}}), "x"}};
   const std::string file = WriteChainFile(chain);
   const std::optional<std::vector<ChainStageForm>> read = ReadChainFile(file, test::Form()).stages;
   ASSERT_TRUE(read && read->size() == chain.size());
   for (std::size_t k = 0; k < chain.size(); ++k) {
-    for (const FormTextField& field : kFormTextFields)
-      EXPECT_EQ((*read)[k].form.*field.member, chain[k].form.*field.member) << k << ' ' << field.key;
+    for (const auto& table : {std::span<const FormTextField>(kFormTextFields), std::span<const FormTextField>(kBuiltCircuitFields)})
+      for (const FormTextField& field : table)
+        EXPECT_EQ((*read)[k].form.*field.member, chain[k].form.*field.member) << k << ' ' << field.key;
     EXPECT_EQ((*read)[k].form.m_nAmpType, chain[k].form.m_nAmpType);
     EXPECT_EQ((*read)[k].partName, chain[k].partName);
   }
@@ -120,6 +133,8 @@ TEST(CircuitFile, ChainsOfStages) {
       {Replaced(file, "version=3\n", "version=3\nr1=1k\n"), "it is damaged: 'r1' stands before the first [stage]"},
       {file.substr(0, file.find("[stage]")), "it is truncated or damaged: it has no [stage] section"},
       {Replaced(file, "type=inverting\n", ""), "stage 2: it is truncated or damaged: the line type= is missing"},
+      {Replaced(file, "source_inductance=\n", ""),
+       "stage 2: it is truncated or damaged: the line source_inductance= is missing"},
       {WriteChainFile(std::vector<ChainStageForm>(kMaxChainStages + 1, chain[1])),
        "it holds 11 stages; a chain holds at most 10"},
   };

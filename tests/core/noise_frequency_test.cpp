@@ -191,7 +191,8 @@ TEST(OverFrequency, PublishedFigures) {
 // against its own calculation; the ringing closed loop is worked out
 // afresh for each.
 TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
-  const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100\nBroken 1n 1p 1e400\n");
+  // Fast's line gives its GBW and fci, which win over the circuit's.
+  const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100 2M 150\nBroken 1n 1p 1e400\n");
   for (const FrequencyCase& c : {kCircuits[0], kCircuits[4], kCircuits[6]}) {
     NoiseResult circuit = ComputeNoise(test::Form());
     circuit.inputs = Cartridge();
@@ -203,6 +204,8 @@ TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
       EXPECT_EQ(part.failed, part.name == "Broken") << c.name;
       if (part.failed) continue;
       ExpectRelative(*part.totalNoise, *r.totalNoise, 1e-9, part.name.c_str());
+      EXPECT_EQ(own.gainBandwidth, part.name == "Fast" ? 2e6 : circuit.inputs.gainBandwidth) << c.name;
+      EXPECT_EQ(own.currentCorner, part.name == "Fast" ? 150 : circuit.inputs.currentCorner) << c.name;
       ExpectRelative(*part.weightedNoise, *ComputeNoiseFigures(*FigureInputsOf(own, r))[Weighting::kRiaa].outputV, 1e-9,
                      part.name.c_str());
     }

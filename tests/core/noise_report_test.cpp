@@ -24,6 +24,7 @@ namespace {
 std::vector<std::string> FieldTexts(const CalculatorForm& form) {
   std::vector<std::string> texts;
   for (const FormTextField& field : kFormTextFields) texts.push_back(form.*field.member);
+  for (const FormTextField& field : kBuiltCircuitFields) texts.push_back(form.*field.member);
   return texts;
 }
 
@@ -57,8 +58,43 @@ TEST(NoiseReport, ShowsTheOpAmpAsEnteredByteForByte) {
             "V\r\n"
             "Signal to noise ratio = 118.5dB\r\n"
             "Gain = 2");
-  EXPECT_EQ(FieldTexts(form),
-            (std::vector<std::string>{"0", "1k", "1k", "77", "20", "20k", "1", "3n", "400f", "100", "1.185" MICRO}));
+  EXPECT_EQ(FieldTexts(form), (std::vector<std::string>{"0", "1k", "1k", "77", "20", "20k", "1", "3n", "400f", "100",
+                                                        "1.185" MICRO, "", "", "", "", "", ""}));
+}
+
+TEST(NoiseReport, NamesTheCircuitAsBuiltOnlyWhenAPartOfItIsGiven) {
+  // Blank texts are absent, as empty ones are; any other text is read as
+  // every field is, and goes back normalised.
+  const struct {
+    test::FieldTexts typed;
+    const char* line;  // the report's line, none: the textbook report
+    std::vector<std::string> after;
+  } cases[] = {
+      {{{"source_inductance", " \t"}, {"current_corner", std::string("\0 1", 3)}}, nullptr,
+       {" \t", std::string("\0 1", 3)}},
+      {{{"source_inductance", "0.5"}, {"load_resistor", "47000"}, {"load_capacitor", "200p"}},
+       "Circuit as built: Ls = 500mH, Rload = 47kohm, Cload = 200pF", {"500m", "47k", "200p", "", "", ""}},
+      {{{"feedback_capacitor", "x"}, {"gain_bandwidth", "8M"}, {"current_corner", "170"}},
+       "Circuit as built: Cf = 0F, GBW = 8MHz, fci = 170Hz", {"", "", "", "0", "8M", "170"}},
+  };
+  for (const auto& c : cases) {
+    CalculatorForm form = test::Form(AMP_NONINVERTING, c.typed);
+    const std::string report = Calculate(form);
+    const std::vector<std::string> texts = FieldTexts(form);
+    if (!c.line) {
+      CalculatorForm textbook = test::Form();
+      EXPECT_EQ(report, Calculate(textbook));
+      EXPECT_EQ(texts[11] + texts[16], c.after[0] + c.after[1]);
+      continue;
+    }
+    EXPECT_NE(report.find(std::string("1/f noise corner = 0Hz\r\n\r\n") + c.line + "\r\n\r\nOutput noise results:"),
+              std::string::npos)
+        << report;
+    EXPECT_TRUE(report.ends_with(" (at 1kHz)")) << report;
+    EXPECT_EQ(report.find("\r\nNoise current has its own 1/f corner, fci\r\n") != std::string::npos,
+              !c.after[5].empty());
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + 11, texts.end()), c.after);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -123,6 +159,7 @@ TEST(WriteBack, FailedCalculationChangesNothing) {
       {"carry", "1e400"},
       // Every result is finite, but the temperature would go back as infinite Fahrenheit.
       {"temperature", "1e308K"},
+      {"load_capacitor", "1e400"},
   };
   for (const auto& [key, text] : inputs) {
     CalculatorForm form = test::Form(AMP_NONINVERTING, {{"temperature", "25C"}, {"carry", "1" MICRO}, {key, text}});

@@ -20,12 +20,16 @@ inline PartLibrary ReadBytes(const std::string& bytes) {
   return library;
 }
 
-// A part as "name voltage current corner", or "name (missing)".
+// A part as "name voltage current corner [gain-bandwidth [current-corner]]",
+// or "name (missing)".
 inline std::string PartText(const PartLibrary& library, const std::string& name) {
   const PartRecord* record = library.m_partTable.Lookup(name);
   if (!record) return name + " (missing)";
-  return std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent + " " +
-         record->szCornerFreq;
+  std::string text = std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent +
+                     " " + record->szCornerFreq;
+  for (const char* optional : {record->szGainBandwidth, record->szCurrentCorner})
+    if (*optional) text.append(" ").append(optional);
+  return text;
 }
 
 // The list in display order, and the whole table as "name voltage current

@@ -65,7 +65,13 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       // Only a slash in the very first column makes a comment.
       {"IndentedSlashes", "  // 1n 2p 3\n\t/B 4n 5p 6\n", {"//", "/B"}, {"// 1n 2p 3", "/B 4n 5p 6"}},
       {"TooFewWords", "A 1n 2p\n\n   \nB 1n 2p 3", {"B"}, {"B 1n 2p 3"}, "1 line skipped: 1 too few words (line 1)"},
-      {"FifthWordIgnored", "A 1n 2p 3 extra words\n", {"A"}, {"A 1n 2p 3"}},
+      // A fifth and a sixth word are the gain-bandwidth and the current
+      // noise's corner; a seventh is ignored, and so is a remark after the
+      // figures, from its first word that does not start as a number does.
+      {"GainBandwidthAndCurrentCorner", "A 1n 2p 3 10M 4.2\xC2\xB5 extra\nB 1n 2p 3 8M\n", {"A", "B"},
+       {"A 1n 2p 3 10M 4.2\xB5", "B 1n 2p 3 8M"}},
+      {"RemarkAfterTheFigures", "A 1n 2p 3 extra words\nB 1n 2p 3 10M low noise\n", {"A", "B"},
+       {"A 1n 2p 3", "B 1n 2p 3 10M"}},
       {"AnyWhiteSpace", "\tA\t1n  \t 2p\v3\f\n", {"A"}, {"A 1n 2p 3"}},
       {"CaseDistinctNames", "opa 1n 1p 1\nOPA 2n 2p 2\nOpa 3n 3p 3\n", {"opa", "OPA", "Opa"},
        {"opa 1n 1p 1", "OPA 2n 2p 2", "Opa 3n 3p 3"}},
@@ -75,19 +81,21 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"SortedWithoutRegardToCase", "b 1n 1p 1\nA 1n 1p 1\n_ 1n 1p 1\nz 1n 1p 1\n10 1n 1p 1\n",
        {"10", "A", "b", "z", "_"}, {"b 1n 1p 1", "A 1n 1p 1", "_ 1n 1p 1", "z 1n 1p 1", "10 1n 1p 1"}},
       // A line with a word longer than its 15-character field among its
-      // first four is skipped.
+      // first six is skipped.
       {"LongWordsSkipTheLine",
        "ABCDEFGHIJKLMNOP 1n 1p 1\nABCDEFGHIJKLMNO 1n 1p 1\nX 1n 1p 1234567890123456\n"
-       "Y 1n 123456789012345 1 ABCDEFGHIJKLMNOPQRSTU\nZ 1234567890123456 1p 1\n",
-       {"ABCDEFGHIJKLMNO", "Y"}, {"ABCDEFGHIJKLMNO 1n 1p 1", "Y 1n 123456789012345 1"},
-       "3 lines skipped: 1 too long a name (line 1), 2 too long a figure (first at line 3)"},
+       "Y 1n 123456789012345 1 1M 1234567890123456\nW 1n 1p 1 1M 1 ABCDEFGHIJKLMNOPQRSTU\n"
+       "V 1n 1p 1 ABCDEFGHIJKLMNOPQRSTU\nZ 1234567890123456 1p 1\n",
+       {"ABCDEFGHIJKLMNO", "V", "W"}, {"ABCDEFGHIJKLMNO 1n 1p 1", "V 1n 1p 1", "W 1n 1p 1 1M 1"},
+       "4 lines skipped: 1 too long a name (line 1), 3 too long a figure (first at line 3)"},
       // Only 62 characters of a line are read: the rest is no line of its own.
       {"CommentTailStaysComment", longComment + "Tail 1n 2p 3\n", {}, {}},
       {"PartLineTailDropped", Padded("A 1n 2p 3 // a remark", 62) + "B 4n 5p 6\n", {"A"}, {"A 1n 2p 3"}},
       {"LineOfExactlyAPiece", Padded("A 1n 2p", 61) + "3\n/ B 1n 2p 3\nC 1n 2p 3\n", {"A", "C"},
        {"A 1n 2p 3", "C 1n 2p 3"}},
-      {"FourthWordCutAtTheEndOfThePiece", "\n" + Padded("A 1n 2p", 61) + "34\n" + Padded("B", 62) + " 1n 2p 3\n",
-       {}, {}, "2 lines skipped: 1 figure cut at the 62nd character (line 2), 1 too few words (line 3)"},
+      {"LastWordCutAtTheEndOfThePiece",
+       "\n" + Padded("A 1n 2p", 61) + "34\n" + Padded("B", 62) + " 1n 2p 3\n" + Padded("C 1n 2p 3 10M", 61) + "42\n", {},
+       {}, "3 lines skipped: 2 figure cut at the 62nd character (first at line 2), 1 too few words (line 3)"},
       // Line ends: LF or CR LF; a lone CR only separates words.
       {"CrLf", Padded("A 1n 2p", 61) + "3\r\n/ B 4n 5p 6\r\nC 7n 8p 9", {"A", "C"},
        {"A 1n 2p 3", "C 7n 8p 9"}},
@@ -174,8 +182,8 @@ TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
 // ---------------------------------------------------------------------------
 // The selection
 
-TEST(SelectPart, CopiesTheThreeFiguresOrLeavesTheFormAlone) {
-  const PartLibrary library = ReadBytes(kExampleFile + "DemoAmpA 1n 2p 3\n");
+TEST(SelectPart, CopiesTheFiguresOrLeavesTheFormAlone) {
+  const PartLibrary library = ReadBytes(kExampleFile + "DemoAmpA 1n 2p 3 10M 420\n");
   CalculatorForm form;
   ApplyFormDefaults(form);
   EXPECT_FALSE(SelectPart(form, library.m_partTable, "demoampa"));
@@ -189,9 +197,14 @@ TEST(SelectPart, CopiesTheThreeFiguresOrLeavesTheFormAlone) {
   for (const std::string& name : {library.m_partList[0], library.m_partList[1]}) {
     form.m_strNoiseVoltage = "edited";
     EXPECT_TRUE(SelectPart(form, library.m_partTable, name));
-    EXPECT_EQ(form.m_strNoiseVoltage + " " + form.m_strNoiseCurrent + " " + form.m_strCornerFreq, "1n 2p 3");
+    EXPECT_EQ(form.m_strNoiseVoltage + " " + form.m_strNoiseCurrent + " " + form.m_strCornerFreq + " " +
+                  form.m_strGainBandwidth + " " + form.m_strCurrentCorner,
+              "1n 2p 3 10M 420");
   }
   EXPECT_EQ(form.m_strR2, "4.7k");
+  // A part whose line gives no gain-bandwidth or current corner has none.
+  EXPECT_TRUE(SelectPart(form, library.m_partTable, "QuietOne"));
+  EXPECT_EQ(form.m_strGainBandwidth + form.m_strCurrentCorner, "");
 }
 
 // ---------------------------------------------------------------------------

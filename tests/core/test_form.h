@@ -21,9 +21,12 @@ inline CalculatorForm Form(int ampType = AMP_NONINVERTING, const FieldTexts& typ
   CalculatorForm form;
   ApplyFormDefaults(form);
   form.m_nAmpType = ampType;
-  for (const auto& [key, text] : typed)
+  for (const auto& [key, text] : typed) {
     for (const FormTextField& field : kFormTextFields)
       if (field.key == key) form.*field.member = text;
+    for (const FormTextField& field : kBuiltCircuitFields)
+      if (field.key == key) form.*field.member = text;
+  }
   return form;
 }
 

@@ -19,6 +19,7 @@
 
 #include <sstream>
 
+#include "form/built_circuit.h"
 #include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
@@ -108,16 +109,63 @@ class MainWindowTest : public QObject {
       return visited;
     };
     m_calc->Child("calculateButton")->setFocus();
-    QCOMPARE(tabs(20), QStringList({"partList", "nonInvertingRadio", "applyCornerCheck", "sourceResistorEdit",
-                                    "r1Edit", "r2Edit", "temperatureEdit", "lowerFreqEdit", "upperFreqEdit",
-                                    "refVoltageEdit", "noiseVoltageEdit", "noiseCurrentEdit", "cornerFreqEdit",
-                                    "carryEdit", "exitButton", "helpButton", "calcCornerButton", "riaaButton",
-                                    "calcWithCarryButton", "calculateButton"}));
+    QCOMPARE(tabs(21), QStringList({"builtCircuitButton", "partList", "nonInvertingRadio", "applyCornerCheck",
+                                    "sourceResistorEdit", "r1Edit", "r2Edit", "temperatureEdit", "lowerFreqEdit",
+                                    "upperFreqEdit", "refVoltageEdit", "noiseVoltageEdit", "noiseCurrentEdit",
+                                    "cornerFreqEdit", "carryEdit", "exitButton", "helpButton", "calcCornerButton",
+                                    "riaaButton", "calcWithCarryButton", "calculateButton"}));
     m_calc->Child("nonInvertingRadio")->setFocus();
     PressKey(&m_calc->Dialog(), Qt::Key_Down);
     QVERIFY(m_calc->Child<QRadioButton>("invertingRadio")->isChecked());
     QCOMPARE(tabs(2), QStringList({"applyCornerCheck", "sourceResistorEdit"}));
     QCOMPARE(tabs(3, Qt::ShiftModifier), QStringList({"applyCornerCheck", "invertingRadio", "partList"}));
+  }
+
+  // "Source & Bandwidth...": its fields labelled from the form's table, the
+  // drawing redrawn as they are typed; OK puts them in the form, which the
+  // line under the buttons says, Cancel does not. A load on the inverting
+  // stage is said in the dialog and above the refused report.
+  void sourceAndBandwidth() {
+    QVERIFY(m_calc->Open(QByteArray("DemoG 1n 1p 5 8M 170\n")));
+    const auto line = [&] { return m_calc->Child<QLabel>("builtCircuitLine")->text(); };
+    QCOMPARE(line(), QStringLiteral("Circuit as built: GBW = 8MHz, fci = 170Hz"));
+    QStringList captions, names, notes;
+    bool redrawn = false;
+    const auto typeAndClose = [&](const char* field, const char* text, int key) {
+      return [&, field, text, key](QWidget* w) {
+        for (const FormTextField& f : kBuiltCircuitFields) {
+          auto* edit = w->findChild<QLineEdit*>(ui::FieldEditName(f.key));
+          for (const QLabel* label : w->findChildren<QLabel*>())
+            if (label->buddy() == edit) captions << label->text();
+          names << edit->accessibleName();
+        }
+        auto* picture = w->findChild<QLabel*>(QStringLiteral("circuitPicture"));
+        const qint64 before = picture->pixmap().cacheKey();
+        QTest::keyClicks(w->findChild<QLineEdit*>(QString::fromLatin1(field)), QString::fromLatin1(text));
+        redrawn = !picture->pixmap().isNull() && picture->pixmap().cacheKey() != before;
+        notes << w->findChild<QLabel*>(QStringLiteral("refusalNote"))->text();
+        PressKey(w, key);
+      };
+    };
+    ModalDriver driver;
+    const auto open = [&] { m_calc->Click("builtCircuitButton"); };
+    QVERIFY(driver.Run(open, {typeAndClose("sourceInductanceEdit", "0.5", Qt::Key_Return)}));
+    QVERIFY(driver.Run(open, {typeAndClose("loadResistorEdit", "47k", Qt::Key_Return)}));
+    QVERIFY(driver.Run(open, {typeAndClose("feedbackCapacitorEdit", "1n", Qt::Key_Escape)}));
+    QVERIFY(redrawn);
+    for (const FormTextField& f : kBuiltCircuitFields)
+      QVERIFY(captions.contains(ui::FieldCaption(f)) && names.contains(ui::FieldCaption(f)));
+    QCOMPARE(line(), QStringLiteral("Circuit as built: Ls = 500mH, Rload = 47kohm, GBW = 8MHz, fci = 170Hz"));
+
+    m_calc->Child<QRadioButton>("invertingRadio")->click();
+    QVERIFY(driver.Run(open, {typeAndClose("loadCapacitorEdit", "", Qt::Key_Escape)}));
+    QCOMPARE(notes, QStringList({"", "", "", ui::FromCp1252(kLoadOnInvertingNote)}));
+    QString above;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* w) {
+      above = w->findChild<QLabel*>(QStringLiteral("builtCircuitLine"))->text();
+      PressKey(w, Qt::Key_Escape);
+    }}));
+    QVERIFY(above.endsWith(QLatin1Char('\n') + ui::FromCp1252(kLoadOnInvertingNote)));
   }
 
   // What a field will be read as is said under the form and in its tip as
@@ -248,7 +296,7 @@ class MainWindowTest : public QObject {
   void circuitFiles_data() {
     QTest::addColumn<QByteArray>("damage");  // written over the saved file before it is opened; empty: none; |: a pipe
     QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
-    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=2\n");
+    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=3\n");
     QTest::newRow("a pipe: said, without waiting for a writer") << QByteArray("|");
   }
 

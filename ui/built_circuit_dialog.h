@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+#include "form/calculator_form.h"
+
+class QLineEdit;
+
+namespace Ui {
+class BuiltCircuitDialog;
+}
+
+namespace tervane::ui {
+
+// "Source & Bandwidth": the fields of the circuit as it is built, beside a
+// drawing of the stage that shows the values as they are typed. It only
+// collects the texts; the caller takes them after "OK".
+class CBuiltCircuitDlg : public QDialog {
+ public:
+  // `form` is the main window's, its texts read in: the drawing's stage, and
+  // the texts the fields start from.
+  CBuiltCircuitDlg(QWidget* owner, const CalculatorForm& form);
+  ~CBuiltCircuitDlg() override;
+
+  // The form with the fields as they were when "OK" closed the dialog.
+  const CalculatorForm& Form() const { return m_form; }
+
+  void accept() override;
+
+ private:
+  void RefreshIn();
+  void RefreshOut();
+  void OnEdited();
+  void ShowStage();
+
+  std::unique_ptr<Ui::BuiltCircuitDialog> m_ui;
+  std::array<QLineEdit*, kBuiltCircuitFields.size()> m_fields{};  // in kBuiltCircuitFields order
+  CalculatorForm m_form;
+};
+
+}  // namespace tervane::ui
