@@ -51,13 +51,14 @@ constexpr const char* kChainFooter =
     "                   sources: [{source, label, density, total, percent}]}],\n"
     "                   figures}; figures as calc's; null where there is none\n"
     "         csv       a line per source of every stage with its stage's columns\n"
-    "         spectrum  CSV over a decade either side of the band, 101 points:\n"
-    "                   frequency, total, then each stage's own noise at the output\n"
+    "         spectrum  CSV of --points frequencies log-spaced over a decade either\n"
+    "                   side of the band: frequency, total, then each stage's own\n"
+    "                   noise at the output (V/rtHz)\n"
     "\n"
     "Exit status: 0 calculated; 1 the chain's calculation failed (the output says\n"
     "which stage, or why); 2 the file cannot be read, or another usage error.";
 
-constexpr std::size_t kSpectrumPoints = 101;
+constexpr std::size_t kMostPoints = 100000;
 
 struct ChainOptions {
   std::string file;
@@ -65,6 +66,7 @@ struct ChainOptions {
   std::string format = "text";
   std::string weighting = "none";
   bool figures = false;
+  std::size_t points = 101;
 };
 
 // The file's stages over the start-up form; a part the library lacks is
@@ -131,10 +133,10 @@ std::string ChainText(const ChainCalculation& result, Weighting weighting, bool 
 }
 
 // CSV where the chain has it; otherwise the reason, as text.
-std::string ChainCsvOrReason(const ChainCalculation& result, const std::string& format, Weighting weighting) {
-  if (format == "spectrum") {
-    if (const auto spectrum = ChainSpectrum(result.chain, kSpectrumPoints)) return ChainSpectrumCsv(*spectrum);
-    return SpectrumFaultText(ChainSpectrumFault(result.chain, kSpectrumPoints).value_or(SpectrumFault::kCalculationFailed));
+std::string ChainCsvOrReason(const ChainCalculation& result, const ChainOptions& options, Weighting weighting) {
+  if (options.format == "spectrum") {
+    if (const auto spectrum = ChainSpectrum(result.chain, options.points)) return ChainSpectrumCsv(*spectrum);
+    return SpectrumFaultText(ChainSpectrumFault(result.chain, options.points).value_or(SpectrumFault::kCalculationFailed));
   }
   if (const std::optional<ChainBreakdown> breakdown = BreakdownChain(result.chain, weighting))
     return ChainCsv(result, *breakdown, weighting);
@@ -149,7 +151,7 @@ int RunChain(const ChainOptions& options, std::ostream& out) {
   } else if (options.format == "text") {
     WriteTerminalText(out, ChainText(result, weighting, options.figures));
   } else {
-    const std::string csv = ChainCsvOrReason(result, options.format, weighting);
+    const std::string csv = ChainCsvOrReason(result, options, weighting);
     if (csv.ends_with('\n'))
       out << Cp1252ToPrintableUtf8(csv);
     else
@@ -170,6 +172,9 @@ Command AddChainOptions(CLI::App* app) {
                      "Read the shares, output noise, EIN and SNR through: none, A, 468 (ITU-R 468), ARM, RIAA or "
                      "RIAA+A");
   app->add_flag("--figures", options->figures, "After the text report: every figure, flat and through each weighting");
+  app->add_option("--points", options->points, "Number of frequencies of the spectrum, both ends of the range included")
+      ->check(NumberInRange(2, kMostPoints, true))
+      ->capture_default_str();
   return {app, [options](std::ostream& out, std::ostream&) { return RunChain(*options, out); }};
 }
 

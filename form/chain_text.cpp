@@ -8,6 +8,7 @@
 
 #include "form/amplifier_names.h"
 #include "form/breakdown_table.h"
+#include "form/built_circuit.h"
 #include "form/noise_report.h"
 #include "notation/shown_value.h"
 
@@ -21,6 +22,17 @@ std::string Fixed(double value, const char* format) {
   std::snprintf(text, sizeof text, format, value);
   return text;
 }
+
+// "92.0 %", and a share that would round to 0 or to 100 without being it
+// said as it is: "under 0.1 %", "over 99.9 %".
+std::string ShareText(double percent) {
+  if (percent > 0 && percent < 0.05) return "under 0.1 %";
+  if (percent < 100 && percent >= 99.95) return "over 99.9 %";
+  return Fixed(percent, "%.1f") + " %";
+}
+
+// "0.35 dB", or "under 0.01 dB" for what would round to nothing.
+std::string AddedText(double db) { return db > 0 && db < 0.005 ? "under 0.01 dB" : Fixed(db, "%.2f") + " dB"; }
 
 // "output noise power", "RIAA-weighted output noise power"
 std::string OutputPower(Weighting weighting) {
@@ -78,13 +90,13 @@ std::optional<std::string> DominanceText(const ChainCalculation& result, Weighti
   }
   if (output == 0) return "No noise reaches the output through the " + std::string(NamesOf(weighting).label) + " weighting.";
   std::string text = StageName(result, loudest) + " sets the noise floor: " +
-                     Fixed(breakdown->stages[loudest].percent, "%.1f") + " % of the " + OutputPower(weighting);
+                     ShareText(breakdown->stages[loudest].percent) + " of the " + OutputPower(weighting);
   std::string_view separator = "; ";
   for (std::size_t k = 0; k < breakdown->stages.size(); ++k) {
     if (k == loudest) continue;
     const double own = breakdown->stages[k].total * breakdown->stages[k].total;
     text.append(separator).append("stage " + std::to_string(k + 1) + " adds ");
-    text.append(Fixed(10 * std::log10(output / (output - own)), "%.2f")).append(" dB");
+    text.append(AddedText(10 * std::log10(output / (output - own))));
     separator = ", ";
   }
   return text + ".";
@@ -97,8 +109,12 @@ std::string ChainFailureText(const ChainCalculation& result) {
       return "error: the chain has no stages";
     case ChainFailure::kTooManyStages:
       return "error: a chain holds at most " + std::to_string(kMaxChainStages) + " stages";
-    case ChainFailure::kStageFailed:
-      return StageName(result, *chain.failedStage) + ": " + std::string(kNoiseErrorReport);
+    case ChainFailure::kStageFailed: {
+      std::string text = StageName(result, *chain.failedStage) + ": " + std::string(kNoiseErrorReport);
+      if (const std::optional<std::string_view> note = BuiltCircuitRefusal(result.stages[*chain.failedStage]))
+        text.append(kLineEnd).append(*note);
+      return text;
+    }
     case ChainFailure::kNotFinite:
       break;
   }
@@ -121,8 +137,9 @@ std::string BuildChainReport(const ChainCalculation& result, Weighting weighting
     if (breakdown) {
       const ChainStageShare& share = breakdown->stages[k];
       out.append("; ").append(ShownValue(share.total)).append("V at the output, ");
-      out.append(Fixed(share.percent, "%.1f")).append(" % of the ").append(OutputPower(weighting));
+      out.append(ShareText(share.percent)).append(" of the ").append(OutputPower(weighting));
     }
+    if (const std::optional<std::string> built = BuiltCircuitLine(stage.inputs)) out.append(kLineEnd).append(*built);
   }
   out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"output_v", "output_dbu"}));
   out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"input_v", "ein_dbu"}));

@@ -28,11 +28,13 @@ std::string StageName(const ChainCalculation& result, std::size_t stage);
 std::optional<std::string> DominanceText(const ChainCalculation& result, Weighting weighting = Weighting::kNone);
 
 // Why a chain has no results: which stage failed (with the report's own
-// error text), or what is wrong with the chain as a whole.
+// error text, and the load's refusal on its line where that is why), or
+// what is wrong with the chain as a whole.
 std::string ChainFailureText(const ChainCalculation& result);
 
 // The chain's report: its band and reference, a line per stage (its gain,
-// the gain from the chain's input, its noise at the output and its share),
+// the gain from the chain's input, its noise at the output and its share;
+// then its circuit as built where it has one),
 // the output noise, the EIN, the noise figure, the SNR and the dominance
 // sentence; ChainFailureText for a failed chain.
 std::string BuildChainReport(const ChainCalculation& result, Weighting weighting = Weighting::kNone);
