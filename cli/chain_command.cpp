@@ -163,7 +163,7 @@ int RunChain(const ChainOptions& options, std::ostream& out) {
 Command AddChainOptions(CLI::App* app) {
   auto options = std::make_shared<ChainOptions>();
   app->footer(kChainFooter);
-  app->add_option("FILE", options->file, "The circuit file of the chain (.tervane)")->required()->type_name("FILE");
+  app->add_option("FILE", options->file, "The circuit file of the chain (.tervane)")->required()->type_name("");
   AddPartFileOption(*app, options->parts, "Part library file, for the stages' part names");
   app->add_option("--format", options->format, "Output format: text, json, csv or spectrum")
       ->check(CLI::IsMember({"text", "json", "csv", "spectrum"}))
