@@ -3,16 +3,15 @@
 namespace tervane {
 
 ChainCalculation ComputeChain(std::span<const ChainStageForm> stages) {
-  ChainCalculation result;
+  std::vector<NoiseResult> read;
   std::vector<StageInputs> inputs;
-  for (const ChainStageForm& stage : stages) {
-    inputs.push_back(result.stages.emplace_back(ReadNoiseInputs(stage.form)).inputs);
-    result.partNames.push_back(stage.partName);
-  }
+  for (const ChainStageForm& stage : stages) inputs.push_back(read.emplace_back(ReadNoiseInputs(stage.form)).inputs);
+  ChainCalculation result;
   ChainResult& chain = result.chain;
   chain = CalculateChain(inputs);
   for (std::size_t k = 0; k < chain.stages.size(); ++k) {
-    NoiseResult& stage = result.stages[k];
+    NoiseResult& stage = result.stages.emplace_back(std::move(read[k]));
+    result.partNames.push_back(stages[k].partName);
     stage.inputs = chain.stages[k].inputs;
     stage.outcome = chain.stages[k].outcome;
     if (stage.outcome.failure || WritesBackFinite(stage)) continue;

@@ -20,11 +20,12 @@ struct ChainStageForm {
 
 // One calculation of a chain of forms.
 struct ChainCalculation {
-  // Each stage as its form reads (ReadNoiseInputs) and as the chain
-  // calculated it (ChainStage's inputs and outcome), so that a stage's own
-  // views and write-back take it as they take a stage of the main window.
+  // Each stage the chain calculated (none where it has none or too many),
+  // as its form reads (ReadNoiseInputs) and as the chain calculated it
+  // (ChainStage's inputs and outcome), so that a stage's own views and
+  // write-back take it as they take a stage of the main window.
   std::vector<NoiseResult> stages;
-  std::vector<std::optional<std::string>> partNames;  // each stage's, Windows-1252
+  std::vector<std::optional<std::string>> partNames;  // each one's, Windows-1252
   ChainResult chain;
 };
 

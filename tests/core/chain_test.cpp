@@ -167,12 +167,17 @@ TEST(Chain, RefusalsAndWhatALaterStageDoesNotRead) {
   EXPECT_TRUE(ChainNoiseFigures(withNegative)->signalGain && !ChainNoiseFigures(withNegative)->noiseFigureDb);
 }
 
-// Two equal stages of unity gain: each half of the output power, and the
-// second doubles it, 3.01 dB.
+// Three equal stages of unity gain: each a third of the output power, and
+// each after the first raising it by half, 1.76 dB. A stage whose R1 would
+// be written back as no number fails, as the main window's calculation
+// fails it.
 TEST(Chain, WhichStageSetsTheNoiseFloor) {
-  const std::vector<ChainStageForm> stages(2, {test::Form(AMP_BUFFER), std::nullopt});
+  std::vector<ChainStageForm> stages(3, {test::Form(AMP_BUFFER), std::nullopt});
   EXPECT_EQ(DominanceText(ComputeChain(stages)),
-            "Stage 1 (buffer) sets the noise floor: 50.0 % of the output noise power; stage 2 adds 3.01 dB.");
+            "Stage 1 (buffer) sets the noise floor: 33.3 % of the output noise power; stage 2 adds 1.76 dB, stage 3 "
+            "adds 1.76 dB.");
+  stages.push_back({test::Form(AMP_NONINVERTING, {{"r1", "1e400"}}), "OP27"});
+  EXPECT_EQ(ChainFailureText(ComputeChain(stages)), "Stage 4 (OP27, non-inverting): error, check inputs for consistency");
 }
 
 }  // namespace
