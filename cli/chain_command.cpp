@@ -136,7 +136,8 @@ std::string ChainText(const ChainCalculation& result, Weighting weighting, bool 
 std::string ChainCsvOrReason(const ChainCalculation& result, const ChainOptions& options, Weighting weighting) {
   if (options.format == "spectrum") {
     if (const auto spectrum = ChainSpectrum(result.chain, options.points)) return ChainSpectrumCsv(*spectrum);
-    return SpectrumFaultText(ChainSpectrumFault(result.chain, options.points).value_or(SpectrumFault::kCalculationFailed));
+    return SpectrumFaultText(
+        ChainSpectrumFault(result.chain, options.points).value_or(SpectrumFault::kCalculationFailed));
   }
   if (const std::optional<ChainBreakdown> breakdown = BreakdownChain(result.chain, weighting))
     return ChainCsv(result, *breakdown, weighting);

@@ -81,7 +81,8 @@ void OpenCircuitFile(const CircuitOptions& options, CircuitForm& circuit) {
   CircuitReading reading = ReadCircuitFile(ReadCircuitBytes(name), circuit.form);
   if (!reading.form) throw UsageError("cannot read circuit file '" + name + "': " + reading.reason);
   circuit.form = std::move(*reading.form);
-  if (reading.partName && LibraryHasPart(options.parts, *reading.partName)) circuit.partName = std::move(reading.partName);
+  if (reading.partName && LibraryHasPart(options.parts, *reading.partName))
+    circuit.partName = std::move(reading.partName);
 }
 
 void AddPartOptions(CLI::App& app, CircuitOptions& options, PartUse use) {

@@ -6,8 +6,8 @@
 
 #include "cli/command.h"
 #include "form/figure_text.h"
-#include "notation/csv.h"
 #include "notation/cp1252.h"
+#include "notation/csv.h"
 
 namespace tervane::cli {
 namespace {

@@ -88,9 +88,11 @@ std::optional<std::string> DominanceText(const ChainCalculation& result, Weighti
     output += breakdown->stages[k].total * breakdown->stages[k].total;
     if (breakdown->stages[k].total > breakdown->stages[loudest].total) loudest = k;
   }
-  if (output == 0) return "No noise reaches the output through the " + std::string(NamesOf(weighting).label) + " weighting.";
-  std::string text = StageName(result, loudest) + " sets the noise floor: " +
-                     ShareText(breakdown->stages[loudest].percent) + " of the " + OutputPower(weighting);
+  if (output == 0)
+    return "No noise reaches the output through the " + std::string(NamesOf(weighting).label) + " weighting.";
+  std::string text = StageName(result, loudest) +
+                     " sets the noise floor: " + ShareText(breakdown->stages[loudest].percent) + " of the " +
+                     OutputPower(weighting);
   std::string_view separator = "; ";
   for (std::size_t k = 0; k < breakdown->stages.size(); ++k) {
     if (k == loudest) continue;
@@ -126,7 +128,8 @@ std::string BuildChainReport(const ChainCalculation& result, Weighting weighting
   if (!figures) return ChainFailureText(result);
   const ChainResult& chain = result.chain;
   const StageInputs& first = chain.stages.front().inputs;
-  std::string out = "Chain of " + std::to_string(chain.stages.size()) + (chain.stages.size() == 1 ? " stage" : " stages");
+  std::string out =
+      "Chain of " + std::to_string(chain.stages.size()) + (chain.stages.size() == 1 ? " stage" : " stages");
   out.append(" over ").append(BandText({first.lowerFreq, first.upperFreq}));
   out.append(", 0 dB reference ").append(ShownValue(first.refVoltage)).append("V (the first stage's)");
   const std::optional<ChainBreakdown> breakdown = BreakdownChain(chain, weighting);

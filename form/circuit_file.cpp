@@ -144,7 +144,8 @@ Parsed ParseLines(std::string_view text) {
     if (line.ends_with('\r')) line.remove_suffix(1);
     const std::string at = "line " + std::to_string(number) + ": ";
     if (!header) {
-      if (line != kHeader) return {{}, {}, "it is not a Tervane circuit file (its first line is not [tervane-circuit])"};
+      if (line != kHeader)
+        return {{}, {}, "it is not a Tervane circuit file (its first line is not [tervane-circuit])"};
       header = true;
       continue;
     }

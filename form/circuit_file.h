@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <optional>
-#include <string>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 

@@ -108,7 +108,8 @@ std::string FiguresText(const NoiseFigures& figures, const FigureCauses& causes,
   TrimLineEnd(out);
   for (const WeightedFigureField& f : kWeightedFigureFields) {
     out.append(kLineEnd).append(Padded(std::string(f.label), kLabelWidth));
-    for (const Weighting w : kWeightings) out.append(Padded(FigureText(figures[w].*f.member, f.unit, f.kind), kColumnWidth));
+    for (const Weighting w : kWeightings)
+      out.append(Padded(FigureText(figures[w].*f.member, f.unit, f.kind), kColumnWidth));
     TrimLineEnd(out);
   }
   if (note) out.append(kLineEnd).append(*note);

@@ -60,8 +60,8 @@ std::string BreakdownCsv(const NoiseBreakdown& breakdown, Weighting weighting) {
 }
 
 std::string ChainCsv(const ChainCalculation& result, const ChainBreakdown& breakdown, Weighting weighting) {
-  std::string csv = CsvLine({"stage", "part", "type", "gain", "cumulative_gain", "stage_total", "stage_percent", "source",
-                             "label", "density", "total", "percent", "weighting"});
+  std::string csv = CsvLine({"stage", "part", "type", "gain", "cumulative_gain", "stage_total", "stage_percent",
+                             "source", "label", "density", "total", "percent", "weighting"});
   const std::string weightingKey = CsvField(NamesOf(weighting).key);
   for (std::size_t k = 0; k < breakdown.stages.size(); ++k) {
     const ChainStage& stage = result.chain.stages[k];

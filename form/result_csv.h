@@ -6,10 +6,10 @@
 #include "form/chain_form.h"
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
-#include "noise/noise_figures.h"
 #include "form/part_ranking.h"
 #include "noise/chain_views.h"
 #include "noise/noise_breakdown.h"
+#include "noise/noise_figures.h"
 #include "noise/noise_spectrum.h"
 
 // The results as CSV, the same from the command line and the desktop: a

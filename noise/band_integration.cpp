@@ -194,8 +194,8 @@ std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
 
 std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChainSources(
     std::span<const StageInputs> stages, Weighting weighting) {
-  const std::optional<Quadrature> q = ChainQuadratureOf(
-      stages, stages.size() * kStageSourceCount, [&](const ChainAt& chain, std::span<double> values) {
+  const std::optional<Quadrature> q =
+      ChainQuadratureOf(stages, stages.size() * kStageSourceCount, [&](const ChainAt& chain, std::span<double> values) {
         const double gain = WeightingPowerGain(weighting, chain.Frequency());
         for (std::size_t k = 0; k < chain.Count(); ++k)
           for (std::size_t i = 0; i < kStageSourceCount; ++i)

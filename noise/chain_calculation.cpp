@@ -121,7 +121,7 @@ bool HasNegativePower(const ChainResult& chain) {
 }
 
 std::optional<std::vector<std::array<double, kStageSourceCount>>> ChainSourcePowers(const ChainResult& chain,
-                                                                                     Weighting weighting) {
+                                                                                    Weighting weighting) {
   if (chain.failure) return std::nullopt;
   std::vector<std::array<double, kStageSourceCount>> powers;
   for (const ChainStage& s : chain.stages) powers.push_back(s.source);

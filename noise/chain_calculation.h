@@ -88,7 +88,7 @@ bool HasNegativePower(const ChainResult& chain);
 // Nothing for a failed chain or a band the weightings cannot be integrated
 // over.
 std::optional<std::vector<std::array<double, kStageSourceCount>>> ChainSourcePowers(const ChainResult& chain,
-                                                                                     Weighting weighting);
+                                                                                    Weighting weighting);
 
 // What the chain's figures are worked out from: its output powers, its
 // gain, the first stage's temperature and 0 dB reference. The optimum

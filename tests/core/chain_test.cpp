@@ -117,8 +117,7 @@ TEST(Chain, IntegratedWholeAgreesWithTheStagesOwnIntegrals) {
   const ChainResult flat = ChainOf({Cartridge(), unity});
   const ChainResult whole = ChainOf({Cartridge(), integrated});
   ASSERT_FALSE(flat.failure || whole.failure);
-  for (std::size_t w = 0; w < kWeightingCount; ++w)
-    ExpectRelative(whole.power[w], flat.power[w], 1e-9, "weighted");
+  for (std::size_t w = 0; w < kWeightingCount; ++w) ExpectRelative(whole.power[w], flat.power[w], 1e-9, "weighted");
   ExpectRelative(whole.sourcePerKelvin, flat.sourcePerKelvin, 1e-9, "source noise");
   // The first stage alone, from the chain's integral and from its own.
   const ChainStage& a = whole.stages[0];
@@ -177,7 +176,8 @@ TEST(Chain, WhichStageSetsTheNoiseFloor) {
             "Stage 1 (buffer) sets the noise floor: 33.3 % of the output noise power; stage 2 adds 1.76 dB, stage 3 "
             "adds 1.76 dB.");
   stages.push_back({test::Form(AMP_NONINVERTING, {{"r1", "1e400"}}), "OP27"});
-  EXPECT_EQ(ChainFailureText(ComputeChain(stages)), "Stage 4 (OP27, non-inverting): error, check inputs for consistency");
+  EXPECT_EQ(ChainFailureText(ComputeChain(stages)),
+            "Stage 4 (OP27, non-inverting): error, check inputs for consistency");
 }
 
 }  // namespace

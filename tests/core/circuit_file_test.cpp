@@ -117,7 +117,8 @@ TEST(CircuitFile, ChainsOfStages) {
   const std::optional<std::vector<ChainStageForm>> read = ReadChainFile(file, test::Form()).stages;
   ASSERT_TRUE(read && read->size() == chain.size());
   for (std::size_t k = 0; k < chain.size(); ++k) {
-    for (const auto& table : {std::span<const FormTextField>(kFormTextFields), std::span<const FormTextField>(kBuiltCircuitFields)})
+    for (const auto& table :
+         {std::span<const FormTextField>(kFormTextFields), std::span<const FormTextField>(kBuiltCircuitFields)})
       for (const FormTextField& field : table)
         EXPECT_EQ((*read)[k].form.*field.member, chain[k].form.*field.member) << k << ' ' << field.key;
     EXPECT_EQ((*read)[k].form.m_nAmpType, chain[k].form.m_nAmpType);

@@ -297,7 +297,8 @@ TEST(Ngspice, TheCircuitAsItIsBuiltAgreesWithTheEngineAtEveryFrequency) {
     const StageInputs s = c.Stage();
     const StageResult engine = CalculateStage(s);
     ASSERT_FALSE(engine.failure);
-    ExpectNgspiceAgrees({s}, [&](double f) { return NoiseSpectrumAt(s, engine, f)->total; }, *engine.totalNoise);
+    ExpectNgspiceAgrees(
+        {s}, [&](double f) { return NoiseSpectrumAt(s, engine, f)->total; }, *engine.totalNoise);
   }
 }
 
@@ -313,8 +314,9 @@ TEST(Ngspice, StagesInCascadeAgreeWithTheChain) {
     SCOPED_TRACE(kCircuits[cascade[0]].name);
     const ChainResult chain = CalculateChain(stages);
     ASSERT_FALSE(chain.failure);
-    ExpectNgspiceAgrees(stages, [&](double f) { return ChainSpectrumAt(chain, f)->total; },
-                        std::sqrt(chain.power[WeightingIndex(Weighting::kNone)]));
+    ExpectNgspiceAgrees(
+        stages, [&](double f) { return ChainSpectrumAt(chain, f)->total; },
+        std::sqrt(chain.power[WeightingIndex(Weighting::kNone)]));
   }
 }
 
