@@ -76,8 +76,12 @@ std::vector<ChainStageForm> ReadStages(const ChainOptions& options) {
   ApplyFormDefaults(defaults);
   ChainReading reading = ReadChainFile(ReadCircuitBytes(options.file), defaults);
   if (!reading.stages) throw UsageError("cannot read circuit file '" + options.file + "': " + reading.reason);
-  for (ChainStageForm& stage : *reading.stages)
-    if (stage.partName && !LibraryHasPart(options.parts, *stage.partName)) stage.partName.reset();
+  std::optional<PartLibrary> library;  // read once, where a stage names a part
+  for (ChainStageForm& stage : *reading.stages) {
+    if (!stage.partName) continue;
+    if (!library) library = ListedParts(options.parts);
+    if (!library->m_partTable.Lookup(*stage.partName)) stage.partName.reset();
+  }
   return std::move(*reading.stages);
 }
 

@@ -81,7 +81,7 @@ void OpenCircuitFile(const CircuitOptions& options, CircuitForm& circuit) {
   CircuitReading reading = ReadCircuitFile(ReadCircuitBytes(name), circuit.form);
   if (!reading.form) throw UsageError("cannot read circuit file '" + name + "': " + reading.reason);
   circuit.form = std::move(*reading.form);
-  if (reading.partName && LibraryHasPart(options.parts, *reading.partName))
+  if (reading.partName && ListedParts(options.parts).m_partTable.Lookup(*reading.partName))
     circuit.partName = std::move(reading.partName);
 }
 
@@ -166,10 +166,11 @@ std::string ReadCircuitBytes(const std::string& name) {
   return bytes;
 }
 
-bool LibraryHasPart(const PartFileOption& parts, const std::string& name) {
+PartLibrary ListedParts(const PartFileOption& parts) {
   const std::optional<std::filesystem::path> file = PathFromUtf8(parts.Path());
   PartLibrary library;
-  return file && LoadPartLibrary(*file, library) && library.m_partTable.Lookup(name);
+  if (!file || !LoadPartLibrary(*file, library)) return {};
+  return library;
 }
 
 void NoteRefusal(const NoiseResult& result, std::ostream& err) {

@@ -69,10 +69,10 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options);
 // opened is a UsageError.
 std::string ReadCircuitBytes(const std::string& name);
 
-// Whether the library `parts` resolves to has a part of this name
-// (Windows-1252), as the window selects a file's part only then. A library
-// that cannot be read has none, as the window's list is empty then.
-bool LibraryHasPart(const PartFileOption& parts, const std::string& name);
+// The library `parts` resolves to, for the part names of a circuit file,
+// which the window selects only where its list has them: a library that
+// cannot be read is empty, as the window's list is then.
+PartLibrary ListedParts(const PartFileOption& parts);
 
 // One line on `err` that says why the circuit as built was refused, beside
 // the error report; nothing for any other result.
