@@ -16,11 +16,9 @@ void AddCrestFactorOption(CLI::App& app, double& factor) {
       ->capture_default_str();
 }
 
-Json ContributionsJson(const NoiseResult& result, double crestFactor) {
-  const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result, crestFactor);
-  if (!breakdown) return nullptr;
+Json SourcesJson(const std::vector<NoiseContribution>& rows) {
   Json sources = Json::array();
-  for (const NoiseContribution& row : breakdown->contributions) {
+  for (const NoiseContribution& row : rows) {
     Json source = Json::object();
     source["source"] = std::string(NoiseSourceKey(row.source));
     source["label"] = std::string(NoiseSourceLabel(row.source));
@@ -29,8 +27,14 @@ Json ContributionsJson(const NoiseResult& result, double crestFactor) {
     source["percent"] = row.percent;
     sources.push_back(std::move(source));
   }
+  return sources;
+}
+
+Json ContributionsJson(const NoiseResult& result, double crestFactor) {
+  const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result, crestFactor);
+  if (!breakdown) return nullptr;
   Json doc = Json::object();
-  doc["sources"] = std::move(sources);
+  doc["sources"] = SourcesJson(breakdown->contributions);
   doc["input_referred"] = NumberOrNull(breakdown->inputReferred);
   doc["input_density"] = NumberOrNull(breakdown->inputDensity);
   doc["crest_factor"] = breakdown->crestFactor;
@@ -38,8 +42,7 @@ Json ContributionsJson(const NoiseResult& result, double crestFactor) {
   return doc;
 }
 
-Json FiguresJson(const NoiseResult& result) {
-  const std::optional<NoiseFigures> figures = FiguresOf(result);
+Json FiguresJson(const std::optional<NoiseFigures>& figures) {
   if (!figures) return nullptr;
   Json doc = Json::object();
   for (const StageFigureField& f : kStageFigureFields) doc[std::string(f.key)] = NumberOrNull((*figures).*f.member);

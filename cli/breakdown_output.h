@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/text_output.h"
+#include "form/figure_text.h"
 #include "form/form_calculation.h"
 
 namespace tervane::cli {
@@ -10,6 +11,9 @@ namespace tervane::cli {
 // --crest-factor: peak-to-peak per rms for the breakdown's peak-to-peak
 // estimate; `factor` keeps its default when the option is not given.
 void AddCrestFactorOption(CLI::App& app, double& factor);
+
+// [{source, label, density, total, percent}]
+Json SourcesJson(const std::vector<NoiseContribution>& rows);
 
 // {sources: [{source, label, density, total, percent}], input_referred,
 // input_density, crest_factor, peak_to_peak}, or null when the calculation
@@ -20,6 +24,7 @@ Json ContributionsJson(const NoiseResult& result, double crestFactor);
 // optimum_source_ohm, min_noise_figure_db, weighted: {none, A, ITU-R 468,
 // CCIR-ARM: {output_v, ...}}}, null where a figure is undefined; null as a
 // whole for a failed calculation.
-Json FiguresJson(const NoiseResult& result);
+Json FiguresJson(const std::optional<NoiseFigures>& figures);
+inline Json FiguresJson(const NoiseResult& result) { return FiguresJson(FiguresOf(result)); }
 
 }  // namespace tervane::cli

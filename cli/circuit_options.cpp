@@ -75,28 +75,14 @@ void SetPreviousBand(CalculatorForm& form, const std::pair<std::string, std::str
 }
 
 // The circuit file opened over `form`, as "Open Circuit..." opens it. Its
-// part names the report when the library has it, as the window selects it
-// only then; its figures stay the file's texts. A library that cannot be
-// read has no part, as the window's list is empty then.
+// part names the report when the library has it; its figures stay the
+// file's texts.
 void OpenCircuitFile(const CircuitOptions& options, CircuitForm& circuit) {
   const std::string& name = options.circuitFile;
-  const std::optional<std::filesystem::path> path = PathFromUtf8(name);
-  if (!path) throw UsageError("cannot open circuit file: its name is not valid UTF-8");
-  if (const std::string reason = NotAFileReason(*path); !reason.empty())
-    throw UsageError("cannot read circuit file '" + name + "': " + reason);
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) throw UsageError("cannot open circuit file '" + name + "'");
-  std::string bytes(kMaxCircuitFileSize + 1, '\0');  // one byte more tells an oversized file
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-
-  CircuitReading reading = ReadCircuitFile(bytes, circuit.form);
+  CircuitReading reading = ReadCircuitFile(ReadCircuitBytes(name), circuit.form);
   if (!reading.form) throw UsageError("cannot read circuit file '" + name + "': " + reading.reason);
   circuit.form = std::move(*reading.form);
-  const std::optional<std::filesystem::path> partFile = PathFromUtf8(options.parts.Path());
-  PartLibrary library;
-  if (reading.partName && partFile && LoadPartLibrary(*partFile, library) &&
-      library.m_partTable.Lookup(*reading.partName))
+  if (reading.partName && ListedParts(options.parts).m_partTable.Lookup(*reading.partName))
     circuit.partName = std::move(reading.partName);
 }
 
@@ -187,6 +173,26 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
   form.m_bWithCarry = options.withCarry ? 1 : 0;
   if (options.prevBandOption->count() > 0) SetPreviousBand(form, options.prevBand);
   return circuit;
+}
+
+std::string ReadCircuitBytes(const std::string& name) {
+  const std::optional<std::filesystem::path> path = PathFromUtf8(name);
+  if (!path) throw UsageError("cannot open circuit file: its name is not valid UTF-8");
+  if (const std::string reason = NotAFileReason(*path); !reason.empty())
+    throw UsageError("cannot read circuit file '" + name + "': " + reason);
+  std::ifstream in(*path, std::ios::binary);
+  if (!in) throw UsageError("cannot open circuit file '" + name + "'");
+  std::string bytes(kMaxCircuitFileSize + 1, '\0');  // one byte more tells an oversized file
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+PartLibrary ListedParts(const PartFileOption& parts) {
+  const std::optional<std::filesystem::path> file = PathFromUtf8(parts.Path());
+  PartLibrary library;
+  if (!file || !LoadPartLibrary(*file, library)) return {};
+  return library;
 }
 
 void NoteRefusal(const NoiseResult& result, std::ostream& err) {

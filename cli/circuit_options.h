@@ -64,6 +64,16 @@ struct CircuitForm {
 // a reversed --prev-band is a UsageError.
 CircuitForm BuildCircuitForm(const CircuitOptions& options);
 
+// The bytes of the circuit file named on the command line, read up to one
+// byte past the largest a circuit file may be; a file that cannot be
+// opened is a UsageError.
+std::string ReadCircuitBytes(const std::string& name);
+
+// The library `parts` resolves to, for the part names of a circuit file,
+// which the window selects only where its list has them: a library that
+// cannot be read is empty, as the window's list is then.
+PartLibrary ListedParts(const PartFileOption& parts);
+
 // One line on `err` that says why the circuit as built was refused, beside
 // the error report; nothing for any other result.
 void NoteRefusal(const NoiseResult& result, std::ostream& err);

@@ -41,6 +41,7 @@ struct CommandEntry {
 };
 
 extern const CommandEntry kCalcCommand;
+extern const CommandEntry kChainCommand;
 extern const CommandEntry kCornerCommand;
 extern const CommandEntry kPartsCommand;
 extern const CommandEntry kRankCommand;

@@ -5,8 +5,9 @@
 #include <string_view>
 
 #include "cli/command.h"
-#include "notation/csv.h"
+#include "form/figure_text.h"
 #include "notation/cp1252.h"
+#include "notation/csv.h"
 
 namespace tervane::cli {
 namespace {
@@ -90,6 +91,22 @@ CLI::Validator NumberInRange(double low, double high, bool whole) {
         return {};
       },
       "", "NumberInRange");
+}
+
+}  // namespace tervane::cli
+
+namespace tervane::cli {
+
+void AddWeightingOption(CLI::App& app, std::string& word, const std::string& description) {
+  std::vector<std::string> words;
+  for (const WeightingNames& names : kWeightingNames) words.emplace_back(names.option);
+  app.add_option("--weighting", word, description)->check(CLI::IsMember(words))->capture_default_str();
+}
+
+Weighting WeightingOfOption(std::string_view word) {
+  for (const Weighting w : kWeightings)
+    if (NamesOf(w).option == word) return w;
+  return Weighting::kNone;  // the option's check admits no other word
 }
 
 }  // namespace tervane::cli

@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "noise/weighting.h"
+
 // What CLI11 would take silently and the command line refuses: an option
 // that swallows the next option as its value, a byte that is not UTF-8, a
 // number that is no number.
@@ -22,5 +24,12 @@ std::vector<std::string> CheckedArguments(int argc, const char* const* argv, con
 // decimal number, or with `whole` digits alone, so that neither NaN nor a
 // negative count that wraps around gets through.
 CLI::Validator NumberInRange(double low, double high, bool whole = false);
+
+// --weighting: one of the weightings' option words (kWeightingNames), "none"
+// by default; `word` must outlive the parse.
+void AddWeightingOption(CLI::App& app, std::string& word, const std::string& description);
+
+// The weighting an option word picks.
+Weighting WeightingOfOption(std::string_view word);
 
 }  // namespace tervane::cli

@@ -9,6 +9,7 @@
 
 #include "cli/circuit_options.h"
 #include "cli/command.h"
+#include "cli/option_checks.h"
 #include "cli/part_file.h"
 #include "cli/table_output.h"
 #include "cli/text_output.h"
@@ -64,18 +65,6 @@ struct RankOptions {
   std::string format = "text";
   std::string weighting = "none";
 };
-
-Weighting WeightingOfOption(std::string_view option) {
-  for (const Weighting w : kWeightings)
-    if (NamesOf(w).option == option) return w;
-  return Weighting::kNone;  // the option's check admits no other word
-}
-
-std::vector<std::string> WeightingOptions() {
-  std::vector<std::string> words;
-  for (const WeightingNames& names : kWeightingNames) words.emplace_back(names.option);
-  return words;
-}
 
 std::string RankText(const std::vector<RankedPart>& parts) {
   std::vector<TableRow> rows(1);
@@ -138,9 +127,8 @@ Command AddRankOptions(CLI::App* app) {
   app->add_option("--format", options->format, "Output format: text, json or csv")
       ->check(CLI::IsMember({"text", "json", "csv"}))
       ->capture_default_str();
-  app->add_option("--weighting", options->weighting, "Rank by the total read through: none, A, 468 (ITU-R 468), ARM, RIAA or RIAA+A")
-      ->check(CLI::IsMember(WeightingOptions()))
-      ->capture_default_str();
+  AddWeightingOption(*app, options->weighting,
+                     "Rank by the total read through: none, A, 468 (ITU-R 468), ARM, RIAA or RIAA+A");
   return {app, [options](std::ostream& out, std::ostream& err) { return RunRank(*options, out, err); }};
 }
 

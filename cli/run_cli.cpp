@@ -32,7 +32,8 @@ int UsageFailure(std::ostream& err, std::string_view message) {
   return kExitUsage;
 }
 
-const std::array kCommands{&kCalcCommand, &kCornerCommand, &kPartsCommand, &kRankCommand, &kSpectrumCommand};
+const std::array kCommands{&kCalcCommand,  &kChainCommand, &kCornerCommand,
+                           &kPartsCommand, &kRankCommand,  &kSpectrumCommand};
 
 // The subcommand CLI11 will take: the first argument that names one, before
 // any "--". The application's own options take no values, so nothing else

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form/amplifier_names.h"
+#include "noise/chain_calculation.h"
 #include "notation/cp1252.h"
 
 namespace tervane {
@@ -18,6 +19,9 @@ constexpr std::string_view kVersionKey = "version";
 constexpr std::string_view kTypeKey = "type";
 constexpr std::string_view kCornerKey = "apply_corner";
 constexpr std::string_view kPartKey = "part";
+constexpr std::string_view kStageHeader = "[stage]";
+// The first version that holds a chain of stages, a [stage] section each.
+constexpr int kChainVersion = 3;
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -79,7 +83,14 @@ std::string Shown(std::string_view text) {
   return shown;
 }
 
-std::string Quoted(std::string_view text) { return "'" + Shown(text) + "'"; }
+// Appended piece by piece: "'" + a temporary trips g++ 12's -Wrestrict (a
+// false alarm) in optimised builds.
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '\'');
+  quoted += Shown(text);
+  quoted += '\'';
+  return quoted;
+}
 
 // Only the ends of lines and tabs among the control characters: anything
 // else is not a text a person or this program wrote.
@@ -120,13 +131,16 @@ bool HasOnlyCrLineEnds(std::string_view bytes) {
 using Entries = std::map<std::string, std::string, std::less<>>;  // key, value unescaped
 
 struct Parsed {
-  Entries entries;
+  Entries top;                  // before the first [stage]: the version, and a circuit of one stage
+  std::vector<Entries> stages;  // each [stage] section's
   std::string reason;
 };
 
-// The key=value lines after the header; blank lines and '#' comments skipped.
+// The key=value lines after the header, each [stage] line starting a
+// section of its own; blank lines and '#' comments skipped.
 Parsed ParseLines(std::string_view text) {
   Parsed parsed;
+  Entries* entries = &parsed.top;
   int number = 0;
   bool header = false;
   while (!text.empty()) {
@@ -137,18 +151,23 @@ Parsed ParseLines(std::string_view text) {
     if (line.ends_with('\r')) line.remove_suffix(1);
     const std::string at = "line " + std::to_string(number) + ": ";
     if (!header) {
-      if (line != kHeader) return {{}, "it is not a Tervane circuit file (its first line is not [tervane-circuit])"};
+      if (line != kHeader)
+        return {{}, {}, "it is not a Tervane circuit file (its first line is not [tervane-circuit])"};
       header = true;
       continue;
     }
     if (line.empty() || line.starts_with('#')) continue;
+    if (line == kStageHeader) {
+      entries = &parsed.stages.emplace_back();
+      continue;
+    }
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return {{}, "it is damaged: " + at + "no '=' in " + Quoted(line)};
+    if (equals == std::string_view::npos) return {{}, {}, "it is damaged: " + at + "no '=' in " + Quoted(line)};
     const std::string_view key = line.substr(0, equals);
     Unescaped value = Unescape(line.substr(equals + 1));
-    if (!value.problem.empty()) return {{}, "it is damaged: " + at + std::string(value.problem)};
-    if (!parsed.entries.emplace(key, std::move(value.text)).second)
-      return {{}, "it is damaged: " + at + Quoted(key) + " is given twice"};
+    if (!value.problem.empty()) return {{}, {}, "it is damaged: " + at + std::string(value.problem)};
+    if (!entries->emplace(key, std::move(value.text)).second)
+      return {{}, {}, "it is damaged: " + at + Quoted(key) + " is given twice"};
   }
   return parsed;
 }
@@ -184,7 +203,8 @@ int VersionOf(const Entries& entries) {
   return version;
 }
 
-// The fields of a file of `version`, in the order they are written.
+// The fields of a stage in a file of `version`, in the order they are
+// written: a chain's stage holds every one.
 std::vector<const FormTextField*> FieldsOf(int version) {
   std::vector<const FormTextField*> fields;
   for (const FormTextField& field : kFormTextFields) fields.push_back(&field);
@@ -194,7 +214,7 @@ std::vector<const FormTextField*> FieldsOf(int version) {
 }
 
 bool IsKnownKey(std::string_view key, const std::vector<const FormTextField*>& fields) {
-  if (key == kVersionKey || key == kTypeKey || key == kCornerKey || key == kPartKey) return true;
+  if (key == kTypeKey || key == kCornerKey || key == kPartKey) return true;
   return std::ranges::any_of(fields, [key](const FormTextField* field) { return field->key == key; });
 }
 
@@ -206,11 +226,14 @@ std::string AmplifierKeyList() {
   return list;
 }
 
-// Everything of its version is there and known, and the type and check box
-// read; the texts read as anything.
-std::string ContentProblem(const Entries& entries, const std::vector<const FormTextField*>& fields) {
+// Everything of a stage of `version` is there and known, and the type and
+// check box read; the texts read as anything. A file before the chains
+// holds its version among its stage's lines.
+std::string ContentProblem(const Entries& entries, int version) {
+  const std::vector<const FormTextField*> fields = FieldsOf(version);
   for (const auto& [key, value] : entries)
-    if (!IsKnownKey(key, fields)) return "it is damaged: unknown key " + Quoted(key);
+    if (!IsKnownKey(key, fields) && !(version < kChainVersion && key == kVersionKey))
+      return "it is damaged: unknown key " + Quoted(key);
   std::vector<std::string_view> required{kTypeKey};  // in the order they are written
   for (const FormTextField* field : fields) required.push_back(field->key);
   required.push_back(kCornerKey);
@@ -224,65 +247,116 @@ std::string ContentProblem(const Entries& entries, const std::vector<const FormT
   return {};
 }
 
-CircuitReading Refused(std::string reason) {
-  CircuitReading reading;
-  reading.reason = std::move(reason);
-  return reading;
+// A file before the chains holds one stage above any section and no
+// section; a chain file its version alone above its stages' sections.
+std::string StagesProblem(const Parsed& parsed, int version) {
+  if (version < kChainVersion) {
+    if (!parsed.stages.empty())
+      return "it is damaged: a circuit file of version " + std::to_string(version) + " has no [stage] section";
+    return ContentProblem(parsed.top, version);
+  }
+  for (const auto& [key, value] : parsed.top)
+    if (key != kVersionKey) return "it is damaged: " + Quoted(key) + " stands before the first [stage]";
+  if (parsed.stages.empty()) return "it is truncated or damaged: it has no [stage] section";
+  if (parsed.stages.size() > kMaxChainStages)
+    return "it holds " + std::to_string(parsed.stages.size()) + " stages; a chain holds at most " +
+           std::to_string(kMaxChainStages);
+  for (std::size_t k = 0; k < parsed.stages.size(); ++k)
+    if (std::string problem = ContentProblem(parsed.stages[k], version); !problem.empty())
+      return "stage " + std::to_string(k + 1) + ": " + problem;
+  return {};
 }
 
-}  // namespace
+// `onto` with a sound stage's type, texts and check box, and its part.
+ChainStageForm StageOf(const Entries& entries, int version, const CalculatorForm& onto) {
+  ChainStageForm stage{onto, std::nullopt};
+  CalculatorForm& form = stage.form;
+  form.m_nAmpType = *AmplifierOfKey(entries.find(kTypeKey)->second);
+  // A file without the circuit as built describes the textbook stage.
+  for (const FormTextField& field : kBuiltCircuitFields) (form.*field.member).clear();
+  for (const FormTextField* field : FieldsOf(version))
+    form.*field->member = Utf8ToCp1252(entries.find(field->key)->second);
+  form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
+  if (const auto part = entries.find(kPartKey); part != entries.end() && !part->second.empty())
+    stage.partName = Utf8ToCp1252(part->second);
+  return stage;
+}
 
-std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName) {
-  std::string text = std::string(kHeader) + "\n";
+// A stage's lines, those of `version`: its type, texts, check box and part.
+void AppendStage(std::string& text, int version, const CalculatorForm& form,
+                 const std::optional<std::string>& partName) {
   // A NUL ends a text where the calculation reads it, and no file holds
   // one: what follows it is not kept.
   const auto line = [&text](std::string_view key, std::string_view cp1252) {
     text += std::string(key) + "=" + Escaped(Cp1252ToUtf8(cp1252.substr(0, cp1252.find('\0')))) + "\n";
   };
-  const bool built = std::ranges::any_of(kBuiltCircuitFields,
-                                         [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
-  const int version = built ? kBuiltCircuitVersion : 1;
-  line(kVersionKey, std::to_string(version));
   line(kTypeKey, NamesOfAmplifier(form.m_nAmpType).value().key);
   for (const FormTextField* field : FieldsOf(version)) line(field->key, form.*field->member);
   line(kCornerKey, form.m_bApplyCorner ? "1" : "0");
   if (partName) line(kPartKey, *partName);
+}
+
+std::string HeaderLines(int version) {
+  return std::string(kHeader) + "\n" + std::string(kVersionKey) + "=" + std::to_string(version) + "\n";
+}
+
+}  // namespace
+
+std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName) {
+  const bool built = std::ranges::any_of(kBuiltCircuitFields,
+                                         [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
+  const int version = built ? kBuiltCircuitVersion : 1;
+  std::string text = HeaderLines(version);
+  AppendStage(text, version, form, partName);
   return text;
 }
 
-CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto) {
-  if (bytes.empty()) return Refused("the file is empty");
+std::string WriteChainFile(std::span<const ChainStageForm> stages) {
+  if (stages.size() == 1) return WriteCircuitFile(stages.front().form, stages.front().partName);
+  std::string text = HeaderLines(kChainVersion);
+  for (const ChainStageForm& stage : stages) {
+    text.append("\n").append(kStageHeader).append("\n");
+    AppendStage(text, kChainVersion, stage.form, stage.partName);
+  }
+  return text;
+}
+
+ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
+  const auto refused = [](std::string reason) { return ChainReading{std::nullopt, std::move(reason)}; };
+  if (bytes.empty()) return refused("the file is empty");
   if (bytes.size() > kMaxCircuitFileSize)
-    return Refused("it is larger than " + std::to_string(kMaxCircuitFileSize / 1024) +
+    return refused("it is larger than " + std::to_string(kMaxCircuitFileSize / 1024) +
                    " KiB, far more than a circuit takes");
   if (const WideEncoding wide = WideEncodingOf(bytes); wide != WideEncoding::kNone)
-    return Refused("it is " + std::string(NameOf(wide)) + " text: a circuit file is UTF-8");
+    return refused("it is " + std::string(NameOf(wide)) + " text: a circuit file is UTF-8");
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-  if (HasOnlyCrLineEnds(bytes)) return Refused("its lines end in CR only (old Mac text), not in LF or CR LF");
-  if (!IsText(bytes)) return Refused("it holds binary data, not text");
-  if (std::string problem = Utf8Problem(bytes); !problem.empty()) return Refused(std::move(problem));
-  if (!bytes.ends_with('\n')) return Refused("it is truncated (its last line has no line end)");
+  if (HasOnlyCrLineEnds(bytes)) return refused("its lines end in CR only (old Mac text), not in LF or CR LF");
+  if (!IsText(bytes)) return refused("it holds binary data, not text");
+  if (std::string problem = Utf8Problem(bytes); !problem.empty()) return refused(std::move(problem));
+  if (!bytes.ends_with('\n')) return refused("it is truncated (its last line has no line end)");
 
   const Parsed parsed = ParseLines(bytes);
   std::string reason = parsed.reason;
-  if (reason.empty()) reason = VersionProblem(parsed.entries);
-  const std::vector<const FormTextField*> fields = FieldsOf(reason.empty() ? VersionOf(parsed.entries) : 1);
-  if (reason.empty()) reason = ContentProblem(parsed.entries, fields);
-  if (!reason.empty()) return Refused(reason);
+  if (reason.empty()) reason = VersionProblem(parsed.top);
+  const int version = reason.empty() ? VersionOf(parsed.top) : 0;
+  if (reason.empty()) reason = StagesProblem(parsed, version);
+  if (!reason.empty()) return refused(reason);
 
-  const Entries& entries = parsed.entries;
-  CalculatorForm form = onto;
-  const std::string& type = entries.find(kTypeKey)->second;
-  form.m_nAmpType = *AmplifierOfKey(type);
-  // A file without the circuit as built describes the textbook stage.
-  for (const FormTextField& field : kBuiltCircuitFields) (form.*field.member).clear();
-  for (const FormTextField* field : fields) form.*field->member = Utf8ToCp1252(entries.find(field->key)->second);
-  form.m_bApplyCorner = entries.find(kCornerKey)->second == "1" ? 1 : 0;
+  std::vector<ChainStageForm> stages;
+  if (version < kChainVersion) stages.push_back(StageOf(parsed.top, version, onto));
+  for (const Entries& entries : parsed.stages) stages.push_back(StageOf(entries, version, onto));
+  return {std::move(stages), {}};
+}
 
+CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto) {
+  ChainReading chain = ReadChainFile(bytes, onto);
   CircuitReading reading;
-  reading.form = std::move(form);
-  if (const auto part = entries.find(kPartKey); part != entries.end() && !part->second.empty())
-    reading.partName = Utf8ToCp1252(part->second);
+  if (!chain.stages)
+    reading.reason = std::move(chain.reason);
+  else if (chain.stages->size() > 1)
+    reading.reason = "it holds a chain of " + std::to_string(chain.stages->size()) + " stages: open it as a chain";
+  else
+    reading.form = std::move(chain.stages->front().form), reading.partName = std::move(chain.stages->front().partName);
   return reading;
 }
 

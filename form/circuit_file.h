@@ -2,10 +2,13 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "form/calculator_form.h"
+#include "form/chain_form.h"
 
 namespace tervane {
 
@@ -29,13 +32,26 @@ namespace tervane {
 // those fields given, is written as version 1, so that the release before
 // them still opens it; a version 1 file opens with none of them.
 //
+// A chain of stages is version 3: the version alone, then a `[stage]`
+// section for each stage in the chain's order, each with the lines a file of
+// version 2 holds after its version:
+//
+//   [tervane-circuit]
+//   version=3
+//
+//   [stage]
+//   type=noninverting
+//   ...
+//   [stage]
+//   ...
+//
 // In a value a backslash is written `\\` and a control character `\xHH`, so
 // any text fits on its line; a NUL ends a text where the calculation reads
 // it, so a text is written up to its NUL, and `\x00` is no escape.
 
 // Larger files are refused unread: a circuit takes well under 1 KiB.
 inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
-inline constexpr int kCircuitFileVersion = 2;  // the newest this one reads
+inline constexpr int kCircuitFileVersion = 3;  // the newest this one reads
 
 // The file's text for the form's type, texts and check box, and the part
 // (all Windows-1252), in UTF-8: version 1 unless a field of the circuit as
@@ -49,13 +65,30 @@ struct CircuitReading {
   std::string reason;                   // why the file cannot be read, otherwise
 };
 
+// A chain's file: a chain of one stage as WriteCircuitFile writes its
+// stage, so that a release before the chains still opens it.
+std::string WriteChainFile(std::span<const ChainStageForm> stages);
+
+struct ChainReading {
+  // Each stage's form (`onto` with the section's type, texts and check box)
+  // and part, when the file is sound: one stage for a file of version 1.
+  std::optional<std::vector<ChainStageForm>> stages;
+  std::string reason;  // why the file cannot be read, otherwise
+};
+
+// Reads a chain's file, or a file of one stage as a chain of one. The
+// refusals are ReadCircuitFile's, and in a chain's file a section that is
+// missing, a key above the first one, more than kMaxChainStages stages, or
+// a stage's own problem, named with its number.
+ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto);
+
 // Reads a circuit file's bytes over `onto`; the other members of the form
 // (the carry state) keep their values. Text Windows-1252 cannot hold reads
 // as '?', as it does when typed into the form. A file that is empty,
 // oversized, UTF-16 or UTF-32, of CR-only lines, binary, not UTF-8 (by the
 // line), truncated (its last line unended or a key missing), damaged, of a
 // newer version or of an unknown type gives the reason, in UTF-8, and no
-// form.
+// form; so does a chain of more than one stage.
 CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto);
 
 }  // namespace tervane

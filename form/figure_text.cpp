@@ -25,9 +25,9 @@ void TrimLineEnd(std::string& out) {
   while (out.back() == ' ') out.pop_back();
 }
 
-std::string BandText(Band band) { return ShownValue(band.lower) + "Hz to " + ShownValue(band.upper) + "Hz"; }
-
 }  // namespace
+
+std::string BandText(Band band) { return ShownValue(band.lower) + "Hz to " + ShownValue(band.upper) + "Hz"; }
 
 std::optional<NoiseFigures> FiguresOf(const NoiseResult& result) {
   return StageNoiseFigures(result.inputs, result.outcome);
@@ -46,35 +46,44 @@ std::string FigureText(std::optional<double> value, std::string_view unit, Figur
   return text.append(unit);
 }
 
-std::string_view UndefinedReason(const NoiseResult& result, const WeightedFigures& weighted, std::string_view key) {
-  const StageInputs& s = result.inputs;
+FigureCauses CausesOf(const NoiseResult& result) {
   const StageResult& r = result.outcome;
+  return {false,
+          !(r.gain && *r.gain != 0),
+          HasNegativePower(result.inputs, r),
+          result.inputs.sourceResistor,
+          r.enCorrected,
+          r.inCorrected};
+}
+
+std::string_view UndefinedReason(const FigureCauses& causes, const WeightedFigures& weighted, std::string_view key) {
   const auto is = [key](std::initializer_list<std::string_view> keys) {
     return std::find(keys.begin(), keys.end(), key) != keys.end();
   };
-  if (is({"gain_db", "input_v", "ein_dbu", "ein_dbv"}) && !(r.gain && *r.gain != 0))
-    return "the stage has no signal gain";
-  if (!is({"signal_gain", "gain_db"}) && HasNegativePower(s, r)) return kNegativePowerText;
+  if (is({"gain_db", "input_v", "ein_dbu", "ein_dbv"}) && causes.noGain)
+    return causes.chain ? "the chain has no signal gain" : "the stage has no signal gain";
+  if (!is({"signal_gain", "gain_db"}) && causes.negativePower) return kNegativePowerText;
   if (is({"noise_figure_db", "noise_temperature_k"})) {
-    if (s.sourceResistor == 0) return "Rs = 0: there is no source noise to compare with";
-    if (s.sourceResistor < 0) return "Rs < 0: a negative source resistance has no noise to compare with";
+    if (causes.sourceResistor == 0) return "Rs = 0: there is no source noise to compare with";
+    if (causes.sourceResistor < 0) return "Rs < 0: a negative source resistance has no noise to compare with";
   }
   if (is({"optimum_source_ohm", "min_noise_figure_db"})) {
-    if (r.inCorrected == 0) return "in = 0: no current noise to balance the voltage noise";
-    if (r.enCorrected < 0 || r.inCorrected < 0) return "en or in is negative: a noise density is never below 0";
+    if (causes.chain) return "a figure of one op amp: see the first stage calculated alone";
+    if (causes.in == 0) return "in = 0: no current noise to balance the voltage noise";
+    if (causes.en < 0 || causes.in < 0) return "en or in is negative: a noise density is never below 0";
   }
   if (is({"output_dbu", "output_dbv", "ein_dbu", "ein_dbv", "snr_db", "snr_re_4dbu_db"}) && weighted.outputV == 0.0)
     return "no noise through this weighting: 0 V has no level in dB";
   return "not finite for these inputs";
 }
 
-TextTable FigureTable(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting) {
+TextTable FigureTable(const FigureCauses& causes, const NoiseFigures& figures, Weighting weighting) {
   TextTable table{{"Figure", "Value", "Why undefined"}, {}};
   const WeightedFigures& weighted = figures[weighting];
   auto add = [&](std::string_view key, std::string label, std::optional<double> value, std::string_view unit,
                  FigureKind kind) {
     table.rows.push_back({std::move(label), FigureText(value, unit, kind),
-                          value ? std::string() : std::string(UndefinedReason(result, weighted, key))});
+                          value ? std::string() : std::string(UndefinedReason(causes, weighted, key))});
   };
   for (const StageFigureField& f : kStageFigureFields)
     add(f.key, std::string(f.label), figures.*f.member, f.unit, f.kind);
@@ -85,28 +94,32 @@ TextTable FigureTable(const NoiseResult& result, const NoiseFigures& figures, We
   return table;
 }
 
-std::string BuildFiguresText(const NoiseResult& result) {
-  const std::optional<NoiseFigures> figures = FiguresOf(result);
-  if (!figures) return "No figures: the calculation failed.";
+std::string FiguresText(const NoiseFigures& figures, const FigureCauses& causes, Band band,
+                        const std::optional<std::string>& note) {
   std::string out = "Figures:";
   for (const StageFigureField& f : kStageFigureFields) {
-    const std::optional<double> value = (*figures).*f.member;
+    const std::optional<double> value = figures.*f.member;
     out.append(kLineEnd).append(f.label).append(" = ").append(FigureText(value, f.unit, f.kind));
-    if (!value) out.append("  (").append(UndefinedReason(result, (*figures)[Weighting::kNone], f.key)).append(")");
+    if (!value) out.append("  (").append(UndefinedReason(causes, figures[Weighting::kNone], f.key)).append(")");
   }
-  out.append(kLineEnd).append(kLineEnd).append("Weighted over ").append(BandText({result.inputs.lowerFreq, result.inputs.upperFreq}));
+  out.append(kLineEnd).append(kLineEnd).append("Weighted over ").append(BandText(band));
   out.append(":").append(kLineEnd).append(Padded("Weighting", kLabelWidth));
   for (const WeightingNames& names : kWeightingNames) out.append(Padded(std::string(names.label), kColumnWidth));
   TrimLineEnd(out);
   for (const WeightedFigureField& f : kWeightedFigureFields) {
     out.append(kLineEnd).append(Padded(std::string(f.label), kLabelWidth));
     for (const Weighting w : kWeightings)
-      out.append(Padded(FigureText((*figures)[w].*f.member, f.unit, f.kind), kColumnWidth));
+      out.append(Padded(FigureText(figures[w].*f.member, f.unit, f.kind), kColumnWidth));
     TrimLineEnd(out);
   }
-  if (const std::optional<std::string> carry = CarryNote(result)) out.append(kLineEnd).append(*carry);
-  out.append(kLineEnd).append(kQuasiPeakNote);
-  return out;
+  if (note) out.append(kLineEnd).append(*note);
+  return out.append(kLineEnd).append(kQuasiPeakNote);
+}
+
+std::string BuildFiguresText(const NoiseResult& result) {
+  const std::optional<NoiseFigures> figures = FiguresOf(result);
+  if (!figures) return "No figures: the calculation failed.";
+  return FiguresText(*figures, CausesOf(result), {result.inputs.lowerFreq, result.inputs.upperFreq}, CarryNote(result));
 }
 
 std::optional<std::string> CarryNote(const NoiseResult& result) {

@@ -79,23 +79,50 @@ inline constexpr std::array<WeightedFigureField, 8> kWeightedFigureFields{{
 // The figures of a calculation (StageNoiseFigures); nothing for a failed one.
 std::optional<NoiseFigures> FiguresOf(const NoiseResult& result);
 
+// "20Hz to 20kHz"
+std::string BandText(Band band);
+
 // A figure with its unit ("256.5nV", "-129.60dBu"), or kUndefinedFigure.
 std::string FigureText(std::optional<double> value, std::string_view unit, FigureKind kind);
 
-// Why the figure keyed `key` of a calculated stage is empty, its cause
-// named: a negative noise power, no source resistance, no current noise, no
-// gain, no noise through the weighting (`weighted`, the figures of the
-// weighting the key is read through), and only otherwise "not finite".
-std::string_view UndefinedReason(const NoiseResult& result, const WeightedFigures& weighted, std::string_view key);
+// What the reason for an empty figure is told from: of a calculated stage
+// (CausesOf), or of a chain (its first stage's source and op amp).
+struct FigureCauses {
+  bool chain = false;  // of a chain of more than one stage, which has no optimum source resistance
+  bool noGain = false;
+  bool negativePower = false;  // HasNegativePower
+  double sourceResistor = 0;   // Rs of the (first) stage
+  double en = 0;               // en' and in' of the (first) stage
+  double in = 0;
+};
+FigureCauses CausesOf(const NoiseResult& result);
+
+// Why the figure keyed `key` is empty, its cause named: a negative noise
+// power, no source resistance, no current noise, no gain, no noise through
+// the weighting (`weighted`, the figures of the weighting the key is read
+// through), a chain's figure of one op amp, and only otherwise "not finite".
+std::string_view UndefinedReason(const FigureCauses& causes, const WeightedFigures& weighted, std::string_view key);
+inline std::string_view UndefinedReason(const NoiseResult& result, const WeightedFigures& weighted,
+                                        std::string_view key) {
+  return UndefinedReason(CausesOf(result), weighted, key);
+}
 
 // The Figures view: the stage's figures, then those of `weighting`, a row
 // each of label, value and why it is undefined (empty for a figure that is
 // there).
-TextTable FigureTable(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting);
+TextTable FigureTable(const FigureCauses& causes, const NoiseFigures& figures, Weighting weighting);
+inline TextTable FigureTable(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting) {
+  return FigureTable(CausesOf(result), figures, weighting);
+}
 
-// The figures as text to follow the report: the stage's figures a line
-// each, then a table of every weighting's, the carried noise's note in
-// carry mode, and the quasi-peak note. Windows-1252, CR LF line ends.
+// The figures as text: those of the stage a line each, then a table of
+// every weighting's over `band`, the `note` where there is one, and the
+// quasi-peak note. Windows-1252, CR LF line ends.
+std::string FiguresText(const NoiseFigures& figures, const FigureCauses& causes, Band band,
+                        const std::optional<std::string>& note = std::nullopt);
+
+// The figures of a calculation to follow its report: FiguresText with the
+// carried noise's note in carry mode.
 std::string BuildFiguresText(const NoiseResult& result);
 
 // In carry mode, what was carried in and how it was scaled to this stage's

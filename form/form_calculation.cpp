@@ -7,9 +7,8 @@
 #include "notation/eng_parse.h"
 
 namespace tervane {
-namespace {
 
-NoiseResult ReadStageInputs(const CalculatorForm& form) {
+NoiseResult ReadNoiseInputs(const CalculatorForm& form) {
   NoiseResult result;
   result.r1Read = form.m_nAmpType == AMP_NONINVERTING || form.m_nAmpType == AMP_INVERTING;
   result.temperature = ReadTemperature(form.m_strTemperature);
@@ -32,9 +31,9 @@ NoiseResult ReadStageInputs(const CalculatorForm& form) {
   return result;
 }
 
-// Every value WriteBackResults puts into a field. The temperature goes back
-// in Fahrenheit, which can overflow where the typed kelvin or Celsius did not.
-bool WrittenBackFinite(const NoiseResult& result) {
+// The temperature goes back in Fahrenheit, which can overflow where the
+// typed kelvin or Celsius did not.
+bool WritesBackFinite(const NoiseResult& result) {
   const StageInputs& r = result.inputs;
   for (double v : {r.sourceResistor, result.r1Read ? r.r1 : 0.0, r.r2, result.temperature.fahrenheit, r.lowerFreq,
                    r.upperFreq, r.refVoltage, r.en, r.in, r.cornerFreq})
@@ -45,10 +44,8 @@ bool WrittenBackFinite(const NoiseResult& result) {
   return true;
 }
 
-}  // namespace
-
 NoiseResult ComputeNoise(const CalculatorForm& form) {
-  NoiseResult result = ReadStageInputs(form);
+  NoiseResult result = ReadNoiseInputs(form);
   Recalculate(result);
   return result;
 }
@@ -56,9 +53,7 @@ NoiseResult ComputeNoise(const CalculatorForm& form) {
 void Recalculate(NoiseResult& result, const PreparedCircuit* prepared) {
   result.outcome =
       prepared ? CalculateStage(*prepared, OpAmpOf(result.inputs)) : CalculateStage(result.inputs);
-  // A field written back as a non-finite text would fail the next
-  // calculation: such a result is no result either.
-  if (!result.outcome.failure && !WrittenBackFinite(result)) result.outcome.failure = StageFailure::kNotFinite;
+  if (!result.outcome.failure && !WritesBackFinite(result)) result.outcome.failure = StageFailure::kNotFinite;
 }
 
 }  // namespace tervane

@@ -24,6 +24,15 @@ struct NoiseResult {
   bool r1Read = false;  // the topology uses R1
 };
 
+// The stage as the form's fields read (as ComputeNoise reads them), not
+// yet calculated.
+NoiseResult ReadNoiseInputs(const CalculatorForm& form);
+
+// Whether every value WriteBackResults would put into a field is finite: a
+// calculation whose values are not fails as kNotFinite, since a field
+// written back as a text that is no number would fail the next one.
+bool WritesBackFinite(const NoiseResult& result);
+
 // The noise model of one stage, from the form as it stands: every number in
 // engineering notation, the temperature with its unit letter, R1 only where
 // the topology uses it, the carry only in carry mode. A calculation whose

@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "form/amplifier_names.h"
 #include "form/figure_text.h"
 #include "form/rank_columns.h"
 #include "noise/noise_source.h"
@@ -58,12 +59,49 @@ std::string BreakdownCsv(const NoiseBreakdown& breakdown, Weighting weighting) {
   return csv;
 }
 
-std::string FiguresCsv(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting) {
+std::string ChainCsv(const ChainCalculation& result, const ChainBreakdown& breakdown, Weighting weighting) {
+  std::string csv = CsvLine({"stage", "part", "type", "gain", "cumulative_gain", "stage_total", "stage_percent",
+                             "source", "label", "density", "total", "percent", "weighting"});
+  const std::string weightingKey = CsvField(NamesOf(weighting).key);
+  for (std::size_t k = 0; k < breakdown.stages.size(); ++k) {
+    const ChainStage& stage = result.chain.stages[k];
+    const std::optional<AmplifierNames> type = NamesOfAmplifier(stage.inputs.ampType);
+    const std::vector<std::string> stageFields{std::to_string(k + 1),
+                                               CsvField(result.partNames[k].value_or("")),
+                                               CsvField(type ? type->key : ""),
+                                               CsvNumber(stage.gain),
+                                               CsvNumber(stage.cumulativeGain),
+                                               CsvNumber(breakdown.stages[k].total),
+                                               CsvNumber(breakdown.stages[k].percent)};
+    for (const NoiseContribution& row : breakdown.stages[k].sources) {
+      std::vector<std::string> fields = stageFields;
+      fields.insert(fields.end(), {std::string(NoiseSourceKey(row.source)), CsvField(NoiseSourceLabel(row.source)),
+                                   CsvNumber(row.density), CsvNumber(row.total), CsvNumber(row.percent), weightingKey});
+      csv += CsvLine(fields);
+    }
+  }
+  return csv;
+}
+
+std::string ChainSpectrumCsv(const std::vector<ChainSpectrumPoint>& spectrum) {
+  std::vector<std::string> header{"frequency", "total"};
+  for (std::size_t k = 0; !spectrum.empty() && k < spectrum.front().stages.size(); ++k)
+    header.push_back("stage_" + std::to_string(k + 1));
+  std::string csv = CsvLine(header);
+  for (const ChainSpectrumPoint& point : spectrum) {
+    std::vector<std::string> fields{CsvNumber(point.frequency), CsvNumber(point.total)};
+    for (const double density : point.stages) fields.push_back(CsvNumber(density));
+    csv += CsvLine(fields);
+  }
+  return csv;
+}
+
+std::string FiguresCsv(const FigureCauses& causes, const NoiseFigures& figures, Weighting weighting) {
   std::string csv = CsvLine({"figure", "weighting", "label", "value", "unit", "reason"});
   const WeightedFigures& weighted = figures[weighting];
   auto add = [&](std::string_view key, std::string_view weightingKey, std::string_view label,
                  std::optional<double> value, std::string_view unit) {
-    const std::string_view reason = value ? std::string_view() : UndefinedReason(result, weighted, key);
+    const std::string_view reason = value ? std::string_view() : UndefinedReason(causes, weighted, key);
     csv += CsvLine(
         {CsvField(key), CsvField(weightingKey), CsvField(label), CsvNumber(value), CsvField(unit), CsvField(reason)});
   };

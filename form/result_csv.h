@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "form/chain_form.h"
+#include "form/figure_text.h"
 #include "form/form_calculation.h"
-#include "noise/noise_figures.h"
 #include "form/part_ranking.h"
+#include "noise/chain_views.h"
 #include "noise/noise_breakdown.h"
+#include "noise/noise_figures.h"
 #include "noise/noise_spectrum.h"
 
 // The results as CSV, the same from the command line and the desktop: a
@@ -28,9 +31,23 @@ std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseR
 // density the band average.
 std::string BreakdownCsv(const NoiseBreakdown& breakdown, Weighting weighting = Weighting::kNone);
 
+// stage, part, type, gain, cumulative_gain, stage_total, stage_percent,
+// source, label, density, total, percent, weighting: a line per source of
+// every stage, grouped by stage in the chain's order, each with its stage's
+// figures; the totals and shares read through `weighting` (BreakdownChain
+// with it).
+std::string ChainCsv(const ChainCalculation& result, const ChainBreakdown& breakdown, Weighting weighting);
+
+// frequency, total, then each stage's own noise at the chain's output,
+// stage_1, stage_2, ... (V/rtHz).
+std::string ChainSpectrumCsv(const std::vector<ChainSpectrumPoint>& spectrum);
+
 // figure, weighting, label, value, unit, reason: the stage's figures
 // (weighting empty), then those of `weighting`, keyed as kStageFigureFields
 // and kWeightedFigureFields; the reason where a figure is undefined.
-std::string FiguresCsv(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting);
+std::string FiguresCsv(const FigureCauses& causes, const NoiseFigures& figures, Weighting weighting);
+inline std::string FiguresCsv(const NoiseResult& result, const NoiseFigures& figures, Weighting weighting) {
+  return FiguresCsv(CausesOf(result), figures, weighting);
+}
 
 }  // namespace tervane

@@ -1,6 +1,7 @@
-// The circuit file reader on any bytes. A file that reads must write back
-// as a file that reads to the same form: what the reader accepts, the
-// writer can keep. A file that does not read must say why.
+// The circuit file reader on any bytes, a chain's file or one stage's. A
+// file that reads must write back as a file that reads to the same stages:
+// what the reader accepts, the writer can keep. A file that does not read
+// must say why. A circuit file is a chain of one stage.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,21 +16,28 @@ using tervane::fuzz::Check;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tervane::CalculatorForm onto;
   tervane::ApplyFormDefaults(onto);
-  const tervane::CircuitReading reading =
-      tervane::ReadCircuitFile(std::string_view(reinterpret_cast<const char*>(data), size), onto);
-  if (!reading.form) {
-    Check(!reading.reason.empty(), "a file refused gives its reason");
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const tervane::ChainReading reading = tervane::ReadChainFile(bytes, onto);
+  const tervane::CircuitReading circuit = tervane::ReadCircuitFile(bytes, onto);
+  Check(circuit.form.has_value() == (reading.stages && reading.stages->size() == 1),
+        "a circuit file reads where it is a chain of one stage");
+  if (!reading.stages) {
+    Check(!reading.reason.empty() && !circuit.reason.empty(), "a file refused gives its reason");
     return 0;
   }
-  const tervane::CircuitReading again =
-      tervane::ReadCircuitFile(tervane::WriteCircuitFile(*reading.form, reading.partName), onto);
-  Check(again.form.has_value(), "what was read writes back as a file that reads");
-  for (const auto& table : {std::span<const tervane::FormTextField>(tervane::kFormTextFields),
-                            std::span<const tervane::FormTextField>(tervane::kBuiltCircuitFields)})
-    for (const tervane::FormTextField& field : table)
-      Check(*again.form.*field.member == *reading.form.*field.member, "each text reads back as it was");
-  Check(again.form->m_nAmpType == reading.form->m_nAmpType &&
-            again.form->m_bApplyCorner == reading.form->m_bApplyCorner && again.partName == reading.partName,
-        "the type, the check box and the part read back");
+  const tervane::ChainReading again = tervane::ReadChainFile(tervane::WriteChainFile(*reading.stages), onto);
+  Check(again.stages && again.stages->size() == reading.stages->size(),
+        "what was read writes back as a file that reads to as many stages");
+  for (std::size_t k = 0; k < reading.stages->size(); ++k) {
+    const tervane::ChainStageForm& was = (*reading.stages)[k];
+    const tervane::ChainStageForm& is = (*again.stages)[k];
+    for (const auto& table : {std::span<const tervane::FormTextField>(tervane::kFormTextFields),
+                              std::span<const tervane::FormTextField>(tervane::kBuiltCircuitFields)})
+      for (const tervane::FormTextField& field : table)
+        Check(is.form.*field.member == was.form.*field.member, "each text reads back as it was");
+    Check(is.form.m_nAmpType == was.form.m_nAmpType && is.form.m_bApplyCorner == was.form.m_bApplyCorner &&
+              is.partName == was.partName,
+          "the type, the check box and the part read back");
+  }
   return 0;
 }

@@ -112,7 +112,169 @@ bool ClosedLoopMayRing(const StageInputs& s, const OpAmpNoise& opAmp) {
   return s.ampType == AMP_INVERTING && s.sourceInductance && s.feedbackCapacitor && opAmp.gainBandwidth;
 }
 
+// Each stage of a chain at one frequency: its circuit and what scales its
+// sources' kernels, and the power gain from its output to the chain's, the
+// following stages' |G(f)|^2 multiplied. Kept from node to node, so that no
+// node allocates.
+class ChainAt {
+ public:
+  explicit ChainAt(std::span<const StageInputs> stages)
+      : stages_(stages), circuits_(stages.size()), scales_(stages.size()), after_(stages.size()) {
+    for (const StageInputs& s : stages) opAmps_.push_back(OpAmpOf(s));
+  }
+
+  // False where a stage has no solution at `frequency`.
+  bool Respond(double frequency) {
+    frequency_ = frequency;
+    for (std::size_t k = 0; k < stages_.size(); ++k) {
+      const std::optional<CircuitAt> c = CircuitResponseAt(stages_[k], frequency);
+      if (!c) return false;
+      circuits_[k] = *c;
+      scales_[k] = ScalesOf(*c, opAmps_[k]);
+    }
+    double after = 1;
+    for (std::size_t k = stages_.size(); k-- > 0;) {
+      after_[k] = after;
+      after *= std::norm(scales_[k].gain);
+    }
+    return true;
+  }
+
+  double Frequency() const { return frequency_; }
+  std::size_t Count() const { return stages_.size(); }
+  // Stage k's source at its own output: that of SourceIndex `source`, of
+  // `drive` (DriveOf).
+  double Power(std::size_t k, std::size_t source, std::size_t drive) const {
+    return circuits_[k].kernel[source] * scales_[k].scale[drive];
+  }
+  double SourcePerKelvin(std::size_t k) const { return circuits_[k].sourceKernel * std::norm(scales_[k].h); }
+  double After(std::size_t k) const { return after_[k]; }
+
+ private:
+  std::span<const StageInputs> stages_;
+  std::vector<OpAmpNoise> opAmps_;
+  std::vector<CircuitAt> circuits_;
+  std::vector<DriveScales> scales_;
+  std::vector<double> after_;
+  double frequency_ = 0;
+};
+
+// The chain's integrals over the first stage's band: `valuesAt` writes the
+// components from the stages' responses at a node.
+std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages, std::size_t components,
+                                            const std::function<void(const ChainAt&, std::span<double>)>& valuesAt) {
+  if (stages.empty()) return std::nullopt;
+  const StageInputs& first = stages.front();
+  ChainAt chain(stages);
+  if (!chain.Respond(std::sqrt(first.lowerFreq * first.upperFreq))) return std::nullopt;
+  std::vector<double> breakpoints(kWeightingBreakpoints.begin(), kWeightingBreakpoints.end());
+  for (const StageInputs& s : stages) {
+    const std::vector<double> own = CircuitBreakpoints(s, s.gainBandwidth);
+    breakpoints.insert(breakpoints.end(), own.begin(), own.end());
+  }
+  return IntegrateOverBand({first.lowerFreq, first.upperFreq}, breakpoints, components,
+                           [&](double f, std::span<double> values) {
+                             if (!chain.Respond(f)) return std::fill(values.begin(), values.end(), NAN);
+                             valuesAt(chain, values);
+                           });
+}
+
+// The components of IntegrateChain, in order: for each stage the sources it
+// has at the chain's output, then at its own, its own power through each
+// weighting and its source's own noise; after the stages the whole output
+// through each weighting and the first stage's source's noise at the end.
+class ChainLayout {
+ public:
+  explicit ChainLayout(std::span<const StageInputs> stages) {
+    for (const StageInputs& s : stages) {
+      start_.push_back(count_);
+      const Layout& layout = stages_.emplace_back(s, false);
+      count_ += 2 * layout.Sources().size() + kWeightingCount + 1;
+    }
+  }
+
+  const Layout& Stage(std::size_t k) const { return stages_[k]; }
+  // Stage k's source i (of its Layout's) at the chain's output, and at the stage's.
+  std::size_t AtOutput(std::size_t k, std::size_t i) const { return start_[k] + i; }
+  std::size_t AtStage(std::size_t k, std::size_t i) const { return start_[k] + stages_[k].Sources().size() + i; }
+  std::size_t StageWeighted(std::size_t k, std::size_t w) const { return AtStage(k, stages_[k].Sources().size()) + w; }
+  std::size_t StageSourceNoise(std::size_t k) const { return StageWeighted(k, kWeightingCount); }
+  std::size_t Weighted(std::size_t w) const { return count_ + w; }
+  std::size_t SourceNoise() const { return count_ + kWeightingCount; }
+  std::size_t Count() const { return SourceNoise() + 1; }
+
+ private:
+  std::vector<Layout> stages_;
+  std::vector<std::size_t> start_;
+  std::size_t count_ = 0;  // the stages'
+};
+
 }  // namespace
+
+std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
+  const ChainLayout layout(stages);
+  const std::optional<Quadrature> q =
+      ChainQuadratureOf(stages, layout.Count(), [&](const ChainAt& chain, std::span<double> values) {
+        const std::array<double, kWeightingCount> gains = WeightingPowerGains(chain.Frequency());
+        double total = 0;
+        for (std::size_t k = 0; k < chain.Count(); ++k) {
+          const Layout& stage = layout.Stage(k);
+          double own = 0;
+          for (std::size_t i = 0; i < stage.Sources().size(); ++i) {
+            const double power = chain.Power(k, stage.Sources()[i], stage.Drives()[i]);
+            own += values[layout.AtStage(k, i)] = power;
+            total += values[layout.AtOutput(k, i)] = power * chain.After(k);
+          }
+          for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.StageWeighted(k, w)] = own * gains[w];
+          values[layout.StageSourceNoise(k)] = chain.SourcePerKelvin(k);
+        }
+        for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.Weighted(w)] = total * gains[w];
+        values[layout.SourceNoise()] = chain.SourcePerKelvin(0) * chain.After(0);
+      });
+  if (!q) return std::nullopt;
+  const std::vector<double>& v = q->integrals;
+  ChainPowers p;
+  for (std::size_t k = 0; k < stages.size(); ++k) {
+    const Layout& stage = layout.Stage(k);
+    BandPowers& own = p.own.emplace_back();
+    std::array<double, kStageSourceCount>& atOutput = p.source.emplace_back();
+    for (std::size_t i = 0; i < stage.Sources().size(); ++i) {
+      own.source[stage.Sources()[i]] = v[layout.AtStage(k, i)];
+      atOutput[stage.Sources()[i]] = v[layout.AtOutput(k, i)];
+    }
+    for (std::size_t w = 0; w < kWeightingCount; ++w) own.weighted[w] = v[layout.StageWeighted(k, w)];
+    own.sourcePerKelvin = v[layout.StageSourceNoise(k)];
+  }
+  for (std::size_t w = 0; w < kWeightingCount; ++w) p.weighted[w] = v[layout.Weighted(w)];
+  p.sourcePerKelvin = v[layout.SourceNoise()];
+  return p;
+}
+
+std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChainSources(
+    std::span<const StageInputs> stages, Weighting weighting) {
+  const ChainLayout layout(stages);
+  std::vector<std::size_t> start;  // of each stage's sources among the components
+  std::size_t components = 0;
+  for (std::size_t k = 0; k < stages.size(); ++k) {
+    start.push_back(components);
+    components += layout.Stage(k).Sources().size();
+  }
+  const std::optional<Quadrature> q =
+      ChainQuadratureOf(stages, components, [&](const ChainAt& chain, std::span<double> values) {
+        const double gain = WeightingPowerGain(weighting, chain.Frequency());
+        for (std::size_t k = 0; k < chain.Count(); ++k) {
+          const Layout& stage = layout.Stage(k);
+          for (std::size_t i = 0; i < stage.Sources().size(); ++i)
+            values[start[k] + i] = chain.Power(k, stage.Sources()[i], stage.Drives()[i]) * chain.After(k) * gain;
+        }
+      });
+  if (!q) return std::nullopt;
+  std::vector<std::array<double, kStageSourceCount>> sources(stages.size());
+  for (std::size_t k = 0; k < stages.size(); ++k)
+    for (std::size_t i = 0; i < layout.Stage(k).Sources().size(); ++i)
+      sources[k][layout.Stage(k).Sources()[i]] = q->integrals[start[k] + i];
+  return sources;
+}
 
 std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
   const Layout layout(stage, false);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "noise/stage_response.h"
@@ -23,6 +24,39 @@ std::optional<BandPowers> IntegrateStage(const StageInputs& stage);
 // by SourceIndex, the stage's own op amp in it: a weighted breakdown's rows.
 // Nothing where IntegrateStage gives nothing.
 std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage, Weighting weighting);
+
+// What a chain's band integrals give (noise_model.md, "A chain of stages"),
+// over the first stage's band.
+struct ChainPowers {
+  // Each stage alone, as IntegrateStage gives it (no carried noise).
+  std::vector<BandPowers> own;
+  // V^2 at the chain's output: by stage, each source's power through every
+  // following stage's |G(f)|^2, by SourceIndex.
+  std::vector<std::array<double, kStageSourceCount>> source;
+  std::array<double, kWeightingCount> weighted{};  // the whole output power through each weighting
+  double sourcePerKelvin = 0;                      // the first stage's source's own noise, V^2/K
+};
+
+// The most components IntegrateChain integrates for a chain of `stages`:
+// for each stage, each source it has at the chain's output and at its own
+// (every source, at the most), its own power through each weighting and its
+// source's own noise; then the output through each weighting and the first
+// source's noise.
+constexpr std::size_t ChainComponents(std::size_t stages) {
+  return stages * (2 * kStageSourceCount + kWeightingCount + 1) + kWeightingCount + 1;
+}
+
+// The chain of `stages`, each with its own op amp, integrated as one: the
+// panels end at every stage's poles, zeros and resonances. Nothing where a
+// stage's topology has no solution or the first stage's band is one the
+// integrator does not take.
+std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages);
+
+// Each source's power at the chain's output read through `weighting`, by
+// stage and SourceIndex: a weighted breakdown's rows. Nothing where
+// IntegrateChain gives nothing.
+std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChainSources(
+    std::span<const StageInputs> stages, Weighting weighting);
 
 // A stage's circuit made ready for many op amps, as a ranking calculates
 // one circuit with every part: the quadrature rule is fitted once to the

@@ -34,7 +34,9 @@ constexpr double kPanelsPerDecade = 1;
 // magnitude, so this bound leaves results good to far better than 1e-10.
 constexpr double kRelativeError = 1e-10;
 constexpr std::size_t kMaxHalvings = 2000;
-constexpr std::size_t kMaxComponents = 32;
+// Room for a chain of stages, every source of every stage a component
+// (IntegrateChain).
+constexpr std::size_t kMaxComponents = kMaxQuadratureComponents;
 
 // A panel's 21 nodes with their Kronrod and Gauss weights, the Jacobian
 // f of d(ln f) taken in: the integral of g df over the panel is about the
@@ -80,9 +82,12 @@ class Panels {
       probe_(rule.frequency[k], std::span<double>(values_).subspan(k * n, n));
     // Sums kept apart from the panels' store, so that the loop over the
     // components runs in vector registers.
-    std::array<double, kMaxComponents> kronrod{};
-    std::array<double, kMaxComponents> gauss{};
-    std::array<double, kMaxComponents> magnitude{};
+    std::array<double, kMaxComponents> kronrod;
+    std::array<double, kMaxComponents> gauss;
+    std::array<double, kMaxComponents> magnitude;
+    std::fill_n(kronrod.begin(), n, 0.0);
+    std::fill_n(gauss.begin(), n, 0.0);
+    std::fill_n(magnitude.begin(), n, 0.0);
     for (std::size_t node = 0; node < rule.frequency.size(); ++node) {
       const double* row = &values_[node * n];
       const double wk = rule.kronrod[node];

@@ -22,6 +22,9 @@ struct Quadrature {
   std::vector<double> integrals;  // of each component of the integrand
 };
 
+// The most components an integrand may have.
+inline constexpr std::size_t kMaxQuadratureComponents = 384;
+
 // Writes the integrand's components at `frequency` into `values`, one each.
 using QuadratureProbe = std::function<void(double frequency, std::span<double> values)>;
 
@@ -33,7 +36,7 @@ using QuadratureProbe = std::function<void(double frequency, std::span<double> v
 // magnitude. A narrow peak between the nodes of a panel goes unseen: give
 // its frequency as a breakpoint (a resonance's, and its edges) and the
 // panels next to it find it. Nothing unless 0 < lower <= upper with
-// upper / lower finite, or for more than 32 components; an empty band
+// upper / lower finite, or for more than kMaxQuadratureComponents; an empty band
 // integrates to 0 with no nodes.
 std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> breakpoints, std::size_t components,
                                             const QuadratureProbe& probe);

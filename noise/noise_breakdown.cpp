@@ -42,14 +42,6 @@ void SetPercentages(std::vector<NoiseContribution>& rows) {
     for (NoiseContribution& row : rows) row.percent = 100 * row.total * std::fabs(row.total) / power;
 }
 
-// Largest first, a negative correlation last; equal totals in NoiseSource
-// order.
-void SortLargestFirst(std::vector<NoiseContribution>& rows) {
-  std::sort(rows.begin(), rows.end(), [](const NoiseContribution& a, const NoiseContribution& b) {
-    return a.total != b.total ? a.total > b.total : a.source < b.source;
-  });
-}
-
 // Whether a source's density rises as 1 + fc / f below the corner.
 bool RisesBelowCorner(const StageInputs& s, NoiseSource source) {
   return source == NoiseSource::kVoltageNoise ||
@@ -68,6 +60,12 @@ std::optional<double> CarriedPower(const StageInputs& s, const StageResult& r, W
 }
 
 }  // namespace
+
+void SortLargestFirst(std::vector<NoiseContribution>& rows) {
+  std::sort(rows.begin(), rows.end(), [](const NoiseContribution& a, const NoiseContribution& b) {
+    return a.total != b.total ? a.total > b.total : a.source < b.source;
+  });
+}
 
 std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageResult& r, double crestFactor) {
   if (r.failure || HasNegativePower(s, r)) return std::nullopt;

@@ -46,6 +46,10 @@ struct NoiseBreakdown {
   double peakToPeak = 0;  // V: outputTotal * crestFactor
 };
 
+// Largest total first, a negative correlation last; equal totals in
+// NoiseSource order.
+void SortLargestFirst(std::vector<NoiseContribution>& rows);
+
 // The breakdown of a successful calculation of `stage`. Nothing for a failed
 // one, or when a term's power is negative (HasNegativePower), which has no
 // density.

@@ -209,6 +209,13 @@ StageResult CalculateStage(const StageInputs& s) {
   return Checked(ClosedForm(s, r));
 }
 
+StageResult CalculateStage(const StageInputs& s, const BandPowers& powers) {
+  if (!IsFrequencyDependent(s)) return CalculateStage(s);
+  StageResult r = Begin(s);
+  if (r.failure) return r;
+  return Checked(OverFrequency(s, r, [&] { return std::optional<BandPowers>(powers); }));
+}
+
 StageResult CalculateStage(const PreparedCircuit& circuit, const OpAmpNoise& opAmp) {
   const StageInputs s = WithOpAmp(circuit.Stage(), opAmp);
   if (!IsFrequencyDependent(s)) return CalculateStage(s);

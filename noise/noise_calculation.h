@@ -55,6 +55,12 @@ bool HasNegativePower(const StageInputs& stage, const StageResult& result);
 // integrated over the band (IntegrateStage), with `bandPowers` set.
 StageResult CalculateStage(const StageInputs& stage);
 
+// The same with the stage's band integrals already worked out, as a chain
+// integrates its stages at once (IntegrateChain): for a stage over
+// frequency what CalculateStage(stage) gives, but for the integrals' own
+// rounding; the textbook stage in closed form.
+StageResult CalculateStage(const StageInputs& stage, const BandPowers& powers);
+
 // The same for the prepared circuit's stage with `opAmp` in it, as a
 // ranking calculates every part: CalculateStage(WithOpAmp(circuit.Stage(),
 // opAmp)), with the band integrals from the prepared rule.

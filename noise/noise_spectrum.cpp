@@ -55,13 +55,31 @@ std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageRe
 
 SpectrumRange SpectrumRangeOf(const StageInputs& s) { return {s.lowerFreq / 10, s.upperFreq * 10}; }
 
+std::optional<SpectrumFault> RangeFaultOf(SpectrumRange range, std::size_t points) {
+  if (points < 2) return SpectrumFault::kTooFewPoints;
+  if (!(range.lower > 0)) return SpectrumFault::kLowerUnderflow;
+  if (!std::isfinite(range.upper)) return SpectrumFault::kUpperOverflow;
+  return std::nullopt;
+}
+
+std::vector<double> SpectrumFrequencies(SpectrumRange range, std::size_t points) {
+  const double logLower = std::log(range.lower);
+  const double step = (std::log(range.upper) - logLower) / static_cast<double>(points - 1);
+  std::vector<double> frequencies;
+  frequencies.reserve(points);
+  for (std::size_t k = 0; k < points; ++k)
+    // The ends exactly, not as exp(log(x)).
+    frequencies.push_back(k == 0            ? range.lower
+                          : k + 1 == points ? range.upper
+                                            : std::exp(logLower + step * static_cast<double>(k)));
+  return frequencies;
+}
+
 std::optional<SpectrumFault> SpectrumFaultOf(const StageInputs& s, const StageResult& r, std::size_t points) {
   if (r.failure) return SpectrumFault::kCalculationFailed;
   if (HasNegativePower(s, r)) return SpectrumFault::kNegativePower;
-  if (points < 2) return SpectrumFault::kTooFewPoints;
   const SpectrumRange range = SpectrumRangeOf(s);
-  if (!(range.lower > 0)) return SpectrumFault::kLowerUnderflow;
-  if (!std::isfinite(range.upper)) return SpectrumFault::kUpperOverflow;
+  if (const std::optional<SpectrumFault> fault = RangeFaultOf(range, points)) return fault;
   // The rise is steepest at the lowest frequency: where that point has its
   // powers, every other one has too.
   if (!NoiseSpectrumAt(s, r, range.lower)) return SpectrumFault::kRiseOverflow;
@@ -71,16 +89,9 @@ std::optional<SpectrumFault> SpectrumFaultOf(const StageInputs& s, const StageRe
 std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const StageInputs& s, const StageResult& r,
                                                         std::size_t points) {
   if (SpectrumFaultOf(s, r, points)) return std::nullopt;
-  const SpectrumRange range = SpectrumRangeOf(s);
-  const double logLower = std::log(range.lower);
-  const double step = (std::log(range.upper) - logLower) / static_cast<double>(points - 1);
   std::vector<SpectrumPoint> spectrum;
   spectrum.reserve(points);
-  for (std::size_t k = 0; k < points; ++k) {
-    // The ends exactly, not as exp(log(x)).
-    const double f = k == 0            ? range.lower
-                     : k + 1 == points ? range.upper
-                                       : std::exp(logLower + step * static_cast<double>(k));
+  for (const double f : SpectrumFrequencies(SpectrumRangeOf(s), points)) {
     const std::optional<SpectrumPoint> point = NoiseSpectrumAt(s, r, f);
     if (!point) return std::nullopt;
     spectrum.push_back(*point);

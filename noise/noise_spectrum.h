@@ -56,6 +56,15 @@ enum class SpectrumFault {
 // Nothing when NoiseSpectrum has its points.
 std::optional<SpectrumFault> SpectrumFaultOf(const StageInputs& stage, const StageResult& result, std::size_t points);
 
+// The faults of the points and the range alone (kTooFewPoints,
+// kLowerUnderflow, kUpperOverflow); nothing when `points` log-spaced
+// frequencies over it are numbers.
+std::optional<SpectrumFault> RangeFaultOf(SpectrumRange range, std::size_t points);
+
+// `points` (2 or more) log-spaced frequencies over `range`, both ends
+// included exactly.
+std::vector<double> SpectrumFrequencies(SpectrumRange range, std::size_t points);
+
 // `points` log-spaced points over SpectrumRangeOf(stage), both ends
 // included; nothing where SpectrumFaultOf gives a fault.
 std::optional<std::vector<SpectrumPoint>> NoiseSpectrum(const StageInputs& stage, const StageResult& result,

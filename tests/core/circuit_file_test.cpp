@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "form/circuit_file.h"
 #include "test_form.h"
@@ -72,8 +74,8 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
        "it is truncated or damaged: the line feedback_capacitor= is missing"},
       {"version 1 with a key of version 2", Replaced(good, "r1=", "source_inductance=1\nr1="),
        "it is damaged: unknown key 'source_inductance'"},
-      {"newer version", Replaced(good, "version=1", "version=3"),
-       "it was written by a newer Tervane (circuit file version 3; this one reads version 2)"},
+      {"newer version", Replaced(good, "version=1", "version=4"),
+       "it was written by a newer Tervane (circuit file version 4; this one reads version 3)"},
       {"newer than an int holds", Replaced(good, "version=1", "version=99999999999"),
        "it was written by a newer Tervane (circuit file version 99999999999;"},
       {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
@@ -101,6 +103,46 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
     EXPECT_EQ(reading.form->m_bApplyCorner, c.form.m_bApplyCorner) << c.name;
     EXPECT_TRUE(reading.form->m_bHavePrevBand) << c.name;
     EXPECT_EQ(reading.partName, c.part) << c.name;
+  }
+}
+
+// A chain's file: its stages read back in order; one stage is written as a
+// circuit file, and a circuit file reads as a chain of one; a chain's own
+// refusals name what is wrong, and its stage.
+TEST(CircuitFile, ChainsOfStages) {
+  const std::vector<ChainStageForm> chain{{test::Form(AMP_NONINVERTING, {{"source_inductance", "500m"}}), "OP27"},
+                                          {test::Form(AMP_INVERTING, {{"carry", "1\n"}}), {}},
+                                          {test::Form(AMP_BUFFER, {{"gain_bandwidth", "8M"}}), "x"}};
+  const std::string file = WriteChainFile(chain);
+  const std::optional<std::vector<ChainStageForm>> read = ReadChainFile(file, test::Form()).stages;
+  ASSERT_TRUE(read && read->size() == chain.size());
+  for (std::size_t k = 0; k < chain.size(); ++k) {
+    for (const auto& table :
+         {std::span<const FormTextField>(kFormTextFields), std::span<const FormTextField>(kBuiltCircuitFields)})
+      for (const FormTextField& field : table)
+        EXPECT_EQ((*read)[k].form.*field.member, chain[k].form.*field.member) << k << ' ' << field.key;
+    EXPECT_EQ((*read)[k].form.m_nAmpType, chain[k].form.m_nAmpType);
+    EXPECT_EQ((*read)[k].partName, chain[k].partName);
+  }
+  const std::string one = WriteCircuitFile(chain[0].form, chain[0].partName);
+  EXPECT_EQ(WriteChainFile(std::span(chain).first(1)), one);
+  EXPECT_EQ(ReadChainFile(one, test::Form()).stages->size(), 1u);
+  EXPECT_EQ(ReadCircuitFile(file, test::Form()).reason, "it holds a chain of 3 stages: open it as a chain");
+
+  const std::pair<std::string, const char*> refused[] = {
+      {Replaced(file, "version=3", "version=1"), "it is damaged: a circuit file of version 1 has no [stage] section"},
+      {Replaced(file, "version=3\n", "version=3\nr1=1k\n"), "it is damaged: 'r1' stands before the first [stage]"},
+      {file.substr(0, file.find("[stage]")), "it is truncated or damaged: it has no [stage] section"},
+      {Replaced(file, "type=inverting\n", ""), "stage 2: it is truncated or damaged: the line type= is missing"},
+      {Replaced(file, "source_inductance=\n", ""),
+       "stage 2: it is truncated or damaged: the line source_inductance= is missing"},
+      {WriteChainFile(std::vector<ChainStageForm>(kMaxChainStages + 1, chain[1])),
+       "it holds 11 stages; a chain holds at most 10"},
+  };
+  for (const auto& [bytes, reason] : refused) {
+    const ChainReading reading = ReadChainFile(bytes, test::Form());
+    EXPECT_FALSE(reading.stages) << reason;
+    EXPECT_EQ(reading.reason, reason);
   }
 }
 

@@ -16,14 +16,15 @@
 #include "noise/noise_spectrum.h"
 #include "noise/stage_response.h"
 #include "tests/core/part_expect.h"
+#include "tests/core/stages.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
 namespace {
 
-void ExpectRelative(double actual, double expected, double tolerance, const char* what) {
-  EXPECT_NEAR(actual, expected, tolerance * std::fabs(expected)) << what;
-}
+using test::Cartridge;
+using test::ExpectRelative;
+using test::Stage;
 
 // Ten-point Gauss-Legendre on 6000 equal panels of ln f between each pair of
 // `edges`: a rule of its own, exact to better than 1e-11 on these spectra.
@@ -46,29 +47,6 @@ std::vector<double> Dense(std::vector<double> edges, const std::function<std::ve
       }
   }
   return sum;
-}
-
-StageInputs Stage(AmplifierType ampType, double rs, double r1, double r2, Band band, double en, double in) {
-  StageInputs s;
-  s.ampType = ampType;
-  s.sourceResistor = rs;
-  s.r1 = r1;
-  s.r2 = r2;
-  s.kelvin = 298.15;
-  s.lowerFreq = band.lower;
-  s.upperFreq = band.upper;
-  s.refVoltage = 1;
-  s.en = en;
-  s.in = in;
-  return s;
-}
-
-// A moving-magnet cartridge, 1k + 0.5 H into 47k || 200p, at a gain of 10.
-StageInputs Cartridge() {
-  StageInputs s = Stage(AMP_NONINVERTING, 1e3, 1e3, 9e3, {20, 20e3}, 3e-9, 1e-12);
-  s.cornerFreq = 10, s.applyCorner = true, s.currentCorner = 200;
-  s.sourceInductance = 0.5, s.loadResistor = 47e3, s.loadCapacitor = 200e-12, s.gainBandwidth = 8e6;
-  return s;
 }
 
 struct FrequencyCase {

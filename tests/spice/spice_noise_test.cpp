@@ -14,13 +14,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <numbers>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "form/calculator_form.h"
 #include "form/form_calculation.h"
+#include "noise/chain_calculation.h"
+#include "noise/chain_views.h"
 #include "noise/noise_calculation.h"
 #include "noise/noise_spectrum.h"
 
@@ -168,48 +172,67 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
 
 // The two inputs' current noise, each in(f), correlated by c: a shared
 // generator of in sqrt(c) drives both, an own one of in sqrt(1 - c) each.
-std::string CurrentNoise(const StageInputs& s, double corner) {
+std::string CurrentNoise(const StageInputs& s, double corner, const std::string& tag) {
   const double c = s.inCorrelation.value_or(0);
-  std::string net = Generator('F', "inp", "np", "0", s.in * std::sqrt(1 - c), corner, s.kelvin) +
-                    Generator('F', "inm", "nm", "0", s.in * std::sqrt(1 - c), corner, s.kelvin);
+  const double own = s.in * std::sqrt(1 - c);
+  std::string net = Generator('F', "inp" + tag, "np" + tag, "0", own, corner, s.kelvin) +
+                    Generator('F', "inm" + tag, "nm" + tag, "0", own, corner, s.kelvin);
   if (c == 0) return net;
-  net += Generator('F', "sh", "np", "0", s.in * std::sqrt(c), corner, s.kelvin);
-  return net + "Fshm nm 0 Vssh " + Num(s.in * std::sqrt(c) / std::sqrt(4 * kSpiceBoltzmann * s.kelvin)) + "\n";
+  const double shared = s.in * std::sqrt(c);
+  return net + Generator('F', "sh" + tag, "np" + tag, "0", shared, corner, s.kelvin) + "Fshm" + tag + " nm" + tag +
+         " 0 Vssh" + tag + " " + Num(shared / std::sqrt(4 * kSpiceBoltzmann * s.kelvin)) + "\n";
 }
 
 // The stage with its source inductance, load, feedback capacitor and an op
 // amp whose open-loop gain is GBW / (j f): a transconductance 2 pi GBW into
 // 1 F (its 1 Tohm sets a pole at 1.6e-13 Hz), buffered. Without a GBW, the
 // amplifier of the stages above. Rb || Cb lies between the + input's
-// voltage noise and ground or the source.
-std::string CircuitNetlist(const StageInputs& s) {
+// voltage noise and ground or the source. Driven from node `input`; every
+// element and node name ends in `tag`, its output is "out" + tag.
+std::string StageElements(const StageInputs& s, const std::string& input, const std::string& tag) {
   const bool inverting = s.ampType == AMP_INVERTING;
-  const std::string input = inverting ? "src" : "pin";
-  const std::string plus = inverting ? "0" : "pin";
-  const double celsius = s.kelvin - 273.15;
+  const auto n = [&tag](const char* node) { return node + tag; };
+  const std::string plus = n(inverting ? "src" : "pin");
+  const std::string bias = inverting ? "0" : n("pin");
   const double currentCorner = s.currentCorner ? *s.currentCorner : s.applyCorner ? s.cornerFreq : 0;
   std::string net =
-      "* circuit\n.options temp=" + Num(celsius) + " tnom=" + Num(celsius) + "\nVin in 0 dc 0 ac 1\n" +
-      Resistor("s", "in", "a", s.sourceResistor) +
-      (s.sourceInductance ? "Ls a " + input + " " + Num(*s.sourceInductance) + "\n" : Resistor("ls", "a", input, 0)) +
-      Resistor("2", "out", "nm", s.r2) + Resistor("b", plus, "pb", s.biasResistor.value_or(0)) +
-      Generator('H', "en", "pb", "np", s.en, s.cornerFreq, s.kelvin) + CurrentNoise(s, currentCorner);
-  if (s.biasCapacitor) net += "Cb " + plus + " pb " + Num(*s.biasCapacitor) + "\n";
-  if (s.loadResistor) net += "Rload pin 0 " + Num(*s.loadResistor) + "\n";
-  if (s.loadCapacitor) net += "Cload pin 0 " + Num(*s.loadCapacitor) + "\n";
-  if (s.feedbackCapacitor) net += "Cf out nm " + Num(*s.feedbackCapacitor) + "\n";
-  if (s.ampType == AMP_NONINVERTING) net += Resistor("1", "nm", "0", s.r1);
-  if (inverting) net += Resistor("1", "src", "nm", s.r1);
+      Resistor(n("s"), input, n("a"), s.sourceResistor) +
+      (s.sourceInductance ? "Ls" + tag + " " + n("a") + " " + plus + " " + Num(*s.sourceInductance) + "\n"
+                          : Resistor(n("ls"), n("a"), plus, 0)) +
+      Resistor(n("2"), n("out"), n("nm"), s.r2) + Resistor(n("b"), bias, n("pb"), s.biasResistor.value_or(0)) +
+      Generator('H', n("en"), n("pb"), n("np"), s.en, s.cornerFreq, s.kelvin) + CurrentNoise(s, currentCorner, tag);
+  if (s.biasCapacitor) net += "Cb" + tag + " " + bias + " " + n("pb") + " " + Num(*s.biasCapacitor) + "\n";
+  if (s.loadResistor) net += "Rload" + tag + " " + n("pin") + " 0 " + Num(*s.loadResistor) + "\n";
+  if (s.loadCapacitor) net += "Cload" + tag + " " + n("pin") + " 0 " + Num(*s.loadCapacitor) + "\n";
+  if (s.feedbackCapacitor) net += "Cf" + tag + " " + n("out") + " " + n("nm") + " " + Num(*s.feedbackCapacitor) + "\n";
+  if (s.ampType == AMP_NONINVERTING) net += Resistor(n("1"), n("nm"), "0", s.r1);
+  if (inverting) net += Resistor(n("1"), n("src"), n("nm"), s.r1);
   if (s.gainBandwidth)
-    net += "Gop 0 x np nm " + Num(2 * std::numbers::pi * *s.gainBandwidth) +
-           "\nCop x 0 1\nRop x 0 1e12\nEop out 0 x 0 1\n";
+    net += "Gop" + tag + " 0 " + n("x") + " " + n("np") + " " + n("nm") + " " +
+           Num(2 * std::numbers::pi * *s.gainBandwidth) + "\nCop" + tag + " " + n("x") + " 0 1\nRop" + tag + " " +
+           n("x") + " 0 1e12\nEop" + tag + " " + n("out") + " 0 " + n("x") + " 0 1\n";
   else
-    net += "Eamp out 0 np nm " + Num(kOpenLoopGain) + "\n";
+    net += "Eamp" + tag + " " + n("out") + " 0 " + n("np") + " " + n("nm") + " " + Num(kOpenLoopGain) + "\n";
+  return net;
+}
+
+// Stages in cascade, each driven by the output before it, the first from
+// Vin, all at the first one's temperature and over its band.
+std::string CircuitNetlist(const std::vector<StageInputs>& stages) {
+  const StageInputs& s = stages.front();
+  const double celsius = s.kelvin - 273.15;
+  std::string net = "* circuit\n.options temp=" + Num(celsius) + " tnom=" + Num(celsius) + "\nVin in 0 dc 0 ac 1\n";
+  std::string output = "in";
+  for (std::size_t k = 0; k < stages.size(); ++k) {
+    const std::string tag = k == 0 ? "" : "_" + std::to_string(k);
+    net += StageElements(stages[k], output, tag);
+    output = "out" + tag;
+  }
   // The densities at 20 points a decade from a decade below the band to a
   // decade above it; then the total over the band, 2000 points a decade.
-  return net + ".control\nset numdgt=15\nnoise v(out) Vin dec 20 " + Num(s.lowerFreq / 10) + " " +
-         Num(s.upperFreq * 10) + "\nprint noise1.onoise_spectrum\nnoise v(out) Vin dec 2000 " + Num(s.lowerFreq) + " " +
-         Num(s.upperFreq) + "\nprint noise4.onoise_total\nquit 0\n.endc\n.end\n";
+  return net + ".control\nset numdgt=15\nnoise v(" + output + ") Vin dec 20 " + Num(s.lowerFreq / 10) + " " +
+         Num(s.upperFreq * 10) + "\nprint noise1.onoise_spectrum\nnoise v(" + output + ") Vin dec 2000 " +
+         Num(s.lowerFreq) + " " + Num(s.upperFreq) + "\nprint noise4.onoise_total\nquit 0\n.endc\n.end\n";
 }
 
 // Rb, Cb and the inputs' current noise correlation of a row.
@@ -283,6 +306,25 @@ const CircuitCase kCircuits[] = {
 // catches a missing or misplaced term.
 constexpr double kCircuitTolerance = 1e-4;
 
+// ngspice's spectrum of `stages` in cascade, point by point, and its total
+// over the band against the engine's `density` at f and `total`.
+void ExpectNgspiceAgrees(const std::vector<StageInputs>& stages, const std::function<double(double)>& density,
+                         double total) {
+  const std::string netlist = CircuitNetlist(stages);
+  const std::string log = RunNgspice(netlist);
+  int points = 0;
+  // Rows "index frequency density" of the printed spectrum.
+  for (std::size_t at = log.find("\n0\t"); at != std::string::npos; at = log.find('\n', at + 1)) {
+    int index = 0;
+    double f = 0, spice = 0;
+    if (std::sscanf(log.c_str() + at + 1, "%d %lf %lf", &index, &f, &spice) != 3 || index != points) break;
+    ++points;
+    EXPECT_NEAR(density(f) / spice - 1, 0, kCircuitTolerance) << f << " Hz";
+  }
+  EXPECT_GE(points, 50) << log;
+  EXPECT_NEAR(Printed(log, "noise4.onoise_total = ") / total - 1, 0, kCircuitTolerance) << netlist;
+}
+
 TEST(Ngspice, TheCircuitAsItIsBuiltAgreesWithTheEngineAtEveryFrequency) {
   if (std::system("ngspice -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "ngspice is not on PATH";
   for (const CircuitCase& c : kCircuits) {
@@ -290,19 +332,26 @@ TEST(Ngspice, TheCircuitAsItIsBuiltAgreesWithTheEngineAtEveryFrequency) {
     const StageInputs s = c.Stage();
     const StageResult engine = CalculateStage(s);
     ASSERT_FALSE(engine.failure);
-    const std::string netlist = CircuitNetlist(s);
-    const std::string log = RunNgspice(netlist);
-    int points = 0;
-    // Rows "index frequency density" of the printed spectrum.
-    for (std::size_t at = log.find("\n0\t"); at != std::string::npos; at = log.find('\n', at + 1)) {
-      int index = 0;
-      double f = 0, density = 0;
-      if (std::sscanf(log.c_str() + at + 1, "%d %lf %lf", &index, &f, &density) != 3 || index != points) break;
-      ++points;
-      EXPECT_NEAR(NoiseSpectrumAt(s, engine, f)->total / density - 1, 0, kCircuitTolerance) << f << " Hz";
-    }
-    EXPECT_GE(points, 50) << log;
-    EXPECT_NEAR(Printed(log, "noise4.onoise_total = ") / *engine.totalNoise - 1, 0, kCircuitTolerance) << netlist;
+    ExpectNgspiceAgrees(
+        {s}, [&](double f) { return NoiseSpectrumAt(s, engine, f)->total; }, *engine.totalNoise);
+  }
+}
+
+// Cartridge preamps into an inverting stage with Cf behind a 1k resistor, and
+// into an inductive source's stage and a third stage, each later one over
+// the first one's band.
+TEST(Ngspice, StagesInCascadeAgreeWithTheChain) {
+  if (std::system("ngspice -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "ngspice is not on PATH";
+  const std::vector<std::vector<int>> cascades{{0, 4}, {5, 11, 8}};
+  for (const std::vector<int>& cascade : cascades) {
+    std::vector<StageInputs> stages;
+    for (const int k : cascade) stages.push_back(kCircuits[k].Stage());
+    SCOPED_TRACE(kCircuits[cascade[0]].name);
+    const ChainResult chain = CalculateChain(stages);
+    ASSERT_FALSE(chain.failure);
+    ExpectNgspiceAgrees(
+        stages, [&](double f) { return ChainSpectrumAt(chain, f)->total; },
+        std::sqrt(chain.power[WeightingIndex(Weighting::kNone)]));
   }
 }
 

@@ -413,7 +413,7 @@ class CalculationTest : public QObject {
     QFETCH(QString, close);
 
     QVERIFY(m_calc->Open(std::nullopt));
-    CornerDialogState state{CORNER_SINGLE_FREQ};
+    CornerDialogState state{CORNER_SINGLE_FREQ, {}, {}};
     SetCornerPlaceholders(state, CORNER_SINGLE_FREQ);
     const QStringList atOpen{ui::FromCp1252(state.m_strFreqRange), ui::FromCp1252(state.m_strNoise), "okButton"};
     if (mode >= 0) SetCornerPlaceholders(state, static_cast<CornerMode>(state.m_nSpecifyMode = mode));

@@ -1,0 +1,170 @@
+#include "noise/chain_calculation.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "noise/band_integration.h"
+#include "noise/log_quadrature.h"
+#include "noise/noise_breakdown.h"
+#include "noise/noise_calculation.h"
+
+namespace tervane {
+namespace {
+
+static_assert(ChainComponents(kMaxChainStages) <= kMaxQuadratureComponents,
+              "the integrator takes a chain of the most stages as one integral");
+
+// Whether every stage after the first has a flat gain: then a stage's noise
+// reaches the output through constants.
+bool LaterStagesFlat(std::span<const StageInputs> stages) {
+  return std::none_of(stages.begin() + 1, stages.end(), [](const StageInputs& s) { return IsFrequencyDependent(s); });
+}
+
+// The power gain from each stage's output to the chain's, where the later
+// stages are flat: their gains squared, multiplied.
+std::vector<double> FlatGainsAfter(std::span<const ChainStage> stages) {
+  std::vector<double> after(stages.size());
+  double gain = 1;
+  for (std::size_t k = stages.size(); k-- > 0;) {
+    after[k] = gain;
+    gain *= stages[k].gain * stages[k].gain;
+  }
+  return after;
+}
+
+std::vector<StageInputs> InputsOf(std::span<const ChainStage> stages) {
+  std::vector<StageInputs> inputs;
+  for (const ChainStage& s : stages) inputs.push_back(s.inputs);
+  return inputs;
+}
+
+// Each stage's own results times the flat gain after it.
+bool AddFlatChain(ChainResult& chain) {
+  const std::vector<double> after = FlatGainsAfter(chain.stages);
+  for (std::size_t k = 0; k < chain.stages.size(); ++k) {
+    ChainStage& stage = chain.stages[k];
+    for (const NoiseSource source : TopologySources(stage.inputs)) {
+      const std::optional<double> power = SourcePowerOverBand(stage.inputs, stage.outcome, source, Weighting::kNone);
+      if (!power) return false;
+      stage.source[SourceIndex(source)] = *power * after[k];
+    }
+    const std::optional<FigureInputs> own = FigureInputsOf(stage.inputs, stage.outcome);
+    if (!own) return false;
+    for (std::size_t w = 0; w < kWeightingCount; ++w) chain.power[w] += own->power[w] * after[k];
+    if (k == 0) chain.sourcePerKelvin = own->sourcePerKelvin * after[k];
+  }
+  return true;
+}
+
+void AddIntegratedChain(ChainResult& chain, const ChainPowers& powers) {
+  for (std::size_t k = 0; k < chain.stages.size(); ++k) chain.stages[k].source = powers.source[k];
+  chain.power = powers.weighted;
+  chain.sourcePerKelvin = powers.sourcePerKelvin;
+}
+
+bool AllFinite(const ChainResult& chain) {
+  const auto finite = [](double x) { return std::isfinite(x); };
+  for (const ChainStage& s : chain.stages)
+    if (!std::all_of(s.source.begin(), s.source.end(), finite) || !std::isfinite(s.cumulativeGain)) return false;
+  return std::all_of(chain.power.begin(), chain.power.end(), finite) && std::isfinite(chain.sourcePerKelvin);
+}
+
+}  // namespace
+
+StageInputs InChain(StageInputs stage, const StageInputs& first) {
+  stage.lowerFreq = first.lowerFreq;
+  stage.upperFreq = first.upperFreq;
+  stage.refVoltage = first.refVoltage;
+  stage.carry.reset();
+  stage.previousBand.reset();
+  return stage;
+}
+
+ChainResult CalculateChain(std::span<const StageInputs> stages) {
+  ChainResult chain;
+  if (stages.empty()) {
+    chain.failure = ChainFailure::kNoStages;
+    return chain;
+  }
+  if (stages.size() > kMaxChainStages) {
+    chain.failure = ChainFailure::kTooManyStages;
+    return chain;
+  }
+  std::vector<StageInputs> inputs;
+  for (const StageInputs& s : stages) inputs.push_back(InChain(s, stages.front()));
+  const bool flat = LaterStagesFlat(inputs);
+  // Where it has no solution, each stage's own calculation says why.
+  const std::optional<ChainPowers> powers = flat ? std::nullopt : IntegrateChain(inputs);
+  double cumulative = 1;
+  for (std::size_t k = 0; k < inputs.size(); ++k) {
+    ChainStage& stage = chain.stages.emplace_back();
+    stage.inputs = inputs[k];
+    stage.outcome = powers ? CalculateStage(stage.inputs, powers->own[k]) : CalculateStage(stage.inputs);
+    if (stage.outcome.failure) {
+      if (!chain.failure) chain.failure = ChainFailure::kStageFailed, chain.failedStage = k;
+      continue;
+    }
+    stage.gain = *stage.outcome.gain;
+    stage.cumulativeGain = cumulative *= stage.gain;
+  }
+  if (chain.failure) return chain;
+  chain.gain = cumulative;
+  if (powers) AddIntegratedChain(chain, *powers);
+  const bool added = powers || (flat && AddFlatChain(chain));
+  if (!added || !AllFinite(chain)) chain.failure = ChainFailure::kNotFinite;
+  return chain;
+}
+
+bool HasNegativePower(const ChainResult& chain) {
+  return std::any_of(chain.stages.begin(), chain.stages.end(),
+                     [](const ChainStage& s) { return !s.outcome.failure && HasNegativePower(s.inputs, s.outcome); });
+}
+
+std::optional<std::vector<std::array<double, kStageSourceCount>>> ChainSourcePowers(const ChainResult& chain,
+                                                                                    Weighting weighting) {
+  if (chain.failure) return std::nullopt;
+  std::vector<std::array<double, kStageSourceCount>> powers;
+  for (const ChainStage& s : chain.stages) powers.push_back(s.source);
+  if (weighting == Weighting::kNone) return powers;
+  const std::vector<StageInputs> inputs = InputsOf(chain.stages);
+  if (!LaterStagesFlat(inputs)) return IntegrateChainSources(inputs, weighting);
+  const std::vector<double> after = FlatGainsAfter(chain.stages);
+  for (std::size_t k = 0; k < chain.stages.size(); ++k) {
+    const ChainStage& stage = chain.stages[k];
+    for (const NoiseSource source : TopologySources(stage.inputs)) {
+      const std::optional<double> power = SourcePowerOverBand(stage.inputs, stage.outcome, source, weighting);
+      if (!power) return std::nullopt;
+      powers[k][SourceIndex(source)] = *power * after[k];
+    }
+  }
+  return powers;
+}
+
+std::optional<FigureInputs> ChainFigureInputs(const ChainResult& chain) {
+  if (chain.failure) return std::nullopt;
+  const ChainStage& first = chain.stages.front();
+  FigureInputs in;
+  in.power = chain.power;
+  in.sourcePerKelvin = chain.sourcePerKelvin;
+  in.temperature = first.inputs.kelvin;
+  in.gain = chain.gain;
+  in.reference = first.inputs.refVoltage;
+  if (chain.stages.size() == 1) {
+    in.en = first.outcome.enCorrected;
+    in.in = first.outcome.inCorrected;
+  }
+  return in;
+}
+
+std::optional<NoiseFigures> ChainNoiseFigures(const ChainResult& chain) {
+  const std::optional<FigureInputs> inputs = ChainFigureInputs(chain);
+  if (!inputs) return std::nullopt;
+  const NoiseFigures figures = ComputeNoiseFigures(*inputs);
+  if (!HasNegativePower(chain)) return figures;
+  NoiseFigures gainOnly;
+  gainOnly.signalGain = figures.signalGain;
+  gainOnly.gainDb = figures.gainDb;
+  return gainOnly;
+}
+
+}  // namespace tervane
