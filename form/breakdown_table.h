@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "form/text_table.h"
 #include "noise/noise_breakdown.h"
 #include "noise/weighting.h"
@@ -12,5 +15,9 @@ namespace tervane {
 // the last two through the weighting, as the headings say. Units in plain
 // ASCII (V/rtHz).
 TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting);
+
+// Under a breakdown with a row that takes power away (the correlation of
+// the inputs' current noise), why its share is negative; nothing otherwise.
+std::optional<std::string> NegativeShareNote(const NoiseBreakdown& breakdown);
 
 }  // namespace tervane

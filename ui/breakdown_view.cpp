@@ -60,7 +60,12 @@ void CBreakdownView::SetWeighting(Weighting weighting) {
   m_weighting = weighting;
   // Empty where the weighting cannot be integrated over the band.
   m_weighted = BreakdownNoise(m_result, kCrestFactors.front().factor, weighting);
-  FillTable(m_table, BreakdownTable(m_weighted.value_or(NoiseBreakdown{}), weighting));
+  const NoiseBreakdown shown = m_weighted.value_or(NoiseBreakdown{});
+  FillTable(m_table, BreakdownTable(shown, weighting));
+  const std::optional<std::string> note = NegativeShareNote(shown);
+  m_negativeNote->setText(note ? FromCp1252(*note) : QString());
+  SetNames(m_negativeNote, QStringLiteral("negativeShareLabel"), m_negativeNote->text());
+  m_negativeNote->setVisible(note.has_value());
   const QString suffix = QStringLiteral(" (%1)").arg(FromCp1252(NamesOf(weighting).label));
   const WeightedFigures none;
   const WeightedFigures& figures = m_figures ? (*m_figures)[weighting] : none;
@@ -78,6 +83,9 @@ void CBreakdownView::AddTable() {
   m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
   layout()->addWidget(m_table);
+  m_negativeNote = new QLabel(this);
+  m_negativeNote->setWordWrap(true);
+  layout()->addWidget(m_negativeNote);
 }
 
 // A row of the figures: "<stem>Label" captions the field, which it names

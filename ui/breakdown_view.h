@@ -42,6 +42,7 @@ class CBreakdownView : public QWidget, public CSavableView {
   Weighting m_weighting = Weighting::kNone;
   std::optional<NoiseBreakdown> m_weighted;  // m_breakdown through m_weighting
   QTableWidget* m_table = nullptr;
+  QLabel* m_negativeNote = nullptr;  // under the table where a row takes power away
   QComboBox* m_crestFactor = nullptr;
   QLabel* m_peakToPeak = nullptr;
   std::optional<NoiseFigures> m_figures;
