@@ -1,15 +1,14 @@
-// The data-sheet figures against published values, and the weighted totals
-// against an integration of the spectrum that shares no code with them.
+// The data-sheet figures against published values, and each undefined
+// figure with its cause. (The weighted totals are checked against a dense
+// integration of the spectrum in noise_frequency_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "noise/noise_figures.h"
-#include "noise/noise_spectrum.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -141,70 +140,6 @@ TEST(NoiseFigures, EachEmptyFigureNamesItsCause) {
     EXPECT_FALSE(value) << c.key << ": " << c.reason;
     EXPECT_EQ(UndefinedReason(r, (*figures)[c.w], c.key), c.reason) << c.key;
     EXPECT_TRUE(figures->signalGain) << c.key;
-  }
-}
-
-// Composite Simpson in ln f, dense enough to be exact to 1e-9 here; the
-// ends are taken exactly, as the carried noise stops at the band's edges.
-double SimpsonLog(const std::function<double(double)>& g, double lower, double upper) {
-  const int n = 20000;
-  const double h = std::log(upper / lower) / n;
-  double sum = 0;
-  for (int k = 0; k <= n; ++k) {
-    const double f = k == 0 ? lower : k == n ? upper : lower * std::exp(h * k);
-    sum += (k == 0 || k == n ? 1 : k % 2 == 1 ? 4 : 2) * g(f) * f;
-  }
-  return sum * h / 3;
-}
-
-// Each weighted total against the spectrum's own density, weighted and
-// summed (its step at the carried noise's edges taken apart: the carried
-// noise flat over the overlap of the bands). Unweighted, this is the
-// spectrum integrating to the report's total, carry and all.
-TEST(NoiseFigures, WeightedTotalsMatchAnIndependentIntegration) {
-  const struct {
-    int amp;
-    bool corner;
-    const char *lower, *upper, *fc;
-    bool carry;
-  } kStages[] = {{AMP_NONINVERTING, true, "20", "20k", "100", false},
-                 {AMP_BUFFER, false, "1", "100k", "1k", false},
-                 {AMP_INVERTING, true, "10", "30k", "30", true},
-                 {AMP_NONINVERTING, false, "300", "3k", "1k", true},
-                 {AMP_NONINVERTING, true, "0.1", "10", "3k", false}};
-  for (const auto& s : kStages) {
-    CalculatorForm form = test::Form(s.amp, {{"source_resistor", "1k"},
-                                             {"noise_current", "2p"},
-                                             {"lower_freq", s.lower},
-                                             {"upper_freq", s.upper},
-                                             {"corner_freq", s.fc},
-                                             {"carry", "3u"}});
-    form.m_bApplyCorner = s.corner;
-    form.m_bWithCarry = s.carry;
-    form.m_bHavePrevBand = true;
-    form.m_dPrevLowerFreq = 100;
-    form.m_dPrevUpperFreq = 10000;
-    const NoiseResult r = ComputeNoise(form);
-    const auto inputs = FigureInputsOf(r.inputs, r.outcome);
-    ASSERT_TRUE(inputs);
-    const NoiseFigures figures = ComputeNoiseFigures(*inputs);
-    EXPECT_NEAR(figures[Weighting::kNone].outputV.value_or(0), *r.outcome.totalNoise, 1e-12 * *r.outcome.totalNoise);
-    const double lower = std::fmax(r.inputs.lowerFreq, 100), upper = std::fmin(r.inputs.upperFreq, 10000);
-    const double carriedDensity = s.carry ? std::pow(*r.outcome.carriedNoise, 2) / (upper - lower) : 0;
-    if (s.carry) {  // the spectrum's carried noise: flat over the overlap, none outside it
-      for (const double f : {r.inputs.lowerFreq, lower, std::sqrt(lower * upper), upper, r.inputs.upperFreq})
-        EXPECT_NEAR(std::pow(NoiseSpectrumAt(r, f)->carried, 2), f >= lower && f <= upper ? carriedDensity : 0,
-                    1e-12 * carriedDensity) << f << " Hz";
-    }
-    for (const Weighting w : kWeightings) {
-      const double expected =
-          SimpsonLog([&](double f) { const auto p = NoiseSpectrumAt(r, f);
-                       return (std::pow(p->total, 2) - std::pow(p->carried, 2)) * WeightingPowerGain(w, f); },
-                     r.inputs.lowerFreq, r.inputs.upperFreq) +
-          carriedDensity * SimpsonLog([&](double f) { return WeightingPowerGain(w, f); }, lower, upper);
-      EXPECT_NEAR(std::pow(figures[w].outputV.value_or(0), 2), expected, 1e-6 * expected)
-          << s.lower << ".." << s.upper << " weighting " << WeightingIndex(w);
-    }
   }
 }
 
