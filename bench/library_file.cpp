@@ -9,17 +9,28 @@
 
 namespace tervane::bench {
 
-const std::filesystem::path& LibraryFile() {
+namespace {
+
+std::filesystem::path WriteLibrary(bool bandwidth) {
   constexpr int kLines = 100000;
-  static const std::filesystem::path path = [] {
-    auto p = std::filesystem::temp_directory_path() / "tervane_bench_parts.txt";
-    std::ofstream out(p, std::ios::binary);
-    out << "/ generated part library\n";
-    for (int i = 0; i < kLines; ++i)
-      out << "OPA" << (i * 7919) % 1000003 << " " << 1 + i % 9 << ".1n " << 1 + i % 7 << "00f " << 1 + i % 97 << "\n";
-    return p;
-  }();
-  return path;
+  auto p = std::filesystem::temp_directory_path() /
+           (bandwidth ? "tervane_bench_parts_gbw.txt" : "tervane_bench_parts.txt");
+  std::ofstream out(p, std::ios::binary);
+  out << "/ generated part library\n";
+  for (int i = 0; i < kLines; ++i) {
+    out << "OPA" << (i * 7919) % 1000003 << " " << 1 + i % 9 << ".1n " << 1 + i % 7 << "00f " << 1 + i % 97;
+    if (bandwidth) out << " " << 1 + i % 89 << "M " << i % 301;
+    out << "\n";
+  }
+  return p;
+}
+
+}  // namespace
+
+const std::filesystem::path& LibraryFile(bool bandwidth) {
+  static const std::filesystem::path plain = WriteLibrary(false);
+  static const std::filesystem::path withBandwidth = WriteLibrary(true);
+  return bandwidth ? withBandwidth : plain;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -255,6 +256,10 @@ class RandomSteps : public QObject {
       for (int moves = Between(0, 3); moves > 0; --moves)
         TypeInto(Pick(std::vector(fields.begin(), fields.end())), 3000);
       CloseWith(window, {"okButton", "cancelButton", "Enter", "Escape"});
+      // OK is refused, and the note says why, while a resistor's excess
+      // noise is given by halves.
+      if (guard && guard->isVisible() && !window->findChild<QLabel*>(QStringLiteral("refusalNote"))->text().isEmpty())
+        CloseWith(window, {"cancelButton", "Escape"});
     } else if (name == QLatin1String("AboutDialog") || qobject_cast<QFileDialog*>(window)) {
       CloseWith(window, {"Escape", "close box"});  // no circuit file written or read by chance
     } else {

@@ -21,13 +21,15 @@ namespace {
     {"ranking 100 000 parts for a cartridge over frequency vs the textbook stage", "BM_RankPartsCartridge",
      "BM_RankParts", tervane::bench::Goal::kAtMost, 30});
 
-const tervane::PartLibrary& Library() {
-  static const tervane::PartLibrary library = [] {
+const tervane::PartLibrary& Library(bool bandwidth = false) {
+  static const auto load = [](bool withBandwidth) {
     tervane::PartLibrary loaded;
-    tervane::LoadPartLibrary(tervane::bench::LibraryFile(), loaded);
+    tervane::LoadPartLibrary(tervane::bench::LibraryFile(withBandwidth), loaded);
     return loaded;
-  }();
-  return library;
+  };
+  static const tervane::PartLibrary plain = load(false);
+  static const tervane::PartLibrary withBandwidth = load(true);
+  return bandwidth ? withBandwidth : plain;
 }
 
 void Rank(benchmark::State& state, tervane::Weighting weighting) {
@@ -45,9 +47,8 @@ BENCHMARK(BM_RankParts)->Unit(benchmark::kMillisecond);
 void BM_RankPartsWeighted(benchmark::State& state) { Rank(state, tervane::Weighting::kA); }
 BENCHMARK(BM_RankPartsWeighted)->Unit(benchmark::kMillisecond);
 
-// 1k + 0.5 H into 47k || 200p, a gain of 10, RIAA-weighted. The part file
-// has no GBW words yet: every part takes the circuit's, which costs each
-// part what its own would (the closed loop is worked out per part and node).
+// 1k + 0.5 H into 47k || 200p, a gain of 10, RIAA-weighted, each part with
+// its own gain-bandwidth product and current-noise corner.
 void BM_RankPartsCartridge(benchmark::State& state) {
   tervane::CalculatorForm form;
   tervane::ApplyFormDefaults(form);
@@ -58,8 +59,7 @@ void BM_RankPartsCartridge(benchmark::State& state) {
   circuit.inputs.sourceInductance = 0.5;
   circuit.inputs.loadResistor = 47e3;
   circuit.inputs.loadCapacitor = 200e-12;
-  circuit.inputs.gainBandwidth = 8e6;
-  const tervane::PartLibrary& library = Library();
+  const tervane::PartLibrary& library = Library(true);
   for (auto _ : state) benchmark::DoNotOptimize(tervane::RankParts(circuit, library, tervane::Weighting::kRiaa));
   state.counters["parts"] = static_cast<double>(library.m_partList.size());
 }

@@ -146,6 +146,34 @@ int main(int argc, char** argv) {
   Button(&calculator, "builtCircuitButton")->click();
   Save(&calculator, QStringLiteral("main-window-built"));
 
+  // An inverting gain of 10 with its bias resistor at the cancelling value,
+  // the inputs' current noise correlated and R1's excess noise: the dialog,
+  // then the breakdown with its negative row and the spectrum's curves.
+  Button(&calculator, "invertingRadio")->click();
+  for (const auto& [name, text] : {std::pair{"sourceResistorEdit", "0"}, std::pair{"r1Edit", "10k"},
+                                   std::pair{"r2Edit", "100k"}, std::pair{"noiseCurrentEdit", "1p"}})
+    calculator.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
+  Later(300, [](QWidget* w) {
+    for (const char* name : {"sourceInductanceEdit", "loadResistorEdit", "loadCapacitorEdit"})
+      w->findChild<QLineEdit*>(QString::fromLatin1(name))->clear();
+    Button(w, "cancelBiasButton")->click();
+    for (const auto& [name, text] : {std::pair{"inCorrelationEdit", "0.86"}, std::pair{"noiseIndexR1Edit", "-15"},
+                                     std::pair{"dcVoltsR1Edit", "10"}})
+      QTest::keyClicks(w->findChild<QLineEdit*>(QString::fromLatin1(name)), QString::fromLatin1(text));
+    Save(w, QStringLiteral("source-bandwidth-bias"));
+    Button(w, "okButton")->click();
+  });
+  Button(&calculator, "builtCircuitButton")->click();
+  Later(300, [](QWidget* w) {
+    auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+    for (const char* name : {"breakdown", "spectrum"}) {
+      tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Tab")));
+      Save(w, QStringLiteral("noise-results-bias-") + QString::fromLatin1(name));
+    }
+    w->close();
+  });
+  Button(&calculator, "calculateButton")->click();
+
   Later(300, [](QWidget* w) { SaveAndClose(w, QStringLiteral("corner-dialog")); });
   Button(&calculator, "calcCornerButton")->click();
   Later(300, [](QWidget* w) {

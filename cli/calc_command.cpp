@@ -27,9 +27,14 @@ constexpr const char* kCalcFooter =
     "notation: 4.7k, 3n, 400f; u, the micro sign or the Greek mu for micro). A value\n"
     "that begins with '-', a negative number too, is written --option=VALUE\n"
     "(--fc=-1); --option= gives an empty field, which reads as 0, but for the\n"
-    "circuit as built (--ls --rload --cload --cf --gbw --fci): there it is absent.\n"
-    "--part fills --en --in --fc, and --gbw --fci with what its line gives (empty\n"
-    "when it gives none).\n"
+    "circuit as built (--ls --rload --cload --cf --gbw --fci --rb --cb\n"
+    "--in-correlation, and each resistor's --ni-R --vdc-R): there it is absent.\n"
+    "--rb cancel sets Rb to the value that cancels the bias currents' offsets\n"
+    "(inverting (Rs + R1) || R2; non-inverting R1 || R2 - Rs || Rload; buffer\n"
+    "R2 - Rs || Rload; never below 0). A resistor's excess noise takes its noise\n"
+    "index and its DC voltage both (--ni-r1=-20 --vdc-r1 10), or neither.\n"
+    "--part fills --en --in --fc, and --gbw --fci --in-correlation with what its\n"
+    "line gives (empty when it gives none).\n"
     "--parts is read only when --part is given, or when the --circuit file names a\n"
     "part: the report names it when the library has it, with the file's figures.\n"
     "--circuit starts from a circuit file the desktop saved (README, \"Circuit\n"
@@ -47,20 +52,26 @@ constexpr const char* kCalcFooter =
     "               built is given, holds source_inductance load_resistor\n"
     "               load_capacitor feedback_capacitor gain_bandwidth\n"
     "               current_corner as read (H, ohms, F, F, Hz, Hz), null where\n"
-    "               absent, and G is then the gain at 1 kHz\n"
+    "               absent, then bias_resistor bias_capacitor in_correlation and\n"
+    "               each resistor's noise_index_R dc_volts_R (dB, V) where given,\n"
+    "               and G is then the gain at 1 kHz\n"
     "--figures appends the data-sheet figures to a text or raw report.\n"
     "\n"
     "contributions (json): each source's share of the output noise, largest first:\n"
     "  sources  [{source, label, density V/rtHz, total V, percent of the power}],\n"
-    "           source one of en r1 r2 in_r2 rs in_rs, and carried with --with-carry;\n"
-    "           a source the amplifier type lacks is left out (r1 in the buffer,\n"
-    "           in_rs in the inverting stage); en, in_r2 and in_rs at their\n"
-    "           band-average densities, carried at the flat density of its total\n"
+    "           source one of en r1 r2 in_r2 rs in_rs, rload rb in_rb in_corr and\n"
+    "           excess_r1 excess_r2 excess_rs excess_rload excess_rb where given,\n"
+    "           and carried with --with-carry; a source the amplifier type lacks is\n"
+    "           left out (r1 in the buffer, in_rs in the inverting stage); each at\n"
+    "           its band-average density, carried at the flat density of its total;\n"
+    "           in_corr, the inputs' correlated current noise, is negative where\n"
+    "           it takes power away: density and total -sqrt(-power), percent\n"
+    "           negative, the others' then adding up to more than 100\n"
     "  input_referred  the output total (with the carry) over the gain, V\n"
     "  input_density   Sn over the gain, V/rtHz\n"
     "  peak_to_peak    the output total times crest_factor, V\n"
-    "null when the calculation fails or a noise power is negative (a negative\n"
-    "resistor, temperature or corner).\n"
+    "null when the calculation fails or a noise power other than in_corr is\n"
+    "negative (a negative resistor, temperature or corner).\n"
     "\n"
     "figures (json): signal_gain, gain_db, noise_figure_db (IEEE, the source at\n"
     "290 K), noise_temperature_k, optimum_source_ohm (en'/in', the rms densities\n"
@@ -113,9 +124,13 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   doc["contributions"] = ContributionsJson(result, crestFactor);
   doc["figures"] = FiguresJson(result);
   if (HasBuiltCircuit(result.inputs)) {
+    // The source, load, Cf and op amp always, null where absent; the bias
+    // resistor, the correlation and the excess noise where given.
+    constexpr std::size_t kAlwaysEchoed = 6;
     Json inputs = Json::object();
     for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
-      inputs[std::string(kBuiltCircuitFields[i].key)] = NumberOrNull(result.inputs.*kBuiltCircuitInputs[i]);
+      if (const std::optional<double> value = BuiltCircuitValue(result.inputs, i); i < kAlwaysEchoed || value)
+        inputs[std::string(kBuiltCircuitFields[i].key)] = NumberOrNull(value);
     doc["inputs"] = std::move(inputs);
   }
   return doc;

@@ -1,5 +1,6 @@
 #include "cli/circuit_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -96,6 +97,26 @@ void AddPartOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
           ->type_name("NAME");
 }
 
+// "--noise-index-r1 (R1 Noise Index)"
+std::string OptionAndCaption(const FormTextField& field) {
+  const std::string_view options = field.options;
+  return std::string(options.substr(0, options.find(','))) + " (" + std::string(field.caption) + ")";
+}
+
+// --rb cancel: the bias resistor that cancels the bias currents' offsets in
+// the circuit as given; each resistor's excess noise whole or not given.
+void CheckBiasAndExcessNoise(const CircuitOptions& options, CalculatorForm& form) {
+  const std::size_t rb = static_cast<std::size_t>(
+      std::ranges::find(kBuiltCircuitFields, &CalculatorForm::m_strBiasResistor, &FormTextField::member) -
+      kBuiltCircuitFields.begin());
+  if (const CLI::Option* option = options.builtFields.options[rb];
+      option && option->count() > 0 && options.builtFields.texts[rb] == "cancel" && !SetBiasCancellingResistor(form))
+    throw UsageError("--rb cancel: the stage has no finite resistance that cancels the bias currents");
+  if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(form))
+    throw UsageError(OptionAndCaption(*half->given) + " is given without " + OptionAndCaption(*half->missing) + ": " +
+                     std::string(kHalfExcessNoiseReason));
+}
+
 }  // namespace
 
 void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
@@ -147,6 +168,7 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
   }
   TypeFields(form, kFormTextFields, options.fields);
   TypeFields(form, kBuiltCircuitFields, options.builtFields);
+  CheckBiasAndExcessNoise(options, form);
   if (options.noCornerCurrent) form.m_bApplyCorner = 0;
   form.m_bWithCarry = options.withCarry ? 1 : 0;
   if (options.prevBandOption->count() > 0) SetPreviousBand(form, options.prevBand);

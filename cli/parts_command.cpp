@@ -15,9 +15,10 @@ namespace {
 
 constexpr const char* kPartsFooter =
     "One line per list entry, in the order of the desktop list, with the columns of\n"
-    "the part file: NAME EN IN FC [GBW [FCI]] (voltage noise V/rtHz, current noise\n"
-    "A/rtHz, 1/f corner Hz, and where the line gives them the gain-bandwidth Hz and\n"
-    "the current noise's 1/f corner Hz), as the file writes them. A name given on\n"
+    "the part file: NAME EN IN FC [GBW [FCI [CORR]]] (voltage noise V/rtHz, current\n"
+    "noise A/rtHz, 1/f corner Hz, and where the line gives them the gain-bandwidth\n"
+    "Hz, the current noise's 1/f corner Hz and the correlation of the two inputs'\n"
+    "current noise), as the file writes them. A name given on\n"
     "several lines is listed that many times, each time with the figures of its\n"
     "last line. Lines that are neither parts, comments nor blank are counted on\n"
     "stderr, by why they were skipped.\n"
@@ -47,8 +48,8 @@ int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) 
     const PartRecord* record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record
     TableRow& row = rows.emplace_back(TableRow{name, record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
-    for (const char* optional : {record->szGainBandwidth, record->szCurrentCorner})
-      if (*optional != '\0') row.emplace_back(optional);
+    for (const PartField field : kOptionalPartFields)
+      if ((record->*field)[0] != '\0') row.emplace_back(record->*field);
   }
   if (!rows.empty()) WriteTerminalText(out, AlignedColumns(rows));
   return kExitOk;

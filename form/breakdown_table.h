@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "form/text_table.h"
 #include "noise/noise_breakdown.h"
 #include "noise/weighting.h"
@@ -12,5 +16,10 @@ namespace tervane {
 // the last two through the weighting, as the headings say. Units in plain
 // ASCII (V/rtHz).
 TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting);
+
+// Under a breakdown (a stage's rows, or a chain's stages' rows one after
+// another) with a row that takes power away (the correlation of the inputs'
+// current noise), why its share is negative; nothing otherwise.
+std::optional<std::string> NegativeShareNote(const std::vector<NoiseContribution>& rows);
 
 }  // namespace tervane

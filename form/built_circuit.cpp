@@ -1,5 +1,6 @@
 #include "form/built_circuit.h"
 
+#include "noise/stage_response.h"
 #include "notation/eng_parse.h"
 #include "notation/shown_value.h"
 
@@ -9,34 +10,86 @@ namespace {
 // Nothing but white space before the end of the text (a NUL ends it, as it
 // does for the notation).
 bool IsBlank(std::string_view text) {
-  return text.substr(0, text.find('\0')).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+  return text.empty() || text.substr(0, text.find('\0')).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
 }
 
 // A unit is named as a caption names it ("ohms"); after a number it is
 // singular ("47kohm").
 std::string_view UnitAfterValue(std::string_view unit) { return unit == "ohms" ? "ohm" : unit; }
 
+// The excess noise's fields follow the others, two a resistor.
+constexpr bool ExcessNoiseFieldsInPlace() {
+  std::size_t next = kBuiltCircuitInputs.size();
+  for (const ExcessNoiseFields& e : kExcessNoiseFields) {
+    const std::string_view index = kBuiltCircuitFields[e.noiseIndex].caption;
+    const std::string_view volts = kBuiltCircuitFields[e.dcVolts].caption;
+    if (e.noiseIndex != next || e.dcVolts != next + 1 || !index.starts_with(e.resistor) ||
+        index.substr(e.resistor.size()) != " Noise Index" || !volts.starts_with(e.resistor) ||
+        volts.substr(e.resistor.size()) != " DC Voltage")
+      return false;
+    next += 2;
+  }
+  return next == kBuiltCircuitFields.size();
+}
+static_assert(ExcessNoiseFieldsInPlace());
+
+std::optional<double> FieldValue(const CalculatorForm& form, std::size_t field) {
+  const std::string& text = form.*kBuiltCircuitFields[field].member;
+  return IsBlank(text) ? std::nullopt : std::optional<double>(ParseEngValue(text));
+}
+
 }  // namespace
 
 void ReadBuiltCircuit(const CalculatorForm& form, StageInputs& inputs) {
-  for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i) {
-    const std::string& text = form.*kBuiltCircuitFields[i].member;
-    inputs.*kBuiltCircuitInputs[i] = IsBlank(text) ? std::nullopt : std::optional<double>(ParseEngValue(text));
+  for (std::size_t i = 0; i < kBuiltCircuitInputs.size(); ++i) inputs.*kBuiltCircuitInputs[i] = FieldValue(form, i);
+  for (std::size_t r = 0; r < kExcessNoiseFields.size(); ++r) {
+    const std::optional<double> index = FieldValue(form, kExcessNoiseFields[r].noiseIndex);
+    const std::optional<double> volts = FieldValue(form, kExcessNoiseFields[r].dcVolts);
+    inputs.excess[r] = index && volts ? std::optional(ExcessNoise{*index, *volts}) : std::nullopt;
   }
 }
 
-bool HasBuiltCircuit(const StageInputs& inputs) {
-  for (const auto member : kBuiltCircuitInputs)
-    if (inputs.*member) return true;
-  return false;
+std::optional<double> BuiltCircuitValue(const StageInputs& inputs, std::size_t field) {
+  if (field < kBuiltCircuitInputs.size()) return inputs.*kBuiltCircuitInputs[field];
+  const std::size_t r = (field - kBuiltCircuitInputs.size()) / 2;
+  const std::optional<ExcessNoise>& excess = inputs.excess[r];
+  if (!excess) return std::nullopt;
+  return field == kExcessNoiseFields[r].noiseIndex ? excess->noiseIndexDb : excess->dcVolts;
 }
+
+std::optional<HalfExcessNoise> FindHalfExcessNoise(const CalculatorForm& form) {
+  for (const ExcessNoiseFields& e : kExcessNoiseFields) {
+    const FormTextField& index = kBuiltCircuitFields[e.noiseIndex];
+    const FormTextField& volts = kBuiltCircuitFields[e.dcVolts];
+    const bool hasIndex = !IsBlank(form.*index.member);
+    if (hasIndex != !IsBlank(form.*volts.member))
+      return hasIndex ? HalfExcessNoise{&index, &volts} : HalfExcessNoise{&volts, &index};
+  }
+  return std::nullopt;
+}
+
+std::string HalfExcessNoiseText(const HalfExcessNoise& half) {
+  return std::string(half.given->caption) + " is given without " + std::string(half.missing->caption) + ": " +
+         std::string(kHalfExcessNoiseReason) + ".";
+}
+
+bool SetBiasCancellingResistor(CalculatorForm& form) {
+  const std::optional<double> rb = BiasCancellingResistor(ComputeNoise(form).inputs);
+  if (!rb) return false;
+  form.m_strBiasResistor = ShownValue(*rb);
+  return true;
+}
+
+// Every field of the circuit as built makes the stage one solved over
+// frequency, and nothing else does.
+bool HasBuiltCircuit(const StageInputs& inputs) { return IsFrequencyDependent(inputs); }
 
 std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs) {
   if (!HasBuiltCircuit(inputs)) return std::nullopt;
   std::string line = "Circuit as built:";
   const char* separator = " ";
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i) {
-    const std::optional<double>& value = inputs.*kBuiltCircuitInputs[i];
+    const std::optional<double> value = BuiltCircuitValue(inputs, i);
     if (!value) continue;
     const FormTextField& field = kBuiltCircuitFields[i];
     line.append(separator).append(field.symbol).append(" = ").append(ShownValue(*value));
@@ -58,8 +111,9 @@ std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
 }
 
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
-  if (result.outcome.failure != StageFailure::kLoadOnInverting) return std::nullopt;
-  return kLoadOnInvertingNote;
+  if (result.outcome.failure == StageFailure::kLoadOnInverting) return kLoadOnInvertingNote;
+  if (result.outcome.failure == StageFailure::kCorrelationOutOfRange) return kCorrelationOutOfRangeNote;
+  return std::nullopt;
 }
 
 }  // namespace tervane

@@ -11,16 +11,45 @@
 
 namespace tervane {
 
-// Where each field of kBuiltCircuitFields goes in the stage's inputs, in the
-// table's order.
-inline constexpr std::array<std::optional<double> StageInputs::*, kBuiltCircuitFields.size()> kBuiltCircuitInputs{
+// Where the fields of kBuiltCircuitFields before the excess noise's go in
+// the stage's inputs, in the table's order.
+inline constexpr std::array<std::optional<double> StageInputs::*, 9> kBuiltCircuitInputs{
     &StageInputs::sourceInductance,  &StageInputs::loadResistor,  &StageInputs::loadCapacitor,
     &StageInputs::feedbackCapacitor, &StageInputs::gainBandwidth, &StageInputs::currentCorner,
+    &StageInputs::biasResistor,      &StageInputs::biasCapacitor, &StageInputs::inCorrelation,
 };
 
 // Reads the circuit as it is built into `inputs`: a field that is empty or
-// blank leaves its part absent, any other text is read as every field is.
+// blank leaves its part absent, any other text is read as every field is. A
+// resistor's excess noise is there only with both its fields.
 void ReadBuiltCircuit(const CalculatorForm& form, StageInputs& inputs);
+
+// The value of `inputs` that field `field` of kBuiltCircuitFields gives;
+// none where it is absent (a noise index or DC voltage where the resistor's
+// excess noise is).
+std::optional<double> BuiltCircuitValue(const StageInputs& inputs, std::size_t field);
+
+// Half of a resistor's excess noise: the field given, and its partner left
+// empty, the first such pair in kExcessNoiseFields order; none when every
+// pair is whole or empty.
+struct HalfExcessNoise {
+  const FormTextField* given;
+  const FormTextField* missing;
+};
+std::optional<HalfExcessNoise> FindHalfExcessNoise(const CalculatorForm& form);
+
+// Why half a resistor's excess noise is not taken, after what is missing.
+inline constexpr std::string_view kHalfExcessNoiseReason = "a resistor's excess noise takes both, or neither";
+
+// "R1 Noise Index is given without R1 DC Voltage: " and the reason, which
+// the desktop says in place of taking it.
+std::string HalfExcessNoiseText(const HalfExcessNoise& half);
+
+// Sets Bias Resistor to the value that cancels the bias currents' offsets
+// in the form's stage (BiasCancellingResistor), as the calculation shows
+// values. False, the form unchanged, where there is none (no topology, a
+// value that is not finite).
+bool SetBiasCancellingResistor(CalculatorForm& form);
 
 // Whether any part of the circuit as it is built is given.
 bool HasBuiltCircuit(const StageInputs& inputs);
@@ -41,7 +70,12 @@ inline constexpr std::string_view kLoadOnInvertingNote =
 // which the calculation refuses; none otherwise.
 std::optional<std::string_view> LoadRefusal(const StageInputs& inputs);
 
-// kLoadOnInvertingNote when it is why `result` failed; none otherwise.
+// Why a calculation with a correlation beyond -1..1 failed.
+inline constexpr std::string_view kCorrelationOutOfRangeNote =
+    "Current Noise Correlation must lie between -1 and 1 (0: the inputs' current noise independent).";
+
+// The note of the circuit as built that says why `result` failed
+// (kLoadOnInvertingNote, kCorrelationOutOfRangeNote); none otherwise.
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result);
 
 }  // namespace tervane

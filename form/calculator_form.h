@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "noise/amplifier_type.h"
+#include "noise/stage_inputs.h"
 
 namespace tervane {
 
@@ -35,6 +36,21 @@ struct CalculatorForm {
   std::string m_strFeedbackCapacitor;
   std::string m_strGainBandwidth;
   std::string m_strCurrentCorner;
+  std::string m_strBiasResistor;
+  std::string m_strBiasCapacitor;
+  std::string m_strInCorrelation;
+  // Each resistor's excess noise: its noise index and the DC voltage across
+  // it, both or neither (kExcessNoiseFields).
+  std::string m_strNoiseIndexR1;
+  std::string m_strDcVoltsR1;
+  std::string m_strNoiseIndexR2;
+  std::string m_strDcVoltsR2;
+  std::string m_strNoiseIndexRs;
+  std::string m_strDcVoltsRs;
+  std::string m_strNoiseIndexRload;
+  std::string m_strDcVoltsRload;
+  std::string m_strNoiseIndexRb;
+  std::string m_strDcVoltsRb;
 
   int m_bWithCarry = 0;  // set by the button that starts a calculation
 
@@ -91,11 +107,12 @@ inline constexpr std::array<FormTextField, 11> kFormTextFields{{
      " (used with --with-carry)", false},
 }};
 
-// The six fields of the circuit as it is built, in the same shape, none of
-// them among the main window's edits: each starts empty, and empty means
-// absent. A part of the library fills in its gain-bandwidth and current-noise
-// corner when its line gives them, and empties them when it does not.
-inline constexpr std::array<FormTextField, 6> kBuiltCircuitFields{{
+// The fields of the circuit as it is built, in the same shape, none of them
+// among the main window's edits: each starts empty, and empty means absent.
+// A part of the library fills in its gain-bandwidth, current-noise corner
+// and correlation when its line gives them, and empties them when it does
+// not. Each resistor's excess noise is two of them (kExcessNoiseFields).
+inline constexpr std::array<FormTextField, 19> kBuiltCircuitFields{{
     {"source_inductance", &CalculatorForm::m_strSourceInductance, "", "Source Inductance", "Ls", "H",
      "--source-inductance,--ls", " (in series with the source resistor)", false},
     {"load_resistor", &CalculatorForm::m_strLoadResistor, "", "Load Resistor", "Rload", "ohms",
@@ -108,6 +125,57 @@ inline constexpr std::array<FormTextField, 6> kBuiltCircuitFields{{
      "--gain-bandwidth,--gbw", "", true},
     {"current_corner", &CalculatorForm::m_strCurrentCorner, "", "Current Noise 1/f Corner", "fci", "Hz",
      "--current-corner,--fci", " (in^2 (1 + fci/f); given, it replaces the corner check box's rule)", true},
+    {"bias_resistor", &CalculatorForm::m_strBiasResistor, "", "Bias Resistor", "Rb", "ohms", "--bias-resistor,--rb",
+     " (inverting: + input to ground; otherwise between the source and the + input; \"cancel\": the value that "
+     "cancels the bias currents' offsets)",
+     false},
+    {"bias_capacitor", &CalculatorForm::m_strBiasCapacitor, "", "Bias Capacitor", "Cb", "F", "--bias-capacitor,--cb",
+     " (across Rb)", false},
+    {"in_correlation", &CalculatorForm::m_strInCorrelation, "", "Current Noise Correlation", "c", "",
+     "--in-correlation", " (of the two inputs' current noise, -1 to 1; 0 independent)", true},
+    {"noise_index_r1", &CalculatorForm::m_strNoiseIndexR1, "", "R1 Noise Index", "NI(R1)", "dB",
+     "--noise-index-r1,--ni-r1", " (excess noise, re 1 uV per volt per decade; with --vdc-r1)", false},
+    {"dc_volts_r1", &CalculatorForm::m_strDcVoltsR1, "", "R1 DC Voltage", "Vdc(R1)", "V", "--dc-volts-r1,--vdc-r1",
+     " (across R1; with --ni-r1)", false},
+    {"noise_index_r2", &CalculatorForm::m_strNoiseIndexR2, "", "R2 Noise Index", "NI(R2)", "dB",
+     "--noise-index-r2,--ni-r2", " (with --vdc-r2)", false},
+    {"dc_volts_r2", &CalculatorForm::m_strDcVoltsR2, "", "R2 DC Voltage", "Vdc(R2)", "V", "--dc-volts-r2,--vdc-r2",
+     " (with --ni-r2)", false},
+    {"noise_index_rs", &CalculatorForm::m_strNoiseIndexRs, "", "Rs Noise Index", "NI(Rs)", "dB",
+     "--noise-index-rs,--ni-rs", " (with --vdc-rs)", false},
+    {"dc_volts_rs", &CalculatorForm::m_strDcVoltsRs, "", "Rs DC Voltage", "Vdc(Rs)", "V", "--dc-volts-rs,--vdc-rs",
+     " (with --ni-rs)", false},
+    {"noise_index_rload", &CalculatorForm::m_strNoiseIndexRload, "", "Rload Noise Index", "NI(Rload)", "dB",
+     "--noise-index-rload,--ni-rload", " (with --vdc-rload)", false},
+    {"dc_volts_rload", &CalculatorForm::m_strDcVoltsRload, "", "Rload DC Voltage", "Vdc(Rload)", "V",
+     "--dc-volts-rload,--vdc-rload", " (with --ni-rload)", false},
+    {"noise_index_rb", &CalculatorForm::m_strNoiseIndexRb, "", "Rb Noise Index", "NI(Rb)", "dB",
+     "--noise-index-rb,--ni-rb", " (with --vdc-rb)", false},
+    {"dc_volts_rb", &CalculatorForm::m_strDcVoltsRb, "", "Rb DC Voltage", "Vdc(Rb)", "V", "--dc-volts-rb,--vdc-rb",
+     " (with --ni-rb)", false},
+}};
+
+// Each resistor's excess noise in kBuiltCircuitFields: the places of its
+// noise index and DC voltage, in ExcessResistor order.
+struct ExcessNoiseFields {
+  std::string_view resistor;  // "R1", as the captions name it
+  std::size_t noiseIndex;
+  std::size_t dcVolts;
+};
+inline constexpr std::array<ExcessNoiseFields, kExcessResistorCount> kExcessNoiseFields{
+    {{"R1", 9, 10}, {"R2", 11, 12}, {"Rs", 13, 14}, {"Rload", 15, 16}, {"Rb", 17, 18}}};
+
+// The resistor kinds the desktop offers for a noise index: each kind's
+// typical figure, within the range its makers give.
+struct ResistorKind {
+  std::string_view name;
+  std::string_view noiseIndex;  // dB, as a field's text
+};
+inline constexpr std::array<ResistorKind, 4> kResistorKinds{{
+    {"Thin film / metal foil", "-35"},
+    {"Metal film", "-25"},
+    {"Thick film", "-15"},
+    {"Carbon composition", "0"},
 }};
 
 }  // namespace tervane

@@ -38,8 +38,9 @@ bool WritesBackFinite(const NoiseResult& result) {
   for (double v : {r.sourceResistor, result.r1Read ? r.r1 : 0.0, r.r2, result.temperature.fahrenheit, r.lowerFreq,
                    r.upperFreq, r.refVoltage, r.en, r.in, r.cornerFreq})
     if (!std::isfinite(v)) return false;
-  for (const auto member : kBuiltCircuitInputs)
-    if (const std::optional<double>& v = r.*member; v && !std::isfinite(*v)) return false;
+  if (HasBuiltCircuit(r))
+    for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
+      if (const std::optional<double> v = BuiltCircuitValue(r, i); v && !std::isfinite(*v)) return false;
   return true;
 }
 

@@ -57,6 +57,7 @@ OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit) {
   // A line without them leaves the circuit's, typed for such parts.
   if (record.szGainBandwidth[0] != '\0') opAmp.gainBandwidth = ParseEngValue(record.szGainBandwidth);
   if (record.szCurrentCorner[0] != '\0') opAmp.currentCorner = ParseEngValue(record.szCurrentCorner);
+  if (record.szInCorrelation[0] != '\0') opAmp.inCorrelation = ParseEngValue(record.szInCorrelation);
   return opAmp;
 }
 

@@ -10,6 +10,7 @@ bool SelectPart(CalculatorForm& form, const CPartTable& table, std::string_view 
   form.m_strCornerFreq = record->szCornerFreq;
   form.m_strGainBandwidth = record->szGainBandwidth;
   form.m_strCurrentCorner = record->szCurrentCorner;
+  form.m_strInCorrelation = record->szInCorrelation;
   return true;
 }
 

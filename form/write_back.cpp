@@ -18,9 +18,9 @@ void WriteBackResults(CalculatorForm& form, const NoiseResult& result) {
   form.m_strNoiseVoltage = ShownValue(r.en);
   form.m_strNoiseCurrent = ShownValue(r.in);
   form.m_strCornerFreq = ShownValue(r.cornerFreq);
-  for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
-    if (const std::optional<double>& v = r.*kBuiltCircuitInputs[i])
-      form.*kBuiltCircuitFields[i].member = ShownValue(*v);
+  if (HasBuiltCircuit(r))
+    for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
+      if (const std::optional<double> v = BuiltCircuitValue(r, i)) form.*kBuiltCircuitFields[i].member = ShownValue(*v);
   form.m_strCarry = ShownValue(*result.outcome.totalNoise);
   form.m_bHavePrevBand = true;
   form.m_dPrevLowerFreq = r.lowerFreq;

@@ -42,11 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(IsWordField(record->szPartName) && IsWordField(record->szNoiseVoltage) &&
               IsWordField(record->szNoiseCurrent) && IsWordField(record->szCornerFreq),
           "every field is a word of at most 15 characters");
-    const bool gainBandwidth = record->szGainBandwidth[0] != '\0';
-    const bool currentCorner = record->szCurrentCorner[0] != '\0';
-    Check((!gainBandwidth || IsWordField(record->szGainBandwidth)) &&
-              (!currentCorner || (gainBandwidth && IsWordField(record->szCurrentCorner))),
-          "the optional fields are empty or words, the current corner only after a gain-bandwidth");
+    bool before = true;
+    for (const tervane::PartField field : tervane::kOptionalPartFields) {
+      const bool given = (record->*field)[0] != '\0';
+      Check(!given || (before && IsWordField(record->*field)),
+            "the optional fields are empty or words, each only after the one before");
+      before = given;
+    }
     Check(list[i] == record->szPartName, "the record carries the entry's name");
     Check(i == 0 || !tervane::PartListBefore(list[i], list[i - 1]), "the list is in display order");
     names.insert(list[i]);

@@ -12,35 +12,63 @@
 namespace tervane {
 namespace {
 
-// The integrand's components: each source's power, the stage's own power
-// and the carried noise's gain through each weighting, the source's own
-// noise per kelvin.
-constexpr std::size_t kOwnWeighted = kStageSourceCount;
-constexpr std::size_t kCarriedWeighted = kOwnWeighted + kWeightingCount;
-constexpr std::size_t kSourceNoise = kCarriedWeighted + kWeightingCount;
-constexpr std::size_t kComponents = kSourceNoise + 1;
-
-void ValuesAt(const CircuitAt& circuit, const OpAmpNoise& opAmp, const std::array<double, kWeightingCount>& gains,
-              bool carried, std::span<double> values) {
-  const StageResponse r = RespondWith(circuit, opAmp);
-  double own = 0;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) own += values[i] = r.power[i];
-  const double carriedGain = carried ? std::norm(r.gain) : 0;
-  for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    values[kOwnWeighted + w] = own * gains[w];
-    values[kCarriedWeighted + w] = carriedGain * gains[w];
+// The integrand's components: the power of each source the stage has (a
+// source it lacks has none, and costs nothing), the stage's own power and
+// the carried noise's gain through each weighting, the source's own noise
+// per kelvin.
+class Layout {
+ public:
+  // The correlation where the + input's current meets an impedance when
+  // `anyCorrelation`, as a ranking's parts may bring their own, whatever
+  // the stage's op amp.
+  Layout(const StageInputs& s, bool anyCorrelation) {
+    StageInputs probe = s;
+    if (anyCorrelation) probe.inCorrelation = 1;
+    for (const NoiseSource source : TopologySources(probe)) {
+      drives_[count_] = static_cast<std::size_t>(DriveOf(source));
+      sources_[count_++] = SourceIndex(source);
+    }
   }
-  values[kSourceNoise] = r.sourcePerKelvin;
+
+  std::span<const std::size_t> Sources() const { return {sources_.data(), count_}; }
+  // The SourceDrive of each of Sources().
+  std::span<const std::size_t> Drives() const { return {drives_.data(), count_}; }
+  std::size_t OwnWeighted(std::size_t w) const { return count_ + w; }
+  std::size_t CarriedWeighted(std::size_t w) const { return count_ + kWeightingCount + w; }
+  std::size_t SourceNoise() const { return count_ + 2 * kWeightingCount; }
+  std::size_t Count() const { return SourceNoise() + 1; }
+
+ private:
+  std::array<std::size_t, kStageSourceCount> sources_{};  // their SourceIndex, in NoiseSource order
+  std::array<std::size_t, kStageSourceCount> drives_{};
+  std::size_t count_ = 0;
+};
+constexpr std::size_t kMostComponents = kStageSourceCount + 2 * kWeightingCount + 1;
+
+void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& opAmp,
+              const std::array<double, kWeightingCount>& gains, bool carried, std::span<double> values) {
+  const DriveScales d = ScalesOf(circuit, opAmp);
+  const std::span<const std::size_t> sources = layout.Sources();
+  const std::span<const std::size_t> drives = layout.Drives();
+  double own = 0;
+  for (std::size_t i = 0; i < sources.size(); ++i) own += values[i] = circuit.kernel[sources[i]] * d.scale[drives[i]];
+  const double carriedGain = carried ? std::norm(d.gain) : 0;
+  for (std::size_t w = 0; w < kWeightingCount; ++w) {
+    values[layout.OwnWeighted(w)] = own * gains[w];
+    values[layout.CarriedWeighted(w)] = carriedGain * gains[w];
+  }
+  values[layout.SourceNoise()] = circuit.sourceKernel * std::norm(d.h);
 }
 
-BandPowers PowersOf(std::span<const double> integrals) {
+BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
   BandPowers p;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) p.source[i] = integrals[i];
+  const std::span<const std::size_t> sources = layout.Sources();
+  for (std::size_t i = 0; i < sources.size(); ++i) p.source[sources[i]] = integrals[i];
   for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    p.weighted[w] = integrals[kOwnWeighted + w];
-    p.carriedGain[w] = integrals[kCarriedWeighted + w];
+    p.weighted[w] = integrals[layout.OwnWeighted(w)];
+    p.carriedGain[w] = integrals[layout.CarriedWeighted(w)];
   }
-  p.sourcePerKelvin = integrals[kSourceNoise];
+  p.sourcePerKelvin = integrals[layout.SourceNoise()];
   return p;
 }
 
@@ -70,10 +98,10 @@ std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& o
 }
 
 // The stage's band integrals with `opAmp` in it, on the rule fitted to them.
-std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp) {
+std::optional<Quadrature> QuadratureOf(const Layout& layout, const StageInputs& s, const OpAmpNoise& opAmp) {
   const Band carried = CarriedNoiseBand(s);
-  return QuadratureOf(s, opAmp, kComponents, [&](const CircuitAt& c, std::span<double> values) {
-    ValuesAt(c, opAmp, WeightingPowerGains(c.frequency), Within(carried, c.frequency), values);
+  return QuadratureOf(s, opAmp, layout.Count(), [&](const CircuitAt& c, std::span<double> values) {
+    ValuesAt(layout, c, opAmp, WeightingPowerGains(c.frequency), Within(carried, c.frequency), values);
   });
 }
 
@@ -84,13 +112,14 @@ bool ClosedLoopMayRing(const StageInputs& s, const OpAmpNoise& opAmp) {
   return s.ampType == AMP_INVERTING && s.sourceInductance && s.feedbackCapacitor && opAmp.gainBandwidth;
 }
 
-// Each stage of a chain at one frequency: its response, and the power gain
-// from its output to the chain's, the following stages' |G(f)|^2
-// multiplied. Kept from node to node, so that no node allocates.
+// Each stage of a chain at one frequency: its circuit and what scales its
+// sources' kernels, and the power gain from its output to the chain's, the
+// following stages' |G(f)|^2 multiplied. Kept from node to node, so that no
+// node allocates.
 class ChainAt {
  public:
   explicit ChainAt(std::span<const StageInputs> stages)
-      : stages_(stages), responses_(stages.size()), after_(stages.size()) {
+      : stages_(stages), circuits_(stages.size()), scales_(stages.size()), after_(stages.size()) {
     for (const StageInputs& s : stages) opAmps_.push_back(OpAmpOf(s));
   }
 
@@ -100,25 +129,32 @@ class ChainAt {
     for (std::size_t k = 0; k < stages_.size(); ++k) {
       const std::optional<CircuitAt> c = CircuitResponseAt(stages_[k], frequency);
       if (!c) return false;
-      responses_[k] = RespondWith(*c, opAmps_[k]);
+      circuits_[k] = *c;
+      scales_[k] = ScalesOf(*c, opAmps_[k]);
     }
     double after = 1;
     for (std::size_t k = stages_.size(); k-- > 0;) {
       after_[k] = after;
-      after *= std::norm(responses_[k].gain);
+      after *= std::norm(scales_[k].gain);
     }
     return true;
   }
 
   double Frequency() const { return frequency_; }
   std::size_t Count() const { return stages_.size(); }
-  const StageResponse& Response(std::size_t k) const { return responses_[k]; }
+  // Stage k's source at its own output: that of SourceIndex `source`, of
+  // `drive` (DriveOf).
+  double Power(std::size_t k, std::size_t source, std::size_t drive) const {
+    return circuits_[k].kernel[source] * scales_[k].scale[drive];
+  }
+  double SourcePerKelvin(std::size_t k) const { return circuits_[k].sourceKernel * std::norm(scales_[k].h); }
   double After(std::size_t k) const { return after_[k]; }
 
  private:
   std::span<const StageInputs> stages_;
   std::vector<OpAmpNoise> opAmps_;
-  std::vector<StageResponse> responses_;
+  std::vector<CircuitAt> circuits_;
+  std::vector<DriveScales> scales_;
   std::vector<double> after_;
   double frequency_ = 0;
 };
@@ -143,98 +179,133 @@ std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages,
                            });
 }
 
-// The components of IntegrateChain (ChainComponents), in order: for each
-// stage its sources at the chain's output, then those of the stage alone,
-// its own power through each weighting and its source's own noise; after
-// the stages the whole output through each weighting and the first stage's
-// source's noise at the end.
-constexpr std::size_t kOwnSource = kStageSourceCount;
-constexpr std::size_t kOwnStageWeighted = 2 * kStageSourceCount;
-constexpr std::size_t kOwnSourceNoise = kOwnStageWeighted + kWeightingCount;
-constexpr std::size_t kPerStage = kOwnSourceNoise + 1;
-static_assert(ChainComponents(1) == kPerStage + kWeightingCount + 1);
+// The components of IntegrateChain, in order: for each stage the sources it
+// has at the chain's output, then at its own, its own power through each
+// weighting and its source's own noise; after the stages the whole output
+// through each weighting and the first stage's source's noise at the end.
+class ChainLayout {
+ public:
+  explicit ChainLayout(std::span<const StageInputs> stages) {
+    for (const StageInputs& s : stages) {
+      start_.push_back(count_);
+      const Layout& layout = stages_.emplace_back(s, false);
+      count_ += 2 * layout.Sources().size() + kWeightingCount + 1;
+    }
+  }
+
+  const Layout& Stage(std::size_t k) const { return stages_[k]; }
+  // Stage k's source i (of its Layout's) at the chain's output, and at the stage's.
+  std::size_t AtOutput(std::size_t k, std::size_t i) const { return start_[k] + i; }
+  std::size_t AtStage(std::size_t k, std::size_t i) const { return start_[k] + stages_[k].Sources().size() + i; }
+  std::size_t StageWeighted(std::size_t k, std::size_t w) const { return AtStage(k, stages_[k].Sources().size()) + w; }
+  std::size_t StageSourceNoise(std::size_t k) const { return StageWeighted(k, kWeightingCount); }
+  std::size_t Weighted(std::size_t w) const { return count_ + w; }
+  std::size_t SourceNoise() const { return count_ + kWeightingCount; }
+  std::size_t Count() const { return SourceNoise() + 1; }
+
+ private:
+  std::vector<Layout> stages_;
+  std::vector<std::size_t> start_;
+  std::size_t count_ = 0;  // the stages'
+};
 
 }  // namespace
 
 std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
-  const std::size_t weighted = stages.size() * kPerStage;
-  const std::size_t sourceNoise = weighted + kWeightingCount;
+  const ChainLayout layout(stages);
   const std::optional<Quadrature> q =
-      ChainQuadratureOf(stages, ChainComponents(stages.size()), [&](const ChainAt& chain, std::span<double> values) {
+      ChainQuadratureOf(stages, layout.Count(), [&](const ChainAt& chain, std::span<double> values) {
         const std::array<double, kWeightingCount> gains = WeightingPowerGains(chain.Frequency());
         double total = 0;
         for (std::size_t k = 0; k < chain.Count(); ++k) {
-          const std::span<double> v = values.subspan(k * kPerStage, kPerStage);
-          const StageResponse& r = chain.Response(k);
+          const Layout& stage = layout.Stage(k);
           double own = 0;
-          for (std::size_t i = 0; i < kStageSourceCount; ++i) {
-            own += v[kOwnSource + i] = r.power[i];
-            total += v[i] = r.power[i] * chain.After(k);
+          for (std::size_t i = 0; i < stage.Sources().size(); ++i) {
+            const double power = chain.Power(k, stage.Sources()[i], stage.Drives()[i]);
+            own += values[layout.AtStage(k, i)] = power;
+            total += values[layout.AtOutput(k, i)] = power * chain.After(k);
           }
-          for (std::size_t w = 0; w < kWeightingCount; ++w) v[kOwnStageWeighted + w] = own * gains[w];
-          v[kOwnSourceNoise] = r.sourcePerKelvin;
+          for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.StageWeighted(k, w)] = own * gains[w];
+          values[layout.StageSourceNoise(k)] = chain.SourcePerKelvin(k);
         }
-        for (std::size_t w = 0; w < kWeightingCount; ++w) values[weighted + w] = total * gains[w];
-        values[sourceNoise] = chain.Response(0).sourcePerKelvin * chain.After(0);
+        for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.Weighted(w)] = total * gains[w];
+        values[layout.SourceNoise()] = chain.SourcePerKelvin(0) * chain.After(0);
       });
   if (!q) return std::nullopt;
+  const std::vector<double>& v = q->integrals;
   ChainPowers p;
   for (std::size_t k = 0; k < stages.size(); ++k) {
-    const std::span<const double> v = std::span<const double>(q->integrals).subspan(k * kPerStage, kPerStage);
+    const Layout& stage = layout.Stage(k);
     BandPowers& own = p.own.emplace_back();
-    std::copy_n(v.begin() + kOwnSource, kStageSourceCount, own.source.begin());
-    std::copy_n(v.begin() + kOwnStageWeighted, kWeightingCount, own.weighted.begin());
-    own.sourcePerKelvin = v[kOwnSourceNoise];
-    std::copy_n(v.begin(), kStageSourceCount, p.source.emplace_back().begin());
+    std::array<double, kStageSourceCount>& atOutput = p.source.emplace_back();
+    for (std::size_t i = 0; i < stage.Sources().size(); ++i) {
+      own.source[stage.Sources()[i]] = v[layout.AtStage(k, i)];
+      atOutput[stage.Sources()[i]] = v[layout.AtOutput(k, i)];
+    }
+    for (std::size_t w = 0; w < kWeightingCount; ++w) own.weighted[w] = v[layout.StageWeighted(k, w)];
+    own.sourcePerKelvin = v[layout.StageSourceNoise(k)];
   }
-  std::copy_n(q->integrals.begin() + static_cast<std::ptrdiff_t>(weighted), kWeightingCount, p.weighted.begin());
-  p.sourcePerKelvin = q->integrals[sourceNoise];
+  for (std::size_t w = 0; w < kWeightingCount; ++w) p.weighted[w] = v[layout.Weighted(w)];
+  p.sourcePerKelvin = v[layout.SourceNoise()];
   return p;
 }
 
 std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChainSources(
     std::span<const StageInputs> stages, Weighting weighting) {
+  const ChainLayout layout(stages);
+  std::vector<std::size_t> start;  // of each stage's sources among the components
+  std::size_t components = 0;
+  for (std::size_t k = 0; k < stages.size(); ++k) {
+    start.push_back(components);
+    components += layout.Stage(k).Sources().size();
+  }
   const std::optional<Quadrature> q =
-      ChainQuadratureOf(stages, stages.size() * kStageSourceCount, [&](const ChainAt& chain, std::span<double> values) {
+      ChainQuadratureOf(stages, components, [&](const ChainAt& chain, std::span<double> values) {
         const double gain = WeightingPowerGain(weighting, chain.Frequency());
-        for (std::size_t k = 0; k < chain.Count(); ++k)
-          for (std::size_t i = 0; i < kStageSourceCount; ++i)
-            values[k * kStageSourceCount + i] = chain.Response(k).power[i] * chain.After(k) * gain;
+        for (std::size_t k = 0; k < chain.Count(); ++k) {
+          const Layout& stage = layout.Stage(k);
+          for (std::size_t i = 0; i < stage.Sources().size(); ++i)
+            values[start[k] + i] = chain.Power(k, stage.Sources()[i], stage.Drives()[i]) * chain.After(k) * gain;
+        }
       });
   if (!q) return std::nullopt;
   std::vector<std::array<double, kStageSourceCount>> sources(stages.size());
   for (std::size_t k = 0; k < stages.size(); ++k)
-    std::copy_n(q->integrals.begin() + static_cast<std::ptrdiff_t>(k * kStageSourceCount), kStageSourceCount,
-                sources[k].begin());
+    for (std::size_t i = 0; i < layout.Stage(k).Sources().size(); ++i)
+      sources[k][layout.Stage(k).Sources()[i]] = q->integrals[start[k] + i];
   return sources;
 }
 
 std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
-  const std::optional<Quadrature> q = QuadratureOf(stage, OpAmpOf(stage));
+  const Layout layout(stage, false);
+  const std::optional<Quadrature> q = QuadratureOf(layout, stage, OpAmpOf(stage));
   if (!q) return std::nullopt;
-  return PowersOf(q->integrals);
+  return PowersOf(layout, q->integrals);
 }
 
 std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage,
                                                                       Weighting weighting) {
   const OpAmpNoise opAmp = OpAmpOf(stage);
+  const Layout layout(stage, false);
+  const std::span<const std::size_t> sources = layout.Sources();
   const std::optional<Quadrature> q =
-      QuadratureOf(stage, opAmp, kStageSourceCount, [&](const CircuitAt& c, std::span<double> values) {
-        const StageResponse r = RespondWith(c, opAmp);
+      QuadratureOf(stage, opAmp, sources.size(), [&](const CircuitAt& c, std::span<double> values) {
+        const DriveScales d = ScalesOf(c, opAmp);
         const double gain = WeightingPowerGain(weighting, c.frequency);
-        for (std::size_t i = 0; i < kStageSourceCount; ++i) values[i] = r.power[i] * gain;
+        for (std::size_t i = 0; i < sources.size(); ++i)
+          values[i] = c.kernel[sources[i]] * d.scale[layout.Drives()[i]] * gain;
       });
   if (!q) return std::nullopt;
   std::array<double, kStageSourceCount> powers{};
-  std::copy(q->integrals.begin(), q->integrals.end(), powers.begin());
+  for (std::size_t i = 0; i < sources.size(); ++i) powers[sources[i]] = q->integrals[i];
   return powers;
 }
 
 PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {
   // Unit densities and no corners: every source's own transfer is a
   // component the rule is fitted to.
-  const OpAmpNoise unit{1, 1, 0, false, std::nullopt, std::nullopt};
-  const std::optional<Quadrature> q = QuadratureOf(stage, unit);
+  const OpAmpNoise unit{1, 1, 0, false, std::nullopt, std::nullopt, std::nullopt};
+  const std::optional<Quadrature> q = QuadratureOf(Layout(stage, false), stage, unit);
   if (!q) return;
   const Band carried = CarriedNoiseBand(stage);
   std::vector<Node> nodes;
@@ -250,13 +321,14 @@ PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {
 std::optional<BandPowers> PreparedCircuit::Integrate(const OpAmpNoise& opAmp) const {
   if (!nodes_) return std::nullopt;
   if (ClosedLoopMayRing(stage_, opAmp)) return IntegrateStage(WithOpAmp(stage_, opAmp));
-  std::array<double, kComponents> sums{};
-  std::array<double, kComponents> values{};
+  const Layout layout(stage_, true);
+  std::array<double, kMostComponents> sums{};
+  std::array<double, kMostComponents> values{};
   for (const Node& node : *nodes_) {
-    ValuesAt(node.circuit, opAmp, node.gains, node.carried, values);
-    for (std::size_t c = 0; c < kComponents; ++c) sums[c] += node.weight * values[c];
+    ValuesAt(layout, node.circuit, opAmp, node.gains, node.carried, values);
+    for (std::size_t c = 0; c < layout.Count(); ++c) sums[c] += node.weight * values[c];
   }
-  return PowersOf(sums);
+  return PowersOf(layout, std::span(sums).first(layout.Count()));
 }
 
 }  // namespace tervane

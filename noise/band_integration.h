@@ -37,10 +37,11 @@ struct ChainPowers {
   double sourcePerKelvin = 0;                      // the first stage's source's own noise, V^2/K
 };
 
-// How many components IntegrateChain integrates for a chain of `stages`:
-// for each stage, each source at the chain's output and at its own, its own
-// power through each weighting and its source's own noise; then the output
-// through each weighting and the first source's noise.
+// The most components IntegrateChain integrates for a chain of `stages`:
+// for each stage, each source it has at the chain's output and at its own
+// (every source, at the most), its own power through each weighting and its
+// source's own noise; then the output through each weighting and the first
+// source's noise.
 constexpr std::size_t ChainComponents(std::size_t stages) {
   return stages * (2 * kStageSourceCount + kWeightingCount + 1) + kWeightingCount + 1;
 }

@@ -45,7 +45,7 @@ std::optional<ChainBreakdown> BreakdownChain(const ChainResult& chain, Weighting
       const std::size_t i = SourceIndex(source);
       const double p = (*powers)[k][i];
       power += p;
-      share.sources.push_back({source, std::sqrt(stage.source[i]) / rootBand, std::sqrt(p), percent(p)});
+      share.sources.push_back({source, SignedRoot(stage.source[i]) / rootBand, SignedRoot(p), percent(p)});
     }
     SortLargestFirst(share.sources);
     share.total = std::sqrt(power);
@@ -74,7 +74,7 @@ std::optional<ChainSpectrumPoint> ChainSpectrumAt(const ChainResult& chain, doub
     double power = 0;
     for (std::size_t i = 0; i < kStageSourceCount; ++i) {
       const double density = point.sources[k][i] = own->density[i] * after;
-      power += density * density;
+      power += density * std::fabs(density);  // a correlation's is signed
     }
     point.stages[k] = std::sqrt(power);
     total += power;

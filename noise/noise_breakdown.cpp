@@ -16,7 +16,7 @@ std::optional<std::vector<NoiseContribution>> StageRows(const StageInputs& s, co
   std::vector<NoiseContribution> rows;
   if (r.bandPowers) {
     for (NoiseSource source : TopologySources(s)) {
-      const double total = std::sqrt(r.bandPowers->source[SourceIndex(source)]);
+      const double total = SignedRoot(r.bandPowers->source[SourceIndex(source)]);
       rows.push_back({source, total / rootBand, total, 0});
     }
     return rows;
@@ -30,13 +30,16 @@ std::optional<std::vector<NoiseContribution>> StageRows(const StageInputs& s, co
   return rows;
 }
 
+// A row's power, negative for a negative correlation.
+double PowerOf(const NoiseContribution& row) { return row.total * std::fabs(row.total); }
+
 void SetPercentages(std::vector<NoiseContribution>& rows) {
   double power = 0;
   // Flat never 0 (a calculation with no noise at all has an infinite SNR
   // and fails), but a weighting may take all of it away.
-  for (const NoiseContribution& row : rows) power += row.total * row.total;
+  for (const NoiseContribution& row : rows) power += PowerOf(row);
   if (power > 0)
-    for (NoiseContribution& row : rows) row.percent = 100 * row.total * row.total / power;
+    for (NoiseContribution& row : rows) row.percent = 100 * row.total * std::fabs(row.total) / power;
 }
 
 // Whether a source's density rises as 1 + fc / f below the corner.
@@ -123,7 +126,7 @@ std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageRe
   for (NoiseContribution& row : b->contributions) {
     const std::optional<double> power = SourcePowerOverBand(s, r, row.source, weighting);
     if (!power) return std::nullopt;
-    row.total = std::sqrt(*power);
+    row.total = SignedRoot(*power);
   }
   SetPercentages(b->contributions);
   SortLargestFirst(b->contributions);

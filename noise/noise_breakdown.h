@@ -26,6 +26,10 @@ struct NoiseContribution {
   double density = 0;
   double total = 0;    // V over the band: density * sqrt(fH - fL), the carried noise's over its band
   double percent = 0;  // of the output noise power; the rows add up to 100 (all 0 when there is none)
+  // The correlation of the inputs' current noise (IsSigned) takes power
+  // away where the currents cancel: its density and total are then
+  // -sqrt(-power) and its share negative, the others' adding up to more
+  // than 100.
 };
 
 struct NoiseBreakdown {
@@ -42,7 +46,8 @@ struct NoiseBreakdown {
   double peakToPeak = 0;  // V: outputTotal * crestFactor
 };
 
-// Largest total first; equal totals in NoiseSource order.
+// Largest total first, a negative correlation last; equal totals in
+// NoiseSource order.
 void SortLargestFirst(std::vector<NoiseContribution>& rows);
 
 // The breakdown of a successful calculation of `stage`. Nothing for a failed

@@ -66,7 +66,10 @@ bool HasNegativePower(const StageInputs& s, const StageResult& r) {
     // Every term keeps its sign over frequency but for the 1/f rises.
     if (s.currentCorner.value_or(0) < 0) return true;
     const std::optional<StageResponse> at = StageResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq));
-    return at && std::any_of(at->power.begin(), at->power.end(), [](double p) { return p < 0; });
+    if (!at) return false;
+    for (std::size_t i = 0; i < kStageSourceCount; ++i)
+      if (at->power[i] < 0 && !IsSigned(static_cast<NoiseSource>(i))) return true;
+    return false;
   }
   const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   return terms && std::any_of(terms->power.begin(), terms->power.end(), [](double p) { return p < 0; });
@@ -153,6 +156,10 @@ template <class Integrate>
 StageResult OverFrequency(const StageInputs& s, StageResult r, Integrate integrate) {
   if (s.ampType == AMP_INVERTING && (s.loadResistor || s.loadCapacitor)) {
     r.failure = StageFailure::kLoadOnInverting;
+    return r;
+  }
+  if (const double c = s.inCorrelation.value_or(0); !(c >= -1 && c <= 1)) {
+    r.failure = StageFailure::kCorrelationOutOfRange;
     return r;
   }
   const std::optional<CircuitAt> atGainFrequency = CircuitResponseAt(s, kGainFrequency);

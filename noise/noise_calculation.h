@@ -46,7 +46,8 @@ Band CarriedBand(const StageInputs& stage);
 // has no density: a negative resistor or temperature makes a thermal term
 // negative, a negative corner the 1/f part of the op amp's noise (en^2 fc / f,
 // in^2 fci / f), whatever the band average of the rise comes to. Such a stage
-// has no breakdown and no spectrum.
+// has no breakdown and no spectrum. The correlation's cross term (IsSigned)
+// may be negative in any stage.
 bool HasNegativePower(const StageInputs& stage, const StageResult& result);
 
 // The noise model of one stage (noise_model.md): the textbook stage's

@@ -11,7 +11,16 @@ bool Staged(const StageInputs& s) {
 bool WithR1(const StageInputs& s) { return s.ampType == AMP_NONINVERTING || s.ampType == AMP_INVERTING; }
 bool AtPlusInput(const StageInputs& s) { return s.ampType == AMP_BUFFER || s.ampType == AMP_NONINVERTING; }
 bool WithLoadResistor(const StageInputs& s) { return AtPlusInput(s) && s.loadResistor.has_value(); }
+bool WithBiasResistor(const StageInputs& s) { return Staged(s) && s.biasResistor.has_value(); }
+bool Correlated(const StageInputs& s) {
+  return s.inCorrelation.value_or(0) != 0 && (AtPlusInput(s) || WithBiasResistor(s));
+}
 bool Never(const StageInputs&) { return false; }
+
+template <ExcessResistor r, bool (*present)(const StageInputs&)>
+bool WithExcess(const StageInputs& s) {
+  return present(s) && s.excess[ExcessIndex(r)].has_value();
+}
 
 struct SourceRow {
   std::string_view key;
@@ -28,12 +37,22 @@ constexpr std::array<SourceRow, kStageSourceCount + 1> kSources{{
     {"rs", "Rs thermal noise", SourceDrive::kThermal, Staged},
     {"in_rs", "Op amp current noise through Rs", SourceDrive::kCurrent, AtPlusInput},
     {"rload", "Rload thermal noise", SourceDrive::kThermal, WithLoadResistor},
+    {"rb", "Rb thermal noise", SourceDrive::kThermal, WithBiasResistor},
+    {"in_rb", "Op amp current noise through Rb", SourceDrive::kCurrent, WithBiasResistor},
+    {"in_corr", "Op amp current noise correlation", SourceDrive::kCorrelation, Correlated},
+    {"excess_r1", "R1 excess noise", SourceDrive::kExcess, WithExcess<ExcessResistor::kR1, WithR1>},
+    {"excess_r2", "R2 excess noise", SourceDrive::kExcess, WithExcess<ExcessResistor::kR2, Staged>},
+    {"excess_rs", "Rs excess noise", SourceDrive::kExcess, WithExcess<ExcessResistor::kRs, Staged>},
+    {"excess_rload", "Rload excess noise", SourceDrive::kExcess, WithExcess<ExcessResistor::kRload, WithLoadResistor>},
+    {"excess_rb", "Rb excess noise", SourceDrive::kExcess, WithExcess<ExcessResistor::kRb, WithBiasResistor>},
     {"carried", "Carried noise", SourceDrive::kCarried, Never},
 }};
 
 }  // namespace
 
 SourceDrive DriveOf(NoiseSource source) { return kSources[SourceIndex(source)].drive; }
+
+bool IsSigned(NoiseSource source) { return DriveOf(source) == SourceDrive::kCorrelation; }
 
 std::string_view NoiseSourceKey(NoiseSource source) { return kSources[SourceIndex(source)].key; }
 

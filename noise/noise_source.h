@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -12,41 +13,66 @@ namespace tervane {
 // (see noise_model.md): those of the stage itself, then the noise carried
 // in from a previous stage in "Calc w/Carry". Ties in a breakdown keep this
 // order. A new source is an entry here (before kCarried), a row of the
-// table in noise_source.cpp, and its terms in the model (StageNoiseTerms,
-// CircuitAt).
+// table in noise_source.cpp, its terms in the model (StageNoiseTerms,
+// CircuitAt), and a pen in the desktop's spectrum.
 enum class NoiseSource {
-  kVoltageNoise,    // en' times the noise gain
-  kR1Thermal,       // R1's thermal noise (not in the buffer)
-  kR2Thermal,       // R2's thermal noise
-  kCurrentNoiseR2,  // in' through R2
-  kRsThermal,       // Rs's thermal noise
-  kCurrentNoiseRs,  // in' through Rs (not in the inverting stage)
-  kRloadThermal,    // the load resistor's thermal noise (where Rload is given)
-  kCarried,         // the previous stage's noise, amplified
+  kVoltageNoise,        // en' times the noise gain
+  kR1Thermal,           // R1's thermal noise (not in the buffer)
+  kR2Thermal,           // R2's thermal noise
+  kCurrentNoiseR2,      // in' through R2
+  kRsThermal,           // Rs's thermal noise
+  kCurrentNoiseRs,      // in' through Rs (not in the inverting stage)
+  kRloadThermal,        // the load resistor's thermal noise (where Rload is given)
+  kRbThermal,           // the bias resistor's thermal noise (where Rb is given)
+  kCurrentNoiseRb,      // in' at the + input through Rb (where Rb is given)
+  kCurrentCorrelation,  // the cross term of the two inputs' correlated current noise: signed
+  kExcessR1,            // each resistor's excess noise, where it is given, in ExcessResistor order
+  kExcessR2,
+  kExcessRs,
+  kExcessRload,
+  kExcessRb,
+  kCarried,  // the previous stage's noise, amplified
 };
 
 // The place of a source in per-source arrays.
 constexpr std::size_t SourceIndex(NoiseSource source) { return static_cast<std::size_t>(source); }
+static_assert(SourceIndex(NoiseSource::kExcessRb) + 1 - SourceIndex(NoiseSource::kExcessR1) == kExcessResistorCount);
 
 // The stage's own sources are the first this many.
 inline constexpr std::size_t kStageSourceCount = SourceIndex(NoiseSource::kCarried);
 
 // What a source's density is made of: the op amp's voltage noise or its
-// current noise (each with its 1/f rise), or thermal noise, which the
-// circuit and its temperature alone set.
-enum class SourceDrive { kVoltage, kCurrent, kThermal, kCarried };
+// current noise (each with its 1/f rise), thermal noise, which the circuit
+// and its temperature alone set, the current noise times the correlation
+// of the two inputs', or a resistor's excess noise, which falls as 1/f.
+enum class SourceDrive { kVoltage, kCurrent, kThermal, kCarried, kCorrelation, kExcess };
+inline constexpr std::size_t kSourceDriveCount = 6;
 SourceDrive DriveOf(NoiseSource source);
 
+// Whether a source's power may be negative: the correlation's cross term
+// alone, which takes power away where the currents cancel. Every other
+// negative power is a negative resistor's or temperature's, which has no
+// density (HasNegativePower).
+bool IsSigned(NoiseSource source);
+
+// The density or total of a power, V/rtHz or V, with its sign: a negative
+// correlation shows as -sqrt(-power), so that total * |total| is the power.
+inline double SignedRoot(double power) { return std::copysign(std::sqrt(std::fabs(power)), power); }
+
 // A short stable key for machine-readable output: "en", "r1", "r2",
-// "in_r2", "rs", "in_rs", "rload", "carried".
+// "in_r2", "rs", "in_rs", "rload", "rb", "in_rb", "in_corr", "excess_r1",
+// "excess_r2", "excess_rs", "excess_rload", "excess_rb", "carried".
 std::string_view NoiseSourceKey(NoiseSource source);
 
 // A label for people, plain ASCII: "Op amp voltage noise", ...
 std::string_view NoiseSourceLabel(NoiseSource source);
 
 // The stage sources a stage has, in NoiseSource order: no R1 in the
-// buffer, no in.Rs in the inverting stage, the load resistor only where it
-// is given, nothing for a topology that is none of the three. The carried
+// buffer, no in.Rs in the inverting stage, the load and bias resistors
+// only where they are given, the correlation where it is not 0 and the +
+// input has an impedance for the current (not in an inverting stage
+// without Rb), a resistor's excess noise where it is given and the
+// resistor is there; nothing for a topology that is none of the three. The carried
 // noise belongs to no stage: it is there in carry mode.
 std::vector<NoiseSource> TopologySources(const StageInputs& stage);
 

@@ -27,7 +27,7 @@ std::optional<SpectrumPoint> PointOf(const StageInputs& s, const StageResult& r,
   double total = 0;
   for (std::size_t i = 0; i < kStageSourceCount; ++i) {
     if (!std::isfinite(power[i])) return std::nullopt;
-    point.density[i] = std::sqrt(power[i]);
+    point.density[i] = SignedRoot(power[i]);
     total += power[i];
   }
   point.carried = CarriedDensityAt(s, r, frequency, gain);

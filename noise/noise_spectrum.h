@@ -18,7 +18,8 @@ namespace tervane {
 struct SpectrumPoint {
   double frequency = 0;  // Hz
   double total = 0;      // V/rtHz at the output
-  // V/rtHz by SourceIndex; 0 for a source the topology does not have.
+  // V/rtHz by SourceIndex; 0 for a source the topology does not have. The
+  // correlation's is -sqrt(-power) where it takes power away (SignedRoot).
   std::array<double, kStageSourceCount> density{};
   double carried = 0;  // V/rtHz; 0 outside carry mode and outside its band
 };

@@ -1,11 +1,27 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 
 #include "noise/amplifier_type.h"
 #include "noise/band.h"
 
 namespace tervane {
+
+// A resistor's excess (1/f) noise with a DC voltage across it: its noise
+// index NI, in dB re 1 uV of noise per volt per decade, gives a density
+// e(f)^2 = (V 10^(NI/20) 1e-6)^2 / (f ln 10), a voltage in series with it.
+struct ExcessNoise {
+  double noiseIndexDb = 0;  // NI, dB
+  double dcVolts = 0;       // V across the resistor
+};
+
+// The resistors that may have excess noise, by their place in
+// StageInputs::excess.
+enum class ExcessResistor { kR1, kR2, kRs, kRload, kRb };
+inline constexpr std::size_t kExcessResistorCount = 5;
+constexpr std::size_t ExcessIndex(ExcessResistor r) { return static_cast<std::size_t>(r); }
 
 // One stage as the noise model sees it, every value a number in SI units.
 struct StageInputs {
@@ -35,14 +51,26 @@ struct StageInputs {
   std::optional<double> feedbackCapacitor;  // Cf, F, across R2
   std::optional<double> gainBandwidth;      // GBW, Hz: the op amp's open-loop gain is GBW / (j f)
   std::optional<double> currentCorner;      // fci, Hz: in(f)^2 = in^2 (1 + fci / f), in place of the applyCorner rule
+  // Inverting, from the + input to ground; otherwise in series between the
+  // source with its load and the + input. Absent, the + input is grounded or
+  // joined to the source: 0 ohm, across which Cb is nothing.
+  std::optional<double> biasResistor;   // Rb, ohm
+  std::optional<double> biasCapacitor;  // Cb, F, across Rb
+  // The correlation c of the current noises at the two inputs, each in(f):
+  // 0 independent (as when absent), 1 the same current out of both inputs.
+  std::optional<double> inCorrelation;
+  // By ExcessIndex; a resistor the stage lacks adds none.
+  std::array<std::optional<ExcessNoise>, kExcessResistorCount> excess{};
 };
 
 // Whether any of the circuit's values is given: then every result is the
 // stage's response integrated over the band; with none, every result is the
 // textbook stage's closed form, exactly as it always was.
 inline bool IsFrequencyDependent(const StageInputs& s) {
+  bool excess = false;
+  for (const std::optional<ExcessNoise>& e : s.excess) excess |= e.has_value();
   return s.sourceInductance || s.loadResistor || s.loadCapacitor || s.feedbackCapacitor || s.gainBandwidth ||
-         s.currentCorner;
+         s.currentCorner || s.biasResistor || s.biasCapacitor || s.inCorrelation || excess;
 }
 
 }  // namespace tervane

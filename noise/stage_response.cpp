@@ -1,5 +1,6 @@
 #include "noise/stage_response.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -75,10 +76,40 @@ class Resonances {
   std::vector<double>& out_;
 };
 
+bool HasExcessNoise(const StageInputs& s) {
+  return std::ranges::any_of(s.excess, [](const std::optional<ExcessNoise>& e) { return e.has_value(); });
+}
+
+// Each resistor's excess noise kernel from the |transfer|^2 of a voltage in
+// series with it (by ExcessResistor): its power density times f, (V
+// 10^(NI/20) 1e-6)^2 / ln 10, times that.
+[[gnu::noinline]] void SetExcessNoise(CircuitAt& c, const StageInputs& s,
+                                      const std::array<double, kExcessResistorCount>& transfer) {
+  for (std::size_t r = 0; r < kExcessResistorCount; ++r)
+    if (const std::optional<ExcessNoise>& e = s.excess[r]) {
+      const double perDecade = e->dcVolts * std::pow(10.0, e->noiseIndexDb / 20) * 1e-6;
+      c.kernel[SourceIndex(NoiseSource::kExcessR1) + r] = perDecade * perDecade / std::numbers::ln10 * transfer[r];
+    }
+}
+
+// The + input's current flows through the source with its load and Rb in
+// series, one current through both: its power is split between their rows
+// in proportion to the voltages' magnitudes across them, |Zsl| and |Zb|,
+// which never makes a row negative (for resistances, Rsl (Rsl + Rb) and
+// Rb (Rsl + Rb)).
+void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) {
+  const double source = std::sqrt(std::norm(zsl));
+  const double bias = std::sqrt(std::norm(zb));
+  const double whole = source + bias;
+  if (whole == 0) return;
+  Kernel(c, NoiseSource::kCurrentNoiseRs) = power * (source / whole);
+  Kernel(c, NoiseSource::kCurrentNoiseRb) = power * (bias / whole);
+}
+
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en, s.in, s.cornerFreq, s.applyCorner, s.gainBandwidth, s.currentCorner};
+  return {s.en, s.in, s.cornerFreq, s.applyCorner, s.gainBandwidth, s.currentCorner, s.inCorrelation};
 }
 
 StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
@@ -88,6 +119,7 @@ StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
   s.applyCorner = opAmp.applyCorner;
   s.gainBandwidth = opAmp.gainBandwidth;
   s.currentCorner = opAmp.currentCorner;
+  s.inCorrelation = opAmp.inCorrelation;
   return s;
 }
 
@@ -101,45 +133,97 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
   const double w = kTwoPi * frequency;
   const double kT4 = kFourBoltzmann * s.kelvin;
   const Complex zs{s.sourceResistor, w * s.sourceInductance.value_or(0)};
-  const Complex z2 = s.r2 * Inverse({1, w * s.r2 * s.feedbackCapacitor.value_or(0)});  // R2 || 1/(j w Cf)
-  CircuitAt c;
+  const Complex r2Share = Inverse({1, w * s.r2 * s.feedbackCapacitor.value_or(0)});
+  const Complex z2 = s.r2 * r2Share;  // R2 || 1/(j w Cf)
+  // Rb || 1/(j w Cb) = Rb * bShare; a voltage in series with Rb reaches the
+  // + input through bShare. Without Rb, 0.
+  Complex bShare;
+  Complex zb;
+  if (s.biasResistor) {
+    bShare = Inverse({1, w * *s.biasResistor * s.biasCapacitor.value_or(0)});
+    zb = *s.biasResistor * bShare;
+  }
+  // Built where it is returned: a CircuitAt is copied at every node of
+  // every integral otherwise.
+  std::optional<CircuitAt> result(std::in_place);
+  CircuitAt& c = *result;
   c.frequency = frequency;
   Kernel(c, kR2Thermal) = kT4 * z2.real();
   Kernel(c, kCurrentNoiseR2) = std::norm(z2);
+  // A current out of the + input (through Zp, or Zb inverting) reaches the
+  // output through plus; one out of the - input through -Z2. A voltage in
+  // series with R1, and one in series with Rload, through their |transfer|^2.
+  Complex plus;
+  const bool excess = HasExcessNoise(s);
+  double r1Voltage = 0;
+  double loadVoltage = 0;
   switch (s.ampType) {
     case AMP_BUFFER:
     case AMP_NONINVERTING: {
       const bool buffer = s.ampType == AMP_BUFFER;
-      if (!buffer && s.r1 == 0) return std::nullopt;
+      if (!buffer && s.r1 == 0) {
+        result.reset();
+        return result;
+      }
       const Complex yl{s.loadResistor ? 1 / *s.loadResistor : 0, w * s.loadCapacitor.value_or(0)};
-      const Complex d = Inverse(1.0 + Mul(zs, yl));  // Zl / (Zs + Zl)
-      const Complex zp = Mul(zs, d);                 // Zs || Zl
+      const Complex d = Inverse(1.0 + Mul(zs, yl));        // Zl / (Zs + Zl)
+      const Complex zsl = Mul(zs, d);                      // Zs || Zl
+      const Complex zp = s.biasResistor ? zsl + zb : zsl;  // and Rb in series
       const Complex ng = buffer ? Complex{1} : 1.0 + z2 * (1 / s.r1);
       c.noiseGain = ng;
       c.signalGain = Mul(d, ng);
-      const double plusInput = std::norm(Mul(zp, ng));  // |Zp NG|^2: a current at the + input
+      plus = Mul(zp, ng);
+      const double plusInput = std::norm(plus);
       Kernel(c, kVoltageNoise) = std::norm(ng);
-      Kernel(c, kCurrentNoiseRs) = plusInput;
+      if (s.biasResistor)
+        SplitPlusInputCurrent(c, plusInput, zsl, zb);
+      else
+        Kernel(c, kCurrentNoiseRs) = plusInput;
       if (!buffer) Kernel(c, kR1Thermal) = kT4 / s.r1 * std::norm(z2);
+      if (!buffer && excess) r1Voltage = std::norm(z2 * (1 / s.r1));
       Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(c.signalGain);
-      if (s.loadResistor) Kernel(c, kRloadThermal) = kT4 / *s.loadResistor * plusInput;
-      c.sourceKernel = kFourBoltzmann * zp.real() * std::norm(ng);
-      return c;
+      if (s.loadResistor) {
+        // A current at the source's end of Rb: through Zsl alone.
+        const double atLoad = s.biasResistor ? std::norm(Mul(zsl, ng)) : plusInput;
+        Kernel(c, kRloadThermal) = kT4 / *s.loadResistor * atLoad;
+        if (excess) loadVoltage = atLoad / (*s.loadResistor * *s.loadResistor);
+      }
+      c.sourceKernel = kFourBoltzmann * zsl.real() * std::norm(ng);
+      break;
     }
     case AMP_INVERTING: {
       const Complex zi = zs + s.r1;
-      if (zi == 0.0) return std::nullopt;
+      if (zi == 0.0) {
+        result.reset();
+        return result;
+      }
       const Complex a = Mul(z2, Inverse(zi));
       c.noiseGain = 1.0 + a;
       c.signalGain = -a;
+      plus = Mul(zb, c.noiseGain);
       Kernel(c, kVoltageNoise) = std::norm(c.noiseGain);
       Kernel(c, kR1Thermal) = kT4 * s.r1 * std::norm(a);
       Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(a);
+      Kernel(c, kCurrentNoiseRb) = std::norm(plus);
+      r1Voltage = std::norm(a);
       c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(a);
-      return c;
+      break;
     }
+    default:
+      result.reset();
+      return result;
   }
-  return std::nullopt;
+  // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
+  Kernel(c, kCurrentCorrelation) = -2 * (plus.real() * z2.real() + plus.imag() * z2.imag());
+  // Rb's noise, a voltage at the + input.
+  const double ng2 = std::norm(c.noiseGain);
+  if (s.biasResistor) Kernel(c, kRbThermal) = kT4 * zb.real() * ng2;
+  // Each resistor's excess noise, a voltage in series with it: R2's inside
+  // Z2 reaches the output through Z2 / R2, Rs's as the signal, Rb's through
+  // Zb / Rb and NG.
+  if (excess)
+    SetExcessNoise(c, s, {r1Voltage, std::norm(r2Share), std::norm(c.signalGain), loadVoltage, std::norm(bShare) * ng2});
+  return result;
 }
 
 std::complex<double> ClosedLoopResponse(const CircuitAt& c, const std::optional<double>& gainBandwidth) {
@@ -148,21 +232,28 @@ std::complex<double> ClosedLoopResponse(const CircuitAt& c, const std::optional<
   return Inverse({1 - x * c.noiseGain.imag(), x * c.noiseGain.real()});
 }
 
+DriveScales ScalesOf(const CircuitAt& c, const OpAmpNoise& opAmp) {
+  DriveScales d;
+  d.h = ClosedLoopResponse(c, opAmp.gainBandwidth);
+  d.gain = Mul(c.signalGain, d.h);
+  const double h2 = std::norm(d.h);
+  const double voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
+  const double current = opAmp.in * opAmp.in * CurrentNoiseRise(opAmp, c.frequency);
+  d.scale = {voltage * h2, current * h2, h2, 0, current * opAmp.inCorrelation.value_or(0) * h2, h2 / c.frequency};
+  return d;
+}
+
 StageResponse RespondWith(const CircuitAt& c, const OpAmpNoise& opAmp) {
   static const std::array<SourceDrive, kStageSourceCount> kDrives = [] {
     std::array<SourceDrive, kStageSourceCount> drives{};
     for (std::size_t i = 0; i < kStageSourceCount; ++i) drives[i] = DriveOf(static_cast<NoiseSource>(i));
     return drives;
   }();
-  const Complex h = ClosedLoopResponse(c, opAmp.gainBandwidth);
-  const double h2 = std::norm(h);
-  const double voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
-  const double current = opAmp.in * opAmp.in * CurrentNoiseRise(opAmp, c.frequency);
-  const std::array<double, 4> scale{voltage * h2, current * h2, h2, 0};  // by SourceDrive
+  const DriveScales d = ScalesOf(c, opAmp);
   StageResponse r;
-  r.gain = Mul(c.signalGain, h);
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) r.power[i] = c.kernel[i] * scale[static_cast<int>(kDrives[i])];
-  r.sourcePerKelvin = c.sourceKernel * h2;
+  r.gain = d.gain;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) r.power[i] = c.kernel[i] * d.scale[static_cast<int>(kDrives[i])];
+  r.sourcePerKelvin = c.sourceKernel * std::norm(d.h);
   return r;
 }
 
@@ -170,6 +261,25 @@ std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double fr
   const std::optional<CircuitAt> c = CircuitResponseAt(stage, frequency);
   if (!c) return std::nullopt;
   return RespondWith(*c, OpAmpOf(stage));
+}
+
+std::optional<double> BiasCancellingResistor(const StageInputs& s) {
+  auto parallel = [](double a, double b) { return a * b / (a + b); };
+  const double sourceDc = s.loadResistor ? parallel(s.sourceResistor, *s.loadResistor) : s.sourceResistor;
+  double rb = NAN;
+  switch (s.ampType) {
+    case AMP_BUFFER:
+      rb = s.r2 - sourceDc;
+      break;
+    case AMP_NONINVERTING:
+      rb = parallel(s.r1, s.r2) - sourceDc;
+      break;
+    case AMP_INVERTING:
+      rb = parallel(s.sourceResistor + s.r1, s.r2);
+      break;
+  }
+  if (!std::isfinite(rb)) return std::nullopt;
+  return std::fmax(rb, 0.0);
 }
 
 std::vector<double> CircuitBreakpoints(const StageInputs& s, const std::optional<double>& gainBandwidth) {

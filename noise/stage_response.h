@@ -22,6 +22,7 @@ struct OpAmpNoise {
   bool applyCorner = false;
   std::optional<double> gainBandwidth;  // GBW, Hz; an ideal op amp without
   std::optional<double> currentCorner;  // fci, Hz
+  std::optional<double> inCorrelation;  // c of the two inputs' current noise; 0 when absent
 };
 
 // The stage's own op amp, and the stage with another one in it.
@@ -41,7 +42,10 @@ struct CircuitAt {
   // By SourceIndex, what multiplies the drive of each source (DriveOf) and
   // |H|^2 to give its output power density: |transfer|^2 for the op amp's
   // voltage (V/V) and current noise (ohm^2), 4kT times the thermal
-  // transfer (V^2/Hz) for a resistor; 0 for a source the stage lacks.
+  // transfer (V^2/Hz) for a resistor, 2 Re{T+ conj(T-)} of the two inputs'
+  // currents for their correlation (per c in(f)^2, ohm^2, signed), and for
+  // a resistor's excess noise its density times f times its voltage
+  // transfer squared (V^2, per 1/f); 0 for a source the stage lacks.
   std::array<double, kStageSourceCount> kernel{};
   // The source's own thermal noise at the output per kelvin, 4k Re{Zp}
   // |NG|^2 (4k Rs |Z2 / Zi|^2 inverting), V^2/(Hz K), before |H|^2.
@@ -62,10 +66,28 @@ struct StageResponse {
 };
 StageResponse RespondWith(const CircuitAt& circuit, const OpAmpNoise& opAmp);
 
+// What RespondWith works a source's power out from: H(f), G(f), and by
+// SourceDrive what multiplies the kernel of a source of that drive.
+struct DriveScales {
+  std::complex<double> h;
+  std::complex<double> gain;
+  std::array<double, kSourceDriveCount> scale{};
+};
+DriveScales ScalesOf(const CircuitAt& circuit, const OpAmpNoise& opAmp);
+
 // The stage with its own op amp at `frequency` (> 0): the complex transfer
 // G(f) and each source's output power density. Nothing for a topology that
 // is none of the three.
 std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double frequency);
+
+// The Rb at which the op amp's bias currents, equal at both inputs, move
+// the output by as much each, so that their offsets cancel: each input's
+// DC resistance times its gain to the output alike (noise_model.md, "The
+// bias resistor"). Inverting (Rs + R1) || R2; non-inverting R1 || R2 less
+// the source's DC resistance with its load, Rs || Rload; the buffer R2 less
+// that; never below 0. Nothing for a topology that is none of the three or
+// a value that is not finite.
+std::optional<double> BiasCancellingResistor(const StageInputs& stage);
 
 // The half-power edges of the stage's resonances, Hz: its complex poles
 // and zeros (with `gainBandwidth`'s closed loop where one is given), however

@@ -148,9 +148,10 @@ class PartFileReader {
   void AddPiece(std::string_view piece, char next) {
     if (!piece.empty() && piece.front() == '/') return;
 
-    // Four words are a part; a fifth and a sixth, when there, are its
-    // gain-bandwidth and current-noise corner.
-    std::array<std::string_view, 6> words;
+    // Four words are a part; a fifth, sixth and seventh, when there, are its
+    // gain-bandwidth, current-noise corner and the inputs' current-noise
+    // correlation.
+    std::array<std::string_view, 7> words;
     std::size_t count = ScanWords(piece, words);
     if (count == 0 && next == '\n') return;  // a blank line
     if (count < 4) return Skip(SkipReason::kTooFewWords);
@@ -160,7 +161,7 @@ class PartFileReader {
     const std::string_view last = words[count - 1];
     if (last.data() + last.size() == piece.data() + piece.size() && ContinuesWord(next))
       return Skip(SkipReason::kFigureCut);
-    std::array<WordBuffer, 5> figures;
+    std::array<WordBuffer, 6> figures;
     for (std::size_t i = 1; i < count; ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
     // A word that does not fit its field would be stored cut, a different
     // name or a different number: the line is skipped instead.
@@ -176,6 +177,7 @@ class PartFileReader {
     CopyWord(record.szCornerFreq, words[3]);
     if (count > 4) CopyWord(record.szGainBandwidth, words[4]);
     if (count > 5) CopyWord(record.szCurrentCorner, words[5]);
+    if (count > 6) CopyWord(record.szInCorrelation, words[6]);
     m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
   }
 

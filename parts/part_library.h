@@ -53,9 +53,10 @@ struct PartLibrary {
 
 // Reads part lines from any bytes into `library`, replacing what it held:
 // "/" in the first column makes a comment; otherwise the first four words
-// are name, voltage noise, current noise and 1/f corner, a fifth and a
-// sixth, when given, the gain-bandwidth and the current noise's 1/f corner,
-// and a line with fewer than four words, or with one of those six longer
+// are name, voltage noise, current noise and 1/f corner, a fifth, sixth and
+// seventh, when given, the gain-bandwidth, the current noise's 1/f corner
+// and the correlation of the two inputs' current noise, and a line with
+// fewer than four words, or with one of those seven longer
 // than a field holds, is skipped and counted by its reason; a blank line is
 // neither. What editors write in UTF-8 keeps its value: a UTF-8 byte order
 // mark at the start is skipped, and in the figures the UTF-8 micro sign and

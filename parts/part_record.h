@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -20,7 +21,14 @@ struct PartRecord {
   // Empty when the line gives none.
   char szGainBandwidth[kPartFieldSize] = {};  // GBW, Hz
   char szCurrentCorner[kPartFieldSize] = {};  // fci, the current noise's 1/f corner, Hz
+  char szInCorrelation[kPartFieldSize] = {};  // c, the correlation of the two inputs' current noise
 };
+
+// The optional figures in the order a line gives them, each only after the
+// one before.
+using PartField = char (PartRecord::*)[kPartFieldSize];
+inline constexpr std::array<PartField, 3> kOptionalPartFields{
+    &PartRecord::szGainBandwidth, &PartRecord::szCurrentCorner, &PartRecord::szInCorrelation};
 
 template <std::size_t N>
 inline void MoveBytes(char* to, const char* from) {

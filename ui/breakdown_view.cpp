@@ -47,8 +47,9 @@ CBreakdownView::CBreakdownView(const NoiseResult& result, Weighting weighting, Q
   m_weigh = [result, carry = CarryNote(result).value_or(std::string())](Weighting w) {
     // Empty where the weighting cannot be integrated over the band.
     const std::optional<NoiseBreakdown> weighted = BreakdownNoise(result, kCrestFactors.front().factor, w);
-    return Weighted{BreakdownTable(weighted.value_or(NoiseBreakdown{}), w),
-                    weighted ? BreakdownCsv(*weighted, w) : std::string(), carry};
+    const NoiseBreakdown shown = weighted.value_or(NoiseBreakdown{});
+    return Weighted{BreakdownTable(shown, w), weighted ? BreakdownCsv(*weighted, w) : std::string(), carry,
+                    NegativeShareNote(shown.contributions).value_or(std::string())};
   };
   // The same result gave a breakdown at the first factor; the factor only
   // scales the total.
@@ -69,9 +70,12 @@ CBreakdownView::CBreakdownView(const ChainCalculation& result, Weighting weighti
   }
   m_weigh = [result](Weighting w) {
     const std::optional<ChainBreakdown> weighted = BreakdownChain(result.chain, w);
+    std::vector<NoiseContribution> rows;
+    for (const ChainStageShare& stage : weighted.value_or(ChainBreakdown{}).stages)
+      rows.insert(rows.end(), stage.sources.begin(), stage.sources.end());
     return Weighted{ChainBreakdownTable(weighted.value_or(ChainBreakdown{}), w),
                     weighted ? ChainCsv(result, *weighted, w) : std::string(),
-                    DominanceText(result, w).value_or(std::string())};
+                    DominanceText(result, w).value_or(std::string()), NegativeShareNote(rows).value_or(std::string())};
   };
   Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity}, "dominanceLabel", weighting);
 }
@@ -86,6 +90,10 @@ void CBreakdownView::SetWeighting(Weighting weighting) {
   m_weighting = weighting;
   m_weighted = m_weigh(weighting);
   FillTable(m_table, m_weighted.table);
+  const QString negative = FromCp1252(m_weighted.negative);
+  m_negativeNote->setText(negative);
+  SetNames(m_negativeNote, QStringLiteral("negativeShareLabel"), negative);
+  m_negativeNote->setVisible(!negative.isEmpty());
   const QString suffix = QStringLiteral(" (%1)").arg(FromCp1252(NamesOf(weighting).label));
   const WeightedFigures none;
   const WeightedFigures& figures = m_figures ? (*m_figures)[weighting] : none;
@@ -121,6 +129,9 @@ void CBreakdownView::AddTable() {
   m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   m_table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
   layout()->addWidget(m_table);
+  m_negativeNote = new QLabel(this);
+  m_negativeNote->setWordWrap(true);
+  layout()->addWidget(m_negativeNote);
 }
 
 // A row of the figures: "<stem>Label" captions the field, which it names

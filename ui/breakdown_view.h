@@ -38,11 +38,13 @@ class CBreakdownView : public QWidget, public CSavableView {
 
  private:
   // What the view shows through one weighting: the table, what "Save As..."
-  // writes (empty: nothing) and the note under the figures (empty: none).
+  // writes (empty: nothing), the note under the figures and the one under
+  // the table where a row takes power away (empty: none).
   struct Weighted {
     TextTable table;
     std::string csv;
     std::string note;
+    std::string negative;
   };
   // The unweighted totals under the table.
   struct Totals {
@@ -65,6 +67,7 @@ class CBreakdownView : public QWidget, public CSavableView {
   Weighted m_weighted;  // through m_weighting
   Weighting m_weighting = Weighting::kNone;
   QTableWidget* m_table = nullptr;
+  QLabel* m_negativeNote = nullptr;  // under the table where a row takes power away
   QComboBox* m_crestFactor = nullptr;
   QLabel* m_peakToPeakValue = nullptr;
   QLabel* m_weightedTotal = nullptr;

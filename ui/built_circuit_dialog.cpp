@@ -1,5 +1,6 @@
 #include "ui/built_circuit_dialog.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +26,16 @@ CBuiltCircuitDlg::CBuiltCircuitDlg(QWidget* owner, const CalculatorForm& form)
   for (QLabel* label : findChildren<QLabel*>())
     for (std::size_t i = 0; i < m_fields.size(); ++i)
       if (label->buddy() == m_fields[i]) label->setText(FieldCaption(kBuiltCircuitFields[i]));
+  for (std::size_t r = 0; r < m_kinds.size(); ++r) {
+    const QString resistor = FromCp1252(kExcessNoiseFields[r].resistor);
+    m_kinds[r] = findChild<QComboBox*>(resistor.toLower() + QStringLiteral("KindCombo"));
+    m_kinds[r]->setAccessibleName(resistor + QStringLiteral(" kind"));
+    m_kinds[r]->addItem(QString());  // a noise index of no kind listed
+    for (const ResistorKind& kind : kResistorKinds)
+      m_kinds[r]->addItem(QStringLiteral("%1 (%2 dB)").arg(FromCp1252(kind.name), FromCp1252(kind.noiseIndex)));
+    connect(m_kinds[r], &QComboBox::activated, this, [this, r](int index) { OnKind(r, index); });
+  }
+  connect(m_ui->cancelBiasButton, &QPushButton::clicked, this, &CBuiltCircuitDlg::OnCancelBias);
   connect(m_ui->okButton, &QPushButton::clicked, this, &CBuiltCircuitDlg::accept);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &CBuiltCircuitDlg::reject);
   RefreshOut();
@@ -42,11 +53,38 @@ void CBuiltCircuitDlg::RefreshIn() {
 void CBuiltCircuitDlg::RefreshOut() {
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
     m_fields[i]->setText(FromCp1252(m_form.*kBuiltCircuitFields[i].member));
+  ShowKinds();
 }
 
 void CBuiltCircuitDlg::OnEdited() {
   RefreshIn();
+  ShowKinds();
   ShowStage();
+}
+
+void CBuiltCircuitDlg::OnCancelBias() {
+  RefreshIn();
+  if (!SetBiasCancellingResistor(m_form)) return;
+  RefreshOut();
+  ShowStage();
+}
+
+void CBuiltCircuitDlg::OnKind(std::size_t resistor, int index) {
+  if (index <= 0) return;
+  m_fields[kExcessNoiseFields[resistor].noiseIndex]->setText(
+      FromCp1252(kResistorKinds[static_cast<std::size_t>(index - 1)].noiseIndex));
+  OnEdited();
+}
+
+// Each resistor's kind, where its noise index is that kind's.
+void CBuiltCircuitDlg::ShowKinds() {
+  for (std::size_t r = 0; r < m_kinds.size(); ++r) {
+    const std::string& index = m_form.*kBuiltCircuitFields[kExcessNoiseFields[r].noiseIndex].member;
+    int shown = 0;
+    for (std::size_t k = 0; k < kResistorKinds.size(); ++k)
+      if (index == kResistorKinds[k].noiseIndex) shown = static_cast<int>(k) + 1;
+    m_kinds[r]->setCurrentIndex(shown);
+  }
 }
 
 // The drawing with the values as typed, and why the calculation will refuse
@@ -56,11 +94,14 @@ void CBuiltCircuitDlg::ShowStage() {
   StageInputs inputs;
   inputs.ampType = static_cast<AmplifierType>(m_form.m_nAmpType);
   ReadBuiltCircuit(m_form, inputs);
-  m_ui->refusalNote->setText(FromCp1252(LoadRefusal(inputs).value_or("")));
+  const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(m_form);
+  m_ui->refusalNote->setText(
+      FromCp1252(half ? HalfExcessNoiseText(*half) : std::string(LoadRefusal(inputs).value_or(""))));
 }
 
 void CBuiltCircuitDlg::accept() {
   RefreshIn();
+  if (FindHalfExcessNoise(m_form)) return ShowStage();
   QDialog::accept();
 }
 

@@ -7,6 +7,7 @@
 
 #include "form/calculator_form.h"
 
+class QComboBox;
 class QLineEdit;
 
 namespace Ui {
@@ -16,8 +17,11 @@ class BuiltCircuitDialog;
 namespace tervane::ui {
 
 // "Source & Bandwidth": the fields of the circuit as it is built, beside a
-// drawing of the stage that shows the values as they are typed. It only
-// collects the texts; the caller takes them after "OK".
+// drawing of the stage that shows the values as they are typed; a button
+// that sets Rb to the value that cancels the bias currents, and for each
+// resistor's excess noise a kind that fills in its noise index. It only
+// collects the texts; the caller takes them after "OK", which a resistor's
+// excess noise given by halves does not close.
 class CBuiltCircuitDlg : public QDialog {
  public:
   // `form` is the main window's, its texts read in: the drawing's stage, and
@@ -34,10 +38,14 @@ class CBuiltCircuitDlg : public QDialog {
   void RefreshIn();
   void RefreshOut();
   void OnEdited();
+  void OnCancelBias();
+  void OnKind(std::size_t resistor, int index);
+  void ShowKinds();
   void ShowStage();
 
   std::unique_ptr<Ui::BuiltCircuitDialog> m_ui;
   std::array<QLineEdit*, kBuiltCircuitFields.size()> m_fields{};  // in kBuiltCircuitFields order
+  std::array<QComboBox*, kExcessNoiseFields.size()> m_kinds{};    // in kExcessNoiseFields order
   CalculatorForm m_form;
 };
 

@@ -107,7 +107,7 @@ void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form) {
   StageInputs built;
   ReadBuiltCircuit(form, built);
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
-    FillPart(svg, kBuiltCircuitFields[i], built.*kBuiltCircuitInputs[i]);
+    FillPart(svg, kBuiltCircuitFields[i], BuiltCircuitValue(built, i));
   svg.replace(QStringLiteral("{load-ink}"), Ink(built.loadResistor || built.loadCapacitor));
   QSvgRenderer renderer(svg.toUtf8());
   Show(picture, Rendered(renderer, picture->devicePixelRatioF()));

@@ -56,11 +56,15 @@ bool Drawable(const Curve& curve) {
 }
 
 // Sources often lie on one another (R1 and R2 of a gain of 2 always do);
-// a dash pattern of each lets the one beneath show through.
-constexpr std::array<Qt::PenStyle, kStageSourceCount> kSourceStyles{
-    Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashLine, Qt::DashDotDotLine, Qt::DotLine};
-constexpr std::array<QRgb, kStageSourceCount> kSourceColors{0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5,
-                                                            0xbf593e, 0x38ad6b, 0xd0509a};
+// a dash pattern of each lets the one beneath show through. The
+// correlation, which takes power away, is drawn as its magnitude, dashed.
+constexpr Qt::PenStyle kSourceStyles[] = {Qt::SolidLine, Qt::DashLine,       Qt::DotLine,   Qt::DashDotLine,
+                                          Qt::DashLine,  Qt::DashDotDotLine, Qt::DotLine,   Qt::DashDotLine,
+                                          Qt::DotLine,   Qt::DashLine,       Qt::SolidLine, Qt::SolidLine,
+                                          Qt::SolidLine, Qt::SolidLine,      Qt::SolidLine};
+constexpr QRgb kSourceColors[] = {0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5, 0xbf593e, 0x38ad6b, 0xd0509a, 0x8c6d31,
+                                  0x5b8fa8, 0x7f7f7f, 0x557a1f, 0xb8860b, 0x8b3a62, 0x2f4f9f, 0xa0522d};
+static_assert(std::size(kSourceStyles) == kStageSourceCount && std::size(kSourceColors) == kStageSourceCount);
 
 struct Decades {
   double lower = 0;
@@ -116,9 +120,11 @@ Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spe
   Curves curves = WithTotal(spectrum);
   for (const NoiseSource source : SourcesByShare(result)) {
     const std::size_t i = SourceIndex(source);
-    Add(curves, {FromCp1252(NoiseSourceLabel(source)),
-                 CurveOf(spectrum, [i](const SpectrumPoint& p) { return p.density[i]; }), QColor(kSourceColors[i]), 1.5,
-                 kSourceStyles[i]});
+    PlotCurve curve{FromCp1252(NoiseSourceLabel(source)),
+                    CurveOf(spectrum, [i](const SpectrumPoint& p) { return std::fabs(p.density[i]); }),
+                    QColor(kSourceColors[i]), 1.5, kSourceStyles[i]};
+    if (IsSigned(source)) curve.name += QStringLiteral(" (magnitude)");
+    Add(curves, std::move(curve));
   }
   return curves;
 }

@@ -25,6 +25,14 @@ using test::Stage;
 
 ChainResult ChainOf(const std::vector<StageInputs>& stages) { return CalculateChain(stages); }
 
+// The cartridge with Rb, correlated current noise (a negative row) and R1's
+// excess noise.
+StageInputs BiasedCartridge() {
+  StageInputs s = Cartridge();
+  s.biasResistor = 4.7e3, s.inCorrelation = 0.9, s.excess[ExcessIndex(ExcessResistor::kR1)] = ExcessNoise{-15, 3};
+  return s;
+}
+
 StageInputs TextbookWithCorners() {
   StageInputs s = Stage(AMP_NONINVERTING, 600, 100, 10e3, {20, 20e3}, 1e-9, 2e-12);
   s.cornerFreq = 300, s.applyCorner = true;
@@ -44,7 +52,7 @@ TEST(Chain, OfOneStageIsThatStage) {
   inverting.cornerFreq = 1e3;
   StageInputs buffer = Stage(AMP_BUFFER, 2e3, 0, 9e3, {1, 1e5}, 5e-9, 1e-12);
   buffer.gainBandwidth = 5e3;
-  for (const StageInputs& s : {Cartridge(), TextbookWithCorners(), inverting, buffer}) {
+  for (const StageInputs& s : {Cartridge(), BiasedCartridge(), TextbookWithCorners(), inverting, buffer}) {
     SCOPED_TRACE(s.ampType);
     const StageResult r = CalculateStage(s);
     const ChainResult chain = ChainOf({s});
@@ -114,8 +122,8 @@ TEST(Chain, IntegratedWholeAgreesWithTheStagesOwnIntegrals) {
   unity.cornerFreq = 50;
   StageInputs integrated = unity;
   integrated.gainBandwidth = INFINITY;
-  const ChainResult flat = ChainOf({Cartridge(), unity});
-  const ChainResult whole = ChainOf({Cartridge(), integrated});
+  const ChainResult flat = ChainOf({BiasedCartridge(), unity});
+  const ChainResult whole = ChainOf({BiasedCartridge(), integrated});
   ASSERT_FALSE(flat.failure || whole.failure);
   for (std::size_t w = 0; w < kWeightingCount; ++w) ExpectRelative(whole.power[w], flat.power[w], 1e-9, "weighted");
   ExpectRelative(whole.sourcePerKelvin, flat.sourcePerKelvin, 1e-9, "source noise");

@@ -75,6 +75,13 @@ const FrequencyCase kCircuits[] = {
      }},
     // 0.5 H with 0.56 uF at 300.77 Hz, Q = 94 500: 2e-6 of a decade wide
     // in the middle of the band, where no node of a panel would see it.
+    // Rb bypassed, the inputs' current noise correlated, every resistor's
+    // excess noise.
+    {"CartridgeBiasCorrelatedExcess",
+     [](StageInputs& s) {
+       s.biasResistor = 4.7e3, s.biasCapacitor = 1e-6, s.inCorrelation = 0.9;
+       for (auto& e : s.excess) e = ExcessNoise{-15, 3};
+     }},
     {"ResonanceQ94500",
      [](StageInputs& s) {
        s = Stage(AMP_BUFFER, 0.01, 0, 0, {1, 1e5}, 1e-9, 1e-12);
@@ -101,7 +108,7 @@ TEST(OverFrequency, TotalsMatchADenseIntegrationOfTheSpectrum) {
       const SpectrumPoint p = *NoiseSpectrumAt(s, r, f);
       const bool inCarried = f >= carried.lower && f <= carried.upper;
       std::vector<double> v{inCarried ? std::norm(StageResponseAt(s, f)->gain) : 0, p.total * p.total};
-      for (const double d : p.density) v.push_back(d * d);
+      for (const double d : p.density) v.push_back(d * std::fabs(d));
       for (const Weighting w : kWeightings) v.push_back(p.total * p.total * WeightingPowerGain(w, f));
       return v;
     });
@@ -121,7 +128,7 @@ TEST(OverFrequency, TotalsMatchADenseIntegrationOfTheSpectrum) {
       bool loadRow = false;
       const NoiseBreakdown breakdown = *BreakdownNoise(s, r, kDefaultCrestFactor, w);
       for (const NoiseContribution& row : breakdown.contributions) {
-        power += row.total * row.total;
+        power += row.total * std::fabs(row.total);
         loadRow |= row.source == NoiseSource::kRloadThermal;
       }
       ExpectRelative(power, figures.power[WeightingIndex(w)], 1e-9, "breakdown");
@@ -187,13 +194,89 @@ TEST(OverFrequency, PublishedFigures) {
   ExpectRelative(*ComputeNoiseFigures(*FigureInputsOf(quiet, q)).noiseFactor, 1, 1e-12, "noise factor");
 }
 
+// With Rb at the value that cancels the bias currents' offsets, each input
+// sees the same impedance on its way to the output: correlated currents
+// cancel, to in^2 (1 - c) of their power with independent inputs, nothing
+// at c = 1. A part whose balanced current noise is 1 pA/rtHz and 2.7 with a
+// resistor at one input is in = 2.7p with c = 1 - 1/2.7^2.
+TEST(OverFrequency, CorrelatedCurrentsCancelWithEqualImpedancesAtBothInputs) {
+  StageInputs stages[] = {Stage(AMP_INVERTING, 1e3, 10e3, 100e3, {20, 20e3}, 1e-9, 2.7e-12),
+                          Stage(AMP_NONINVERTING, 3e3, 20e3, 20e3, {20, 20e3}, 1e-9, 2.7e-12),
+                          Stage(AMP_BUFFER, 5e3, 0, 20e3, {20, 20e3}, 1e-9, 2.7e-12)};
+  stages[1].loadResistor = 6e3;  // Rs || Rload = 2k, Rb = 8k
+  const double expectedRb[] = {11e3 * 100e3 / 111e3, 8e3, 15e3};
+  for (std::size_t t = 0; t < std::size(stages); ++t) {
+    StageInputs s = stages[t];
+    s.biasResistor = BiasCancellingResistor(s);
+    ExpectRelative(*s.biasResistor, expectedRb[t], 1e-15, "Rb");
+    auto currentPower = [&](double c) {
+      s.inCorrelation = c;
+      const StageResult r = CalculateStage(s);
+      double power = 0;
+      for (const NoiseSource source : {NoiseSource::kCurrentNoiseR2, NoiseSource::kCurrentNoiseRs,
+                                       NoiseSource::kCurrentNoiseRb, NoiseSource::kCurrentCorrelation})
+        power += r.bandPowers->source[SourceIndex(source)];
+      return power;
+    };
+    const double independent = currentPower(0);
+    EXPECT_NEAR(currentPower(1), 0, 1e-14 * independent) << t;
+    ExpectRelative(currentPower(1 - 1 / (2.7 * 2.7)), independent / (2.7 * 2.7), 1e-12, "balanced");
+    // One current through Rs || Rload = 2k and Rb = 8k: its rows in that ratio.
+    const StageResult split = CalculateStage(s);
+    const auto& p = split.bandPowers->source;
+    if (t == 1)
+      ExpectRelative(p[SourceIndex(NoiseSource::kCurrentNoiseRb)] / p[SourceIndex(NoiseSource::kCurrentNoiseRs)], 4,
+                     1e-12, "split");
+  }
+  StageInputs above = stages[1];
+  above.sourceResistor = 20e3, above.loadResistor.reset();
+  EXPECT_EQ(BiasCancellingResistor(above), 0.0);
+}
+
+// The worked example of a resistor's excess noise: NI = -20 dB with 10 V
+// across it, 1 uV per decade, 1.732 uV over 20 Hz to 20 kHz, 20.84 nV/rtHz at
+// 1 kHz against a 10k resistor's 12.83 nV/rtHz of thermal noise. And for each
+// resistor, its excess noise reaches the output as its thermal noise does,
+// a voltage in series with it: excess f ln 10 / K^2 = thermal / (4 k T R).
+TEST(OverFrequency, ExcessNoiseOfEachResistor) {
+  StageInputs example = Stage(AMP_BUFFER, 10e3, 0, 0, {20, 20e3}, 0, 0);
+  example.excess[ExcessIndex(ExcessResistor::kRs)] = ExcessNoise{-20, 10};
+  const StageResult r = CalculateStage(example);
+  const SpectrumPoint at1k = *NoiseSpectrumAt(example, r, 1000);
+  ExpectRelative(std::sqrt(r.bandPowers->source[SourceIndex(NoiseSource::kExcessRs)]), std::sqrt(3) * 1e-6, 1e-12,
+                 "band");
+  EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kExcessRs)], 20.84e-9, 0.005e-9);
+  EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kRsThermal)], 12.83e-9, 0.005e-9);
+
+  // By ExcessResistor, as the excess rows are ordered.
+  const NoiseSource kThermal[] = {NoiseSource::kR1Thermal, NoiseSource::kR2Thermal, NoiseSource::kRsThermal,
+                                  NoiseSource::kRloadThermal, NoiseSource::kRbThermal};
+  StageInputs stages[] = {Cartridge(), Cartridge(), Stage(AMP_INVERTING, 1e3, 10e3, 100e3, {1, 100e3}, 2e-9, 2e-12)};
+  stages[1].ampType = AMP_BUFFER;
+  stages[2].sourceInductance = 1e-3, stages[2].feedbackCapacitor = 100e-12, stages[2].gainBandwidth = 1e6;
+  const double perDecade = 3 * std::pow(10.0, -15.0 / 20) * 1e-6;
+  for (StageInputs& s : stages) {
+    s.biasResistor = 4.7e3, s.biasCapacitor = 1e-6;
+    for (auto& e : s.excess) e = ExcessNoise{-15, 3};
+    const double ohms[] = {s.r1, s.r2, s.sourceResistor, s.loadResistor.value_or(1), *s.biasResistor};
+    for (const double f : {3.0, 1e3, 50e3})
+      for (std::size_t k = 0; k < kExcessResistorCount; ++k) {
+        const StageResponse at = *StageResponseAt(s, f);
+        const double thermal = at.power[SourceIndex(kThermal[k])] / (kFourBoltzmann * s.kelvin * ohms[k]);
+        EXPECT_NEAR(at.power[SourceIndex(NoiseSource::kExcessR1) + k] * f * std::numbers::ln10 / (perDecade * perDecade),
+                    thermal, 1e-12 * thermal)
+            << s.ampType << " " << k << " " << f;
+      }
+  }
+}
+
 // Each part of a ranking over frequency, from the circuit prepared once,
 // against its own calculation; the ringing closed loop is worked out
 // afresh for each.
 TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
-  // Fast's line gives its GBW and fci, which win over the circuit's.
-  const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100 2M 150\nBroken 1n 1p 1e400\n");
-  for (const FrequencyCase& c : {kCircuits[0], kCircuits[4], kCircuits[6]}) {
+  // Fast's line gives its GBW, fci and c, which win over the circuit's.
+  const PartLibrary library = ReadBytes("Slow 3n 1p 10\nFast 1n 2p 100 2M 150 0.5\nBroken 1n 1p 1e400\n");
+  for (const FrequencyCase& c : {kCircuits[0], kCircuits[4], kCircuits[6], kCircuits[7]}) {
     NoiseResult circuit = ComputeNoise(test::Form());
     circuit.inputs = Cartridge();
     c.shape(circuit.inputs);
@@ -206,6 +289,7 @@ TEST(OverFrequency, RankingOfEachPartIsItsOwnCalculation) {
       ExpectRelative(*part.totalNoise, *r.totalNoise, 1e-9, part.name.c_str());
       EXPECT_EQ(own.gainBandwidth, part.name == "Fast" ? 2e6 : circuit.inputs.gainBandwidth) << c.name;
       EXPECT_EQ(own.currentCorner, part.name == "Fast" ? 150 : circuit.inputs.currentCorner) << c.name;
+      EXPECT_EQ(own.inCorrelation, part.name == "Fast" ? 0.5 : circuit.inputs.inCorrelation) << c.name;
       ExpectRelative(*part.weightedNoise, *ComputeNoiseFigures(*FigureInputsOf(own, r))[Weighting::kRiaa].outputV, 1e-9,
                      part.name.c_str());
     }

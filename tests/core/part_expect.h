@@ -20,15 +20,16 @@ inline PartLibrary ReadBytes(const std::string& bytes) {
   return library;
 }
 
-// A part as "name voltage current corner [gain-bandwidth [current-corner]]",
+// A part as "name voltage current corner [gain-bandwidth [current-corner
+// [correlation]]]",
 // or "name (missing)".
 inline std::string PartText(const PartLibrary& library, const std::string& name) {
   const PartRecord* record = library.m_partTable.Lookup(name);
   if (!record) return name + " (missing)";
   std::string text = std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent +
                      " " + record->szCornerFreq;
-  for (const char* optional : {record->szGainBandwidth, record->szCurrentCorner})
-    if (*optional) text.append(" ").append(optional);
+  for (const PartField field : kOptionalPartFields)
+    if ((record->*field)[0]) text.append(" ").append(record->*field);
   return text;
 }
 

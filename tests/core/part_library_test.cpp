@@ -65,11 +65,12 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       // Only a slash in the very first column makes a comment.
       {"IndentedSlashes", "  // 1n 2p 3\n\t/B 4n 5p 6\n", {"//", "/B"}, {"// 1n 2p 3", "/B 4n 5p 6"}},
       {"TooFewWords", "A 1n 2p\n\n   \nB 1n 2p 3", {"B"}, {"B 1n 2p 3"}, "1 line skipped: 1 too few words (line 1)"},
-      // A fifth and a sixth word are the gain-bandwidth and the current
-      // noise's corner; a seventh is ignored, and so is a remark after the
-      // figures, from its first word that does not start as a number does.
-      {"GainBandwidthAndCurrentCorner", "A 1n 2p 3 10M 4.2\xC2\xB5 extra\nB 1n 2p 3 8M\n", {"A", "B"},
-       {"A 1n 2p 3 10M 4.2\xB5", "B 1n 2p 3 8M"}},
+      // A fifth, sixth and seventh word are the gain-bandwidth, the current
+      // noise's corner and its correlation; an eighth is ignored, and so is
+      // a remark after the figures, from its first word that does not start
+      // as a number does.
+      {"OptionalWords", "A 1n 2p 3 10M 4.2\xC2\xB5 extra\nB 1n 2p 3 8M\nC 1n 2p 3 8M 9 .86 1\n", {"A", "B", "C"},
+       {"A 1n 2p 3 10M 4.2\xB5", "B 1n 2p 3 8M", "C 1n 2p 3 8M 9 .86"}},
       {"RemarkAfterTheFigures", "A 1n 2p 3 extra words\nB 1n 2p 3 10M low noise\n", {"A", "B"},
        {"A 1n 2p 3", "B 1n 2p 3 10M"}},
       {"AnyWhiteSpace", "\tA\t1n  \t 2p\v3\f\n", {"A"}, {"A 1n 2p 3"}},
@@ -183,7 +184,7 @@ TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
 // The selection
 
 TEST(SelectPart, CopiesTheFiguresOrLeavesTheFormAlone) {
-  const PartLibrary library = ReadBytes(kExampleFile + "DemoAmpA 1n 2p 3 10M 420\n");
+  const PartLibrary library = ReadBytes(kExampleFile + "DemoAmpA 1n 2p 3 10M 420 0.8\n");
   CalculatorForm form;
   ApplyFormDefaults(form);
   EXPECT_FALSE(SelectPart(form, library.m_partTable, "demoampa"));
@@ -198,13 +199,13 @@ TEST(SelectPart, CopiesTheFiguresOrLeavesTheFormAlone) {
     form.m_strNoiseVoltage = "edited";
     EXPECT_TRUE(SelectPart(form, library.m_partTable, name));
     EXPECT_EQ(form.m_strNoiseVoltage + " " + form.m_strNoiseCurrent + " " + form.m_strCornerFreq + " " +
-                  form.m_strGainBandwidth + " " + form.m_strCurrentCorner,
-              "1n 2p 3 10M 420");
+                  form.m_strGainBandwidth + " " + form.m_strCurrentCorner + " " + form.m_strInCorrelation,
+              "1n 2p 3 10M 420 0.8");
   }
   EXPECT_EQ(form.m_strR2, "4.7k");
   // A part whose line gives no gain-bandwidth or current corner has none.
   EXPECT_TRUE(SelectPart(form, library.m_partTable, "QuietOne"));
-  EXPECT_EQ(form.m_strGainBandwidth + form.m_strCurrentCorner, "");
+  EXPECT_EQ(form.m_strGainBandwidth + form.m_strCurrentCorner + form.m_strInCorrelation, "");
 }
 
 // ---------------------------------------------------------------------------

@@ -170,23 +170,38 @@ TEST(Ngspice, TotalNoiseOfEachStageAgreesWithTheEngine) {
 // ---------------------------------------------------------------------------
 // The circuit as it is built
 
+// The two inputs' current noise, each in(f), correlated by c: a shared
+// generator of in sqrt(c) drives both, an own one of in sqrt(1 - c) each.
+std::string CurrentNoise(const StageInputs& s, double corner, const std::string& tag) {
+  const double c = s.inCorrelation.value_or(0);
+  const double own = s.in * std::sqrt(1 - c);
+  std::string net = Generator('F', "inp" + tag, "np" + tag, "0", own, corner, s.kelvin) +
+                    Generator('F', "inm" + tag, "nm" + tag, "0", own, corner, s.kelvin);
+  if (c == 0) return net;
+  const double shared = s.in * std::sqrt(c);
+  return net + Generator('F', "sh" + tag, "np" + tag, "0", shared, corner, s.kelvin) + "Fshm" + tag + " nm" + tag +
+         " 0 Vssh" + tag + " " + Num(shared / std::sqrt(4 * kSpiceBoltzmann * s.kelvin)) + "\n";
+}
+
 // The stage with its source inductance, load, feedback capacitor and an op
 // amp whose open-loop gain is GBW / (j f): a transconductance 2 pi GBW into
 // 1 F (its 1 Tohm sets a pole at 1.6e-13 Hz), buffered. Without a GBW, the
-// amplifier of the stages above. Driven from node `input`; every element
-// and node name ends in `tag`, its output is "out" + tag.
+// amplifier of the stages above. Rb || Cb lies between the + input's
+// voltage noise and ground or the source. Driven from node `input`; every
+// element and node name ends in `tag`, its output is "out" + tag.
 std::string StageElements(const StageInputs& s, const std::string& input, const std::string& tag) {
   const bool inverting = s.ampType == AMP_INVERTING;
   const auto n = [&tag](const char* node) { return node + tag; };
   const std::string plus = n(inverting ? "src" : "pin");
+  const std::string bias = inverting ? "0" : n("pin");
   const double currentCorner = s.currentCorner ? *s.currentCorner : s.applyCorner ? s.cornerFreq : 0;
-  std::string net = Resistor(n("s"), input, n("a"), s.sourceResistor) +
-                    (s.sourceInductance ? "Ls" + tag + " " + n("a") + " " + plus + " " + Num(*s.sourceInductance) + "\n"
-                                        : Resistor(n("ls"), n("a"), plus, 0)) +
-                    Resistor(n("2"), n("out"), n("nm"), s.r2) +
-                    Generator('H', n("en"), inverting ? "0" : n("pin"), n("np"), s.en, s.cornerFreq, s.kelvin) +
-                    Generator('F', n("inp"), n("np"), "0", s.in, currentCorner, s.kelvin) +
-                    Generator('F', n("inm"), n("nm"), "0", s.in, currentCorner, s.kelvin);
+  std::string net =
+      Resistor(n("s"), input, n("a"), s.sourceResistor) +
+      (s.sourceInductance ? "Ls" + tag + " " + n("a") + " " + plus + " " + Num(*s.sourceInductance) + "\n"
+                          : Resistor(n("ls"), n("a"), plus, 0)) +
+      Resistor(n("2"), n("out"), n("nm"), s.r2) + Resistor(n("b"), bias, n("pb"), s.biasResistor.value_or(0)) +
+      Generator('H', n("en"), n("pb"), n("np"), s.en, s.cornerFreq, s.kelvin) + CurrentNoise(s, currentCorner, tag);
+  if (s.biasCapacitor) net += "Cb" + tag + " " + bias + " " + n("pb") + " " + Num(*s.biasCapacitor) + "\n";
   if (s.loadResistor) net += "Rload" + tag + " " + n("pin") + " 0 " + Num(*s.loadResistor) + "\n";
   if (s.loadCapacitor) net += "Cload" + tag + " " + n("pin") + " 0 " + Num(*s.loadCapacitor) + "\n";
   if (s.feedbackCapacitor) net += "Cf" + tag + " " + n("out") + " " + n("nm") + " " + Num(*s.feedbackCapacitor) + "\n";
@@ -220,21 +235,29 @@ std::string CircuitNetlist(const std::vector<StageInputs>& stages) {
          Num(s.lowerFreq) + " " + Num(s.upperFreq) + "\nprint noise4.onoise_total\nquit 0\n.endc\n.end\n";
 }
 
+// Rb, Cb and the inputs' current noise correlation of a row.
+struct Bias {
+  double rb = 0, cb = 0, correlation = 0;
+};
+constexpr Bias WithBias(double rb, double cb, double correlation) { return {rb, cb, correlation}; }
+
 // A circuit as a row: 0 for a value the circuit does not have.
 struct CircuitCase {
   const char* name;
   AmplifierType ampType;
   double rs, ls, rload, cload, r1, r2, cf, gbw, fL, fH, en, in, fc, fci;
   bool applyCorner;
+  Bias bias = {};
 
   StageInputs Stage() const {
     StageInputs s;
     s.ampType = ampType, s.sourceResistor = rs, s.r1 = r1, s.r2 = r2, s.kelvin = 298.15;
     s.lowerFreq = fL, s.upperFreq = fH, s.refVoltage = 1, s.en = en, s.in = in, s.cornerFreq = fc;
     s.applyCorner = applyCorner;
-    const std::pair<std::optional<double>*, double> given[] = {{&s.sourceInductance, ls}, {&s.loadResistor, rload},
-                                                               {&s.loadCapacitor, cload}, {&s.feedbackCapacitor, cf},
-                                                               {&s.gainBandwidth, gbw},   {&s.currentCorner, fci}};
+    const std::pair<std::optional<double>*, double> given[] = {
+        {&s.sourceInductance, ls},  {&s.loadResistor, rload},    {&s.loadCapacitor, cload},
+        {&s.feedbackCapacitor, cf}, {&s.gainBandwidth, gbw},     {&s.currentCorner, fci},
+        {&s.biasResistor, bias.rb}, {&s.biasCapacitor, bias.cb}, {&s.inCorrelation, bias.correlation}};
     for (const auto& [field, value] : given)
       if (value != 0) *field = value;
     return s;
@@ -263,6 +286,18 @@ const CircuitCase kCircuits[] = {
     {"NonInvertingLoadCapacitorCorner", AMP_NONINVERTING, 2e3, 0, 0, 1e-9, 1e3, 1e3, 0, 0, 20, 20e3, 3e-9, 2e-12, 50, 0,
      true},
     {"InvertingInductiveSource", AMP_INVERTING, 100, 10e-3, 0, 0, 1e3, 10e3, 0, 0, 20, 200e3, 3e-9, 1e-12, 0, 0, false},
+    // Rb at the + input, bare and bypassed by Cb, and the two inputs'
+    // current noise correlated, in every topology.
+    {"InvertingBiasResistor", AMP_INVERTING, 1e3, 0, 0, 0, 10e3, 100e3, 0, 1e6, 10, 100e3, 2e-9, 2e-12, 0, 0, false,
+     WithBias(10e3, 0, 0)},
+    {"InvertingBiasResistorBypassedCorrelated", AMP_INVERTING, 1e3, 0, 0, 0, 10e3, 100e3, 100e-12, 1e6, 1, 100e3, 2e-9,
+     2e-12, 0, 300, false, WithBias(10e3, 100e-9, 0.7)},
+    {"NonInvertingCorrelatedNoBias", AMP_NONINVERTING, 10e3, 0.1, 47e3, 1e-9, 22e3, 22e3, 0, 0, 20, 20e3, 2e-9, 3e-12,
+     0, 0, false, WithBias(0, 0, 0.5)},
+    {"CartridgeBiasResistorBypassedCorrelated", AMP_NONINVERTING, 1e3, 0.5, 47e3, 200e-12, 1e3, 9e3, 0, 8e6, 20, 20e3,
+     3e-9, 1e-12, 10, 200, true, WithBias(4.7e3, 1e-6, 0.9)},
+    {"BufferBiasResistorFullyCorrelated", AMP_BUFFER, 2e3, 0, 0, 0, 0, 10e3, 0, 10e6, 20, 20e3, 1e-9, 2e-12, 0, 0,
+     false, WithBias(8e3, 0, 1)},
 };
 
 // 1e-4, as the engine's k against ngspice's (1.4e-6), the ideal amplifier's

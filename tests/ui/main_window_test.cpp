@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
+#include <QTableView>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -26,6 +27,7 @@
 #include "form/part_selection.h"
 #include "form/write_back.h"
 #include "ui/links.h"
+#include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
 #include "ui_test_support.h"
 
@@ -166,6 +168,55 @@ class MainWindowTest : public QObject {
       PressKey(w, Qt::Key_Escape);
     }}));
     QVERIFY(above.endsWith(QLatin1Char('\n') + ui::FromCp1252(kLoadOnInvertingNote)));
+  }
+
+  // Rb from "Cancel Bias Current", a noise index from a resistor's kind (OK
+  // refused until its voltage is given), the correlation; the line says
+  // them, and the results show their rows, the negative share's note and
+  // the curves.
+  void biasCorrelationAndExcessNoise() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    m_calc->Child<QRadioButton>("invertingRadio")->click();
+    m_calc->Type("r1Edit", QStringLiteral("10k"));
+    m_calc->Type("r2Edit", QStringLiteral("100k"));
+    m_calc->Type("noiseCurrentEdit", QStringLiteral("1p"));
+    QStringList seen;  // Rb, the noise index, whether OK was refused and why
+    const auto edit = [](QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); };
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("builtCircuitButton"); }, {[&](QWidget* w) {
+                         QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cancelBiasButton")), Qt::LeftButton);
+                         for (int i = 0; i < 3; ++i)
+                           QTest::keyClick(w->findChild<QComboBox*>(QStringLiteral("r1KindCombo")), Qt::Key_Down);
+                         PressKey(w, Qt::Key_Return);
+                         seen << edit(w, "biasResistorEdit")->text() << edit(w, "noiseIndexR1Edit")->text()
+                              << (w->isVisible() ? "refused" : "closed")
+                              << w->findChild<QLabel*>(QStringLiteral("refusalNote"))->text();
+                         QTest::keyClicks(edit(w, "dcVoltsR1Edit"), QStringLiteral("10"));
+                         QTest::keyClicks(edit(w, "inCorrelationEdit"), QStringLiteral("0.86"));
+                         PressKey(w, Qt::Key_Return);
+                       }}));
+    const auto& r1 = kExcessNoiseFields[ExcessIndex(ExcessResistor::kR1)];
+    QCOMPARE(seen, QStringList({"9.091k", ui::FromCp1252(kResistorKinds[2].noiseIndex), "refused",  // (0 + 10k) || 100k
+                                ui::FromCp1252(HalfExcessNoiseText(
+                                    {&kBuiltCircuitFields[r1.noiseIndex], &kBuiltCircuitFields[r1.dcVolts]}))}));
+    QCOMPARE(m_calc->Child<QLabel>("builtCircuitLine")->text(),
+             QStringLiteral("Circuit as built: Rb = 9.091kohm, c = 860m, NI(R1) = -15dB, Vdc(R1) = 10V"));
+
+    QStringList rows, curves;
+    QString note;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* w) {
+                         const auto* table = w->findChild<QTableView*>(QStringLiteral("breakdownTable"))->model();
+                         for (int row = 0; row < table->rowCount(); ++row) rows << table->index(row, 0).data().toString();
+                         note = w->findChild<QLabel*>(QStringLiteral("negativeShareLabel"))->text();
+                         const auto* plot = static_cast<ui::CLogLogPlotView*>(w->findChild<QWidget*>(QStringLiteral("spectrumPlot")));
+                         for (const ui::PlotCurve& curve : plot->Plot().curves) curves << curve.name;
+                         PressKey(w, Qt::Key_Escape);
+                       }}));
+    for (const char* source : {"Rb thermal noise", "Op amp current noise through Rb", "R1 excess noise"})
+      QVERIFY(rows.contains(QString::fromLatin1(source)) && curves.contains(QString::fromLatin1(source)));
+    QCOMPARE(rows.last(), QStringLiteral("Op amp current noise correlation"));  // negative, last
+    QVERIFY(note.startsWith(rows.last() + QStringLiteral(" takes power away")));
+    QVERIFY(curves.contains(rows.last() + QStringLiteral(" (magnitude)")));
   }
 
   // What a field will be read as is said under the form and in its tip as
