@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -161,6 +163,20 @@ void CResultsDlg::FitScreen(const QWidget* owner) {
   resize(size().boundedTo(screen->availableGeometry().size() - frame));
 }
 
+// Wide enough to read the report's lines without scrolling (a chain's name
+// each stage), where the screen has room. Laid out by now, the field knows
+// its room.
+void CResultsDlg::WidenToReport() {
+  const QFontMetrics metrics(m_editResults->font());
+  int longest = 0;
+  for (const QString& line : ReportText().split(QLatin1Char('\n')))
+    longest = std::max(longest, metrics.horizontalAdvance(line));
+  const int room = m_editResults->viewport()->width() - 2 * static_cast<int>(m_editResults->document()->documentMargin());
+  if (longest <= room) return;
+  resize(width() + longest - room + metrics.averageCharWidth(), height());
+  FitScreen(parentWidget());
+}
+
 void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {
   const Weighting weighting = SessionWeighting();
   m_breakdown = new CBreakdownView(result, weighting, this);
@@ -262,6 +278,7 @@ void CResultsDlg::OnInitDialog() {
   // becomes one line break and no stray CR is drawn.
   m_editResults->setPlainText(ReportText());
   m_editResults->setFocus();
+  WidenToReport();
 }
 
 QString CResultsDlg::ReportText() const {

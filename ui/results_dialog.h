@@ -74,6 +74,7 @@ class CResultsDlg : public QDialog {
   void OnWeighting();
   void MakeResizable();
   void FitScreen(const QWidget* owner);
+  void WidenToReport();
   void AddButtons();
   void OnChoosePart(const std::string& name);
   void OnSaveAs();
