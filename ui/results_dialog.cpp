@@ -2,15 +2,15 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QFontMetrics>
+#include <QLabel>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -40,7 +40,6 @@ namespace {
 
 // The dialog's margin round the tabs, in dialog units.
 constexpr int kMarginUnits = 5;
-
 
 Weighting& SessionWeighting() {
   static Weighting weighting = Weighting::kNone;
@@ -73,7 +72,8 @@ QList<QStringList> ChainInputsOf(const std::vector<ChainStageForm>& stages) {
     const std::optional<std::string>& part = stages[k].partName;
     const QList<QStringList> inputs{{QStringLiteral("Part"), part ? FromCp1252(*part) : QString()}};
     for (const QStringList& input : inputs + InputsOf(stages[k].form, false)) {
-      auto row = std::find_if(table.begin(), table.end(), [&](const QStringList& r) { return r.front() == input.front(); });
+      auto row =
+          std::find_if(table.begin(), table.end(), [&](const QStringList& r) { return r.front() == input.front(); });
       if (row == table.end()) row = table.insert(table.end(), {input.front()});
       while (row->size() <= static_cast<qsizetype>(k)) *row << QString();
       *row << input.back();
@@ -171,7 +171,8 @@ void CResultsDlg::WidenToReport() {
   int longest = 0;
   for (const QString& line : ReportText().split(QLatin1Char('\n')))
     longest = std::max(longest, metrics.horizontalAdvance(line));
-  const int room = m_editResults->viewport()->width() - 2 * static_cast<int>(m_editResults->document()->documentMargin());
+  const int room =
+      m_editResults->viewport()->width() - 2 * static_cast<int>(m_editResults->document()->documentMargin());
   if (longest <= room) return;
   resize(width() + longest - room + metrics.averageCharWidth(), height());
   FitScreen(parentWidget());
