@@ -29,19 +29,33 @@ namespace {
     {"calculation over frequency, report and figures vs plain calculation and report",
      "BM_CalculateOverFrequency", "BM_CalculateAndReport", tervane::bench::Goal::kAtMost, 10});
 
+[[maybe_unused]] const bool kEverySourceComparison = tervane::bench::AddComparison(
+    {"calculation with every source over frequency vs plain calculation and report", "BM_CalculateWithEverySource",
+     "BM_CalculateAndReport", tervane::bench::Goal::kAtMost, 20});
+
+enum class Circuit { kTextbook, kAsBuilt, kEverySource };
+
 // A moving-magnet cartridge (1k + 0.5 H into 47k || 200p) at a gain of 10,
-// with a feedback capacitor, the op amp's GBW and its current noise corner:
-// every value of the circuit as it is built.
-void OverFrequency(tervane::StageInputs& stage) {
+// with a feedback capacitor, the op amp's GBW and its current noise corner;
+// with every source, also a bypassed bias resistor, correlated current
+// noise and excess noise in the feedback network.
+void OverFrequency(tervane::StageInputs& stage, Circuit circuit) {
   stage.sourceInductance = 0.5;
   stage.loadResistor = 47e3;
   stage.loadCapacitor = 200e-12;
   stage.feedbackCapacitor = 100e-12;
   stage.gainBandwidth = 8e6;
   stage.currentCorner = 200;
+  if (circuit != Circuit::kEverySource) return;
+  stage.biasResistor = 1e3;
+  stage.biasCapacitor = 10e-6;
+  stage.inCorrelation = 0.5;
+  for (const auto r : {tervane::ExcessResistor::kR1, tervane::ExcessResistor::kR2})
+    stage.excess[tervane::ExcessIndex(r)] = tervane::ExcessNoise{-20, 1};
 }
 
-void CalculateAndReport(benchmark::State& state, bool withFigures, bool overFrequency = false) {
+void CalculateAndReport(benchmark::State& state, bool withFigures, Circuit circuit = Circuit::kTextbook) {
+  const bool overFrequency = circuit != Circuit::kTextbook;
   tervane::CalculatorForm form;
   tervane::ApplyFormDefaults(form);
   form.m_strCornerFreq = "2.7";
@@ -52,10 +66,10 @@ void CalculateAndReport(benchmark::State& state, bool withFigures, bool overFreq
   for (auto _ : state) {
     tervane::CalculatorForm f = form;
     auto result = tervane::ComputeNoise(f);
-    // The form has no fields for the circuit's values yet: they go into the
-    // stage it read, which is calculated again.
+    // The circuit's values go straight into the stage the form read, which
+    // is calculated again.
     if (overFrequency) {
-      OverFrequency(result.inputs);
+      OverFrequency(result.inputs, circuit);
       result.outcome = tervane::CalculateStage(result.inputs);
     }
     benchmark::DoNotOptimize(tervane::BuildNoiseReport(result, "OP27"));
@@ -72,8 +86,11 @@ BENCHMARK(BM_CalculateAndReport);
 void BM_CalculateReportAndFigures(benchmark::State& state) { CalculateAndReport(state, true); }
 BENCHMARK(BM_CalculateReportAndFigures);
 
-void BM_CalculateOverFrequency(benchmark::State& state) { CalculateAndReport(state, true, true); }
+void BM_CalculateOverFrequency(benchmark::State& state) { CalculateAndReport(state, true, Circuit::kAsBuilt); }
 BENCHMARK(BM_CalculateOverFrequency);
+
+void BM_CalculateWithEverySource(benchmark::State& state) { CalculateAndReport(state, true, Circuit::kEverySource); }
+BENCHMARK(BM_CalculateWithEverySource);
 
 // What a new band costs once: the curved weightings integrated over it.
 void BM_WeightingIntegrals(benchmark::State& state) {
