@@ -53,7 +53,7 @@ constexpr std::pair<char32_t, char32_t> kScripts[] = {
 };
 
 constexpr const char* kButtons[] = {"calculateButton", "calcWithCarryButton", "riaaButton",        "calcCornerButton",
-                                    "helpButton",      "exitButton",          "builtCircuitButton"};
+                                    "helpButton",      "exitButton",          "builtCircuitButton", "chainButton"};
 constexpr const char* kChoices[] = {"bufferRadio", "nonInvertingRadio", "invertingRadio", "applyCornerCheck"};
 const QString kExitQuestion = QStringLiteral("Are you certain that you want to exit?");
 

@@ -187,5 +187,21 @@ int main(int argc, char** argv) {
   Later(300, [](QWidget* w) { ChooseMenuItem(w, QStringLiteral("About")); });
   Later(700, [](QWidget* w) { SaveAndClose(w, QStringLiteral("about-box")); });
   Button(&calculator, "helpButton")->click();
+
+  // The example chain, a phono preamp into a line stage, opened as
+  // `tervane FILE` opens it: its window beside the main one, then its results.
+  calculator.OpenCircuit(QStringLiteral("../docs/examples/phono-preamp.tervane"));
+  QWidget* chain = calculator.findChild<QWidget*>(QStringLiteral("ChainDialog"));
+  QTest::qWait(200);
+  Save(chain, QStringLiteral("chain-window"));
+  Later(300, [](QWidget* w) {
+    auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+    for (const char* name : {"breakdown", "spectrum"}) {
+      tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Tab")));
+      Save(w, QStringLiteral("chain-results-") + QString::fromLatin1(name));
+    }
+    w->close();
+  });
+  Button(chain, "calculateChainButton")->click();
   return 0;
 }

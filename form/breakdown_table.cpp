@@ -25,8 +25,8 @@ TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting) {
   return table;
 }
 
-std::optional<std::string> NegativeShareNote(const NoiseBreakdown& breakdown) {
-  for (const NoiseContribution& row : breakdown.contributions)
+std::optional<std::string> NegativeShareNote(const std::vector<NoiseContribution>& rows) {
+  for (const NoiseContribution& row : rows)
     if (row.total < 0)
       return std::string(NoiseSourceLabel(row.source)) +
              " takes power away: its share of the total is negative, and the other rows' shares add up to more "

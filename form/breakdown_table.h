@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "form/text_table.h"
 #include "noise/noise_breakdown.h"
@@ -16,8 +17,9 @@ namespace tervane {
 // ASCII (V/rtHz).
 TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting);
 
-// Under a breakdown with a row that takes power away (the correlation of
-// the inputs' current noise), why its share is negative; nothing otherwise.
-std::optional<std::string> NegativeShareNote(const NoiseBreakdown& breakdown);
+// Under a breakdown (a stage's rows, or a chain's stages' rows one after
+// another) with a row that takes power away (the correlation of the inputs'
+// current noise), why its share is negative; nothing otherwise.
+std::optional<std::string> NegativeShareNote(const std::vector<NoiseContribution>& rows);
 
 }  // namespace tervane

@@ -68,9 +68,13 @@ std::string FigureLine(const ChainCalculation& result, const NoiseFigures& figur
 }  // namespace
 
 std::string StageName(const ChainCalculation& result, std::size_t stage) {
+  return StageName(stage, result.partNames[stage], result.stages[stage].inputs.ampType);
+}
+
+std::string StageName(std::size_t stage, const std::optional<std::string>& partName, int ampType) {
   std::string about;
-  if (const std::optional<std::string>& part = result.partNames[stage]; part && !part->empty()) about = *part;
-  if (const std::optional<AmplifierNames> names = NamesOfAmplifier(result.stages[stage].inputs.ampType)) {
+  if (partName && !partName->empty()) about = *partName;
+  if (const std::optional<AmplifierNames> names = NamesOfAmplifier(ampType)) {
     std::string label(names->label);
     label.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(label.front())));
     about.append(about.empty() ? "" : ", ").append(label);

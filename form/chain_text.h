@@ -20,6 +20,9 @@ namespace tervane {
 // "Stage 2 (OP27, inverting)": a stage named for people, counted from 1,
 // with its part where one is chosen.
 std::string StageName(const ChainCalculation& result, std::size_t stage);
+// The same of a stage not yet calculated, from its part and its form's
+// amplifier type, as the chain's view lists it.
+std::string StageName(std::size_t stage, const std::optional<std::string>& partName, int ampType);
 
 // Which stage sets the noise floor, in words: "Stage 1 (OP27,
 // non-inverting) sets the noise floor: 92.0 % of the output noise power;

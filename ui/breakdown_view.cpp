@@ -10,6 +10,7 @@
 #include <array>
 
 #include "form/breakdown_table.h"
+#include "form/chain_text.h"
 #include "form/figure_text.h"
 #include "form/noise_report.h"
 #include "form/result_csv.h"
@@ -33,44 +34,89 @@ constexpr std::array<CrestFactorChoice, 2> kCrestFactors{{
 }  // namespace
 
 CBreakdownView::CBreakdownView(const NoiseResult& result, Weighting weighting, QWidget* parent)
-    : QWidget(parent), m_result(result), m_figures(FiguresOf(result)) {
+    : QWidget(parent), m_figures(FiguresOf(result)) {
   if (result.outcome.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }
-  m_breakdown = BreakdownNoise(m_result, kCrestFactors.front().factor);
-  if (!m_breakdown) {
+  const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result, kCrestFactors.front().factor);
+  if (!breakdown) {
     ShowUnavailable(this, QStringLiteral("No breakdown: %1.").arg(FromCp1252(kNegativePowerText)));
     return;
   }
-  new QVBoxLayout(this);
-  AddTable();
-  AddFigures(*m_breakdown);
-  SetWeighting(weighting);
+  m_weigh = [result, carry = CarryNote(result).value_or(std::string())](Weighting w) {
+    // Empty where the weighting cannot be integrated over the band.
+    const std::optional<NoiseBreakdown> weighted = BreakdownNoise(result, kCrestFactors.front().factor, w);
+    const NoiseBreakdown shown = weighted.value_or(NoiseBreakdown{});
+    return Weighted{BreakdownTable(shown, w), weighted ? BreakdownCsv(*weighted, w) : std::string(), carry,
+                    NegativeShareNote(shown.contributions).value_or(std::string())};
+  };
+  // The same result gave a breakdown at the first factor; the factor only
+  // scales the total.
+  m_peakToPeak = [result](double factor) { return BreakdownNoise(result, factor).value_or(NoiseBreakdown{}).peakToPeak; };
+  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity}, "carryNoteLabel", weighting);
+}
+
+CBreakdownView::CBreakdownView(const ChainCalculation& result, Weighting weighting, QWidget* parent)
+    : QWidget(parent), m_figures(FiguresOf(result)) {
+  if (result.chain.failure) {
+    ShowUnavailable(this, FailedCalculationText());
+    return;
+  }
+  const std::optional<ChainBreakdown> breakdown = BreakdownChain(result.chain);
+  if (!breakdown) {
+    ShowUnavailable(this, QStringLiteral("No breakdown: %1.").arg(FromCp1252(kNegativePowerText)));
+    return;
+  }
+  m_weigh = [result](Weighting w) {
+    const std::optional<ChainBreakdown> weighted = BreakdownChain(result.chain, w);
+    std::vector<NoiseContribution> rows;
+    for (const ChainStageShare& stage : weighted.value_or(ChainBreakdown{}).stages)
+      rows.insert(rows.end(), stage.sources.begin(), stage.sources.end());
+    return Weighted{ChainBreakdownTable(weighted.value_or(ChainBreakdown{}), w),
+                    weighted ? ChainCsv(result, *weighted, w) : std::string(),
+                    DominanceText(result, w).value_or(std::string()), NegativeShareNote(rows).value_or(std::string())};
+  };
+  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity}, "dominanceLabel", weighting);
 }
 
 void CBreakdownView::SaveAs() {
-  if (m_weighted)
-    SaveCsvAs(this, QStringLiteral("Save Breakdown"), QStringLiteral("noise-breakdown.csv"),
-              BreakdownCsv(*m_weighted, m_weighting));
+  if (!m_weighted.csv.empty())
+    SaveCsvAs(this, QStringLiteral("Save Breakdown"), QStringLiteral("noise-breakdown.csv"), m_weighted.csv);
 }
 
 void CBreakdownView::SetWeighting(Weighting weighting) {
   if (!m_weightedTotal) return;
   m_weighting = weighting;
-  // Empty where the weighting cannot be integrated over the band.
-  m_weighted = BreakdownNoise(m_result, kCrestFactors.front().factor, weighting);
-  const NoiseBreakdown shown = m_weighted.value_or(NoiseBreakdown{});
-  FillTable(m_table, BreakdownTable(shown, weighting));
-  const std::optional<std::string> note = NegativeShareNote(shown);
-  m_negativeNote->setText(note ? FromCp1252(*note) : QString());
-  SetNames(m_negativeNote, QStringLiteral("negativeShareLabel"), m_negativeNote->text());
-  m_negativeNote->setVisible(note.has_value());
+  m_weighted = m_weigh(weighting);
+  FillTable(m_table, m_weighted.table);
+  const QString negative = FromCp1252(m_weighted.negative);
+  m_negativeNote->setText(negative);
+  SetNames(m_negativeNote, QStringLiteral("negativeShareLabel"), negative);
+  m_negativeNote->setVisible(!negative.isEmpty());
   const QString suffix = QStringLiteral(" (%1)").arg(FromCp1252(NamesOf(weighting).label));
   const WeightedFigures none;
   const WeightedFigures& figures = m_figures ? (*m_figures)[weighting] : none;
   m_weightedTotal->setText(FromCp1252(FigureText(figures.outputV, "V", FigureKind::kValue)) + suffix);
   m_weightedEin->setText(FromCp1252(FigureText(figures.einDbu, "dBu", FigureKind::kDecibel)) + suffix);
+  const QString note = FromCp1252(m_weighted.note);
+  m_note->setText(note);
+  m_note->setAccessibleName(note);
+  m_note->setVisible(!note.isEmpty());
+}
+
+// The table, the figures under it and the note under them, filled through
+// `weighting`.
+void CBreakdownView::Build(const Totals& totals, const char* noteName, Weighting weighting) {
+  auto* column = new QVBoxLayout(this);
+  AddTable();
+  AddFigures(totals);
+  m_note = new QLabel(this);
+  m_note->setObjectName(QString::fromLatin1(noteName));
+  m_note->setWordWrap(true);
+  column->addWidget(m_note);
+  column->addStretch();
+  SetWeighting(weighting);
 }
 
 void CBreakdownView::AddTable() {
@@ -105,43 +151,34 @@ QLabel* CBreakdownView::AddFigure(QFormLayout* form, const QString& stem, const 
   return figure;
 }
 
-void CBreakdownView::AddFigures(const NoiseBreakdown& breakdown) {
+void CBreakdownView::AddFigures(const Totals& totals) {
   auto* form = new QFormLayout;
   form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
   AddFigure(form, QStringLiteral("outputTotal"), QStringLiteral("Total output noise"),
-            EngText(breakdown.outputTotal, QStringLiteral("V")));
+            EngText(totals.output, QStringLiteral("V")));
   AddFigure(form, QStringLiteral("inputReferred"), QStringLiteral("Input-referred noise"),
-            EngText(breakdown.inputReferred, QStringLiteral("V")));
+            EngText(totals.inputReferred, QStringLiteral("V")));
   AddFigure(form, QStringLiteral("inputDensity"), QStringLiteral("Equivalent input noise density (band average)"),
-            EngText(breakdown.inputDensity, QStringLiteral("V/√Hz")));
+            EngText(totals.inputDensity, QStringLiteral("V/√Hz")));
+  if (m_peakToPeak) AddCrestFactor(form);
+  m_weightedTotal = AddFigure(form, QStringLiteral("weightedTotal"), QStringLiteral("Weighted output noise"), {});
+  m_weightedEin = AddFigure(form, QStringLiteral("weightedEin"), QStringLiteral("Weighted EIN"), {});
+  static_cast<QVBoxLayout*>(layout())->addLayout(form);
+}
 
+void CBreakdownView::AddCrestFactor(QFormLayout* form) {
   m_crestFactor = new QComboBox(this);
   SetNames(m_crestFactor, QStringLiteral("crestFactorCombo"), QStringLiteral("Crest factor (peak-to-peak per rms)"));
   for (const CrestFactorChoice& choice : kCrestFactors) m_crestFactor->addItem(QString::fromUtf8(choice.text));
   AddRow(form, QStringLiteral("crestFactor"), QStringLiteral("Crest factor"), m_crestFactor);
   connect(m_crestFactor, &QComboBox::currentIndexChanged, this, &CBreakdownView::OnCrestFactor);
-
-  m_peakToPeak = AddFigure(form, QStringLiteral("peakToPeak"), QStringLiteral("Peak-to-peak noise (estimate)"),
-                           EngText(breakdown.peakToPeak, QStringLiteral("V")));
-  m_weightedTotal = AddFigure(form, QStringLiteral("weightedTotal"), QStringLiteral("Weighted output noise"), {});
-  m_weightedEin = AddFigure(form, QStringLiteral("weightedEin"), QStringLiteral("Weighted EIN"), {});
-  auto* column = static_cast<QVBoxLayout*>(layout());
-  column->addLayout(form);
-  if (const std::optional<std::string> carry = CarryNote(m_result)) {
-    auto* note = new QLabel(FromCp1252(*carry), this);
-    SetNames(note, QStringLiteral("carryNoteLabel"), note->text());
-    note->setWordWrap(true);
-    column->addWidget(note);
-  }
-  column->addStretch();
+  m_peakToPeakValue = AddFigure(form, QStringLiteral("peakToPeak"), QStringLiteral("Peak-to-peak noise (estimate)"),
+                                EngText(m_peakToPeak(kCrestFactors.front().factor), QStringLiteral("V")));
 }
 
 void CBreakdownView::OnCrestFactor() {
   const double factor = kCrestFactors[static_cast<std::size_t>(m_crestFactor->currentIndex())].factor;
-  // The same result gave a breakdown at the first factor; the factor only
-  // scales the total.
-  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, factor))
-    m_peakToPeak->setText(EngText(breakdown->peakToPeak, QStringLiteral("V")));
+  m_peakToPeakValue->setText(EngText(m_peakToPeak(factor), QStringLiteral("V")));
 }
 
 }  // namespace tervane::ui

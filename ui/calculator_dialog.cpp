@@ -3,8 +3,6 @@
 #include <QButtonGroup>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -22,10 +20,11 @@
 #include "form/noise_report.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
-#include "parts/file_check.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/built_circuit_dialog.h"
+#include "ui/chain_dialog.h"
+#include "ui/circuit_open.h"
 #include "ui/circuit_picture.h"
 #include "ui/corner_dialog.h"
 #include "ui/dialog_units.h"
@@ -48,7 +47,7 @@ const QString kExitQuestion = QStringLiteral("Are you certain that you want to e
 const QString kAboutItem = QStringLiteral("&About Tervane...");
 const QString kSaveCircuitItem = QStringLiteral("&Save Circuit...");
 const QString kOpenCircuitItem = QStringLiteral("&Open Circuit...");
-const QString kCircuitFilters = QStringLiteral("Tervane circuit (*.tervane);;All files (*)");
+const QString kChainItem = QStringLiteral("&Chain of Stages...");
 
 // A tooltip that shows `text` as it is, whatever markup it seems to hold.
 QString PlainTip(const QString& text) { return text.isEmpty() ? text : Qt::convertFromPlainText(text); }
@@ -86,6 +85,7 @@ void CCalculatorDlg::SetUpControls() {
                  Qt::WindowCloseButtonHint);
   ConvertDialogUnits(this);
 
+  m_title = windowTitle();
   m_partList = m_ui->partList;
   m_helpButton = m_ui->helpButton;
   m_circuitPicture = m_ui->circuitPicture;
@@ -114,6 +114,7 @@ void CCalculatorDlg::ConnectControls() {
   connect(m_ui->builtCircuitButton, &QPushButton::clicked, this, &CCalculatorDlg::OnBuiltCircuit);
   connect(m_partList, &QComboBox::activated, this, &CCalculatorDlg::OnSelchangePartName);
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
+  connect(m_ui->chainButton, &QPushButton::clicked, this, &CCalculatorDlg::OnChain);
   for (QLineEdit* field : m_textFields)
     connect(field, &QLineEdit::textChanged, this, &CCalculatorDlg::ShowReadingNotes);
   // F1 opens the help page, the program's only help.
@@ -208,18 +209,20 @@ void CCalculatorDlg::keyPressEvent(QKeyEvent* event) {
 
 // The window manager's own menu cannot take an item everywhere, so the
 // About item lives in the window's context menu, beside the circuit files
-// (the dialog has no menu bar).
+// and the chain (the dialog has no menu bar).
 void CCalculatorDlg::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   QAction* save = menu.addAction(kSaveCircuitItem);
   save->setShortcut(QKeySequence::Save);
   QAction* open = menu.addAction(kOpenCircuitItem);
   open->setShortcut(QKeySequence::Open);
+  QAction* chain = menu.addAction(kChainItem);
   menu.addSeparator();
   QAction* about = menu.addAction(kAboutItem);
   const QAction* chosen = menu.exec(event->globalPos());
   if (chosen == save) OnSaveCircuit();
   if (chosen == open) OnOpenCircuit();
+  if (chosen == chain) OnChain();
   if (chosen == about) OnAboutBox();
 }
 
@@ -234,41 +237,51 @@ void CCalculatorDlg::OnSaveCircuit() {
   RefreshIn();
   const std::string text = WriteCircuitFile(m_form, SelectedPartName());
   const QString path =
-      AskSaveFileName(this, QStringLiteral("Save Circuit"), QStringLiteral("circuit.tervane"), kCircuitFilters);
+      AskSaveFileName(this, QStringLiteral("Save Circuit"), QStringLiteral("circuit.tervane"), CircuitFileFilters());
   if (!path.isEmpty()) SaveFile(this, path, QByteArray::fromStdString(text));
 }
 
 void CCalculatorDlg::OnOpenCircuit() {
-  const QString path = AskOpenFileName(this, QStringLiteral("Open Circuit"), kCircuitFilters);
+  const QString path = AskOpenFileName(this, QStringLiteral("Open Circuit"), CircuitFileFilters());
   if (!path.isEmpty()) OpenCircuit(path);
 }
 
 bool CCalculatorDlg::OpenCircuit(const QString& path) {
-  // Looked at before it is opened: a pipe would keep the window waiting.
-  QString reason = QString::fromStdString(NotAFileReason(std::filesystem::path(path.toStdU16String())));
-  QFile file(path);
-  if (reason.isEmpty() && !file.open(QIODevice::ReadOnly)) reason = file.errorString();
-  CircuitReading reading;
-  if (reason.isEmpty()) {
-    // One byte over the cap is enough to tell an oversized file.
-    const QByteArray bytes = file.read(static_cast<qint64>(kMaxCircuitFileSize) + 1);
-    reading = ReadCircuitFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), m_form);
-    reason = QString::fromStdString(reading.reason);
-  }
-  if (!reading.form) {
-    QMessageBox::warning(
-        this, QStringLiteral("Open Circuit"),
-        QStringLiteral("Could not open %1: %2.\nThe form is unchanged.").arg(QDir::toNativeSeparators(path), reason));
-    return false;
-  }
-  // The file's texts are what was typed: the part is selected in the list
-  // only, without its figures replacing them.
-  m_form = std::move(*reading.form);
+  std::optional<std::vector<ChainStageForm>> stages = OpenCircuitFile(
+      this, QStringLiteral("Open Circuit"), path, m_form, QStringLiteral("The form is unchanged."));
+  if (!stages) return false;
+  if (stages->size() == 1)
+    ShowStage(stages->front());
+  else
+    Chain().ShowChain(std::move(*stages));
+  return true;
+}
+
+// --- The chain of stages -----------------------------------------------------
+
+void CCalculatorDlg::OnChain() { Chain().ShowChain(); }
+
+CChainDlg& CCalculatorDlg::Chain() {
+  if (!m_chain) m_chain = new CChainDlg(*this);
+  return *m_chain;
+}
+
+ChainStageForm CCalculatorDlg::StageInForm() {
+  RefreshIn();
+  return {m_form, SelectedPartName()};
+}
+
+// The stage's texts are what was typed: the part is selected in the list
+// only, without its figures replacing them.
+void CCalculatorDlg::ShowStage(const ChainStageForm& stage) {
+  m_form = stage.form;
   RefreshOut();
   ShowAmplifierType(static_cast<AmplifierType>(m_form.m_nAmpType));
-  m_partList->setCurrentIndex(reading.partName ? m_partList->findText(FromCp1252(*reading.partName)) : -1);
-  RememberFolder(path);
-  return true;
+  m_partList->setCurrentIndex(stage.partName ? m_partList->findText(FromCp1252(*stage.partName)) : -1);
+}
+
+void CCalculatorDlg::ShowStagePlace(const QString& place) {
+  setWindowTitle(place.isEmpty() ? m_title : m_title + QStringLiteral(" \u2014 ") + place);
 }
 
 // --- Calculation -----------------------------------------------------------

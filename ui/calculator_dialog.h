@@ -10,6 +10,7 @@
 #include <string>
 
 #include "form/calculator_form.h"
+#include "form/chain_form.h"
 #include "parts/part_library.h"
 
 class QButtonGroup;
@@ -24,6 +25,8 @@ class CalculatorDialog;
 
 namespace tervane::ui {
 
+class CChainDlg;
+
 // The calculator's main window. It owns the form and the part library;
 // every handler is one bracket: refresh in, one call into the core,
 // refresh out.
@@ -34,13 +37,21 @@ class CCalculatorDlg : public QDialog {
   explicit CCalculatorDlg(const std::filesystem::path& partFile = std::filesystem::path(kPartFileName));
   ~CCalculatorDlg() override;
 
-  // Fills the form from a circuit file as if typed; a file that cannot be
-  // opened or read is told in a message naming it, and changes nothing.
-  // True when the form took the file.
+  // Fills the form from a circuit file as if typed, or the chain's window
+  // from a chain's file; a file that cannot be opened or read is told in a
+  // message naming it, and changes nothing. True when the file was taken.
   bool OpenCircuit(const QString& path);
 
   // Escape, the close box and the window manager's close all end here.
   void reject() override;
+
+  // What the chain's window exchanges with the form, which edits one stage
+  // of the chain at a time: the stage as typed (refreshed in), a stage put
+  // into the form as if typed, its part selected without its figures, and
+  // which stage it is ("Stage 2 of 3"; empty: no chain) in the title.
+  ChainStageForm StageInForm();
+  void ShowStage(const ChainStageForm& stage);
+  void ShowStagePlace(const QString& place);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -62,6 +73,8 @@ class CCalculatorDlg : public QDialog {
 
   void OnSaveCircuit();
   void OnOpenCircuit();
+  void OnChain();
+  CChainDlg& Chain();
 
   void OnCalculate();
   void OnCalculateWithCarry();
@@ -94,6 +107,9 @@ class CCalculatorDlg : public QDialog {
   QButtonGroup* m_ampTypeGroup = nullptr;
   QLineEdit* m_editR1 = nullptr;
   std::array<QLineEdit*, kFormTextFields.size()> m_textFields{};  // in kFormTextFields order
+
+  CChainDlg* m_chain = nullptr;  // made when first asked for, a child of this window
+  QString m_title;               // the window's own, without a stage's place
 
   CalculatorForm m_form;
   PartLibrary m_partLibrary;

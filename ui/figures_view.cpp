@@ -5,6 +5,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "form/chain_text.h"
 #include "form/figure_text.h"
 #include "form/result_csv.h"
 #include "ui/qt_text.h"
@@ -24,7 +25,14 @@ QLabel* Note(QWidget* parent, const char* objectName, const QString& text) {
 }  // namespace
 
 CFiguresView::CFiguresView(const NoiseResult& result, Weighting weighting, QWidget* parent)
-    : QWidget(parent), m_result(result), m_figures(FiguresOf(result)) {
+    : CFiguresView(CausesOf(result), FiguresOf(result), CarryNote(result), weighting, parent) {}
+
+CFiguresView::CFiguresView(const ChainCalculation& result, Weighting weighting, QWidget* parent)
+    : CFiguresView(CausesOf(result), FiguresOf(result), std::nullopt, weighting, parent) {}
+
+CFiguresView::CFiguresView(const FigureCauses& causes, const std::optional<NoiseFigures>& figures,
+                           const std::optional<std::string>& note, Weighting weighting, QWidget* parent)
+    : QWidget(parent), m_causes(causes), m_figures(figures) {
   if (!m_figures) {
     ShowUnavailable(this, FailedCalculationText());
     return;
@@ -36,8 +44,7 @@ CFiguresView::CFiguresView(const NoiseResult& result, Weighting weighting, QWidg
   SetUpReadOnlyTable(m_table);
   AddTableCommands(m_table, [this] { SaveAs(); });
   layout->addWidget(m_table);
-  if (const std::optional<std::string> carry = CarryNote(result))
-    layout->addWidget(Note(this, "carryNoteLabel", FromCp1252(*carry)));
+  if (note) layout->addWidget(Note(this, "carryNoteLabel", FromCp1252(*note)));
   layout->addWidget(Note(this, "quasiPeakNoteLabel", FromCp1252(kQuasiPeakNote)));
   SetWeighting(weighting);
 }
@@ -45,13 +52,13 @@ CFiguresView::CFiguresView(const NoiseResult& result, Weighting weighting, QWidg
 void CFiguresView::SetWeighting(Weighting weighting) {
   if (!m_table) return;
   m_weighting = weighting;
-  FillTable(m_table, FigureTable(m_result, *m_figures, weighting));
+  FillTable(m_table, FigureTable(m_causes, *m_figures, weighting));
 }
 
 void CFiguresView::SaveAs() {
   if (m_table)
     SaveCsvAs(this, QStringLiteral("Save Figures"), QStringLiteral("noise-figures.csv"),
-              FiguresCsv(m_result, *m_figures, m_weighting));
+              FiguresCsv(m_causes, *m_figures, m_weighting));
 }
 
 }  // namespace tervane::ui

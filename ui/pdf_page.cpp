@@ -91,19 +91,23 @@ bool WritePdfPage(QIODevice& device, const PdfPage& page) {
   const qreal gap = kDotsPerInch / 10.0;
   qreal y = 0;
 
-  // The title, the part and the date.
+  // The title, the part or the chain, and the date.
   y += DrawLines(painter, Font(14, true), {QStringLiteral("Tervane noise calculation")}, {0, y});
-  const QString part = page.partName.isEmpty() ? QStringLiteral("No part selected") : page.partName;
-  y += DrawLines(painter, Font(9), {QStringLiteral("Part: %1    Date: %2").arg(part, page.date)}, {0, y}) + gap;
+  y += DrawLines(painter, Font(9), {QStringLiteral("%1    Date: %2").arg(page.subject, page.date)}, {0, y}) + gap;
 
-  // The circuit on the left, its inputs beside it.
-  const QRectF drawn = DrawCircuit(painter, page.type, QRectF(0, y, area.width() * 0.45, area.height() * 0.2));
-  QStringList inputs;
-  for (const QStringList& input : page.inputs) inputs << input.join(QStringLiteral(": "));
-  const qreal inputsLeft = area.width() * 0.5;
-  qreal inputsBottom = y + DrawHeading(painter, QStringLiteral("Inputs"), {inputsLeft, y});
-  inputsBottom += DrawLines(painter, Font(8), inputs, {inputsLeft, inputsBottom});
-  y = std::max(drawn.bottom(), inputsBottom) + gap;
+  if (page.type) {
+    // The circuit on the left, its inputs beside it.
+    const QRectF drawn = DrawCircuit(painter, *page.type, QRectF(0, y, area.width() * 0.45, area.height() * 0.2));
+    QStringList inputs;
+    for (const QStringList& input : page.inputs) inputs << input.join(QStringLiteral(": "));
+    const qreal inputsLeft = area.width() * 0.5;
+    qreal inputsBottom = y + DrawHeading(painter, QStringLiteral("Inputs"), {inputsLeft, y});
+    inputsBottom += DrawLines(painter, Font(8), inputs, {inputsLeft, inputsBottom});
+    y = std::max(drawn.bottom(), inputsBottom) + gap;
+  } else {
+    y += DrawHeading(painter, QStringLiteral("Inputs"), {0, y});
+    y += DrawTable(painter, page.inputs, {0, y}) + gap;
+  }
 
   y += DrawHeading(painter, QStringLiteral("Report"), {0, y});
   y += DrawLines(painter, Font(7, false, true), page.report.split(QLatin1Char('\n')), {0, y}) + gap;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "form/calculator_form.h"
 
 class QIODevice;
@@ -14,10 +16,13 @@ struct LogLogPlot;
 
 // What the one-page PDF of a calculation shows, top to bottom.
 struct PdfPage {
-  QString partName;  // empty: no part selected
+  QString subject;  // before the date: "Part: OP27"
   QString date;
-  AmplifierType type = AMP_NONINVERTING;
-  QList<QStringList> inputs;  // caption and text of each input, as typed
+  // A stage's circuit is drawn, its inputs beside it, a caption and a text
+  // each, as typed; a chain has no drawing, its inputs are a table across
+  // the page, a header row and then a row each.
+  std::optional<AmplifierType> type;
+  QList<QStringList> inputs;
   QString report;             // its lines
   QList<QStringList> breakdown;  // a header row, then a row per source
   // Figures worked out from the calculation, a header row and then a row

@@ -2,15 +2,18 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 #include <utility>
@@ -18,6 +21,7 @@
 #include "form/amplifier_names.h"
 #include "form/breakdown_table.h"
 #include "form/built_circuit.h"
+#include "form/chain_text.h"
 #include "form/figure_text.h"
 #include "ui/breakdown_view.h"
 #include "ui/comparison_view.h"
@@ -37,23 +41,19 @@ namespace {
 // The dialog's margin round the tabs, in dialog units.
 constexpr int kMarginUnits = 5;
 
-
 Weighting& SessionWeighting() {
   static Weighting weighting = Weighting::kNone;
   return weighting;
 }
 
-// The form as typed, a caption and a text each, and the button that ran
-// the calculation: the carry only where it was used, of the circuit as
-// built only the fields that hold text.
-QList<QStringList> InputsOf(const CalculatorForm& form) {
+// The form as typed, a caption and a text each: the carry only where it was
+// used, of the circuit as built only the fields that hold text.
+QList<QStringList> InputsOf(const CalculatorForm& form, bool withCarry) {
   QList<QStringList> inputs;
-  inputs << QStringList{QStringLiteral("Calculated by"),
-                        form.m_bWithCarry ? QStringLiteral("Calc w/Carry") : QStringLiteral("Calculate")};
   if (const std::optional<AmplifierNames> names = NamesOfAmplifier(form.m_nAmpType))
     inputs << QStringList{QStringLiteral("Amplifier"), FromCp1252(names->label)};
   for (const FormTextField& field : kFormTextFields)
-    if (field.member != &CalculatorForm::m_strCarry || form.m_bWithCarry)
+    if (field.member != &CalculatorForm::m_strCarry || withCarry)
       inputs << QStringList{FieldCaption(field), FromCp1252(form.*field.member)};
   for (const FormTextField& field : kBuiltCircuitFields)
     if (!(form.*field.member).empty()) inputs << QStringList{FieldCaption(field), FromCp1252(form.*field.member)};
@@ -62,16 +62,32 @@ QList<QStringList> InputsOf(const CalculatorForm& form) {
   return inputs;
 }
 
+// The stages' inputs side by side under a header row, a column each: a row
+// for each input any stage has, empty where a stage has none. A chain
+// leaves the carry out.
+QList<QStringList> ChainInputsOf(const std::vector<ChainStageForm>& stages) {
+  QList<QStringList> table{{QStringLiteral("Input")}};
+  for (std::size_t k = 0; k < stages.size(); ++k) {
+    table.front() << QStringLiteral("Stage %1").arg(k + 1);
+    const std::optional<std::string>& part = stages[k].partName;
+    const QList<QStringList> inputs{{QStringLiteral("Part"), part ? FromCp1252(*part) : QString()}};
+    for (const QStringList& input : inputs + InputsOf(stages[k].form, false)) {
+      auto row =
+          std::find_if(table.begin(), table.end(), [&](const QStringList& r) { return r.front() == input.front(); });
+      if (row == table.end()) row = table.insert(table.end(), {input.front()});
+      while (row->size() <= static_cast<qsizetype>(k)) *row << QString();
+      *row << input.back();
+    }
+  }
+  for (QStringList& row : table)
+    while (row.size() < table.front().size()) row << QString();
+  return table;
+}
+
 }  // namespace
 
-CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
-                         const PartLibrary& library, std::optional<std::string> partName)
-    : QDialog(owner),
-      m_ui(std::make_unique<Ui::ResultsDialog>()),
-      m_strResults(std::move(report)),
-      m_form(form),
-      m_result(result),
-      m_partName(std::move(partName)) {
+CResultsDlg::CResultsDlg(QWidget* owner, std::string report)
+    : QDialog(owner), m_ui(std::make_unique<Ui::ResultsDialog>()), m_strResults(std::move(report)) {
   m_ui->setupUi(this);
   ConvertDialogUnits(this);
   MakeResizable();
@@ -82,10 +98,43 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
   // A single-line-per-Enter field would swallow the key; the report is
   // read, not written, so Enter closes the window instead.
   m_editResults->installEventFilter(this);
-  AddViews(result, form, library);
   AddWeightingChoice();
-  AddBuiltCircuitLine(result);
   AddButtons();
+}
+
+CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
+                         const PartLibrary& library, std::optional<std::string> partName)
+    : CResultsDlg(owner, std::move(report)) {
+  AddViews(result, form, library);
+  AddBuiltCircuitLine(result);
+  m_page = [result, form, partName](PdfPage& page, Weighting weighting) {
+    const QString part = partName ? FromCp1252(*partName) : QString();
+    page.subject = QStringLiteral("Part: %1").arg(part.isEmpty() ? QStringLiteral("No part selected") : part);
+    page.type = static_cast<AmplifierType>(form.m_nAmpType);
+    page.inputs = {{QStringLiteral("Calculated by"),
+                    form.m_bWithCarry ? QStringLiteral("Calc w/Carry") : QStringLiteral("Calculate")}};
+    page.inputs += InputsOf(form, form.m_bWithCarry);
+    // The views' own rows, through the weighting they show.
+    if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(result, kDefaultCrestFactor, weighting))
+      page.breakdown = QtRows(BreakdownTable(*breakdown, weighting));
+    if (const std::optional<NoiseFigures> figures = FiguresOf(result))
+      page.figures = QtRows(FigureTable(result, *figures, weighting));
+  };
+  FitScreen(owner);
+}
+
+CResultsDlg::CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages)
+    : CResultsDlg(owner, BuildChainReport(result)) {
+  setWindowTitle(QStringLiteral("Chain Noise Results"));
+  AddViews(result);
+  m_page = [result, stages](PdfPage& page, Weighting weighting) {
+    page.subject = QStringLiteral("Chain of %1 stages").arg(stages.size());
+    page.inputs = ChainInputsOf(stages);
+    if (const std::optional<ChainBreakdown> breakdown = BreakdownChain(result.chain, weighting))
+      page.breakdown = QtRows(ChainBreakdownTable(*breakdown, weighting));
+    if (const std::optional<NoiseFigures> figures = FiguresOf(result))
+      page.figures = QtRows(FigureTable(CausesOf(result), *figures, weighting));
+  };
   FitScreen(owner);
 }
 
@@ -114,6 +163,21 @@ void CResultsDlg::FitScreen(const QWidget* owner) {
   resize(size().boundedTo(screen->availableGeometry().size() - frame));
 }
 
+// Wide enough to read the report's lines without scrolling (a chain's name
+// each stage), where the screen has room. Laid out by now, the field knows
+// its room.
+void CResultsDlg::WidenToReport() {
+  const QFontMetrics metrics(m_editResults->font());
+  int longest = 0;
+  for (const QString& line : ReportText().split(QLatin1Char('\n')))
+    longest = std::max(longest, metrics.horizontalAdvance(line));
+  const int room =
+      m_editResults->viewport()->width() - 2 * static_cast<int>(m_editResults->document()->documentMargin());
+  if (longest <= room) return;
+  resize(width() + longest - room + metrics.averageCharWidth(), height());
+  FitScreen(parentWidget());
+}
+
 void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {
   const Weighting weighting = SessionWeighting();
   m_breakdown = new CBreakdownView(result, weighting, this);
@@ -123,6 +187,18 @@ void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form
   m_comparison = new CComparisonView(
       result, form, library, weighting, [this](const std::string& name) { OnChoosePart(name); }, this);
   AddView(m_comparison, "comparisonTab", QStringLiteral("&Comparison"));
+  m_figures = new CFiguresView(result, weighting, this);
+  AddView(m_figures, "figuresTab", QStringLiteral("&Figures"));
+}
+
+// The comparison ranks the library's parts in one stage; a chain has none
+// to rank them in.
+void CResultsDlg::AddViews(const ChainCalculation& result) {
+  const Weighting weighting = SessionWeighting();
+  m_breakdown = new CBreakdownView(result, weighting, this);
+  AddView(m_breakdown, "breakdownTab", QStringLiteral("&Breakdown"));
+  m_spectrum = new CSpectrumView(result, weighting, this);
+  AddView(m_spectrum, "spectrumTab", QStringLiteral("S&pectrum"));
   m_figures = new CFiguresView(result, weighting, this);
   AddView(m_figures, "figuresTab", QStringLiteral("&Figures"));
 }
@@ -163,7 +239,7 @@ void CResultsDlg::OnWeighting() {
   SessionWeighting() = weighting;
   m_breakdown->SetWeighting(weighting);
   m_spectrum->SetWeighting(weighting);
-  m_comparison->SetWeighting(weighting);
+  if (m_comparison) m_comparison->SetWeighting(weighting);
   m_figures->SetWeighting(weighting);
 }
 
@@ -203,6 +279,7 @@ void CResultsDlg::OnInitDialog() {
   // becomes one line break and no stray CR is drawn.
   m_editResults->setPlainText(ReportText());
   m_editResults->setFocus();
+  WidenToReport();
 }
 
 QString CResultsDlg::ReportText() const {
@@ -224,17 +301,9 @@ void CResultsDlg::OnSavePdf() {
                                        QStringLiteral("PDF (*.pdf)"));
   if (path.isEmpty()) return;
   PdfPage page;
-  page.partName = m_partName ? FromCp1252(*m_partName) : QString();
   page.date = QDate::currentDate().toString(Qt::ISODate);
-  page.type = static_cast<AmplifierType>(m_form.m_nAmpType);
-  page.inputs = InputsOf(m_form);
   page.report = ReportText();
-  // The views' own rows, through the weighting they show.
-  const Weighting weighting = SessionWeighting();
-  if (const std::optional<NoiseBreakdown> breakdown = BreakdownNoise(m_result, kDefaultCrestFactor, weighting))
-    page.breakdown = QtRows(BreakdownTable(*breakdown, weighting));
-  if (const std::optional<NoiseFigures> figures = FiguresOf(m_result))
-    page.figures = QtRows(FigureTable(m_result, *figures, weighting));
+  m_page(page, SessionWeighting());
   page.spectrum = m_spectrum->FullPlot();
   SaveFile(this, path, [&page](QIODevice& file) { return WritePdfPage(file, page); });
 }

@@ -2,11 +2,14 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "form/calculator_form.h"
+#include "form/chain_form.h"
 #include "form/form_calculation.h"
 #include "noise/weighting.h"
 #include "parts/part_library.h"
@@ -24,6 +27,7 @@ class CBreakdownView;
 class CComparisonView;
 class CFiguresView;
 class CSpectrumView;
+struct PdfPage;
 
 // "Noise Results": the report first, in a read-only, unwrapped text field
 // that has the focus, then the views of the same calculation: the
@@ -42,6 +46,8 @@ class CResultsDlg : public QDialog {
   // `partName` is the part selected for the calculation, if any.
   CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
               const PartLibrary& library, std::optional<std::string> partName = std::nullopt);
+  // The chain `result` of `stages`, whose inputs the PDF shows side by side.
+  CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages);
   ~CResultsDlg() override;
 
   // The part chosen in the comparison, which closed the window: the caller
@@ -57,14 +63,18 @@ class CResultsDlg : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The report, the weighting and the buttons, round the views each adds.
+  CResultsDlg(QWidget* owner, std::string report);
   void OnInitDialog();
   void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
+  void AddViews(const ChainCalculation& result);
   void AddView(QWidget* view, const char* objectName, const QString& title);
   void AddWeightingChoice();
   void AddBuiltCircuitLine(const NoiseResult& result);
   void OnWeighting();
   void MakeResizable();
   void FitScreen(const QWidget* owner);
+  void WidenToReport();
   void AddButtons();
   void OnChoosePart(const std::string& name);
   void OnSaveAs();
@@ -79,9 +89,8 @@ class CResultsDlg : public QDialog {
   CComparisonView* m_comparison = nullptr;
   CFiguresView* m_figures = nullptr;
   std::string m_strResults;
-  CalculatorForm m_form;
-  NoiseResult m_result;  // what the views show, and the PDF prints from
-  std::optional<std::string> m_partName;
+  // What the PDF shows of the calculation but its report and plot, through a weighting.
+  std::function<void(PdfPage& page, Weighting weighting)> m_page;
   std::optional<std::string> m_chosenPart;
   bool m_initialised = false;
 };

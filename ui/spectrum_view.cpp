@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "form/chain_text.h"
 #include "form/figure_text.h"
 #include "form/noise_report.h"
 #include "form/result_csv.h"
@@ -39,12 +40,13 @@ const QStringList kSaveFilters{QStringLiteral("PNG image (*.png)"), QStringLiter
 
 using Curve = QList<QPointF>;
 
-// One density of every point, in the plot's unit: the total, or a source's.
-template <class Pick>
-Curve CurveOf(const std::vector<SpectrumPoint>& spectrum, Pick pick) {
+// One density of every point, in the plot's unit: the total, or a source's
+// or a stage's.
+template <class Point, class Pick>
+Curve CurveOf(const std::vector<Point>& spectrum, Pick pick) {
   Curve curve;
   curve.reserve(static_cast<qsizetype>(spectrum.size()));
-  for (const SpectrumPoint& point : spectrum) curve.append({point.frequency, pick(point)});
+  for (const Point& point : spectrum) curve.append({point.frequency, pick(point)});
   return curve;
 }
 
@@ -84,8 +86,8 @@ Decades DecadesOf(const std::vector<PlotCurve>& curves) {
 }
 
 struct Curves {
-  std::vector<PlotCurve> drawn;  // the total, then the sources with noise
-  QStringList silent;            // the topology's sources without noise
+  std::vector<PlotCurve> drawn;  // the total, then the sources or stages with noise
+  QStringList silent;            // the sources or stages without noise
 };
 
 // The stage's sources in the breakdown's order, largest share first, so
@@ -100,28 +102,46 @@ std::vector<NoiseSource> SourcesByShare(const NoiseResult& result) {
   return sources;
 }
 
+// First, so that it is listed first and drawn over the others.
+template <class Point>
+Curves WithTotal(const std::vector<Point>& spectrum) {
+  return {{{QStringLiteral("Total"), CurveOf(spectrum, [](const Point& p) { return p.total; }), Qt::black, 3}}, {}};
+}
+
+// Drawn, or named among the silent.
+void Add(Curves& curves, PlotCurve curve) {
+  if (Drawable(curve.points))
+    curves.drawn.push_back(std::move(curve));
+  else
+    curves.silent << curve.name;
+}
+
 Curves CurvesOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum) {
-  Curves curves;
-  // First, so that it is listed first and drawn over the sources.
-  curves.drawn.push_back(
-      {QStringLiteral("Total"), CurveOf(spectrum, [](const SpectrumPoint& p) { return p.total; }), Qt::black, 3});
+  Curves curves = WithTotal(spectrum);
   for (const NoiseSource source : SourcesByShare(result)) {
     const std::size_t i = SourceIndex(source);
     PlotCurve curve{FromCp1252(NoiseSourceLabel(source)),
                     CurveOf(spectrum, [i](const SpectrumPoint& p) { return std::fabs(p.density[i]); }),
                     QColor(kSourceColors[i]), 1.5, kSourceStyles[i]};
     if (IsSigned(source)) curve.name += QStringLiteral(" (magnitude)");
-    if (Drawable(curve.points))
-      curves.drawn.push_back(std::move(curve));
-    else
-      curves.silent << curve.name;
+    Add(curves, std::move(curve));
   }
   return curves;
 }
 
-LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
+// A curve per stage, in the chain's order and the sources' pens.
+Curves CurvesOf(const ChainCalculation& result, const std::vector<ChainSpectrumPoint>& spectrum) {
+  Curves curves = WithTotal(spectrum);
+  for (std::size_t k = 0; k < result.chain.stages.size(); ++k)
+    Add(curves, {FromCp1252(StageName(result, k)),
+                 CurveOf(spectrum, [k](const ChainSpectrumPoint& p) { return p.stages[k]; }),
+                 QColor(kSourceColors[k % kStageSourceCount]), 1.5, kSourceStyles[k % kStageSourceCount]});
+  return curves;
+}
+
+LogLogPlot PlotOf(const StageInputs& band, std::vector<PlotCurve> curves) {
   const Decades decades = DecadesOf(curves);
-  const SpectrumRange range = SpectrumRangeOf(result.inputs);
+  const SpectrumRange range = SpectrumRangeOf(band);
   LogLogPlot plot;
   plot.xMin = range.lower;
   plot.xMax = range.upper;
@@ -131,64 +151,89 @@ LogLogPlot PlotOf(const NoiseResult& result, std::vector<PlotCurve> curves) {
   plot.yTitle = QStringLiteral("Output noise density (V/√Hz)");
   plot.xUnit = QStringLiteral("Hz");
   plot.yUnit = QStringLiteral("V/√Hz");
-  plot.shadeFrom = result.inputs.lowerFreq;
-  plot.shadeTo = result.inputs.upperFreq;
-  plot.shadeName =
-      QStringLiteral("Band %1 to %2")
-          .arg(EngText(result.inputs.lowerFreq, QStringLiteral("Hz")), EngText(result.inputs.upperFreq, QStringLiteral("Hz")));
+  plot.shadeFrom = band.lowerFreq;
+  plot.shadeTo = band.upperFreq;
+  plot.shadeName = QStringLiteral("Band %1 to %2")
+                       .arg(EngText(band.lowerFreq, QStringLiteral("Hz")), EngText(band.upperFreq, QStringLiteral("Hz")));
   plot.curves = std::move(curves);
   return plot;
 }
 
 // The total read through `weighting`, over the band alone: far outside it a
 // curve falls away by decades that would squeeze the rest of the plot.
-PlotCurve WeightedTotalOf(const NoiseResult& result, const std::vector<SpectrumPoint>& spectrum,
-                          Weighting weighting) {
+PlotCurve WeightedTotalOf(const StageInputs& band, const PlotCurve& total, Weighting weighting) {
   PlotCurve curve{QStringLiteral("Total, %1-weighted").arg(FromCp1252(NamesOf(weighting).label)), {},
                   QColor(0xc0392b), 2.5, Qt::SolidLine};
-  for (const SpectrumPoint& p : spectrum)
-    if (p.frequency >= result.inputs.lowerFreq && p.frequency <= result.inputs.upperFreq)
-      curve.points.append({p.frequency, p.total * std::sqrt(WeightingPowerGain(weighting, p.frequency))});
+  for (const QPointF& p : total.points)
+    if (p.x() >= band.lowerFreq && p.x() <= band.upperFreq)
+      curve.points.append({p.x(), p.y() * std::sqrt(WeightingPowerGain(weighting, p.x()))});
   return curve;
+}
+
+QString UnavailableText(std::optional<SpectrumFault> fault) {
+  return FromCp1252(SpectrumFaultText(fault.value_or(SpectrumFault::kCalculationFailed)));
 }
 
 }  // namespace
 
-CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent)
-    : QWidget(parent), m_result(result) {
+CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent) : QWidget(parent) {
   if (result.outcome.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
   }
-  const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, kSpectrumPoints);
+  std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, kSpectrumPoints);
   if (!spectrum) {
-    const std::optional<SpectrumFault> fault = SpectrumFaultOf(result, kSpectrumPoints);
-    ShowUnavailable(this, FromCp1252(SpectrumFaultText(fault.value_or(SpectrumFault::kCalculationFailed))));
+    ShowUnavailable(this, UnavailableText(SpectrumFaultOf(result, kSpectrumPoints)));
     return;
   }
   Curves curves = CurvesOf(result, *spectrum);
-  if (!Drawable(curves.drawn.front().points)) {
+  const std::optional<std::string> carry = CarryNote(result);
+  m_csv = [result, spectrum = std::move(*spectrum)] { return SpectrumCsv(spectrum, result); };
+  Show(result.inputs, std::move(curves.drawn), curves.silent,
+       carry ? std::optional(*carry + " The total includes it.") : std::nullopt, weighting);
+}
+
+CSpectrumView::CSpectrumView(const ChainCalculation& result, Weighting weighting, QWidget* parent)
+    : QWidget(parent) {
+  const ChainResult& chain = result.chain;
+  if (chain.failure) {
+    ShowUnavailable(this, FailedCalculationText());
+    return;
+  }
+  std::optional<std::vector<ChainSpectrumPoint>> spectrum = ChainSpectrum(chain, kSpectrumPoints);
+  if (!spectrum) {
+    ShowUnavailable(this, UnavailableText(ChainSpectrumFault(chain, kSpectrumPoints)));
+    return;
+  }
+  Curves curves = CurvesOf(result, *spectrum);
+  m_csv = [spectrum = std::move(*spectrum)] { return ChainSpectrumCsv(spectrum); };
+  // The chain's band and range are its first stage's.
+  Show(chain.stages.front().inputs, std::move(curves.drawn), curves.silent, std::nullopt, weighting);
+}
+
+// The plot, and under it the note and what was not drawn.
+void CSpectrumView::Show(const StageInputs& band, std::vector<PlotCurve> drawn, const QStringList& silent,
+                         const std::optional<std::string>& note, Weighting weighting) {
+  if (!Drawable(drawn.front().points)) {
     ShowUnavailable(this, FromCp1252(kSilentSpectrumText));
     return;
   }
-
   auto* layout = new QVBoxLayout(this);
-  m_spectrum = std::move(*spectrum);
-  m_curves = std::move(curves.drawn);
+  m_band = band;
+  m_curves = std::move(drawn);
   SetWeighting(weighting);
-  if (const std::optional<std::string> carry = CarryNote(result)) {
-    auto* note = new QLabel(FromCp1252(*carry) + QStringLiteral(" The total includes it."), this);
-    SetNames(note, "carryNoteLabel", note->text());
-    note->setWordWrap(true);
-    layout->addWidget(note);
+  if (note) {
+    auto* label = new QLabel(FromCp1252(*note), this);
+    SetNames(label, "carryNoteLabel", label->text());
+    label->setWordWrap(true);
+    layout->addWidget(label);
   }
-  if (!curves.silent.isEmpty()) {
-    const QString text =
-        QStringLiteral("Without noise here, not drawn: %1.").arg(curves.silent.join(QStringLiteral(", ")));
-    auto* note = new QLabel(text, this);
-    SetNames(note, "silentSourcesLabel", text);
-    note->setWordWrap(true);
-    layout->addWidget(note);
+  if (!silent.isEmpty()) {
+    const QString text = QStringLiteral("Without noise here, not drawn: %1.").arg(silent.join(QStringLiteral(", ")));
+    auto* label = new QLabel(text, this);
+    SetNames(label, "silentSourcesLabel", text);
+    label->setWordWrap(true);
+    layout->addWidget(label);
   }
 }
 
@@ -196,7 +241,7 @@ void CSpectrumView::SetWeighting(Weighting weighting) {
   if (m_curves.empty()) return;
   std::vector<PlotCurve> curves = m_curves;
   if (weighting != Weighting::kNone) {
-    PlotCurve weighted = WeightedTotalOf(m_result, m_spectrum, weighting);
+    PlotCurve weighted = WeightedTotalOf(m_band, m_curves.front(), weighting);
     if (!weighted.points.isEmpty() && Drawable(weighted.points)) curves.insert(curves.begin() + 1, std::move(weighted));
   }
   ShowPlot(std::move(curves));
@@ -204,7 +249,7 @@ void CSpectrumView::SetWeighting(Weighting weighting) {
 
 // A new plot in the old one's place, at its whole range.
 void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
-  auto fullPlot = std::make_unique<LogLogPlot>(PlotOf(m_result, std::move(curves)));
+  auto fullPlot = std::make_unique<LogLogPlot>(PlotOf(m_band, std::move(curves)));
   auto* plot = new CLogLogPlotView(*fullPlot, this);
   SetNames(plot, "spectrumPlot", QStringLiteral("Output noise spectrum"));
   AddContextCommand(plot, "copyAction", QStringLiteral("&Copy"),
@@ -254,7 +299,7 @@ void CSpectrumView::SaveTo(const QString& path, const QString& format) {
   } else if (format == QLatin1String("png")) {
     SaveFile(this, path, [this](QIODevice& file) { return m_plot->Picture().save(&file, "PNG"); });
   } else {
-    SaveFile(this, path, QByteArray::fromStdString(Cp1252ToPrintableUtf8(SpectrumCsv(m_spectrum, m_result))));
+    SaveFile(this, path, QByteArray::fromStdString(Cp1252ToPrintableUtf8(m_csv())));
   }
 }
 

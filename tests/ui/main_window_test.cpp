@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,6 +22,8 @@
 #include <sstream>
 
 #include "form/built_circuit.h"
+#include "form/chain_text.h"
+#include "form/circuit_file.h"
 #include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
@@ -29,6 +32,7 @@
 #include "ui/links.h"
 #include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
+#include "ui/view_support.h"
 #include "ui_test_support.h"
 
 namespace tervane::uitest {
@@ -111,7 +115,7 @@ class MainWindowTest : public QObject {
       return visited;
     };
     m_calc->Child("calculateButton")->setFocus();
-    QCOMPARE(tabs(21), QStringList({"builtCircuitButton", "partList", "nonInvertingRadio", "applyCornerCheck",
+    QCOMPARE(tabs(22), QStringList({"builtCircuitButton", "partList", "nonInvertingRadio", "chainButton", "applyCornerCheck",
                                     "sourceResistorEdit", "r1Edit", "r2Edit", "temperatureEdit", "lowerFreqEdit",
                                     "upperFreqEdit", "refVoltageEdit", "noiseVoltageEdit", "noiseCurrentEdit",
                                     "cornerFreqEdit", "carryEdit", "exitButton", "helpButton", "calcCornerButton",
@@ -119,8 +123,8 @@ class MainWindowTest : public QObject {
     m_calc->Child("nonInvertingRadio")->setFocus();
     PressKey(&m_calc->Dialog(), Qt::Key_Down);
     QVERIFY(m_calc->Child<QRadioButton>("invertingRadio")->isChecked());
-    QCOMPARE(tabs(2), QStringList({"applyCornerCheck", "sourceResistorEdit"}));
-    QCOMPARE(tabs(3, Qt::ShiftModifier), QStringList({"applyCornerCheck", "invertingRadio", "partList"}));
+    QCOMPARE(tabs(2), QStringList({"chainButton", "applyCornerCheck"}));
+    QCOMPARE(tabs(3, Qt::ShiftModifier), QStringList({"chainButton", "invertingRadio", "partList"}));
   }
 
   // "Source & Bandwidth...": its fields labelled from the form's table, the
@@ -405,6 +409,95 @@ class MainWindowTest : public QObject {
       QCOMPARE(m_calc->Texts(), before);
       QCOMPARE(partList->currentText(), QStringLiteral("DemoA"));
     }
+  }
+
+  // The chain's window: each command changes its list and the stage the form
+  // edits (its temperature names it here), an edit is kept when another
+  // stage is chosen, and "Calculate Chain" shows the core's chain of them.
+  void chainWindow() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    m_calc->Type("temperatureEdit", QStringLiteral("1"));
+    struct Step {
+      const char* command;  // a button, or "0" for choosing the first stage
+      const char* typed;    // into the form afterwards, if anything
+      QStringList stages;   // each one's temperature
+      int current;
+    };
+    const Step steps[] = {{"chainButton", "", {"1"}, 0},
+                          {"addStageButton", "2", {"1", "2"}, 1},
+                          {"0", "", {"1", "2"}, 0},
+                          {"duplicateStageButton", "3", {"1", "3", "2"}, 1},
+                          {"moveDownButton", "", {"1", "2", "3"}, 2},
+                          {"moveUpButton", "", {"1", "3", "2"}, 1},
+                          {"removeStageButton", "", {"1", "2"}, 1}};
+    QWidget* chain = nullptr;
+    QListWidget* list = nullptr;
+    std::vector<ChainStageForm> stages;
+    for (const Step& step : steps) {
+      if (!chain) {
+        m_calc->Click(step.command);
+        chain = m_calc->Child("ChainDialog");
+        QVERIFY(chain && chain->isVisible());
+        list = chain->findChild<QListWidget*>(QStringLiteral("stageList"));
+      } else if (*step.command == '0') {
+        list->setCurrentRow(0);
+      } else {
+        ClickButton(chain, step.command);
+      }
+      if (*step.typed) m_calc->Type("temperatureEdit", QString::fromLatin1(step.typed));
+      QVERIFY(m_calc->Dialog().windowTitle().endsWith(
+          QStringLiteral(" \u2014 Stage %1 of %2").arg(step.current + 1).arg(step.stages.size())));
+      stages.clear();
+      for (int row : {0, 1, 2, step.current})  // each stage in turn, then back
+        if (row < step.stages.size()) {
+          list->setCurrentRow(row);
+          QCOMPARE(m_calc->Text("temperatureEdit"), step.stages[row]);
+          if (stages.size() < static_cast<std::size_t>(step.stages.size())) stages.push_back({FormOf(*m_calc), {}});
+        }
+      QCOMPARE(list->count(), step.stages.size());
+    }
+
+    m_calc->Type("temperatureEdit", QStringLiteral("4"));  // calculated as typed
+    stages.back() = {FormOf(*m_calc), {}};
+    const ChainCalculation expected = ComputeChain(stages);
+    QList<QList<QStringList>> shown;
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { ClickButton(chain, "calculateChainButton"); }, {[&](QWidget* results) {
+                         for (const char* name : {"breakdownTable", "figuresTable"})
+                           shown << TableRows(results->findChild<QTableView*>(QString::fromLatin1(name)));
+                         PressKey(results, Qt::Key_Escape);
+                       }}));
+    QCOMPARE(driver.windows.front().text,
+             ui::FromCp1252(BuildChainReport(expected)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    const Weighting none = Weighting::kNone;
+    const TextTable breakdown = ChainBreakdownTable(*BreakdownChain(expected.chain), none);
+    const TextTable figures = FigureTable(CausesOf(expected), *FiguresOf(expected), none);
+    QCOMPARE(shown, (QList<QList<QStringList>>{ui::QtRows(breakdown), ui::QtRows(figures)}));
+  }
+
+  void chainFilesOpenAsChains_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("stages");  // in the chain's window; 0: it stays shut
+    QTest::newRow("the example chain") << QStringLiteral(TERVANE_EXAMPLES "/phono-preamp.tervane") << 2;
+    QTest::newRow("a single stage") << QString() << 0;
+  }
+
+  // As `tervane FILE` and "Open Circuit..." open them.
+  void chainFilesOpenAsChains() {
+    QFETCH(QString, file);
+    QFETCH(int, stages);
+    QVERIFY(m_calc->Open(std::nullopt));
+    QTemporaryDir folder;
+    if (file.isEmpty()) {
+      file = folder.filePath(QStringLiteral("stage.tervane"));
+      QFile stage(file);
+      const std::string text = WriteCircuitFile(FormOf(*m_calc), std::nullopt);
+      QVERIFY(stage.open(QIODevice::WriteOnly) && stage.write(text.data(), qint64(text.size())) > 0);
+    }
+    QVERIFY(m_calc->Dialog().OpenCircuit(file));
+    auto* chain = m_calc->Child("ChainDialog");
+    QCOMPARE(chain && chain->isVisible(), stages > 0);
+    if (stages) QCOMPARE(chain->findChild<QListWidget*>()->count(), stages);
   }
 
   void helpTargets_data() {

@@ -51,6 +51,19 @@ QStringList TextsOf(const CalculatorForm& form) {
   return texts;
 }
 
+QList<QStringList> TableRows(const QAbstractItemView* view) {
+  const QAbstractItemModel& model = *view->model();
+  QList<QStringList> rows{{}};
+  for (int column = 0; column < model.columnCount(); ++column)
+    rows.front() << model.headerData(column, Qt::Horizontal).toString();
+  for (int row = 0; row < model.rowCount(); ++row) {
+    rows << QStringList();
+    for (int column = 0; column < model.columnCount(); ++column)
+      rows.back() << model.index(row, column).data().toString();
+  }
+  return rows;
+}
+
 LinkCatcher::LinkCatcher() {
   for (const char* scheme : {"https", "mailto"})
     QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");

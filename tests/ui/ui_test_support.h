@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -58,6 +59,9 @@ class CalculatorUnderTest {
 // other members; and a form's texts as the fields show them.
 CalculatorForm FormOf(const CalculatorUnderTest& calc, CalculatorForm form = {});
 QStringList TextsOf(const CalculatorForm& form);
+
+// A table's headings and rows as its view shows them.
+QList<QStringList> TableRows(const QAbstractItemView* view);
 
 // Every "https" and "mailto" link handed to the desktop ends here while it lives.
 class LinkCatcher : public QObject {
