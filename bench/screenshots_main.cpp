@@ -80,10 +80,10 @@ void SaveContextMenu(QWidget* results) {
 
 // The one-page PDF, written through the file dialog as a user would; the
 // screenshot script renders it.
-void SavePdf(QWidget* results) {
-  Later(300, [](QWidget* dialog) {
+void SavePdf(QWidget* results, const QString& name) {
+  Later(300, [name](QWidget* dialog) {
     dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-        ->setText(g_outputDir.filePath(QStringLiteral("calculation-page") + g_suffix + QStringLiteral(".pdf")));
+        ->setText(g_outputDir.filePath(name + g_suffix + QStringLiteral(".pdf")));
     QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
   });
   Button(results, "savePdfButton")->click();
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     Save(w, QStringLiteral("noise-results"));
     SaveViews(w);
     SaveContextMenu(w);
-    SavePdf(w);
+    SavePdf(w, QStringLiteral("calculation-page"));
     w->close();
   });
   Button(&calculator, "calculateButton")->click();
@@ -200,6 +200,7 @@ int main(int argc, char** argv) {
       tabs->setCurrentWidget(tabs->findChild<QWidget*>(QString::fromLatin1(name) + QStringLiteral("Tab")));
       Save(w, QStringLiteral("chain-results-") + QString::fromLatin1(name));
     }
+    SavePdf(w, QStringLiteral("chain-page"));
     w->close();
   });
   Button(chain, "calculateChainButton")->click();

@@ -46,6 +46,17 @@ qreal DrawLines(QPainter& painter, const QFont& font, const QStringList& lines, 
   return static_cast<qreal>(lines.size()) * fm.lineSpacing();
 }
 
+// The report's fixed font, smaller where its longest line (a chain's line
+// for each stage) would run off the page.
+QFont ReportFont(const QPainter& painter, const QStringList& lines, qreal width) {
+  QFont font = Font(7, false, true);
+  const QFontMetricsF fm(font, painter.device());
+  qreal longest = 0;
+  for (const QString& line : lines) longest = std::max(longest, fm.horizontalAdvance(line));
+  if (longest > width) font.setPointSizeF(font.pointSizeF() * width / longest);
+  return font;
+}
+
 // Rows of cells in columns as wide as their widest cell, the first row
 // bold; returns the height taken.
 qreal DrawTable(QPainter& painter, const QList<QStringList>& rows, const QPointF& at) {
@@ -110,7 +121,8 @@ bool WritePdfPage(QIODevice& device, const PdfPage& page) {
   }
 
   y += DrawHeading(painter, QStringLiteral("Report"), {0, y});
-  y += DrawLines(painter, Font(7, false, true), page.report.split(QLatin1Char('\n')), {0, y}) + gap;
+  const QStringList report = page.report.split(QLatin1Char('\n'));
+  y += DrawLines(painter, ReportFont(painter, report, area.width()), report, {0, y}) + gap;
 
   if (page.breakdown.size() > 1) {
     y += DrawHeading(painter, QStringLiteral("Breakdown"), {0, y});
