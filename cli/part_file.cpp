@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <ostream>
-#include <system_error>
 
 #include "cli/command.h"
 #include "cli/native_text.h"
@@ -19,10 +18,7 @@ std::string InstalledPartFile() { return std::string(TERVANE_PART_LIBRARY_DIR "/
 
 std::string PartFileOption::Path() const {
   if (option && option->count() > 0) return given;
-  std::error_code error;
-  const std::filesystem::file_type type =
-      std::filesystem::symlink_status(std::filesystem::path(kPartFileName), error).type();
-  return type == std::filesystem::file_type::not_found ? InstalledPartFile() : std::string(kPartFileName);
+  return DefaultPartFile(TERVANE_PART_LIBRARY_DIR).string();
 }
 
 void AddPartFileOption(CLI::App& app, PartFileOption& parts, const std::string& description) {

@@ -15,10 +15,8 @@ struct PartFileOption {
   std::string given;
   CLI::Option* option = nullptr;
 
-  // The file --parts names; without it tervane.txt in the current folder,
-  // as the desktop program reads it, whenever the folder holds anything of
-  // that name (one it cannot read is an error, not passed over); else the
-  // library installed with the program.
+  // The file --parts names; without it the one the desktop program reads
+  // (DefaultPartFile), the installed library when the folder has none.
   std::string Path() const;
 };
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <span>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "notation/words.h"
@@ -245,6 +246,13 @@ void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes
 }  // namespace
 
 void ReadPartLibrary(std::istream& in, PartLibrary& library) { ReadParts(in, library, 0); }
+
+std::filesystem::path DefaultPartFile(const std::filesystem::path& installedDir) {
+  const std::filesystem::path here(kPartFileName);
+  std::error_code error;
+  const std::filesystem::file_type type = std::filesystem::symlink_status(here, error).type();
+  return type == std::filesystem::file_type::not_found ? installedDir / kPartFileName : here;
+}
 
 bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
   if (!NotAFileReason(path).empty()) return false;

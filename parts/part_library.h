@@ -17,6 +17,12 @@ namespace tervane {
 // Looked for in the current directory at start-up.
 inline constexpr std::string_view kPartFileName = "tervane.txt";
 
+// The part file both programs read when none is named: tervane.txt in the
+// current folder whenever the folder holds anything of that name (one that
+// cannot be read is said, not passed over), else the one in `installedDir`,
+// the library installed with the program.
+std::filesystem::path DefaultPartFile(const std::filesystem::path& installedDir);
+
 // Only this many characters of a line are read; the rest of a longer line
 // is never a part of its own (a comment's stays comment, a part line's is
 // dropped as a remark after the figures is).

@@ -14,6 +14,7 @@ CAboutDlg::CAboutDlg(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui:
 
   constexpr int kIconSize = 32;
   m_ui->iconLabel->setPixmap(AppIcon().pixmap(kIconSize, kIconSize));
+  m_ui->versionLabel->setText(QStringLiteral("Version " TERVANE_SHOWN_VERSION));
   m_ui->websiteButton->setText(QString::fromLatin1(kWebsiteLink));
   connect(m_ui->websiteButton, &QPushButton::clicked, this, &CAboutDlg::OnWebsiteLink);
   connect(m_ui->okButton, &QPushButton::clicked, this, &CAboutDlg::accept);

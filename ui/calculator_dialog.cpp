@@ -20,6 +20,7 @@
 #include "form/noise_report.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
+#include "parts/file_check.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "ui/built_circuit_dialog.h"
@@ -124,14 +125,22 @@ void CCalculatorDlg::ConnectControls() {
 }
 
 // A missing or unreadable file leaves the list empty; true when it opened.
-// What the part file holds that gave no part is said under the form, and
-// in the tip of the list and of a mark beside it.
+// Why there is no library, or what the part file holds that gave no part,
+// is said under the form, and in the tip of the list and of a mark beside
+// it.
 bool CCalculatorDlg::LoadParts(const std::filesystem::path& partFile) {
   const bool opened = LoadPartLibrary(partFile, m_partLibrary);
   FillPartList(m_partList, m_partLibrary.m_partList);
-  if (const std::string note = PartFileNote(m_partLibrary); !note.empty()) {
+  if (!opened) {
+    const std::string reason = NotAFileReason(partFile);
+    m_partFileNote = QStringLiteral("No part library: %1: %2; type the op amp's figures.")
+                         .arg(QString::fromStdU16String(partFile.u16string()),
+                              QString::fromStdString(reason.empty() ? "cannot be read" : reason));
+  } else if (const std::string note = PartFileNote(m_partLibrary); !note.empty()) {
     m_partFileNote = QString::fromStdU16String(partFile.filename().u16string()) + QStringLiteral(": ") +
                      QString::fromStdString(note);
+  }
+  if (!m_partFileNote.isEmpty()) {
     QLabel* const mark = m_ui->partFileMark;
     mark->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(mark->size()));
     mark->setToolTip(PlainTip(m_partFileNote));

@@ -42,6 +42,10 @@ class CCalculatorDlg : public QDialog {
   // message naming it, and changes nothing. True when the file was taken.
   bool OpenCircuit(const QString& path);
 
+  // Why the part list is empty or short (no library, lines that gave no
+  // part), as the window says it under its buttons; empty when all is well.
+  const QString& PartLibraryNote() const { return m_partFileNote; }
+
   // Escape, the close box and the window manager's close all end here.
   void reject() override;
 

@@ -37,7 +37,10 @@ int main(int argc, char** argv) {
   }
   // Lets the desktop match the window to its entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tervane.Tervane"));
-  tervane::ui::CCalculatorDlg calculator;
+  // TERVANE_PART_LIBRARY_DIR is where the build installs the shipped library.
+  tervane::ui::CCalculatorDlg calculator(tervane::DefaultPartFile(TERVANE_PART_LIBRARY_DIR));
+  // Said on the terminal too, for whoever started the program from one.
+  if (!calculator.PartLibraryNote().isEmpty()) std::fprintf(stderr, "tervane: %s\n", qPrintable(calculator.PartLibraryNote()));
   // `tervane FILE`, as the desktop opens a circuit file with the program.
   if (arguments.size() > 1) {
     calculator.show();

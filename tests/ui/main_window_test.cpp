@@ -80,6 +80,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(FormOf(*m_calc).m_bApplyCorner, form.m_bApplyCorner);
     if (library.m_partList.empty())
       QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("temperatureEdit"));
+    // A missing library is said under the buttons, once.
+    QCOMPARE(m_calc->Child<QLabel>("readingNotes")->text().startsWith(QStringLiteral("No part library: ")),
+             library.m_partList.empty());
   }
 
   void labelsShowWhole_data() {  // for the window's Arial, as other systems substitute it
@@ -539,12 +542,14 @@ class MainWindowTest : public QObject {
     QVERIFY(m_calc->Open(std::nullopt));
     const QStringList before = m_calc->Texts();
     bool openAfterLink = false;
+    QString version;  // the product's, as the package has it too
     std::vector<ModalDriver::Handler> handlers;
     if (item != QLatin1String("F1")) handlers.push_back([&](QWidget* menu) { ChooseMenuItem(menu, item); });
     if (about)
       handlers.push_back([&](QWidget* box) {
         ClickButton(box, "websiteButton");
         openAfterLink = box->isVisible();
+        version = box->findChild<QLabel*>(QStringLiteral("versionLabel"))->text();
         ClickButton(box, "okButton");
       });
     if (refused) {
@@ -574,6 +579,7 @@ class MainWindowTest : public QObject {
     else
       QCOMPARE(m_links->opened, QList<QUrl>{QUrl(link)});
     if (about) QCOMPARE(driver.windows.back().title, QStringLiteral("About Tervane"));
+    QCOMPARE(version, about ? QStringLiteral("Version 3.0") : QString());
     QCOMPARE(openAfterLink, about);
     QCOMPARE(m_calc->Texts(), before);
   }
