@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -36,6 +37,20 @@
 #include "ui_test_support.h"
 
 namespace tervane::uitest {
+namespace {
+
+// Whether the help page names `name` as the whole text of an element (a
+// heading, a term, a table cell, a control in bold): a name as short as
+// the weighting "A" would be found in any text.
+bool HelpPageNames(const QString& name) {
+  static const QString page = [] {
+    QFile file(QStringLiteral(TERVANE_HELP_PAGE));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+  }();
+  return page.contains(QLatin1Char('>') + name.toHtmlEscaped() + QLatin1Char('<'));
+}
+
+}  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -250,18 +265,21 @@ class MainWindowTest : public QObject {
   void controlsOpenTheirWindows_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<bool>("byEnter");   // Enter on the focused button, not a click
-    QTest::addColumn<QString>("title");  // of the modal window it opens; null: none
+    QTest::addColumn<QString>("title");  // of the window it opens; null: none
 
     // A click on each is made elsewhere, where its window is worked.
     QTest::newRow("Calculate") << "calculateButton" << true << "Noise Results";
     QTest::newRow("Calc with Carry") << "calcWithCarryButton" << true << "Noise Results";
     QTest::newRow("Calc Corner") << "calcCornerButton" << true << "Calculate 1/f Noise Corner";
     QTest::newRow("Help") << "helpButton" << true << "";
+    QTest::newRow("Source & Bandwidth") << "builtCircuitButton" << true << "Source & Bandwidth";
+    QTest::newRow("Chain, left open") << "chainButton" << true << "Chain of Stages";
     QTest::newRow("RIAA NBW, Enter") << "riaaButton" << true << QString();
     QTest::newRow("RIAA NBW, click") << "riaaButton" << false << QString();
   }
 
-  // Each closed with Escape; the fields then hold what the core makes of them.
+  // Each modal one closed with Escape; the fields then hold what the core
+  // makes of them. The help page names every title, tab and weighting shown.
   void controlsOpenTheirWindows() {
     QFETCH(QString, control);
     QFETCH(bool, byEnter);
@@ -270,14 +288,26 @@ class MainWindowTest : public QObject {
     QVERIFY(m_calc->Open(std::nullopt));
     m_calc->Type("temperatureEdit", QStringLiteral("25C"));
     CalculatorForm form = FormOf(*m_calc);
+    QStringList names{m_calc->Dialog().windowTitle()};
     ModalDriver driver;
-    std::vector<ModalDriver::Handler> handlers;
-    if (!title.isNull()) handlers.push_back([](QWidget* w) { PressKey(w, Qt::Key_Escape); });
+    driver.serveRest = [&names](QWidget* w) {
+      if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("viewTabs")))
+        for (int i = 0; i < tabs->count(); ++i) names << tabs->tabText(i).remove(QLatin1Char('&'));
+      if (auto* weightings = w->findChild<QComboBox*>(QStringLiteral("weightingCombo")))
+        for (int i = 0; i < weightings->count(); ++i) names << weightings->itemText(i);
+      PressKey(w, Qt::Key_Escape);
+    };
     m_calc->Child<QWidget>(qPrintable(control))->setFocus();
     QVERIFY(driver.Run(
-        [&] { byEnter ? PressKey(&m_calc->Dialog(), Qt::Key_Return) : m_calc->Click(qPrintable(control)); }, handlers));
+        [&] { byEnter ? PressKey(&m_calc->Dialog(), Qt::Key_Return) : m_calc->Click(qPrintable(control)); }));
 
-    if (!title.isNull()) QCOMPARE(driver.windows.front().title, title);
+    QStringList titles;  // modal, or left open beside the main window
+    for (const ModalDriver::Window& window : driver.windows) titles << window.title;
+    for (const QDialog* window : m_calc->Dialog().findChildren<QDialog*>())
+      if (window->isVisible()) titles << window->windowTitle();
+    QCOMPARE(titles, title.isNull() ? QStringList() : QStringList{title});
+    for (const QString& name : names + titles)
+      QVERIFY2(name.isEmpty() || HelpPageNames(name), qPrintable(name + QStringLiteral(": not in the help page")));
     if (control == QLatin1String("riaaButton")) ApplyRiaaBand(form);
     if (title == QLatin1String("Noise Results")) {
       form.m_bWithCarry = control == QLatin1String("calcWithCarryButton");
@@ -470,6 +500,7 @@ class MainWindowTest : public QObject {
                            shown << TableRows(results->findChild<QTableView*>(QString::fromLatin1(name)));
                          PressKey(results, Qt::Key_Escape);
                        }}));
+    QVERIFY(HelpPageNames(driver.windows.front().title));
     QCOMPARE(driver.windows.front().text,
              ui::FromCp1252(BuildChainReport(expected)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     const Weighting none = Weighting::kNone;
@@ -580,6 +611,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(m_links->opened, QList<QUrl>{QUrl(link)});
     if (about) QCOMPARE(driver.windows.back().title, QStringLiteral("About Tervane"));
     QCOMPARE(version, about ? QStringLiteral("Version 3.0") : QString());
+    if (about) QVERIFY(HelpPageNames(driver.windows.back().title));
     QCOMPARE(openAfterLink, about);
     QCOMPARE(m_calc->Texts(), before);
   }
