@@ -104,8 +104,9 @@ std::string OptionAndCaption(const FormTextField& field) {
 }
 
 // --rb cancel: the bias resistor that cancels the bias currents' offsets in
-// the circuit as given; each resistor's excess noise whole or not given.
-void CheckBiasAndExcessNoise(const CircuitOptions& options, CalculatorForm& form) {
+// the circuit as given; each resistor's excess noise whole or not given, and
+// no part refused (PartRefusal), in the words the desktop refuses "OK" with.
+void CheckBuiltCircuit(const CircuitOptions& options, CalculatorForm& form) {
   const std::size_t rb = static_cast<std::size_t>(
       std::ranges::find(kBuiltCircuitFields, &CalculatorForm::m_strBiasResistor, &FormTextField::member) -
       kBuiltCircuitFields.begin());
@@ -115,6 +116,8 @@ void CheckBiasAndExcessNoise(const CircuitOptions& options, CalculatorForm& form
   if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(form))
     throw UsageError(OptionAndCaption(*half->given) + " is given without " + OptionAndCaption(*half->missing) + ": " +
                      std::string(kHalfExcessNoiseReason));
+  if (const std::optional<std::string_view> refusal = PartRefusal(ReadNoiseInputs(form).inputs))
+    throw UsageError(Cp1252ToUtf8(*refusal));
 }
 
 }  // namespace
@@ -168,7 +171,7 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
   }
   TypeFields(form, kFormTextFields, options.fields);
   TypeFields(form, kBuiltCircuitFields, options.builtFields);
-  CheckBiasAndExcessNoise(options, form);
+  CheckBuiltCircuit(options, form);
   if (options.noCornerCurrent) form.m_bApplyCorner = 0;
   form.m_bWithCarry = options.withCarry ? 1 : 0;
   if (options.prevBandOption->count() > 0) SetPreviousBand(form, options.prevBand);

@@ -60,8 +60,9 @@ struct CircuitForm {
 // The form as the desktop window would hold it: the defaults, the circuit
 // file opened over them, the type, the part chosen first, then the typed
 // fields over it, the check box and the carry state. A part that is not in
-// the file, a file that cannot be read, a circuit file that is not sound or
-// a reversed --prev-band is a UsageError.
+// the file, a file that cannot be read, a circuit file that is not sound, a
+// part of the circuit as built refused (half a resistor's excess noise,
+// PartRefusal) or a reversed --prev-band is a UsageError.
 CircuitForm BuildCircuitForm(const CircuitOptions& options);
 
 // The bytes of the circuit file named on the command line, read up to one

@@ -1,5 +1,8 @@
 #include "form/built_circuit.h"
 
+#include <algorithm>
+
+#include "noise/noise_calculation.h"
 #include "noise/stage_response.h"
 #include "notation/eng_parse.h"
 #include "notation/shown_value.h"
@@ -36,6 +39,18 @@ static_assert(ExcessNoiseFieldsInPlace());
 std::optional<double> FieldValue(const CalculatorForm& form, std::size_t field) {
   const std::string& text = form.*kBuiltCircuitFields[field].member;
   return IsBlank(text) ? std::nullopt : std::optional<double>(ParseEngValue(text));
+}
+
+// "Feedback Capacitor cannot be negative (...)." for the part at `field`
+// of kBuiltCircuitInputs, kept for as long as the program runs.
+std::string_view NegativePartNote(std::size_t field) {
+  static const std::array<std::string, kBuiltCircuitInputs.size()> notes = [] {
+    std::array<std::string, kBuiltCircuitInputs.size()> made;
+    for (std::size_t i = 0; i < made.size(); ++i)
+      made[i] = std::string(kBuiltCircuitFields[i].caption) + " cannot be negative (an empty field leaves it out).";
+    return made;
+  }();
+  return notes[field];
 }
 
 }  // namespace
@@ -110,9 +125,18 @@ std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
   return std::nullopt;
 }
 
+std::optional<std::string_view> PartRefusal(const StageInputs& inputs) {
+  const std::optional<FaultyPart> faulty = FindFaultyPart(inputs);
+  if (!faulty) return std::nullopt;
+  if (faulty->fault == PartFault::kBiasCapacitorAlone) return kBiasCapacitorAloneNote;
+  if (faulty->fault == PartFault::kCorrelationOutOfRange) return kCorrelationOutOfRangeNote;
+  return NegativePartNote(static_cast<std::size_t>(std::ranges::find(kBuiltCircuitInputs, faulty->part) -
+                                                   kBuiltCircuitInputs.begin()));
+}
+
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
   if (result.outcome.failure == StageFailure::kLoadOnInverting) return kLoadOnInvertingNote;
-  if (result.outcome.failure == StageFailure::kCorrelationOutOfRange) return kCorrelationOutOfRangeNote;
+  if (result.outcome.failure == StageFailure::kFaultyPart) return PartRefusal(result.inputs);
   return std::nullopt;
 }
 

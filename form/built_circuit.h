@@ -70,12 +70,22 @@ inline constexpr std::string_view kLoadOnInvertingNote =
 // which the calculation refuses; none otherwise.
 std::optional<std::string_view> LoadRefusal(const StageInputs& inputs);
 
-// Why a calculation with a correlation beyond -1..1 failed.
+// Why the calculation refuses a correlation beyond -1..1, and Cb without Rb.
 inline constexpr std::string_view kCorrelationOutOfRangeNote =
     "Current Noise Correlation must lie between -1 and 1 (0: the inputs' current noise independent).";
+inline constexpr std::string_view kBiasCapacitorAloneNote =
+    "Bias Capacitor is given without Bias Resistor: Cb lies across Rb; give Rb, or clear Bias Capacitor.";
+
+// Why the calculation refuses the first faulty part of `inputs`
+// (FindFaultyPart), the one sentence that the dialog refuses "OK" with,
+// the command line refuses the options with and the results show:
+// kCorrelationOutOfRangeNote, kBiasCapacitorAloneNote, or "Feedback
+// Capacitor cannot be negative (an empty field leaves it out)."; none
+// where every part given is one a circuit can have.
+std::optional<std::string_view> PartRefusal(const StageInputs& inputs);
 
 // The note of the circuit as built that says why `result` failed
-// (kLoadOnInvertingNote, kCorrelationOutOfRangeNote); none otherwise.
+// (kLoadOnInvertingNote, PartRefusal); none otherwise.
 std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result);
 
 }  // namespace tervane

@@ -31,10 +31,9 @@ std::string Note(const FormTextField& field, std::string_view text) {
 
 }  // namespace
 
-std::array<std::string, kFormTextFields.size()> FieldReadingNotes(const CalculatorForm& form) {
-  std::array<std::string, kFormTextFields.size()> notes;
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
-    notes[i] = Note(kFormTextFields[i], form.*kFormTextFields[i].member);
+std::vector<std::string> FieldReadingNotes(const CalculatorForm& form, std::span<const FormTextField> table) {
+  std::vector<std::string> notes;
+  for (const FormTextField& field : table) notes.push_back(Note(field, form.*field.member));
   return notes;
 }
 

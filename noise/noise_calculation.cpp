@@ -63,8 +63,8 @@ double TotalPower(const StageTerms& terms) {
 bool HasNegativePower(const StageInputs& s, const StageResult& r) {
   if (s.cornerFreq < 0) return true;
   if (IsFrequencyDependent(s)) {
-    // Every term keeps its sign over frequency but for the 1/f rises.
-    if (s.currentCorner.value_or(0) < 0) return true;
+    // Every term keeps its sign over frequency but for the 1/f rise (a
+    // negative fci is refused before any result).
     const std::optional<StageResponse> at = StageResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq));
     if (!at) return false;
     for (std::size_t i = 0; i < kStageSourceCount; ++i)
@@ -73,6 +73,18 @@ bool HasNegativePower(const StageInputs& s, const StageResult& r) {
   }
   const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
   return terms && std::any_of(terms->power.begin(), terms->power.end(), [](double p) { return p < 0; });
+}
+
+std::optional<FaultyPart> FindFaultyPart(const StageInputs& s) {
+  // Capacitances, an inductance and frequencies: none of them below 0.
+  for (std::optional<double> StageInputs::*part :
+       {&StageInputs::sourceInductance, &StageInputs::loadCapacitor, &StageInputs::feedbackCapacitor,
+        &StageInputs::gainBandwidth, &StageInputs::currentCorner, &StageInputs::biasCapacitor})
+    if ((s.*part).value_or(0) < 0) return FaultyPart{PartFault::kNegative, part};
+  if (s.biasCapacitor && !s.biasResistor) return FaultyPart{PartFault::kBiasCapacitorAlone, &StageInputs::biasCapacitor};
+  if (const double c = s.inCorrelation.value_or(0); !(c >= -1 && c <= 1))
+    return FaultyPart{PartFault::kCorrelationOutOfRange, &StageInputs::inCorrelation};
+  return std::nullopt;
 }
 
 Band CarriedBand(const StageInputs& s) {
@@ -158,8 +170,8 @@ StageResult OverFrequency(const StageInputs& s, StageResult r, Integrate integra
     r.failure = StageFailure::kLoadOnInverting;
     return r;
   }
-  if (const double c = s.inCorrelation.value_or(0); !(c >= -1 && c <= 1)) {
-    r.failure = StageFailure::kCorrelationOutOfRange;
+  if (FindFaultyPart(s)) {
+    r.failure = StageFailure::kFaultyPart;
     return r;
   }
   const std::optional<CircuitAt> atGainFrequency = CircuitResponseAt(s, kGainFrequency);

@@ -44,11 +44,28 @@ Band CarriedBand(const StageInputs& stage);
 
 // Whether a term of the calculated stage has a negative noise power, which
 // has no density: a negative resistor or temperature makes a thermal term
-// negative, a negative corner the 1/f part of the op amp's noise (en^2 fc / f,
-// in^2 fci / f), whatever the band average of the rise comes to. Such a stage
+// negative, a negative corner the 1/f part of the op amp's voltage noise
+// (en^2 fc / f), whatever the band average of the rise comes to. Such a stage
 // has no breakdown and no spectrum. The correlation's cross term (IsSigned)
 // may be negative in any stage.
 bool HasNegativePower(const StageInputs& stage, const StageResult& result);
+
+// What makes a part of the circuit as built one that no circuit has.
+enum class PartFault {
+  kNegative,               // a negative Ls, Cload, Cf, Cb, GBW or fci
+  kBiasCapacitorAlone,     // Cb without the Rb it lies across
+  kCorrelationOutOfRange,  // c beyond -1..1 (or NaN): no correlation at all
+};
+struct FaultyPart {
+  PartFault fault;
+  std::optional<double> StageInputs::*part;
+};
+
+// The first faulty part of `stage` in StageInputs' order, which the stage
+// over frequency refuses (StageFailure::kFaultyPart); none when every part
+// given is one a circuit can have. A negative resistor is not faulty: it is
+// a negative noise power (HasNegativePower).
+std::optional<FaultyPart> FindFaultyPart(const StageInputs& stage);
 
 // The noise model of one stage (noise_model.md): the textbook stage's
 // closed forms, or where IsFrequencyDependent(stage) its response

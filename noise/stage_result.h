@@ -13,7 +13,7 @@ enum class StageFailure {
   kBandNotAscending,       // fL < fH does not hold (equal edges, NaN)
   kZeroReference,          // the 0 dB reference is 0
   kLoadOnInverting,        // a load resistor or capacitor in the inverting stage, which has no + input to load
-  kCorrelationOutOfRange,  // the inputs' current noise correlation beyond -1..1 (or NaN), no correlation at all
+  kFaultyPart,             // a part of the circuit as built that no circuit has (FindFaultyPart)
   kNoSolution,             // the topology cannot be worked out (R1 = 0, R1 + Rs = 0, none chosen)
   kNotFinite,              // a result is infinite or not a number
 };

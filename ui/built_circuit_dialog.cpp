@@ -7,20 +7,31 @@
 
 #include "form/built_circuit.h"
 #include "ui/circuit_picture.h"
-#include "ui/dialog_units.h"
 #include "ui/qt_text.h"
+#include "ui/reading_notes.h"
 #include "ui_built_circuit_dialog.h"
 
 namespace tervane::ui {
+namespace {
+
+constexpr int kFieldChars = 12;  // the main window's fields are 50 dialog units, 12.5 characters
+constexpr int kNoteLines = 2;
+
+}  // namespace
 
 CBuiltCircuitDlg::CBuiltCircuitDlg(QWidget* owner, const CalculatorForm& form)
     : QDialog(owner), m_ui(std::make_unique<Ui::BuiltCircuitDialog>()), m_form(form) {
   m_ui->setupUi(this);
-  ConvertDialogUnits(this);
+  // As wide as the main window's fields, whatever the font; the notes keep
+  // their lines, so that the dialog does not jump as they come and go.
+  const int fieldWidth = kFieldChars * fontMetrics().averageCharWidth();
+  for (QLabel* note : {m_ui->refusalNote, m_ui->readingNotes})
+    note->setMinimumHeight(kNoteLines * fontMetrics().lineSpacing());
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i) {
     const FormTextField& field = kBuiltCircuitFields[i];
     m_fields[i] = findChild<QLineEdit*>(FieldEditName(field.key));
     m_fields[i]->setAccessibleName(FieldCaption(field));
+    m_fields[i]->setFixedWidth(fieldWidth);
     connect(m_fields[i], &QLineEdit::textEdited, this, &CBuiltCircuitDlg::OnEdited);
   }
   for (QLabel* label : findChildren<QLabel*>())
@@ -62,6 +73,12 @@ void CBuiltCircuitDlg::OnEdited() {
   ShowStage();
 }
 
+// The notes fit the label as it is laid out, which a resize changes.
+void CBuiltCircuitDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  ShowReadingNotes(m_ui->readingNotes, m_fields, kBuiltCircuitFields);
+}
+
 void CBuiltCircuitDlg::OnCancelBias() {
   RefreshIn();
   if (!SetBiasCancellingResistor(m_form)) return;
@@ -87,21 +104,32 @@ void CBuiltCircuitDlg::ShowKinds() {
   }
 }
 
-// The drawing with the values as typed, and why the calculation will refuse
-// a load where the stage has none.
+// The drawing with the values as typed, what each field will be read as,
+// and why "OK" or the calculation will refuse them: half a resistor's excess
+// noise, a part no circuit has, a load where the stage has none.
 void CBuiltCircuitDlg::ShowStage() {
   ShowBuiltCircuit(m_ui->circuitPicture, m_form);
+  ShowReadingNotes(m_ui->readingNotes, m_fields, kBuiltCircuitFields);
+  const std::optional<std::string> refusal = Refusal();
+  m_ui->refusalNote->setText(FromCp1252(refusal ? *refusal : LoadRefusal(ReadStage()).value_or("")));
+}
+
+StageInputs CBuiltCircuitDlg::ReadStage() const {
   StageInputs inputs;
   inputs.ampType = static_cast<AmplifierType>(m_form.m_nAmpType);
   ReadBuiltCircuit(m_form, inputs);
-  const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(m_form);
-  m_ui->refusalNote->setText(
-      FromCp1252(half ? HalfExcessNoiseText(*half) : std::string(LoadRefusal(inputs).value_or(""))));
+  return inputs;
+}
+
+std::optional<std::string> CBuiltCircuitDlg::Refusal() const {
+  if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(m_form)) return HalfExcessNoiseText(*half);
+  if (const std::optional<std::string_view> refusal = PartRefusal(ReadStage())) return std::string(*refusal);
+  return std::nullopt;
 }
 
 void CBuiltCircuitDlg::accept() {
   RefreshIn();
-  if (FindHalfExcessNoise(m_form)) return ShowStage();
+  if (Refusal()) return ShowStage();
   QDialog::accept();
 }
 

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "form/calculator_form.h"
 
@@ -19,9 +21,11 @@ namespace tervane::ui {
 // "Source & Bandwidth": the fields of the circuit as it is built, beside a
 // drawing of the stage that shows the values as they are typed; a button
 // that sets Rb to the value that cancels the bias currents, and for each
-// resistor's excess noise a kind that fills in its noise index. It only
-// collects the texts; the caller takes them after "OK", which a resistor's
-// excess noise given by halves does not close.
+// resistor's excess noise a kind that fills in its noise index. Each field
+// says what it will be read as, as the main window's do. It only collects
+// the texts; the caller takes them after "OK", which a resistor's excess
+// noise given by halves or a part no circuit has (PartRefusal) does not
+// close.
 class CBuiltCircuitDlg : public QDialog {
  public:
   // `form` is the main window's, its texts read in: the drawing's stage, and
@@ -34,6 +38,9 @@ class CBuiltCircuitDlg : public QDialog {
 
   void accept() override;
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void RefreshIn();
   void RefreshOut();
@@ -42,6 +49,10 @@ class CBuiltCircuitDlg : public QDialog {
   void OnKind(std::size_t resistor, int index);
   void ShowKinds();
   void ShowStage();
+  StageInputs ReadStage() const;  // the circuit as built in the form's topology
+  // Why "OK" does not close: half a resistor's excess noise, or a part no
+  // circuit has, in the words the command line uses; none when it closes.
+  std::optional<std::string> Refusal() const;
 
   std::unique_ptr<Ui::BuiltCircuitDialog> m_ui;
   std::array<QLineEdit*, kBuiltCircuitFields.size()> m_fields{};  // in kBuiltCircuitFields order

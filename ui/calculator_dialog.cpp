@@ -8,14 +8,12 @@
 #include <QMessageBox>
 #include <QShortcut>
 #include <QStyle>
-#include <QTextDocument>
 
 #include <algorithm>
 
 #include "form/built_circuit.h"
 #include "form/circuit_file.h"
 #include "form/corner_estimate.h"
-#include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/part_selection.h"
@@ -34,6 +32,7 @@
 #include "ui/part_list.h"
 #include "ui/qt_text.h"
 #include "ui/radio_group.h"
+#include "ui/reading_notes.h"
 #include "ui/results_dialog.h"
 #include "ui_calculator_dialog.h"
 
@@ -49,9 +48,6 @@ const QString kAboutItem = QStringLiteral("&About Tervane...");
 const QString kSaveCircuitItem = QStringLiteral("&Save Circuit...");
 const QString kOpenCircuitItem = QStringLiteral("&Open Circuit...");
 const QString kChainItem = QStringLiteral("&Chain of Stages...");
-
-// A tooltip that shows `text` as it is, whatever markup it seems to hold.
-QString PlainTip(const QString& text) { return text.isEmpty() ? text : Qt::convertFromPlainText(text); }
 
 // The depth the part list drops to, in dialog units.
 constexpr int kPartListDropUnits = 220;
@@ -402,36 +398,9 @@ void CCalculatorDlg::OnCalcCornerFreq() {
 }
 
 // Under the form, as the fields are typed: the part file's note, then what
-// each field whose text is read in part will be read as (also the field's
-// tooltip). Notes that do not fit the lines there are counted instead.
+// each field whose text is read in part will be read as.
 void CCalculatorDlg::ShowReadingNotes() {
-  CalculatorForm typed;
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
-    typed.*kFormTextFields[i].member = ToCp1252(m_textFields[i]->text());
-  const auto notes = FieldReadingNotes(typed);
-  QStringList fieldNotes;
-  for (std::size_t i = 0; i < notes.size(); ++i) {
-    const QString note = FromCp1252(notes[i]);
-    m_textFields[i]->setToolTip(PlainTip(note));
-    if (!note.isEmpty()) fieldNotes << note;
-  }
-  QLabel* const label = m_ui->readingNotes;
-  const auto text = [&](qsizetype shown) {
-    QStringList lines;
-    if (!m_partFileNote.isEmpty()) lines << m_partFileNote;
-    QString fields = fieldNotes.mid(0, shown).join(QStringLiteral("; "));
-    if (shown < fieldNotes.size())
-      fields += QStringLiteral("; %1 more in the fields' tips").arg(fieldNotes.size() - shown);
-    if (!fields.isEmpty()) lines << fields;
-    return lines.join(QLatin1Char('\n'));
-  };
-  const auto fits = [&](const QString& candidate) {
-    const QRect room(0, 0, label->width(), QWIDGETSIZE_MAX);
-    return label->fontMetrics().boundingRect(room, Qt::TextWordWrap, candidate).height() <= label->height();
-  };
-  qsizetype shown = fieldNotes.size();
-  while (shown > 0 && !fits(text(shown))) --shown;
-  label->setText(text(shown));
+  ui::ShowReadingNotes(m_ui->readingNotes, m_textFields, kFormTextFields, m_partFileNote);
 }
 
 // "Source & Bandwidth...": its fields replace the form's after "OK".

@@ -106,6 +106,9 @@ void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form) {
   for (const FormTextField& field : kFormTextFields) FillPart(svg, field, ParseEngValue(form.*field.member));
   StageInputs built;
   ReadBuiltCircuit(form, built);
+  // Cb lies across Rb: without Rb it is in no circuit (the calculation
+  // refuses it), not a capacitor in series with the + input.
+  if (!built.biasResistor) built.biasCapacitor.reset();
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
     FillPart(svg, kBuiltCircuitFields[i], BuiltCircuitValue(built, i));
   svg.replace(QStringLiteral("{load-ink}"), Ink(built.loadResistor || built.loadCapacitor));

@@ -14,8 +14,8 @@ namespace tervane::ui {
 void ShowCircuit(QLabel* picture, AmplifierType type);
 
 // Shows the drawing of the form's topology with its source, load, feedback
-// capacitor and op amp as built, each part labelled with the value the
-// calculation reads, a part left out in grey.
+// capacitor, op amp and bias resistor as built, each part labelled with the
+// value the calculation reads, a part left out in grey (Cb too where Rb is).
 void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form);
 
 // Draws the topology's drawing as lines and text, fitted into `area` with

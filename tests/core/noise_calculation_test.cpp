@@ -167,7 +167,7 @@ TEST(CalculateStage, SaysWhichCheckFailed) {
       {StageFailure::kBandNotAscending, [](StageInputs& s) { s.upperFreq = s.lowerFreq, s.refVoltage = 0; }},
       {StageFailure::kZeroReference, [](StageInputs& s) { s.refVoltage = 0; }},
       {StageFailure::kLoadOnInverting, [](StageInputs& s) { s.ampType = AMP_INVERTING, s.loadCapacitor = 1e-9; }},
-      {StageFailure::kCorrelationOutOfRange, [](StageInputs& s) { s.inCorrelation = 1.01, s.r1 = 0; }},
+      {StageFailure::kFaultyPart, [](StageInputs& s) { s.inCorrelation = 1.01, s.r1 = 0; }},
       {StageFailure::kNoSolution, [](StageInputs& s) { s.r1 = 0; }},
       {StageFailure::kNotFinite, [](StageInputs& s) { s.carry = HUGE_VAL; }},
   };

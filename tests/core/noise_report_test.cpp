@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "form/built_circuit.h"
 #include "form/calculator_form.h"
 #include "form/field_reading.h"
 #include "form/form_calculation.h"
@@ -145,8 +146,45 @@ TEST(WriteBack, FieldsReadInPartAreToldBeforehand) {
   notes[3] = "Operating Temperature reads \"2,5C\" as 2C";
   notes[4] = "Lower Frequency Bound reads \"20Hz\" as 20";
   notes[10] = "Carry from previous calc reads \"" + std::string(24, '1') + "...\" as 11.11Y";
-  const auto found = FieldReadingNotes(form);
-  EXPECT_EQ(std::vector<std::string>(found.begin(), found.end()), notes);
+  EXPECT_EQ(FieldReadingNotes(form), notes);
+  // The circuit as built's, a blank one absent.
+  const CalculatorForm built =
+      test::Form(AMP_BUFFER, {{"source_inductance", "0,5"}, {"load_resistor", "47 k"}, {"in_correlation", " "}});
+  notes.assign(kBuiltCircuitFields.size(), "");
+  notes[0] = "Source Inductance reads \"0,5\" as 0";
+  notes[1] = "Load Resistor reads \"47 k\" as 47";
+  EXPECT_EQ(FieldReadingNotes(built, kBuiltCircuitFields), notes);
+}
+
+// A part no circuit has is refused before any calculation, in one sentence
+// for the dialog, the command line and the results alike; the edges are
+// parts a circuit has, and so is a negative resistor (a negative power).
+TEST(BuiltCircuit, PartsNoCircuitHasAreRefusedInOneSentence) {
+  const std::string negative = " cannot be negative (an empty field leaves it out).";
+  const struct {
+    test::FieldTexts typed;
+    std::string refusal;  // empty: calculated
+  } cases[] = {
+      {{{"source_inductance", "-1m"}}, "Source Inductance" + negative},
+      {{{"load_capacitor", "-1p"}}, "Load Capacitor" + negative},
+      {{{"feedback_capacitor", "-1n"}}, "Feedback Capacitor" + negative},
+      {{{"gain_bandwidth", "-100k"}}, "Gain-Bandwidth Product" + negative},
+      {{{"current_corner", "-1"}}, "Current Noise 1/f Corner" + negative},
+      {{{"bias_resistor", "1k"}, {"bias_capacitor", "-1u"}}, "Bias Capacitor" + negative},
+      {{{"bias_resistor", " "}, {"bias_capacitor", "1u"}}, std::string(kBiasCapacitorAloneNote)},
+      {{{"in_correlation", "1.01"}}, std::string(kCorrelationOutOfRangeNote)},
+      {{{"in_correlation", "-1.01"}, {"bias_capacitor", "1u"}}, std::string(kBiasCapacitorAloneNote)},
+      {{{"load_capacitor", "0"}, {"feedback_capacitor", "0"}, {"in_correlation", "-1"}}, ""},
+      {{{"bias_resistor", "1k"}, {"bias_capacitor", "1u"}, {"in_correlation", "1"}}, ""},
+      {{{"load_resistor", "-1k"}}, ""},
+  };
+  for (const auto& c : cases) {
+    const NoiseResult result = ComputeNoise(test::Form(AMP_NONINVERTING, c.typed));
+    const std::optional<std::string_view> refusal = PartRefusal(result.inputs);
+    EXPECT_EQ(refusal.value_or(""), c.refusal);
+    EXPECT_EQ(BuiltCircuitRefusal(result), refusal) << c.refusal;
+    EXPECT_EQ(result.outcome.failure.has_value(), !c.refusal.empty()) << c.refusal;
+  }
 }
 
 // ---------------------------------------------------------------------------

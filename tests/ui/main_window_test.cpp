@@ -241,6 +241,38 @@ class MainWindowTest : public QObject {
     QVERIFY(curves.contains(rows.last() + QStringLiteral(" (magnitude)")));
   }
 
+  // The dialog's fields say what they will be read as, as the main window's
+  // do; OK is refused, with the command line's sentence, until every part is
+  // one a circuit can have: Cb needs Rb, c lies within -1..1.
+  void sourceAndBandwidthSaysReadingsAndRefusals() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    QStringList seen;
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("builtCircuitButton"); }, {[&](QWidget* w) {
+      const auto edit = [w](const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); };
+      const auto ok = [&] {
+        PressKey(w, Qt::Key_Return);
+        seen << w->findChild<QLabel*>(QStringLiteral("refusalNote"))->text() << (w->isVisible() ? "refused" : "closed");
+      };
+      QTest::keyClicks(edit("loadResistorEdit"), QStringLiteral("47 k"));
+      seen << w->findChild<QLabel*>(QStringLiteral("readingNotes"))->text() << edit("loadResistorEdit")->toolTip();
+      QTest::keyClicks(edit("biasCapacitorEdit"), QStringLiteral("1u"));
+      ok();
+      QTest::keyClicks(edit("biasResistorEdit"), QStringLiteral("1k"));
+      QTest::keyClicks(edit("inCorrelationEdit"), QStringLiteral("2"));
+      ok();
+      QTest::keyClick(edit("inCorrelationEdit"), Qt::Key_Backspace);
+      ok();
+    }}));
+    CalculatorForm typed;
+    typed.m_strLoadResistor = "47 k";
+    const QString note = ui::FromCp1252(FieldReadingNotes(typed, kBuiltCircuitFields)[1]);
+    QCOMPARE(seen, QStringList({note, Qt::convertFromPlainText(note), ui::FromCp1252(kBiasCapacitorAloneNote),
+                                "refused", ui::FromCp1252(kCorrelationOutOfRangeNote), "refused", "", "closed"}));
+    QCOMPARE(m_calc->Child<QLabel>("builtCircuitLine")->text(),
+             QStringLiteral("Circuit as built: Rload = 47ohm, Rb = 1kohm, Cb = 1µF"));
+  }
+
   // What a field will be read as is said under the form and in its tip as
   // it is typed; the part file's skipped lines are said there too.
   void fieldReadingsAndSkippedLinesAreSaid() {
