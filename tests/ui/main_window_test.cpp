@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -43,17 +44,12 @@ namespace {
 // A message box's standard button by its name ("Save"), or a button of its
 // own by object name; Escape where it has neither.
 void Answer(QWidget* window, const QString& button) {
-  auto* box = qobject_cast<QMessageBox*>(window);
   const std::map<QString, QMessageBox::StandardButton> standard{
       {"Save", QMessageBox::Save}, {"Discard", QMessageBox::Discard}, {"Cancel", QMessageBox::Cancel}};
-  const auto known = standard.find(button);
-  QAbstractButton* chosen = !box                      ? nullptr
-                            : known != standard.end() ? box->button(known->second)
-                                                      : box->findChild<QAbstractButton*>(button);
-  if (chosen)
-    chosen->click();
-  else
-    PressKey(window, Qt::Key_Escape);
+  auto* box = qobject_cast<QMessageBox*>(window);
+  auto* chosen =
+      box && standard.contains(button) ? box->button(standard.at(button)) : window->findChild<QAbstractButton*>(button);
+  chosen ? chosen->click() : PressKey(window, Qt::Key_Escape);
 }
 
 }  // namespace
@@ -535,6 +531,7 @@ class MainWindowTest : public QObject {
     row("remove", {"Save", "file"}, {"1", "3"});
     row("remove", {"Discard"}, {"1", "3"});
     row("Ctrl+S, then exit", {"file", "Cancel"}, kept);  // saved: the exit's own question
+    row("context menu", {"Save S&tage...", "file"}, kept);  // the chosen stage alone
   }
 
   // A chain of three edited stages, the second chosen, met by each way it
@@ -571,6 +568,10 @@ class MainWindowTest : public QObject {
     }
     m_calc->Click("invertingRadio");
     QCOMPARE(list->item(2)->text(), QStringLiteral("Stage 3 (inverting)"));
+    CalculatorForm riaa = FormOf(*m_calc);
+    ApplyRiaaBand(riaa);
+    m_calc->Click("riaaButton");  // a command that sets two fields at once
+    QCOMPARE(m_calc->Texts(), TextsOf(riaa));
     list->setCurrentRow(1);
     QVERIFY(chain->isWindowModified() && m_calc->Dialog().isWindowModified());
     m_calc->Dialog().activateWindow();
@@ -581,14 +582,17 @@ class MainWindowTest : public QObject {
       if (way == (path == single ? "open single" : "open chain")) answers.prepend(path);
     for (const QString& answer : std::as_const(answers))
       handlers.push_back([&, answer](QWidget* w) {
-        if (qobject_cast<QMessageBox*>(w)) return Answer(w, answer);
-        if (answer == QLatin1String("Cancel")) return PressKey(w, Qt::Key_Escape);
+        if (qobject_cast<QMenu*>(w)) return ChooseMenuItem(w, answer);
+        if (qobject_cast<QMessageBox*>(w) || answer == "Cancel") return Answer(w, answer);
         w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answer == "file" ? saved : answer);
         PressKey(w, Qt::Key_Return);
       });
+    auto* label = m_calc->Child<QLabel>("temperatureLabel");
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
     ModalDriver driver;
     QVERIFY(driver.Run(
         [&] {
+          if (way == "context menu") QApplication::sendEvent(label, &rightClick);
           if (way == "open single") PressKey(&m_calc->Dialog(), Qt::Key_O, Qt::ControlModifier);
           if (way == "open chain") ClickButton(chain, "openChainButton");
           if (way == "close") chain->close();
@@ -620,7 +624,7 @@ class MainWindowTest : public QObject {
       temperatures.clear();
       const ChainReading reading = ReadChainFile(file.readAll().toStdString(), {});
       for (const ChainStageForm& stage : *reading.stages) temperatures << ui::FromCp1252(stage.form.m_strTemperature);
-      QCOMPARE(temperatures, QStringList({"1", "2", "3"}));
+      QCOMPARE(temperatures, way == "context menu" ? QStringList({"2"}) : QStringList({"1", "2", "3"}));
     }
   }
 
