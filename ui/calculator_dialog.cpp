@@ -229,9 +229,8 @@ void CCalculatorDlg::keyPressEvent(QKeyEvent* event) {
 
 // The window manager's own menu cannot take an item everywhere, so the
 // About item lives in the window's context menu, beside the circuit files
-// and the chain (the dialog has no menu bar).
-// With a chain open, Ctrl+S saves the chain and the stage alone has a
-// command of its own.
+// and the chain (the dialog has no menu bar). With a chain open, Ctrl+S
+// saves the chain and the stage alone has a command of its own.
 void CCalculatorDlg::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   QAction* saveChain = ChainOpen() ? menu.addAction(kSaveChainItem) : nullptr;

@@ -130,7 +130,10 @@ bool CChainDlg::OpenStage(const ChainStageForm& stage) {
   QPushButton* alone = add("openAloneButton", QStringLiteral("Open &Alone"));
   // The answer that loses nothing, while the chain has room.
   insert->setEnabled(m_stages.size() < kMaxChainStages);
-  question.setDefaultButton(insert->isEnabled() ? insert : replace);
+  if (insert->isEnabled())
+    question.setDefaultButton(insert);
+  else
+    question.setDefaultButton(QMessageBox::Cancel);
   question.exec();
   const QAbstractButton* answer = question.clickedButton();
   if (answer == insert || answer == replace) {
