@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStyle>
 
@@ -46,6 +47,8 @@ static_assert(kFormTextFields[kCarryField].member == &CalculatorForm::m_strCarry
 const QString kExitQuestion = QStringLiteral("Are you certain that you want to exit?");
 const QString kAboutItem = QStringLiteral("&About Tervane...");
 const QString kSaveCircuitItem = QStringLiteral("&Save Circuit...");
+const QString kSaveChainItem = QStringLiteral("&Save Chain...");
+const QString kSaveStageItem = QStringLiteral("Save S&tage...");
 const QString kOpenCircuitItem = QStringLiteral("&Open Circuit...");
 const QString kChainItem = QStringLiteral("&Chain of Stages...");
 
@@ -112,11 +115,18 @@ void CCalculatorDlg::ConnectControls() {
   connect(m_partList, &QComboBox::activated, this, &CCalculatorDlg::OnSelchangePartName);
   connect(m_ui->calcWithCarryButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalculateWithCarry);
   connect(m_ui->chainButton, &QPushButton::clicked, this, &CCalculatorDlg::OnChain);
-  for (QLineEdit* field : m_textFields)
+  for (QLineEdit* field : m_textFields) {
     connect(field, &QLineEdit::textChanged, this, &CCalculatorDlg::ShowReadingNotes);
+    connect(field, &QLineEdit::textChanged, this, &CCalculatorDlg::FormEdited);
+  }
+  connect(m_ampTypeGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    if (checked) FormEdited();
+  });
+  connect(m_ui->applyCornerCheck, &QCheckBox::toggled, this, &CCalculatorDlg::FormEdited);
+  connect(m_partList, &QComboBox::currentIndexChanged, this, &CCalculatorDlg::FormEdited);
   // F1 opens the help page, the program's only help.
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CCalculatorDlg::OnHelpHelp);
-  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &CCalculatorDlg::OnSaveCircuit);
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &CCalculatorDlg::OnSave);
   connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &CCalculatorDlg::OnOpenCircuit);
 }
 
@@ -164,12 +174,19 @@ void CCalculatorDlg::RefreshIn() {
   }
 }
 
+// The controls' own signals keep quiet while they are set: a refresh in
+// from one of them would read the others before they are set. The form is
+// edited once they all are.
 void CCalculatorDlg::RefreshOut() {
-  CheckRadio(m_ampTypeGroup, m_form.m_nAmpType);
-  for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
-    if (i == kCarryField) m_ui->applyCornerCheck->setChecked(m_form.m_bApplyCorner != 0);
-    m_textFields[i]->setText(FromCp1252(m_form.*kFormTextFields[i].member));
+  {
+    const QScopedValueRollback quiet(m_quiet, true);
+    CheckRadio(m_ampTypeGroup, m_form.m_nAmpType);
+    for (std::size_t i = 0; i < kFormTextFields.size(); ++i) {
+      if (i == kCarryField) m_ui->applyCornerCheck->setChecked(m_form.m_bApplyCorner != 0);
+      m_textFields[i]->setText(FromCp1252(m_form.*kFormTextFields[i].member));
+    }
   }
+  FormEdited();
   // The circuit as built has no field here: a line says what of it is in
   // use, so that nobody forgets it is set.
   const std::optional<std::string> built = BuiltCircuitLine(m_form);
@@ -180,7 +197,10 @@ void CCalculatorDlg::RefreshOut() {
 
 // --- Ending the program -------------------------------------------------
 
+// A changed chain's Save / Discard / Cancel is the question: its Discard is
+// the answer to leaving, which a second question would only repeat.
 bool CCalculatorDlg::ConfirmExit() {
+  if (ChainOpen() && m_chain->HasChanges()) return m_chain->MayLeave(QStringLiteral("exiting"));
   QMessageBox question(QMessageBox::NoIcon, QCoreApplication::applicationName(), kExitQuestion,
                        QMessageBox::Ok | QMessageBox::Cancel, this);
   question.setDefaultButton(QMessageBox::Ok);
@@ -214,17 +234,20 @@ void CCalculatorDlg::keyPressEvent(QKeyEvent* event) {
 
 // The window manager's own menu cannot take an item everywhere, so the
 // About item lives in the window's context menu, beside the circuit files
-// and the chain (the dialog has no menu bar).
+// and the chain (the dialog has no menu bar). With a chain open, Ctrl+S
+// saves the chain and the stage alone has a command of its own.
 void CCalculatorDlg::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  QAction* save = menu.addAction(kSaveCircuitItem);
-  save->setShortcut(QKeySequence::Save);
+  QAction* saveChain = ChainOpen() ? menu.addAction(kSaveChainItem) : nullptr;
+  QAction* save = menu.addAction(ChainOpen() ? kSaveStageItem : kSaveCircuitItem);
+  (saveChain ? saveChain : save)->setShortcut(QKeySequence::Save);
   QAction* open = menu.addAction(kOpenCircuitItem);
   open->setShortcut(QKeySequence::Open);
   QAction* chain = menu.addAction(kChainItem);
   menu.addSeparator();
   QAction* about = menu.addAction(kAboutItem);
   const QAction* chosen = menu.exec(event->globalPos());
+  if (chosen && chosen == saveChain) m_chain->Save();
   if (chosen == save) OnSaveCircuit();
   if (chosen == open) OnOpenCircuit();
   if (chosen == chain) OnChain();
@@ -238,11 +261,19 @@ void CCalculatorDlg::OnAboutBox() {
 
 // --- Circuit files -----------------------------------------------------------
 
+void CCalculatorDlg::OnSave() {
+  if (ChainOpen())
+    m_chain->Save();
+  else
+    OnSaveCircuit();
+}
+
+// The form alone: the circuit, or the chain's stage it edits.
 void CCalculatorDlg::OnSaveCircuit() {
   RefreshIn();
   const std::string text = WriteCircuitFile(m_form, SelectedPartName());
-  const QString path =
-      AskSaveFileName(this, QStringLiteral("Save Circuit"), QStringLiteral("circuit.tervane"), CircuitFileFilters());
+  const QString caption = ChainOpen() ? QStringLiteral("Save Stage") : QStringLiteral("Save Circuit");
+  const QString path = AskSaveFileName(this, caption, QStringLiteral("circuit.tervane"), CircuitFileFilters());
   if (!path.isEmpty()) SaveFile(this, path, QByteArray::fromStdString(text));
 }
 
@@ -255,10 +286,9 @@ bool CCalculatorDlg::OpenCircuit(const QString& path) {
   std::optional<std::vector<ChainStageForm>> stages = OpenCircuitFile(
       this, QStringLiteral("Open Circuit"), path, m_form, QStringLiteral("The form is unchanged."));
   if (!stages) return false;
-  if (stages->size() == 1)
-    ShowStage(stages->front());
-  else
-    Chain().ShowChain(std::move(*stages));
+  if (stages->size() > 1) return Chain().OpenChain(std::move(*stages));
+  if (ChainOpen()) return m_chain->OpenStage(stages->front());
+  ShowStage(stages->front());
   return true;
 }
 
@@ -271,6 +301,14 @@ CChainDlg& CCalculatorDlg::Chain() {
   return *m_chain;
 }
 
+bool CCalculatorDlg::ChainOpen() const { return m_chain && m_chain->IsOpen(); }
+
+// Every change of the form, typed or set by a command, goes into the
+// chain's stage as it is made; a stage the chain puts in is not one.
+void CCalculatorDlg::FormEdited() {
+  if (!m_quiet && m_chain) m_chain->FormEdited();
+}
+
 ChainStageForm CCalculatorDlg::StageInForm() {
   RefreshIn();
   return {m_form, SelectedPartName()};
@@ -279,14 +317,16 @@ ChainStageForm CCalculatorDlg::StageInForm() {
 // The stage's texts are what was typed: the part is selected in the list
 // only, without its figures replacing them.
 void CCalculatorDlg::ShowStage(const ChainStageForm& stage) {
+  const QScopedValueRollback quiet(m_quiet, true);
   m_form = stage.form;
   RefreshOut();
   ShowAmplifierType(static_cast<AmplifierType>(m_form.m_nAmpType));
   m_partList->setCurrentIndex(stage.partName ? m_partList->findText(FromCp1252(*stage.partName)) : -1);
 }
 
-void CCalculatorDlg::ShowStagePlace(const QString& place) {
-  setWindowTitle(place.isEmpty() ? m_title : m_title + QStringLiteral(" \u2014 ") + place);
+void CCalculatorDlg::ShowStagePlace(const QString& place, bool changed) {
+  setWindowTitle(place.isEmpty() ? m_title : m_title + QStringLiteral(" \u2014 ") + place + QStringLiteral("[*]"));
+  setWindowModified(changed);
 }
 
 // --- Calculation -----------------------------------------------------------

@@ -39,7 +39,9 @@ class CCalculatorDlg : public QDialog {
 
   // Fills the form from a circuit file as if typed, or the chain's window
   // from a chain's file; a file that cannot be opened or read is told in a
-  // message naming it, and changes nothing. True when the file was taken.
+  // message naming it, and changes nothing. With a chain open, the chain's
+  // window asks first what the file does to it (CChainDlg). True when the
+  // file was taken.
   bool OpenCircuit(const QString& path);
 
   // Why the part list is empty or short (no library, lines that gave no
@@ -52,10 +54,11 @@ class CCalculatorDlg : public QDialog {
   // What the chain's window exchanges with the form, which edits one stage
   // of the chain at a time: the stage as typed (refreshed in), a stage put
   // into the form as if typed, its part selected without its figures, and
-  // which stage it is ("Stage 2 of 3"; empty: no chain) in the title.
+  // which stage it is ("Stage 2 of 3"; empty: no chain) in the title, with
+  // a `*` while the chain has changes.
   ChainStageForm StageInForm();
   void ShowStage(const ChainStageForm& stage);
-  void ShowStagePlace(const QString& place);
+  void ShowStagePlace(const QString& place, bool changed);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -75,10 +78,13 @@ class CCalculatorDlg : public QDialog {
   bool ConfirmExit();
   void OnAboutBox();
 
+  void OnSave();
   void OnSaveCircuit();
   void OnOpenCircuit();
   void OnChain();
   CChainDlg& Chain();
+  bool ChainOpen() const;
+  void FormEdited();
 
   void OnCalculate();
   void OnCalculateWithCarry();
@@ -114,6 +120,7 @@ class CCalculatorDlg : public QDialog {
 
   CChainDlg* m_chain = nullptr;  // made when first asked for, a child of this window
   QString m_title;               // the window's own, without a stage's place
+  bool m_quiet = false;          // while the controls are set, not edited
 
   CalculatorForm m_form;
   PartLibrary m_partLibrary;

@@ -1,16 +1,18 @@
 #include "ui/chain_dialog.h"
 
-#include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 #include "form/chain_text.h"
@@ -23,15 +25,27 @@
 #include "ui/view_support.h"
 
 namespace tervane::ui {
+namespace {
+
+const QString kCaption = QStringLiteral("Chain of Stages");
+
+// What a file keeps of a stage, which tells whether it has changed.
+std::string StageText(const ChainStageForm& stage) { return WriteChainFile(std::span(&stage, 1)); }
+
+std::vector<std::string> StageTexts(const std::vector<ChainStageForm>& stages) {
+  std::vector<std::string> texts;
+  for (const ChainStageForm& stage : stages) texts.push_back(StageText(stage));
+  return texts;
+}
+
+}  // namespace
 
 CChainDlg::CChainDlg(CCalculatorDlg& calculator) : QDialog(&calculator), m_calculator(calculator) {
   setObjectName(QStringLiteral("ChainDialog"));
-  setWindowTitle(QStringLiteral("Chain of Stages"));
+  setWindowTitle(kCaption + QStringLiteral("[*]"));
   setFont(calculator.font());
   AddControls();
-  // Closed by its button, Escape or the close box, the main window is the
-  // single stage's again.
-  connect(this, &QDialog::finished, this, [this] { m_calculator.ShowStagePlace({}); });
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &CChainDlg::OnSave);
 }
 
 void CChainDlg::AddControls() {
@@ -83,8 +97,76 @@ void CChainDlg::ShowChain() {
   if (m_stages.empty()) {
     m_stages.push_back(m_calculator.StageInForm());
     m_current = 0;
+    MarkSaved();
   }
   TakeStage();
+  Present();
+}
+
+bool CChainDlg::OpenChain(std::vector<ChainStageForm> stages) {
+  if (!MayLeave(QStringLiteral("opening another"))) return false;
+  m_stages = std::move(stages);
+  MarkSaved();
+  EditStage(0);
+  Present();
+  return true;
+}
+
+bool CChainDlg::OpenStage(const ChainStageForm& stage) {
+  TakeStage();
+  const QString chosen = QString::number(m_current + 1);
+  QMessageBox question(QMessageBox::Question, QStringLiteral("Open Circuit"),
+                       QStringLiteral("The file holds a single stage. Put it into the chain after stage %1, in "
+                                      "place of stage %1, or leave the chain and open it alone?")
+                           .arg(chosen),
+                       QMessageBox::Cancel, this);
+  const auto add = [&](const char* name, const QString& text) {
+    QPushButton* button = question.addButton(text, QMessageBox::AcceptRole);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+  };
+  QPushButton* insert = add("insertStageButton", QStringLiteral("&Insert After Stage %1").arg(chosen));
+  QPushButton* replace = add("replaceStageButton", QStringLiteral("&Replace Stage %1").arg(chosen));
+  QPushButton* alone = add("openAloneButton", QStringLiteral("Open &Alone"));
+  // The answer that loses nothing, while the chain has room.
+  insert->setEnabled(m_stages.size() < kMaxChainStages);
+  if (insert->isEnabled())
+    question.setDefaultButton(insert);
+  else
+    question.setDefaultButton(QMessageBox::Cancel);
+  question.exec();
+  const QAbstractButton* answer = question.clickedButton();
+  if (answer == insert || answer == replace) {
+    if (answer == insert)
+      m_stages.insert(m_stages.begin() + static_cast<std::ptrdiff_t>(++m_current), stage);
+    else
+      m_stages[m_current] = stage;
+    EditStage(m_current);
+    Present();
+    return true;
+  }
+  if (answer != alone || !MayLeave(QStringLiteral("leaving it"))) return false;
+  End();
+  m_calculator.ShowStage(stage);
+  return true;
+}
+
+// The first time it opens, beside the main window where the screen has
+// room, and never below the screen's edge.
+void CChainDlg::PlaceBeside() {
+  if (std::exchange(m_placed, true)) return;
+  adjustSize();
+  const QRect main = m_calculator.frameGeometry();
+  const QRect free = m_calculator.screen()->availableGeometry();
+  const int frame = main.width() - m_calculator.width();
+  const int top = std::max(free.top(), std::min(main.top(), free.bottom() - frame - height()));
+  if (main.right() + frame + width() < free.right())
+    move(main.right() + 1, top);
+  else if (main.left() - frame - width() > free.left())
+    move(main.left() - frame - width(), top);
+}
+
+void CChainDlg::Present() {
   Refresh();
   PlaceBeside();
   show();
@@ -92,32 +174,52 @@ void CChainDlg::ShowChain() {
   activateWindow();
 }
 
-void CChainDlg::ShowChain(std::vector<ChainStageForm> stages) {
-  m_stages = std::move(stages);
-  EditStage(0);
-  ShowChain();
+// The main window is the single stage's again, as the form shows it.
+void CChainDlg::End() {
+  m_stages.clear();
+  m_saved.clear();
+  m_calculator.ShowStagePlace({}, false);
+  QDialog::reject();
 }
 
-// The first time it opens, beside the main window where the screen has room.
-void CChainDlg::PlaceBeside() {
-  if (std::exchange(m_placed, true)) return;
-  adjustSize();
-  const QRect main = m_calculator.frameGeometry();
-  const QRect free = m_calculator.screen()->availableGeometry();
-  const int frame = main.width() - m_calculator.width();
-  if (main.right() + frame + width() < free.right())
-    move(main.right() + 1, main.top());
-  else if (main.left() - frame - width() > free.left())
-    move(main.left() - frame - width(), main.top());
+void CChainDlg::reject() {
+  if (MayLeave(QStringLiteral("closing it"))) End();
 }
 
-// The stage activating the window brings back is the form's, typed since.
-void CChainDlg::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_stages.empty()) {
-    TakeStage();
-    Refresh();
-  }
+// --- The chain as work -------------------------------------------------------
+
+bool CChainDlg::HasChanges() {
+  if (m_stages.empty()) return false;
+  TakeStage();
+  return StageTexts(m_stages) != m_saved;
+}
+
+bool CChainDlg::MayLeave(const QString& before) {
+  return !HasChanges() ||
+         MayLose(QStringLiteral("The chain has changed since it was opened or saved. Save it before %1?").arg(before));
+}
+
+// As editors ask before work is lost; Save goes on only once the file is
+// written.
+bool CChainDlg::MayLose(const QString& question) {
+  QMessageBox box(QMessageBox::Warning, kCaption, question,
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Save);
+  const int answer = box.exec();
+  return answer == QMessageBox::Discard || (answer == QMessageBox::Save && Save());
+}
+
+// A stage is edited while no stage of the file holds what it holds.
+bool CChainDlg::Edited(std::size_t stage) const {
+  return std::find(m_saved.begin(), m_saved.end(), StageText(m_stages[stage])) == m_saved.end();
+}
+
+void CChainDlg::MarkSaved() { m_saved = StageTexts(m_stages); }
+
+void CChainDlg::FormEdited() {
+  if (m_stages.empty()) return;
+  TakeStage();
+  Refresh();
 }
 
 // --- The bracket: the form into its stage, a change, the chain shown ------
@@ -129,16 +231,17 @@ void CChainDlg::EditStage(std::size_t stage) {
   m_calculator.ShowStage(m_stages[stage]);
 }
 
+QString CChainDlg::NameOf(std::size_t stage) const {
+  return FromCp1252(StageName(stage, m_stages[stage].partName, m_stages[stage].form.m_nAmpType));
+}
+
 void CChainDlg::Refresh() {
   // Items are renamed, not replaced: this may run from the list's own signal.
   const QSignalBlocker quiet(m_list);
   const int count = static_cast<int>(m_stages.size());
   while (m_list->count() > count) delete m_list->takeItem(m_list->count() - 1);
   while (m_list->count() < count) m_list->addItem(QString());
-  for (int k = 0; k < count; ++k) {
-    const ChainStageForm& stage = m_stages[static_cast<std::size_t>(k)];
-    m_list->item(k)->setText(FromCp1252(StageName(static_cast<std::size_t>(k), stage.partName, stage.form.m_nAmpType)));
-  }
+  for (int k = 0; k < count; ++k) m_list->item(k)->setText(NameOf(static_cast<std::size_t>(k)));
   m_list->setCurrentRow(static_cast<int>(m_current));
   const bool room = m_stages.size() < kMaxChainStages;
   m_add->setEnabled(room);
@@ -146,7 +249,10 @@ void CChainDlg::Refresh() {
   m_moveUp->setEnabled(m_current > 0);
   m_moveDown->setEnabled(m_current + 1 < m_stages.size());
   m_remove->setEnabled(m_stages.size() > 1);
-  m_calculator.ShowStagePlace(QStringLiteral("Stage %1 of %2").arg(m_current + 1).arg(m_stages.size()));
+  // The main window's title first: a changed window marks its owner too.
+  const bool changed = StageTexts(m_stages) != m_saved;
+  m_calculator.ShowStagePlace(QStringLiteral("Stage %1 of %2").arg(m_current + 1).arg(m_stages.size()), changed);
+  setWindowModified(changed);
 }
 
 // --- The list's commands -----------------------------------------------------
@@ -192,6 +298,10 @@ void CChainDlg::Move(std::size_t from, std::size_t to) {
 
 void CChainDlg::OnRemove() {
   if (m_stages.size() < 2) return;
+  TakeStage();
+  const QString question =
+      QStringLiteral("%1 has changed since the chain was opened or saved. Save the chain before removing it?");
+  if (Edited(m_current) && !MayLose(question.arg(NameOf(m_current)))) return;
   m_stages.erase(m_stages.begin() + static_cast<std::ptrdiff_t>(m_current));
   EditStage(std::min(m_current, m_stages.size() - 1));
   Refresh();
@@ -215,16 +325,20 @@ void CChainDlg::OnOpen() {
   TakeStage();
   if (std::optional<std::vector<ChainStageForm>> stages = OpenCircuitFile(
           this, QStringLiteral("Open Chain"), path, m_stages[m_current].form, QStringLiteral("The chain is unchanged.")))
-    ShowChain(std::move(*stages));
+    OpenChain(std::move(*stages));
 }
 
-void CChainDlg::OnSave() {
+void CChainDlg::OnSave() { Save(); }
+
+bool CChainDlg::Save() {
   TakeStage();
   Refresh();
-  const std::string text = WriteChainFile(m_stages);
   const QString path =
       AskSaveFileName(this, QStringLiteral("Save Chain"), QStringLiteral("chain.tervane"), CircuitFileFilters());
-  if (!path.isEmpty()) SaveFile(this, path, QByteArray::fromStdString(text));
+  if (path.isEmpty() || !SaveFile(this, path, QByteArray::fromStdString(WriteChainFile(m_stages)))) return false;
+  MarkSaved();
+  Refresh();
+  return true;
 }
 
 }  // namespace tervane::ui

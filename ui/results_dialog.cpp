@@ -124,9 +124,12 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
 }
 
 CResultsDlg::CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages)
-    : CResultsDlg(owner, BuildChainReport(result)) {
+    : CResultsDlg(owner, BuildChainReport(result, SessionWeighting())) {
   setWindowTitle(QStringLiteral("Chain Noise Results"));
   AddViews(result);
+  // A chain's report reads its shares and totals through the weighting, as
+  // the command line's does.
+  m_reportOf = [result](Weighting weighting) { return BuildChainReport(result, weighting); };
   m_page = [result, stages](PdfPage& page, Weighting weighting) {
     page.subject = QStringLiteral("Chain of %1 stages").arg(stages.size());
     page.inputs = ChainInputsOf(stages);
@@ -203,7 +206,8 @@ void CResultsDlg::AddViews(const ChainCalculation& result) {
   AddView(m_figures, "figuresTab", QStringLiteral("&Figures"));
 }
 
-// Above the tabs, since it applies to all the views but the report.
+// Above the tabs, since it applies to all the views (a stage's report is
+// the band's).
 void CResultsDlg::AddWeightingChoice() {
   m_weighting = new QComboBox(this);
   SetNames(m_weighting, QStringLiteral("weightingCombo"), QStringLiteral("Weighting"));
@@ -241,6 +245,10 @@ void CResultsDlg::OnWeighting() {
   m_spectrum->SetWeighting(weighting);
   if (m_comparison) m_comparison->SetWeighting(weighting);
   m_figures->SetWeighting(weighting);
+  if (m_reportOf) {
+    m_strResults = m_reportOf(weighting);
+    m_editResults->setPlainText(ReportText());
+  }
 }
 
 void CResultsDlg::AddButtons() {

@@ -33,8 +33,9 @@ struct PdfPage;
 // that has the focus, then the views of the same calculation: the
 // breakdown by source, the spectrum, the part library compared in the
 // circuit and the data-sheet figures. A weighting chosen above the tabs
-// applies to the breakdown's totals, the spectrum, the comparison's ranking
-// and the figures, and is kept for the next window while the program runs.
+// applies to the breakdown's totals, the spectrum, the comparison's ranking,
+// the figures and a chain's report (the PDF's too), and is kept for the next
+// window while the program runs.
 // "Save As..." writes the view shown to a file, "Save PDF..." the whole
 // calculation on one page. No OK button: it closes with the close box,
 // Escape, Enter in the report, or by choosing a part in the comparison.
@@ -89,6 +90,7 @@ class CResultsDlg : public QDialog {
   CComparisonView* m_comparison = nullptr;
   CFiguresView* m_figures = nullptr;
   std::string m_strResults;
+  std::function<std::string(Weighting weighting)> m_reportOf;  // a report that follows the weighting
   // What the PDF shows of the calculation but its report and plot, through a weighting.
   std::function<void(PdfPage& page, Weighting weighting)> m_page;
   std::optional<std::string> m_chosenPart;

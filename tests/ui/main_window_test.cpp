@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
@@ -20,6 +22,7 @@
 
 #include <sys/stat.h>
 
+#include <map>
 #include <sstream>
 
 #include "form/built_circuit.h"
@@ -48,6 +51,17 @@ bool HelpPageNames(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
   }();
   return page.contains(QLatin1Char('>') + name.toHtmlEscaped() + QLatin1Char('<'));
+}
+
+// A message box's standard button by its name ("Save"), or a button of its
+// own by object name; Escape where it has neither.
+void Answer(QWidget* window, const QString& button) {
+  const std::map<QString, QMessageBox::StandardButton> standard{
+      {"Save", QMessageBox::Save}, {"Discard", QMessageBox::Discard}, {"Cancel", QMessageBox::Cancel}};
+  auto* box = qobject_cast<QMessageBox*>(window);
+  auto* chosen =
+      box && standard.contains(button) ? box->button(standard.at(button)) : window->findChild<QAbstractButton*>(button);
+  chosen ? chosen->click() : PressKey(window, Qt::Key_Escape);
 }
 
 }  // namespace
@@ -320,7 +334,7 @@ class MainWindowTest : public QObject {
     QVERIFY(m_calc->Open(std::nullopt));
     m_calc->Type("temperatureEdit", QStringLiteral("25C"));
     CalculatorForm form = FormOf(*m_calc);
-    QStringList names{m_calc->Dialog().windowTitle()};
+    QStringList names{ShownTitle(&m_calc->Dialog())};
     ModalDriver driver;
     driver.serveRest = [&names](QWidget* w) {
       if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("viewTabs")))
@@ -336,7 +350,7 @@ class MainWindowTest : public QObject {
     QStringList titles;  // modal, or left open beside the main window
     for (const ModalDriver::Window& window : driver.windows) titles << window.title;
     for (const QDialog* window : m_calc->Dialog().findChildren<QDialog*>())
-      if (window->isVisible()) titles << window->windowTitle();
+      if (window->isVisible()) titles << ShownTitle(window);
     QCOMPARE(titles, title.isNull() ? QStringList() : QStringList{title});
     for (const QString& name : names + titles)
       QVERIFY2(name.isEmpty() || HelpPageNames(name), qPrintable(name + QStringLiteral(": not in the help page")));
@@ -478,7 +492,8 @@ class MainWindowTest : public QObject {
 
   // The chain's window: each command changes its list and the stage the form
   // edits (its temperature names it here), an edit is kept when another
-  // stage is chosen, and "Calculate Chain" shows the core's chain of them.
+  // stage is chosen, and "Calculate Chain" shows the core's chain of them,
+  // its report through the weighting chosen.
   void chainWindow() {
     QVERIFY(m_calc->Open(std::nullopt));
     m_calc->Type("temperatureEdit", QStringLiteral("1"));
@@ -506,12 +521,14 @@ class MainWindowTest : public QObject {
         list = chain->findChild<QListWidget*>(QStringLiteral("stageList"));
       } else if (*step.command == '0') {
         list->setCurrentRow(0);
-      } else {
-        ClickButton(chain, step.command);
+      } else {  // removing an edited stage asks first (chainWorkIsKept)
+        ModalDriver discarding;
+        discarding.serveRest = [](QWidget* box) { Answer(box, QStringLiteral("Discard")); };
+        QVERIFY(discarding.Run([&] { ClickButton(chain, step.command); }));
       }
       if (*step.typed) m_calc->Type("temperatureEdit", QString::fromLatin1(step.typed));
       QVERIFY(m_calc->Dialog().windowTitle().endsWith(
-          QStringLiteral(" \u2014 Stage %1 of %2").arg(step.current + 1).arg(step.stages.size())));
+          QStringLiteral(" \u2014 Stage %1 of %2[*]").arg(step.current + 1).arg(step.stages.size())));
       stages.clear();
       for (int row : {0, 1, 2, step.current})  // each stage in turn, then back
         if (row < step.stages.size()) {
@@ -526,19 +543,152 @@ class MainWindowTest : public QObject {
     stages.back() = {FormOf(*m_calc), {}};
     const ChainCalculation expected = ComputeChain(stages);
     QList<QList<QStringList>> shown;
+    QString weighted;
     ModalDriver driver;
     QVERIFY(driver.Run([&] { ClickButton(chain, "calculateChainButton"); }, {[&](QWidget* results) {
                          for (const char* name : {"breakdownTable", "figuresTable"})
                            shown << TableRows(results->findChild<QTableView*>(QString::fromLatin1(name)));
+                         auto* weighting = results->findChild<QComboBox*>(QStringLiteral("weightingCombo"));
+                         weighting->setCurrentIndex(static_cast<int>(WeightingIndex(Weighting::kRiaa)));
+                         weighted = results->findChild<QPlainTextEdit*>()->toPlainText();
+                         weighting->setCurrentIndex(0);  // the next window's too
                          PressKey(results, Qt::Key_Escape);
                        }}));
     QVERIFY(HelpPageNames(driver.windows.front().title));
-    QCOMPARE(driver.windows.front().text,
-             ui::FromCp1252(BuildChainReport(expected)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    const auto report = [&](Weighting w) {
+      return ui::FromCp1252(BuildChainReport(expected, w)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    };
+    QCOMPARE(driver.windows.front().text, report(Weighting::kNone));
+    QCOMPARE(weighted, report(Weighting::kRiaa));
     const Weighting none = Weighting::kNone;
     const TextTable breakdown = ChainBreakdownTable(*BreakdownChain(expected.chain), none);
     const TextTable figures = FigureTable(CausesOf(expected), *FiguresOf(expected), none);
     QCOMPARE(shown, (QList<QList<QStringList>>{ui::QtRows(breakdown), ui::QtRows(figures)}));
+  }
+
+  void chainWorkIsKept_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QStringList>("answers");  // a button of each question in turn; "file": the save's path
+    QTest::addColumn<QStringList>("stages");   // the chain's then, by temperature; none: it ended
+    const QStringList kept{"1", "2", "3"};
+    const auto row = [](const char* way, const QStringList& answers, const QStringList& stages) {
+      QTest::addRow("%s: %s", way, qPrintable(answers.join(u' '))) << QString::fromLatin1(way) << answers << stages;
+    };
+    row("open single", {"Cancel"}, kept);
+    row("open single", {"insertStageButton"}, {"1", "2", "9", "3"});
+    row("open single", {"replaceStageButton"}, {"1", "9", "3"});
+    row("open single", {"openAloneButton", "Cancel"}, kept);
+    row("open single", {"openAloneButton", "Save", "file"}, {});
+    row("open single", {"openAloneButton", "Discard"}, {});
+    row("open chain", {"Cancel"}, kept);
+    row("open chain", {"Save", "file"}, {"7", "8"});
+    row("open chain", {"Save", "Cancel"}, kept);  // the save's own dialog cancelled
+    row("open chain", {"Discard"}, {"7", "8"});
+    row("exit", {"Cancel"}, kept);
+    row("exit", {"Save", "file"}, kept);  // and the program ends
+    row("exit", {"Discard"}, kept);
+    row("close", {"Cancel"}, kept);
+    row("close", {"Save", "file"}, {});
+    row("close", {"Discard"}, {});
+    row("remove", {"Cancel"}, kept);
+    row("remove", {"Save", "file"}, {"1", "3"});
+    row("remove", {"Discard"}, {"1", "3"});
+    row("Ctrl+S, then exit", {"file", "Cancel"}, kept);  // saved: the exit's own question
+    row("context menu", {"Save S&tage...", "file"}, kept);  // the chosen stage alone
+  }
+
+  // A chain of three edited stages, the second chosen, met by each way it
+  // could be lost: every one asks first, Cancel keeps it as it was, Save
+  // writes all of it before going on, and the list names each stage as its
+  // form is.
+  void chainWorkIsKept() {
+    QFETCH(QString, way);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, stages);
+    QVERIFY(m_calc->Open(std::nullopt));
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("saved.tervane"));
+    const auto write = [&](const char* name, const std::vector<const char*>& temperatures) {
+      std::vector<ChainStageForm> forms;
+      for (const char* t : temperatures)
+        forms.emplace_back(ChainStageForm{FormOf(*m_calc), std::nullopt}).form.m_strTemperature = t;
+      forms.front().form.m_nAmpType = AMP_BUFFER;  // a name of its own in the list
+      QFile file(folder.filePath(QString::fromLatin1(name)));
+      const std::string text = WriteChainFile(forms);
+      return file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) > 0 ? file.fileName()
+                                                                                                 : QString();
+    };
+    const QString single = write("single.tervane", {"9"});
+    const QString other = write("chain.tervane", {"7", "8"});
+
+    m_calc->Type("temperatureEdit", QStringLiteral("1"));
+    m_calc->Click("chainButton");
+    auto* chain = m_calc->Child("ChainDialog");
+    auto* list = chain->findChild<QListWidget*>();
+    for (const char* t : {"2", "3"}) {
+      ClickButton(chain, "addStageButton");
+      m_calc->Type("temperatureEdit", QString::fromLatin1(t));
+    }
+    m_calc->Click("invertingRadio");
+    QCOMPARE(list->item(2)->text(), QStringLiteral("Stage 3 (inverting)"));
+    CalculatorForm riaa = FormOf(*m_calc);
+    ApplyRiaaBand(riaa);
+    m_calc->Click("riaaButton");  // a command that sets two fields at once
+    QCOMPARE(m_calc->Texts(), TextsOf(riaa));
+    list->setCurrentRow(1);
+    QVERIFY(chain->isWindowModified() && m_calc->Dialog().isWindowModified());
+    m_calc->Dialog().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m_calc->Dialog()));
+
+    std::vector<ModalDriver::Handler> handlers;
+    for (const QString& path : {single, other})
+      if (way == (path == single ? "open single" : "open chain")) answers.prepend(path);
+    for (const QString& answer : std::as_const(answers))
+      handlers.push_back([&, answer](QWidget* w) {
+        if (qobject_cast<QMenu*>(w)) return ChooseMenuItem(w, answer);
+        if (qobject_cast<QMessageBox*>(w) || answer == "Cancel") return Answer(w, answer);
+        w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answer == "file" ? saved : answer);
+        PressKey(w, Qt::Key_Return);
+      });
+    auto* label = m_calc->Child<QLabel>("temperatureLabel");
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
+    ModalDriver driver;
+    QVERIFY(driver.Run(
+        [&] {
+          if (way == "context menu") QApplication::sendEvent(label, &rightClick);
+          if (way == "open single") PressKey(&m_calc->Dialog(), Qt::Key_O, Qt::ControlModifier);
+          if (way == "open chain") ClickButton(chain, "openChainButton");
+          if (way == "close") chain->close();
+          if (way == "remove") ClickButton(chain, "removeStageButton");
+          if (way.startsWith("Ctrl+S")) PressKey(&m_calc->Dialog(), Qt::Key_S, Qt::ControlModifier);
+          if (way.endsWith("exit")) m_calc->Click("exitButton");
+        },
+        handlers));
+
+    QStringList shown, named, temperatures;
+    for (int row = 0; chain->isVisible() && row < list->count(); ++row) shown << list->item(row)->text();
+    for (int row = 0; row < shown.size(); ++row) {
+      list->setCurrentRow(row);
+      temperatures << m_calc->Text("temperatureEdit");
+      named << ui::FromCp1252(StageName(std::size_t(row), std::nullopt, FormOf(*m_calc).m_nAmpType));
+    }
+    QCOMPARE(temperatures, stages);
+    QCOMPARE(shown, named);
+    QCOMPARE(m_calc->Dialog().isVisible(), !way.endsWith("exit") || answers.back() == "Cancel");
+    if (way.startsWith("Ctrl+S")) {
+      QCOMPARE(driver.windows.back().text, QStringLiteral("Are you certain that you want to exit?"));
+      QVERIFY(!chain->isWindowModified() && !m_calc->Dialog().isWindowModified());
+    }
+    if (answers.contains("openAloneButton") && stages.isEmpty())
+      QCOMPARE(m_calc->Text("temperatureEdit"), QStringLiteral("9"));
+    QFile file(saved);
+    QCOMPARE(file.exists(), answers.contains("file"));
+    if (file.open(QIODevice::ReadOnly)) {
+      temperatures.clear();
+      const ChainReading reading = ReadChainFile(file.readAll().toStdString(), {});
+      for (const ChainStageForm& stage : *reading.stages) temperatures << ui::FromCp1252(stage.form.m_strTemperature);
+      QCOMPARE(temperatures, way == "context menu" ? QStringList({"2"}) : QStringList({"1", "2", "3"}));
+    }
   }
 
   void chainFilesOpenAsChains_data() {

@@ -51,10 +51,10 @@ void ModalDriver::Poll() {
   if (!window || (!m_late && std::find(m_served.begin(), m_served.end(), window) != m_served.end())) return;
   if (m_late || (m_handlers.empty() && !serveRest)) {
     problems
-        << QStringLiteral("%1 \"%2\" closed").arg(m_late ? "at the deadline" : "unexpected", window->windowTitle());
+        << QStringLiteral("%1 \"%2\" closed").arg(m_late ? "at the deadline" : "unexpected", ShownTitle(window));
     return Dismiss(window);
   }
-  windows.append({window->windowTitle(), WindowText(window)});
+  windows.append({ShownTitle(window), WindowText(window)});
   m_served.emplace_back(window);
   Handler handler = serveRest;
   if (!m_handlers.empty()) handler = std::move(m_handlers.front()), m_handlers.pop_front();
@@ -65,6 +65,10 @@ void ModalDriver::Poll() {
         if (target && !target->isVisible()) std::erase(m_served, target);  // it may meet a handler again
       },
       Qt::QueuedConnection);
+}
+
+QString ShownTitle(const QWidget* window) {
+  return window->windowTitle().replace(QStringLiteral("[*]"), window->isWindowModified() ? QStringLiteral("*") : QString());
 }
 
 QWidget* TopWindow() {

@@ -18,6 +18,10 @@ namespace tervane::uitest {
 // Nothing hangs: a window without a handler, and every window still up at
 // the deadline, is closed and counted as a problem. Check in the test body
 // after Run() returns: a failed QVERIFY in a handler only leaves the handler.
+// A window's title as its frame shows it: the changed mark "[*]" as "*"
+// while the window is changed, else nothing.
+QString ShownTitle(const QWidget* window);
+
 class ModalDriver : public QObject {
  public:
   using Handler = std::function<void(QWidget* window)>;
