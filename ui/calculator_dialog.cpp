@@ -55,6 +55,23 @@ QString PlainTip(const QString& text) { return text.isEmpty() ? text : Qt::conve
 // The depth the part list drops to, in dialog units.
 constexpr int kPartListDropUnits = 220;
 
+// Whether `text`, wrapped at the label's width, fits its height.
+bool FitsLabel(const QLabel* label, const QString& text) {
+  const QRect room(0, 0, label->width(), QWIDGETSIZE_MAX);
+  return label->fontMetrics().boundingRect(room, Qt::TextWordWrap, text).height() <= label->height();
+}
+
+// `text` if it fits the label, else as many of its comma-separated parts as
+// fit with an ellipsis after them.
+QString FittedText(const QLabel* label, const QString& text) {
+  const QString separator = QStringLiteral(", ");
+  const QStringList parts = text.split(separator);
+  QString shown = text;
+  for (qsizetype kept = parts.size() - 1; kept > 0 && !FitsLabel(label, shown); --kept)
+    shown = parts.mid(0, kept).join(separator) + separator + QChar(0x2026);
+  return shown;
+}
+
 }  // namespace
 
 CCalculatorDlg::CCalculatorDlg(const std::filesystem::path& partFile) : m_ui(std::make_unique<Ui::CalculatorDialog>()) {
@@ -166,11 +183,11 @@ void CCalculatorDlg::RefreshOut() {
     m_textFields[i]->setText(FromCp1252(m_form.*kFormTextFields[i].member));
   }
   // The circuit as built has no field here: a line says what of it is in
-  // use, so that nobody forgets it is set.
+  // use, so that nobody forgets it is set; the whole of it is in its tip.
   const std::optional<std::string> built = BuiltCircuitLine(m_form);
   const QString line = built ? FromCp1252(*built) : QString();
-  m_ui->builtCircuitLine->setText(line);
-  m_ui->builtCircuitLine->setToolTip(line);
+  m_ui->builtCircuitLine->setText(FittedText(m_ui->builtCircuitLine, line));
+  m_ui->builtCircuitLine->setToolTip(PlainTip(line));
 }
 
 // --- Ending the program -------------------------------------------------
@@ -416,12 +433,8 @@ void CCalculatorDlg::ShowReadingNotes() {
     if (!fields.isEmpty()) lines << fields;
     return lines.join(QLatin1Char('\n'));
   };
-  const auto fits = [&](const QString& candidate) {
-    const QRect room(0, 0, label->width(), QWIDGETSIZE_MAX);
-    return label->fontMetrics().boundingRect(room, Qt::TextWordWrap, candidate).height() <= label->height();
-  };
   qsizetype shown = fieldNotes.size();
-  while (shown > 0 && !fits(text(shown))) --shown;
+  while (shown > 0 && !FitsLabel(label, text(shown))) --shown;
   label->setText(text(shown));
 }
 

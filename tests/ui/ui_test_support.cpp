@@ -3,10 +3,25 @@
 #include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFontDatabase>
 
 #include "ui/qt_text.h"
 
 namespace tervane::uitest {
+
+QString TestFont() { return qEnvironmentVariable("TERVANE_TEST_FONT"); }
+
+bool UseTestFont() {
+  const QString family = TestFont();
+  if (family.isEmpty()) return true;
+  if (!QFontDatabase::hasFamily(family)) {
+    qCritical("TERVANE_TEST_FONT: the font \"%s\" is not installed", qPrintable(family));
+    return false;
+  }
+  for (const char* named : {"Arial", "MS Sans Serif"}) QFont::insertSubstitution(QString::fromLatin1(named), family);
+  QApplication::setFont(QFont(family, 10));
+  return true;
+}
 
 bool CalculatorUnderTest::Open(const std::optional<QByteArray>& partFile) {
   const QString path = m_folder.filePath(QStringLiteral("tervane.txt"));
