@@ -32,7 +32,8 @@ void AppendGeneral(std::string& out, double value, int digits) {
 
 std::string FormatFixed(double value, int decimals) {
   char text[400];  // the widest double, 309 digits, and any decimals asked of it
-  const auto written = std::to_chars(text, std::end(text), value, std::chars_format::fixed, std::clamp(decimals, 0, 60));
+  const auto written =
+      std::to_chars(text, std::end(text), value, std::chars_format::fixed, std::clamp(decimals, 0, 60));
   std::string out(text, written.ptr);
   if (out.find_first_not_of("-0.") == std::string::npos && out.front() == '-') out.erase(0, 1);
   return out;

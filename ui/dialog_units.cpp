@@ -30,7 +30,8 @@ int MulDivRound(int a, int b, int c) {
 // The width at which a control's text, or picture, shows whole; 0 for one
 // that wraps its text or has none.
 int WholeWidth(const QWidget* control) {
-  if (const auto* label = qobject_cast<const QLabel*>(control)) return label->wordWrap() ? 0 : label->sizeHint().width();
+  if (const auto* label = qobject_cast<const QLabel*>(control))
+    return label->wordWrap() ? 0 : label->sizeHint().width();
   if (const auto* button = qobject_cast<const QPushButton*>(control)) {
     QStyleOptionButton option;
     option.initFrom(button);

@@ -325,23 +325,27 @@ class CalculationTest : public QObject {
 
   void failedSave_data() {
     QTest::addColumn<QString>("way");
-    QTest::newRow("the write fails halfway") << u"halfway"_s;
-    QTest::newRow("a folder in the way") << u"folder"_s;
-    QTest::newRow("a full disk: only the last flush fails") << u"full"_s;
-    QTest::newRow("a device in the way") << u"device"_s;
+    QTest::addColumn<QString>("reason");  // as the message says it
+    const QString notAFile = u"it is not a regular file"_s;
+    QTest::newRow("the write fails halfway") << u"halfway"_s << u"the write failed"_s;
+    QTest::newRow("a folder in the way") << u"folder"_s << notAFile;
+    QTest::newRow("a full disk: only the last flush fails") << u"full"_s << u"File too large"_s;
+    QTest::newRow("a device in the way") << u"device"_s << notAFile;
+    QTest::newRow("a file of the kernel's") << u"kernel"_s << notAFile;
   }
 
-  // A failed save says so, naming the file, and leaves what was there as it
-  // was; the next file dialog does not start in its folder.
+  // A failed save says why, naming the file, and leaves what was there as
+  // it was; the next file dialog does not start in its folder.
   void failedSave() {
     QFETCH(QString, way);
+    QFETCH(QString, reason);
     QTemporaryDir folder;
-    const QString path = folder.filePath(u"report.txt"_s);
+    const QString path = way == u"kernel"_s ? u"/proc/kmsg"_s : folder.filePath(u"report.txt"_s);
     QFile old(way == u"folder"_s ? path + u"/kept"_s : path);
     if (way == u"device"_s) {
       if (geteuid() != 0) QSKIP("mknod needs root");
       QCOMPARE(mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)), 0);  // /dev/full
-    } else {
+    } else if (way != u"kernel"_s) {
       QVERIFY(QDir(folder.path()).mkpath(way == u"folder"_s ? u"report.txt"_s : u"."_s));
       QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
       old.close();
@@ -363,9 +367,11 @@ class CalculationTest : public QObject {
         },
         {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
     QVERIFY(!saved);
-    QVERIFY2(driver.windows.front().text.contains(path), qPrintable(driver.windows.front().text));
-    QVERIFY(DialogStart() != folder.path());
-    QVERIFY(way == u"device"_s ? !QFileInfo(path).isFile() : old.open(QIODevice::ReadOnly) && old.readAll() == "old");
+    const QString told = driver.windows.front().text;
+    QVERIFY2(told.contains(path + u": "_s + reason + u'.'), qPrintable(told));
+    QVERIFY(DialogStart() != QFileInfo(path).path());
+    if (way != u"kernel"_s)
+      QVERIFY(way == u"device"_s ? !QFileInfo(path).isFile() : old.open(QIODevice::ReadOnly) && old.readAll() == "old");
   }
 
   // The file dialog starts where the last save went, and lists a folder

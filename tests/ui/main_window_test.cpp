@@ -80,17 +80,17 @@ bool Whole(const QWidget* w) {
 // cut, on any of its tabs.
 int Misfits(QWidget* window, const QString& family) {
   QStringList misfits;
+  const auto text = [](QSize size) { return u"%1 x %2"_s.arg(size.width()).arg(size.height()); };
   const QRect frame = window->frameGeometry();
   if (!window->screen()->availableGeometry().contains(frame))
-    misfits << u"off the screen at %1, %2, %3 x %4"_s.arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
+    misfits << u"off the screen at %1, %2, "_s.arg(frame.x()).arg(frame.y()) + text(frame.size());
   if (const QString font = QFontInfo(window->font()).family(); font != family) misfits << u"in "_s + font;
   QSet<const QWidget*> cut;
   const auto look = [&] {
     for (const QWidget* w : window->findChildren<QWidget*>())
       if (w->isVisibleTo(window) && !Whole(w) && !cut.contains(w)) {
         cut << w;
-        misfits << u"%1 cut, %2 x %3 for %4 x %5"_s.arg(w->objectName()).arg(w->width()).arg(w->height())
-                       .arg(w->sizeHint().width()).arg(w->sizeHint().height());
+        misfits << w->objectName() + u" cut, "_s + text(w->size()) + u" for "_s + text(w->sizeHint());
       }
   };
   look();
@@ -176,13 +176,18 @@ class MainWindowTest : public QObject {
       misfits += Misfits(w, TestFont());
       if (resizable && w->minimumSize() == w->maximumSize()) fixed << w->windowTitle();
     };
-    const auto checkAndClose = [&](QWidget* w) { check(w, !qobject_cast<QMessageBox*>(w)), PressKey(w, Qt::Key_Escape); };
+    const auto checkAndClose = [&](QWidget* w) {
+      check(w, !qobject_cast<QMessageBox*>(w));
+      PressKey(w, Qt::Key_Escape);
+    };
     ModalDriver driver;
     QVERIFY(driver.Run([&] { m_calc->Click("builtCircuitButton"); }, {[&](QWidget* w) {
                          check(w);
                          for (const FormTextField& f : kBuiltCircuitFields)
                            w->findChild<QLineEdit*>(ui::FieldEditName(f.key))
-                               ->setText(f.unit == "dB" ? u"-15"_s : f.unit.empty() ? u"0.5"_s : u"4.7k"_s);
+                               ->setText(f.unit == "dB"   ? u"-15"_s
+                                         : f.unit.empty() ? u"0.5"_s
+                                                          : u"4.7k"_s);
                          PressKey(w, Qt::Key_Return);
                        }}));
     check(&m_calc->Dialog());
