@@ -32,6 +32,7 @@
 #include "form/result_csv.h"
 #include "form/write_back.h"
 #include "ui/file_save.h"
+#include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
 #include "ui/view_support.h"
 #include "ui_test_support.h"
@@ -304,6 +305,30 @@ class CalculationTest : public QObject {
     QStringList expected;
     for (qsizetype column = 0; column < rows.front().size(); ++column) expected << rows[0][column] << rows[1][column];
     QCOMPARE(breakdownRow, expected);
+  }
+
+  // A source that makes all the noise shows over the total, not under it
+  // (the legend, which names it in its colour, is in the right half).
+  void dominantSourceShows() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    m_calc->Click("bufferRadio");
+    TypeAll(*m_calc, {u"sourceResistorEdit=0"_s, u"r2Edit=0"_s});  // the op amp's voltage noise alone
+    QImage picture;
+    QRgb source = 0;
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
+                         ShowTab(results, u"spectrumTab"_s);
+                         const auto* plot =
+                             static_cast<ui::CLogLogPlotView*>(results->findChild<QWidget*>(u"spectrumPlot"_s));
+                         QCOMPARE(plot->Plot().curves.size(), std::size_t{2});
+                         picture = plot->Picture();
+                         source = plot->Plot().curves.back().color.rgb();
+                         PressKey(results, Qt::Key_Escape);
+                       }}));
+    int shown = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width() / 2; ++x) shown += picture.pixel(x, y) == source;
+    QVERIFY2(shown > picture.width() / 10, qPrintable(QString::number(shown)));
   }
 
   // The report cannot be edited.
