@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSet>
 #include <QStyleOptionButton>
 #include <QSvgRenderer>
@@ -51,7 +52,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Inside each of its parents up to the window, or up to a scroll area that
-// brings it into view, and its text whole.
+// brings it into view, and its text, or its rows, whole.
 bool Whole(const QWidget* w) {
   for (const QWidget* child = w; !child->isWindow(); child = child->parentWidget()) {
     const QWidget* parent = child->parentWidget();
@@ -71,6 +72,8 @@ bool Whole(const QWidget* w) {
   if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w))
     return within({w->sizeHint().width(), w->fontMetrics().height()});
   if (qobject_cast<const QTabBar*>(w)) return within(w->sizeHint());
+  if (const auto* view = qobject_cast<const QAbstractScrollArea*>(w))  // one as tall as its rows shows every one
+    return view->sizeAdjustPolicy() != QAbstractScrollArea::AdjustToContents || view->verticalScrollBar()->maximum() == 0;
   if (qobject_cast<const QGroupBox*>(w) || qobject_cast<const QLineEdit*>(w)) return within(w->minimumSizeHint());
   return true;
 }
