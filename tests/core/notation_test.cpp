@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "form/figure_text.h"
@@ -114,15 +115,10 @@ TEST(FormatEngValue, WritesFourDigitsAndAPrefix) {
 // Fixed decimals (decibels, shares) never say a negative zero: a gain a
 // hair under 1 is "0.00dB", not "-0.00dB".
 TEST(FormatFixed, WritesNoNegativeZero) {
-  const struct {
-    double value;
-    int decimals;
-    std::string text;
-  } cases[] = {
-      {-0.001, 2, "0.00"}, {-0.0, 1, "0.0"}, {-0.049, 1, "0.0"}, {-0.051, 1, "-0.1"}, {-1e-300, 0, "0"},
-      {3.14159, 2, "3.14"}, {99.96, 1, "100.0"}, {-129.604, 2, "-129.60"}, {1e6, 0, "1000000"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FormatFixed(c.value, c.decimals), c.text) << c.value;
+  for (const auto& [value, decimals, text] :
+       {std::tuple{-0.001, 2, "0.00"}, {-0.0, 1, "0.0"}, {-0.049, 1, "0.0"}, {-0.051, 1, "-0.1"}, {-1e-300, 0, "0"},
+        {3.14159, 2, "3.14"}, {99.96, 1, "100.0"}, {-129.604, 2, "-129.60"}, {1e6, 0, "1000000"}})
+    EXPECT_EQ(FormatFixed(value, decimals), text) << value;
   EXPECT_EQ(FigureText(20 * std::log10(0.99999), "dB", FigureKind::kDecibel), "0.00dB");
 }
 
