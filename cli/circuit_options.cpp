@@ -196,7 +196,7 @@ PartLibrary ListedParts(const PartFileOption& parts) {
 }
 
 void NoteRefusal(const NoiseResult& result, std::ostream& err) {
-  if (const std::optional<std::string_view> note = BuiltCircuitRefusal(result))
+  if (const std::optional<std::string> note = BuiltCircuitRefusal(result))
     err << "tervane-cli: " << Cp1252ToUtf8(*note) << '\n';
 }
 

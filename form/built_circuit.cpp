@@ -1,5 +1,7 @@
 #include "form/built_circuit.h"
 
+#include <cmath>
+
 #include "noise/stage_response.h"
 #include "notation/eng_parse.h"
 #include "notation/shown_value.h"
@@ -110,10 +112,51 @@ std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
   return std::nullopt;
 }
 
-std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
-  if (result.outcome.failure == StageFailure::kLoadOnInverting) return kLoadOnInvertingNote;
-  if (result.outcome.failure == StageFailure::kCorrelationOutOfRange) return kCorrelationOutOfRangeNote;
-  return std::nullopt;
+namespace {
+
+// "Source Inductance and Load Capacitor resonate at 15.92kHz, ..."
+std::string LosslessResonanceNote(double frequency) {
+  return "Source Inductance and Load Capacitor resonate at " + ShownValue(frequency) +
+         "Hz, in the band, with no resistance to damp them: the current noise through them has no bound there. "
+         "Give a Source Resistor or a Load Resistor, or a band that leaves the resonance out.";
+}
+
+// Why the stage lacks `resistor`: "the buffer has none", "it is 0 ohm",
+// "none is given".
+std::string_view WhyNoResistor(const StageInputs& inputs, ExcessResistor resistor) {
+  if (resistor == ExcessResistor::kR1 && inputs.ampType == AMP_BUFFER) return "the buffer has none";
+  if (resistor == ExcessResistor::kRload && !inputs.loadResistor) return "none is given";
+  if (resistor == ExcessResistor::kRb && !inputs.biasResistor) return "none is given";
+  return "it is 0 ohm";
+}
+
+// "Rs Noise Index and Rs DC Voltage are given, but the stage has no Rs (it
+// is 0 ohm), ..."
+std::string ExcessNoiseOfNoResistorNote(const StageInputs& inputs, ExcessResistor resistor) {
+  const ExcessNoiseFields& fields = kExcessNoiseFields[ExcessIndex(resistor)];
+  const std::string name(fields.resistor);
+  std::string note(kBuiltCircuitFields[fields.noiseIndex].caption);
+  note.append(" and ").append(kBuiltCircuitFields[fields.dcVolts].caption);
+  note.append(" are given, but the stage has no ").append(name);
+  note.append(" (").append(WhyNoResistor(inputs, resistor)).append("), and a resistor that is not there has ");
+  return note.append("no excess noise: clear them, or give the stage its ").append(name).append(".");
+}
+
+}  // namespace
+
+std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result) {
+  switch (result.outcome.failure.value_or(StageFailure::kNotFinite)) {
+    case StageFailure::kLoadOnInverting:
+      return std::string(kLoadOnInvertingNote);
+    case StageFailure::kCorrelationOutOfRange:
+      return std::string(kCorrelationOutOfRangeNote);
+    case StageFailure::kLosslessResonance:
+      return LosslessResonanceNote(LosslessResonance(result.inputs).value_or(NAN));
+    case StageFailure::kExcessNoiseOfNoResistor:
+      return ExcessNoiseOfNoResistorNote(result.inputs, *ExcessNoiseOfNoResistor(result.inputs));
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace tervane

@@ -75,7 +75,9 @@ inline constexpr std::string_view kCorrelationOutOfRangeNote =
     "Current Noise Correlation must lie between -1 and 1 (0: the inputs' current noise independent).";
 
 // The note of the circuit as built that says why `result` failed
-// (kLoadOnInvertingNote, kCorrelationOutOfRangeNote); none otherwise.
-std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result);
+// (kLoadOnInvertingNote, kCorrelationOutOfRangeNote; a lossless resonance
+// with its frequency; the resistor whose excess noise is given though the
+// stage lacks it); none otherwise.
+std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result);
 
 }  // namespace tervane

@@ -117,7 +117,7 @@ std::string ChainFailureText(const ChainCalculation& result) {
       return "error: a chain holds at most " + std::to_string(kMaxChainStages) + " stages";
     case ChainFailure::kStageFailed: {
       std::string text = StageName(result, *chain.failedStage) + ": " + std::string(kNoiseErrorReport);
-      if (const std::optional<std::string_view> note = BuiltCircuitRefusal(result.stages[*chain.failedStage]))
+      if (const std::optional<std::string> note = BuiltCircuitRefusal(result.stages[*chain.failedStage]))
         text.append(kLineEnd).append(*note);
       return text;
     }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -148,6 +150,10 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
   EXPECT_TRUE(ComputeNoise(form).outcome.failure) << "infinite carry in carry mode";
 }
 
+// A source of 0.5 H into `cload`: 15.92 kHz with 200 pF.
+void Tank(StageInputs& s, double cload) { s.sourceInductance = 0.5, s.loadCapacitor = cload; }
+void Excess(StageInputs& s, ExcessResistor r) { s.excess[ExcessIndex(r)] = ExcessNoise{-20, 10}; }
+
 TEST(CalculateStage, SaysWhichCheckFailed) {
   StageInputs ok;
   ok.ampType = AMP_NONINVERTING;
@@ -159,22 +165,38 @@ TEST(CalculateStage, SaysWhichCheckFailed) {
   ok.en = 3e-9;
   ASSERT_FALSE(CalculateStage(ok).failure);
   struct FailureCase {
-    StageFailure failure;
+    std::optional<StageFailure> failure;
     void (*spoil)(StageInputs&);
   };
+  using enum ExcessResistor;
   const FailureCase cases[] = {
       // Reversed band and zero reference: the band is named, it is checked first.
       {StageFailure::kBandNotAscending, [](StageInputs& s) { s.upperFreq = s.lowerFreq, s.refVoltage = 0; }},
       {StageFailure::kZeroReference, [](StageInputs& s) { s.refVoltage = 0; }},
       {StageFailure::kLoadOnInverting, [](StageInputs& s) { s.ampType = AMP_INVERTING, s.loadCapacitor = 1e-9; }},
       {StageFailure::kCorrelationOutOfRange, [](StageInputs& s) { s.inCorrelation = 1.01, s.r1 = 0; }},
-      {StageFailure::kNoSolution, [](StageInputs& s) { s.r1 = 0; }},
-      {StageFailure::kNotFinite, [](StageInputs& s) { s.carry = HUGE_VAL; }},
+      // A tank with no loss in the band, wherever it lies, whatever the nodes.
+      {StageFailure::kLosslessResonance, [](StageInputs& s) { Tank(s, 196e-12), s.r1 = 0; }},
+      {StageFailure::kLosslessResonance, [](StageInputs& s) { Tank(s, 192e-12), Excess(s, kRb); }},
+      {StageFailure::kLosslessResonance, [](StageInputs& s) { Tank(s, 200e-12), s.ampType = AMP_BUFFER; }},
+      {StageFailure::kLosslessResonance,
+       [](StageInputs& s) { Tank(s, 200e-12), s.lowerFreq = std::sqrt(1 / (0.5 * 200e-12)) / (2 * std::numbers::pi); }},
+      {std::nullopt, [](StageInputs& s) { Tank(s, 200e-12), s.upperFreq = 15e3; }},
+      {std::nullopt, [](StageInputs& s) { Tank(s, 200e-12), s.loadResistor = 47e3; }},
+      {std::nullopt, [](StageInputs& s) { Tank(s, 200e-12), s.sourceResistor = 1e-3; }},
+      // Excess noise of a resistor the stage lacks.
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kRs), s.r1 = 0; }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kR1), s.ampType = AMP_BUFFER; }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kR2), s.r2 = 0; }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kRload); }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kRb), s.biasResistor = 0; }},
+      {std::nullopt, [](StageInputs& s) { Excess(s, kRs), s.sourceResistor = 1; }},
+      {std::nullopt, [](StageInputs& s) { Excess(s, kRb), s.biasResistor = 1; }},
   };
   for (const FailureCase& c : cases) {
     StageInputs spoilt = ok;
     c.spoil(spoilt);
-    EXPECT_EQ(CalculateStage(spoilt).failure, c.failure) << static_cast<int>(c.failure);
+    EXPECT_EQ(CalculateStage(spoilt).failure, c.failure) << &c - cases;
   }
 }
 
