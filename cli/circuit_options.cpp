@@ -110,7 +110,8 @@ void CheckBiasAndExcessNoise(const CircuitOptions& options, CalculatorForm& form
       std::ranges::find(kBuiltCircuitFields, &CalculatorForm::m_strBiasResistor, &FormTextField::member) -
       kBuiltCircuitFields.begin());
   if (const CLI::Option* option = options.builtFields.options[rb];
-      option && option->count() > 0 && options.builtFields.texts[rb] == "cancel" && !SetBiasCancellingResistor(form))
+      option && option->count() > 0 && MeansBiasCancelling(options.builtFields.texts[rb]) &&
+      !SetBiasCancellingResistor(form))
     throw UsageError("--rb cancel: the stage has no finite resistance that cancels the bias currents");
   if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(form))
     throw UsageError(OptionAndCaption(*half->given) + " is given without " + OptionAndCaption(*half->missing) + ": " +

@@ -1,5 +1,7 @@
 #include "form/built_circuit.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "noise/stage_response.h"
@@ -9,11 +11,17 @@
 namespace tervane {
 namespace {
 
-// Nothing but white space before the end of the text (a NUL ends it, as it
-// does for the notation).
-bool IsBlank(std::string_view text) {
-  return text.empty() || text.substr(0, text.find('\0')).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+// The text up to its end (a NUL ends it, as it does for the notation)
+// without the white space around it.
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\n\v\f\r";
+  text = text.substr(0, text.find('\0'));
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
 }
+
+bool IsBlank(std::string_view text) { return Trimmed(text).empty(); }
 
 // A unit is named as a caption names it ("ohms"); after a number it is
 // singular ("47kohm").
@@ -49,6 +57,12 @@ void ReadBuiltCircuit(const CalculatorForm& form, StageInputs& inputs) {
     const std::optional<double> volts = FieldValue(form, kExcessNoiseFields[r].dcVolts);
     inputs.excess[r] = index && volts ? std::optional(ExcessNoise{*index, *volts}) : std::nullopt;
   }
+  if (MeansBiasCancelling(form.m_strBiasResistor)) inputs.biasResistor = BiasCancellingResistor(inputs).value_or(NAN);
+}
+
+bool MeansBiasCancelling(std::string_view text) {
+  return std::ranges::equal(Trimmed(text), std::string_view("cancel"),
+                            [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 std::optional<double> BuiltCircuitValue(const StageInputs& inputs, std::size_t field) {
@@ -70,10 +84,12 @@ std::optional<HalfExcessNoise> FindHalfExcessNoise(const CalculatorForm& form) {
   return std::nullopt;
 }
 
-std::string HalfExcessNoiseText(const HalfExcessNoise& half) {
+std::string HalfExcessNoiseReason(const HalfExcessNoise& half) {
   return std::string(half.given->caption) + " is given without " + std::string(half.missing->caption) + ": " +
-         std::string(kHalfExcessNoiseReason) + ".";
+         std::string(kHalfExcessNoiseReason);
 }
+
+std::string HalfExcessNoiseText(const HalfExcessNoise& half) { return HalfExcessNoiseReason(half) + "."; }
 
 bool SetBiasCancellingResistor(CalculatorForm& form) {
   const std::optional<double> rb = BiasCancellingResistor(ComputeNoise(form).inputs);
@@ -102,9 +118,7 @@ std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs) {
 }
 
 std::optional<std::string> BuiltCircuitLine(const CalculatorForm& form) {
-  StageInputs inputs;
-  ReadBuiltCircuit(form, inputs);
-  return BuiltCircuitLine(inputs);
+  return BuiltCircuitLine(ReadNoiseInputs(form).inputs);
 }
 
 std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {

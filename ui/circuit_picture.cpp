@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "form/built_circuit.h"
+#include "form/form_calculation.h"
 #include "notation/eng_parse.h"
 #include "ui/qt_text.h"
 
@@ -104,8 +105,7 @@ void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form) {
   if (!file.open(QIODevice::ReadOnly)) return;
   QString svg = QString::fromUtf8(file.readAll());
   for (const FormTextField& field : kFormTextFields) FillPart(svg, field, ParseEngValue(form.*field.member));
-  StageInputs built;
-  ReadBuiltCircuit(form, built);
+  const StageInputs built = ReadNoiseInputs(form).inputs;
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
     FillPart(svg, kBuiltCircuitFields[i], BuiltCircuitValue(built, i));
   svg.replace(QStringLiteral("{load-ink}"), Ink(built.loadResistor || built.loadCapacitor));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "form/circuit_file.h"
 #include "form/form_calculation.h"
 #include "form/temperature.h"
 #include "noise/noise_calculation.h"
@@ -197,6 +198,24 @@ TEST(CalculateStage, SaysWhichCheckFailed) {
     StageInputs spoilt = ok;
     c.spoil(spoilt);
     EXPECT_EQ(CalculateStage(spoilt).failure, c.failure) << &c - cases;
+  }
+}
+
+// Bias Resistor "cancel", in any case with blanks around it, is the value
+// that cancels the bias currents' offsets, (Rs + R1) || R2 = 9.091k here, as
+// typed into the field and as read from a circuit file; anything else is
+// read as a number.
+TEST(ReadNoiseInputs, CancelIsTheBiasCancellingResistor) {
+  const double cancelling = 1 / (1 / 10e3 + 1 / 100e3);
+  const std::pair<const char*, double> cases[] = {
+      {"cancel", cancelling}, {"Cancel", cancelling}, {" CANCEL\t", cancelling}, {" cancel", cancelling},
+      {"cancelled", 0},       {"can cel", 0},         {"1k", 1e3},
+  };
+  for (const auto& [text, rb] : cases) {
+    const CalculatorForm form = Form(AMP_INVERTING, {{"r1", "10k"}, {"r2", "100k"}, {"bias_resistor", text}});
+    EXPECT_NEAR(*ReadNoiseInputs(form).inputs.biasResistor, rb, 1e-12 * rb) << text;
+    const CircuitReading file = ReadCircuitFile(WriteCircuitFile(form, {}), Form());
+    EXPECT_NEAR(*ComputeNoise(*file.form).inputs.biasResistor, rb, 1e-12 * rb) << text;
   }
 }
 
