@@ -71,9 +71,9 @@ class Resonances {
   // The half-power edges, then distances from the peak growing fourfold up
   // to half its frequency: each panel beside the peak is three times as
   // wide as its distance from it, so its nodes see the peak's flank
-  // wherever the band's edges lie. A panel from a sharp peak's edge to a far band edge
-  // would set its first node decades beyond the flank, and its two rules
-  // would agree on missing a quarter of the peak's power.
+  // wherever the band's edges lie. A panel from a sharp peak's edge to a
+  // far band edge would set its first node decades beyond the flank, and
+  // its two rules would agree on missing a quarter of the peak's power.
   void Add(double re, double im) {
     double d = std::fabs(re);
     do {

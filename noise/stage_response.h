@@ -105,9 +105,11 @@ std::optional<ExcessResistor> ExcessNoiseOfNoResistor(const StageInputs& stage);
 
 // The half-power edges of the stage's resonances, Hz: its complex poles
 // and zeros (with `gainBandwidth`'s closed loop where one is given), however
-// sharp. The integrator's panels end there, so that no peak or notch can
-// hide between their nodes; a real pole or zero is a corner as smooth on a
-// log axis as the integrator needs.
+// sharp, and around each the points at fourfold distances from its peak up
+// to half its frequency. The integrator's panels end there, so that no peak
+// or notch can hide between their nodes, wherever the band's edges lie; a
+// real pole or zero is a corner as smooth on a log axis as the integrator
+// needs.
 std::vector<double> CircuitBreakpoints(const StageInputs& stage, const std::optional<double>& gainBandwidth);
 
 }  // namespace tervane
