@@ -26,8 +26,8 @@ namespace tervane::cli {
 namespace {
 
 constexpr const char* kChainFooter =
-    "FILE is a circuit file the desktop saved: a chain of stages (version 3, a\n"
-    "[stage] section each), or one stage, which is a chain of one (README,\n"
+    "FILE is a circuit file the desktop saved: a chain of stages (version 4 or 3,\n"
+    "a [stage] section each), or one stage, which is a chain of one (README,\n"
     "\"Chains of stages\"). Each stage is calculated as calc calculates it, but\n"
     "over the first stage's band and against its 0 dB reference; each later stage\n"
     "is driven by the output before it, through its own Rs (and Ls): 0 by default.\n"

@@ -111,7 +111,8 @@ void CheckBuiltCircuit(const CircuitOptions& options, CalculatorForm& form) {
       std::ranges::find(kBuiltCircuitFields, &CalculatorForm::m_strBiasResistor, &FormTextField::member) -
       kBuiltCircuitFields.begin());
   if (const CLI::Option* option = options.builtFields.options[rb];
-      option && option->count() > 0 && options.builtFields.texts[rb] == "cancel" && !SetBiasCancellingResistor(form))
+      option && option->count() > 0 && MeansBiasCancelling(options.builtFields.texts[rb]) &&
+      !SetBiasCancellingResistor(form))
     throw UsageError("--rb cancel: the stage has no finite resistance that cancels the bias currents");
   if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(form))
     throw UsageError(OptionAndCaption(*half->given) + " is given without " + OptionAndCaption(*half->missing) + ": " +
@@ -199,7 +200,7 @@ PartLibrary ListedParts(const PartFileOption& parts) {
 }
 
 void NoteRefusal(const NoiseResult& result, std::ostream& err) {
-  if (const std::optional<std::string_view> note = BuiltCircuitRefusal(result))
+  if (const std::optional<std::string> note = BuiltCircuitRefusal(result))
     err << "tervane-cli: " << Cp1252ToUtf8(*note) << '\n';
 }
 

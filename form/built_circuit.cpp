@@ -1,6 +1,8 @@
 #include "form/built_circuit.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 
 #include "noise/noise_calculation.h"
 #include "noise/stage_response.h"
@@ -10,11 +12,17 @@
 namespace tervane {
 namespace {
 
-// Nothing but white space before the end of the text (a NUL ends it, as it
-// does for the notation).
-bool IsBlank(std::string_view text) {
-  return text.empty() || text.substr(0, text.find('\0')).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+// The text up to its end (a NUL ends it, as it does for the notation)
+// without the white space around it.
+std::string_view Trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\n\v\f\r";
+  text = text.substr(0, text.find('\0'));
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
 }
+
+bool IsBlank(std::string_view text) { return Trimmed(text).empty(); }
 
 // A unit is named as a caption names it ("ohms"); after a number it is
 // singular ("47kohm").
@@ -62,6 +70,12 @@ void ReadBuiltCircuit(const CalculatorForm& form, StageInputs& inputs) {
     const std::optional<double> volts = FieldValue(form, kExcessNoiseFields[r].dcVolts);
     inputs.excess[r] = index && volts ? std::optional(ExcessNoise{*index, *volts}) : std::nullopt;
   }
+  if (MeansBiasCancelling(form.m_strBiasResistor)) inputs.biasResistor = BiasCancellingResistor(inputs).value_or(NAN);
+}
+
+bool MeansBiasCancelling(std::string_view text) {
+  return std::ranges::equal(Trimmed(text), std::string_view("cancel"),
+                            [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 std::optional<double> BuiltCircuitValue(const StageInputs& inputs, std::size_t field) {
@@ -83,10 +97,12 @@ std::optional<HalfExcessNoise> FindHalfExcessNoise(const CalculatorForm& form) {
   return std::nullopt;
 }
 
-std::string HalfExcessNoiseText(const HalfExcessNoise& half) {
+std::string HalfExcessNoiseReason(const HalfExcessNoise& half) {
   return std::string(half.given->caption) + " is given without " + std::string(half.missing->caption) + ": " +
-         std::string(kHalfExcessNoiseReason) + ".";
+         std::string(kHalfExcessNoiseReason);
 }
+
+std::string HalfExcessNoiseText(const HalfExcessNoise& half) { return HalfExcessNoiseReason(half) + "."; }
 
 bool SetBiasCancellingResistor(CalculatorForm& form) {
   const std::optional<double> rb = BiasCancellingResistor(ComputeNoise(form).inputs);
@@ -115,9 +131,7 @@ std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs) {
 }
 
 std::optional<std::string> BuiltCircuitLine(const CalculatorForm& form) {
-  StageInputs inputs;
-  ReadBuiltCircuit(form, inputs);
-  return BuiltCircuitLine(inputs);
+  return BuiltCircuitLine(ReadNoiseInputs(form).inputs);
 }
 
 std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
@@ -134,10 +148,51 @@ std::optional<std::string_view> PartRefusal(const StageInputs& inputs) {
                                                    kBuiltCircuitInputs.begin()));
 }
 
-std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
-  if (result.outcome.failure == StageFailure::kLoadOnInverting) return kLoadOnInvertingNote;
-  if (result.outcome.failure == StageFailure::kFaultyPart) return PartRefusal(result.inputs);
-  return std::nullopt;
+namespace {
+
+// "Source Inductance and Load Capacitor resonate at 15.92kHz, ..."
+std::string LosslessResonanceNote(double frequency) {
+  return "Source Inductance and Load Capacitor resonate at " + ShownValue(frequency) +
+         "Hz, in the band, with no resistance to damp them: the current noise through them has no bound there. "
+         "Give a Source Resistor or a Load Resistor, or a band that leaves the resonance out.";
+}
+
+// Why the stage lacks `resistor`: "the buffer has none", "it is 0 ohm",
+// "none is given".
+std::string_view WhyNoResistor(const StageInputs& inputs, ExcessResistor resistor) {
+  if (resistor == ExcessResistor::kR1 && inputs.ampType == AMP_BUFFER) return "the buffer has none";
+  if (resistor == ExcessResistor::kRload && !inputs.loadResistor) return "none is given";
+  if (resistor == ExcessResistor::kRb && !inputs.biasResistor) return "none is given";
+  return "it is 0 ohm";
+}
+
+// "Rs Noise Index and Rs DC Voltage are given, but the stage has no Rs (it
+// is 0 ohm), ..."
+std::string ExcessNoiseOfNoResistorNote(const StageInputs& inputs, ExcessResistor resistor) {
+  const ExcessNoiseFields& fields = kExcessNoiseFields[ExcessIndex(resistor)];
+  const std::string name(fields.resistor);
+  std::string note(kBuiltCircuitFields[fields.noiseIndex].caption);
+  note.append(" and ").append(kBuiltCircuitFields[fields.dcVolts].caption);
+  note.append(" are given, but the stage has no ").append(name);
+  note.append(" (").append(WhyNoResistor(inputs, resistor)).append("), and a resistor that is not there has ");
+  return note.append("no excess noise: clear them, or give the stage its ").append(name).append(".");
+}
+
+}  // namespace
+
+std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result) {
+  switch (result.outcome.failure.value_or(StageFailure::kNotFinite)) {
+    case StageFailure::kLoadOnInverting:
+      return std::string(kLoadOnInvertingNote);
+    case StageFailure::kFaultyPart:
+      return std::string(*PartRefusal(result.inputs));
+    case StageFailure::kLosslessResonance:
+      return LosslessResonanceNote(LosslessResonance(result.inputs).value_or(NAN));
+    case StageFailure::kExcessNoiseOfNoResistor:
+      return ExcessNoiseOfNoResistorNote(result.inputs, *ExcessNoiseOfNoResistor(result.inputs));
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace tervane

@@ -21,8 +21,15 @@ inline constexpr std::array<std::optional<double> StageInputs::*, 9> kBuiltCircu
 
 // Reads the circuit as it is built into `inputs`: a field that is empty or
 // blank leaves its part absent, any other text is read as every field is. A
-// resistor's excess noise is there only with both its fields.
+// resistor's excess noise is there only with both its fields. Bias Resistor
+// "cancel" (MeansBiasCancelling) is the value that cancels the bias
+// currents' offsets in the stage `inputs` holds, which must be read first
+// (not finite where there is none).
 void ReadBuiltCircuit(const CalculatorForm& form, StageInputs& inputs);
+
+// Whether a Bias Resistor text asks for the value that cancels the bias
+// currents' offsets: "cancel" in any case, blanks around it.
+bool MeansBiasCancelling(std::string_view text);
 
 // The value of `inputs` that field `field` of kBuiltCircuitFields gives;
 // none where it is absent (a noise index or DC voltage where the resistor's
@@ -41,8 +48,10 @@ std::optional<HalfExcessNoise> FindHalfExcessNoise(const CalculatorForm& form);
 // Why half a resistor's excess noise is not taken, after what is missing.
 inline constexpr std::string_view kHalfExcessNoiseReason = "a resistor's excess noise takes both, or neither";
 
-// "R1 Noise Index is given without R1 DC Voltage: " and the reason, which
-// the desktop says in place of taking it.
+// "R1 Noise Index is given without R1 DC Voltage: " and the reason, as a
+// file's refusal says it; as a sentence, which the desktop says in place of
+// taking it.
+std::string HalfExcessNoiseReason(const HalfExcessNoise& half);
 std::string HalfExcessNoiseText(const HalfExcessNoise& half);
 
 // Sets Bias Resistor to the value that cancels the bias currents' offsets
@@ -86,7 +95,9 @@ inline constexpr std::string_view kBiasCapacitorAloneNote =
 std::optional<std::string_view> PartRefusal(const StageInputs& inputs);
 
 // The note of the circuit as built that says why `result` failed
-// (kLoadOnInvertingNote, PartRefusal); none otherwise.
-std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result);
+// (kLoadOnInvertingNote, PartRefusal; a lossless resonance with its
+// frequency; the resistor whose excess noise is given though the stage
+// lacks it); none otherwise.
+std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result);
 
 }  // namespace tervane

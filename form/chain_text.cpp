@@ -42,18 +42,25 @@ const auto& FieldOf(const Fields& fields, std::string_view key) {
 
 // "Output noise (RIAA) = 1.2mV (-56.20dBu)": the figures keyed `keys`, the
 // first with its label, the others after it in brackets; a dash with why
-// where a figure is undefined.
+// where a figure is undefined, the why said once: "EIN = — (the chain has
+// no signal gain)".
 std::string FigureLine(const ChainCalculation& result, const NoiseFigures& figures, Weighting weighting,
                        std::initializer_list<std::string_view> keys) {
   const WeightedFigures& weighted = figures[weighting];
   std::string line(FieldOf(kWeightedFigureFields, *keys.begin()).label);
   if (weighting != Weighting::kNone) line.append(" (").append(NamesOf(weighting).label).append(")");
   line.append(" = ");
+  std::string_view said;  // the reason given last
   for (const std::string_view key : keys) {
     const WeightedFigureField& field = FieldOf(kWeightedFigureFields, key);
     const std::optional<double> value = weighted.*field.member;
     std::string text = FigureText(value, field.unit, field.kind);
-    if (!value) text.append(" (").append(UndefinedReason(CausesOf(result), weighted, key)).append(")");
+    if (!value) {
+      const std::string_view reason = UndefinedReason(CausesOf(result), weighted, key);
+      if (reason == said) continue;
+      text.append(" (").append(reason).append(")");
+      said = reason;
+    }
     line.append(key == *keys.begin() ? text : " (" + text + ")");
   }
   return line;
@@ -111,7 +118,7 @@ std::string ChainFailureText(const ChainCalculation& result) {
       return "error: a chain holds at most " + std::to_string(kMaxChainStages) + " stages";
     case ChainFailure::kStageFailed: {
       std::string text = StageName(result, *chain.failedStage) + ": " + std::string(kNoiseErrorReport);
-      if (const std::optional<std::string_view> note = BuiltCircuitRefusal(result.stages[*chain.failedStage]))
+      if (const std::optional<std::string> note = BuiltCircuitRefusal(result.stages[*chain.failedStage]))
         text.append(kLineEnd).append(*note);
       return text;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form/amplifier_names.h"
+#include "form/built_circuit.h"
 #include "noise/chain_calculation.h"
 #include "notation/cp1252.h"
 
@@ -19,9 +20,13 @@ constexpr std::string_view kVersionKey = "version";
 constexpr std::string_view kTypeKey = "type";
 constexpr std::string_view kCornerKey = "apply_corner";
 constexpr std::string_view kPartKey = "part";
+constexpr std::string_view kStagesKey = "stages";
 constexpr std::string_view kStageHeader = "[stage]";
 // The first version that holds a chain of stages, a [stage] section each.
 constexpr int kChainVersion = 3;
+// The first whose header says how many stages it holds, so that a chain cut
+// after a stage is no shorter chain.
+constexpr int kStageCountVersion = 4;
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -247,8 +252,26 @@ std::string ContentProblem(const Entries& entries, int version) {
   return {};
 }
 
+// A chain file's count of stages in its header, where its version has one,
+// against the sections it holds.
+std::string StageCountProblem(const Parsed& parsed, int version) {
+  if (version < kStageCountVersion) return {};
+  const auto found = parsed.top.find(kStagesKey);
+  if (found == parsed.top.end()) return "it is truncated or damaged: the line stages= is missing";
+  const std::string& text = found->second;
+  std::size_t count = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), count);
+  if (ec != std::errc() || end != text.data() + text.size() || !IsDigits(text))
+    return "it is damaged: stages is " + Quoted(text) + ", not a number of stages";
+  if (count != parsed.stages.size())
+    return "it is truncated or damaged: its header says " + Shown(text) + " stages, and it holds " +
+           std::to_string(parsed.stages.size());
+  return {};
+}
+
 // A file before the chains holds one stage above any section and no
-// section; a chain file its version alone above its stages' sections.
+// section; a chain file its version (and the count of its stages) alone
+// above its stages' sections.
 std::string StagesProblem(const Parsed& parsed, int version) {
   if (version < kChainVersion) {
     if (!parsed.stages.empty())
@@ -256,7 +279,9 @@ std::string StagesProblem(const Parsed& parsed, int version) {
     return ContentProblem(parsed.top, version);
   }
   for (const auto& [key, value] : parsed.top)
-    if (key != kVersionKey) return "it is damaged: " + Quoted(key) + " stands before the first [stage]";
+    if (key != kVersionKey && !(key == kStagesKey && version >= kStageCountVersion))
+      return "it is damaged: " + Quoted(key) + " stands before the first [stage]";
+  if (std::string problem = StageCountProblem(parsed, version); !problem.empty()) return problem;
   if (parsed.stages.empty()) return "it is truncated or damaged: it has no [stage] section";
   if (parsed.stages.size() > kMaxChainStages)
     return "it holds " + std::to_string(parsed.stages.size()) + " stages; a chain holds at most " +
@@ -296,6 +321,15 @@ void AppendStage(std::string& text, int version, const CalculatorForm& form,
   if (partName) line(kPartKey, *partName);
 }
 
+// Half a resistor's excess noise, which the calculation would drop: the
+// first stage that holds one, named in a chain's file.
+std::string HalfExcessNoiseProblem(std::span<const ChainStageForm> stages, int version) {
+  for (std::size_t k = 0; k < stages.size(); ++k)
+    if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(stages[k].form))
+      return (version < kChainVersion ? "" : "stage " + std::to_string(k + 1) + ": ") + HalfExcessNoiseReason(*half);
+  return {};
+}
+
 std::string HeaderLines(int version) {
   return std::string(kHeader) + "\n" + std::string(kVersionKey) + "=" + std::to_string(version) + "\n";
 }
@@ -313,10 +347,11 @@ std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std
 
 std::string WriteChainFile(std::span<const ChainStageForm> stages) {
   if (stages.size() == 1) return WriteCircuitFile(stages.front().form, stages.front().partName);
-  std::string text = HeaderLines(kChainVersion);
+  std::string text = HeaderLines(kStageCountVersion);
+  text.append(kStagesKey).append("=").append(std::to_string(stages.size())).append("\n");
   for (const ChainStageForm& stage : stages) {
     text.append("\n").append(kStageHeader).append("\n");
-    AppendStage(text, kChainVersion, stage.form, stage.partName);
+    AppendStage(text, kStageCountVersion, stage.form, stage.partName);
   }
   return text;
 }
@@ -345,6 +380,7 @@ ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
   std::vector<ChainStageForm> stages;
   if (version < kChainVersion) stages.push_back(StageOf(parsed.top, version, onto));
   for (const Entries& entries : parsed.stages) stages.push_back(StageOf(entries, version, onto));
+  if (std::string problem = HalfExcessNoiseProblem(stages, version); !problem.empty()) return refused(problem);
   return {std::move(stages), {}};
 }
 

@@ -32,12 +32,14 @@ namespace tervane {
 // those fields given, is written as version 1, so that the release before
 // them still opens it; a version 1 file opens with none of them.
 //
-// A chain of stages is version 3: the version alone, then a `[stage]`
-// section for each stage in the chain's order, each with the lines a file of
-// version 2 holds after its version:
+// A chain of stages is version 4: the version and the number of stages,
+// then a `[stage]` section for each stage in the chain's order, each with
+// the lines a file of version 2 holds after its version. Version 3 is the
+// same without the number of stages.
 //
 //   [tervane-circuit]
-//   version=3
+//   version=4
+//   stages=2
 //
 //   [stage]
 //   type=noninverting
@@ -51,7 +53,7 @@ namespace tervane {
 
 // Larger files are refused unread: a circuit takes well under 1 KiB.
 inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
-inline constexpr int kCircuitFileVersion = 3;  // the newest this one reads
+inline constexpr int kCircuitFileVersion = 4;  // the newest this one reads
 
 // The file's text for the form's type, texts and check box, and the part
 // (all Windows-1252), in UTF-8: version 1 unless a field of the circuit as
@@ -78,8 +80,9 @@ struct ChainReading {
 
 // Reads a chain's file, or a file of one stage as a chain of one. The
 // refusals are ReadCircuitFile's, and in a chain's file a section that is
-// missing, a key above the first one, more than kMaxChainStages stages, or
-// a stage's own problem, named with its number.
+// missing, a key above the first one, a number of stages in the header
+// (version 4) that is not the number of sections, more than kMaxChainStages
+// stages, or a stage's own problem, named with its number.
 ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto);
 
 // Reads a circuit file's bytes over `onto`; the other members of the form
@@ -87,8 +90,10 @@ ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto);
 // as '?', as it does when typed into the form. A file that is empty,
 // oversized, UTF-16 or UTF-32, of CR-only lines, binary, not UTF-8 (by the
 // line), truncated (its last line unended or a key missing), damaged, of a
-// newer version or of an unknown type gives the reason, in UTF-8, and no
-// form; so does a chain of more than one stage.
+// newer version or of an unknown type, or with half a resistor's excess noise
+// (its noise index without its DC voltage, or the reverse, which the
+// calculation would drop), gives the reason, in UTF-8, and no form; so does a
+// chain of more than one stage.
 CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto);
 
 }  // namespace tervane

@@ -62,6 +62,16 @@ void AddIntegratedChain(ChainResult& chain, const ChainPowers& powers) {
   chain.sourcePerKelvin = powers.sourcePerKelvin;
 }
 
+// A stage without any noise (at 0 K, with a noiseless op amp) has an
+// infinite SNR of its own, which its calculation refuses as not finite. A
+// chain reads no stage's own SNR: such a stage is a stage like any other,
+// its rows 0, and its SNR none.
+StageResult AsChainStage(StageResult r) {
+  const bool noiseless = r.totalNoise == 0.0 && r.gain && std::isfinite(*r.gain) && std::isfinite(r.flicker);
+  if (r.failure == StageFailure::kNotFinite && noiseless) r.failure.reset(), r.snr.reset();
+  return r;
+}
+
 bool AllFinite(const ChainResult& chain) {
   const auto finite = [](double x) { return std::isfinite(x); };
   for (const ChainStage& s : chain.stages)
@@ -99,7 +109,8 @@ ChainResult CalculateChain(std::span<const StageInputs> stages) {
   for (std::size_t k = 0; k < inputs.size(); ++k) {
     ChainStage& stage = chain.stages.emplace_back();
     stage.inputs = inputs[k];
-    stage.outcome = powers ? CalculateStage(stage.inputs, powers->own[k]) : CalculateStage(stage.inputs);
+    stage.outcome =
+        AsChainStage(powers ? CalculateStage(stage.inputs, powers->own[k]) : CalculateStage(stage.inputs));
     if (stage.outcome.failure) {
       if (!chain.failure) chain.failure = ChainFailure::kStageFailed, chain.failedStage = k;
       continue;

@@ -34,7 +34,8 @@ using QuadratureProbe = std::function<void(double frequency, std::span<double> v
 // every breakpoint inside it. Panels are halved, the worst first, until for
 // every component the estimated error is below 1e-10 of the integral of its
 // magnitude. A narrow peak between the nodes of a panel goes unseen: give
-// its frequency as a breakpoint (a resonance's, and its edges) and the
+// its frequency as a breakpoint (a resonance's edges, and points at
+// distances from it that grow no faster than the panels' widths) and the
 // panels next to it find it. Nothing unless 0 < lower <= upper with
 // upper / lower finite, or for more than kMaxQuadratureComponents; an empty band
 // integrates to 0 with no nodes.

@@ -174,6 +174,14 @@ StageResult OverFrequency(const StageInputs& s, StageResult r, Integrate integra
     r.failure = StageFailure::kFaultyPart;
     return r;
   }
+  if (LosslessResonance(s)) {
+    r.failure = StageFailure::kLosslessResonance;
+    return r;
+  }
+  if (ExcessNoiseOfNoResistor(s)) {
+    r.failure = StageFailure::kExcessNoiseOfNoResistor;
+    return r;
+  }
   const std::optional<CircuitAt> atGainFrequency = CircuitResponseAt(s, kGainFrequency);
   if (!atGainFrequency) {
     r.failure = StageFailure::kNoSolution;

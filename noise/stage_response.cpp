@@ -25,10 +25,10 @@ Complex Mul(Complex a, Complex b) {
 
 // The resonances among the roots of a0 + a1 s + a2 s^2 + a3 s^3 = 0
 // (s = j 2 pi f): a complex pair peaks near |Im| with a half-power width of
-// |Re| either side, however narrow; its edges, in Hz, are where a panel must
-// end. A real root is a first-order corner, which a decade's panel
-// integrates to the last digit wherever it lies. Nothing from a polynomial
-// that is not finite.
+// |Re| either side, however narrow; its edges, and points around it (Add),
+// in Hz, are where a panel must end. A real root is a first-order corner,
+// which a decade's panel integrates to the last digit wherever it lies.
+// Nothing from a polynomial that is not finite.
 class Resonances {
  public:
   explicit Resonances(std::vector<double>& out) : out_(out) {}
@@ -68,9 +68,19 @@ class Resonances {
     Quadratic(product, -sum);
   }
 
+  // The half-power edges, then distances from the peak growing fourfold up
+  // to half its frequency: each panel beside the peak is three times as
+  // wide as its distance from it, so its nodes see the peak's flank
+  // wherever the band's edges lie. A panel from a sharp peak's edge to a
+  // far band edge would set its first node decades beyond the flank, and
+  // its two rules would agree on missing a quarter of the peak's power.
   void Add(double re, double im) {
-    for (const double w : {im - std::fabs(re), im + std::fabs(re)})
-      if (w > 0 && std::isfinite(w)) out_.push_back(w / kTwoPi);
+    double d = std::fabs(re);
+    do {
+      for (const double w : {im - d, im + d})
+        if (w > 0 && std::isfinite(w)) out_.push_back(w / kTwoPi);
+      d *= 4;
+    } while (d > 0 && d < im / 2);
   }
 
   std::vector<double>& out_;
@@ -280,6 +290,30 @@ std::optional<double> BiasCancellingResistor(const StageInputs& s) {
   }
   if (!std::isfinite(rb)) return std::nullopt;
   return std::fmax(rb, 0.0);
+}
+
+std::optional<double> LosslessResonance(const StageInputs& s) {
+  if (s.ampType != AMP_BUFFER && s.ampType != AMP_NONINVERTING) return std::nullopt;
+  // (Rs + j w Ls)(Gl + j w Cl) + 1 = 0: its imaginary part is w (Rs Cl + Ls Gl).
+  const double gl = s.loadResistor ? 1 / *s.loadResistor : 0;
+  const double ls = s.sourceInductance.value_or(0);
+  const double cl = s.loadCapacitor.value_or(0);
+  if (s.sourceResistor * cl + ls * gl != 0) return std::nullopt;
+  const double w2 = (1 + s.sourceResistor * gl) / (ls * cl);
+  if (!(w2 > 0 && std::isfinite(w2))) return std::nullopt;
+  const double f = std::sqrt(w2) / kTwoPi;
+  if (!(f >= s.lowerFreq && f <= s.upperFreq)) return std::nullopt;
+  return f;
+}
+
+std::optional<ExcessResistor> ExcessNoiseOfNoResistor(const StageInputs& s) {
+  const bool plusInput = s.ampType == AMP_BUFFER || s.ampType == AMP_NONINVERTING;
+  const std::array<std::optional<double>, kExcessResistorCount> ohms{
+      s.ampType == AMP_BUFFER ? std::nullopt : std::optional(s.r1), s.r2, s.sourceResistor,
+      plusInput ? s.loadResistor : std::nullopt, s.biasResistor};
+  for (std::size_t r = 0; r < kExcessResistorCount; ++r)
+    if (s.excess[r] && ohms[r].value_or(0) == 0) return static_cast<ExcessResistor>(r);
+  return std::nullopt;
 }
 
 std::vector<double> CircuitBreakpoints(const StageInputs& s, const std::optional<double>& gainBandwidth) {

@@ -89,11 +89,27 @@ std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double fr
 // a value that is not finite.
 std::optional<double> BiasCancellingResistor(const StageInputs& stage);
 
+// The frequency in the band fL..fH, Hz, at which the source and its load
+// resonate without loss: Zs + Zl = 0 at a real frequency, where Rs Cload +
+// Ls / Rload = 0, as with Ls and Cload and neither Rs nor Rload. There
+// Zs || Zl is infinite, and so is the + input's current noise through it:
+// no stage has a result. None where they have loss, where the resonance
+// lies outside the band, and in the inverting stage, which has no load.
+std::optional<double> LosslessResonance(const StageInputs& stage);
+
+// The first resistor, in ExcessResistor order, whose excess noise is given
+// though the stage lacks it: R1 in the buffer, a resistor of 0 ohm (Rs = 0:
+// no source resistor), a load or bias resistor not given. A resistor that
+// is not there has no excess noise. None where every one given is there.
+std::optional<ExcessResistor> ExcessNoiseOfNoResistor(const StageInputs& stage);
+
 // The half-power edges of the stage's resonances, Hz: its complex poles
 // and zeros (with `gainBandwidth`'s closed loop where one is given), however
-// sharp. The integrator's panels end there, so that no peak or notch can
-// hide between their nodes; a real pole or zero is a corner as smooth on a
-// log axis as the integrator needs.
+// sharp, and around each the points at fourfold distances from its peak up
+// to half its frequency. The integrator's panels end there, so that no peak
+// or notch can hide between their nodes, wherever the band's edges lie; a
+// real pole or zero is a corner as smooth on a log axis as the integrator
+// needs.
 std::vector<double> CircuitBreakpoints(const StageInputs& stage, const std::optional<double>& gainBandwidth);
 
 }  // namespace tervane

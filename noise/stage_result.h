@@ -10,12 +10,14 @@ namespace tervane {
 
 // The check a failed calculation stopped at, in the order they run.
 enum class StageFailure {
-  kBandNotAscending,       // fL < fH does not hold (equal edges, NaN)
-  kZeroReference,          // the 0 dB reference is 0
-  kLoadOnInverting,        // a load resistor or capacitor in the inverting stage, which has no + input to load
-  kFaultyPart,             // a part of the circuit as built that no circuit has (FindFaultyPart)
-  kNoSolution,             // the topology cannot be worked out (R1 = 0, R1 + Rs = 0, none chosen)
-  kNotFinite,              // a result is infinite or not a number
+  kBandNotAscending,         // fL < fH does not hold (equal edges, NaN)
+  kZeroReference,            // the 0 dB reference is 0
+  kLoadOnInverting,          // a load resistor or capacitor in the inverting stage, which has no + input to load
+  kFaultyPart,               // a part of the circuit as built that no circuit has (FindFaultyPart)
+  kLosslessResonance,        // the source with its load resonates without loss in the band (LosslessResonance)
+  kExcessNoiseOfNoResistor,  // excess noise given for a resistor the stage lacks (ExcessNoiseOfNoResistor)
+  kNoSolution,               // the topology cannot be worked out (R1 = 0, R1 + Rs = 0, none chosen)
+  kNotFinite,                // a result is infinite or not a number
 };
 
 // What the integration over the band gives on the frequency-dependent path,

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "form/built_circuit.h"
+#include "form/form_calculation.h"
 #include "notation/eng_parse.h"
 #include "ui/qt_text.h"
 
@@ -104,8 +105,7 @@ void ShowBuiltCircuit(QLabel* picture, const CalculatorForm& form) {
   if (!file.open(QIODevice::ReadOnly)) return;
   QString svg = QString::fromUtf8(file.readAll());
   for (const FormTextField& field : kFormTextFields) FillPart(svg, field, ParseEngValue(form.*field.member));
-  StageInputs built;
-  ReadBuiltCircuit(form, built);
+  StageInputs built = ReadNoiseInputs(form).inputs;
   // Cb lies across Rb: without Rb it is in no circuit (the calculation
   // refuses it), not a capacitor in series with the + input.
   if (!built.biasResistor) built.biasCapacitor.reset();

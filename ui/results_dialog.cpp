@@ -225,7 +225,7 @@ void CResultsDlg::AddBuiltCircuitLine(const NoiseResult& result) {
   const std::optional<std::string> line = BuiltCircuitLine(result.inputs);
   if (!line) return;
   QString text = FromCp1252(*line);
-  if (const std::optional<std::string_view> refusal = BuiltCircuitRefusal(result))
+  if (const std::optional<std::string> refusal = BuiltCircuitRefusal(result))
     text += QLatin1Char('\n') + FromCp1252(*refusal);
   auto* label = new QLabel(text, this);
   SetNames(label, QStringLiteral("builtCircuitLine"), QStringLiteral("Circuit as built"));

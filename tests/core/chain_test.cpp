@@ -174,6 +174,30 @@ TEST(Chain, RefusalsAndWhatALaterStageDoesNotRead) {
   EXPECT_TRUE(ChainNoiseFigures(withNegative)->signalGain && !ChainNoiseFigures(withNegative)->noiseFigureDb);
 }
 
+// An ideal stage, at 0 K with a noiseless op amp, has no SNR of its own,
+// but in a chain it is a stage: its rows 0, the chain the others' noise
+// through its gain, on the closed forms and over frequency alike.
+TEST(Chain, ANoiselessStageIsAStage) {
+  StageInputs quiet = Stage(AMP_NONINVERTING, 0, 1e3, 1e3, {20, 20e3}, 0, 0);
+  quiet.kelvin = 0;
+  StageInputs quietOverFrequency = quiet;
+  quietOverFrequency.ampType = AMP_BUFFER, quietOverFrequency.gainBandwidth = 1e15;
+  const double cartridge = std::pow(*CalculateStage(Cartridge()).totalNoise, 2);
+  const struct {
+    std::vector<StageInputs> stages;
+    std::size_t quietStage;
+    double power;  // at the chain's output
+  } cases[] = {{{quiet, Cartridge()}, 0, cartridge},
+               {{Cartridge(), quiet}, 1, 4 * cartridge},
+               {{Cartridge(), quietOverFrequency}, 1, cartridge}};
+  for (const auto& c : cases) {
+    const ChainResult chain = ChainOf(c.stages);
+    ASSERT_FALSE(chain.failure) << c.quietStage;
+    for (const double p : chain.stages[c.quietStage].source) EXPECT_EQ(p, 0);
+    ExpectRelative(chain.power[WeightingIndex(Weighting::kNone)], c.power, 1e-9, "output");
+  }
+}
+
 // Three equal stages of unity gain: each a third of the output power, and
 // each after the first raising it by half, 1.76 dB. A stage whose R1 would
 // be written back as no number fails, as the main window's calculation
@@ -183,6 +207,10 @@ TEST(Chain, WhichStageSetsTheNoiseFloor) {
   EXPECT_EQ(DominanceText(ComputeChain(stages)),
             "Stage 1 (buffer) sets the noise floor: 33.3 % of the output noise power; stage 2 adds 1.76 dB, stage 3 "
             "adds 1.76 dB.");
+  // A chain without gain has no EIN, and says why once.
+  const std::vector<ChainStageForm> noGain{{test::Form(AMP_INVERTING, {{"r2", "0"}}), std::nullopt}, stages[0]};
+  const std::string report = BuildChainReport(ComputeChain(noGain));
+  EXPECT_NE(report.find("\r\nEIN = \x97 (the chain has no signal gain)\r\n"), std::string::npos) << report;
   stages.push_back({test::Form(AMP_NONINVERTING, {{"r1", "1e400"}}), "OP27"});
   EXPECT_EQ(ChainFailureText(ComputeChain(stages)),
             "Stage 4 (OP27, non-inverting): error, check inputs for consistency");

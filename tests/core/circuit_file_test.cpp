@@ -72,10 +72,12 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
       {"version 2", version2, nullptr, built},
       {"version 2 without a key of it", Replaced(version2, "feedback_capacitor=\n", ""),
        "it is truncated or damaged: the line feedback_capacitor= is missing"},
+      {"half a resistor's excess noise", Replaced(version2, "noise_index_rs=\n", "noise_index_rs=-20\n"),
+       "Rs Noise Index is given without Rs DC Voltage: a resistor's excess noise takes both, or neither"},
       {"version 1 with a key of version 2", Replaced(good, "r1=", "source_inductance=1\nr1="),
        "it is damaged: unknown key 'source_inductance'"},
-      {"newer version", Replaced(good, "version=1", "version=4"),
-       "it was written by a newer Tervane (circuit file version 4; this one reads version 3)"},
+      {"newer version", Replaced(good, "version=1", "version=5"),
+       "it was written by a newer Tervane (circuit file version 5; this one reads version 4)"},
       {"newer than an int holds", Replaced(good, "version=1", "version=99999999999"),
        "it was written by a newer Tervane (circuit file version 99999999999;"},
       {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
@@ -128,11 +130,30 @@ TEST(CircuitFile, ChainsOfStages) {
   EXPECT_EQ(WriteChainFile(std::span(chain).first(1)), one);
   EXPECT_EQ(ReadChainFile(one, test::Form()).stages->size(), 1u);
   EXPECT_EQ(ReadCircuitFile(file, test::Form()).reason, "it holds a chain of 3 stages: open it as a chain");
+  // Version 3 has no count of its stages: all of them are read.
+  const std::string version3 = Replaced(file, "version=4\nstages=3\n", "version=3\n");
+  EXPECT_EQ(ReadChainFile(version3, test::Form()).stages->size(), 3u);
+  // Half a resistor's excess noise, which the calculation would drop.
+  std::vector<ChainStageForm> half = chain;
+  half[1].form.m_strNoiseIndexR1 = "-20";
 
   const std::pair<std::string, const char*> refused[] = {
-      {Replaced(file, "version=3", "version=1"), "it is damaged: a circuit file of version 1 has no [stage] section"},
-      {Replaced(file, "version=3\n", "version=3\nr1=1k\n"), "it is damaged: 'r1' stands before the first [stage]"},
-      {file.substr(0, file.find("[stage]")), "it is truncated or damaged: it has no [stage] section"},
+      {Replaced(file, "version=4", "version=1"), "it is damaged: a circuit file of version 1 has no [stage] section"},
+      {Replaced(file, "version=4\n", "version=4\nr1=1k\n"), "it is damaged: 'r1' stands before the first [stage]"},
+      {file.substr(0, file.find("[stage]")), "it is truncated or damaged: its header says 3 stages, and it holds 0"},
+      {version3.substr(0, version3.find("[stage]")), "it is truncated or damaged: it has no [stage] section"},
+      // Cut after a stage, or one more stage than the header says.
+      {file.substr(0, file.find("\n[stage]", file.find("[stage]")) + 1),
+       "it is truncated or damaged: its header says 3 stages, and it holds 1"},
+      {file + file.substr(file.rfind("[stage]")), "it is truncated or damaged: its header says 3 stages, and it holds 4"},
+      {Replaced(file, "stages=3\n", ""), "it is truncated or damaged: the line stages= is missing"},
+      {Replaced(file, "stages=3", "stages=+3"), "it is damaged: stages is '+3', not a number of stages"},
+      {Replaced(version3, "version=3\n", "version=3\nstages=3\n"),
+       "it is damaged: 'stages' stands before the first [stage]"},
+      {WriteChainFile(half),
+       "stage 2: R1 Noise Index is given without R1 DC Voltage: a resistor's excess noise takes both, or neither"},
+      {Replaced(version3, "dc_volts_rb=\n", "dc_volts_rb=7\n"),
+       "stage 1: Rb DC Voltage is given without Rb Noise Index: a resistor's excess noise takes both, or neither"},
       {Replaced(file, "type=inverting\n", ""), "stage 2: it is truncated or damaged: the line type= is missing"},
       {Replaced(file, "source_inductance=\n", ""),
        "stage 2: it is truncated or damaged: the line source_inductance= is missing"},

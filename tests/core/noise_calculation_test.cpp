@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "form/circuit_file.h"
 #include "form/form_calculation.h"
 #include "form/temperature.h"
 #include "noise/noise_calculation.h"
@@ -148,6 +151,10 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
   EXPECT_TRUE(ComputeNoise(form).outcome.failure) << "infinite carry in carry mode";
 }
 
+// A source of 0.5 H into `cload`: 15.92 kHz with 200 pF.
+void Tank(StageInputs& s, double cload) { s.sourceInductance = 0.5, s.loadCapacitor = cload; }
+void Excess(StageInputs& s, ExcessResistor r) { s.excess[ExcessIndex(r)] = ExcessNoise{-20, 10}; }
+
 TEST(CalculateStage, SaysWhichCheckFailed) {
   StageInputs ok;
   ok.ampType = AMP_NONINVERTING;
@@ -159,9 +166,10 @@ TEST(CalculateStage, SaysWhichCheckFailed) {
   ok.en = 3e-9;
   ASSERT_FALSE(CalculateStage(ok).failure);
   struct FailureCase {
-    StageFailure failure;
+    std::optional<StageFailure> failure;
     void (*spoil)(StageInputs&);
   };
+  using enum ExcessResistor;
   const FailureCase cases[] = {
       // Reversed band and zero reference: the band is named, it is checked first.
       {StageFailure::kBandNotAscending, [](StageInputs& s) { s.upperFreq = s.lowerFreq, s.refVoltage = 0; }},
@@ -170,11 +178,46 @@ TEST(CalculateStage, SaysWhichCheckFailed) {
       {StageFailure::kFaultyPart, [](StageInputs& s) { s.inCorrelation = 1.01, s.r1 = 0; }},
       {StageFailure::kNoSolution, [](StageInputs& s) { s.r1 = 0; }},
       {StageFailure::kNotFinite, [](StageInputs& s) { s.carry = HUGE_VAL; }},
+      // A tank with no loss in the band, wherever it lies, whatever the nodes.
+      {StageFailure::kLosslessResonance, [](StageInputs& s) { Tank(s, 196e-12), s.r1 = 0; }},
+      {StageFailure::kLosslessResonance, [](StageInputs& s) { Tank(s, 192e-12), Excess(s, kRb); }},
+      {StageFailure::kLosslessResonance, [](StageInputs& s) { Tank(s, 200e-12), s.ampType = AMP_BUFFER; }},
+      {StageFailure::kLosslessResonance,
+       [](StageInputs& s) { Tank(s, 200e-12), s.lowerFreq = std::sqrt(1 / (0.5 * 200e-12)) / (2 * std::numbers::pi); }},
+      {std::nullopt, [](StageInputs& s) { Tank(s, 200e-12), s.upperFreq = 15e3; }},
+      {std::nullopt, [](StageInputs& s) { Tank(s, 200e-12), s.loadResistor = 47e3; }},
+      {std::nullopt, [](StageInputs& s) { Tank(s, 200e-12), s.sourceResistor = 1e-3; }},
+      // Excess noise of a resistor the stage lacks.
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kRs), s.r1 = 0; }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kR1), s.ampType = AMP_BUFFER; }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kR2), s.r2 = 0; }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kRload); }},
+      {StageFailure::kExcessNoiseOfNoResistor, [](StageInputs& s) { Excess(s, kRb), s.biasResistor = 0; }},
+      {std::nullopt, [](StageInputs& s) { Excess(s, kRs), s.sourceResistor = 1; }},
+      {std::nullopt, [](StageInputs& s) { Excess(s, kRb), s.biasResistor = 1; }},
   };
   for (const FailureCase& c : cases) {
     StageInputs spoilt = ok;
     c.spoil(spoilt);
-    EXPECT_EQ(CalculateStage(spoilt).failure, c.failure) << static_cast<int>(c.failure);
+    EXPECT_EQ(CalculateStage(spoilt).failure, c.failure) << &c - cases;
+  }
+}
+
+// Bias Resistor "cancel", in any case with blanks around it, is the value
+// that cancels the bias currents' offsets, (Rs + R1) || R2 = 9.091k here, as
+// typed into the field and as read from a circuit file; anything else is
+// read as a number.
+TEST(ReadNoiseInputs, CancelIsTheBiasCancellingResistor) {
+  const double cancelling = 1 / (1 / 10e3 + 1 / 100e3);
+  const std::pair<const char*, double> cases[] = {
+      {"cancel", cancelling}, {"Cancel", cancelling}, {" CANCEL\t", cancelling}, {" cancel", cancelling},
+      {"cancelled", 0},       {"can cel", 0},         {"1k", 1e3},
+  };
+  for (const auto& [text, rb] : cases) {
+    const CalculatorForm form = Form(AMP_INVERTING, {{"r1", "10k"}, {"r2", "100k"}, {"bias_resistor", text}});
+    EXPECT_NEAR(*ReadNoiseInputs(form).inputs.biasResistor, rb, 1e-12 * rb) << text;
+    const CircuitReading file = ReadCircuitFile(WriteCircuitFile(form, {}), Form());
+    EXPECT_NEAR(*ComputeNoise(*file.form).inputs.biasResistor, rb, 1e-12 * rb) << text;
   }
 }
 

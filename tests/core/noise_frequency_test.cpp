@@ -137,6 +137,36 @@ TEST(OverFrequency, TotalsMatchADenseIntegrationOfTheSpectrum) {
   }
 }
 
+// A tank of Ls and Cload with little loss: Rs's noise across Cload, whatever
+// Rs and Ls, integrates to k T / C, the equipartition of the capacitor's one
+// degree of freedom, C <v^2> / 2 = k T / 2 (H. Nyquist, "Thermal agitation of
+// electric charge in conductors", Phys. Rev. 32, 1928; the RC case is worked
+// in B. Razavi, Design of Analog CMOS Integrated Circuits, ch. "Noise"):
+// directly, the integral over 0..inf of 4 k T Rs |1/(1 - w^2 Ls C + j w Rs C)|^2
+// df is 4 k T Rs / (4 Rs C). Outside the band, where the loss is of no
+// account, x = f / f0 gives 4 k T Rs f0 over 1/(1 - x^2)^2, whose integral
+// is F(x) = x / (2 (1 - x^2)) + ln|(1 + x) / (1 - x)| / 4. The noise gain
+// N = 2 carries it to the output. The panels around the resonance must find
+// it wherever the band's edges lie.
+TEST(OverFrequency, ResonanceOfATankHoldsKTOverC) {
+  const double kLs = 0.5;
+  const double kCload = 200e-12;
+  const double f0 = 1 / (2 * std::numbers::pi * std::sqrt(kLs * kCload));
+  const auto F = [](double x) { return x / (2 * (1 - x * x)) + std::log(std::fabs((1 + x) / (1 - x))) / 4; };
+  for (const Band band : {Band{20, 20e3}, Band{10e3, 100e3}, Band{14e3, 18e3}})
+    for (const double q : {1e3, 1e6, 1e9, 1e11, 2.5e11}) {
+      StageInputs s = Stage(AMP_NONINVERTING, std::sqrt(kLs / kCload) / q, 1e3, 1e3, band, 0, 0);
+      s.sourceInductance = kLs, s.loadCapacitor = kCload;
+      const double kT4 = kFourBoltzmann * s.kelvin;
+      const double outside = kT4 * s.sourceResistor * f0 * (F(band.lower / f0) - F(band.upper / f0));
+      const StageResult r = CalculateStage(s);
+      ASSERT_FALSE(r.failure);
+      EXPECT_NEAR(r.bandPowers->source[SourceIndex(NoiseSource::kRsThermal)] / 4, kT4 / 4 / kCload - outside,
+                  1e-6 * kT4 / 4 / kCload)
+          << "Q " << q << " over " << band.lower << ".." << band.upper;
+    }
+}
+
 // The textbook stage with an op amp of infinite bandwidth is on the path
 // over frequency, and must give the closed forms' figures.
 TEST(OverFrequency, ResistiveStageEqualsTheClosedForm) {

@@ -515,7 +515,7 @@ class MainWindowTest : public QObject {
   void circuitFiles_data() {
     QTest::addColumn<QByteArray>("damage");  // written over the saved file before it is opened; empty: none; |: a pipe
     QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
-    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=3\n");
+    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=5\n");
     QTest::newRow("a pipe: said, without waiting for a writer") << QByteArray("|");
   }
 
