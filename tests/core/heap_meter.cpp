@@ -1,4 +1,4 @@
-#include "bench/heap_meter.h"
+#include "tests/core/heap_meter.h"
 
 #include <malloc.h>
 
