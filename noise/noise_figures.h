@@ -11,9 +11,10 @@ namespace tervane {
 // The reference temperature of the noise figure, K (IEEE): the source is
 // taken at it, whatever the stage's own temperature. The source is its own
 // impedance Zs (Rs with Ls, lossless): a load resistor on the input, Rb and
-// every other resistor of the stage are the stage's noise (IEEE Std
-// 161-1971, "noise figure"; H. T. Friis, "Noise Figures of Radio
-// Receivers", Proc. IRE 32, 1944).
+// every other resistor of the stage are the stage's noise: "noise factor"
+// in IEEE Std 100, after the IRE Standards on Methods of Measuring Noise in
+// Linear Twoports, 1959 (Proc. IRE 48, 1960), and H. T. Friis, "Noise
+// Figures of Radio Receivers", Proc. IRE 32, 1944.
 inline constexpr double kNoiseFigureT0 = 290;
 
 // 0 dBu, the voltage of 1 mW in 600 ohm: sqrt(0.6) V. And +4 dBu, the

@@ -264,7 +264,6 @@ TEST(LoadPartLibrary, LargeFileKeepsEveryPartWhereverItsPartsLie) {
     PartLibrary library;
     ASSERT_TRUE(LoadPartLibrary(file, library));
     ASSERT_EQ(library.m_partList.size(), std::size_t{kParts});
-    EXPECT_EQ(library.m_partTable.GetCount(), std::size_t{kParts});
     EXPECT_TRUE(std::is_sorted(library.m_partList.begin(), library.m_partList.end()));
     for (const int i : {0, 1, kParts / 4, kParts / 2, kParts - 1}) EXPECT_EQ(PartText(library, part(i).substr(0, 7)), part(i));
   }
