@@ -95,8 +95,7 @@ TEST(NoiseFigures, PublishedFigures) {
 // stage (docs/examples/phono-preamp.tervane).
 TEST(NoiseFigures, IeeeTakesTheSourceAloneTheActiveStageItsLoad) {
   StageInputs plain = test::Stage(AMP_NONINVERTING, 1e3, 100, 9.9e3, {20, 20e3}, 3e-9, 400e-15);
-  plain.kelvin = (80 - 32) / 1.8 + 273.15;
-  plain.loadResistor = 47e3;
+  plain.kelvin = (80 - 32) / 1.8 + 273.15, plain.loadResistor = 47e3;
   // The cartridge into an op amp (en, fc, in's fci, GBW) at gain 1 + R2/R1.
   const auto cartridge = [](double r1, double r2, double en, double fc, double fci, double gbw) {
     StageInputs s = test::Stage(AMP_NONINVERTING, 1e3, r1, r2, {20, 20e3}, en, 400e-15);
@@ -126,6 +125,8 @@ TEST(NoiseFigures, IeeeTakesTheSourceAloneTheActiveStageItsLoad) {
     ASSERT_TRUE(f && f->noiseFigureDb);
     EXPECT_NEAR(*f->noiseFigureDb, c.ieeeDb, 5e-4);
     EXPECT_NEAR(f->noiseFigureLoadedDb.value_or(-1), c.loadedDb.value_or(-1), 5e-4);  // -1: none
+    EXPECT_EQ(HasFigure(CausesOf(NoiseResult{c.stages[0], CalculateStage(c.stages[0])}), "noise_figure_loaded_db"),
+              c.loadedDb.has_value());  // shown where the first stage has a load
   }
 }
 

@@ -109,7 +109,6 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"CrOnly", "A 1n 2p 3\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"}, kCrOnlyNote + "1 part"},
       {"CrOnlyFirstCrBlocksOn", Padded("A 1n 2p 3", 1 << 17) + "\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"},
        kCrOnlyNote + "1 part"},
-      {"CrOnlyComment", "/ parts\rA 1n 2p 3\r", {}, {}, kCrOnlyNote + "0 parts"},
       {"CrOnlySkipped", "A 1n\r2p\r", {}, {}, kCrOnlyNote + "0 parts; 1 line skipped: 1 too few words (line 1)"},
       // A NUL ends the text of its line; the next line is read as usual.
       {"NulCutsTheLine", std::string("A 1n\0 2p 3\nB 4n 5p 6\n", 21), {"B"}, {"B 4n 5p 6"},
