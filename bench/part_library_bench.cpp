@@ -9,7 +9,7 @@
 namespace {
 
 [[maybe_unused]] const bool kComparison = tervane::bench::AddComparison(
-    {"LoadPartLibrary vs fgets lines", "BM_LoadPartLibrary", "BM_ReadLines", tervane::bench::Goal::kAtMost, 3});
+    {"LoadPartLibrary vs fgets lines", "BM_LoadPartLibrary", "BM_ReadLines", tervane::bench::Goal::kAtMost, 2.5});
 
 void BM_LoadPartLibrary(benchmark::State& state) {
   for (auto _ : state) {

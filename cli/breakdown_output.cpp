@@ -42,10 +42,11 @@ Json ContributionsJson(const NoiseResult& result, double crestFactor) {
   return doc;
 }
 
-Json FiguresJson(const std::optional<NoiseFigures>& figures) {
+Json FiguresJson(const std::optional<NoiseFigures>& figures, const FigureCauses& causes) {
   if (!figures) return nullptr;
   Json doc = Json::object();
-  for (const StageFigureField& f : kStageFigureFields) doc[std::string(f.key)] = NumberOrNull((*figures).*f.member);
+  for (const StageFigureField& f : kStageFigureFields)
+    if (HasFigure(causes, f.key)) doc[std::string(f.key)] = NumberOrNull((*figures).*f.member);
   Json weighted = Json::object();
   for (const Weighting w : kWeightings) {
     Json one = Json::object();

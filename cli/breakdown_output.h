@@ -21,10 +21,11 @@ Json SourcesJson(const std::vector<NoiseContribution>& rows);
 Json ContributionsJson(const NoiseResult& result, double crestFactor);
 
 // {signal_gain, gain_db, noise_figure_db, noise_temperature_k,
-// optimum_source_ohm, min_noise_figure_db, weighted: {none, A, ITU-R 468,
-// CCIR-ARM: {output_v, ...}}}, null where a figure is undefined; null as a
-// whole for a failed calculation.
-Json FiguresJson(const std::optional<NoiseFigures>& figures);
-inline Json FiguresJson(const NoiseResult& result) { return FiguresJson(FiguresOf(result)); }
+// noise_figure_loaded_db (where a load is given), optimum_source_ohm,
+// min_noise_figure_db, weighted: {none, A, ITU-R 468, CCIR-ARM: {output_v,
+// ...}}}, null where a figure is undefined; null as a whole for a failed
+// calculation.
+Json FiguresJson(const std::optional<NoiseFigures>& figures, const FigureCauses& causes);
+inline Json FiguresJson(const NoiseResult& result) { return FiguresJson(FiguresOf(result), CausesOf(result)); }
 
 }  // namespace tervane::cli

@@ -120,7 +120,7 @@ Json ChainJson(const ChainCalculation& result, Weighting weighting) {
   doc["input_density"] = breakdown ? NumberOrNull(breakdown->inputDensity) : Json(nullptr);
   doc["dominance"] = dominance ? Json(Cp1252ToUtf8(*dominance)) : Json(nullptr);
   doc["stages"] = breakdown ? StagesJson(result, *breakdown) : Json(nullptr);
-  doc["figures"] = FiguresJson(FiguresOf(result));
+  doc["figures"] = FiguresJson(FiguresOf(result), CausesOf(result));
   return doc;
 }
 

@@ -40,7 +40,7 @@ PartLibrary LoadPartFile(const std::string& path) {
   return library;
 }
 
-void NoteSkippedLines(const PartLibrary& library, const std::string& path, std::ostream& err) {
+void NotePartFile(const PartLibrary& library, const std::string& path, std::ostream& err) {
   const std::string note = PartFileNote(library);
   if (!note.empty()) err << "tervane-cli: part file '" << EscapedText(path) << "': " << note << '\n';
 }

@@ -29,8 +29,9 @@ void AddPartFileOption(CLI::App& app, PartFileOption& parts, const std::string& 
 // asked for its parts by name.
 PartLibrary LoadPartFile(const std::string& path);
 
-// One line on `err` that counts the lines of the part file `path` that gave
-// no part, by why; nothing when every line was a part, a comment or blank.
-void NoteSkippedLines(const PartLibrary& library, const std::string& path, std::ostream& err);
+// One line on `err` with what the part file `path` holds that gave no part
+// (PartFileNote): its CR-only line ends, the lines it skipped by why;
+// nothing when every line was a part, a comment or blank.
+void NotePartFile(const PartLibrary& library, const std::string& path, std::ostream& err);
 
 }  // namespace tervane::cli

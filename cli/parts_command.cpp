@@ -36,7 +36,7 @@ struct PartsOptions {
 int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) {
   const std::string path = options.parts.Path();
   const PartLibrary library = LoadPartFile(path);
-  NoteSkippedLines(library, path, err);
+  NotePartFile(library, path, err);
   if (options.format == "names") {
     std::string names;
     for (const std::string& name : library.m_partList) names += name + "\r\n";

@@ -104,7 +104,7 @@ int RunRank(const RankOptions& options, std::ostream& out, std::ostream& err) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
   const std::string path = options.circuit.parts.Path();
   const PartLibrary library = LoadPartFile(path);
-  NoteSkippedLines(library, path, err);
+  NotePartFile(library, path, err);
   const Weighting weighting = WeightingOfOption(options.weighting);
   const std::vector<RankedPart> parts = RankParts(circuit.form, library, weighting);
 

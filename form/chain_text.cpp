@@ -151,9 +151,13 @@ std::string BuildChainReport(const ChainCalculation& result, Weighting weighting
   }
   out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"output_v", "output_dbu"}));
   out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"input_v", "ein_dbu"}));
-  const StageFigureField& noiseFigure = FieldOf(kStageFigureFields, "noise_figure_db");
-  out.append(kLineEnd).append(noiseFigure.label).append(" = ");
-  out.append(FigureText((*figures).*noiseFigure.member, noiseFigure.unit, noiseFigure.kind));
+  const FigureCauses causes = CausesOf(result);
+  for (const std::string_view key : {"noise_figure_db", "noise_figure_loaded_db"}) {
+    if (!HasFigure(causes, key)) continue;
+    const StageFigureField& noiseFigure = FieldOf(kStageFigureFields, key);
+    out.append(kLineEnd).append(noiseFigure.label).append(" = ");
+    out.append(FigureText((*figures).*noiseFigure.member, noiseFigure.unit, noiseFigure.kind));
+  }
   out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"snr_db"}));
   if (const std::optional<std::string> dominance = DominanceText(result, weighting))
     out.append(kLineEnd).append(*dominance);
@@ -186,6 +190,7 @@ FigureCauses CausesOf(const ChainCalculation& result) {
     causes.sourceResistor = chain.stages.front().inputs.sourceResistor;
     causes.en = chain.stages.front().outcome.enCorrected;
     causes.in = chain.stages.front().outcome.inCorrected;
+    causes.load = chain.stages.front().inputs.loadResistor.has_value();
   }
   return causes;
 }

@@ -365,7 +365,7 @@ ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
   if (const WideEncoding wide = WideEncodingOf(bytes); wide != WideEncoding::kNone)
     return refused("it is " + std::string(NameOf(wide)) + " text: a circuit file is UTF-8");
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-  if (HasOnlyCrLineEnds(bytes)) return refused("its lines end in CR only (old Mac text), not in LF or CR LF");
+  if (HasOnlyCrLineEnds(bytes)) return refused(std::string(kCrOnlyLineEnds));
   if (!IsText(bytes)) return refused("it holds binary data, not text");
   if (std::string problem = Utf8Problem(bytes); !problem.empty()) return refused(std::move(problem));
   if (!bytes.ends_with('\n')) return refused("it is truncated (its last line has no line end)");

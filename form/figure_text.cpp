@@ -45,7 +45,12 @@ FigureCauses CausesOf(const NoiseResult& result) {
           HasNegativePower(result.inputs, r),
           result.inputs.sourceResistor,
           r.enCorrected,
-          r.inCorrected};
+          r.inCorrected,
+          result.inputs.loadResistor.has_value()};
+}
+
+bool HasFigure(const FigureCauses& causes, std::string_view key) {
+  return key != "noise_figure_loaded_db" || causes.load;
 }
 
 std::string_view UndefinedReason(const FigureCauses& causes, const WeightedFigures& weighted, std::string_view key) {
@@ -78,7 +83,7 @@ TextTable FigureTable(const FigureCauses& causes, const NoiseFigures& figures, W
                           value ? std::string() : std::string(UndefinedReason(causes, weighted, key))});
   };
   for (const StageFigureField& f : kStageFigureFields)
-    add(f.key, std::string(f.label), figures.*f.member, f.unit, f.kind);
+    if (HasFigure(causes, f.key)) add(f.key, std::string(f.label), figures.*f.member, f.unit, f.kind);
   const std::string suffix = weighting == Weighting::kNone ? std::string(" (flat)")
                                                            : " (" + std::string(NamesOf(weighting).label) + ")";
   for (const WeightedFigureField& f : kWeightedFigureFields)
@@ -90,6 +95,7 @@ std::string FiguresText(const NoiseFigures& figures, const FigureCauses& causes,
                         const std::optional<std::string>& note) {
   std::string out = "Figures:";
   for (const StageFigureField& f : kStageFigureFields) {
+    if (!HasFigure(causes, f.key)) continue;
     const std::optional<double> value = figures.*f.member;
     out.append(kLineEnd).append(f.label).append(" = ").append(FigureText(value, f.unit, f.kind));
     if (!value) out.append("  (").append(UndefinedReason(causes, figures[Weighting::kNone], f.key)).append(")");

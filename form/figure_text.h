@@ -55,11 +55,15 @@ struct FigureField {
 using StageFigureField = FigureField<NoiseFigures>;
 using WeightedFigureField = FigureField<WeightedFigures>;
 
-inline constexpr std::array<StageFigureField, 6> kStageFigureFields{{
+// The noise figure is IEEE's, of the source impedance alone; where a load
+// is given, the active stage's figure takes the source with its load.
+inline constexpr std::array<StageFigureField, 7> kStageFigureFields{{
     {"signal_gain", "Signal gain", "", FigureKind::kValue, &NoiseFigures::signalGain},
     {"gain_db", "Gain", "dB", FigureKind::kDecibel, &NoiseFigures::gainDb},
     {"noise_figure_db", "Noise figure (source at 290K)", "dB", FigureKind::kDecibel, &NoiseFigures::noiseFigureDb},
     {"noise_temperature_k", "Noise temperature", "K", FigureKind::kValue, &NoiseFigures::noiseTemperatureK},
+    {"noise_figure_loaded_db", "Noise figure of the active stage (source with its load at 290K)", "dB",
+     FigureKind::kDecibel, &NoiseFigures::noiseFigureLoadedDb},
     {"optimum_source_ohm", "Optimum source resistance en'/in' over the band", "ohm", FigureKind::kValue,
      &NoiseFigures::optimumSourceOhm},
     {"min_noise_figure_db", "Minimum noise figure", "dB", FigureKind::kDecibel, &NoiseFigures::minNoiseFigureDb},
@@ -94,8 +98,14 @@ struct FigureCauses {
   double sourceResistor = 0;   // Rs of the (first) stage
   double en = 0;               // en' and in' of the (first) stage
   double in = 0;
+  bool load = false;  // the (first) stage has a load resistor
 };
 FigureCauses CausesOf(const NoiseResult& result);
+
+// Whether the stage the causes describe has the figure keyed `key`: the
+// active stage's noise figure only where a load is given. The others are
+// always there, defined or not.
+bool HasFigure(const FigureCauses& causes, std::string_view key);
 
 // Why the figure keyed `key` is empty, its cause named: a negative noise
 // power, no source resistance, no current noise, no gain, no noise through

@@ -105,7 +105,8 @@ std::string FiguresCsv(const FigureCauses& causes, const NoiseFigures& figures, 
     csv += CsvLine(
         {CsvField(key), CsvField(weightingKey), CsvField(label), CsvNumber(value), CsvField(unit), CsvField(reason)});
   };
-  for (const StageFigureField& f : kStageFigureFields) add(f.key, "", f.label, figures.*f.member, f.unit);
+  for (const StageFigureField& f : kStageFigureFields)
+    if (HasFigure(causes, f.key)) add(f.key, "", f.label, figures.*f.member, f.unit);
   for (const WeightedFigureField& f : kWeightedFigureFields)
     add(f.key, NamesOf(weighting).key, f.label, weighted.*f.member, f.unit);
   return csv;

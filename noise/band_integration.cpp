@@ -15,13 +15,14 @@ namespace {
 // The integrand's components: the power of each source the stage has (a
 // source it lacks has none, and costs nothing), the stage's own power and
 // the carried noise's gain through each weighting, the source's own noise
-// per kelvin.
+// per kelvin, and that of the source with its load where there is a load
+// resistor (without one the two are the same).
 class Layout {
  public:
   // The correlation where the + input's current meets an impedance when
   // `anyCorrelation`, as a ranking's parts may bring their own, whatever
   // the stage's op amp.
-  Layout(const StageInputs& s, bool anyCorrelation) {
+  Layout(const StageInputs& s, bool anyCorrelation) : loaded_(s.loadResistor.has_value()) {
     StageInputs probe = s;
     if (anyCorrelation) probe.inCorrelation = 1;
     for (const NoiseSource source : TopologySources(probe)) {
@@ -36,14 +37,17 @@ class Layout {
   std::size_t OwnWeighted(std::size_t w) const { return count_ + w; }
   std::size_t CarriedWeighted(std::size_t w) const { return count_ + kWeightingCount + w; }
   std::size_t SourceNoise() const { return count_ + 2 * kWeightingCount; }
-  std::size_t Count() const { return SourceNoise() + 1; }
+  bool Loaded() const { return loaded_; }
+  std::size_t LoadedSourceNoise() const { return SourceNoise() + 1; }  // where Loaded()
+  std::size_t Count() const { return SourceNoise() + 1 + (loaded_ ? 1 : 0); }
 
  private:
   std::array<std::size_t, kStageSourceCount> sources_{};  // their SourceIndex, in NoiseSource order
   std::array<std::size_t, kStageSourceCount> drives_{};
   std::size_t count_ = 0;
+  bool loaded_;
 };
-constexpr std::size_t kMostComponents = kStageSourceCount + 2 * kWeightingCount + 1;
+constexpr std::size_t kMostComponents = kStageSourceCount + 2 * kWeightingCount + 2;
 
 void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& opAmp,
               const std::array<double, kWeightingCount>& gains, bool carried, std::span<double> values) {
@@ -58,6 +62,7 @@ void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& 
     values[layout.CarriedWeighted(w)] = carriedGain * gains[w];
   }
   values[layout.SourceNoise()] = circuit.sourceKernel * std::norm(d.h);
+  if (layout.Loaded()) values[layout.LoadedSourceNoise()] = circuit.loadedSourceKernel * std::norm(d.h);
 }
 
 BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
@@ -69,6 +74,7 @@ BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
     p.carriedGain[w] = integrals[layout.CarriedWeighted(w)];
   }
   p.sourcePerKelvin = integrals[layout.SourceNoise()];
+  p.loadedSourcePerKelvin = layout.Loaded() ? integrals[layout.LoadedSourceNoise()] : p.sourcePerKelvin;
   return p;
 }
 
@@ -148,6 +154,9 @@ class ChainAt {
     return circuits_[k].kernel[source] * scales_[k].scale[drive];
   }
   double SourcePerKelvin(std::size_t k) const { return circuits_[k].sourceKernel * std::norm(scales_[k].h); }
+  double LoadedSourcePerKelvin(std::size_t k) const {
+    return circuits_[k].loadedSourceKernel * std::norm(scales_[k].h);
+  }
   double After(std::size_t k) const { return after_[k]; }
 
  private:
@@ -181,15 +190,16 @@ std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages,
 
 // The components of IntegrateChain, in order: for each stage the sources it
 // has at the chain's output, then at its own, its own power through each
-// weighting and its source's own noise; after the stages the whole output
-// through each weighting and the first stage's source's noise at the end.
+// weighting and its source's own noise (and with its load, where it has a
+// load resistor); after the stages the whole output through each weighting
+// and the first stage's source's noise at the end (and with its load).
 class ChainLayout {
  public:
   explicit ChainLayout(std::span<const StageInputs> stages) {
     for (const StageInputs& s : stages) {
       start_.push_back(count_);
       const Layout& layout = stages_.emplace_back(s, false);
-      count_ += 2 * layout.Sources().size() + kWeightingCount + 1;
+      count_ += 2 * layout.Sources().size() + kWeightingCount + 1 + (layout.Loaded() ? 1 : 0);
     }
   }
 
@@ -199,9 +209,11 @@ class ChainLayout {
   std::size_t AtStage(std::size_t k, std::size_t i) const { return start_[k] + stages_[k].Sources().size() + i; }
   std::size_t StageWeighted(std::size_t k, std::size_t w) const { return AtStage(k, stages_[k].Sources().size()) + w; }
   std::size_t StageSourceNoise(std::size_t k) const { return StageWeighted(k, kWeightingCount); }
+  std::size_t StageLoadedSourceNoise(std::size_t k) const { return StageSourceNoise(k) + 1; }  // where Loaded()
   std::size_t Weighted(std::size_t w) const { return count_ + w; }
   std::size_t SourceNoise() const { return count_ + kWeightingCount; }
-  std::size_t Count() const { return SourceNoise() + 1; }
+  std::size_t LoadedSourceNoise() const { return SourceNoise() + 1; }  // where the first stage is Loaded()
+  std::size_t Count() const { return SourceNoise() + 1 + (!stages_.empty() && stages_.front().Loaded() ? 1 : 0); }
 
  private:
   std::vector<Layout> stages_;
@@ -227,9 +239,12 @@ std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
           }
           for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.StageWeighted(k, w)] = own * gains[w];
           values[layout.StageSourceNoise(k)] = chain.SourcePerKelvin(k);
+          if (stage.Loaded()) values[layout.StageLoadedSourceNoise(k)] = chain.LoadedSourcePerKelvin(k);
         }
         for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.Weighted(w)] = total * gains[w];
         values[layout.SourceNoise()] = chain.SourcePerKelvin(0) * chain.After(0);
+        if (layout.Stage(0).Loaded())
+          values[layout.LoadedSourceNoise()] = chain.LoadedSourcePerKelvin(0) * chain.After(0);
       });
   if (!q) return std::nullopt;
   const std::vector<double>& v = q->integrals;
@@ -244,9 +259,11 @@ std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
     }
     for (std::size_t w = 0; w < kWeightingCount; ++w) own.weighted[w] = v[layout.StageWeighted(k, w)];
     own.sourcePerKelvin = v[layout.StageSourceNoise(k)];
+    own.loadedSourcePerKelvin = stage.Loaded() ? v[layout.StageLoadedSourceNoise(k)] : own.sourcePerKelvin;
   }
   for (std::size_t w = 0; w < kWeightingCount; ++w) p.weighted[w] = v[layout.Weighted(w)];
   p.sourcePerKelvin = v[layout.SourceNoise()];
+  p.loadedSourcePerKelvin = layout.Stage(0).Loaded() ? v[layout.LoadedSourceNoise()] : p.sourcePerKelvin;
   return p;
 }
 

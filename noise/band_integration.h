@@ -35,15 +35,16 @@ struct ChainPowers {
   std::vector<std::array<double, kStageSourceCount>> source;
   std::array<double, kWeightingCount> weighted{};  // the whole output power through each weighting
   double sourcePerKelvin = 0;                      // the first stage's source's own noise, V^2/K
+  double loadedSourcePerKelvin = 0;                // the same of that source with its load
 };
 
 // The most components IntegrateChain integrates for a chain of `stages`:
 // for each stage, each source it has at the chain's output and at its own
 // (every source, at the most), its own power through each weighting and its
-// source's own noise; then the output through each weighting and the first
-// source's noise.
+// source's own noise, alone and with its load; then the output through each
+// weighting and the first source's noise, alone and with its load.
 constexpr std::size_t ChainComponents(std::size_t stages) {
-  return stages * (2 * kStageSourceCount + kWeightingCount + 1) + kWeightingCount + 1;
+  return stages * (2 * kStageSourceCount + kWeightingCount + 2) + kWeightingCount + 2;
 }
 
 // The chain of `stages`, each with its own op amp, integrated as one: the

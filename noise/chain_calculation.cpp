@@ -51,7 +51,10 @@ bool AddFlatChain(ChainResult& chain) {
     const std::optional<FigureInputs> own = FigureInputsOf(stage.inputs, stage.outcome);
     if (!own) return false;
     for (std::size_t w = 0; w < kWeightingCount; ++w) chain.power[w] += own->power[w] * after[k];
-    if (k == 0) chain.sourcePerKelvin = own->sourcePerKelvin * after[k];
+    if (k == 0) {
+      chain.sourcePerKelvin = own->sourcePerKelvin * after[k];
+      chain.loadedSourcePerKelvin = own->loadedSourcePerKelvin.value_or(own->sourcePerKelvin) * after[k];
+    }
   }
   return true;
 }
@@ -60,6 +63,7 @@ void AddIntegratedChain(ChainResult& chain, const ChainPowers& powers) {
   for (std::size_t k = 0; k < chain.stages.size(); ++k) chain.stages[k].source = powers.source[k];
   chain.power = powers.weighted;
   chain.sourcePerKelvin = powers.sourcePerKelvin;
+  chain.loadedSourcePerKelvin = powers.loadedSourcePerKelvin;
 }
 
 // A stage without any noise (at 0 K, with a noiseless op amp) has an
@@ -76,7 +80,8 @@ bool AllFinite(const ChainResult& chain) {
   const auto finite = [](double x) { return std::isfinite(x); };
   for (const ChainStage& s : chain.stages)
     if (!std::all_of(s.source.begin(), s.source.end(), finite) || !std::isfinite(s.cumulativeGain)) return false;
-  return std::all_of(chain.power.begin(), chain.power.end(), finite) && std::isfinite(chain.sourcePerKelvin);
+  return std::all_of(chain.power.begin(), chain.power.end(), finite) && std::isfinite(chain.sourcePerKelvin) &&
+         std::isfinite(chain.loadedSourcePerKelvin);
 }
 
 }  // namespace
@@ -157,6 +162,7 @@ std::optional<FigureInputs> ChainFigureInputs(const ChainResult& chain) {
   FigureInputs in;
   in.power = chain.power;
   in.sourcePerKelvin = chain.sourcePerKelvin;
+  if (first.inputs.loadResistor) in.loadedSourcePerKelvin = chain.loadedSourcePerKelvin;
   in.temperature = first.inputs.kelvin;
   in.gain = chain.gain;
   in.reference = first.inputs.refVoltage;

@@ -61,8 +61,10 @@ struct ChainResult {
   // The output power through each weighting, V^2, by WeightingIndex.
   std::array<double, kWeightingCount> power{};
   // The first stage's source's own thermal noise at the chain's output
-  // per kelvin, V^2/K: what the chain's noise figure compares with.
+  // per kelvin, V^2/K: what the chain's noise figure compares with; and the
+  // same of that source with its load, for the active stages' figure.
   double sourcePerKelvin = 0;
+  double loadedSourcePerKelvin = 0;
 };
 
 // The stage as a chain whose first stage is `first` calculates it: over

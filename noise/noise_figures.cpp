@@ -35,7 +35,7 @@ bool AllFinite(const FigureInputs& in) {
     if (!std::isfinite(v)) return false;
   for (const double v : {in.sourcePerKelvin, in.gain, in.temperature, in.en, in.in, in.reference})
     if (!std::isfinite(v)) return false;
-  return true;
+  return std::isfinite(in.loadedSourcePerKelvin.value_or(0));
 }
 
 WeightedFigures FiguresOfPower(const FigureInputs& in, double power) {
@@ -55,15 +55,25 @@ WeightedFigures FiguresOfPower(const FigureInputs& in, double power) {
 }
 
 // F = 1 + (the output noise beyond the source's own at the stage's
-// temperature) / (the source's at T0): the source's term taken at T0.
-void SetNoiseFigure(const FigureInputs& in, NoiseFigures& f) {
-  if (!(in.sourcePerKelvin > 0)) return;
-  const double excess = in.power[WeightingIndex(Weighting::kNone)] - in.sourcePerKelvin * in.temperature;
-  const double factor = 1 + excess / (in.sourcePerKelvin * kNoiseFigureT0);
-  if (!(factor > 0 && std::isfinite(factor))) return;
-  f.noiseFactor = factor;
-  f.noiseFigureDb = Finite(10 * std::log10(factor));
-  f.noiseTemperatureK = kNoiseFigureT0 * (factor - 1);
+// temperature) / (the source's at T0): the source's term taken at T0, the
+// source's noise at the output per kelvin being `sourcePerKelvin`.
+std::optional<double> NoiseFactor(const FigureInputs& in, double sourcePerKelvin) {
+  if (!(sourcePerKelvin > 0)) return std::nullopt;
+  const double excess = in.power[WeightingIndex(Weighting::kNone)] - sourcePerKelvin * in.temperature;
+  const double factor = 1 + excess / (sourcePerKelvin * kNoiseFigureT0);
+  if (!(factor > 0 && std::isfinite(factor))) return std::nullopt;
+  return factor;
+}
+
+void SetNoiseFigures(const FigureInputs& in, NoiseFigures& f) {
+  if (const std::optional<double> factor = NoiseFactor(in, in.sourcePerKelvin)) {
+    f.noiseFactor = factor;
+    f.noiseFigureDb = Finite(10 * std::log10(*factor));
+    f.noiseTemperatureK = kNoiseFigureT0 * (*factor - 1);
+  }
+  if (in.loadedSourcePerKelvin)
+    if (const std::optional<double> factor = NoiseFactor(in, *in.loadedSourcePerKelvin))
+      f.noiseFigureLoadedDb = Finite(10 * std::log10(*factor));
 }
 
 // The source resistance that balances the band's rms en' against its in',
@@ -82,7 +92,7 @@ NoiseFigures ComputeNoiseFigures(const FigureInputs& in) {
   f.signalGain = in.gain;
   f.gainDb = Db(std::fabs(in.gain));
   for (const Weighting w : kWeightings) f.weighted[WeightingIndex(w)] = FiguresOfPower(in, in.power[WeightingIndex(w)]);
-  SetNoiseFigure(in, f);
+  SetNoiseFigures(in, f);
   SetOptimum(in, f);
   return f;
 }
@@ -132,6 +142,7 @@ std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const Stage
       if (carried != 0) in.power[i] += carried * carried * p->carriedGain[i] / p->carriedGain[0];
     }
     in.sourcePerKelvin = p->sourcePerKelvin;
+    if (stage.loadResistor) in.loadedSourcePerKelvin = p->loadedSourcePerKelvin;
     in.gain = *r.gain;
     return in;
   }

@@ -9,7 +9,12 @@
 namespace tervane {
 
 // The reference temperature of the noise figure, K (IEEE): the source is
-// taken at it, whatever the stage's own temperature.
+// taken at it, whatever the stage's own temperature. The source is its own
+// impedance Zs (Rs with Ls, lossless): a load resistor on the input, Rb and
+// every other resistor of the stage are the stage's noise: "noise factor"
+// in IEEE Std 100, after the IRE Standards on Methods of Measuring Noise in
+// Linear Twoports, 1959 (Proc. IRE 48, 1960), and H. T. Friis, "Noise
+// Figures of Radio Receivers", Proc. IRE 32, 1944.
 inline constexpr double kNoiseFigureT0 = 290;
 
 // 0 dBu, the voltage of 1 mW in 600 ohm: sqrt(0.6) V. And +4 dBu, the
@@ -24,9 +29,12 @@ struct FigureInputs {
   std::array<double, kWeightingCount> power{};
   // The source's own thermal noise at the output over the band, unweighted,
   // per kelvin of its temperature, V^2/K: 4k Rs G^2 (fH - fL) for the
-  // textbook stage, the integral of 4k Re{Zp} |NG H|^2 over frequency. Part
-  // of `power` at `temperature`; 0 where there is no source resistance.
+  // textbook stage, the integral of 4k Rs |G|^2 over frequency. Part of
+  // `power` at `temperature`; 0 where there is no source resistance.
   double sourcePerKelvin = 0;
+  // Where a load resistor is given, the same of the source with its load,
+  // the integral of 4k Re{Zs || Zl} |NG H|^2: Rs's and Rload's.
+  std::optional<double> loadedSourcePerKelvin;
   double temperature = 0;  // K, the stage's
   double gain = 0;         // signal gain from the source to the output (|G(1 kHz)| over frequency)
   double en = 0;           // V/rtHz, the op amp's noise as the band averages it
@@ -56,6 +64,9 @@ struct NoiseFigures {
   std::optional<double> noiseFactor;  // F, flat over the band with the 1/f terms and the carry
   std::optional<double> noiseFigureDb;
   std::optional<double> noiseTemperatureK;  // Te = T0 (F - 1)
+  // With the source and its load resistor at T0, where a load is given: what
+  // the op amp and its resistors add to the loaded source.
+  std::optional<double> noiseFigureLoadedDb;
   // Ropt = en'/in' = sqrt(integral of en(f)^2 / integral of in(f)^2 over
   // the band), the rms densities over the band: en' with its 1/f rise, in'
   // with it only where the corner applies to the current noise. The source

@@ -198,7 +198,7 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
         Kernel(c, kRloadThermal) = kT4 / *s.loadResistor * atLoad;
         if (excess) loadVoltage = atLoad / (*s.loadResistor * *s.loadResistor);
       }
-      c.sourceKernel = kFourBoltzmann * zsl.real() * std::norm(ng);
+      c.loadedSourceKernel = kFourBoltzmann * zsl.real() * std::norm(ng);
       break;
     }
     case AMP_INVERTING: {
@@ -216,13 +216,15 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
       Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(a);
       Kernel(c, kCurrentNoiseRb) = std::norm(plus);
       r1Voltage = std::norm(a);
-      c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(a);
+      c.loadedSourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(a);
       break;
     }
     default:
       result.reset();
       return result;
   }
+  // Rs's own noise reaches the output as the signal does.
+  c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(c.signalGain);
   // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
   Kernel(c, kCurrentCorrelation) = -2 * (plus.real() * z2.real() + plus.imag() * z2.imag());
   // Rb's noise, a voltage at the + input.
@@ -264,6 +266,7 @@ StageResponse RespondWith(const CircuitAt& c, const OpAmpNoise& opAmp) {
   r.gain = d.gain;
   for (std::size_t i = 0; i < kStageSourceCount; ++i) r.power[i] = c.kernel[i] * d.scale[static_cast<int>(kDrives[i])];
   r.sourcePerKelvin = c.sourceKernel * std::norm(d.h);
+  r.loadedSourcePerKelvin = c.loadedSourceKernel * std::norm(d.h);
   return r;
 }
 

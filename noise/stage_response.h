@@ -47,9 +47,13 @@ struct CircuitAt {
   // a resistor's excess noise its density times f times its voltage
   // transfer squared (V^2, per 1/f); 0 for a source the stage lacks.
   std::array<double, kStageSourceCount> kernel{};
-  // The source's own thermal noise at the output per kelvin, 4k Re{Zp}
-  // |NG|^2 (4k Rs |Z2 / Zi|^2 inverting), V^2/(Hz K), before |H|^2.
+  // The source's own thermal noise at the output per kelvin, V^2/(Hz K),
+  // before |H|^2: of Zs alone, 4k Rs |G / H|^2, which the noise figure
+  // compares with; and of the source with its load, 4k Re{Zs || Zl} |NG|^2
+  // (Rs's and Rload's together; the same as Zs's without a load resistor),
+  // which the active stage's figure compares with.
   double sourceKernel = 0;
+  double loadedSourceKernel = 0;
 };
 
 // Nothing for a topology that is none of the three.
@@ -63,6 +67,7 @@ struct StageResponse {
   std::complex<double> gain;                      // G(f), from the source's EMF to the output
   std::array<double, kStageSourceCount> power{};  // V^2/Hz at the output, by SourceIndex
   double sourcePerKelvin = 0;                     // the source's own thermal noise at the output, V^2/(Hz K)
+  double loadedSourcePerKelvin = 0;               // the same of the source with its load
 };
 StageResponse RespondWith(const CircuitAt& circuit, const OpAmpNoise& opAmp);
 

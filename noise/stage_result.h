@@ -30,10 +30,13 @@ struct BandPowers {
   // band (CarriedBand), Hz, by WeightingIndex: the carried noise lies flat
   // there before the stage's gain.
   std::array<double, kWeightingCount> carriedGain{};
-  // The source's own thermal noise at the output (4k Re{Zp} |NG H|^2, or
-  // 4k Rs |G|^2 in the inverting stage) over the band, per kelvin of the
-  // source's temperature: what the noise figure compares with, V^2/K.
+  // The source's own thermal noise at the output over the band, per kelvin
+  // of the source's temperature, V^2/K: of Zs alone (4k Rs |G|^2), what the
+  // noise figure compares with, and of the source with its load (4k
+  // Re{Zs || Zl} |NG H|^2; Zs's alone where there is no load resistor), what
+  // the active stage's figure compares with.
   double sourcePerKelvin = 0;
+  double loadedSourcePerKelvin = 0;
 };
 
 // What one calculation works out. The flicker factor and the corrected

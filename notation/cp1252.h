@@ -51,4 +51,9 @@ enum class WideEncoding { kNone, kUtf16, kUtf32 };
 WideEncoding WideEncodingOf(std::string_view bytes);
 std::string_view NameOf(WideEncoding encoding);  // "UTF-16", "UTF-32"
 
+// Text whose lines end in a CR alone, as old Macintosh editors wrote it, has
+// no line feed to end a line; the circuit and part file readers say so in
+// these words.
+inline constexpr std::string_view kCrOnlyLineEnds = "its lines end in CR only (old Mac text), not in LF or CR LF";
+
 }  // namespace tervane

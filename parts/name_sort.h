@@ -1,8 +1,8 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -17,9 +17,7 @@ namespace tervane {
 // comparing whole fields compares the names.
 using PaddedName = std::array<char, kPartFieldSize>;
 
-inline std::string_view NameOf(const PaddedName& name) {
-  return {name.data(), static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())};
-}
+inline std::string_view NameOf(const PaddedName& name) { return {name.data(), strnlen(name.data(), name.size())}; }
 
 // The name of one part line and the position of the line's record.
 struct NameEntry {
@@ -39,7 +37,7 @@ class NameSorter {
     NameEntry& entry = m_entries.emplace_back();
     CopyWord(entry.name.data(), name);
     entry.record = record;
-    for (std::size_t i = 0; i < name.size(); ++i) ++m_counts[i][FoldPartNameChar(name[i])];
+    for (std::size_t i = 0; i < name.size(); ++i) ++m_counts[i][static_cast<unsigned char>(name[i])];
     ++m_lengths[name.size()];
   }
 
@@ -49,8 +47,9 @@ class NameSorter {
  private:
   std::vector<NameEntry> m_entries;  // in file order
   std::unique_ptr<NameEntry[]> m_scratch;
-  // How often each folded character stands at each position of a name, and
-  // how many names have each length.
+  // How often each character stands at each position of a name (folded
+  // when the sort starts, rather than a name at a time), and how many names
+  // have each length.
   std::array<std::array<std::uint32_t, 256>, kPartWordMax> m_counts{};
   std::array<std::uint32_t, kPartFieldSize> m_lengths{};
 };

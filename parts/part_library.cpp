@@ -17,21 +17,31 @@
 namespace tervane {
 namespace {
 
+// Names equal but for case differ at most in the bit that tells a letter's
+// case: told apart by any other bit, as most neighbours in the list are,
+// they need no folding.
 bool SameFolded(const PaddedName& a, const PaddedName& b) {
+  constexpr std::uint64_t kCaseBits = 0x2020202020202020;
+  std::array<std::uint64_t, 2> x;
+  std::array<std::uint64_t, 2> y;
+  std::memcpy(x.data(), a.data(), sizeof x);
+  std::memcpy(y.data(), b.data(), sizeof y);
+  if (((x[0] ^ y[0]) | (x[1] ^ y[1])) & ~kCaseBits) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
     if (FoldPartNameChar(a[i]) != FoldPartNameChar(b[i])) return false;
   return true;
 }
 
+// The file is read this many bytes at a time.
+constexpr std::size_t kBlock = std::size_t{1} << 16;
+
 // A part line takes at least 7 bytes: four words of a character and the
-// blanks between them. Reserving for that many lines means a usual library
-// is read without ever moving what was stored; a file large enough to hold
-// more starts smaller, since a huge file may be nearly all comments or
-// zeros, and grows with the parts it really has (see Grow).
-std::size_t MostPartLines(std::size_t bytes) {
-  constexpr std::size_t kMostReserved = std::size_t{1} << 15;
-  return std::min(bytes / 7 + 1, kMostReserved);
-}
+// blanks between them. Reserving for as many lines as the file, or its
+// first block, can hold means a usual library is read without ever moving
+// what was stored, and a huge file, which may be nearly all comments or
+// zeros, costs no more up front than one block's worth (1.2 MB); a larger
+// library grows with the parts it really has (see Grow).
+std::size_t MostPartLines(std::size_t bytes) { return std::min(bytes, kBlock) / 7 + 1; }
 
 // For every name the position of its last record, in PartTableBefore order,
 // from the names in list order: there the names that compare equal but for
@@ -71,6 +81,25 @@ std::size_t FiguresBeforeRemark(std::span<const std::string_view> words, std::si
   return count;
 }
 
+// Whether any byte of `text` is beyond ASCII, as a UTF-8 micro sign's are:
+// a line without one has no micro sign to read. Eight bytes at a time, the
+// last eight overlapping the ones before.
+bool AnyHighByte(std::string_view text) {
+  const auto eight = [&text](std::size_t at) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, text.data() + at, sizeof bytes);
+    return bytes;
+  };
+  std::uint64_t any = 0;
+  if (text.size() < 8) {
+    for (const char c : text) any |= static_cast<unsigned char>(c);
+  } else {
+    for (std::size_t at = 0; at + 8 < text.size(); at += 8) any |= eight(at);
+    any |= eight(text.size() - 8);
+  }
+  return (any & 0x8080808080808080) != 0;
+}
+
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // `word` with the UTF-8 micro sign (C2 B5) and Greek mu (CE BC) as the
@@ -98,16 +127,17 @@ class PartFileReader {
     Reserve(MostPartLines(expectedBytes));
   }
 
-  // How much of the file has been read, the block about to be fed included.
-  void SetBytesRead(std::size_t bytes) { m_bytesRead = bytes; }
-
-  // Takes every line that ends in `bytes`, and the last one too at the end
-  // of the file; returns what is left for the next block.
-  std::string_view Feed(std::string_view bytes, bool atEnd) {
+  // Takes every line that ends in `bytes`, which start `offset` bytes into
+  // the file, and the last one too at the end of the file; returns what is
+  // left for the next block.
+  std::string_view Feed(std::string_view bytes, std::size_t offset, bool atEnd) {
+    const char* const start = bytes.data();
+    NoteLineEnds(bytes);
     while (const void* found = std::memchr(bytes.data(), '\n', bytes.size())) {
       const auto length = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
       std::string_view line = bytes.substr(0, length);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      m_bytesRead = offset + static_cast<std::size_t>(static_cast<const char*>(found) + 1 - start);
       EndLine(line);
       bytes.remove_prefix(length + 1);
     }
@@ -133,9 +163,18 @@ class PartFileReader {
     m_library.m_partList = std::move(list);
     m_library.m_partTable.Adopt(std::move(m_records), CurrentRecords(sorted));
     m_library.m_skippedLines = m_skipped;
+    m_library.m_crOnlyLineEnds = !m_lineFeedSeen && m_crSeen;
   }
 
  private:
+  // Whether the file has a line feed, or else a CR: a file of CR-only line
+  // ends is one line. Blocks after the first line feed are not searched.
+  void NoteLineEnds(std::string_view bytes) {
+    if (m_lineFeedSeen) return;
+    m_lineFeedSeen = bytes.find('\n') != std::string_view::npos;
+    if (!m_lineFeedSeen) m_crSeen = m_crSeen || bytes.find('\r') != std::string_view::npos;
+  }
+
   // A line without its line end: its first piece, unless that was taken
   // before the line's end came.
   void EndLine(std::string_view line) {
@@ -163,7 +202,8 @@ class PartFileReader {
     if (last.data() + last.size() == piece.data() + piece.size() && ContinuesWord(next))
       return Skip(SkipReason::kFigureCut);
     std::array<WordBuffer, 6> figures;
-    for (std::size_t i = 1; i < count; ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
+    if (AnyHighByte(piece))
+      for (std::size_t i = 1; i < count; ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
     // A word that does not fit its field would be stored cut, a different
     // name or a different number: the line is skipped instead.
     if (words[0].size() > kPartWordMax) return Skip(SkipReason::kNameTooLong);
@@ -194,32 +234,36 @@ class PartFileReader {
 
   // Full storage grows to what the whole file will hold at the rate of
   // parts read so far, so that a large library moves its parts once rather
-  // than at every doubling; but at least twice and at most four times what
-  // it has, whatever the rest of the file turns out to be.
+  // than at every doubling: at least to twice what it has, and at most to
+  // four times that or 2^17 parts (17 MB), whichever is more, whatever the
+  // rest of the file turns out to be.
   void Grow() {
+    constexpr double kMostProjected = 1 << 17;
     const std::size_t have = m_records.size();
     std::size_t wanted = 2 * have + 1;
     if (m_bytesRead > 0 && m_expectedBytes > m_bytesRead) {
       const double rate = static_cast<double>(have) / static_cast<double>(m_bytesRead);
       const double whole = rate * static_cast<double>(m_expectedBytes) * 1.05;
-      wanted = static_cast<std::size_t>(std::clamp(whole, static_cast<double>(wanted), 4.0 * have + 1));
+      const double most = std::max(4.0 * have + 1, kMostProjected);
+      wanted = static_cast<std::size_t>(std::clamp(whole, static_cast<double>(wanted), most));
     }
     Reserve(wanted);
   }
 
   PartLibrary& m_library;
   std::size_t m_expectedBytes;
-  std::size_t m_bytesRead = 0;
+  std::size_t m_bytesRead = 0;  // up to the end of the line being read
   std::vector<PartRecord> m_records;  // one for every part line, in file order
   NameSorter m_names;
   std::size_t m_lineNumber = 1;  // of the line being read
   bool m_pieceTaken = false;     // the line being read has given its piece
+  bool m_lineFeedSeen = false;
+  bool m_crSeen = false;
   std::array<SkippedLines, kSkipReasonTexts.size()> m_skipped{};
 };
 
 void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes) {
   PartFileReader reader(library, expectedBytes);
-  constexpr std::size_t kBlock = 1 << 16;
   // Room for a block behind the unfinished start of a line.
   std::vector<char> buffer(kBlock + kPartLineMax);
   std::size_t kept = 0;
@@ -233,9 +277,10 @@ void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes
       if (library.m_wideEncoding != WideEncoding::kNone) break;
       if (block.starts_with(kUtf8ByteOrderMark)) block.remove_prefix(kUtf8ByteOrderMark.size());
     }
-    reader.SetBytesRead(bytesRead += got);
+    const std::size_t offset = bytesRead + got - block.size();
+    bytesRead += got;
     const bool atEnd = got < kBlock;
-    const std::string_view rest = reader.Feed(block, atEnd);
+    const std::string_view rest = reader.Feed(block, offset, atEnd);
     if (atEnd) break;
     std::memmove(buffer.data(), rest.data(), rest.size());
     kept = rest.size();
@@ -267,6 +312,12 @@ bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library) {
 std::string PartFileNote(const PartLibrary& library) {
   if (library.m_wideEncoding != WideEncoding::kNone)
     return "it is " + std::string(NameOf(library.m_wideEncoding)) + " text: save it as plain text";
+  std::string note;
+  if (library.m_crOnlyLineEnds) {
+    const std::size_t parts = library.m_partList.size();
+    note = std::string(kCrOnlyLineEnds) + ": it was read as one line, giving " + std::to_string(parts) +
+           (parts == 1 ? " part" : " parts");
+  }
   std::size_t total = 0;
   std::string reasons;
   for (std::size_t i = 0; i < kSkipReasonTexts.size(); ++i) {
@@ -276,8 +327,9 @@ std::string PartFileNote(const PartLibrary& library) {
     reasons += (reasons.empty() ? "" : ", ") + std::to_string(skipped.count) + " " + std::string(kSkipReasonTexts[i]) +
                (skipped.count == 1 ? " (line " : " (first at line ") + std::to_string(skipped.firstLine) + ")";
   }
-  if (total == 0) return {};
-  return std::to_string(total) + (total == 1 ? " line" : " lines") + " skipped: " + reasons;
+  if (total == 0) return note;
+  return note + (note.empty() ? "" : "; ") + std::to_string(total) + (total == 1 ? " line" : " lines") +
+         " skipped: " + reasons;
 }
 
 }  // namespace tervane

@@ -55,6 +55,9 @@ struct PartLibrary {
   // read, and only its encoding is kept, to say why it holds no part.
   WideEncoding m_wideEncoding = WideEncoding::kNone;
   std::array<SkippedLines, kSkipReasonTexts.size()> m_skippedLines{};  // by SkipReason
+  // The file has a CR and no line feed (kCrOnlyLineEnds): it was read as
+  // one line, so that it gave a part at most.
+  bool m_crOnlyLineEnds = false;
 };
 
 // Reads part lines from any bytes into `library`, replacing what it held:
@@ -75,9 +78,11 @@ bool LoadPartLibrary(const std::filesystem::path& path, PartLibrary& library);
 
 // What the library says of its file, for a note beside the list: why a
 // file in UTF-16 or UTF-32 holds no part ("it is UTF-16 text: save it as
-// plain text"), or the lines it skipped ("3 lines skipped: 2 too few words
-// (first at line 5), 1 too long a name (line 3)"); empty when there is
-// nothing to say.
+// plain text"), that its lines end in CR only and what the one line it was
+// read as gave ("...: it was read as one line, giving 1 part"), and the
+// lines it skipped ("3 lines skipped: 2 too few words (first at line 5), 1
+// too long a name (line 3)"), joined by "; "; empty when there is nothing
+// to say.
 std::string PartFileNote(const PartLibrary& library);
 
 }  // namespace tervane

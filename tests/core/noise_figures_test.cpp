@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
+#include "noise/chain_calculation.h"
 #include "noise/noise_figures.h"
+#include "tests/core/stages.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -77,6 +81,53 @@ TEST(NoiseFigures, PublishedFigures) {
   const NoiseFigures part = Figures(buffer("5n", "0.7p", "25C"));
   EXPECT_NEAR(part.optimumSourceOhm.value_or(0), 7.14e3, 5);
   EXPECT_NEAR(part.minNoiseFigureDb.value_or(0), 1.57, 0.005);
+}
+
+// The noise figure takes the source impedance alone at 290 K, a load
+// resistor being the stage's noise ("noise factor", IEEE Std 100, after the
+// IRE's 1959 twoport noise standard; H. T. Friis, Proc. IRE 32, 1944); the
+// active stage's figure takes the source with its load, and is there only
+// where a load is. Figures worked out apart from the program, by hand from
+// the closed forms and by Simpson's rule over the integrands of
+// noise_model.md: a 1 kohm source into 47 kohm at a gain of 100 (80 F), and
+// a moving-magnet cartridge, 1 kohm + 0.5 H into 47k || 200p, whose load
+// resistor dominates its stage, alone and as the example chain's first
+// stage (docs/examples/phono-preamp.tervane).
+TEST(NoiseFigures, IeeeTakesTheSourceAloneTheActiveStageItsLoad) {
+  StageInputs plain = test::Stage(AMP_NONINVERTING, 1e3, 100, 9.9e3, {20, 20e3}, 3e-9, 400e-15);
+  plain.kelvin = (80 - 32) / 1.8 + 273.15, plain.loadResistor = 47e3;
+  // The cartridge into an op amp (en, fc, in's fci, GBW) at gain 1 + R2/R1.
+  const auto cartridge = [](double r1, double r2, double en, double fc, double fci, double gbw) {
+    StageInputs s = test::Stage(AMP_NONINVERTING, 1e3, r1, r2, {20, 20e3}, en, 400e-15);
+    s.cornerFreq = fc, s.applyCorner = true, s.currentCorner = fci, s.gainBandwidth = gbw;
+    s.sourceInductance = 0.5, s.loadResistor = 47e3, s.loadCapacitor = 200e-12;
+    return s;
+  };
+  const StageInputs preamp = cartridge(100, 9.9e3, 3e-9, 2.7, 170, 8e6);  // OP27
+  StageInputs unloaded = preamp;
+  unloaded.loadResistor.reset();
+  StageInputs lineStage = test::Stage(AMP_INVERTING, 0, 10e3, 10e3, {20, 20e3}, 5e-9, 700e-15);
+  lineStage.cornerFreq = 47, lineStage.applyCorner = true, lineStage.currentCorner = 420, lineStage.gainBandwidth = 10e6;
+  const struct {
+    const char* name;
+    std::vector<StageInputs> stages;
+    double ieeeDb;
+    std::optional<double> loadedDb;
+  } cases[] = {
+      {"1 kohm into 47 kohm", {plain}, 2.3678, 2.2746},
+      {"the README's cartridge stage (NE5534A)", {cartridge(1e3, 10e3, 3.5e-9, 44, 390, 10e6)}, 15.9981, 1.8606},
+      {"example chain", {preamp, lineStage}, 15.7950, 1.7154},
+      {"its cartridge without the load resistor", {unloaded, lineStage}, 14.1327, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<NoiseFigures> f = ChainNoiseFigures(CalculateChain(c.stages));
+    ASSERT_TRUE(f && f->noiseFigureDb);
+    EXPECT_NEAR(*f->noiseFigureDb, c.ieeeDb, 5e-4);
+    EXPECT_NEAR(f->noiseFigureLoadedDb.value_or(-1), c.loadedDb.value_or(-1), 5e-4);  // -1: none
+    EXPECT_EQ(HasFigure(CausesOf(NoiseResult{c.stages[0], CalculateStage(c.stages[0])}), "noise_figure_loaded_db"),
+              c.loadedDb.has_value());  // shown where the first stage has a load
+  }
 }
 
 TEST(NoiseFigures, UndefinedFiguresAreEmpty) {

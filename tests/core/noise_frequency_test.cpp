@@ -216,12 +216,15 @@ TEST(OverFrequency, PublishedFigures) {
   buffer.lowerFreq = 1e-3;
   ExpectRelative(*CalculateStage(buffer).totalNoise, 1.05e-9 * std::sqrt(std::numbers::pi / 2 * 1e6), 1e-6,
                  "first order");
-  // A noiseless amplifier at T0 adds nothing to its source, Rs + Ls with
-  // the load resistor, whose noise is 4 k T0 Re{Zp}: F = 1.
+  // A noiseless amplifier at T0 adds nothing to its source: to Rs + Ls with
+  // the load resistor, whose noise is 4 k T0 Re{Zs || Zl}, for the active
+  // stage's figure (0 dB), and to Rs + Ls alone, loaded by a capacitor, for
+  // IEEE's (F = 1).
   StageInputs quiet = Cartridge();
   quiet.ampType = AMP_BUFFER, quiet.r2 = quiet.en = quiet.in = 0, quiet.kelvin = kNoiseFigureT0;
-  const StageResult q = CalculateStage(quiet);
-  ExpectRelative(*ComputeNoiseFigures(*FigureInputsOf(quiet, q)).noiseFactor, 1, 1e-12, "noise factor");
+  EXPECT_NEAR(StageNoiseFigures(quiet, CalculateStage(quiet))->noiseFigureLoadedDb.value_or(1), 0, 1e-11);
+  quiet.loadResistor.reset();
+  ExpectRelative(StageNoiseFigures(quiet, CalculateStage(quiet))->noiseFactor.value_or(0), 1, 1e-12, "noise factor");
 }
 
 // With Rb at the value that cancels the bias currents' offsets, each input

@@ -193,6 +193,10 @@ TEST(ScanWords, SplitsAtTheCLocalesBlanksUpToANulOrTheRoomGiven) {
       // Bytes that are blanks elsewhere, or carry the top bit of TAB and CR.
       {"\x01\x1F\x7F\x85\x89\x8D\xA0\xB5 z", 4, {"\x01\x1F\x7F\x85\x89\x8D\xA0\xB5", "z"}},
       {std::string("ab\0 cd", 6), 4, {"ab"}}, {std::string("\v\0cd", 4), 4, {}},
+      // Words longer than eight bytes, which are passed over eight at a time.
+      {"ninechars\x01\x1F\x7F\x85\x89\x8D\xA0\xB5more\tnext\x0Bword12345678\rend", 8,
+       {"ninechars\x01\x1F\x7F\x85\x89\x8D\xA0\xB5more", "next", "word12345678", "end"}},
+      {std::string("a longerword1\0tail", 19), 4, {"a", "longerword1"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Words(c.text, c.most), c.words) << c.text;
 }

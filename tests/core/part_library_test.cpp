@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -36,6 +37,9 @@ std::vector<std::string> Contents(const PartLibrary& library) {
 std::string Padded(const std::string& text, std::size_t width) {
   return text + std::string(width - text.size(), ' ');
 }
+
+const std::string kCrOnlyNote =
+    "its lines end in CR only (old Mac text), not in LF or CR LF: it was read as one line, giving ";
 
 const std::string kExampleFile =
     "// part name, noise voltage, noise current, 1/f corner\n"
@@ -97,11 +101,15 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"LastWordCutAtTheEndOfThePiece",
        "\n" + Padded("A 1n 2p", 61) + "34\n" + Padded("B", 62) + " 1n 2p 3\n" + Padded("C 1n 2p 3 10M", 61) + "42\n", {},
        {}, "3 lines skipped: 2 figure cut at the 62nd character (first at line 2), 1 too few words (line 3)"},
-      // Line ends: LF or CR LF; a lone CR only separates words.
+      // Line ends: LF or CR LF; a lone CR only separates words, and a file
+      // whose lines end in CR only is one line, said with what it gave.
       {"CrLf", Padded("A 1n 2p", 61) + "3\r\n/ B 4n 5p 6\r\nC 7n 8p 9", {"A", "C"},
        {"A 1n 2p 3", "C 7n 8p 9"}},
-      {"LoneCr", "A 1n 2p 3\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"}},
       {"LoneCrBeforeSlash", "A 1n 2p 3\n\r/B 4n 5p 6\n", {"/B", "A"}, {"A 1n 2p 3", "/B 4n 5p 6"}},
+      {"CrOnly", "A 1n 2p 3\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"}, kCrOnlyNote + "1 part"},
+      {"CrOnlyFirstCrBlocksOn", Padded("A 1n 2p 3", 1 << 17) + "\rB 4n 5p 6\r", {"A"}, {"A 1n 2p 3"},
+       kCrOnlyNote + "1 part"},
+      {"CrOnlySkipped", "A 1n\r2p\r", {}, {}, kCrOnlyNote + "0 parts; 1 line skipped: 1 too few words (line 1)"},
       // A NUL ends the text of its line; the next line is read as usual.
       {"NulCutsTheLine", std::string("A 1n\0 2p 3\nB 4n 5p 6\n", 21), {"B"}, {"B 4n 5p 6"},
        "1 line skipped: 1 too few words (line 1)"},
@@ -227,6 +235,38 @@ TEST(LoadPartLibrary, OpensOnlyARegularFileAndSaysWhyNot) {  // the shipped file
   EXPECT_EQ(library.m_partTable.GetCount(), 0u);
   EXPECT_EQ(NotAFileReason(TERVANE_SHIPPED_PART_FILE), "");
   std::filesystem::remove_all(dir);
+}
+
+// More parts than a block's worth reserved up front, spread over the file
+// three ways: the storage grows on the rate of parts seen so far, which the
+// rest of the file then beats, matches or falls short of.
+TEST(LoadPartLibrary, LargeFileKeepsEveryPartWhereverItsPartsLie) {
+  constexpr int kParts = 50000;
+  const std::string comment = std::string(60, '/') + "\n";
+  const struct {
+    const char* layout;
+    int commentsFrom, commentsTo;  // the parts with a comment line before them
+  } cases[] = {{"even", 0, 0}, {"sparse then dense", 0, kParts / 4}, {"dense then sparse", kParts / 4, kParts}};
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("tervane_core_tests_large_" + std::to_string(std::random_device()()) + ".txt");
+  const auto part = [](int i) {
+    char line[40];
+    std::snprintf(line, sizeof line, "P%06d %dn %dp %d", i, i % 10, i % 7, i);
+    return std::string(line);
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.layout);
+    std::string bytes;
+    for (int i = kParts - 1; i >= 0; --i)  // last to first, so that the list must be sorted
+      bytes += (i >= c.commentsFrom && i < c.commentsTo ? comment : "") + part(i) + "\n";
+    std::ofstream(file, std::ios::binary) << bytes;
+    PartLibrary library;
+    ASSERT_TRUE(LoadPartLibrary(file, library));
+    ASSERT_EQ(library.m_partList.size(), std::size_t{kParts});
+    EXPECT_TRUE(std::is_sorted(library.m_partList.begin(), library.m_partList.end()));
+    for (const int i : {0, 1, kParts / 4, kParts / 2, kParts - 1}) EXPECT_EQ(PartText(library, part(i).substr(0, 7)), part(i));
+  }
+  std::filesystem::remove(file);
 }
 
 // Every part line's name and no piece of the comment: the 16 parts of the
