@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "noise/noise_calculation.h"
+#include "noise/physical_constants.h"
 
 namespace tervane {
 namespace {
