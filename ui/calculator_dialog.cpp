@@ -297,7 +297,7 @@ bool CCalculatorDlg::OpenCircuit(const QString& path) {
 void CCalculatorDlg::OnChain() { Chain().ShowChain(); }
 
 CChainDlg& CCalculatorDlg::Chain() {
-  if (!m_chain) m_chain = new CChainDlg(*this);
+  if (!m_chain) m_chain = new CChainDlg(*this, *this);
   return *m_chain;
 }
 
