@@ -4,7 +4,9 @@
 
 #include "form/built_circuit.h"
 #include "noise/noise_calculation.h"
+#include "noise/stage_response.h"
 #include "notation/eng_parse.h"
+#include "notation/shown_value.h"
 
 namespace tervane {
 
@@ -54,6 +56,19 @@ void Recalculate(NoiseResult& result, const PreparedCircuit* prepared) {
   result.outcome =
       prepared ? CalculateStage(*prepared, OpAmpOf(result.inputs)) : CalculateStage(result.inputs);
   if (!result.outcome.failure && !WritesBackFinite(result)) result.outcome.failure = StageFailure::kNotFinite;
+}
+
+std::optional<std::string_view> BuiltCircuitRefusal(const NoiseResult& result) {
+  if (result.outcome.failure == StageFailure::kLoadOnInverting) return kLoadOnInvertingNote;
+  if (result.outcome.failure == StageFailure::kFaultyPart) return PartRefusal(result.inputs);
+  return std::nullopt;
+}
+
+bool SetBiasCancellingResistor(CalculatorForm& form) {
+  const std::optional<double> rb = BiasCancellingResistor(ReadNoiseInputs(form).inputs);
+  if (!rb) return false;
+  form.m_strBiasResistor = ShownValue(*rb);
+  return true;
 }
 
 }  // namespace tervane
