@@ -1,10 +1,10 @@
 #include "form/breakdown_table.h"
 
-#include <cstdio>
 #include <string>
 
 #include "form/figure_text.h"
 #include "noise/noise_source.h"
+#include "notation/eng_format.h"
 #include "notation/shown_value.h"
 
 namespace tervane {
@@ -17,10 +17,8 @@ TextTable BreakdownTable(const NoiseBreakdown& breakdown, Weighting weighting) {
        flat ? "Share of output noise power (%)" : "Share of " + weighted + " power (%)"},
       {}};
   for (const NoiseContribution& row : breakdown.contributions) {
-    char percent[32];
-    std::snprintf(percent, sizeof percent, "%.1f", row.percent);
-    table.rows.push_back(
-        {std::string(NoiseSourceLabel(row.source)), ShownValue(row.density), ShownValue(row.total), percent});
+    table.rows.push_back({std::string(NoiseSourceLabel(row.source)), ShownValue(row.density), ShownValue(row.total),
+                          FormatFixed(row.percent, 1)});
   }
   return table;
 }

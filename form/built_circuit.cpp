@@ -101,7 +101,7 @@ bool HasBuiltCircuit(const StageInputs& inputs) { return IsFrequencyDependent(in
 
 std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs) {
   if (!HasBuiltCircuit(inputs)) return std::nullopt;
-  std::string line = "Circuit as built:";
+  std::string line(kBuiltCircuitLead);
   const char* separator = " ";
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i) {
     const std::optional<double> value = BuiltCircuitValue(inputs, i);

@@ -41,7 +41,8 @@ bool HasBuiltCircuit(const StageInputs& inputs);
 
 // "Circuit as built: Ls = 500mH, Rload = 47kohm, Cload = 200pF", the parts
 // in use with their values, for the report and both windows; none when the
-// stage is the textbook one.
+// stage is the textbook one. The line starts with kBuiltCircuitLead.
+inline constexpr std::string_view kBuiltCircuitLead = "Circuit as built:";
 std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs);
 std::optional<std::string> BuiltCircuitLine(const CalculatorForm& form);
 

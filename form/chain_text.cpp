@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <initializer_list>
 
 #include "form/amplifier_names.h"
 #include "form/breakdown_table.h"
 #include "form/built_circuit.h"
 #include "form/noise_report.h"
+#include "notation/eng_format.h"
 #include "notation/shown_value.h"
 
 namespace tervane {
@@ -17,22 +17,16 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-std::string Fixed(double value, const char* format) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 // "92.0 %", and a share that would round to 0 or to 100 without being it
 // said as it is: "under 0.1 %", "over 99.9 %".
 std::string ShareText(double percent) {
   if (percent > 0 && percent < 0.05) return "under 0.1 %";
   if (percent < 100 && percent >= 99.95) return "over 99.9 %";
-  return Fixed(percent, "%.1f") + " %";
+  return FormatFixed(percent, 1) + " %";
 }
 
 // "0.35 dB", or "under 0.01 dB" for what would round to nothing.
-std::string AddedText(double db) { return db > 0 && db < 0.005 ? "under 0.01 dB" : Fixed(db, "%.2f") + " dB"; }
+std::string AddedText(double db) { return db > 0 && db < 0.005 ? "under 0.01 dB" : FormatFixed(db, 2) + " dB"; }
 
 // "output noise power", "RIAA-weighted output noise power"
 std::string OutputPower(Weighting weighting) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <initializer_list>
 
 #include "form/noise_report.h"
 #include "noise/noise_calculation.h"
+#include "notation/eng_format.h"
 #include "notation/shown_value.h"
 
 namespace tervane {
@@ -35,15 +35,7 @@ std::optional<NoiseFigures> FiguresOf(const NoiseResult& result) {
 
 std::string FigureText(std::optional<double> value, std::string_view unit, FigureKind kind) {
   if (!value || !std::isfinite(*value)) return std::string(kUndefinedFigure);
-  std::string text;
-  if (kind == FigureKind::kDecibel) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.2f", *value);
-    text = buffer;
-  } else {
-    text = ShownValue(*value);
-  }
-  return text.append(unit);
+  return (kind == FigureKind::kDecibel ? FormatFixed(*value, 2) : ShownValue(*value)).append(unit);
 }
 
 FigureCauses CausesOf(const NoiseResult& result) {

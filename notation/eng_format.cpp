@@ -30,6 +30,15 @@ void AppendGeneral(std::string& out, double value, int digits) {
 
 }  // namespace
 
+std::string FormatFixed(double value, int decimals) {
+  char text[400];  // the widest double, 309 digits, and any decimals asked of it
+  const auto written =
+      std::to_chars(text, std::end(text), value, std::chars_format::fixed, std::clamp(decimals, 0, 60));
+  std::string out(text, written.ptr);
+  if (out.find_first_not_of("-0.") == std::string::npos && out.front() == '-') out.erase(0, 1);
+  return out;
+}
+
 std::string FormatEngValue(double value, int digits) {
   if (value == 0 || std::isnan(value)) return "0";
   if (std::isinf(value)) return value < 0 ? "-1e+999" : "1e+999";

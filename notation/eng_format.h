@@ -15,4 +15,9 @@ inline constexpr int kShownDigits = 4;
 // The text never exceeds digits + 7 characters for digits >= 3.
 std::string FormatEngValue(double value, int digits);
 
+// Writes a value with `decimals` digits after the point ("-3.50"), with a
+// point whatever the process locale, and never a negative zero: what
+// rounds to zero is written unsigned ("0.00" for -0.001). For finite values.
+std::string FormatFixed(double value, int decimals);
+
 }  // namespace tervane

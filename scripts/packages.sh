@@ -36,8 +36,10 @@ ensure_packages() {
 CORE_BUILD_PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
 BUILD_PACKAGES=("${CORE_BUILD_PACKAGES[@]}" qt6-base-dev qt6-svg-dev)
 
-# A font for windows drawn without a desktop (offscreen tests, screenshots).
-FONT_PACKAGES=(fonts-dejavu-core)
+# The fonts of a Debian desktop, for windows drawn without one (offscreen
+# tests, screenshots): the fit tests measure every window in DejaVu Sans and
+# in Noto Sans (fonts-noto-core) and fail where either is missing.
+FONT_PACKAGES=(fonts-dejavu-core fonts-noto-core fonts-noto-mono)
 
 # The sanitizer build and the fuzzers: clang and its runtimes (libFuzzer,
 # AddressSanitizer, UndefinedBehaviorSanitizer).

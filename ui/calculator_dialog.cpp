@@ -55,6 +55,17 @@ const QString kChainItem = QStringLiteral("&Chain of Stages...");
 // The depth the part list drops to, in dialog units.
 constexpr int kPartListDropUnits = 220;
 
+// `text` if it fits the label, else as many of its comma-separated parts as
+// fit with an ellipsis after them.
+QString FittedText(const QLabel* label, const QString& text) {
+  const QString separator = QStringLiteral(", ");
+  const QStringList parts = text.split(separator);
+  QString shown = text;
+  for (qsizetype kept = parts.size() - 1; kept > 0 && !FitsLabel(label, shown); --kept)
+    shown = parts.mid(0, kept).join(separator) + separator + QChar(0x2026);
+  return shown;
+}
+
 }  // namespace
 
 CCalculatorDlg::CCalculatorDlg(const std::filesystem::path& partFile) : m_ui(std::make_unique<Ui::CalculatorDialog>()) {
@@ -188,11 +199,11 @@ void CCalculatorDlg::RefreshOut() {
   }
   FormEdited();
   // The circuit as built has no field here: a line says what of it is in
-  // use, so that nobody forgets it is set.
+  // use, so that nobody forgets it is set; the whole of it is in its tip.
   const std::optional<std::string> built = BuiltCircuitLine(m_form);
   const QString line = built ? FromCp1252(*built) : QString();
-  m_ui->builtCircuitLine->setText(line);
-  m_ui->builtCircuitLine->setToolTip(line);
+  m_ui->builtCircuitLine->setText(FittedText(m_ui->builtCircuitLine, line));
+  m_ui->builtCircuitLine->setToolTip(PlainTip(line));
 }
 
 // --- Ending the program -------------------------------------------------

@@ -20,8 +20,23 @@ struct DialogUnits {
   QRect ToPixels(const QRect& units) const;
 };
 
-// Converts the dialog's size and the geometry of each of its direct
-// children from dialog units to pixels, once, after setupUi.
+// Converts the geometry of each of the dialog's direct children, and its
+// size, from dialog units to pixels, once, after setupUi. Where a font's
+// text is wider for its average character than the template allowed for,
+// the whole arrangement is widened alike, so that every text shows whole.
+// The arrangement then lies in a scroll area that fills the window: the
+// window opens at the arrangement's size where its screen has room, and can
+// be made smaller than that, never larger.
 void ConvertDialogUnits(QWidget* dialog);
+
+// Resizes `window` to `size`, or less where the free area of its owner's
+// screen has less room; the owner's frame stands in for the window's own,
+// which is not drawn yet.
+void ResizeWithinScreen(QWidget* window, QSize size);
+
+// Moves a shown window whose frame runs off its screen's free area back
+// inside it, as far as it fits: Qt, placing a dialog over its owner, keeps
+// it on the screen but for the width of one side of its frame.
+void KeepOnScreen(QWidget* window);
 
 }  // namespace tervane::ui

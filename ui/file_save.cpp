@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 namespace tervane::ui {
 namespace {
@@ -46,12 +47,23 @@ QString AskFileName(QWidget* parent, const QString& caption, const QString& star
   return dialog.selectedFiles().constFirst();
 }
 
+// The kernel's own file systems hold its settings and messages (/proc/kmsg,
+// /sys/power/state), files that look regular but keep nothing written into
+// them; no file can be made beside them either.
+bool OnKernelFileSystem(const QString& path) {
+  static const QList<QByteArray> kKernelFileSystems{"proc",       "sysfs",    "debugfs", "tracefs",
+                                                    "securityfs", "configfs", "cgroup",  "cgroup2",
+                                                    "efivarfs",   "pstore",   "bpf"};
+  return kKernelFileSystems.contains(QStorageInfo(path).fileSystemType());
+}
+
 // A FIFO or a device cannot be replaced without losing what it is, and
 // writing into it could block the window for good (a FIFO nobody reads) or
 // leave no file behind; so only a regular file, or none, is saved over.
 QString RefusalOf(const QString& path) {
   const QFileInfo target(path);
-  return target.exists() && !target.isFile() ? QStringLiteral("it is not a regular file") : QString();
+  const bool regular = target.isFile() && !OnKernelFileSystem(path);
+  return target.exists() && !regular ? QStringLiteral("it is not a regular file") : QString();
 }
 
 QString ErrorOf(const QSaveFile& file) {

@@ -31,7 +31,8 @@ void RememberFolder(const QString& path);
 // leaves any old file as it was. A failure (`write` returning false, no
 // permission, a full disk, a folder in the way) is told in a message box
 // naming the file. A target that is there but is no regular file (a
-// folder, a device, a FIFO) is refused, never replaced. True when the file
+// folder, a device, a FIFO, a file of the kernel's such as /proc/kmsg) is
+// refused, never replaced. True when the file
 // was written.
 bool SaveFile(QWidget* parent, const QString& path, const std::function<bool(QIODevice& file)>& write);
 bool SaveFile(QWidget* parent, const QString& path, const QByteArray& bytes);

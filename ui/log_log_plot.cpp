@@ -182,8 +182,7 @@ void DrawCurves(QPainter& painter, const LogLogPlot& plot, const QRectF& r, cons
   painter.save();
   painter.setClipRect(r);
   painter.fillRect(QRectF(QPointF(x(plot.shadeFrom), r.top()), QPointF(x(plot.shadeTo), r.bottom())), kShadeColor);
-  for (auto it = plot.curves.rbegin(); it != plot.curves.rend(); ++it) {
-    const PlotCurve& curve = *it;
+  for (const PlotCurve& curve : plot.curves) {
     QPainterPath path;
     for (const QPointF& p : curve.points) {
       const QPointF at(x(p.x()), y(p.y()));

@@ -26,8 +26,9 @@ struct PlotCurve {
 
 // A log-log plot: both ranges positive, a shaded span of x under every
 // curve, and every one named in a legend on the right. The curves are
-// listed in the legend in order and drawn in reverse, so that the first,
-// the one a reader looks for first, lies on top.
+// listed in the legend and drawn in order, each over the ones before: the
+// first, a sum drawn wider than its parts, shows round a part that makes
+// all of it instead of hiding it.
 struct LogLogPlot {
   double xMin = 1, xMax = 10;
   double yMin = 1, yMax = 10;

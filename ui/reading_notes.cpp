@@ -12,6 +12,11 @@ namespace tervane::ui {
 
 QString PlainTip(const QString& text) { return text.isEmpty() ? text : Qt::convertFromPlainText(text); }
 
+bool FitsLabel(const QLabel* label, const QString& text) {
+  const QRect room(0, 0, label->width(), QWIDGETSIZE_MAX);
+  return label->fontMetrics().boundingRect(room, Qt::TextWordWrap, text).height() <= label->height();
+}
+
 void ShowReadingNotes(QLabel* label, std::span<QLineEdit* const> edits, std::span<const FormTextField> table,
                       const QString& first) {
   CalculatorForm typed;
@@ -32,12 +37,8 @@ void ShowReadingNotes(QLabel* label, std::span<QLineEdit* const> edits, std::spa
     if (!fields.isEmpty()) lines << fields;
     return lines.join(QLatin1Char('\n'));
   };
-  const auto fits = [&](const QString& candidate) {
-    const QRect room(0, 0, label->width(), QWIDGETSIZE_MAX);
-    return label->fontMetrics().boundingRect(room, Qt::TextWordWrap, candidate).height() <= label->height();
-  };
   qsizetype shown = fieldNotes.size();
-  while (shown > 0 && !fits(text(shown))) --shown;
+  while (shown > 0 && !FitsLabel(label, text(shown))) --shown;
   label->setText(text(shown));
 }
 

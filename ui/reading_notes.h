@@ -14,6 +14,9 @@ namespace tervane::ui {
 // A tooltip that shows `text` as it is, whatever markup it seems to hold.
 QString PlainTip(const QString& text);
 
+// Whether `text`, wrapped at the label's width, fits its height.
+bool FitsLabel(const QLabel* label, const QString& text);
+
 // Under a window's fields, as they are typed: `first` on a line of its own
 // when there is one, then what each field of `table` (its edit in `edits`,
 // in the table's order) whose text is read in part will be read as

@@ -3,13 +3,11 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -89,7 +87,8 @@ QList<QStringList> ChainInputsOf(const std::vector<ChainStageForm>& stages) {
 CResultsDlg::CResultsDlg(QWidget* owner, std::string report)
     : QDialog(owner), m_ui(std::make_unique<Ui::ResultsDialog>()), m_strResults(std::move(report)) {
   m_ui->setupUi(this);
-  ConvertDialogUnits(this);
+  // The template's size, in dialog units, is the size to open at.
+  resize(DialogUnits::ForFont(font()).ToPixels(QRect(QPoint(), size())).size());
   MakeResizable();
   m_editResults = m_ui->resultsEdit;
   // Read, selected and copied, never written: nothing reads it back.
@@ -120,7 +119,7 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
     if (const std::optional<NoiseFigures> figures = FiguresOf(result))
       page.figures = QtRows(FigureTable(result, *figures, weighting));
   };
-  FitScreen(owner);
+  FitScreen();
 }
 
 CResultsDlg::CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages)
@@ -138,47 +137,43 @@ CResultsDlg::CResultsDlg(QWidget* owner, const ChainCalculation& result, const s
     if (const std::optional<NoiseFigures> figures = FiguresOf(result))
       page.figures = QtRows(FigureTable(CausesOf(result), *figures, weighting));
   };
-  FitScreen(owner);
+  FitScreen();
 }
 
 Weighting CResultsDlg::CurrentWeighting() { return SessionWeighting(); }
 
 CResultsDlg::~CResultsDlg() = default;
 
-// The template's size is the size to open at; a plot or a long part list
-// is worth a bigger window, a small screen a smaller one, down to what the
-// layout needs (with no minimum of the window's own, the layout sets it).
+// A plot or a long part list is worth a bigger window, a small screen a
+// smaller one, down to what the layout needs.
 void CResultsDlg::MakeResizable() {
   const QRect margin = DialogUnits::ForFont(font()).ToPixels(QRect(0, 0, kMarginUnits, kMarginUnits));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
   layout->addWidget(m_ui->viewTabs);
-  setMinimumSize(0, 0);
-  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   setSizeGripEnabled(true);
 }
 
-// Opens within the free area of the owner's screen, buttons and all. The
-// owner's frame stands in for this window's, which is not drawn yet.
-void CResultsDlg::FitScreen(const QWidget* owner) {
-  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-  const QSize frame = owner ? owner->frameGeometry().size() - owner->size() : QSize();
-  resize(size().boundedTo(screen->availableGeometry().size() - frame));
-}
+// Opens within the free area of the owner's screen, buttons and all, and
+// where it has room, as large as the views would be, every row of the
+// breakdown shown.
+void CResultsDlg::FitScreen() { ResizeWithinScreen(this, size().expandedTo(sizeHint())); }
 
 // Wide enough to read the report's lines without scrolling (a chain's name
-// each stage), where the screen has room. Laid out by now, the field knows
-// its room.
+// each stage), where the screen has room; but for the circuit as built,
+// whose line grows with each of its fields and is said above the tabs too.
+// Laid out by now, the field knows its room.
 void CResultsDlg::WidenToReport() {
   const QFontMetrics metrics(m_editResults->font());
+  const QString built = FromCp1252(kBuiltCircuitLead);
   int longest = 0;
   for (const QString& line : ReportText().split(QLatin1Char('\n')))
-    longest = std::max(longest, metrics.horizontalAdvance(line));
+    if (!line.startsWith(built)) longest = std::max(longest, metrics.horizontalAdvance(line));
   const int room =
       m_editResults->viewport()->width() - 2 * static_cast<int>(m_editResults->document()->documentMargin());
   if (longest <= room) return;
   resize(width() + longest - room + metrics.averageCharWidth(), height());
-  FitScreen(parentWidget());
+  FitScreen();
 }
 
 void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {
@@ -277,8 +272,10 @@ void CResultsDlg::OnChoosePart(const std::string& name) {
 }
 
 void CResultsDlg::showEvent(QShowEvent* event) {
-  if (!m_initialised) OnInitDialog();
+  const bool first = !m_initialised;
+  if (first) OnInitDialog();
   QDialog::showEvent(event);
+  if (first) KeepOnScreen(this);
 }
 
 void CResultsDlg::OnInitDialog() {

@@ -74,7 +74,7 @@ class CResultsDlg : public QDialog {
   void AddBuiltCircuitLine(const NoiseResult& result);
   void OnWeighting();
   void MakeResizable();
-  void FitScreen(const QWidget* owner);
+  void FitScreen();
   void WidenToReport();
   void AddButtons();
   void OnChoosePart(const std::string& name);

@@ -102,7 +102,8 @@ std::vector<NoiseSource> SourcesByShare(const NoiseResult& result) {
   return sources;
 }
 
-// First, so that it is listed first and drawn over the others.
+// First, so that it is listed first and drawn under the others: bold, it
+// shows round a source that makes all of it.
 template <class Point>
 Curves WithTotal(const std::vector<Point>& spectrum) {
   return {{{QStringLiteral("Total"), CurveOf(spectrum, [](const Point& p) { return p.total; }), Qt::black, 3}}, {}};

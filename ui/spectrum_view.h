@@ -19,7 +19,8 @@ namespace tervane::ui {
 
 // "Spectrum": the output noise density against frequency on log-log axes,
 // from a decade below the band to a decade above it, the band shaded: the
-// total bold, each source thin with the 1/f rise where it applies; of a
+// total bold and under the rest, so that a source that makes all of it
+// still shows, each source thin with the 1/f rise where it applies; of a
 // chain, each stage's own noise at the chain's output instead of the
 // sources. A source or stage without noise has no place on a log axis and
 // is named under the plot instead. Through a weighting, the weighted total is one more curve over

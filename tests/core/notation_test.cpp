@@ -9,8 +9,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
+#include "form/figure_text.h"
 #include "fuzz/shown_number.h"
 #include "notation/delimited_text.h"
 #include "notation/eng_format.h"
@@ -108,6 +110,16 @@ TEST(FormatEngValue, WritesFourDigitsAndAPrefix) {
     EXPECT_EQ(FormatEngValue(c.value, 4), c.text) << std::hexfloat << c.value;
   // An infinity reads back as one.
   EXPECT_EQ(ParseEngValue(FormatEngValue(-kInf, 4)), -kInf);
+}
+
+// Fixed decimals (decibels, shares) never say a negative zero: a gain a
+// hair under 1 is "0.00dB", not "-0.00dB".
+TEST(FormatFixed, WritesNoNegativeZero) {
+  for (const auto& [value, decimals, text] :
+       {std::tuple{-0.001, 2, "0.00"}, {-0.0, 1, "0.0"}, {-0.049, 1, "0.0"}, {-0.051, 1, "-0.1"}, {-1e-300, 0, "0"},
+        {3.14159, 2, "3.14"}, {99.96, 1, "100.0"}, {-129.604, 2, "-129.60"}, {1e6, 0, "1000000"}})
+    EXPECT_EQ(FormatFixed(value, decimals), text) << value;
+  EXPECT_EQ(FigureText(20 * std::log10(0.99999), "dB", FigureKind::kDecibel), "0.00dB");
 }
 
 // ---------------------------------------------------------------------------

@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -33,6 +32,7 @@
 #include "form/result_csv.h"
 #include "form/write_back.h"
 #include "ui/file_save.h"
+#include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
 #include "ui/view_support.h"
 #include "ui_test_support.h"
@@ -307,18 +307,34 @@ class CalculationTest : public QObject {
     QCOMPARE(breakdownRow, expected);
   }
 
-  // The results window opens within the screen's free area, buttons and
-  // all (they are inside its frame), and shrinks below that (ctest runs this on a small screen at twice
-  // the scale too); the report cannot be edited.
-  void resultsWindow() {
+  // A source that makes all the noise shows over the total, not under it
+  // (the legend, which names it in its colour, is in the right half).
+  void dominantSourceShows() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    m_calc->Click("bufferRadio");
+    TypeAll(*m_calc, {u"sourceResistorEdit=0"_s, u"r2Edit=0"_s});  // the op amp's voltage noise alone
+    int shown = 0;  // pixels of the source's colour
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
+                         ShowTab(results, u"spectrumTab"_s);
+                         const auto* plot =
+                             static_cast<ui::CLogLogPlotView*>(results->findChild<QWidget*>(u"spectrumPlot"_s));
+                         QCOMPARE(plot->Plot().curves.size(), std::size_t{2});
+                         const QImage picture = plot->Picture();
+                         for (int y = 0; y < picture.height(); ++y)
+                           for (int x = 0; x < picture.width() / 2; ++x)
+                             shown += picture.pixel(x, y) == plot->Plot().curves.back().color.rgb();
+                         PressKey(results, Qt::Key_Escape);
+                       }}));
+    QVERIFY2(shown > 50, qPrintable(QString::number(shown)));
+  }
+
+  // The report cannot be edited.
+  void reportIsReadOnly() {
     QVERIFY(m_calc->Open(kParts));
     QString report;
     ModalDriver driver;
     QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, {[&](QWidget* results) {
-                         const QRect free = results->screen()->availableGeometry();
-                         QVERIFY(free.contains(results->frameGeometry()));
-                         const QSize least = results->minimumSize();
-                         QVERIFY(least.width() < results->width() && least.height() < results->height());
                          auto* edit = results->findChild<QPlainTextEdit*>(u"resultsEdit"_s);
                          QApplication::clipboard()->setText(u"pasted"_s);
                          for (auto keys : {QKeySequence::SelectAll, QKeySequence::Cut, QKeySequence::Paste})
@@ -332,23 +348,27 @@ class CalculationTest : public QObject {
 
   void failedSave_data() {
     QTest::addColumn<QString>("way");
-    QTest::newRow("the write fails halfway") << u"halfway"_s;
-    QTest::newRow("a folder in the way") << u"folder"_s;
-    QTest::newRow("a full disk: only the last flush fails") << u"full"_s;
-    QTest::newRow("a device in the way") << u"device"_s;
+    QTest::addColumn<QString>("reason");  // as the message says it
+    const QString notAFile = u"it is not a regular file"_s;
+    QTest::newRow("the write fails halfway") << u"halfway"_s << u"the write failed"_s;
+    QTest::newRow("a folder in the way") << u"folder"_s << notAFile;
+    QTest::newRow("a full disk: only the last flush fails") << u"full"_s << u"File too large"_s;
+    QTest::newRow("a device in the way") << u"device"_s << notAFile;
+    QTest::newRow("a file of the kernel's") << u"kernel"_s << notAFile;
   }
 
-  // A failed save says so, naming the file, and leaves what was there as it
-  // was; the next file dialog does not start in its folder.
+  // A failed save says why, naming the file, and leaves what was there as
+  // it was; the next file dialog does not start in its folder.
   void failedSave() {
     QFETCH(QString, way);
+    QFETCH(QString, reason);
     QTemporaryDir folder;
-    const QString path = folder.filePath(u"report.txt"_s);
+    const QString path = way == u"kernel"_s ? u"/proc/kmsg"_s : folder.filePath(u"report.txt"_s);
     QFile old(way == u"folder"_s ? path + u"/kept"_s : path);
     if (way == u"device"_s) {
       if (geteuid() != 0) QSKIP("mknod needs root");
       QCOMPARE(mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)), 0);  // /dev/full
-    } else {
+    } else if (way != u"kernel"_s) {
       QVERIFY(QDir(folder.path()).mkpath(way == u"folder"_s ? u"report.txt"_s : u"."_s));
       QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
       old.close();
@@ -370,9 +390,11 @@ class CalculationTest : public QObject {
         },
         {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
     QVERIFY(!saved);
-    QVERIFY2(driver.windows.front().text.contains(path), qPrintable(driver.windows.front().text));
-    QVERIFY(DialogStart() != folder.path());
-    QVERIFY(way == u"device"_s ? !QFileInfo(path).isFile() : old.open(QIODevice::ReadOnly) && old.readAll() == "old");
+    const QString told = driver.windows.front().text;
+    QVERIFY2(told.contains(path + u": "_s + reason + u'.'), qPrintable(told));
+    QVERIFY(DialogStart() != QFileInfo(path).path());
+    if (way != u"kernel"_s)
+      QVERIFY(way == u"device"_s ? !QFileInfo(path).isFile() : old.open(QIODevice::ReadOnly) && old.readAll() == "old");
   }
 
   // The file dialog starts where the last save went, and lists a folder

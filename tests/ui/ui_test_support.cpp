@@ -3,10 +3,27 @@
 #include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFontDatabase>
+
+#include <algorithm>
 
 #include "ui/qt_text.h"
 
 namespace tervane::uitest {
+
+QString TestFont() { return qEnvironmentVariable("TERVANE_TEST_FONT"); }
+
+bool UseTestFont() {
+  const QString family = TestFont();
+  if (family.isEmpty()) return true;
+  if (!QFontDatabase::hasFamily(family)) {
+    qCritical("TERVANE_TEST_FONT: the font \"%s\" is not installed", qPrintable(family));
+    return false;
+  }
+  for (const char* named : {"Arial", "MS Sans Serif"}) QFont::insertSubstitution(QString::fromLatin1(named), family);
+  QApplication::setFont(QFont(family, 10));
+  return true;
+}
 
 bool CalculatorUnderTest::Open(const std::optional<QByteArray>& partFile) {
   const QString path = m_folder.filePath(QStringLiteral("tervane.txt"));
@@ -32,8 +49,12 @@ void CalculatorUnderTest::Type(const char* field, const QString& text) const {
   QTest::keyClicks(edit, text);
 }
 
+// Near the left end: a radio or check box takes a click only on its mark and
+// text, which need not reach the middle of a widened control.
 void CalculatorUnderTest::Click(const char* button) const {
-  QTest::mouseClick(Child<QAbstractButton>(button), Qt::LeftButton);
+  auto* target = Child<QAbstractButton>(button);
+  const int side = std::min(target->width(), target->height());
+  QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(side / 2, target->height() / 2));
 }
 
 CalculatorForm FormOf(const CalculatorUnderTest& calc, CalculatorForm form) {

@@ -22,9 +22,17 @@ namespace tervane::uitest {
   int main(int argc, char** argv) {                                                             \
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
     QApplication app(argc, argv);                                                               \
+    if (!tervane::uitest::UseTestFont()) return 1;                                              \
     Test test;                                                                                  \
     return QTest::qExec(&test, argc, argv);                                                     \
   }
+
+// The font family TERVANE_TEST_FONT names, if any, becomes the one every
+// window is drawn in (the application's at 10 points, and the one the
+// windows' own "Arial" and "MS Sans Serif" come out as), so that what a
+// test measures is alike on every machine. False when it is not installed.
+bool UseTestFont();
+QString TestFont();  // the family, or empty
 
 // The eleven text fields by object name, in the order of the form's fields.
 inline const std::array<QByteArray, kFormTextFields.size()> kFieldNames = [] {
