@@ -6,18 +6,9 @@
 #include <string_view>
 
 #include "form/calculator_form.h"
-#include "form/form_calculation.h"
 #include "noise/stage_inputs.h"
 
 namespace tervane {
-
-// Where the fields of kBuiltCircuitFields before the excess noise's go in
-// the stage's inputs, in the table's order.
-inline constexpr std::array<std::optional<double> StageInputs::*, 9> kBuiltCircuitInputs{
-    &StageInputs::sourceInductance,  &StageInputs::loadResistor,  &StageInputs::loadCapacitor,
-    &StageInputs::feedbackCapacitor, &StageInputs::gainBandwidth, &StageInputs::currentCorner,
-    &StageInputs::biasResistor,      &StageInputs::biasCapacitor, &StageInputs::inCorrelation,
-};
 
 // Reads the circuit as it is built into `inputs`: a field that is empty or
 // blank leaves its part absent, any other text is read as every field is. A
@@ -54,12 +45,6 @@ inline constexpr std::string_view kHalfExcessNoiseReason = "a resistor's excess 
 std::string HalfExcessNoiseReason(const HalfExcessNoise& half);
 std::string HalfExcessNoiseText(const HalfExcessNoise& half);
 
-// Sets Bias Resistor to the value that cancels the bias currents' offsets
-// in the form's stage (BiasCancellingResistor), as the calculation shows
-// values. False, the form unchanged, where there is none (no topology, a
-// value that is not finite).
-bool SetBiasCancellingResistor(CalculatorForm& form);
-
 // Whether any part of the circuit as it is built is given.
 bool HasBuiltCircuit(const StageInputs& inputs);
 
@@ -68,7 +53,6 @@ bool HasBuiltCircuit(const StageInputs& inputs);
 // stage is the textbook one. The line starts with kBuiltCircuitLead.
 inline constexpr std::string_view kBuiltCircuitLead = "Circuit as built:";
 std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs);
-std::optional<std::string> BuiltCircuitLine(const CalculatorForm& form);
 
 // Why a calculation with a load in the inverting stage failed, and what to
 // do about it; shown beside the error report.
@@ -93,11 +77,5 @@ inline constexpr std::string_view kBiasCapacitorAloneNote =
 // Capacitor cannot be negative (an empty field leaves it out)."; none
 // where every part given is one a circuit can have.
 std::optional<std::string_view> PartRefusal(const StageInputs& inputs);
-
-// The note of the circuit as built that says why `result` failed
-// (kLoadOnInvertingNote, PartRefusal; a lossless resonance with its
-// frequency; the resistor whose excess noise is given though the stage
-// lacks it); none otherwise.
-std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result);
 
 }  // namespace tervane

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -66,12 +68,27 @@ void ApplyFormDefaults(CalculatorForm& form);
 // "RIAA NBW": the band whose width is the RIAA noise bandwidth.
 void ApplyRiaaBand(CalculatorForm& form);
 
+// Where a field of the circuit as it is built goes in the stage's inputs
+// (ReadBuiltCircuit): a part of StageInputs, or half of a resistor's excess
+// noise, its noise index or its DC voltage. The form's own fields have none:
+// each is read in a way of its own (ReadNoiseInputs).
+struct StagePlace {
+  std::optional<double> StageInputs::*part = nullptr;
+  ExcessResistor resistor{};
+  double ExcessNoise::*excess = nullptr;
+  friend constexpr bool operator==(const StagePlace&, const StagePlace&) = default;
+};
+constexpr StagePlace StagePart(std::optional<double> StageInputs::*part) { return {part}; }
+constexpr StagePlace NoiseIndexOf(ExcessResistor r) { return {nullptr, r, &ExcessNoise::noiseIndexDb}; }
+constexpr StagePlace DcVoltsOf(ExcessResistor r) { return {nullptr, r, &ExcessNoise::dcVolts}; }
+
 // The eleven text fields in data-exchange order. Every front end names and
 // describes a field from here: its stable key (circuit files, JSON, and the
 // windows' object names: "lower_freq" is lowerFreqEdit), its start-up text,
 // the caption the main window labels it with, its symbol in the model, its
-// unit (plain ASCII), the command line's option names, and what the command
-// line says beside them.
+// unit (plain ASCII), the command line's option names, what the command
+// line says beside them, and for the circuit as built its place in the
+// stage.
 struct FormTextField {
   std::string_view key;
   std::string CalculatorForm::*member;
@@ -82,6 +99,7 @@ struct FormTextField {
   std::string_view options;
   std::string_view note;
   bool partFigure;  // one of the figures a part of the library fills in
+  StagePlace stage{};
 };
 
 inline constexpr std::array<FormTextField, 11> kFormTextFields{{
@@ -114,46 +132,60 @@ inline constexpr std::array<FormTextField, 11> kFormTextFields{{
 // not. Each resistor's excess noise is two of them (kExcessNoiseFields).
 inline constexpr std::array<FormTextField, 19> kBuiltCircuitFields{{
     {"source_inductance", &CalculatorForm::m_strSourceInductance, "", "Source Inductance", "Ls", "H",
-     "--source-inductance,--ls", " (in series with the source resistor)", false},
+     "--source-inductance,--ls", " (in series with the source resistor)", false,
+     StagePart(&StageInputs::sourceInductance)},
     {"load_resistor", &CalculatorForm::m_strLoadResistor, "", "Load Resistor", "Rload", "ohms",
-     "--load-resistor,--rload", " (+ input to ground; not in the inverting stage)", false},
+     "--load-resistor,--rload", " (+ input to ground; not in the inverting stage)", false,
+     StagePart(&StageInputs::loadResistor)},
     {"load_capacitor", &CalculatorForm::m_strLoadCapacitor, "", "Load Capacitor", "Cload", "F",
-     "--load-capacitor,--cload", " (+ input to ground; not in the inverting stage)", false},
+     "--load-capacitor,--cload", " (+ input to ground; not in the inverting stage)", false,
+     StagePart(&StageInputs::loadCapacitor)},
     {"feedback_capacitor", &CalculatorForm::m_strFeedbackCapacitor, "", "Feedback Capacitor", "Cf", "F",
-     "--feedback-capacitor,--cf", " (across R2)", false},
+     "--feedback-capacitor,--cf", " (across R2)", false, StagePart(&StageInputs::feedbackCapacitor)},
     {"gain_bandwidth", &CalculatorForm::m_strGainBandwidth, "", "Gain-Bandwidth Product", "GBW", "Hz",
-     "--gain-bandwidth,--gbw", "", true},
+     "--gain-bandwidth,--gbw", "", true, StagePart(&StageInputs::gainBandwidth)},
     {"current_corner", &CalculatorForm::m_strCurrentCorner, "", "Current Noise 1/f Corner", "fci", "Hz",
-     "--current-corner,--fci", " (in^2 (1 + fci/f); given, it replaces the corner check box's rule)", true},
+     "--current-corner,--fci", " (in^2 (1 + fci/f); given, it replaces the corner check box's rule)", true,
+     StagePart(&StageInputs::currentCorner)},
     {"bias_resistor", &CalculatorForm::m_strBiasResistor, "", "Bias Resistor", "Rb", "ohms", "--bias-resistor,--rb",
      " (inverting: + input to ground; otherwise between the source and the + input; \"cancel\": the value that "
      "cancels the bias currents' offsets)",
-     false},
+     false, StagePart(&StageInputs::biasResistor)},
     {"bias_capacitor", &CalculatorForm::m_strBiasCapacitor, "", "Bias Capacitor", "Cb", "F", "--bias-capacitor,--cb",
-     " (across Rb)", false},
+     " (across Rb)", false, StagePart(&StageInputs::biasCapacitor)},
     {"in_correlation", &CalculatorForm::m_strInCorrelation, "", "Current Noise Correlation", "c", "",
-     "--in-correlation", " (of the two inputs' current noise, -1 to 1; 0 independent)", true},
+     "--in-correlation", " (of the two inputs' current noise, -1 to 1; 0 independent)", true,
+     StagePart(&StageInputs::inCorrelation)},
     {"noise_index_r1", &CalculatorForm::m_strNoiseIndexR1, "", "R1 Noise Index", "NI(R1)", "dB",
-     "--noise-index-r1,--ni-r1", " (excess noise, re 1 uV per volt per decade; with --vdc-r1)", false},
+     "--noise-index-r1,--ni-r1", " (excess noise, re 1 uV per volt per decade; with --vdc-r1)", false,
+     NoiseIndexOf(ExcessResistor::kR1)},
     {"dc_volts_r1", &CalculatorForm::m_strDcVoltsR1, "", "R1 DC Voltage", "Vdc(R1)", "V", "--dc-volts-r1,--vdc-r1",
-     " (across R1; with --ni-r1)", false},
+     " (across R1; with --ni-r1)", false, DcVoltsOf(ExcessResistor::kR1)},
     {"noise_index_r2", &CalculatorForm::m_strNoiseIndexR2, "", "R2 Noise Index", "NI(R2)", "dB",
-     "--noise-index-r2,--ni-r2", " (with --vdc-r2)", false},
+     "--noise-index-r2,--ni-r2", " (with --vdc-r2)", false, NoiseIndexOf(ExcessResistor::kR2)},
     {"dc_volts_r2", &CalculatorForm::m_strDcVoltsR2, "", "R2 DC Voltage", "Vdc(R2)", "V", "--dc-volts-r2,--vdc-r2",
-     " (with --ni-r2)", false},
+     " (with --ni-r2)", false, DcVoltsOf(ExcessResistor::kR2)},
     {"noise_index_rs", &CalculatorForm::m_strNoiseIndexRs, "", "Rs Noise Index", "NI(Rs)", "dB",
-     "--noise-index-rs,--ni-rs", " (with --vdc-rs)", false},
+     "--noise-index-rs,--ni-rs", " (with --vdc-rs)", false, NoiseIndexOf(ExcessResistor::kRs)},
     {"dc_volts_rs", &CalculatorForm::m_strDcVoltsRs, "", "Rs DC Voltage", "Vdc(Rs)", "V", "--dc-volts-rs,--vdc-rs",
-     " (with --ni-rs)", false},
+     " (with --ni-rs)", false, DcVoltsOf(ExcessResistor::kRs)},
     {"noise_index_rload", &CalculatorForm::m_strNoiseIndexRload, "", "Rload Noise Index", "NI(Rload)", "dB",
-     "--noise-index-rload,--ni-rload", " (with --vdc-rload)", false},
+     "--noise-index-rload,--ni-rload", " (with --vdc-rload)", false, NoiseIndexOf(ExcessResistor::kRload)},
     {"dc_volts_rload", &CalculatorForm::m_strDcVoltsRload, "", "Rload DC Voltage", "Vdc(Rload)", "V",
-     "--dc-volts-rload,--vdc-rload", " (with --ni-rload)", false},
+     "--dc-volts-rload,--vdc-rload", " (with --ni-rload)", false, DcVoltsOf(ExcessResistor::kRload)},
     {"noise_index_rb", &CalculatorForm::m_strNoiseIndexRb, "", "Rb Noise Index", "NI(Rb)", "dB",
-     "--noise-index-rb,--ni-rb", " (with --vdc-rb)", false},
+     "--noise-index-rb,--ni-rb", " (with --vdc-rb)", false, NoiseIndexOf(ExcessResistor::kRb)},
     {"dc_volts_rb", &CalculatorForm::m_strDcVoltsRb, "", "Rb DC Voltage", "Vdc(Rb)", "V", "--dc-volts-rb,--vdc-rb",
-     " (with --ni-rb)", false},
+     " (with --ni-rb)", false, DcVoltsOf(ExcessResistor::kRb)},
 }};
+
+// The place in kBuiltCircuitFields of the field that goes to `place` in the
+// stage; kBuiltCircuitFields.size() where none does.
+constexpr std::size_t BuiltCircuitFieldOf(StagePlace place) {
+  std::size_t field = 0;
+  while (field < kBuiltCircuitFields.size() && kBuiltCircuitFields[field].stage != place) ++field;
+  return field;
+}
 
 // Each resistor's excess noise in kBuiltCircuitFields: the places of its
 // noise index and DC voltage, in ExcessResistor order.
@@ -162,8 +194,16 @@ struct ExcessNoiseFields {
   std::size_t noiseIndex;
   std::size_t dcVolts;
 };
-inline constexpr std::array<ExcessNoiseFields, kExcessResistorCount> kExcessNoiseFields{
-    {{"R1", 9, 10}, {"R2", 11, 12}, {"Rs", 13, 14}, {"Rload", 15, 16}, {"Rb", 17, 18}}};
+inline constexpr std::array<ExcessNoiseFields, kExcessResistorCount> kExcessNoiseFields = [] {
+  std::array<ExcessNoiseFields, kExcessResistorCount> pairs{};
+  for (std::size_t r = 0; r < pairs.size(); ++r) {
+    const auto resistor = static_cast<ExcessResistor>(r);
+    const std::size_t index = BuiltCircuitFieldOf(NoiseIndexOf(resistor));
+    const std::string_view caption = kBuiltCircuitFields.at(index).caption;  // "R1 Noise Index"
+    pairs[r] = {caption.substr(0, caption.find(' ')), index, BuiltCircuitFieldOf(DcVoltsOf(resistor))};
+  }
+  return pairs;
+}();
 
 // The resistor kinds the desktop offers for a noise index: each kind's
 // typical figure, within the range its makers give.

@@ -4,7 +4,9 @@
 
 #include "form/built_circuit.h"
 #include "noise/noise_calculation.h"
+#include "noise/stage_response.h"
 #include "notation/eng_parse.h"
+#include "notation/shown_value.h"
 
 namespace tervane {
 
@@ -54,6 +56,60 @@ void Recalculate(NoiseResult& result, const PreparedCircuit* prepared) {
   result.outcome =
       prepared ? CalculateStage(*prepared, OpAmpOf(result.inputs)) : CalculateStage(result.inputs);
   if (!result.outcome.failure && !WritesBackFinite(result)) result.outcome.failure = StageFailure::kNotFinite;
+}
+
+namespace {
+
+// "Source Inductance and Load Capacitor resonate at 15.92kHz, ..."
+std::string LosslessResonanceNote(double frequency) {
+  return "Source Inductance and Load Capacitor resonate at " + ShownValue(frequency) +
+         "Hz, in the band, with no resistance to damp them: the current noise through them has no bound there. "
+         "Give a Source Resistor or a Load Resistor, or a band that leaves the resonance out.";
+}
+
+// Why the stage lacks `resistor`: "the buffer has none", "it is 0 ohm",
+// "none is given".
+std::string_view WhyNoResistor(const StageInputs& inputs, ExcessResistor resistor) {
+  if (resistor == ExcessResistor::kR1 && inputs.ampType == AMP_BUFFER) return "the buffer has none";
+  if (resistor == ExcessResistor::kRload && !inputs.loadResistor) return "none is given";
+  if (resistor == ExcessResistor::kRb && !inputs.biasResistor) return "none is given";
+  return "it is 0 ohm";
+}
+
+// "Rs Noise Index and Rs DC Voltage are given, but the stage has no Rs (it
+// is 0 ohm), ..."
+std::string ExcessNoiseOfNoResistorNote(const StageInputs& inputs, ExcessResistor resistor) {
+  const ExcessNoiseFields& fields = kExcessNoiseFields[ExcessIndex(resistor)];
+  const std::string name(fields.resistor);
+  std::string note(kBuiltCircuitFields[fields.noiseIndex].caption);
+  note.append(" and ").append(kBuiltCircuitFields[fields.dcVolts].caption);
+  note.append(" are given, but the stage has no ").append(name);
+  note.append(" (").append(WhyNoResistor(inputs, resistor)).append("), and a resistor that is not there has ");
+  return note.append("no excess noise: clear them, or give the stage its ").append(name).append(".");
+}
+
+}  // namespace
+
+std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result) {
+  switch (result.outcome.failure.value_or(StageFailure::kNotFinite)) {
+    case StageFailure::kLoadOnInverting:
+      return std::string(kLoadOnInvertingNote);
+    case StageFailure::kFaultyPart:
+      return std::string(*PartRefusal(result.inputs));
+    case StageFailure::kLosslessResonance:
+      return LosslessResonanceNote(LosslessResonance(result.inputs).value_or(NAN));
+    case StageFailure::kExcessNoiseOfNoResistor:
+      return ExcessNoiseOfNoResistorNote(result.inputs, *ExcessNoiseOfNoResistor(result.inputs));
+    default:
+      return std::nullopt;
+  }
+}
+
+bool SetBiasCancellingResistor(CalculatorForm& form) {
+  const std::optional<double> rb = BiasCancellingResistor(ReadNoiseInputs(form).inputs);
+  if (!rb) return false;
+  form.m_strBiasResistor = ShownValue(*rb);
+  return true;
 }
 
 }  // namespace tervane

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "form/calculator_form.h"
@@ -47,6 +48,18 @@ NoiseResult ComputeNoise(const CalculatorForm& form);
 // stage's circuit prepared for many op amps (PreparedCircuit of the same
 // stage but for its op amp), whose band integrals it then takes.
 void Recalculate(NoiseResult& result, const PreparedCircuit* prepared = nullptr);
+
+// The note of the circuit as built that says why `result` failed
+// (kLoadOnInvertingNote, PartRefusal; a lossless resonance with its
+// frequency; the resistor whose excess noise is given though the stage
+// lacks it); none otherwise.
+std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result);
+
+// Sets Bias Resistor to the value that cancels the bias currents' offsets
+// in the form's stage (BiasCancellingResistor), as the calculation shows
+// values. False, the form unchanged, where there is none (no topology, a
+// value that is not finite).
+bool SetBiasCancellingResistor(CalculatorForm& form);
 
 // The noise model's views of a calculation of the form.
 inline std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,

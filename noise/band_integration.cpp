@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "noise/log_quadrature.h"
-#include "noise/noise_calculation.h"
 
 namespace tervane {
 namespace {

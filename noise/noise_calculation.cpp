@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "noise/band_integration.h"
+#include "noise/physical_constants.h"
 #include "noise/stage_response.h"
 
 namespace tervane {
@@ -85,15 +86,6 @@ std::optional<FaultyPart> FindFaultyPart(const StageInputs& s) {
   if (const double c = s.inCorrelation.value_or(0); !(c >= -1 && c <= 1))
     return FaultyPart{PartFault::kCorrelationOutOfRange, &StageInputs::inCorrelation};
   return std::nullopt;
-}
-
-Band CarriedBand(const StageInputs& s) {
-  Band band{s.lowerFreq, s.upperFreq};
-  if (s.previousBand) {
-    band.lower = std::fmax(band.lower, s.previousBand->lower);
-    band.upper = std::fmin(band.upper, s.previousBand->upper);
-  }
-  return band;
 }
 
 namespace {

@@ -9,9 +9,6 @@
 
 namespace tervane {
 
-// Four times Boltzmann's constant (CODATA 2006), as one double.
-inline constexpr double kFourBoltzmann = 5.5226016e-23;
-
 // The frequency-dependent path reports the gain |G| here (the audio
 // convention), and refers its output noise to the input through it.
 inline constexpr double kGainFrequency = 1000;  // Hz
@@ -35,12 +32,6 @@ std::optional<StageTerms> StageNoiseTerms(const StageInputs& stage, double en, d
 
 // Sn^2: the terms added in source order, as the report forms it.
 double TotalPower(const StageTerms& terms);
-
-// Where the carried noise lies in this band, at a flat density: the overlap
-// of the previous band with this one (empty, lower > upper, when they do
-// not overlap), or the whole band when there is no previous band. Every
-// view spreads it so, as the scaling of the carry to a changed band assumes.
-Band CarriedBand(const StageInputs& stage);
 
 // Whether a term of the calculated stage has a negative noise power, which
 // has no density: a negative resistor or temperature makes a thermal term

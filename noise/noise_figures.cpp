@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "noise/physical_constants.h"
+
 namespace tervane {
 namespace {
 

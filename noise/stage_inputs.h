@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 
@@ -71,6 +72,19 @@ inline bool IsFrequencyDependent(const StageInputs& s) {
   for (const std::optional<ExcessNoise>& e : s.excess) excess |= e.has_value();
   return s.sourceInductance || s.loadResistor || s.loadCapacitor || s.feedbackCapacitor || s.gainBandwidth ||
          s.currentCorner || s.biasResistor || s.biasCapacitor || s.inCorrelation || excess;
+}
+
+// Where the carried noise lies in this band, at a flat density: the overlap
+// of the previous band with this one (empty, lower > upper, when they do
+// not overlap), or the whole band when there is no previous band. Every
+// view spreads it so, as the scaling of the carry to a changed band assumes.
+inline Band CarriedBand(const StageInputs& s) {
+  Band band{s.lowerFreq, s.upperFreq};
+  if (s.previousBand) {
+    band.lower = std::fmax(band.lower, s.previousBand->lower);
+    band.upper = std::fmin(band.upper, s.previousBand->upper);
+  }
+  return band;
 }
 
 }  // namespace tervane

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "noise/noise_calculation.h"
+#include "noise/physical_constants.h"
 
 namespace tervane {
 namespace {
@@ -138,103 +138,149 @@ double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency) {
   return opAmp.applyCorner ? 1 + opAmp.cornerFreq / frequency : 1;
 }
 
-std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequency) {
-  using enum NoiseSource;
-  const double w = kTwoPi * frequency;
-  const double kT4 = kFourBoltzmann * s.kelvin;
-  const Complex zs{s.sourceResistor, w * s.sourceInductance.value_or(0)};
-  const Complex r2Share = Inverse({1, w * s.r2 * s.feedbackCapacitor.value_or(0)});
-  const Complex z2 = s.r2 * r2Share;  // R2 || 1/(j w Cf)
+namespace {
+
+// What every topology is made of at one frequency (noise_model.md, "Over
+// frequency").
+struct Impedances {
+  double w = 0;    // 2 pi f
+  double kT4 = 0;  // 4kT
+  Complex zs;
+  Complex r2Share;  // Z2 / R2
+  Complex z2;       // R2 || 1/(j w Cf)
   // Rb || 1/(j w Cb) = Rb * bShare; a voltage in series with Rb reaches the
   // + input through bShare. Without Rb, 0.
   Complex bShare;
   Complex zb;
+};
+
+Impedances ImpedancesAt(const StageInputs& s, double frequency) {
+  Impedances z;
+  z.w = kTwoPi * frequency;
+  z.kT4 = kFourBoltzmann * s.kelvin;
+  z.zs = {s.sourceResistor, z.w * s.sourceInductance.value_or(0)};
+  z.r2Share = Inverse({1, z.w * s.r2 * s.feedbackCapacitor.value_or(0)});
+  z.z2 = s.r2 * z.r2Share;
   if (s.biasResistor) {
-    bShare = Inverse({1, w * *s.biasResistor * s.biasCapacitor.value_or(0)});
-    zb = *s.biasResistor * bShare;
+    z.bShare = Inverse({1, z.w * *s.biasResistor * s.biasCapacitor.value_or(0)});
+    z.zb = *s.biasResistor * z.bShare;
   }
+  return z;
+}
+
+// What a topology leaves to the kernels every stage has: a current out of
+// the + input (through Zp, or Zb inverting) reaches the output through
+// plus (one out of the - input through -Z2), a voltage in series with R1,
+// and one in series with Rload, through their |transfer|^2.
+struct Transfers {
+  Complex plus;
+  double r1Voltage = 0;
+  double loadVoltage = 0;
+};
+
+// The buffer and the non-inverting stage (noise_model.md, "Non-inverting
+// stage and buffer"): the source with its load and Rb at the + input. The
+// voltages' transfers only where `excess` noise wants them; nothing for a
+// non-inverting stage without R1.
+std::optional<Transfers> PlusInputStage(CircuitAt& c, const StageInputs& s, const Impedances& z, bool excess) {
+  using enum NoiseSource;
+  const bool buffer = s.ampType == AMP_BUFFER;
+  if (!buffer && s.r1 == 0) return std::nullopt;
+  const Complex yl{s.loadResistor ? 1 / *s.loadResistor : 0, z.w * s.loadCapacitor.value_or(0)};
+  const Complex d = Inverse(1.0 + Mul(z.zs, yl));        // Zl / (Zs + Zl)
+  const Complex zsl = Mul(z.zs, d);                      // Zs || Zl
+  const Complex zp = s.biasResistor ? zsl + z.zb : zsl;  // and Rb in series
+  const Complex ng = buffer ? Complex{1} : 1.0 + z.z2 * (1 / s.r1);
+  Transfers t;
+  c.noiseGain = ng;
+  c.signalGain = Mul(d, ng);
+  t.plus = Mul(zp, ng);
+  const double plusInput = std::norm(t.plus);
+  Kernel(c, kVoltageNoise) = std::norm(ng);
+  if (s.biasResistor)
+    SplitPlusInputCurrent(c, plusInput, zsl, z.zb);
+  else
+    Kernel(c, kCurrentNoiseRs) = plusInput;
+  if (!buffer) Kernel(c, kR1Thermal) = z.kT4 / s.r1 * std::norm(z.z2);
+  if (!buffer && excess) t.r1Voltage = std::norm(z.z2 * (1 / s.r1));
+  Kernel(c, kRsThermal) = z.kT4 * s.sourceResistor * std::norm(c.signalGain);
+  if (s.loadResistor) {
+    // A current at the source's end of Rb: through Zsl alone.
+    const double atLoad = s.biasResistor ? std::norm(Mul(zsl, ng)) : plusInput;
+    Kernel(c, kRloadThermal) = z.kT4 / *s.loadResistor * atLoad;
+    if (excess) t.loadVoltage = atLoad / (*s.loadResistor * *s.loadResistor);
+  }
+  c.loadedSourceKernel = kFourBoltzmann * zsl.real() * std::norm(ng);
+  return t;
+}
+
+// The inverting stage (noise_model.md, "Inverting stage"): the source in
+// the gain network, Rb from the + input to ground. Nothing where Zi = 0.
+std::optional<Transfers> InvertingStage(CircuitAt& c, const StageInputs& s, const Impedances& z) {
+  using enum NoiseSource;
+  const Complex zi = z.zs + s.r1;
+  if (zi == 0.0) return std::nullopt;
+  const Complex a = Mul(z.z2, Inverse(zi));
+  Transfers t;
+  c.noiseGain = 1.0 + a;
+  c.signalGain = -a;
+  t.plus = Mul(z.zb, c.noiseGain);
+  Kernel(c, kVoltageNoise) = std::norm(c.noiseGain);
+  Kernel(c, kR1Thermal) = z.kT4 * s.r1 * std::norm(a);
+  Kernel(c, kRsThermal) = z.kT4 * s.sourceResistor * std::norm(a);
+  Kernel(c, kCurrentNoiseRb) = std::norm(t.plus);
+  t.r1Voltage = std::norm(a);
+  c.loadedSourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(a);
+  return t;
+}
+
+// The kernels that every topology forms alike from its gains and `t`.
+void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, const Transfers& t, bool excess) {
+  using enum NoiseSource;
+  Kernel(c, kR2Thermal) = z.kT4 * z.z2.real();
+  Kernel(c, kCurrentNoiseR2) = std::norm(z.z2);
+  // Rs's own noise reaches the output as the signal does.
+  c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(c.signalGain);
+  // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
+  Kernel(c, kCurrentCorrelation) = -2 * (t.plus.real() * z.z2.real() + t.plus.imag() * z.z2.imag());
+  // Rb's noise, a voltage at the + input.
+  const double ng2 = std::norm(c.noiseGain);
+  if (s.biasResistor) Kernel(c, kRbThermal) = z.kT4 * z.zb.real() * ng2;
+  // Each resistor's excess noise, a voltage in series with it: R2's inside
+  // Z2 reaches the output through Z2 / R2, Rs's as the signal, Rb's through
+  // Zb / Rb and NG.
+  if (excess)
+    SetExcessNoise(
+        c, s, {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
+}
+
+}  // namespace
+
+std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequency) {
+  const Impedances z = ImpedancesAt(s, frequency);
+  const bool excess = HasExcessNoise(s);
   // Built where it is returned: a CircuitAt is copied at every node of
   // every integral otherwise.
   std::optional<CircuitAt> result(std::in_place);
   CircuitAt& c = *result;
   c.frequency = frequency;
-  Kernel(c, kR2Thermal) = kT4 * z2.real();
-  Kernel(c, kCurrentNoiseR2) = std::norm(z2);
-  // A current out of the + input (through Zp, or Zb inverting) reaches the
-  // output through plus; one out of the - input through -Z2. A voltage in
-  // series with R1, and one in series with Rload, through their |transfer|^2.
-  Complex plus;
-  const bool excess = HasExcessNoise(s);
-  double r1Voltage = 0;
-  double loadVoltage = 0;
+  std::optional<Transfers> t;
   switch (s.ampType) {
     case AMP_BUFFER:
-    case AMP_NONINVERTING: {
-      const bool buffer = s.ampType == AMP_BUFFER;
-      if (!buffer && s.r1 == 0) {
-        result.reset();
-        return result;
-      }
-      const Complex yl{s.loadResistor ? 1 / *s.loadResistor : 0, w * s.loadCapacitor.value_or(0)};
-      const Complex d = Inverse(1.0 + Mul(zs, yl));        // Zl / (Zs + Zl)
-      const Complex zsl = Mul(zs, d);                      // Zs || Zl
-      const Complex zp = s.biasResistor ? zsl + zb : zsl;  // and Rb in series
-      const Complex ng = buffer ? Complex{1} : 1.0 + z2 * (1 / s.r1);
-      c.noiseGain = ng;
-      c.signalGain = Mul(d, ng);
-      plus = Mul(zp, ng);
-      const double plusInput = std::norm(plus);
-      Kernel(c, kVoltageNoise) = std::norm(ng);
-      if (s.biasResistor)
-        SplitPlusInputCurrent(c, plusInput, zsl, zb);
-      else
-        Kernel(c, kCurrentNoiseRs) = plusInput;
-      if (!buffer) Kernel(c, kR1Thermal) = kT4 / s.r1 * std::norm(z2);
-      if (!buffer && excess) r1Voltage = std::norm(z2 * (1 / s.r1));
-      Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(c.signalGain);
-      if (s.loadResistor) {
-        // A current at the source's end of Rb: through Zsl alone.
-        const double atLoad = s.biasResistor ? std::norm(Mul(zsl, ng)) : plusInput;
-        Kernel(c, kRloadThermal) = kT4 / *s.loadResistor * atLoad;
-        if (excess) loadVoltage = atLoad / (*s.loadResistor * *s.loadResistor);
-      }
-      c.loadedSourceKernel = kFourBoltzmann * zsl.real() * std::norm(ng);
+    case AMP_NONINVERTING:
+      t = PlusInputStage(c, s, z, excess);
       break;
-    }
-    case AMP_INVERTING: {
-      const Complex zi = zs + s.r1;
-      if (zi == 0.0) {
-        result.reset();
-        return result;
-      }
-      const Complex a = Mul(z2, Inverse(zi));
-      c.noiseGain = 1.0 + a;
-      c.signalGain = -a;
-      plus = Mul(zb, c.noiseGain);
-      Kernel(c, kVoltageNoise) = std::norm(c.noiseGain);
-      Kernel(c, kR1Thermal) = kT4 * s.r1 * std::norm(a);
-      Kernel(c, kRsThermal) = kT4 * s.sourceResistor * std::norm(a);
-      Kernel(c, kCurrentNoiseRb) = std::norm(plus);
-      r1Voltage = std::norm(a);
-      c.loadedSourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(a);
+    case AMP_INVERTING:
+      t = InvertingStage(c, s, z);
       break;
-    }
     default:
-      result.reset();
-      return result;
+      break;
   }
-  // Rs's own noise reaches the output as the signal does.
-  c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(c.signalGain);
-  // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
-  Kernel(c, kCurrentCorrelation) = -2 * (plus.real() * z2.real() + plus.imag() * z2.imag());
-  // Rb's noise, a voltage at the + input.
-  const double ng2 = std::norm(c.noiseGain);
-  if (s.biasResistor) Kernel(c, kRbThermal) = kT4 * zb.real() * ng2;
-  // Each resistor's excess noise, a voltage in series with it: R2's inside
-  // Z2 reaches the output through Z2 / R2, Rs's as the signal, Rb's through
-  // Zb / Rb and NG.
-  if (excess)
-    SetExcessNoise(c, s, {r1Voltage, std::norm(r2Share), std::norm(c.signalGain), loadVoltage, std::norm(bShare) * ng2});
+  if (!t) {
+    result.reset();
+    return result;
+  }
+  SetSharedKernels(c, s, z, *t, excess);
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "form/built_circuit.h"
+#include "form/form_calculation.h"
 #include "ui/circuit_picture.h"
 #include "ui/qt_text.h"
 #include "ui/reading_notes.h"

@@ -200,7 +200,7 @@ void CCalculatorDlg::RefreshOut() {
   FormEdited();
   // The circuit as built has no field here: a line says what of it is in
   // use, so that nobody forgets it is set; the whole of it is in its tip.
-  const std::optional<std::string> built = BuiltCircuitLine(m_form);
+  const std::optional<std::string> built = BuiltCircuitLine(ReadNoiseInputs(m_form).inputs);
   const QString line = built ? FromCp1252(*built) : QString();
   m_ui->builtCircuitLine->setText(FittedText(m_ui->builtCircuitLine, line));
   m_ui->builtCircuitLine->setToolTip(PlainTip(line));
@@ -308,7 +308,7 @@ bool CCalculatorDlg::OpenCircuit(const QString& path) {
 void CCalculatorDlg::OnChain() { Chain().ShowChain(); }
 
 CChainDlg& CCalculatorDlg::Chain() {
-  if (!m_chain) m_chain = new CChainDlg(*this);
+  if (!m_chain) m_chain = new CChainDlg(*this, *this);
   return *m_chain;
 }
 

@@ -12,6 +12,7 @@
 #include "form/calculator_form.h"
 #include "form/chain_form.h"
 #include "parts/part_library.h"
+#include "ui/stage_editor.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -29,8 +30,8 @@ class CChainDlg;
 
 // The calculator's main window. It owns the form and the part library;
 // every handler is one bracket: refresh in, one call into the core,
-// refresh out.
-class CCalculatorDlg : public QDialog {
+// refresh out. Its form is the stage editor of the chain's window.
+class CCalculatorDlg : public QDialog, public StageEditor {
  public:
   // Reads the part library from `partFile`, the file in the current folder
   // unless a caller (a test) names another.
@@ -51,14 +52,9 @@ class CCalculatorDlg : public QDialog {
   // Escape, the close box and the window manager's close all end here.
   void reject() override;
 
-  // What the chain's window exchanges with the form, which edits one stage
-  // of the chain at a time: the stage as typed (refreshed in), a stage put
-  // into the form as if typed, its part selected without its figures, and
-  // which stage it is ("Stage 2 of 3"; empty: no chain) in the title, with
-  // a `*` while the chain has changes.
-  ChainStageForm StageInForm();
-  void ShowStage(const ChainStageForm& stage);
-  void ShowStagePlace(const QString& place, bool changed);
+  ChainStageForm StageInForm() override;
+  void ShowStage(const ChainStageForm& stage) override;
+  void ShowStagePlace(const QString& place, bool changed) override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -17,11 +17,11 @@
 
 #include "form/chain_text.h"
 #include "form/circuit_file.h"
-#include "ui/calculator_dialog.h"
 #include "ui/circuit_open.h"
 #include "ui/file_save.h"
 #include "ui/qt_text.h"
 #include "ui/results_dialog.h"
+#include "ui/stage_editor.h"
 #include "ui/view_support.h"
 
 namespace tervane::ui {
@@ -40,10 +40,10 @@ std::vector<std::string> StageTexts(const std::vector<ChainStageForm>& stages) {
 
 }  // namespace
 
-CChainDlg::CChainDlg(CCalculatorDlg& calculator) : QDialog(&calculator), m_calculator(calculator) {
+CChainDlg::CChainDlg(QWidget& owner, StageEditor& editor) : QDialog(&owner), m_editor(editor) {
   setObjectName(QStringLiteral("ChainDialog"));
   setWindowTitle(kCaption + QStringLiteral("[*]"));
-  setFont(calculator.font());
+  setFont(owner.font());
   AddControls();
   connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &CChainDlg::OnSave);
 }
@@ -95,7 +95,7 @@ QPushButton* CChainDlg::AddButton(const char* objectName, const QString& text, v
 
 void CChainDlg::ShowChain() {
   if (m_stages.empty()) {
-    m_stages.push_back(m_calculator.StageInForm());
+    m_stages.push_back(m_editor.StageInForm());
     m_current = 0;
     MarkSaved();
   }
@@ -147,7 +147,7 @@ bool CChainDlg::OpenStage(const ChainStageForm& stage) {
   }
   if (answer != alone || !MayLeave(QStringLiteral("leaving it"))) return false;
   End();
-  m_calculator.ShowStage(stage);
+  m_editor.ShowStage(stage);
   return true;
 }
 
@@ -156,9 +156,10 @@ bool CChainDlg::OpenStage(const ChainStageForm& stage) {
 void CChainDlg::PlaceBeside() {
   if (std::exchange(m_placed, true)) return;
   adjustSize();
-  const QRect main = m_calculator.frameGeometry();
-  const QRect free = m_calculator.screen()->availableGeometry();
-  const int frame = main.width() - m_calculator.width();
+  const QWidget& owner = *parentWidget();
+  const QRect main = owner.frameGeometry();
+  const QRect free = owner.screen()->availableGeometry();
+  const int frame = main.width() - owner.width();
   const int top = std::max(free.top(), std::min(main.top(), free.bottom() - frame - height()));
   if (main.right() + frame + width() < free.right())
     move(main.right() + 1, top);
@@ -178,7 +179,7 @@ void CChainDlg::Present() {
 void CChainDlg::End() {
   m_stages.clear();
   m_saved.clear();
-  m_calculator.ShowStagePlace({}, false);
+  m_editor.ShowStagePlace({}, false);
   QDialog::reject();
 }
 
@@ -224,11 +225,11 @@ void CChainDlg::FormEdited() {
 
 // --- The bracket: the form into its stage, a change, the chain shown ------
 
-void CChainDlg::TakeStage() { m_stages[m_current] = m_calculator.StageInForm(); }
+void CChainDlg::TakeStage() { m_stages[m_current] = m_editor.StageInForm(); }
 
 void CChainDlg::EditStage(std::size_t stage) {
   m_current = stage;
-  m_calculator.ShowStage(m_stages[stage]);
+  m_editor.ShowStage(m_stages[stage]);
 }
 
 QString CChainDlg::NameOf(std::size_t stage) const {
@@ -251,7 +252,7 @@ void CChainDlg::Refresh() {
   m_remove->setEnabled(m_stages.size() > 1);
   // The main window's title first: a changed window marks its owner too.
   const bool changed = StageTexts(m_stages) != m_saved;
-  m_calculator.ShowStagePlace(QStringLiteral("Stage %1 of %2").arg(m_current + 1).arg(m_stages.size()), changed);
+  m_editor.ShowStagePlace(QStringLiteral("Stage %1 of %2").arg(m_current + 1).arg(m_stages.size()), changed);
   setWindowModified(changed);
 }
 

@@ -13,15 +13,15 @@ class QPushButton;
 
 namespace tervane::ui {
 
-class CCalculatorDlg;
+class StageEditor;
 
 // "Chain of Stages": a chain of whole stages in a window of its own beside
-// the main window, which edits the stage chosen in its list, one at a time,
-// every change going into the stage (and its name in the list) as it is
-// made. A stage is added (the form as it stands, at the end), duplicated
-// (after itself), moved up or down or removed (never the last); "Calculate
-// Chain" opens the chain's results, "Open Chain..." and "Save Chain..."
-// read and write chain files.
+// its owner, the main window, whose form (`editor`) edits the stage chosen
+// in its list, one at a time, every change going into the stage (and its
+// name in the list) as it is made. A stage is added (the form as it
+// stands, at the end), duplicated (after itself), moved up or down or
+// removed (never the last); "Calculate Chain" opens the chain's results,
+// "Open Chain..." and "Save Chain..." read and write chain files.
 //
 // The chain is the user's work, as a document is an editor's: it is
 // changed (a `*` in both windows' titles) while its stages differ from the
@@ -32,7 +32,7 @@ class CCalculatorDlg;
 // file does not hold.
 class CChainDlg : public QDialog {
  public:
-  explicit CChainDlg(CCalculatorDlg& calculator);
+  CChainDlg(QWidget& owner, StageEditor& editor);
 
   // Shown and raised, the form in its stage; a new chain's one stage is the
   // form as it stands.
@@ -85,7 +85,7 @@ class CChainDlg : public QDialog {
   void OnOpen();
   void OnSave();
 
-  CCalculatorDlg& m_calculator;
+  StageEditor& m_editor;
   std::vector<ChainStageForm> m_stages;  // none while there is no chain
   std::vector<std::string> m_saved;      // each stage's file text when opened or saved
   std::size_t m_current = 0;             // the stage the main window edits

@@ -14,6 +14,7 @@
 #include "noise/noise_calculation.h"
 #include "noise/noise_figures.h"
 #include "noise/noise_spectrum.h"
+#include "noise/physical_constants.h"
 #include "noise/stage_response.h"
 #include "tests/core/part_expect.h"
 #include "tests/core/stages.h"

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace tervane {
+
+// Four times Boltzmann's constant (CODATA 2006), as one double: a
+// resistance R at T kelvin has a thermal noise of 4kTR, V^2/Hz.
+inline constexpr double kFourBoltzmann = 5.5226016e-23;
+
+}  // namespace tervane
