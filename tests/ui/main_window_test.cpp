@@ -51,6 +51,14 @@
 namespace tervane::uitest {
 namespace {
 
+// The main window's context menu, as a right click on one of its labels
+// opens it.
+void OpenContextMenu(const CalculatorUnderTest& calc) {
+  auto* label = calc.Child<QLabel>("temperatureLabel");
+  QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
+  QApplication::sendEvent(label, &rightClick);
+}
+
 // Whether the help page names `name` as the whole text of an element (a
 // heading, a term, a table cell, a control in bold): a name as short as
 // the weighting "A" would be found in any text.
@@ -556,13 +564,11 @@ class MainWindowTest : public QObject {
     else if (!damage.isEmpty())
       QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
     const QStringList before = m_calc->Texts();
-    auto* label = m_calc->Child<QLabel>("temperatureLabel");
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
     std::vector<ModalDriver::Handler> handlers{
         [](QWidget* menu) { ChooseMenuItem(menu, QStringLiteral("&Open Circuit...")); }, typePath};
     if (!damage.isEmpty()) handlers.push_back([](QWidget* box) { PressKey(box, Qt::Key_Return); });
     ModalDriver opening;
-    QVERIFY(opening.Run([&] { QApplication::sendEvent(label, &rightClick); }, handlers));
+    QVERIFY(opening.Run([&] { OpenContextMenu(*m_calc); }, handlers));
 
     if (damage.isEmpty()) {
       QCOMPARE(partList->currentText(), QStringLiteral("DemoB"));
@@ -735,12 +741,10 @@ class MainWindowTest : public QObject {
         w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answer == "file" ? saved : answer);
         PressKey(w, Qt::Key_Return);
       });
-    auto* label = m_calc->Child<QLabel>("temperatureLabel");
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
     ModalDriver driver;
     QVERIFY(driver.Run(
         [&] {
-          if (way == "context menu") QApplication::sendEvent(label, &rightClick);
+          if (way == "context menu") OpenContextMenu(*m_calc);
           if (way == "open single") PressKey(&m_calc->Dialog(), Qt::Key_O, Qt::ControlModifier);
           if (way == "open chain") ClickButton(chain, "openChainButton");
           if (way == "close") chain->close();
@@ -857,15 +861,13 @@ class MainWindowTest : public QObject {
         PressKey(window, Qt::Key_Escape);
       });
     }
-    auto* label = m_calc->Child<QLabel>("temperatureLabel");
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
     ModalDriver driver;
     QVERIFY(driver.Run(
         [&] {
           if (item == QLatin1String("F1"))
             PressKey(&m_calc->Dialog(), Qt::Key_F1);
           else if (item.startsWith(QLatin1Char('&')))
-            QApplication::sendEvent(label, &rightClick);
+            OpenContextMenu(*m_calc);
           else
             m_calc->Click("helpButton");
         },
