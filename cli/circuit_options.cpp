@@ -117,7 +117,7 @@ void CheckBuiltCircuit(const CircuitOptions& options, CalculatorForm& form) {
   if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(form))
     throw UsageError(OptionAndCaption(*half->given) + " is given without " + OptionAndCaption(*half->missing) + ": " +
                      std::string(kHalfExcessNoiseReason));
-  if (const std::optional<std::string_view> refusal = PartRefusal(ReadNoiseInputs(form).inputs))
+  if (const std::optional<std::string> refusal = PartRefusal(ReadNoiseInputs(form).inputs))
     throw UsageError(Cp1252ToUtf8(*refusal));
 }
 

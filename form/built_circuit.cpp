@@ -69,6 +69,27 @@ std::string_view NegativePartNote(std::optional<double> StageInputs::*part) {
   return notes.at(BuiltCircuitFieldOf(StagePart(part)));
 }
 
+// Why the stage lacks `resistor`: "the buffer has none", "it is 0 ohm",
+// "none is given".
+std::string_view WhyNoResistor(const StageInputs& inputs, ExcessResistor resistor) {
+  if (resistor == ExcessResistor::kR1 && inputs.ampType == AMP_BUFFER) return "the buffer has none";
+  if (resistor == ExcessResistor::kRload && !inputs.loadResistor) return "none is given";
+  if (resistor == ExcessResistor::kRb && !inputs.biasResistor) return "none is given";
+  return "it is 0 ohm";
+}
+
+// "Rs Noise Index and Rs DC Voltage are given, but the stage has no Rs (it
+// is 0 ohm), ..."
+std::string ExcessNoiseOfNoResistorNote(const StageInputs& inputs, ExcessResistor resistor) {
+  const ExcessNoiseFields& fields = kExcessNoiseFields[ExcessIndex(resistor)];
+  const std::string name(fields.resistor);
+  std::string note(kBuiltCircuitFields[fields.noiseIndex].caption);
+  note.append(" and ").append(kBuiltCircuitFields[fields.dcVolts].caption);
+  note.append(" are given, but the stage has no ").append(name);
+  note.append(" (").append(WhyNoResistor(inputs, resistor)).append("), and a resistor that is not there has ");
+  return note.append("no excess noise: clear them, or give the stage its ").append(name).append(".");
+}
+
 }  // namespace
 
 void ReadBuiltCircuit(const CalculatorForm& form, StageInputs& inputs) {
@@ -137,12 +158,15 @@ std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
   return std::nullopt;
 }
 
-std::optional<std::string_view> PartRefusal(const StageInputs& inputs) {
-  const std::optional<FaultyPart> faulty = FindFaultyPart(inputs);
-  if (!faulty) return std::nullopt;
-  if (faulty->fault == PartFault::kBiasCapacitorAlone) return kBiasCapacitorAloneNote;
-  if (faulty->fault == PartFault::kCorrelationOutOfRange) return kCorrelationOutOfRangeNote;
-  return NegativePartNote(faulty->part);
+std::optional<std::string> PartRefusal(const StageInputs& inputs) {
+  if (const std::optional<FaultyPart> faulty = FindFaultyPart(inputs)) {
+    if (faulty->fault == PartFault::kBiasCapacitorAlone) return std::string(kBiasCapacitorAloneNote);
+    if (faulty->fault == PartFault::kCorrelationOutOfRange) return std::string(kCorrelationOutOfRangeNote);
+    return std::string(NegativePartNote(faulty->part));
+  }
+  if (const std::optional<ExcessResistor> resistor = ExcessNoiseOfNoResistor(inputs))
+    return ExcessNoiseOfNoResistorNote(inputs, *resistor);
+  return std::nullopt;
 }
 
 }  // namespace tervane

@@ -71,11 +71,13 @@ inline constexpr std::string_view kBiasCapacitorAloneNote =
     "Bias Capacitor is given without Bias Resistor: Cb lies across Rb; give Rb, or clear Bias Capacitor.";
 
 // Why the calculation refuses the first faulty part of `inputs`
-// (FindFaultyPart), the one sentence that the dialog refuses "OK" with,
-// the command line refuses the options with and the results show:
-// kCorrelationOutOfRangeNote, kBiasCapacitorAloneNote, or "Feedback
-// Capacitor cannot be negative (an empty field leaves it out)."; none
-// where every part given is one a circuit can have.
-std::optional<std::string_view> PartRefusal(const StageInputs& inputs);
+// (FindFaultyPart), or excess noise given for a resistor the stage lacks
+// (ExcessNoiseOfNoResistor): the one sentence that the dialog refuses "OK"
+// with, the command line refuses the options with and the results show:
+// kCorrelationOutOfRangeNote, kBiasCapacitorAloneNote, "Feedback Capacitor
+// cannot be negative (an empty field leaves it out).", or "Rs Noise Index
+// and Rs DC Voltage are given, but the stage has no Rs (it is 0 ohm), ...";
+// none where every part given is one the stage can have.
+std::optional<std::string> PartRefusal(const StageInputs& inputs);
 
 }  // namespace tervane

@@ -67,27 +67,6 @@ std::string LosslessResonanceNote(double frequency) {
          "Give a Source Resistor or a Load Resistor, or a band that leaves the resonance out.";
 }
 
-// Why the stage lacks `resistor`: "the buffer has none", "it is 0 ohm",
-// "none is given".
-std::string_view WhyNoResistor(const StageInputs& inputs, ExcessResistor resistor) {
-  if (resistor == ExcessResistor::kR1 && inputs.ampType == AMP_BUFFER) return "the buffer has none";
-  if (resistor == ExcessResistor::kRload && !inputs.loadResistor) return "none is given";
-  if (resistor == ExcessResistor::kRb && !inputs.biasResistor) return "none is given";
-  return "it is 0 ohm";
-}
-
-// "Rs Noise Index and Rs DC Voltage are given, but the stage has no Rs (it
-// is 0 ohm), ..."
-std::string ExcessNoiseOfNoResistorNote(const StageInputs& inputs, ExcessResistor resistor) {
-  const ExcessNoiseFields& fields = kExcessNoiseFields[ExcessIndex(resistor)];
-  const std::string name(fields.resistor);
-  std::string note(kBuiltCircuitFields[fields.noiseIndex].caption);
-  note.append(" and ").append(kBuiltCircuitFields[fields.dcVolts].caption);
-  note.append(" are given, but the stage has no ").append(name);
-  note.append(" (").append(WhyNoResistor(inputs, resistor)).append("), and a resistor that is not there has ");
-  return note.append("no excess noise: clear them, or give the stage its ").append(name).append(".");
-}
-
 }  // namespace
 
 std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result) {
@@ -95,11 +74,10 @@ std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result) {
     case StageFailure::kLoadOnInverting:
       return std::string(kLoadOnInvertingNote);
     case StageFailure::kFaultyPart:
-      return std::string(*PartRefusal(result.inputs));
+    case StageFailure::kExcessNoiseOfNoResistor:
+      return PartRefusal(result.inputs);
     case StageFailure::kLosslessResonance:
       return LosslessResonanceNote(LosslessResonance(result.inputs).value_or(NAN));
-    case StageFailure::kExcessNoiseOfNoResistor:
-      return ExcessNoiseOfNoResistorNote(result.inputs, *ExcessNoiseOfNoResistor(result.inputs));
     default:
       return std::nullopt;
   }

@@ -107,7 +107,8 @@ void CBuiltCircuitDlg::ShowKinds() {
 
 // The drawing with the values as typed, what each field will be read as,
 // and why "OK" or the calculation will refuse them: half a resistor's excess
-// noise, a part no circuit has, a load where the stage has none.
+// noise, a part no circuit has, excess noise of a resistor the stage lacks,
+// a load where the stage has none.
 void CBuiltCircuitDlg::ShowStage() {
   ShowBuiltCircuit(m_ui->circuitPicture, m_form);
   ShowReadingNotes(m_ui->readingNotes, m_fields, kBuiltCircuitFields);
@@ -115,17 +116,11 @@ void CBuiltCircuitDlg::ShowStage() {
   m_ui->refusalNote->setText(FromCp1252(refusal ? *refusal : LoadRefusal(ReadStage()).value_or("")));
 }
 
-StageInputs CBuiltCircuitDlg::ReadStage() const {
-  StageInputs inputs;
-  inputs.ampType = static_cast<AmplifierType>(m_form.m_nAmpType);
-  ReadBuiltCircuit(m_form, inputs);
-  return inputs;
-}
+StageInputs CBuiltCircuitDlg::ReadStage() const { return ReadNoiseInputs(m_form).inputs; }
 
 std::optional<std::string> CBuiltCircuitDlg::Refusal() const {
   if (const std::optional<HalfExcessNoise> half = FindHalfExcessNoise(m_form)) return HalfExcessNoiseText(*half);
-  if (const std::optional<std::string_view> refusal = PartRefusal(ReadStage())) return std::string(*refusal);
-  return std::nullopt;
+  return PartRefusal(ReadStage());
 }
 
 void CBuiltCircuitDlg::accept() {

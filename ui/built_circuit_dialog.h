@@ -49,9 +49,10 @@ class CBuiltCircuitDlg : public QDialog {
   void OnKind(std::size_t resistor, int index);
   void ShowKinds();
   void ShowStage();
-  StageInputs ReadStage() const;  // the circuit as built in the form's topology
-  // Why "OK" does not close: half a resistor's excess noise, or a part no
-  // circuit has, in the words the command line uses; none when it closes.
+  StageInputs ReadStage() const;  // the whole stage, the main window's fields with these
+  // Why "OK" does not close: half a resistor's excess noise, a part no
+  // circuit has, or excess noise of a resistor the stage lacks, in the
+  // words the command line uses; none when it closes.
   std::optional<std::string> Refusal() const;
 
   std::unique_ptr<Ui::BuiltCircuitDialog> m_ui;

@@ -177,10 +177,13 @@ TEST(BuiltCircuit, PartsNoCircuitHasAreRefusedInOneSentence) {
       {{{"load_capacitor", "0"}, {"feedback_capacitor", "0"}, {"in_correlation", "-1"}}, ""},
       {{{"bias_resistor", "1k"}, {"bias_capacitor", "1u"}, {"in_correlation", "1"}}, ""},
       {{{"load_resistor", "-1k"}}, ""},
+      {{{"noise_index_rload", "-20"}, {"dc_volts_rload", "1"}},
+       "Rload Noise Index and Rload DC Voltage are given, but the stage has no Rload (none is given), and a "
+       "resistor that is not there has no excess noise: clear them, or give the stage its Rload."},
   };
   for (const auto& c : cases) {
     const NoiseResult result = ComputeNoise(test::Form(AMP_NONINVERTING, c.typed));
-    const std::optional<std::string_view> refusal = PartRefusal(result.inputs);
+    const std::optional<std::string> refusal = PartRefusal(result.inputs);
     EXPECT_EQ(refusal.value_or(""), c.refusal);
     EXPECT_EQ(BuiltCircuitRefusal(result), refusal) << c.refusal;
     EXPECT_EQ(result.outcome.failure.has_value(), !c.refusal.empty()) << c.refusal;
