@@ -73,13 +73,12 @@ void CalculatorUnderTest::Click(const char* button) const {
   QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(side / 2, target->height() / 2));
 }
 
-QList<ModalDriver::Window> CalculatorUnderTest::Work(const char* button, const ModalDriver::Handler& work) const {
+bool CalculatorUnderTest::Work(const char* button, const ModalDriver::Handler& work) const {
   ModalDriver driver;
-  const bool served = driver.Run([&] { Click(button); }, {[&](QWidget* window) {
-                                   if (work) work(window);
-                                   PressKey(window, Qt::Key_Escape);
-                                 }});
-  return served ? driver.windows : QList<ModalDriver::Window>();
+  return driver.Run([&] { Click(button); }, {[&](QWidget* window) {
+                      work(window);
+                      PressKey(window, Qt::Key_Escape);
+                    }});
 }
 
 CalculatorForm FormOf(const CalculatorUnderTest& calc, CalculatorForm form) {

@@ -74,8 +74,8 @@ class CalculatorUnderTest {
   void Type(const char* field, const QString& text) const;  // over the field's text, key by key
   void Click(const char* button) const;                     // with the mouse
   // `button` clicked, the window it opens handed to `work` and then closed
-  // with Escape: the windows the driver met, none when one went unserved.
-  QList<ModalDriver::Window> Work(const char* button, const ModalDriver::Handler& work = {}) const;
+  // with Escape; false when a window went unserved.
+  bool Work(const char* button, const ModalDriver::Handler& work) const;
 
  private:
   QTemporaryDir m_folder;
