@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 
 #include <algorithm>
+#include <sstream>
 
 #include "ui/qt_text.h"
 
@@ -25,11 +26,26 @@ bool UseTestFont() {
   return true;
 }
 
+void ChooseFile(QWidget* dialog, const QString& path) {
+  Find<QLineEdit>(dialog, "fileNameEdit")->setText(path);
+  PressKey(dialog, Qt::Key_Return);
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+PartLibrary LibraryOf(const QByteArray& bytes) {
+  PartLibrary library;
+  std::istringstream file(bytes.toStdString());
+  ReadPartLibrary(file, library);
+  return library;
+}
+
 bool CalculatorUnderTest::Open(const std::optional<QByteArray>& partFile) {
   const QString path = m_folder.filePath(QStringLiteral("tervane.txt"));
-  QFile file(path);
-  if (partFile && !(file.open(QIODevice::WriteOnly) && file.write(*partFile) == partFile->size())) return false;
-  file.close();
+  if (partFile && !WriteFile(path, *partFile)) return false;
   m_dialog = std::make_unique<ui::CCalculatorDlg>(QFile::encodeName(path).toStdString());
   m_dialog->show();
   m_dialog->activateWindow();
@@ -55,6 +71,14 @@ void CalculatorUnderTest::Click(const char* button) const {
   auto* target = Child<QAbstractButton>(button);
   const int side = std::min(target->width(), target->height());
   QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(side / 2, target->height() / 2));
+}
+
+bool CalculatorUnderTest::Work(const char* button, const ModalDriver::Handler& work) const {
+  ModalDriver driver;
+  return driver.Run([&] { Click(button); }, {[&](QWidget* window) {
+                      work(window);
+                      PressKey(window, Qt::Key_Escape);
+                    }});
 }
 
 CalculatorForm FormOf(const CalculatorUnderTest& calc, CalculatorForm form) {

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "modal_driver.h"
+#include "parts/part_library.h"
 #include "ui/calculator_dialog.h"
 #include "ui/qt_text.h"
 
@@ -42,6 +43,21 @@ inline const std::array<QByteArray, kFormTextFields.size()> kFieldNames = [] {
 }();
 inline constexpr std::array<const char*, 3> kRadioNames{"bufferRadio", "nonInvertingRadio", "invertingRadio"};
 
+// A child of `window` by object name.
+template <class T = QWidget>
+T* Find(const QWidget* window, const char* name) {
+  return window->findChild<T*>(QString::fromLatin1(name));
+}
+
+// In a file dialog, `path` typed as the file's name and taken with Enter.
+void ChooseFile(QWidget* dialog, const QString& path);
+
+// `bytes` written to `path`, all of them.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+
+// The part library a part file of `bytes` reads as.
+PartLibrary LibraryOf(const QByteArray& bytes);
+
 // The real main window on a part library of its own (none when `partFile`
 // is empty), shown and active, in a folder that goes away with it.
 class CalculatorUnderTest {
@@ -57,6 +73,9 @@ class CalculatorUnderTest {
   QStringList Texts() const;                                // in kFieldNames order
   void Type(const char* field, const QString& text) const;  // over the field's text, key by key
   void Click(const char* button) const;                     // with the mouse
+  // `button` clicked, the window it opens handed to `work` and then closed
+  // with Escape; false when a window went unserved.
+  bool Work(const char* button, const ModalDriver::Handler& work) const;
 
  private:
   QTemporaryDir m_folder;
