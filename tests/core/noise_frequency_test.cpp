@@ -277,8 +277,7 @@ TEST(OverFrequency, ExcessNoiseOfEachResistor) {
   example.excess[ExcessIndex(ExcessResistor::kRs)] = ExcessNoise{-20, 10};
   const StageResult r = CalculateStage(example);
   const SpectrumPoint at1k = *NoiseSpectrumAt(example, r, 1000);
-  ExpectRelative(std::sqrt(r.powers.source[SourceIndex(NoiseSource::kExcessRs)]), std::sqrt(3) * 1e-6, 1e-12,
-                 "band");
+  ExpectRelative(std::sqrt(r.powers.source[SourceIndex(NoiseSource::kExcessRs)]), std::sqrt(3) * 1e-6, 1e-12, "band");
   EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kExcessRs)], 20.84e-9, 0.005e-9);
   EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kRsThermal)], 12.83e-9, 0.005e-9);
 
