@@ -5,7 +5,6 @@
 
 #include "noise/band_integration.h"
 #include "noise/log_quadrature.h"
-#include "noise/noise_breakdown.h"
 #include "noise/noise_calculation.h"
 
 namespace tervane {
@@ -43,11 +42,8 @@ bool AddFlatChain(ChainResult& chain) {
   const std::vector<double> after = FlatGainsAfter(chain.stages);
   for (std::size_t k = 0; k < chain.stages.size(); ++k) {
     ChainStage& stage = chain.stages[k];
-    for (const NoiseSource source : TopologySources(stage.inputs)) {
-      const std::optional<double> power = SourcePowerOverBand(stage.inputs, stage.outcome, source, Weighting::kNone);
-      if (!power) return false;
-      stage.source[SourceIndex(source)] = *power * after[k];
-    }
+    for (const NoiseSource source : TopologySources(stage.inputs))
+      stage.source[SourceIndex(source)] = stage.outcome.powers.source[SourceIndex(source)] * after[k];
     const std::optional<FigureInputs> own = FigureInputsOf(stage.inputs, stage.outcome);
     if (!own) return false;
     for (std::size_t w = 0; w < kWeightingCount; ++w) chain.power[w] += own->power[w] * after[k];
@@ -147,11 +143,11 @@ std::optional<std::vector<std::array<double, kStageSourceCount>>> ChainSourcePow
   const std::vector<double> after = FlatGainsAfter(chain.stages);
   for (std::size_t k = 0; k < chain.stages.size(); ++k) {
     const ChainStage& stage = chain.stages[k];
-    for (const NoiseSource source : TopologySources(stage.inputs)) {
-      const std::optional<double> power = SourcePowerOverBand(stage.inputs, stage.outcome, source, weighting);
-      if (!power) return std::nullopt;
-      powers[k][SourceIndex(source)] = *power * after[k];
-    }
+    const std::optional<std::array<double, kStageSourceCount>> own =
+        SourcePowersOverBand(stage.inputs, stage.outcome, weighting);
+    if (!own) return std::nullopt;
+    for (const NoiseSource source : TopologySources(stage.inputs))
+      powers[k][SourceIndex(source)] = (*own)[SourceIndex(source)] * after[k];
   }
   return powers;
 }

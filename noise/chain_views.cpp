@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "noise/noise_calculation.h"
-#include "noise/stage_response.h"
 
 namespace tervane {
 namespace {
@@ -11,15 +10,6 @@ namespace {
 double RootBand(const ChainResult& chain) {
   const StageInputs& first = chain.stages.front().inputs;
   return std::sqrt(first.upperFreq - first.lowerFreq);
-}
-
-// |G(f)| of a calculated stage: its constant gain where it is the textbook
-// stage.
-std::optional<double> GainAt(const ChainStage& stage, double frequency) {
-  if (!stage.outcome.bandPowers) return std::fabs(stage.gain);
-  const std::optional<StageResponse> response = StageResponseAt(stage.inputs, frequency);
-  if (!response) return std::nullopt;
-  return std::abs(response->gain);
 }
 
 }  // namespace
@@ -69,8 +59,7 @@ std::optional<ChainSpectrumPoint> ChainSpectrumAt(const ChainResult& chain, doub
   for (std::size_t k = n; k-- > 0;) {
     const ChainStage& stage = chain.stages[k];
     const std::optional<SpectrumPoint> own = NoiseSpectrumAt(stage.inputs, stage.outcome, frequency);
-    const std::optional<double> gain = GainAt(stage, frequency);
-    if (!own || !gain) return std::nullopt;
+    if (!own) return std::nullopt;
     double power = 0;
     for (std::size_t i = 0; i < kStageSourceCount; ++i) {
       const double density = point.sources[k][i] = own->density[i] * after;
@@ -78,7 +67,7 @@ std::optional<ChainSpectrumPoint> ChainSpectrumAt(const ChainResult& chain, doub
     }
     point.stages[k] = std::sqrt(power);
     total += power;
-    after *= *gain;
+    after *= own->gain;
   }
   if (!std::isfinite(total)) return std::nullopt;
   point.total = std::sqrt(total);

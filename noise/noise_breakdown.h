@@ -55,23 +55,11 @@ void SortLargestFirst(std::vector<NoiseContribution>& rows);
 // density.
 std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& stage, const StageResult& result, double crestFactor);
 
-// The output noise power of one source over the band read through
-// `weighting`, V^2. Flat, the breakdown's own: the band-average density
-// squared times fH - fL, the carried noise's whole power. Weighted, the
-// source's white density times the integral of |W|^2 over the band plus its
-// 1/f part (en^2 fc, and in's where the corner applies to the current noise)
-// times that of |W|^2 / f; the carried noise flat over CarriedBand. Over
-// frequency, the source's density times |W|^2 integrated over the band
-// (IntegrateSources), the carried noise through |G(f)|^2 |W|^2. 0 for a
-// source the stage lacks; nothing for a failed calculation or a band the
-// weightings cannot be integrated over.
-std::optional<double> SourcePowerOverBand(const StageInputs& stage, const StageResult& result, NoiseSource source,
-                                          Weighting weighting);
-
 // The breakdown with each row's total and share read through `weighting`
-// (SourcePowerOverBand), largest first, so that the rows' powers add up to
-// the weighted output noise; the densities stay the band averages and the
-// summary (outputTotal on) the report's. Flat, BreakdownNoise above.
+// (SourcePowersOverBand, CarriedPower), largest first, so that the rows'
+// powers add up to the weighted output noise; the densities stay the band
+// averages and the summary (outputTotal on) the report's. Nothing where the
+// band has no weighting integrals. Flat, BreakdownNoise above.
 std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& stage, const StageResult& result, double crestFactor,
                                              Weighting weighting);
 

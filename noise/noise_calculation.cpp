@@ -1,6 +1,6 @@
 #include "noise/noise_calculation.h"
 
-#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "noise/band_integration.h"
@@ -63,17 +63,9 @@ double TotalPower(const StageTerms& terms) {
 
 bool HasNegativePower(const StageInputs& s, const StageResult& r) {
   if (s.cornerFreq < 0) return true;
-  if (IsFrequencyDependent(s)) {
-    // Every term keeps its sign over frequency but for the 1/f rise (a
-    // negative fci is refused before any result).
-    const std::optional<StageResponse> at = StageResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq));
-    if (!at) return false;
-    for (std::size_t i = 0; i < kStageSourceCount; ++i)
-      if (at->power[i] < 0 && !IsSigned(static_cast<NoiseSource>(i))) return true;
-    return false;
-  }
-  const std::optional<StageTerms> terms = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
-  return terms && std::any_of(terms->power.begin(), terms->power.end(), [](double p) { return p < 0; });
+  for (std::size_t i = 0; i < kStageSourceCount; ++i)
+    if (r.sourceNoise[i] < 0 && !IsSigned(static_cast<NoiseSource>(i))) return true;
+  return false;
 }
 
 std::optional<FaultyPart> FindFaultyPart(const StageInputs& s) {
@@ -113,6 +105,48 @@ bool AllFinite(const StageResult& r) {
   return std::isfinite(r.flicker);
 }
 
+// The integrals of the last few bands asked for, so that a ranking, a stage
+// with its carried noise, or a view redrawn integrates each band once.
+std::optional<WeightingIntegrals> IntegralsOf(Band band) {
+  constexpr std::size_t kKept = 4;
+  thread_local std::array<std::optional<WeightingIntegrals>, kKept> kept;
+  thread_local std::size_t next = 0;
+  for (const auto& entry : kept)
+    if (entry && entry->band == band) return entry;
+  std::optional<WeightingIntegrals> integrals = IntegrateWeightings(band);
+  if (integrals) {
+    kept[next] = integrals;
+    next = (next + 1) % kKept;
+  }
+  return integrals;
+}
+
+// Whether each stage source rises below the corner (RisesBelowCorner), by
+// SourceIndex: the rule read from the source table once.
+const std::array<bool, kStageSourceCount>& Rising(bool applyCorner) {
+  static const std::array<std::array<bool, kStageSourceCount>, 2> kRising = [] {
+    std::array<std::array<bool, kStageSourceCount>, 2> rising{};
+    for (const bool corner : {false, true})
+      for (std::size_t i = 0; i < kStageSourceCount; ++i)
+        rising[corner][i] = RisesBelowCorner(DriveOf(static_cast<NoiseSource>(i)), corner);
+    return rising;
+  }();
+  return kRising[applyCorner];
+}
+
+// The op amp's densities with `rise` on each that rises below the corner
+// (RisesBelowCorner): the band's F for en' and in', sqrt(1 + fc / f) at f.
+struct OpAmpDensities {
+  double en = 0;
+  double in = 0;
+};
+OpAmpDensities Risen(const StageInputs& s, double rise) {
+  const auto risen = [&](SourceDrive drive, double density) {
+    return RisesBelowCorner(drive, s.applyCorner) ? density * rise : density;
+  };
+  return {risen(SourceDrive::kVoltage, s.en), risen(SourceDrive::kCurrent, s.in)};
+}
+
 // The flicker factors and the band and reference checks, which every path
 // runs first.
 StageResult Begin(const StageInputs& s) {
@@ -121,10 +155,10 @@ StageResult Begin(const StageInputs& s) {
   const double fL = s.lowerFreq;
   const double fH = s.upperFreq;
   r.flicker = std::sqrt(std::log(fH / fL) * s.cornerFreq / (fH - fL) + 1);
-  r.enCorrected = s.en * r.flicker;
-  r.inCorrected = s.currentCorner ? s.in * std::sqrt(std::log(fH / fL) * *s.currentCorner / (fH - fL) + 1)
-                  : s.applyCorner ? s.in * r.flicker
-                                  : s.in;
+  const OpAmpDensities corrected = Risen(s, r.flicker);
+  r.enCorrected = corrected.en;
+  r.inCorrected =
+      s.currentCorner ? s.in * std::sqrt(std::log(fH / fL) * *s.currentCorner / (fH - fL) + 1) : corrected.in;
 
   if (!(fL < fH))
     r.failure = StageFailure::kBandNotAscending;
@@ -133,17 +167,44 @@ StageResult Begin(const StageInputs& s) {
   return r;
 }
 
-// The textbook stage: the closed forms of noise_model.md.
-StageResult ClosedForm(const StageInputs& s, StageResult r) {
-  const std::optional<StageTerms> stage = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
-  if (!stage) {
-    r.failure = StageFailure::kNoSolution;
-    return r;
+// The textbook stage's powers through each weighting (noise_model.md,
+// "Data-sheet figures"), from its terms with en and in: the white part
+// S_w I_W and the 1/f part S_1 J_W; the carried noise flat over its band.
+void SetWeightedPowers(const StageInputs& s, const StageTerms& white, double carried, BandPowers& p) {
+  p.weighted.fill(NAN);
+  p.carriedGain.fill(NAN);
+  const std::optional<WeightingIntegrals> band = IntegralsOf({s.lowerFreq, s.upperFreq});
+  const std::optional<WeightingIntegrals> carriedBand =
+      carried == 0 ? std::nullopt : IntegralsOf(CarriedBand(s));  // none where the bands do not meet
+  // Added from the last term back, en + (in R2 + in Rs): the order fixes the
+  // rounding of every figure.
+  const std::array<bool, kStageSourceCount>& rises = Rising(s.applyCorner);
+  double rising = 0;
+  for (std::size_t i = kStageSourceCount; i-- > 0;)
+    if (rises[i]) rising += white.power[i];
+  const double sum = TotalPower(white);
+  const double oneOverF = s.cornerFreq * rising;
+  for (const Weighting w : kWeightings) {
+    const std::size_t i = WeightingIndex(w);
+    if (band) p.weighted[i] = sum * (*band)[w].flat + oneOverF * (*band)[w].perFrequency;
+    if (carriedBand) p.carriedGain[i] = (*carriedBand)[w].flat;
   }
+}
+
+// The textbook stage: the closed forms of noise_model.md.
+void ClosedForm(const StageInputs& s, StageResult& r) {
+  const std::optional<StageTerms> stage = StageNoiseTerms(s, r.enCorrected, r.inCorrected);
+  const std::optional<StageTerms> white = StageNoiseTerms(s, s.en, s.in);
+  if (!stage || !white) {
+    r.failure = StageFailure::kNoSolution;
+    return;
+  }
+  const double band = s.upperFreq - s.lowerFreq;
+  const double rootBand = std::sqrt(band);
   const double density = std::sqrt(TotalPower(*stage));
   r.outputDensity = density;
   r.gain = stage->gain;
-  r.ownNoise = std::sqrt(s.upperFreq - s.lowerFreq) * density;
+  r.ownNoise = rootBand * density;
   double total = *r.ownNoise;
   if (s.carry) {
     const double carried = CarriedInBand(s, r.reduced) * stage->gain;
@@ -152,41 +213,54 @@ StageResult ClosedForm(const StageInputs& s, StageResult r) {
   }
   r.totalNoise = total;
   r.snr = 20 * std::log10(s.refVoltage / total);
-  return r;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+    r.sourceDensity[i] = SignedRoot(stage->power[i]);
+    r.sourceNoise[i] = r.sourceDensity[i] * rootBand;
+    r.powers.source[i] = stage->power[i] * band;
+  }
+  BandPowers& p = r.powers;
+  if (s.sourceResistor > 0) p.sourcePerKelvin = kFourBoltzmann * s.sourceResistor * white->gain * white->gain * band;
+  p.loadedSourcePerKelvin = p.sourcePerKelvin;
+  SetWeightedPowers(s, *white, r.carriedNoise.value_or(0), p);
 }
 
 // The stage over frequency: its band integrals from `integrate`.
 template <class Integrate>
-StageResult OverFrequency(const StageInputs& s, StageResult r, Integrate integrate) {
+void OverFrequency(const StageInputs& s, StageResult& r, Integrate integrate) {
   if (s.ampType == AMP_INVERTING && (s.loadResistor || s.loadCapacitor)) {
     r.failure = StageFailure::kLoadOnInverting;
-    return r;
+    return;
   }
   if (FindFaultyPart(s)) {
     r.failure = StageFailure::kFaultyPart;
-    return r;
+    return;
   }
   if (LosslessResonance(s)) {
     r.failure = StageFailure::kLosslessResonance;
-    return r;
+    return;
   }
   if (ExcessNoiseOfNoResistor(s)) {
     r.failure = StageFailure::kExcessNoiseOfNoResistor;
-    return r;
+    return;
   }
   const std::optional<CircuitAt> atGainFrequency = CircuitResponseAt(s, kGainFrequency);
   if (!atGainFrequency) {
     r.failure = StageFailure::kNoSolution;
-    return r;
+    return;
   }
   const std::optional<BandPowers> powers = integrate();
   if (!powers) {
     r.failure = StageFailure::kNotFinite;
-    return r;
+    return;
   }
   double own = 0;
   for (const double p : powers->source) own += p;
-  r.bandPowers = powers;
+  r.powers = *powers;
+  const double rootBand = std::sqrt(s.upperFreq - s.lowerFreq);
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+    r.sourceNoise[i] = SignedRoot(powers->source[i]);
+    r.sourceDensity[i] = r.sourceNoise[i] / rootBand;
+  }
   r.gain = std::abs(RespondWith(*atGainFrequency, OpAmpOf(s)).gain);
   r.outputDensity = std::sqrt(own / (s.upperFreq - s.lowerFreq));
   r.ownNoise = std::sqrt(own);
@@ -202,14 +276,12 @@ StageResult OverFrequency(const StageInputs& s, StageResult r, Integrate integra
   }
   r.totalNoise = std::sqrt(total);
   r.snr = 20 * std::log10(s.refVoltage / *r.totalNoise);
-  return r;
 }
 
 // Non-finite results are no results: reporting them (NaN prints as "0")
 // and carrying them into the next stage would pass a failure off as one.
-StageResult Checked(StageResult r) {
+void Check(StageResult& r) {
   if (!r.failure && !AllFinite(r)) r.failure = StageFailure::kNotFinite;
-  return r;
 }
 
 }  // namespace
@@ -217,15 +289,21 @@ StageResult Checked(StageResult r) {
 StageResult CalculateStage(const StageInputs& s) {
   StageResult r = Begin(s);
   if (r.failure) return r;
-  if (IsFrequencyDependent(s)) return Checked(OverFrequency(s, r, [&] { return IntegrateStage(s); }));
-  return Checked(ClosedForm(s, r));
+  if (IsFrequencyDependent(s))
+    OverFrequency(s, r, [&] { return IntegrateStage(s); });
+  else
+    ClosedForm(s, r);
+  Check(r);
+  return r;
 }
 
 StageResult CalculateStage(const StageInputs& s, const BandPowers& powers) {
   if (!IsFrequencyDependent(s)) return CalculateStage(s);
   StageResult r = Begin(s);
   if (r.failure) return r;
-  return Checked(OverFrequency(s, r, [&] { return std::optional<BandPowers>(powers); }));
+  OverFrequency(s, r, [&] { return std::optional<BandPowers>(powers); });
+  Check(r);
+  return r;
 }
 
 StageResult CalculateStage(const PreparedCircuit& circuit, const OpAmpNoise& opAmp) {
@@ -233,7 +311,47 @@ StageResult CalculateStage(const PreparedCircuit& circuit, const OpAmpNoise& opA
   if (!IsFrequencyDependent(s)) return CalculateStage(s);
   StageResult r = Begin(s);
   if (r.failure) return r;
-  return Checked(OverFrequency(s, r, [&] { return circuit.Integrate(opAmp); }));
+  OverFrequency(s, r, [&] { return circuit.Integrate(opAmp); });
+  Check(r);
+  return r;
+}
+
+std::optional<StageAtFrequency> StageAt(const StageInputs& s, double frequency) {
+  if (IsFrequencyDependent(s)) {
+    const std::optional<StageResponse> response = StageResponseAt(s, frequency);
+    if (!response) return std::nullopt;
+    const double gain = std::abs(response->gain);
+    return StageAtFrequency{response->power, gain, gain};
+  }
+  const OpAmpDensities risen = Risen(s, std::sqrt(1 + s.cornerFreq / frequency));
+  const std::optional<StageTerms> terms = StageNoiseTerms(s, risen.en, risen.in);
+  if (!terms) return std::nullopt;
+  return StageAtFrequency{terms->power, std::fabs(terms->gain), 1};
+}
+
+std::optional<std::array<double, kStageSourceCount>> SourcePowersOverBand(const StageInputs& s, const StageResult& r,
+                                                                          Weighting weighting) {
+  if (r.failure) return std::nullopt;
+  if (weighting == Weighting::kNone) return r.powers.source;
+  if (IsFrequencyDependent(s)) return IntegrateSources(s, weighting);
+  const std::optional<StageTerms> white = StageNoiseTerms(s, s.en, s.in);
+  const std::optional<WeightingIntegrals> band = IntegralsOf({s.lowerFreq, s.upperFreq});
+  if (!white || !band) return std::nullopt;
+  const std::array<bool, kStageSourceCount>& rises = Rising(s.applyCorner);
+  std::array<double, kStageSourceCount> powers{};
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+    const double power = white->power[i];
+    const double oneOverF = rises[i] ? s.cornerFreq * power : 0;
+    powers[i] = power * (*band)[weighting].flat + oneOverF * (*band)[weighting].perFrequency;
+  }
+  return powers;
+}
+
+double CarriedPower(const StageResult& r, Weighting weighting) {
+  const double carried = r.carriedNoise.value_or(0);
+  if (carried == 0) return 0;
+  const std::array<double, kWeightingCount>& gain = r.powers.carriedGain;
+  return carried * carried * gain[WeightingIndex(weighting)] / gain[0];
 }
 
 }  // namespace tervane

@@ -16,22 +16,6 @@ std::optional<double> Finite(double x) {
 // 20 log10 of a voltage ratio; empty for a ratio <= 0.
 std::optional<double> Db(double ratio) { return Finite(20 * std::log10(ratio)); }
 
-// The integrals of the last few bands asked for, so that a ranking, a stage
-// with its carried noise, or a view redrawn integrates each band once.
-std::optional<WeightingIntegrals> IntegralsOf(Band band) {
-  constexpr std::size_t kKept = 4;
-  thread_local std::array<std::optional<WeightingIntegrals>, kKept> kept;
-  thread_local std::size_t next = 0;
-  for (const auto& entry : kept)
-    if (entry && entry->band == band) return entry;
-  std::optional<WeightingIntegrals> integrals = IntegrateWeightings(band);
-  if (integrals) {
-    kept[next] = integrals;
-    next = (next + 1) % kKept;
-  }
-  return integrals;
-}
-
 bool AllFinite(const FigureInputs& in) {
   for (const double v : in.power)
     if (!std::isfinite(v)) return false;
@@ -99,36 +83,6 @@ NoiseFigures ComputeNoiseFigures(const FigureInputs& in) {
   return f;
 }
 
-namespace {
-
-// The textbook stage's weighted powers: S_w I_W + S_1 J_W + the carried
-// noise's share.
-void SetClosedFormPowers(const StageInputs& stage, const StageResult& r, const StageTerms& terms, FigureInputs& in) {
-  in.power.fill(NAN);
-  const std::optional<WeightingIntegrals> band = IntegralsOf({stage.lowerFreq, stage.upperFreq});
-  if (!band) return;
-  std::optional<WeightingIntegrals> carried;
-  const double carriedNoise = r.carriedNoise.value_or(0);
-  if (carriedNoise != 0) {
-    carried = IntegralsOf(CarriedBand(stage));
-    if (!carried) return;
-  }
-  const auto& p = terms.power;
-  // The terms that rise as 1 + fc / f below the corner.
-  double rising = p[SourceIndex(NoiseSource::kVoltageNoise)];
-  if (stage.applyCorner)
-    rising += p[SourceIndex(NoiseSource::kCurrentNoiseR2)] + p[SourceIndex(NoiseSource::kCurrentNoiseRs)];
-  const double white = TotalPower(terms);
-  const double oneOverF = stage.cornerFreq * rising;
-  for (const Weighting w : kWeightings) {
-    double power = white * (*band)[w].flat + oneOverF * (*band)[w].perFrequency;
-    if (carried) power += carriedNoise * carriedNoise * (*carried)[w].flat / (*carried)[Weighting::kNone].flat;
-    in.power[WeightingIndex(w)] = power;
-  }
-}
-
-}  // namespace
-
 std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& r) {
   if (r.failure) return std::nullopt;
   FigureInputs in;
@@ -136,25 +90,11 @@ std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const Stage
   in.en = r.enCorrected;
   in.in = r.inCorrected;
   in.reference = stage.refVoltage;
-  if (const std::optional<BandPowers>& p = r.bandPowers) {
-    const double carried = r.carriedNoise.value_or(0);
-    for (const Weighting w : kWeightings) {
-      const std::size_t i = WeightingIndex(w);
-      in.power[i] = p->weighted[i];
-      if (carried != 0) in.power[i] += carried * carried * p->carriedGain[i] / p->carriedGain[0];
-    }
-    in.sourcePerKelvin = p->sourcePerKelvin;
-    if (stage.loadResistor) in.loadedSourcePerKelvin = p->loadedSourcePerKelvin;
-    in.gain = *r.gain;
-    return in;
-  }
-  const std::optional<StageTerms> terms = StageNoiseTerms(stage, stage.en, stage.in);
-  if (!terms) return std::nullopt;
-  in.gain = terms->gain;
-  if (stage.sourceResistor > 0)
-    in.sourcePerKelvin =
-        kFourBoltzmann * stage.sourceResistor * in.gain * in.gain * (stage.upperFreq - stage.lowerFreq);
-  SetClosedFormPowers(stage, r, *terms, in);
+  for (const Weighting w : kWeightings)
+    in.power[WeightingIndex(w)] = r.powers.weighted[WeightingIndex(w)] + CarriedPower(r, w);
+  in.sourcePerKelvin = r.powers.sourcePerKelvin;
+  if (stage.loadResistor) in.loadedSourcePerKelvin = r.powers.loadedSourcePerKelvin;
+  in.gain = *r.gain;
   return in;
 }
 

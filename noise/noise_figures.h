@@ -80,15 +80,10 @@ struct NoiseFigures {
 // Every figure, for all the weightings.
 NoiseFigures ComputeNoiseFigures(const FigureInputs& inputs);
 
-// The inputs of a calculated stage. The textbook stage's weighted powers
-// are its terms read through the weighting integrals of its band
-// (IntegrateWeightings: those of the last few bands are kept, per thread,
-// so that a run of stages over one band, a ranking say, integrates once),
-// with their 1/f rise (on en; on in where the corner is applied to it), and
-// in carry mode the carried noise flat over the overlap of the previous band
-// with this band, or over this band when there is no previous band. Over
-// frequency they are the calculation's own band integrals. Nothing for a
-// failed calculation; every power NaN where the band has no integrals.
+// The inputs of a calculated stage, from its band powers (BandPowers): its
+// own output through each weighting and, in carry mode, the carried noise's
+// (CarriedPower). Nothing for a failed calculation; every power NaN where
+// the band has no weighting integrals.
 std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const StageResult& result);
 
 // The figures of a calculated stage under the breakdown's rule: where a

@@ -49,6 +49,17 @@ enum class SourceDrive { kVoltage, kCurrent, kThermal, kCarried, kCorrelation, k
 inline constexpr std::size_t kSourceDriveCount = 6;
 SourceDrive DriveOf(NoiseSource source);
 
+// The one rule of the op amp's 1/f noise: whether a source of `drive`
+// rises as 1 + fc / f below the corner fc. The voltage noise always; the
+// current noise, and the correlation it makes, where the corner is applied
+// to it (`applyCorner`; over frequency the current's own corner fci, where
+// given, takes the place of fc); thermal noise never, and excess noise falls
+// as 1/f all the way of its own.
+constexpr bool RisesBelowCorner(SourceDrive drive, bool applyCorner) {
+  return drive == SourceDrive::kVoltage ||
+         (applyCorner && (drive == SourceDrive::kCurrent || drive == SourceDrive::kCorrelation));
+}
+
 // Whether a source's power may be negative: the correlation's cross term
 // alone, which takes power away where the currents cancel. Every other
 // negative power is a negative resistor's or temperature's, which has no

@@ -3,54 +3,39 @@
 #include <cmath>
 
 #include "noise/noise_calculation.h"
-#include "noise/stage_response.h"
 
 namespace tervane {
 namespace {
 
-// `gain` is |G(f)| over the frequency, or 1 where the stage's gain is flat.
-double CarriedDensityAt(const StageInputs& s, const StageResult& r, double frequency, double gain) {
+// `carriedGain` is StageAt's at the frequency.
+double CarriedDensityAt(const StageInputs& s, const StageResult& r, double frequency, double carriedGain) {
   if (!r.carriedNoise || *r.carriedNoise == 0) return 0;
   const Band band = CarriedBand(s);
   if (!(frequency >= band.lower && frequency <= band.upper)) return 0;
-  // A noise voltage's sign means nothing once it is added in power. Over
-  // frequency it lies flat before the stage, and integrates through |G|^2 to
-  // the carried noise.
-  if (r.bandPowers) return std::fabs(*r.carriedNoise) * gain / std::sqrt(r.bandPowers->carriedGain[0]);
-  return std::fabs(*r.carriedNoise) / std::sqrt(band.upper - band.lower);
-}
-
-std::optional<SpectrumPoint> PointOf(const StageInputs& s, const StageResult& r, double frequency,
-                                     const std::array<double, kStageSourceCount>& power, double gain) {
-  SpectrumPoint point;
-  point.frequency = frequency;
-  double total = 0;
-  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
-    if (!std::isfinite(power[i])) return std::nullopt;
-    point.density[i] = SignedRoot(power[i]);
-    total += power[i];
-  }
-  point.carried = CarriedDensityAt(s, r, frequency, gain);
-  point.total = std::sqrt(total + point.carried * point.carried);
-  return point;
+  // A noise voltage's sign means nothing once it is added in power. It lies
+  // flat before the stage, and integrates through |G|^2 to the carried
+  // noise.
+  return std::fabs(*r.carriedNoise) * carriedGain / std::sqrt(r.powers.carriedGain[0]);
 }
 
 }  // namespace
 
 std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& s, const StageResult& r, double frequency) {
   if (r.failure || HasNegativePower(s, r) || !(frequency > 0 && std::isfinite(frequency))) return std::nullopt;
-  if (r.bandPowers) {
-    const std::optional<StageResponse> response = StageResponseAt(s, frequency);
-    if (!response) return std::nullopt;
-    return PointOf(s, r, frequency, response->power, std::abs(response->gain));
+  const std::optional<StageAtFrequency> at = StageAt(s, frequency);
+  if (!at) return std::nullopt;
+  SpectrumPoint point;
+  point.frequency = frequency;
+  point.gain = at->gain;
+  double total = 0;
+  for (std::size_t i = 0; i < kStageSourceCount; ++i) {
+    if (!std::isfinite(at->power[i])) return std::nullopt;
+    point.density[i] = SignedRoot(at->power[i]);
+    total += at->power[i];
   }
-  // en^2 (1 + fc / f) as a density: the 1/f rise of the op amp's noise.
-  const double rise = std::sqrt(1 + s.cornerFreq / frequency);
-  const double en = s.en * rise;
-  const double in = s.applyCorner ? s.in * rise : s.in;
-  const std::optional<StageTerms> terms = StageNoiseTerms(s, en, in);
-  if (!terms) return std::nullopt;
-  return PointOf(s, r, frequency, terms->power, 1);
+  point.carried = CarriedDensityAt(s, r, frequency, at->carriedGain);
+  point.total = std::sqrt(total + point.carried * point.carried);
+  return point;
 }
 
 SpectrumRange SpectrumRangeOf(const StageInputs& s) { return {s.lowerFreq / 10, s.upperFreq * 10}; }

@@ -22,18 +22,18 @@ struct SpectrumPoint {
   // correlation's is -sqrt(-power) where it takes power away (SignedRoot).
   std::array<double, kStageSourceCount> density{};
   double carried = 0;  // V/rtHz; 0 outside carry mode and outside its band
+  double gain = 0;     // |G(f)|, the stage's signal gain at f (the textbook stage's flat |G|)
 };
 
-// The voltage noise rises as en^2 (1 + fc / f) below the corner; the
-// current noise terms as in^2 (1 + fc / f) only when the corner is applied
-// to the current noise; the resistors' thermal noise is flat. Since the
-// model's F is the band average of that shape, the total's power over
-// fL..fH is exactly the report's Sn^2 (fH - fL). Over frequency each
-// source's density is the stage's response at f (StageResponseAt), with the
-// roll-off, the resonances and in(f)^2 = in^2 (1 + fci / f), and the carried
-// noise follows |G(f)|; the total integrates to the report's noise all the
-// same. Nothing for a failed calculation, where a term's power is negative
-// (HasNegativePower) or not finite, or for f <= 0 or not finite.
+// Each source's density is the stage's at f (StageAt): the textbook
+// stage's terms with the 1/f rise of those that rise below the corner
+// (RisesBelowCorner), the resistors' thermal noise flat, so that, the
+// model's F being the band average of that shape, the total's power over
+// fL..fH is exactly the report's Sn^2 (fH - fL); over frequency the
+// stage's response, the carried noise following |G(f)|, and the total
+// integrates to the report's noise all the same. Nothing for a failed
+// calculation, where a term's power is negative (HasNegativePower) or not
+// finite, or for f <= 0 or not finite.
 std::optional<SpectrumPoint> NoiseSpectrumAt(const StageInputs& stage, const StageResult& result, double frequency);
 
 // A decade either side of the band.

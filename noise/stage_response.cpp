@@ -135,7 +135,7 @@ StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
 
 double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency) {
   if (opAmp.currentCorner) return 1 + *opAmp.currentCorner / frequency;
-  return opAmp.applyCorner ? 1 + opAmp.cornerFreq / frequency : 1;
+  return RisesBelowCorner(SourceDrive::kCurrent, opAmp.applyCorner) ? 1 + opAmp.cornerFreq / frequency : 1;
 }
 
 namespace {

@@ -20,21 +20,28 @@ enum class StageFailure {
   kNotFinite,                // a result is infinite or not a number
 };
 
-// What the integration over the band gives on the frequency-dependent path,
-// V^2 at the output.
+// Each calculated stage's powers over the band, V^2 at the output, by
+// whichever path it was calculated: the closed forms fill them for the
+// textbook stage, the band integrals (IntegrateStage) over frequency, and
+// the views read them alike.
 struct BandPowers {
   std::array<double, kStageSourceCount> source{};  // each source's power over fL..fH, by SourceIndex
-  // The stage's own output power through each weighting, by WeightingIndex.
+  // The stage's own output power through each weighting, by WeightingIndex:
+  // the textbook stage's white part times the integral of |W|^2 over the
+  // band plus its 1/f part (fc times the terms that rise below the corner,
+  // RisesBelowCorner) times that of |W|^2 / f.
   std::array<double, kWeightingCount> weighted{};
   // In carry mode, the integral of |G(f)|^2 |W(f)|^2 df over the carried
   // band (CarriedBand), Hz, by WeightingIndex: the carried noise lies flat
-  // there before the stage's gain.
+  // there before the stage's gain, and at the output as this integrand. The
+  // textbook stage's flat G is in its carried noise already: its integrals
+  // are of |W|^2 alone.
   std::array<double, kWeightingCount> carriedGain{};
   // The source's own thermal noise at the output over the band, per kelvin
-  // of the source's temperature, V^2/K: of Zs alone (4k Rs |G|^2), what the
-  // noise figure compares with, and of the source with its load (4k
-  // Re{Zs || Zl} |NG H|^2; Zs's alone where there is no load resistor), what
-  // the active stage's figure compares with.
+  // of the source's temperature, V^2/K: of Zs alone (4k Rs |G|^2; 0 without
+  // a source resistance), what the noise figure compares with, and of the
+  // source with its load (4k Re{Zs || Zl} |NG H|^2; Zs's alone where there is
+  // no load resistor), what the active stage's figure compares with.
   double sourcePerKelvin = 0;
   double loadedSourcePerKelvin = 0;
 };
@@ -55,9 +62,13 @@ struct StageResult {
   std::optional<double> totalNoise;     // Vn with the carried noise in carry mode, V
   std::optional<double> snr;            // dB
   bool reduced = false;                 // the carried noise was scaled to a changed band
-  // There exactly when the frequency-dependent path (IsFrequencyDependent)
-  // integrated the stage: which path ran, and what the views read.
-  std::optional<BandPowers> bandPowers;
+  // Each stage source's band-average density, V/rtHz, and its noise over
+  // the band, V, by SourceIndex, signed as SignedRoot gives them (0 for a
+  // source the stage lacks): the terms Sn and Vn are made of, as the
+  // breakdown shows them.
+  std::array<double, kStageSourceCount> sourceDensity{};
+  std::array<double, kStageSourceCount> sourceNoise{};
+  BandPowers powers;  // what the views read through the weightings
 };
 
 }  // namespace tervane

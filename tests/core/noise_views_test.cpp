@@ -148,6 +148,7 @@ TEST(BreakdownNoise, NoneForAFailedCalculationOrANegativePower) {
       // Each reports a finite total, but one source's power is below zero.
       {"NegativeR2", Form(AMP_BUFFER, {{"r2", "-1k"}, {"noise_voltage", "10n"}})},
       {"NegativeR1", Form(AMP_NONINVERTING, {{"r1", "-10k"}, {"noise_voltage", "10n"}})},
+      {"NegativeR2OverFrequency", Form(AMP_NONINVERTING, {{"r2", "-1k"}, {"gain_bandwidth", "8M"}})},
       // The 1/f part en^2 fc / f is negative, though 1 + fc / f is not above 1 Hz.
       {"NegativeCorner", Form(AMP_NONINVERTING, {{"corner_freq", "-1"}})},
   };
