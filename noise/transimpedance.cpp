@@ -4,7 +4,6 @@
 #include <limits>
 #include <numbers>
 #include <span>
-#include <vector>
 
 #include "noise/log_quadrature.h"
 #include "noise/physical_constants.h"
@@ -62,26 +61,6 @@ double PhaseMarginDegrees(const TransimpedanceInputs& t) {
   const double radians =
       std::numbers::pi / 2 + std::atan(w * t.feedbackCapacitor / gf) - std::atan(w * capacitance / conductance);
   return radians * 180 / std::numbers::pi;
-}
-
-// Where the integrator's panels end: the half-power edges of the loop's
-// resonance, Hz, and points at fourfold distances from its peak up to half
-// its frequency, so that no peak hides between a panel's nodes (as the
-// stages' CircuitBreakpoints do). None where the loop does not ring.
-std::vector<double> LoopBreakpoints(const TransimpedanceInputs& t) {
-  std::vector<double> out;
-  const LoopPolynomial p = LoopPolynomialOf(t);
-  const double discriminant = p.b * p.b - 4 * p.a * p.c;
-  if (!(discriminant < 0)) return out;
-  const double re = p.b / (2 * p.a);
-  const double im = std::sqrt(-discriminant) / (2 * p.a);
-  double d = re;
-  do {
-    for (const double w : {im - d, im + d})
-      if (w > 0) out.push_back(w / kTwoPi);
-    d *= 4;
-  } while (d < im / 2);
-  return out;
 }
 
 }  // namespace
@@ -162,16 +141,17 @@ TransimpedanceBand IntegrateTransimpedance(const TransimpedanceInputs& t) {
   band.failure = TransimpedanceCircuitFailure(t);
   if (!band.failure && !(t.lowerFreq > 0 && t.lowerFreq < t.upperFreq)) band.failure = kBandNotAscending;
   if (band.failure) return band;
-  // Each source's power, then the input current's.
+  // Each source's power, then the input current's. The loop's one
+  // resonance needs no breakpoints: its flanks, rising as 1/(1 - (f/f0)^2)^2
+  // towards it, lead the halving there (noise_model.md, "The loop").
   constexpr std::size_t kInput = kTransimpedanceSourceCount;
-  const std::optional<Quadrature> q = IntegrateOverBand({t.lowerFreq, t.upperFreq}, LoopBreakpoints(t), kInput + 1,
-                                                        [&t](double f, std::span<double> values) {
-                                                          const TransimpedanceAt at = TransimpedanceResponseAt(t, f);
-                                                          double output = 0;
-                                                          for (std::size_t i = 0; i < kInput; ++i)
-                                                            output += values[i] = at.power[i];
-                                                          values[kInput] = output / std::norm(at.transimpedance);
-                                                        });
+  const std::optional<Quadrature> q =
+      IntegrateOverBand({t.lowerFreq, t.upperFreq}, {}, kInput + 1, [&t](double f, std::span<double> values) {
+        const TransimpedanceAt at = TransimpedanceResponseAt(t, f);
+        double output = 0;
+        for (std::size_t i = 0; i < kInput; ++i) output += values[i] = at.power[i];
+        values[kInput] = output / std::norm(at.transimpedance);
+      });
   if (!q) {
     band.failure = kBandNotAscending;  // fH / fL beyond a double
     return band;

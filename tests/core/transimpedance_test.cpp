@@ -7,6 +7,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <optional>
 
 #include "noise/physical_constants.h"
 #include "noise/transimpedance.h"
@@ -25,8 +26,8 @@ double InputCurrent(const TransimpedanceInputs& t) { return IntegrateTransimpeda
 double RfNoise(const TransimpedanceInputs& t) {
   return std::sqrt(IntegrateTransimpedance(t).power[TransimpedanceIndex(TransimpedanceSource::kRfThermal)]);
 }
-double InputDensityAt1kHz(const TransimpedanceInputs& t) {
-  return InputCurrentDensity(TransimpedanceResponseAt(t, 1e3));
+double NepAt1kHz(const TransimpedanceInputs& t) {
+  return *OpticalPower(t, InputCurrentDensity(TransimpedanceResponseAt(t, 1e3)));
 }
 
 struct Check {
@@ -55,11 +56,17 @@ constexpr TransimpedanceInputs kEquation13{2.5e-9,           1e-15, 0,    0, 0, 
 constexpr TransimpedanceInputs Opa858(double gbw) {
   return {2.5e-9, 1e-15, 0, 0, gbw, 0.8e-12, 0.2e-12, 0, 2e-12, 10e3, 0.75e-12, 0, 0, 0, 0, 0, 298.15, 1, 260e6};
 }
-// Rf's noise with the GBW's second-order roll-off alone (Cf = 0): Q =
-// sqrt(g Rf C) = 79 at f0 = sqrt(g / (Rf C)) / 2 pi, g = 2 pi GBW.
-constexpr double kG = kTwoPi * 100e6;
-const double kQ = std::sqrt(kG * 1e6 * 10e-12);
-const double kF0 = std::sqrt(kG / (1e6 * 10e-12)) / kTwoPi;
+// Rf's noise through the GBW's second-order roll-off alone (Cf = 0) is
+// 4kT Rf over the noise bandwidth pi f0 Q / 2, Q = sqrt(g Rf C) and f0 =
+// sqrt(g / (Rf C)) / 2 pi with g = 2 pi GBW: 100 MHz and 10 pF here.
+constexpr TransimpedanceInputs Ringing(double rf) {
+  return {0, 0, 0, 0, 100e6, 0, 0, 0, 10e-12, rf, 0, 0, 0, 0, 0, 0, 300, 1e-3, 1e13};
+}
+double RingingNoise(double rf) {
+  const double g = kTwoPi * 100e6;
+  const double f0 = std::sqrt(g / (rf * 10e-12)) / kTwoPi;
+  return std::sqrt(kFourBoltzmann * 300 * rf * std::numbers::pi * f0 * std::sqrt(g * rf * 10e-12) / 2);
+}
 
 const Check kChecks[] = {
     {"OPA656 data sheet: the formula is the integral", kOpa656, InputOverRootBand,
@@ -74,21 +81,19 @@ const Check kChecks[] = {
      RfNoise,
      std::sqrt(kFourBoltzmann / 4 * 300 / 1e-9),
      1e-6},
-    // Schottky: 566.07 fA/rtHz at 1 uA (565.7 with q taken as 1.6e-19).
+    // Schottky: 566.07 fA/rtHz at 1 uA (565.7 with q taken as 1.6e-19), an
+    // NEP of 1.132 pW/rtHz at 0.5 A/W.
     {"shot noise is sqrt(2qI)",
-     {0, 0, 0, 0, 0, 0, 0, 0, 0, 1e3, 0, 0, 0, 0, 1e-6, 0, 0, 1, 2},
-     InputDensityAt1kHz,
-     std::sqrt(2 * kElementaryCharge * 1e-6),
+     {0, 0, 0, 0, 0, 0, 0, 0, 0, 1e3, 0, 0, 0, 0, 1e-6, 0.5, 0, 1, 2},
+     NepAt1kHz,
+     std::sqrt(2 * kElementaryCharge * 1e-6) / 0.5,
      1e-12},
     {"TIDA-060025 by SBOA122's equation 13: 78.8 nA", kEquation13, InputCurrent, 78.8e-9, 1e-3},
     // Cf and the op amp's 1 pF add to the diode's 2 pF in en's rise.
     {"TIDA-060025 as built: 144.1 nA", Opa858(5.5e9), InputCurrent, 144.1e-9, 1e-3},
     {"TIDA-060025 without GBW: H divides out of the input current", Opa858(0), InputCurrent, 144.1e-9, 1e-3},
-    {"a second-order roll-off's noise bandwidth is pi f0 Q / 2",
-     {0, 0, 0, 0, 100e6, 0, 0, 0, 10e-12, 1e6, 0, 0, 0, 0, 0, 0, 300, 1e-3, 1e13},
-     RfNoise,
-     std::sqrt(kFourBoltzmann * 300 * 1e6 * std::numbers::pi * kF0 * kQ / 2),
-     1e-9},
+    {"Rf through a roll-off of Q = 79", Ringing(1e6), RfNoise, RingingNoise(1e6), 1e-9},
+    {"Rf through a roll-off of Q = 25000", Ringing(1e11), RfNoise, RingingNoise(1e11), 1e-9},
 };
 
 TEST(Transimpedance, PublishedFiguresAndClosedForms) {
@@ -142,12 +147,14 @@ TEST(Transimpedance, RefusesWhatNoCircuitIs) {
   const TransimpedanceInputs good = Opa858(5.5e9);
   struct Refusal {
     void (*change)(TransimpedanceInputs&);
-    TransimpedanceFailure band, cfForQ;
+    TransimpedanceFailure band;
+    std::optional<TransimpedanceFailure> cfForQ;
   };
   const Refusal refusals[] = {
       {[](TransimpedanceInputs& t) { t.en = -1e-9; }, kBadValue, kBadValue},
       {[](TransimpedanceInputs& t) { t.upperFreq = INFINITY; }, kBadValue, kBadValue},
       {[](TransimpedanceInputs& t) { t.feedbackResistor = 0; }, kNoFeedbackResistor, kNoFeedbackResistor},
+      {[](TransimpedanceInputs& t) { t.en = 1e200; }, kNotFinite, std::nullopt},
       {[](TransimpedanceInputs& t) { t.biasCapacitor = 1e-6; }, kCbWithoutRb, kCbWithoutRb},
       {[](TransimpedanceInputs& t) { t.lowerFreq = 0, t.gainBandwidth = 0; }, kBandNotAscending, kIdealOpAmp},
       // Q = 0.32 without Cf: no Cf brings it up to 0.707.
@@ -160,6 +167,7 @@ TEST(Transimpedance, RefusesWhatNoCircuitIs) {
     EXPECT_EQ(IntegrateTransimpedance(t).failure, r.band);
     EXPECT_EQ(CfForQ(t).failure, r.cfForQ);
   }
+  EXPECT_FALSE(OpticalPower(good, 1e-9)) << "without a responsivity";
 }
 
 }  // namespace
