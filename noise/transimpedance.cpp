@@ -139,7 +139,7 @@ std::optional<double> OpticalPower(const TransimpedanceInputs& t, double current
 TransimpedanceBand IntegrateTransimpedance(const TransimpedanceInputs& t) {
   TransimpedanceBand band;
   band.failure = TransimpedanceCircuitFailure(t);
-  if (!band.failure && !(t.lowerFreq > 0 && t.lowerFreq < t.upperFreq)) band.failure = kBandNotAscending;
+  if (!band.failure && !(t.lowerFreq < t.upperFreq)) band.failure = kBandNotAscending;
   if (band.failure) return band;
   // Each source's power, then the input current's. The loop's one
   // resonance needs no breakpoints: its flanks, rising as 1/(1 - (f/f0)^2)^2
@@ -153,7 +153,7 @@ TransimpedanceBand IntegrateTransimpedance(const TransimpedanceInputs& t) {
         values[kInput] = output / std::norm(at.transimpedance);
       });
   if (!q) {
-    band.failure = kBandNotAscending;  // fH / fL beyond a double
+    band.failure = kBandNotAscending;  // fL = 0, or fH / fL beyond a double
     return band;
   }
   double output = 0;
