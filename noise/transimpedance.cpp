@@ -5,6 +5,7 @@
 #include <numbers>
 #include <span>
 
+#include "noise/complex_inverse.h"
 #include "noise/log_quadrature.h"
 #include "noise/physical_constants.h"
 
@@ -100,14 +101,14 @@ TransimpedanceAt TransimpedanceResponseAt(const TransimpedanceInputs& t, double 
   // The + input's impedance to ground, 0 where it is grounded. Cdiff's
   // current divides there: the op amp must amplify 1 + Yd Zp times more.
   const Complex zp =
-      t.biasResistor > 0 ? 1.0 / Complex{1 / t.biasResistor, w * (t.biasCapacitor + t.commonModeCapacitance)} : 0.0;
+      t.biasResistor > 0 ? Inverse({1 / t.biasResistor, w * (t.biasCapacitor + t.commonModeCapacitance)}) : 0.0;
   const Complex coupling = 1.0 + yd * zp;
-  const Complex yin = ym + yd / coupling;
+  const Complex yin = ym + yd * Inverse(coupling);
   TransimpedanceAt at;
-  at.feedbackImpedance = 1.0 / yf;
-  at.inputImpedance = yin == 0.0 ? Complex{std::numeric_limits<double>::infinity(), 0} : 1.0 / yin;
+  at.feedbackImpedance = Inverse(yf);
+  at.inputImpedance = yin == 0.0 ? Complex{std::numeric_limits<double>::infinity(), 0} : Inverse(yin);
   at.noiseGain = (1.0 + at.feedbackImpedance * yin) * coupling;
-  at.closedLoop = t.gainBandwidth > 0 ? 1.0 / (1.0 + Complex{0, frequency / t.gainBandwidth} * at.noiseGain) : 1.0;
+  at.closedLoop = t.gainBandwidth > 0 ? Inverse(1.0 + Complex{0, frequency / t.gainBandwidth} * at.noiseGain) : 1.0;
   at.transimpedance = -at.feedbackImpedance * at.closedLoop;
   // |transfer|^2 of a current into the - input and into the + input.
   const double minus = std::norm(at.transimpedance);
