@@ -43,19 +43,17 @@ struct Check {
 // The OPA656 data sheet's wideband photodiode design: 50 kohm, 7 nV/rtHz,
 // 1.3 fA/rtHz, to 3.8 MHz, 25 pF of diode and the op amp's own (the split
 // of its 2.3 pF is ours: with the + input grounded only the sum counts).
-constexpr TransimpedanceInputs kOpa656{7e-9, 1.3e-15, 0, 0, 0, 1.5e-12, 0.8e-12,          0,    25e-12, 50e3,
-                                       0,    0,       0, 0, 0, 0,       kDataSheetKelvin, 1e-3, 3.8e6};
-constexpr TransimpedanceInputs kOpa656DiodeAlone{
-    7e-9, 1.3e-15, 0, 0, 0, 0, 0, 0, 25e-12, 50e3, 0, 0, 0, 0, 0, 0, kDataSheetKelvin, 1e-3, 3.8e6};
-// The TIDA-060025 reference design (OPA858, 10 kohm, 2 pF photodiode, to
-// 260 MHz): SBOA122's equation 13 on it, and the circuit with the op amp's
-// GBW 5.5 GHz, Ccm 0.8 pF, Cdiff 0.2 pF (its data sheet's, as we read them)
-// and the design's Cf of 0.75 pF.
-constexpr TransimpedanceInputs kEquation13{2.5e-9,           1e-15, 0,    0, 0, 0, 0, 0, 2e-12, 10e3, 0, 0, 0, 0, 0, 0,
-                                           kDataSheetKelvin, 1,     260e6};
-constexpr TransimpedanceInputs Opa858(double gbw) {
-  return {2.5e-9, 1e-15, 0, 0, gbw, 0.8e-12, 0.2e-12, 0, 2e-12, 10e3, 0.75e-12, 0, 0, 0, 0, 0, 298.15, 1, 260e6};
+constexpr TransimpedanceInputs Opa656(double ccm, double cdiff) {
+  return {7e-9, 1.3e-15, 0, 0, 0, ccm, cdiff, 0, 25e-12, 50e3, 0, 0, 0, 0, 0, 0, kDataSheetKelvin, 1e-3, 3.8e6};
 }
+// The TIDA-060025 reference design (OPA858, 10 kohm, 2 pF photodiode, to
+// 260 MHz): SBOA122's equation 13 on it (no GBW, input capacitance or Cf),
+// and the circuit with the op amp's GBW 5.5 GHz, Ccm 0.8 pF, Cdiff 0.2 pF
+// (its data sheet's, as we read them) and the design's Cf of 0.75 pF.
+constexpr TransimpedanceInputs Tida(double gbw, double ccm, double cdiff, double cf, double kelvin) {
+  return {2.5e-9, 1e-15, 0, 0, gbw, ccm, cdiff, 0, 2e-12, 10e3, cf, 0, 0, 0, 0, 0, kelvin, 1, 260e6};
+}
+constexpr TransimpedanceInputs Opa858(double gbw) { return Tida(gbw, 0.8e-12, 0.2e-12, 0.75e-12, 298.15); }
 // Rf's noise through the GBW's second-order roll-off alone (Cf = 0) is
 // 4kT Rf over the noise bandwidth pi f0 Q / 2, Q = sqrt(g Rf C) and f0 =
 // sqrt(g / (Rf C)) / 2 pi with g = 2 pi GBW: 100 MHz and 10 pF here.
@@ -69,12 +67,12 @@ double RingingNoise(double rf) {
 }
 
 const Check kChecks[] = {
-    {"OPA656 data sheet: the formula is the integral", kOpa656, InputOverRootBand,
+    {"OPA656 data sheet: the formula is the integral", Opa656(1.5e-12, 0.8e-12), InputOverRootBand,
      std::sqrt(1.69e-30 + 1.6e-20 / 50e3 + std::pow(7e-9 / 50e3, 2) +
                std::pow(7e-9 * kTwoPi * 27.3e-12 * 3.8e6, 2) / 3),
      1e-9},
-    {"OPA656 data sheet: 2.7 pA/rtHz", kOpa656, InputOverRootBand, 2.7e-12, 1e-3},
-    {"OPA656 data sheet: 2.48 pA/rtHz with 25 pF alone", kOpa656DiodeAlone, InputOverRootBand, 2.48e-12, 2e-3},
+    {"OPA656 data sheet: 2.7 pA/rtHz", Opa656(1.5e-12, 0.8e-12), InputOverRootBand, 2.7e-12, 1e-3},
+    {"OPA656 data sheet: 2.48 pA/rtHz with 25 pF alone", Opa656(0, 0), InputOverRootBand, 2.48e-12, 2e-3},
     // Equipartition, C <v^2> / 2 = kT / 2: 2.035 uV.
     {"Rf's noise across Cf is kT/Cf",
      {0, 0, 0, 0, 0, 0, 0, 0, 0, 100e3, 1e-9, 0, 0, 0, 0, 0, 300, 1e-6, 1e15},
@@ -88,7 +86,7 @@ const Check kChecks[] = {
      NepAt1kHz,
      std::sqrt(2 * kElementaryCharge * 1e-6) / 0.5,
      1e-12},
-    {"TIDA-060025 by SBOA122's equation 13: 78.8 nA", kEquation13, InputCurrent, 78.8e-9, 1e-3},
+    {"TIDA-060025 by SBOA122's equation 13: 78.8 nA", Tida(0, 0, 0, 0, kDataSheetKelvin), InputCurrent, 78.8e-9, 1e-3},
     // Cf and the op amp's 1 pF add to the diode's 2 pF in en's rise.
     {"TIDA-060025 as built: 144.1 nA", Opa858(5.5e9), InputCurrent, 144.1e-9, 1e-3},
     {"TIDA-060025 without GBW: H divides out of the input current", Opa858(0), InputCurrent, 144.1e-9, 1e-3},

@@ -14,7 +14,6 @@
 #include <numbers>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace tervane::spice {
