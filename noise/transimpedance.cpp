@@ -64,6 +64,22 @@ double PhaseMarginDegrees(const TransimpedanceInputs& t) {
   return radians * 180 / std::numbers::pi;
 }
 
+// Each source's output power density, from the |transfer|^2 of a current
+// into the - input, |Zt|^2, and of one into the + input, `plus`.
+void SetPowers(TransimpedanceAt& at, const TransimpedanceInputs& t, double frequency, double plus) {
+  const double minus = std::norm(at.transimpedance);
+  const double kT4 = kFourBoltzmann * t.kelvin;
+  const double current = t.in * t.in * (1 + t.currentCorner / frequency);
+  const auto set = [&at](TransimpedanceSource s, double power) { at.power[TransimpedanceIndex(s)] = power; };
+  set(kVoltageNoise, t.en * t.en * (1 + t.cornerFreq / frequency) * std::norm(at.noiseGain * at.closedLoop));
+  set(kCurrentNoiseMinus, current * minus);
+  set(kCurrentNoisePlus, current * plus);
+  set(kRfThermal, kT4 / t.feedbackResistor * minus);
+  set(kRshThermal, kT4 * Conductance(t.shuntResistance) * minus);
+  set(kRbThermal, kT4 * Conductance(t.biasResistor) * plus);
+  set(kShotNoise, 2 * kElementaryCharge * (t.darkCurrent + t.photocurrent) * minus);
+}
+
 }  // namespace
 
 std::optional<TransimpedanceFailure> TransimpedanceCircuitFailure(const TransimpedanceInputs& t) {
@@ -110,19 +126,7 @@ TransimpedanceAt TransimpedanceResponseAt(const TransimpedanceInputs& t, double 
   at.noiseGain = (1.0 + at.feedbackImpedance * yin) * coupling;
   at.closedLoop = t.gainBandwidth > 0 ? Inverse(1.0 + Complex{0, frequency / t.gainBandwidth} * at.noiseGain) : 1.0;
   at.transimpedance = -at.feedbackImpedance * at.closedLoop;
-  // |transfer|^2 of a current into the - input and into the + input.
-  const double minus = std::norm(at.transimpedance);
-  const double plus = std::norm(zp * (1.0 + at.feedbackImpedance * ym) * at.closedLoop);
-  const double kT4 = kFourBoltzmann * t.kelvin;
-  const double current = t.in * t.in * (1 + t.currentCorner / frequency);
-  const auto set = [&at](TransimpedanceSource s, double power) { at.power[TransimpedanceIndex(s)] = power; };
-  set(kVoltageNoise, t.en * t.en * (1 + t.cornerFreq / frequency) * std::norm(at.noiseGain * at.closedLoop));
-  set(kCurrentNoiseMinus, current * minus);
-  set(kCurrentNoisePlus, current * plus);
-  set(kRfThermal, kT4 / t.feedbackResistor * minus);
-  set(kRshThermal, kT4 * Conductance(t.shuntResistance) * minus);
-  set(kRbThermal, kT4 * Conductance(t.biasResistor) * plus);
-  set(kShotNoise, 2 * kElementaryCharge * (t.darkCurrent + t.photocurrent) * minus);
+  SetPowers(at, t, frequency, std::norm(zp * (1.0 + at.feedbackImpedance * ym) * at.closedLoop));
   return at;
 }
 
