@@ -2,7 +2,8 @@
 // snprintf calls that writing the same numbers takes at the least; the
 // same with every data-sheet figure for all the weightings, the weighting
 // integrals of the band worked out once as a run of stages does; and the
-// same again for the circuit as it is built, solved over frequency.
+// same again for the circuit as it is built, solved over frequency; and a
+// photodiode's transimpedance amplifier with every input.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "form/write_back.h"
 #include "noise/noise_calculation.h"
 #include "noise/noise_figures.h"
+#include "noise/transimpedance.h"
 
 namespace {
 
@@ -32,6 +34,10 @@ namespace {
 [[maybe_unused]] const bool kEverySourceComparison = tervane::bench::AddComparison(
     {"calculation with every source over frequency vs plain calculation and report", "BM_CalculateWithEverySource",
      "BM_CalculateAndReport", tervane::bench::Goal::kAtMost, 20});
+
+[[maybe_unused]] const bool kTransimpedanceComparison = tervane::bench::AddComparison(
+    {"transimpedance amplifier with every input vs plain calculation and report", "BM_TransimpedanceWithEveryInput",
+     "BM_CalculateAndReport", tervane::bench::Goal::kAtMost, 10});
 
 enum class Circuit { kTextbook, kAsBuilt, kEverySource };
 
@@ -91,6 +97,27 @@ BENCHMARK(BM_CalculateOverFrequency);
 
 void BM_CalculateWithEverySource(benchmark::State& state) { CalculateAndReport(state, true, Circuit::kEverySource); }
 BENCHMARK(BM_CalculateWithEverySource);
+
+// A photodiode (100 Mohm, 20 pF, dark and photocurrent) into 100 kohm ||
+// 1 pF with a bypassed bias resistor, an op amp with both corners, its GBW
+// and input capacitances, over 1 Hz to 1 MHz: the band's noise by source
+// and the input current, the loop, the density and NEP at 1 kHz, the
+// minimum detectable power and Cf for Q = 0.707.
+void BM_TransimpedanceWithEveryInput(benchmark::State& state) {
+  // en, in, fc, fci, GBW, Ccm, Cdiff, Rsh, Cd, Rf, Cf, Rb, Cb, Id, Iph, R, T, fL, fH.
+  const tervane::TransimpedanceInputs tia{4e-9,  10e-15, 100,  30,   50e6, 3e-12, 1e-12, 100e6, 20e-12, 100e3,
+                                          1e-12, 100e3,  1e-6, 1e-9, 1e-6, 0.5,   300,   1,     1e6};
+  for (auto _ : state) {
+    const tervane::TransimpedanceBand band = tervane::IntegrateTransimpedance(tia);
+    const tervane::TransimpedanceAt centre = tervane::TransimpedanceResponseAt(tia, 1e3);
+    benchmark::DoNotOptimize(band);
+    benchmark::DoNotOptimize(tervane::LoopOf(tia));
+    benchmark::DoNotOptimize(tervane::OpticalPower(tia, tervane::InputCurrentDensity(centre)));
+    benchmark::DoNotOptimize(tervane::OpticalPower(tia, band.inputCurrentNoise));
+    benchmark::DoNotOptimize(tervane::CfForQ(tia));
+  }
+}
+BENCHMARK(BM_TransimpedanceWithEveryInput);
 
 // What a new band costs once: the curved weightings integrated over it.
 void BM_WeightingIntegrals(benchmark::State& state) {

@@ -1,0 +1,172 @@
+// The photodiode's transimpedance amplifier: published figures and closed
+// forms, the loop's Q and Cf for Q = 0.707, and what it refuses. Its
+// densities and the loop's response against ngspice are in tests/spice.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <optional>
+
+#include "noise/physical_constants.h"
+#include "noise/transimpedance.h"
+
+namespace tervane {
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+// 4kT = 1.6e-20 J, as the data sheets below take it.
+constexpr double kDataSheetKelvin = 1.6e-20 / kFourBoltzmann;
+
+double InputOverRootBand(const TransimpedanceInputs& t) {
+  return IntegrateTransimpedance(t).inputCurrentNoise / std::sqrt(t.upperFreq);
+}
+double InputCurrent(const TransimpedanceInputs& t) { return IntegrateTransimpedance(t).inputCurrentNoise; }
+double RfNoise(const TransimpedanceInputs& t) {
+  return std::sqrt(IntegrateTransimpedance(t).power[TransimpedanceIndex(TransimpedanceSource::kRfThermal)]);
+}
+double NepAt1kHz(const TransimpedanceInputs& t) {
+  return *OpticalPower(t, InputCurrentDensity(TransimpedanceResponseAt(t, 1e3)));
+}
+
+struct Check {
+  const char* source;
+  TransimpedanceInputs tia;
+  double (*figure)(const TransimpedanceInputs&);
+  double want;
+  double tolerance;  // relative
+};
+
+// TransimpedanceInputs as rows: en, in, fc, fci, GBW, Ccm, Cdiff, Rsh, Cd,
+// Rf, Cf, Rb, Cb, Id, Iph, R, T, fL, fH.
+// The OPA656 data sheet's wideband photodiode design: 50 kohm, 7 nV/rtHz,
+// 1.3 fA/rtHz, to 3.8 MHz, 25 pF of diode and the op amp's own (the split
+// of its 2.3 pF is ours: with the + input grounded only the sum counts).
+constexpr TransimpedanceInputs Opa656(double ccm, double cdiff) {
+  return {7e-9, 1.3e-15, 0, 0, 0, ccm, cdiff, 0, 25e-12, 50e3, 0, 0, 0, 0, 0, 0, kDataSheetKelvin, 1e-3, 3.8e6};
+}
+// The TIDA-060025 reference design (OPA858, 10 kohm, 2 pF photodiode, to
+// 260 MHz): SBOA122's equation 13 on it (no GBW, input capacitance or Cf),
+// and the circuit with the op amp's GBW 5.5 GHz, Ccm 0.8 pF, Cdiff 0.2 pF
+// (its data sheet's, as we read them) and the design's Cf of 0.75 pF.
+constexpr TransimpedanceInputs Tida(double gbw, double ccm, double cdiff, double cf, double kelvin) {
+  return {2.5e-9, 1e-15, 0, 0, gbw, ccm, cdiff, 0, 2e-12, 10e3, cf, 0, 0, 0, 0, 0, kelvin, 1, 260e6};
+}
+constexpr TransimpedanceInputs Opa858(double gbw) { return Tida(gbw, 0.8e-12, 0.2e-12, 0.75e-12, 298.15); }
+// Rf's noise through the GBW's second-order roll-off alone (Cf = 0) is
+// 4kT Rf over the noise bandwidth pi f0 Q / 2, Q = sqrt(g Rf C) and f0 =
+// sqrt(g / (Rf C)) / 2 pi with g = 2 pi GBW: 100 MHz and 10 pF here.
+constexpr TransimpedanceInputs Ringing(double rf) {
+  return {0, 0, 0, 0, 100e6, 0, 0, 0, 10e-12, rf, 0, 0, 0, 0, 0, 0, 300, 1e-3, 1e13};
+}
+double RingingNoise(double rf) {
+  const double g = kTwoPi * 100e6;
+  const double f0 = std::sqrt(g / (rf * 10e-12)) / kTwoPi;
+  return std::sqrt(kFourBoltzmann * 300 * rf * std::numbers::pi * f0 * std::sqrt(g * rf * 10e-12) / 2);
+}
+
+const Check kChecks[] = {
+    {"OPA656 data sheet: the formula is the integral", Opa656(1.5e-12, 0.8e-12), InputOverRootBand,
+     std::sqrt(1.69e-30 + 1.6e-20 / 50e3 + std::pow(7e-9 / 50e3, 2) +
+               std::pow(7e-9 * kTwoPi * 27.3e-12 * 3.8e6, 2) / 3),
+     1e-9},
+    {"OPA656 data sheet: 2.7 pA/rtHz", Opa656(1.5e-12, 0.8e-12), InputOverRootBand, 2.7e-12, 1e-3},
+    {"OPA656 data sheet: 2.48 pA/rtHz with 25 pF alone", Opa656(0, 0), InputOverRootBand, 2.48e-12, 2e-3},
+    // Equipartition, C <v^2> / 2 = kT / 2: 2.035 uV.
+    {"Rf's noise across Cf is kT/Cf",
+     {0, 0, 0, 0, 0, 0, 0, 0, 0, 100e3, 1e-9, 0, 0, 0, 0, 0, 300, 1e-6, 1e15},
+     RfNoise,
+     std::sqrt(kFourBoltzmann / 4 * 300 / 1e-9),
+     1e-6},
+    // Schottky: 566.07 fA/rtHz at 1 uA (565.7 with q taken as 1.6e-19), an
+    // NEP of 1.132 pW/rtHz at 0.5 A/W.
+    {"shot noise is sqrt(2qI)",
+     {0, 0, 0, 0, 0, 0, 0, 0, 0, 1e3, 0, 0, 0, 0, 1e-6, 0.5, 0, 1, 2},
+     NepAt1kHz,
+     std::sqrt(2 * kElementaryCharge * 1e-6) / 0.5,
+     1e-12},
+    {"TIDA-060025 by SBOA122's equation 13: 78.8 nA", Tida(0, 0, 0, 0, kDataSheetKelvin), InputCurrent, 78.8e-9, 1e-3},
+    // Cf and the op amp's 1 pF add to the diode's 2 pF in en's rise.
+    {"TIDA-060025 as built: 144.1 nA", Opa858(5.5e9), InputCurrent, 144.1e-9, 1e-3},
+    {"TIDA-060025 without GBW: H divides out of the input current", Opa858(0), InputCurrent, 144.1e-9, 1e-3},
+    {"Rf through a roll-off of Q = 79", Ringing(1e6), RfNoise, RingingNoise(1e6), 1e-9},
+    {"Rf through a roll-off of Q = 25000", Ringing(1e11), RfNoise, RingingNoise(1e11), 1e-9},
+};
+
+TEST(Transimpedance, PublishedFiguresAndClosedForms) {
+  for (const Check& c : kChecks) {
+    SCOPED_TRACE(c.source);
+    EXPECT_NEAR(c.figure(c.tia) / c.want - 1, 0, c.tolerance) << c.figure(c.tia);
+  }
+}
+
+// 180 degrees and the phase of the loop gain A / NG where its magnitude is
+// 1, found on the response by bisection.
+double PhaseMarginOfResponse(const TransimpedanceInputs& t) {
+  const auto loopGain = [&t](double f) {
+    return t.gainBandwidth / (std::complex<double>(0, f) * TransimpedanceResponseAt(t, f).noiseGain);
+  };
+  double low = 1, high = 1e13;
+  for (int i = 0; i < 100; ++i) (std::abs(loopGain(std::sqrt(low * high))) > 1 ? low : high) = std::sqrt(low * high);
+  return 180 + std::arg(loopGain(low)) * 180 / std::numbers::pi;
+}
+
+// Cf for Q = 0.707 without and with Rsh, and the textbook's sqrt(C / (pi
+// Rf GBW)) where 2 pi GBW Rf C is large; with Cf = 0 the loop is the
+// classic two-pole one, Q = sqrt(cos PM) / sin PM; the phase margin with
+// Cf is the response's. The response itself
+// against ngspice: tests/spice.
+TEST(Transimpedance, LoopQAndCfForQ) {
+  // The OPA656 design with its GBW, 230 MHz.
+  const TransimpedanceInputs loops[] = {
+      Opa858(5.5e9), {0, 0, 0, 0, 230e6, 0, 0, 0, 27.3e-12, 50e3}, {0, 0, 0, 0, 1e6, 0, 0, 200e3, 100e-12, 1e6}};
+  for (TransimpedanceInputs t : loops) {
+    t.feedbackCapacitor = 0;
+    const TransimpedanceLoop bare = LoopOf(t);
+    const CfForQResult cf = CfForQ(t);
+    ASSERT_FALSE(cf.failure);
+    if (t.shuntResistance == 0) {
+      const double pm = *bare.phaseMarginDegrees * std::numbers::pi / 180;
+      EXPECT_NEAR(*bare.q, std::sqrt(std::cos(pm)) / std::sin(pm), 1e-12 * *bare.q);
+      const double c = t.diodeCapacitance + t.commonModeCapacitance + t.differentialCapacitance;
+      EXPECT_NEAR(cf.feedbackCapacitor / std::sqrt(c / (std::numbers::pi * t.feedbackResistor * t.gainBandwidth)), 1,
+                  2e-3);
+    }
+    t.feedbackCapacitor = cf.feedbackCapacitor;
+    const TransimpedanceLoop flat = LoopOf(t);
+    EXPECT_NEAR(*flat.q, std::sqrt(0.5), 1e-12);
+    EXPECT_NEAR(*flat.phaseMarginDegrees, PhaseMarginOfResponse(t), 1e-9);
+  }
+}
+
+TEST(Transimpedance, RefusesWhatNoCircuitIs) {
+  using enum TransimpedanceFailure;
+  const TransimpedanceInputs good = Opa858(5.5e9);
+  struct Refusal {
+    void (*change)(TransimpedanceInputs&);
+    TransimpedanceFailure band;
+    std::optional<TransimpedanceFailure> cfForQ;
+  };
+  const Refusal refusals[] = {
+      {[](TransimpedanceInputs& t) { t.en = -1e-9; }, kBadValue, kBadValue},
+      {[](TransimpedanceInputs& t) { t.upperFreq = INFINITY; }, kBadValue, kBadValue},
+      {[](TransimpedanceInputs& t) { t.feedbackResistor = 0; }, kNoFeedbackResistor, kNoFeedbackResistor},
+      {[](TransimpedanceInputs& t) { t.en = 1e200; }, kNotFinite, std::nullopt},
+      {[](TransimpedanceInputs& t) { t.biasCapacitor = 1e-6; }, kCbWithoutRb, kCbWithoutRb},
+      {[](TransimpedanceInputs& t) { t.lowerFreq = 0, t.gainBandwidth = 0; }, kBandNotAscending, kIdealOpAmp},
+      // Q = 0.32 without Cf: no Cf brings it up to 0.707.
+      {[](TransimpedanceInputs& t) { t.lowerFreq = t.upperFreq, t.shuntResistance = 100; }, kBandNotAscending,
+       kDampedWithoutCf},
+  };
+  for (const Refusal& r : refusals) {
+    TransimpedanceInputs t = good;
+    r.change(t);
+    EXPECT_EQ(IntegrateTransimpedance(t).failure, r.band);
+    EXPECT_EQ(CfForQ(t).failure, r.cfForQ);
+  }
+  EXPECT_FALSE(OpticalPower(good, 1e-9)) << "without a responsivity";
+}
+
+}  // namespace
+}  // namespace tervane
