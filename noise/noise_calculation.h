@@ -79,9 +79,10 @@ double CarriedPower(const StageResult& result, Weighting weighting);
 
 // What makes a part of the circuit as built one that no circuit has.
 enum class PartFault {
-  kNegative,               // a negative Ls, Cload, Cf, Cb, GBW or fci
+  kNegative,               // a negative Ls, Cload, Cf, Cb, GBW, fci, Cd, Id, Iph, responsivity, Ccm or Cdiff
   kBiasCapacitorAlone,     // Cb without the Rb it lies across
   kCorrelationOutOfRange,  // c beyond -1..1 (or NaN): no correlation at all
+  kZeroResponsivity,       // a responsivity of 0, which turns no light into current
 };
 struct FaultyPart {
   PartFault fault;

@@ -25,6 +25,8 @@ QString CircuitName(AmplifierType type) {
       return QStringLiteral(":/circuits/circuit_noninverting");
     case AMP_INVERTING:
       return QStringLiteral(":/circuits/circuit_inverting");
+    case AMP_TRANSIMPEDANCE:  // no drawing of its own yet
+      break;
   }
   return {};
 }

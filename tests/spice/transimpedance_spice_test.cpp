@@ -14,14 +14,19 @@
 #include <utility>
 #include <vector>
 
+#include "noise/noise_calculation.h"
 #include "noise/physical_constants.h"
+#include "noise/stage_response.h"
 #include "noise/transimpedance.h"
+#include "tests/core/stages.h"
 #include "tests/spice/spice_support.h"
 
 namespace tervane {
 namespace {
 
 using namespace spice;
+using test::Tia;
+using test::TiaStage;
 
 // The ideal op amp's finite gain costs the densities 3e-8 here, and
 // ngspice's integration between its points the totals up to 7e-7 (at the
@@ -33,25 +38,20 @@ constexpr double kTolerance = 1e-6;
 // "pb" and the op amp's own + input "np". The shot noise is a diode's,
 // reverse-biased at 100 V with Is = Id + Iph in a loop of its own, its
 // current copied into the - input; gmin is taken out of its current.
-std::string TiaNetlist(const TransimpedanceInputs& t) {
+std::string TiaNetlist(const Tia& t) {
   const double kelvin = t.kelvin * kFourBoltzmann / (4 * kSpiceBoltzmann);
   const std::string celsius = Num(kelvin - 273.15);
-  std::string net =
-      "* transimpedance\n.options temp=" + celsius + " tnom=" + celsius +
-      " gmin=1e-30\nIin 0 nm dc 0 ac 1\nRf out nm " + Num(t.feedbackResistor) + "\n" +
-      Resistor("pb", "pb", "0", t.biasResistor) + Generator('H', "en", "pb", "np", t.en, t.cornerFreq, kelvin) +
-      Generator('F', "inp", "np", "0", t.in, t.currentCorner, kelvin) +
-      Generator('F', "inm", "nm", "0", t.in, t.currentCorner, kelvin) + OpAmp(t.gainBandwidth, "np", "nm", "out", "");
-  const std::pair<std::string, double> optional[] = {{"Cf out nm ", t.feedbackCapacitor},
-                                                     {"Rsh nm 0 ", t.shuntResistance},
-                                                     {"Cd nm 0 ", t.diodeCapacitance},
-                                                     {"Ccmm nm 0 ", t.commonModeCapacitance},
-                                                     {"Ccmp pb 0 ", t.commonModeCapacitance},
-                                                     {"Cdiff pb nm ", t.differentialCapacitance},
-                                                     {"Cb pb 0 ", t.biasCapacitor}};
+  std::string net = "* transimpedance\n.options temp=" + celsius + " tnom=" + celsius +
+                    " gmin=1e-30\nIin 0 nm dc 0 ac 1\nRf out nm " + Num(t.rf) + "\n" + Resistor("pb", "pb", "0", t.rb) +
+                    Generator('H', "en", "pb", "np", t.en, t.fc, kelvin) +
+                    Generator('F', "inp", "np", "0", t.in, t.fci, kelvin) +
+                    Generator('F', "inm", "nm", "0", t.in, t.fci, kelvin) + OpAmp(t.gbw, "np", "nm", "out", "");
+  const std::pair<std::string, double> optional[] = {
+      {"Cf out nm ", t.cf},  {"Rsh nm 0 ", t.rsh},      {"Cd nm 0 ", t.cd}, {"Ccmm nm 0 ", t.ccm},
+      {"Ccmp pb 0 ", t.ccm}, {"Cdiff pb nm ", t.cdiff}, {"Cb pb 0 ", t.cb}};
   for (const auto& [element, value] : optional)
     if (value > 0) net += element + Num(value) + "\n";
-  if (const double shot = t.darkCurrent + t.photocurrent; shot > 0)
+  if (const double shot = t.id + t.iph; shot > 0)
     net += "Vsb sb 0 -100\nDsh sb sd dsh\nVsh sd 0 0\nFsh nm 0 Vsh 1\n.model dsh d is=" + Num(shot) + "\n";
   return net;
 }
@@ -61,7 +61,7 @@ std::string TiaNetlist(const TransimpedanceInputs& t) {
 // peak of Q = 2.5, Rb || Cb at the + input with Ccm and Cdiff coupling it
 // to the - input, shot noise of dark and photocurrent, the op amp's input
 // capacitances with the + input grounded.
-const std::pair<const char*, TransimpedanceInputs> kCircuits[] = {
+const std::pair<const char*, Tia> kCircuits[] = {
     {"Bare", {4e-9, 10e-15, 0, 0, 0, 0, 0, 0, 20e-12, 1e6, 0, 0, 0, 0, 0, 0, 300, 10, 100e3}},
     {"FeedbackCapacitorShuntAndCorners",
      {5e-9, 2e-15, 100, 30, 0, 0, 0, 5e6, 50e-12, 1e6, 5e-12, 0, 0, 0, 0, 0, 310, 1, 1e6}},
@@ -73,29 +73,32 @@ const std::pair<const char*, TransimpedanceInputs> kCircuits[] = {
      {2.5e-9, 2e-15, 0, 0, 5.5e9, 0.8e-12, 0.2e-12, 0, 2e-12, 10e3, 0.15e-12, 0, 0, 0, 0, 0, 298.15, 1e3, 1e9}},
 };
 
-// Each source's element in the netlist, by TransimpedanceIndex.
-constexpr const char* kElements[] = {"ren", "rinm", "rinp", "rf", "rsh", "rpb", "dsh"};
+// Each source the TIA may have, and its element in the netlist.
+constexpr std::pair<NoiseSource, const char*> kElements[] = {
+    {NoiseSource::kVoltageNoise, "ren"}, {NoiseSource::kCurrentNoiseR2, "rinm"}, {NoiseSource::kCurrentNoiseRb, "rinp"},
+    {NoiseSource::kR2Thermal, "rf"},     {NoiseSource::kRshThermal, "rsh"},      {NoiseSource::kRbThermal, "rpb"},
+    {NoiseSource::kShotNoise, "dsh"}};
 
 TEST(NgspiceTransimpedance, AgreesOnEveryDensityAndTotal) {
   if (NgspiceMissing()) GTEST_SKIP() << "ngspice is not on PATH";
   for (const auto& [name, t] : kCircuits) {
     SCOPED_TRACE(name);
-    const TransimpedanceBand band = IntegrateTransimpedance(t);
+    const StageInputs s = TiaStage(t);
+    const StageResult band = CalculateStage(s);
     ASSERT_FALSE(band.failure);
-    const std::string log = RunNgspice(TiaNetlist(t) + NoiseAnalyses("out", "Iin", t.lowerFreq, t.upperFreq, 2000));
+    const std::string log = RunNgspice(TiaNetlist(t) + NoiseAnalyses("out", "Iin", t.fL, t.fH, 2000));
     const std::vector<std::vector<double>> rows = PrintedRows(log);
     EXPECT_GE(rows.size(), 100u) << log;
     for (const std::vector<double>& row : rows) {
-      const TransimpedanceAt at = TransimpedanceResponseAt(t, row[0]);
-      const double input = InputCurrentDensity(at);
-      EXPECT_NEAR(input * std::abs(at.transimpedance) / row[1] - 1, 0, kTolerance) << row[0] << " Hz";
+      const double input = *InputCurrentDensity(s, row[0]);
+      EXPECT_NEAR(input * StageAt(s, row[0])->gain / row[1] - 1, 0, kTolerance) << row[0] << " Hz";
       EXPECT_NEAR(input / row[2] - 1, 0, kTolerance) << row[0] << " Hz";
     }
-    EXPECT_NEAR(band.outputNoise / Printed(log, "onoise_total = ") - 1, 0, kTolerance);
-    for (std::size_t i = 0; i < kTransimpedanceSourceCount; ++i) {
-      const double spice = Printed(log, std::string("onoise_total_") + kElements[i] + " = ");
+    EXPECT_NEAR(*band.totalNoise / Printed(log, "onoise_total = ") - 1, 0, kTolerance);
+    for (const auto& [source, element] : kElements) {
+      const double spice = Printed(log, std::string("onoise_total_") + element + " = ");
       const double want = std::isnan(spice) ? 0 : spice;
-      EXPECT_NEAR(std::sqrt(band.power[i]), want, kTolerance * want) << kElements[i];
+      EXPECT_NEAR(band.sourceNoise[SourceIndex(source)], want, kTolerance * want) << element;
     }
   }
 }
@@ -108,13 +111,13 @@ TEST(NgspiceTransimpedance, AgreesOnEveryDensityAndTotal) {
 // Q / sqrt(1 - 1/(4 Q^2)).
 TEST(NgspiceTransimpedance, LoopResponseAgreesWithQAndBandwidth) {
   if (NgspiceMissing()) GTEST_SKIP() << "ngspice is not on PATH";
-  const TransimpedanceInputs loops[] = {{0, 0, 0, 0, 5.5e9, 0, 0, 0, 2e-12, 10e3},
-                                        {0, 0, 0, 0, 1e6, 5e-12, 2e-12, 200e3, 100e-12, 1e6},
-                                        {0, 0, 0, 0, 50e6, 0, 0, 0, 10e-12, 100e3, 0.2e-12}};
-  for (TransimpedanceInputs t : loops) {
+  const Tia loops[] = {{0, 0, 0, 0, 5.5e9, 0, 0, 0, 2e-12, 10e3},
+                       {0, 0, 0, 0, 1e6, 5e-12, 2e-12, 200e3, 100e-12, 1e6},
+                       {0, 0, 0, 0, 50e6, 0, 0, 0, 10e-12, 100e3, 0.2e-12}};
+  for (Tia t : loops) {
     t.kelvin = 300;  // the noise generators' helpers want one
-    if (t.feedbackCapacitor == 0) t.feedbackCapacitor = CfForQ(t).feedbackCapacitor;
-    const TransimpedanceLoop loop = LoopOf(t);
+    if (t.cf == 0) t.cf = CfForQ(TiaStage(t)).feedbackCapacitor;
+    const TransimpedanceLoop loop = *LoopOf(TiaStage(t));
     SCOPED_TRACE(*loop.q);
     const double peak =
         *loop.q > std::sqrt(0.5) ? 20 * std::log10(*loop.q / std::sqrt(1 - 0.25 / (*loop.q * *loop.q))) : 0;
@@ -123,7 +126,7 @@ TEST(NgspiceTransimpedance, LoopResponseAgreesWithQAndBandwidth) {
                    " " + Num(*loop.bandwidth * 10) + "\nprint vdb(out)\nquit 0\n.endc\n.end\n");
     const std::vector<std::vector<double>> rows = PrintedRows(log);
     ASSERT_GE(rows.size(), 1000u) << log;
-    const double dc = 20 * std::log10(t.feedbackResistor);
+    const double dc = 20 * std::log10(t.rf);
     const double halfPower = dc - 10 * std::log10(2.0);
     const auto db = [](const std::vector<double>& row) { return row[1]; };
     EXPECT_NEAR(db(*std::ranges::max_element(rows, {}, db)) - dc, peak, 1e-4);
