@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "bench/comparisons.h"
 #include "form/form_calculation.h"
@@ -15,7 +17,6 @@
 #include "form/write_back.h"
 #include "noise/noise_calculation.h"
 #include "noise/noise_figures.h"
-#include "noise/transimpedance.h"
 
 namespace {
 
@@ -100,24 +101,34 @@ BENCHMARK(BM_CalculateWithEverySource);
 
 // A photodiode (100 Mohm, 20 pF, dark and photocurrent) into 100 kohm ||
 // 1 pF with a bypassed bias resistor, an op amp with both corners, its GBW
-// and input capacitances, over 1 Hz to 1 MHz: the band's noise by source
-// and the input current, the loop, the density and NEP at 1 kHz, the
-// minimum detectable power and Cf for Q = 0.707.
+// and input capacitances, over 1 Hz to 1 MHz, from the form as the window
+// holds it: the calculation, its report (the loop, the input current, NEP
+// and the minimum detectable power), its figures and the write-back; and
+// Cf for Q = 0.707.
 void BM_TransimpedanceWithEveryInput(benchmark::State& state) {
-  tervane::StageInputs tia;
-  tia.ampType = tervane::AMP_TRANSIMPEDANCE;
-  tia.en = 4e-9, tia.in = 10e-15, tia.cornerFreq = 100, tia.currentCorner = 30, tia.gainBandwidth = 50e6;
-  tia.commonModeCapacitance = 3e-12, tia.differentialCapacitance = 1e-12;
-  tia.shuntResistance = 100e6, tia.diodeCapacitance = 20e-12, tia.r2 = 100e3, tia.feedbackCapacitor = 1e-12;
-  tia.biasResistor = 100e3, tia.biasCapacitor = 1e-6, tia.darkCurrent = 1e-9, tia.photocurrent = 1e-6;
-  tia.responsivity = 0.5, tia.kelvin = 300, tia.lowerFreq = 1, tia.upperFreq = 1e6;
+  tervane::CalculatorForm form;
+  tervane::ApplyFormDefaults(form);
+  form.m_nAmpType = tervane::AMP_TRANSIMPEDANCE;
+  using Form = tervane::CalculatorForm;
+  const std::pair<std::string Form::*, const char*> typed[] = {
+      {&Form::m_strNoiseVoltage, "4n"},      {&Form::m_strNoiseCurrent, "10f"},
+      {&Form::m_strCornerFreq, "100"},       {&Form::m_strCurrentCorner, "30"},
+      {&Form::m_strGainBandwidth, "50M"},    {&Form::m_strCommonModeCapacitance, "3p"},
+      {&Form::m_strDifferentialCapacitance, "1p"}, {&Form::m_strShuntResistance, "100M"},
+      {&Form::m_strDiodeCapacitance, "20p"}, {&Form::m_strR2, "100k"},
+      {&Form::m_strFeedbackCapacitor, "1p"}, {&Form::m_strBiasResistor, "100k"},
+      {&Form::m_strBiasCapacitor, "1u"},     {&Form::m_strDarkCurrent, "1n"},
+      {&Form::m_strPhotocurrent, "1u"},      {&Form::m_strResponsivity, "0.5"},
+      {&Form::m_strLowerFreq, "1"},          {&Form::m_strUpperFreq, "1M"}};
+  for (const auto& [member, text] : typed) form.*member = text;
   for (auto _ : state) {
-    const tervane::StageResult band = tervane::CalculateStage(tia);
-    benchmark::DoNotOptimize(band);
-    benchmark::DoNotOptimize(tervane::LoopOf(tia));
-    benchmark::DoNotOptimize(tervane::OpticalPower(tia, tervane::InputCurrentDensity(tia, 1e3).value_or(0)));
-    benchmark::DoNotOptimize(tervane::OpticalPower(tia, band.inputNoise.value_or(0)));
-    benchmark::DoNotOptimize(tervane::CfForQ(tia));
+    tervane::CalculatorForm f = form;
+    const tervane::NoiseResult result = tervane::ComputeNoise(f);
+    benchmark::DoNotOptimize(tervane::BuildNoiseReport(result, "OP27"));
+    benchmark::DoNotOptimize(tervane::ComputeNoiseFigures(*tervane::FigureInputsOf(result.inputs, result.outcome)));
+    tervane::WriteBackResults(f, result);
+    benchmark::DoNotOptimize(tervane::SetCfForQ(f));
+    benchmark::DoNotOptimize(f);
   }
 }
 BENCHMARK(BM_TransimpedanceWithEveryInput);

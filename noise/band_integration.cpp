@@ -309,7 +309,8 @@ std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
   return PowersOf(layout, q->integrals);
 }
 
-std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage, Weighting weighting) {
+std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage,
+                                                                      Weighting weighting) {
   const OpAmpNoise opAmp = OpAmpOf(stage);
   const Layout layout(stage, false);
   const std::span<const std::size_t> sources = layout.Sources();

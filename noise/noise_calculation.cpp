@@ -69,18 +69,21 @@ bool HasNegativePower(const StageInputs& s, const StageResult& r) {
 }
 
 std::optional<FaultyPart> FindFaultyPart(const StageInputs& s) {
-  // Capacitances, an inductance, frequencies and the photodiode's currents
-  // and responsivity: none of them below 0.
+  // Capacitances, an inductance and frequencies: none of them below 0.
   for (std::optional<double> StageInputs::*part :
        {&StageInputs::sourceInductance, &StageInputs::loadCapacitor, &StageInputs::feedbackCapacitor,
-        &StageInputs::gainBandwidth, &StageInputs::currentCorner, &StageInputs::biasCapacitor,
-        &StageInputs::diodeCapacitance, &StageInputs::darkCurrent, &StageInputs::photocurrent,
-        &StageInputs::responsivity, &StageInputs::commonModeCapacitance, &StageInputs::differentialCapacitance})
+        &StageInputs::gainBandwidth, &StageInputs::currentCorner, &StageInputs::biasCapacitor})
     if ((s.*part).value_or(0) < 0) return FaultyPart{PartFault::kNegative, part};
-  if (s.biasCapacitor && !s.biasResistor)
-    return FaultyPart{PartFault::kBiasCapacitorAlone, &StageInputs::biasCapacitor};
+  if (s.biasCapacitor && !s.biasResistor) return FaultyPart{PartFault::kBiasCapacitorAlone, &StageInputs::biasCapacitor};
   if (const double c = s.inCorrelation.value_or(0); !(c >= -1 && c <= 1))
     return FaultyPart{PartFault::kCorrelationOutOfRange, &StageInputs::inCorrelation};
+  // The photodiode's parts and the op amp's input capacitances, which only
+  // the TIA reads: none of them below 0, nor a responsivity of 0.
+  if (s.ampType != AMP_TRANSIMPEDANCE) return std::nullopt;
+  for (std::optional<double> StageInputs::*part :
+       {&StageInputs::diodeCapacitance, &StageInputs::darkCurrent, &StageInputs::photocurrent,
+        &StageInputs::responsivity, &StageInputs::commonModeCapacitance, &StageInputs::differentialCapacitance})
+    if ((s.*part).value_or(0) < 0) return FaultyPart{PartFault::kNegative, part};
   if (s.responsivity == 0.0) return FaultyPart{PartFault::kZeroResponsivity, &StageInputs::responsivity};
   return std::nullopt;
 }
@@ -283,7 +286,8 @@ void OverFrequency(const StageInputs& s, StageResult& r, Integrate integrate) {
     // Flat over the carried band before the stage, through |G(f)|^2 after it.
     const double inBand = CarriedInBand(s, r.reduced);
     const Band band = CarriedBand(s);
-    const double carried = inBand == 0 ? 0 : inBand * std::sqrt(powers->carriedGain[0] / (band.upper - band.lower));
+    const double carried =
+        inBand == 0 ? 0 : inBand * std::sqrt(powers->carriedGain[0] / (band.upper - band.lower));
     r.carriedNoise = carried;
     total += carried * carried;
   }

@@ -89,8 +89,9 @@ struct FaultyPart {
   std::optional<double> StageInputs::*part;
 };
 
-// The first faulty part of `stage` in StageInputs' order, which the stage
-// over frequency refuses (StageFailure::kFaultyPart); none when every part
+// The first faulty part of `stage`, which the stage over frequency refuses
+// (StageFailure::kFaultyPart): the circuit's in StageInputs' order, then
+// the TIA's own, which a voltage stage does not read; none when every part
 // given is one a circuit can have. A negative resistor is not faulty: it is
 // a negative noise power (HasNegativePower).
 std::optional<FaultyPart> FindFaultyPart(const StageInputs& stage);

@@ -119,14 +119,8 @@ void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) 
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en,
-          s.in,
-          s.cornerFreq,
-          s.applyCorner,
-          s.gainBandwidth,
-          s.currentCorner,
-          s.inCorrelation,
-          s.commonModeCapacitance,
+  return {s.en,           s.in,          s.cornerFreq,           s.applyCorner,
+          s.gainBandwidth, s.currentCorner, s.inCorrelation,        s.commonModeCapacitance,
           s.differentialCapacitance};
 }
 

@@ -110,4 +110,17 @@ std::optional<double> OpticalPower(const StageInputs& s, double current) {
   return std::nullopt;
 }
 
+std::optional<TransimpedanceFigures> TransimpedanceFiguresOf(const StageInputs& s, const StageResult& r) {
+  if (s.ampType != AMP_TRANSIMPEDANCE || r.failure) return std::nullopt;
+  TransimpedanceFigures f;
+  f.dcTransimpedance = std::fabs(s.r2);
+  f.loop = LoopOf(s);
+  f.centre = std::sqrt(s.lowerFreq * s.upperFreq);
+  f.inputDensity = InputCurrentDensity(s, f.centre).value_or(NAN);
+  f.inputNoise = r.inputNoise.value_or(NAN);
+  f.nep = OpticalPower(s, f.inputDensity);
+  f.minimumPower = OpticalPower(s, f.inputNoise);
+  return f;
+}
+
 }  // namespace tervane

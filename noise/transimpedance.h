@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "noise/stage_inputs.h"
+#include "noise/stage_result.h"
 
 namespace tervane {
 
@@ -48,5 +49,19 @@ std::optional<double> InputCurrentDensity(const StageInputs& stage, double frequ
 // noise-equivalent power NEP; with the band's rms, the minimum detectable
 // power. None without a responsivity above 0.
 std::optional<double> OpticalPower(const StageInputs& stage, double current);
+
+// What a calculated TIA says beyond every stage's figures.
+struct TransimpedanceFigures {
+  double dcTransimpedance = 0;  // |Zt(0)| = Rf, ohm
+  std::optional<TransimpedanceLoop> loop;
+  double centre = 0;                   // the band's centre on a log axis, sqrt(fL fH), Hz
+  double inputDensity = 0;             // the input current density there, A/rtHz
+  double inputNoise = 0;               // its rms over the band, A
+  std::optional<double> nep;           // the noise-equivalent power at the centre, W/rtHz
+  std::optional<double> minimumPower;  // the minimum detectable power over the band, W
+};
+
+// None for a stage that is no TIA or whose calculation `result` failed.
+std::optional<TransimpedanceFigures> TransimpedanceFiguresOf(const StageInputs& stage, const StageResult& result);
 
 }  // namespace tervane

@@ -103,6 +103,28 @@ TEST(NoiseReport, NamesTheCircuitAsBuiltOnlyWhenAPartOfItIsGiven) {
   }
 }
 
+// The transimpedance amplifier's report says what its inputs lack: the
+// loop without GBW, Cf or the op amp's input capacitances, the light
+// without a responsivity, the SNR without a photocurrent.
+TEST(NoiseReport, TransimpedanceSaysWhatItsInputsLack) {
+  CalculatorForm form = test::Form(AMP_TRANSIMPEDANCE, {{"r2", "100k"}, {"shunt_resistance", "100M"}});
+  const std::string report = Calculate(form);
+  EXPECT_TRUE(report.ends_with("\r\nCircuit as built: Rsh = 100Mohm\r\n\r\n"
+                               "Output noise results:\r\n"
+                               "Operating temperature = 299.8K\r\n"
+                               "Flicker correction factor = 1\r\n"
+                               "1/f Noise corner applied to noise current\r\n"
+                               "Noise = 57.15nV/rtHz\r\n"
+                               "Total noise voltage = 8.079" MICRO "V\r\n"
+                               "Transimpedance = 100kohm at DC, flat (no -3dB point)\r\n"
+                               "Loop: no Gain-Bandwidth Product, an ideal op amp\r\n"
+                               "No Ccm or Cdiff given: the op amp's input capacitance is left out\r\n"
+                               "Input current noise = 571.5fA/rtHz at 632.5Hz, the band's centre\r\n"
+                               "Input current noise over the band = 80.79pA\r\n"
+                               "Signal to noise ratio: no Photocurrent given"))
+      << report;
+}
+
 // ---------------------------------------------------------------------------
 // Write-back
 
@@ -164,6 +186,7 @@ TEST(BuiltCircuit, PartsNoCircuitHasAreRefusedInOneSentence) {
   const struct {
     test::FieldTexts typed;
     std::string refusal;  // empty: calculated
+    int type = AMP_NONINVERTING;
   } cases[] = {
       {{{"source_inductance", "-1m"}}, "Source Inductance" + negative},
       {{{"load_capacitor", "-1p"}}, "Load Capacitor" + negative},
@@ -180,9 +203,17 @@ TEST(BuiltCircuit, PartsNoCircuitHasAreRefusedInOneSentence) {
       {{{"noise_index_rload", "-20"}, {"dc_volts_rload", "1"}},
        "Rload Noise Index and Rload DC Voltage are given, but the stage has no Rload (none is given), and a "
        "resistor that is not there has no excess noise: clear them, or give the stage its Rload."},
+      // The photodiode's parts, which only the transimpedance amplifier reads.
+      {{{"diode_capacitance", "-1p"}}, "Diode Capacitance" + negative, AMP_TRANSIMPEDANCE},
+      {{{"responsivity", "0"}}, std::string(kZeroResponsivityNote), AMP_TRANSIMPEDANCE},
+      {{{"diode_capacitance", "-1p"}, {"responsivity", "0"}}, ""},
+      {{{"noise_index_rs", "-20"}, {"dc_volts_rs", "1"}},
+       "Rs Noise Index and Rs DC Voltage are given, but the stage has no Rs (the transimpedance amplifier has "
+       "none), and a resistor that is not there has no excess noise: clear them, or give the stage its Rs.",
+       AMP_TRANSIMPEDANCE},
   };
   for (const auto& c : cases) {
-    const NoiseResult result = ComputeNoise(test::Form(AMP_NONINVERTING, c.typed));
+    const NoiseResult result = ComputeNoise(test::Form(c.type, c.typed));
     const std::optional<std::string> refusal = PartRefusal(result.inputs);
     EXPECT_EQ(refusal.value_or(""), c.refusal);
     EXPECT_EQ(BuiltCircuitRefusal(result), refusal) << c.refusal;

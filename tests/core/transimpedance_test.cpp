@@ -32,6 +32,7 @@ double RfNoise(const Tia& t) {
   return std::sqrt(CalculateStage(TiaStage(t)).powers.source[SourceIndex(NoiseSource::kR2Thermal)]);
 }
 double NepAt1kHz(const Tia& t) { return *OpticalPower(TiaStage(t), *InputCurrentDensity(TiaStage(t), 1e3)); }
+double SnrRatio(const Tia& t) { return std::pow(10, *CalculateStage(TiaStage(t)).snr / 20); }
 
 struct Check {
   const char* source;
@@ -86,6 +87,12 @@ const Check kChecks[] = {
      {0, 0, 0, 0, 0, 0, 0, 0, 0, 1e3, 0, 0, 0, 0, 1e-6, 0.5, 0, 1, 2},
      NepAt1kHz,
      std::sqrt(2 * kElementaryCharge * 1e-6) / 0.5,
+     1e-12},
+    // The shot-noise limit: Iph against sqrt(2q Iph B) over 1 Hz, 124.9 dB.
+    {"the photocurrent's SNR",
+     {0, 0, 0, 0, 0, 0, 0, 0, 0, 1e3, 0, 0, 0, 0, 1e-6, 0.5, 0, 1, 2},
+     SnrRatio,
+     std::sqrt(1e-6 / (2 * kElementaryCharge)),
      1e-12},
     {"TIDA-060025 by SBOA122's equation 13: 78.8 nA", Tida(0, 0, 0, 0, kDataSheetKelvin), InputCurrent, 78.8e-9, 1e-3},
     // Cf and the op amp's 1 pF add to the diode's 2 pF in en's rise.
