@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -17,7 +18,25 @@ namespace tervane {
 // comparing whole fields compares the names.
 using PaddedName = std::array<char, kPartFieldSize>;
 
-inline std::string_view NameOf(const PaddedName& name) { return {name.data(), strnlen(name.data(), name.size())}; }
+// Where the first zero of a padded name is, found eight bytes at a time
+// rather than by a call for each of a library's names.
+inline std::size_t NameLength(const PaddedName& name) {
+  constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7F;
+  // The top bit of each zero byte: adding kLowBits carries into the top
+  // bit of every byte with a low bit set, and the byte's own top bit is
+  // taken too.
+  const auto zeros = [](std::uint64_t x) { return ~(((x & kLowBits) + kLowBits) | x) & ~kLowBits; };
+  const auto first = [](std::uint64_t bits) {
+    return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(bits)
+                                                                               : std::countl_zero(bits)) / 8;
+  };
+  std::array<std::uint64_t, 2> halves;
+  std::memcpy(halves.data(), name.data(), sizeof halves);
+  const std::uint64_t front = zeros(halves[0]);
+  return front != 0 ? first(front) : 8 + first(zeros(halves[1]));
+}
+
+inline std::string_view NameOf(const PaddedName& name) { return {name.data(), NameLength(name)}; }
 
 // The name of one part line and the position of the line's record.
 struct NameEntry {
