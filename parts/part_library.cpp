@@ -164,7 +164,8 @@ class PartFileReader {
     const std::span<const NameEntry> sorted = m_names.Sort();
     std::vector<std::string> list;
     list.reserve(sorted.size());
-    for (const NameEntry& entry : sorted) list.emplace_back(entry.name.data(), kPartWordMax).resize(NameLength(entry.name));
+    for (const NameEntry& entry : sorted)
+      list.emplace_back(entry.name.data(), kPartWordMax).resize(NameLength(entry.name));
     m_library.m_partList = std::move(list);
     m_library.m_partTable.Adopt(std::move(m_records), CurrentRecords(sorted));
     m_library.m_skippedLines = m_skipped;
@@ -257,7 +258,7 @@ class PartFileReader {
 
   PartLibrary& m_library;
   std::size_t m_expectedBytes;
-  std::size_t m_bytesRead = 0;  // up to the end of the line being read
+  std::size_t m_bytesRead = 0;        // up to the end of the line being read
   std::vector<PartRecord> m_records;  // one for every part line, in file order
   // A line's words: a member, so that they are not set up again for every
   // line (112 bytes, cleared by a slow string instruction).
