@@ -164,6 +164,8 @@ class PartFileReader {
     const std::span<const NameEntry> sorted = m_names.Sort();
     std::vector<std::string> list;
     list.reserve(sorted.size());
+    // A name's fixed 15 bytes, cut to the name: a copy of a fixed length is
+    // two moves, one of the name's own length a call.
     for (const NameEntry& entry : sorted)
       list.emplace_back(entry.name.data(), kPartWordMax).resize(NameLength(entry.name));
     m_library.m_partList = std::move(list);
