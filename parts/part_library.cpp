@@ -39,7 +39,7 @@ constexpr std::size_t kBlock = std::size_t{1} << 16;
 // blanks between them. Reserving for as many lines as the file, or its
 // first block, can hold means a usual library is read without ever moving
 // what was stored, and a huge file, which may be nearly all comments or
-// zeros, costs no more up front than one block's worth (1.2 MB); a larger
+// zeros, costs no more up front than one block's worth (1.3 MB); a larger
 // library grows with the parts it really has (see Grow).
 std::size_t MostPartLines(std::size_t bytes) { return std::min(bytes, kBlock) / 7 + 1; }
 
@@ -243,7 +243,7 @@ class PartFileReader {
   // Full storage grows to what the whole file will hold at the rate of
   // parts read so far, so that a large library moves its parts once rather
   // than at every doubling: at least to twice what it has, and at most to
-  // four times that or 2^17 parts (17 MB), whichever is more, whatever the
+  // four times that or 2^17 parts (19 MB), whichever is more, whatever the
   // rest of the file turns out to be.
   void Grow() {
     constexpr double kMostProjected = 1 << 17;
