@@ -38,8 +38,9 @@ std::vector<Column> Columns(const std::array<std::array<bool, 256>, kPartWordMax
   return columns;
 }
 
-// The first of the columns before `end` whose numbers fit 64 bits, and how
-// many digits those numbers have.
+// The round of columns that ends before `end`: as many columns back as
+// numbers of 64 bits hold. Its first column, and how many digits its
+// numbers have.
 std::pair<std::size_t, std::size_t> Round(std::span<const Column> columns, std::size_t end) {
   std::size_t begin = end;
   std::uint64_t product = 1;
@@ -63,6 +64,16 @@ void Number(std::span<NameEntry> entries, std::span<const Column> columns, Digit
   }
 }
 
+// Moves the entries at `from` to `to` in the order of their numbers' digit
+// `d`, keeping the order of those with the same digit; `starts` holds the
+// digits' counts.
+void SortByDigit(std::span<const NameEntry> from, NameEntry* to, std::size_t d,
+                 std::array<std::uint32_t, kBuckets>& starts) {
+  std::uint32_t start = 0;
+  for (std::uint32_t& n : starts) start += std::exchange(n, start);
+  for (const NameEntry& entry : from) to[starts[Digit(entry.key, d)]++] = entry;
+}
+
 }  // namespace
 
 std::span<const NameEntry> NameSorter::Sort() {
@@ -77,12 +88,9 @@ std::span<const NameEntry> NameSorter::Sort() {
     counts.resize(digits);
     Number({from, count}, std::span(columns).subspan(begin, end - begin), counts);
     for (std::size_t d = 0; d < digits; ++d) {
-      std::array<std::uint32_t, kBuckets>& starts = counts[d];
       // A digit that every number has alike needs no pass.
-      if (starts[Digit(from->key, d)] == count) continue;
-      std::uint32_t start = 0;
-      for (std::uint32_t& n : starts) start += std::exchange(n, start);
-      for (const NameEntry* entry = from; entry != from + count; ++entry) to[starts[Digit(entry->key, d)]++] = *entry;
+      if (counts[d][Digit(from->key, d)] == count) continue;
+      SortByDigit({from, count}, to, d, counts[d]);
       std::swap(from, to);
     }
     end = begin;
