@@ -169,23 +169,30 @@ TEST(ReadPartLibrary, ReadsTheSameWhereverTheFileIsCutIntoBlocks) {
 
 TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
   // Many names of few characters: duplicates, names equal but for case, and
-  // names that share their first eight characters and differ later.
+  // names that share their first eight characters and differ later; and
+  // names of up to 15 of many characters, too many to be ordered in one
+  // round of the sort.
+  const struct {
+    std::string alphabet;
+    std::size_t longest;
+  } cases[] = {{"aAbB0-", 5}, {"aAbBcCdD0123456789-_[]{}", 15}};
   std::mt19937 random(12345);
-  const std::string alphabet = "aAbB0-";
-  std::vector<std::string> names;
-  std::string file;
-  for (int i = 0; i < 300; ++i) {
-    std::string name = random() % 3 == 0 ? "OpAmP16" : "";
-    for (std::size_t k = 0, length = 1 + random() % 5; k < length; ++k)
-      name += alphabet[random() % alphabet.size()];
-    names.push_back(name);
-    file += name + " 1n 1p " + std::to_string(i) + "\n";
+  for (const auto& c : cases) {
+    std::vector<std::string> names;
+    std::string file;
+    for (int i = 0; i < 300; ++i) {
+      std::string name = random() % 3 == 0 && c.longest < 8 ? "OpAmP16" : "";
+      for (std::size_t k = 0, length = 1 + random() % c.longest; k < length; ++k)
+        name += c.alphabet[random() % c.alphabet.size()];
+      names.push_back(name);
+      file += name + " 1n 1p " + std::to_string(i) + "\n";
+    }
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+      return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                          [](char x, char y) { return std::toupper(x) < std::toupper(y); });
+    });
+    EXPECT_EQ(ReadBytes(file).m_partList, names) << c.alphabet;
   }
-  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return std::toupper(x) < std::toupper(y); });
-  });
-  EXPECT_EQ(ReadBytes(file).m_partList, names);
 }
 
 // ---------------------------------------------------------------------------
