@@ -136,9 +136,9 @@ inline constexpr std::array<FormTextField, 11> kFormTextFields{{
 
 // The fields of the circuit as it is built, in the same shape, none of them
 // among the main window's edits: each starts empty, and empty means absent.
-// A part of the library fills in its gain-bandwidth, current-noise corner
-// and correlation when its line gives them, and empties them when it does
-// not. Each resistor's excess noise is two of them (kExcessNoiseFields).
+// A part of the library fills in its gain-bandwidth, current-noise corner,
+// correlation and input capacitances when its line gives them, and empties
+// them when it does not. Each resistor's excess noise is two of them (kExcessNoiseFields).
 // The transimpedance amplifier's own come last (kFirstTransimpedanceField).
 inline constexpr std::array<FormTextField, 26> kBuiltCircuitFields{{
     {"source_inductance", &CalculatorForm::m_strSourceInductance, "", "Source Inductance", "Ls", "H",
@@ -200,11 +200,11 @@ inline constexpr std::array<FormTextField, 26> kBuiltCircuitFields{{
     {"responsivity", &CalculatorForm::m_strResponsivity, "", "Responsivity", "R", "A/W", "--responsivity",
      " (transimpedance: the NEP and the minimum detectable power)", false, StagePart(&StageInputs::responsivity)},
     {"common_mode_capacitance", &CalculatorForm::m_strCommonModeCapacitance, "", "Common-Mode Input Capacitance",
-     "Ccm", "F", "--common-mode-capacitance,--ccm", " (transimpedance: each input to ground)", false,
+     "Ccm", "F", "--common-mode-capacitance,--ccm", " (transimpedance: each input to ground)", true,
      StagePart(&StageInputs::commonModeCapacitance)},
     {"differential_capacitance", &CalculatorForm::m_strDifferentialCapacitance, "",
      "Differential Input Capacitance", "Cdiff", "F", "--differential-capacitance,--cdiff",
-     " (transimpedance: between the inputs)", false, StagePart(&StageInputs::differentialCapacitance)},
+     " (transimpedance: between the inputs)", true, StagePart(&StageInputs::differentialCapacitance)},
 }};
 
 

@@ -56,8 +56,9 @@ std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary&
                                   Weighting weighting = Weighting::kNone);
 
 // A part's op amp as the ranking takes it: en, in and fc as its record
-// writes them, GBW and fci too where its line gives them, the rest (the
-// corner rule, GBW and fci where its line gives none) the circuit's.
+// writes them, GBW, fci and c too where its line gives them, the rest (the
+// corner rule, GBW, fci and c where its line gives none) the circuit's; Ccm
+// and Cdiff its line's alone, none where it gives none.
 OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit);
 
 }  // namespace tervane

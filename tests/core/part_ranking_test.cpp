@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "form/form_calculation.h"
 #include "form/part_ranking.h"
+#include "form/part_selection.h"
 #include "tests/core/part_expect.h"
 #include "tests/core/test_form.h"
 
@@ -114,6 +116,24 @@ TEST(RankParts, OptimumSourceIsTheFiguresOwn) {
   form.m_bApplyCorner = 0;
   const RankedPart part = RankParts(form, ReadBytes("DemoAmp 5n 700f 47\n")).front();
   ExpectClose(*part.optimumSourceResistance, 5e-9 / 700e-15 * std::sqrt(std::log(100.0) * 47 / 99 + 1), "en'/in");
+}
+
+// In a photodiode circuit each part brings its own Ccm and Cdiff, none
+// where its line gives none (not the circuit's 10p): ranked as selecting it
+// calculates it, the one without them quieter for the capacitance it lacks.
+TEST(RankParts, TransimpedancePartsBringTheirOwnInputCapacitances) {
+  const CalculatorForm form = Form(AMP_TRANSIMPEDANCE, {{"r2", "100k"},
+                                                        {"diode_capacitance", "10p"},
+                                                        {"common_mode_capacitance", "10p"},
+                                                        {"upper_freq", "1M"}});
+  const PartLibrary library = ReadBytes("Caps 1n 1p 0 10M - - 20p 5p\nNoCaps 1n 1p 0 10M\n");
+  const std::vector<RankedPart> parts = RankParts(form, library);
+  EXPECT_EQ(Names(parts), (std::vector<std::string>{"NoCaps", "Caps"}));
+  for (const RankedPart& part : parts) {
+    CalculatorForm selected = form;
+    SelectPart(selected, library.m_partTable, part.name);
+    ExpectClose(*part.totalNoise, *ComputeNoise(selected).outcome.totalNoise, part.name.c_str());
+  }
 }
 
 }  // namespace
