@@ -16,7 +16,7 @@ namespace {
 // the carried noise's gain through each weighting, the source's own noise
 // per kelvin, that of the source with its load where there is a load
 // resistor (without one the two are the same), and the TIA's output
-// referred to its input.
+// referred to its input through each weighting.
 class Layout {
  public:
   // The correlation where the + input's current meets an impedance when
@@ -41,8 +41,9 @@ class Layout {
   bool Loaded() const { return loaded_; }
   std::size_t LoadedSourceNoise() const { return SourceNoise() + 1; }  // where Loaded()
   bool Referred() const { return referred_; }
-  std::size_t InputPower() const { return SourceNoise() + 1 + (loaded_ ? 1 : 0); }  // where Referred()
-  std::size_t Count() const { return InputPower() + (referred_ ? 1 : 0); }
+  // Through weighting w, where Referred().
+  std::size_t InputPower(std::size_t w) const { return SourceNoise() + 1 + (loaded_ ? 1 : 0) + w; }
+  std::size_t Count() const { return InputPower(0) + (referred_ ? kWeightingCount : 0); }
 
  private:
   std::array<std::size_t, kStageSourceCount> sources_{};  // their SourceIndex, in NoiseSource order
@@ -51,7 +52,7 @@ class Layout {
   bool loaded_;
   bool referred_;
 };
-constexpr std::size_t kMostComponents = kStageSourceCount + 2 * kWeightingCount + 3;
+constexpr std::size_t kMostComponents = kStageSourceCount + 3 * kWeightingCount + 2;
 
 void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& opAmp,
               const std::array<double, kWeightingCount>& gains, bool carried, std::span<double> values) {
@@ -67,7 +68,8 @@ void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& 
   }
   values[layout.SourceNoise()] = circuit.sourceKernel * std::norm(d.h);
   if (layout.Loaded()) values[layout.LoadedSourceNoise()] = circuit.loadedSourceKernel * std::norm(d.h);
-  if (layout.Referred()) values[layout.InputPower()] = own / std::norm(d.gain);
+  if (layout.Referred())
+    for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.InputPower(w)] = own / std::norm(d.gain) * gains[w];
 }
 
 BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
@@ -80,7 +82,8 @@ BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
   }
   p.sourcePerKelvin = integrals[layout.SourceNoise()];
   p.loadedSourcePerKelvin = layout.Loaded() ? integrals[layout.LoadedSourceNoise()] : p.sourcePerKelvin;
-  if (layout.Referred()) p.inputPower = integrals[layout.InputPower()];
+  if (layout.Referred())
+    for (std::size_t w = 0; w < kWeightingCount; ++w) p.inputPower[w] = integrals[layout.InputPower(w)];
   return p;
 }
 

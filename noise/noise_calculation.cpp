@@ -297,7 +297,7 @@ void OverFrequency(const StageInputs& s, StageResult& r, Integrate integrate) {
     return;
   }
   r.snr = TransimpedanceSnr(s, *r.totalNoise);
-  r.inputNoise = std::sqrt(powers->inputPower);
+  r.inputNoise = std::sqrt(powers->inputPower[WeightingIndex(Weighting::kNone)]);
 }
 
 // Non-finite results are no results: reporting them (NaN prints as "0")

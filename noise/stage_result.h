@@ -47,9 +47,10 @@ struct BandPowers {
   double sourcePerKelvin = 0;
   double loadedSourcePerKelvin = 0;
   // The TIA's output referred to its input at each frequency, through
-  // |G(f)|^2 = |Zt(f)|^2, over the band, A^2: the photodiode current's own
-  // noise. 0 for a voltage stage.
-  double inputPower = 0;
+  // |G(f)|^2 = |Zt(f)|^2, over the band and read through each weighting,
+  // A^2, by WeightingIndex: the photodiode current's own noise. 0 for a
+  // voltage stage.
+  std::array<double, kWeightingCount> inputPower{};
 };
 
 // What one calculation works out. The flicker factor and the corrected
@@ -67,7 +68,7 @@ struct StageResult {
   std::optional<double> carriedNoise;   // the carried noise at this output, V (carry mode)
   std::optional<double> totalNoise;     // Vn with the carried noise in carry mode, V
   std::optional<double> snr;            // dB; the TIA's of its photocurrent, none without one
-  std::optional<double> inputNoise;     // the TIA's sqrt(BandPowers::inputPower), A rms
+  std::optional<double> inputNoise;     // the TIA's flat sqrt(BandPowers::inputPower), A rms
   bool reduced = false;                 // the carried noise was scaled to a changed band
   // Each stage source's band-average density, V/rtHz, and its noise over
   // the band, V, by SourceIndex, signed as SignedRoot gives them (0 for a

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "form/figure_text.h"
@@ -177,6 +178,9 @@ TEST(NoiseFigures, EachEmptyFigureNamesItsCause) {
       {AMP_INVERTING, {{"r2", "0"}, {"source_resistor", "1k"}}, Weighting::kA, "ein_dbu", "the stage has no signal gain"},
       {AMP_NONINVERTING, {{"lower_freq", "1e-100"}, {"upper_freq", "2e-100"}}, Weighting::kA, "output_dbv",
        "no noise through this weighting: 0 V has no level in dB"},
+      {AMP_TRANSIMPEDANCE, {}, Weighting::kNone, "noise_figure_db",
+       "no Rsh: the photodiode has no thermal noise to compare with"},
+      {AMP_TRANSIMPEDANCE, {}, Weighting::kA, "snr_db", "no Photocurrent given: it is the signal"},
   };
   // clang-format on
   for (const auto& c : kCases) {
@@ -192,6 +196,33 @@ TEST(NoiseFigures, EachEmptyFigureNamesItsCause) {
     EXPECT_EQ(UndefinedReason(r, (*figures)[c.w], c.key), c.reason) << c.key;
     EXPECT_TRUE(figures->signalGain) << c.key;
   }
+}
+
+// A TIA's figures in A and W where the others say V: its EIN is the input
+// current over the band, its minimum detectable power that over the
+// responsivity, its SNR the photocurrent's; no EIN in dB and no optimum
+// source resistance.
+TEST(NoiseFigures, TransimpedanceFiguresInAmperesAndWatts) {
+  const NoiseResult r = ComputeNoise(test::Form(AMP_TRANSIMPEDANCE, {{"r2", "10k"},
+                                                                     {"diode_capacitance", "2p"},
+                                                                     {"gain_bandwidth", "5.5G"},
+                                                                     {"photocurrent", "10u"},
+                                                                     {"responsivity", "0.5"},
+                                                                     {"upper_freq", "260M"}}));
+  const NoiseFigures figures = *FiguresOf(r);
+  const WeightedFigures& flat = figures[Weighting::kNone];
+  test::ExpectClose(*flat.inputV, *r.outcome.inputNoise, "EIN");
+  test::ExpectClose(*flat.inputW, *r.outcome.inputNoise / 0.5, "minimum detectable power");
+  test::ExpectClose(*flat.snrDb, *r.outcome.snr, "SNR");
+  std::vector<std::string> rows;
+  for (const std::vector<std::string>& row : FigureTable(r, figures, Weighting::kNone).rows)
+    rows.push_back(row[0] + " " + row[1].substr(row[1].find_first_not_of("0123456789.-")));
+  EXPECT_EQ(rows, (std::vector<std::string>{"Transimpedance kohm", "Transimpedance dBohm",
+                                            "Noise figure (Rsh at 290K) \x97", "Noise temperature \x97",
+                                            "Output noise (flat) mV", "Output noise (flat) dBu",
+                                            "Output noise (flat) dBV", "Input current noise (flat) nA",
+                                            "SNR of the photocurrent (flat) dB", "SNR re +4 dBu (flat) dB",
+                                            "Minimum detectable power (flat) nW"}));
 }
 
 }  // namespace
