@@ -22,13 +22,13 @@ std::string CsvCell(const RankValue& value) {
 
 }  // namespace
 
-std::string RankCsv(const std::vector<RankedPart>& parts) {
+std::string RankCsv(const std::vector<RankedPart>& parts, const std::vector<RankColumn>& columns) {
   std::vector<std::string> fields;
-  for (const RankColumn& column : kRankColumns) fields.emplace_back(column.key);
+  for (const RankColumn& column : columns) fields.emplace_back(column.key);
   std::string csv = CsvLine(fields);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     fields.clear();
-    for (const RankColumn& column : kRankColumns) fields.push_back(CsvCell(RankCellValue(parts[i], i + 1, column.id)));
+    for (const RankColumn& column : columns) fields.push_back(CsvCell(RankCellValue(parts[i], i + 1, column.id)));
     csv += CsvLine(fields);
   }
   return csv;

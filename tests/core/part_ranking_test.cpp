@@ -119,8 +119,9 @@ TEST(RankParts, OptimumSourceIsTheFiguresOwn) {
 }
 
 // In a photodiode circuit each part brings its own Ccm and Cdiff, none
-// where its line gives none (not the circuit's 10p): ranked as selecting it
-// calculates it, the one without them quieter for the capacitance it lacks.
+// where its line gives none (not the circuit's 10p): ranked by the input
+// current that selecting it calculates, the one without them quieter for
+// the capacitance it lacks.
 TEST(RankParts, TransimpedancePartsBringTheirOwnInputCapacitances) {
   const CalculatorForm form = Form(AMP_TRANSIMPEDANCE, {{"r2", "100k"},
                                                         {"diode_capacitance", "10p"},
@@ -132,7 +133,7 @@ TEST(RankParts, TransimpedancePartsBringTheirOwnInputCapacitances) {
   for (const RankedPart& part : parts) {
     CalculatorForm selected = form;
     SelectPart(selected, library.m_partTable, part.name);
-    ExpectClose(*part.totalNoise, *ComputeNoise(selected).outcome.totalNoise, part.name.c_str());
+    ExpectClose(*part.inputNoise, *ComputeNoise(selected).outcome.inputNoise, part.name.c_str());
   }
 }
 
