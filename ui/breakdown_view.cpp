@@ -79,7 +79,9 @@ CBreakdownView::CBreakdownView(const ChainCalculation& result, Weighting weighti
                     weighted ? ChainCsv(result, *weighted, w) : std::string(),
                     DominanceText(result, w).value_or(std::string()), NegativeShareNote(rows).value_or(std::string())};
   };
-  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity}, "dominanceLabel", weighting);
+  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity,
+         result.chain.stages.front().inputs.ampType == AMP_TRANSIMPEDANCE},
+        "dominanceLabel", weighting);
 }
 
 void CBreakdownView::SaveAs() {

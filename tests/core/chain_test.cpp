@@ -33,6 +33,9 @@ StageInputs BiasedCartridge() {
   return s;
 }
 
+// A photodiode's TIA, 1 uA of photocurrent into 100k || 1 pF over the audio band.
+const test::Tia kTia{1e-9, 1e-15, 0, 0, 10e6, 0, 0, 0, 10e-12, 100e3, 1e-12, 0, 0, 0, 1e-6, 0, 300, 20, 20e3};
+
 StageInputs TextbookWithCorners() {
   StageInputs s = Stage(AMP_NONINVERTING, 600, 100, 10e3, {20, 20e3}, 1e-9, 2e-12);
   s.cornerFreq = 300, s.applyCorner = true;
@@ -113,6 +116,18 @@ TEST(Chain, EinAddsTheLaterStagesNoiseOverTheGainBefore) {
       ExpectRelative(std::hypot(*one[w].inputV, *two[w].outputV / *one.signalGain), *chain[w].inputV, 1e-12, "EIN");
   }
   EXPECT_DOUBLE_EQ(*StageNoiseFigures(fortyDb, CalculateStage(fortyDb))->signalGain, 100);
+  // A transimpedance amplifier's chain: an input current, A, the SNR its
+  // photocurrent's through the chain's gain.
+  const StageInputs tia = test::TiaStage(kTia);
+  const NoiseFigures one = *StageNoiseFigures(tia, CalculateStage(tia));
+  const NoiseFigures two = *StageNoiseFigures(unity, CalculateStage(unity));
+  const NoiseFigures chain = *ChainNoiseFigures(ChainOf({tia, unity}));
+  ExpectRelative(*chain[Weighting::kNone].inputV,
+                 std::hypot(*one[Weighting::kNone].outputV, *two[Weighting::kNone].outputV) / *chain.signalGain, 1e-12,
+                 "input current");
+  ExpectRelative(*chain[Weighting::kNone].snrDb,
+                 20 * std::log10(1e-6 * 100e3 / *chain[Weighting::kNone].outputV * *chain.signalGain / *one.signalGain),
+                 1e-12, "SNR");
 }
 
 // A later stage with a GBW of infinity is flat, but takes the chain onto
@@ -157,6 +172,14 @@ TEST(Chain, RefusalsAndWhatALaterStageDoesNotRead) {
   EXPECT_EQ(failed.stages[1].outcome.failure, StageFailure::kNoSolution);
   EXPECT_FALSE(failed.stages[2].outcome.failure);
   EXPECT_FALSE(ChainNoiseFigures(failed) || BreakdownChain(failed) || ChainSpectrum(failed, 10));
+  // A transimpedance amplifier takes a current: it starts a chain or is
+  // refused, every stage still calculated alone.
+  const StageInputs tia = test::TiaStage(kTia);
+  const ChainResult later = ChainOf({Cartridge(), tia});
+  EXPECT_EQ(later.failure, ChainFailure::kCurrentInputLater);
+  EXPECT_EQ(later.failedStage, 1u);
+  EXPECT_FALSE(later.stages[1].outcome.failure);
+  EXPECT_FALSE(ChainOf({tia, Cartridge()}).failure);
 
   // A later stage's band and reference are the first stage's.
   StageInputs reversed = TextbookWithCorners();
