@@ -136,6 +136,14 @@ std::string HalfExcessNoiseReason(const HalfExcessNoise& half) {
 
 std::string HalfExcessNoiseText(const HalfExcessNoise& half) { return HalfExcessNoiseReason(half) + "."; }
 
+bool ReadsBuiltCircuitField(int type, std::size_t field) {
+  if (type != AMP_TRANSIMPEDANCE) return field < kFirstTransimpedanceField;
+  const StagePlace& place = kBuiltCircuitFields[field].stage;
+  for (const auto part : {&StageInputs::sourceInductance, &StageInputs::loadResistor, &StageInputs::loadCapacitor})
+    if (place.part == part) return false;
+  return place.part || place.resistor == ExcessResistor::kR2 || place.resistor == ExcessResistor::kRb;
+}
+
 // Every field of the circuit as built makes the stage one solved over
 // frequency, and nothing else does.
 bool HasBuiltCircuit(const StageInputs& inputs) { return IsFrequencyDependent(inputs); }
@@ -144,11 +152,9 @@ std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs) {
   if (!HasBuiltCircuit(inputs)) return std::nullopt;
   std::string line(kBuiltCircuitLead);
   const char* separator = " ";
-  // A voltage stage does not read the transimpedance amplifier's fields.
-  const bool transimpedance = inputs.ampType == AMP_TRANSIMPEDANCE;
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i) {
     const std::optional<double> value = BuiltCircuitValue(inputs, i);
-    if (!value || (i >= kFirstTransimpedanceField && !transimpedance)) continue;
+    if (!value || !ReadsBuiltCircuitField(inputs.ampType, i)) continue;
     const FormTextField& field = kBuiltCircuitFields[i];
     line.append(separator).append(field.symbol).append(" = ").append(ShownValue(*value));
     line.append(UnitAfterValue(field.unit));

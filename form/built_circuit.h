@@ -45,6 +45,11 @@ inline constexpr std::string_view kHalfExcessNoiseReason = "a resistor's excess 
 std::string HalfExcessNoiseReason(const HalfExcessNoise& half);
 std::string HalfExcessNoiseText(const HalfExcessNoise& half);
 
+// Whether a stage of `type` reads field `field` of kBuiltCircuitFields: a
+// voltage stage none of the transimpedance amplifier's, which reads no
+// source inductance or load and has no R1, Rs or Rload for excess noise.
+bool ReadsBuiltCircuitField(int type, std::size_t field);
+
 // Whether any part of the circuit as it is built is given.
 bool HasBuiltCircuit(const StageInputs& inputs);
 

@@ -35,6 +35,8 @@
 #include "form/built_circuit.h"
 #include "form/chain_text.h"
 #include "form/circuit_file.h"
+#include "noise/transimpedance.h"
+#include "notation/shown_value.h"
 #include "form/field_reading.h"
 #include "form/form_calculation.h"
 #include "form/part_selection.h"
@@ -355,6 +357,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(rows.last(), u"Op amp current noise correlation"_s);  // negative, last
     QVERIFY(negative.startsWith(rows.last() + u" takes power away"_s));
     QVERIFY(curves.contains(rows.last() + u" (magnitude)"_s));
+
+    // The transimpedance amplifier: what it does not read greyed, Cf for
+    // Q = 0.707 filled in from Rf, Cd and the part's GBW.
+    m_calc->Click("transimpedanceRadio");
+    StageInputs tia;
+    tia.ampType = AMP_TRANSIMPEDANCE, tia.r2 = 100e3, tia.diodeCapacitance = 10e-12, tia.gainBandwidth = 8e6;
+    bool greyed = false;
+    QString cf;
+    QVERIFY(driver.Run(open, {[&](QWidget* w) {
+                         greyed = !Find(w, "loadResistorEdit")->isEnabled() && !Find(w, "r1KindCombo")->isEnabled() &&
+                                  Find(w, "diodeCapacitanceEdit")->isEnabled();
+                         type(w, "diodeCapacitanceEdit", u"10p"_s);
+                         QTest::mouseClick(Find(w, "cfForQButton"), Qt::LeftButton);
+                         cf = Find<QLineEdit>(w, "feedbackCapacitorEdit")->text();
+                         PressKey(w, Qt::Key_Escape);
+                       }}));
+    QVERIFY(greyed);
+    QCOMPARE(cf, ui::FromCp1252(ShownValue(CfForQ(tia).feedbackCapacitor)));
   }
 
   void controlsOpenTheirWindows_data() {
@@ -420,10 +440,12 @@ class MainWindowTest : public QObject {
     QTest::newRow("Alt+B") << "bufferRadio" << int(Qt::Key_B);
     QTest::newRow("Alt+N") << "nonInvertingRadio" << int(Qt::Key_N);
     QTest::newRow("Alt+I") << "invertingRadio" << int(Qt::Key_I);
+    QTest::newRow("Alt+T") << "transimpedanceRadio" << int(Qt::Key_T);
   }
 
-  // R1 is greyed out for the buffer but keeps its text; the drawing follows,
-  // at its drawing's size.
+  // R1 is greyed out for the buffer and the transimpedance amplifier, which
+  // reads no Rs and no 0 dB reference either, but keeps its text; the
+  // drawing follows, at its drawing's size.
   void amplifierType() {
     QFETCH(QString, radio);
     QFETCH(int, altKey);
@@ -434,7 +456,10 @@ class MainWindowTest : public QObject {
     m_calc->Child<QRadioButton>(radio == u"bufferRadio"_s ? "invertingRadio" : "bufferRadio")->click();
     PressKey(&m_calc->Dialog(), altKey, Qt::AltModifier);
     QTRY_VERIFY(m_calc->Child<QRadioButton>(qPrintable(radio))->isChecked());  // a mnemonic clicks a moment later
-    QCOMPARE(m_calc->Child<QLineEdit>("r1Edit")->isEnabled(), radio != u"bufferRadio"_s);
+    const bool current = radio == u"transimpedanceRadio"_s;
+    QCOMPARE(m_calc->Child<QLineEdit>("r1Edit")->isEnabled(), radio != u"bufferRadio"_s && !current);
+    QCOMPARE(m_calc->Child<QLineEdit>("sourceResistorEdit")->isEnabled(), !current);
+    QCOMPARE(m_calc->Child<QLineEdit>("refVoltageEdit")->isEnabled(), !current);
     QCOMPARE(m_calc->Text("r1Edit"), u"abc"_s);
     QCOMPARE(m_calc->Child<QLabel>("circuitPicture")->pixmap().deviceIndependentSize().toSize(),
              QSvgRenderer(drawing).defaultSize());
