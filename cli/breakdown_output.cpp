@@ -51,7 +51,8 @@ Json FiguresJson(const std::optional<NoiseFigures>& figures, const FigureCauses&
   for (const Weighting w : kWeightings) {
     Json one = Json::object();
     for (const WeightedFigureField& f : kWeightedFigureFields)
-      if (HasFigure(causes, f.key)) one[std::string(FigureNamesOf(f, causes).key)] = NumberOrNull((*figures)[w].*f.member);
+      if (HasFigure(causes, f.key))
+        one[std::string(FigureNamesOf(f, causes).key)] = NumberOrNull((*figures)[w].*f.member);
     weighted[std::string(NamesOf(w).key)] = std::move(one);
   }
   doc["weighted"] = std::move(weighted);

@@ -64,7 +64,9 @@ OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit) {
   if (record.szCurrentCorner[0] != '\0') opAmp.currentCorner = ParseEngValue(record.szCurrentCorner);
   if (record.szInCorrelation[0] != '\0') opAmp.inCorrelation = ParseEngValue(record.szInCorrelation);
   // A part's input capacitances are its own: a line without them has none.
-  const auto given = [](const char* word) { return word[0] != '\0' ? std::optional(ParseEngValue(word)) : std::nullopt; };
+  const auto given = [](const char* word) {
+    return word[0] != '\0' ? std::optional(ParseEngValue(word)) : std::nullopt;
+  };
   opAmp.commonModeCapacitance = given(record.szCommonModeCapacitance);
   opAmp.differentialCapacitance = given(record.szDifferentialCapacitance);
   return opAmp;

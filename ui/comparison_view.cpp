@@ -138,7 +138,8 @@ void CComparisonView::showEvent(QShowEvent* event) {
 void CComparisonView::SaveAs() {
   if (!m_model) return;
   if (m_model->IsEmpty()) Rank();
-  SaveCsvAs(this, QStringLiteral("Save Comparison"), QStringLiteral("part-comparison.csv"), RankCsv(m_model->Parts(), RankColumnsOf(m_form.m_nAmpType)));
+  SaveCsvAs(this, QStringLiteral("Save Comparison"), QStringLiteral("part-comparison.csv"),
+            RankCsv(m_model->Parts(), RankColumnsOf(m_form.m_nAmpType)));
 }
 
 void CComparisonView::SetWeighting(Weighting weighting) {
