@@ -217,22 +217,13 @@ TEST(OverFrequency, PublishedFigures) {
   buffer.lowerFreq = 1e-3;
   ExpectRelative(*CalculateStage(buffer).totalNoise, 1.05e-9 * std::sqrt(std::numbers::pi / 2 * 1e6), 1e-6,
                  "first order");
-  // A noiseless amplifier at T0 adds nothing to its source: to Rs + Ls with
-  // the load resistor, whose noise is 4 k T0 Re{Zs || Zl}, for the active
-  // stage's figure (0 dB), and to Rs + Ls alone, loaded by a capacitor, for
-  // IEEE's (F = 1).
-  StageInputs quiet = Cartridge();
-  quiet.ampType = AMP_BUFFER, quiet.r2 = quiet.en = quiet.in = 0, quiet.kelvin = kNoiseFigureT0;
-  EXPECT_NEAR(StageNoiseFigures(quiet, CalculateStage(quiet))->noiseFigureLoadedDb.value_or(1), 0, 1e-11);
-  quiet.loadResistor.reset();
-  ExpectRelative(StageNoiseFigures(quiet, CalculateStage(quiet))->noiseFactor.value_or(0), 1, 1e-12, "noise factor");
 }
 
 // With Rb at the value that cancels the bias currents' offsets, each input
 // sees the same impedance on its way to the output: correlated currents
-// cancel, to in^2 (1 - c) of their power with independent inputs, nothing
-// at c = 1. A part whose balanced current noise is 1 pA/rtHz and 2.7 with a
-// resistor at one input is in = 2.7p with c = 1 - 1/2.7^2.
+// cancel, to nothing at c = 1. (Their totals at other c are ngspice's, and
+// how each current's power is shared among the rows the command line's
+// golden case of Rb at its cancelling value.)
 TEST(OverFrequency, CorrelatedCurrentsCancelWithEqualImpedancesAtBothInputs) {
   StageInputs stages[] = {Stage(AMP_INVERTING, 1e3, 10e3, 100e3, {20, 20e3}, 1e-9, 2.7e-12),
                           Stage(AMP_NONINVERTING, 3e3, 20e3, 20e3, {20, 20e3}, 1e-9, 2.7e-12),
@@ -254,13 +245,6 @@ TEST(OverFrequency, CorrelatedCurrentsCancelWithEqualImpedancesAtBothInputs) {
     };
     const double independent = currentPower(0);
     EXPECT_NEAR(currentPower(1), 0, 1e-14 * independent) << t;
-    ExpectRelative(currentPower(1 - 1 / (2.7 * 2.7)), independent / (2.7 * 2.7), 1e-12, "balanced");
-    // One current through Rs || Rload = 2k and Rb = 8k: its rows in that ratio.
-    const StageResult split = CalculateStage(s);
-    const auto& p = split.bandPowers->source;
-    if (t == 1)
-      ExpectRelative(p[SourceIndex(NoiseSource::kCurrentNoiseRb)] / p[SourceIndex(NoiseSource::kCurrentNoiseRs)], 4,
-                     1e-12, "split");
   }
   StageInputs above = stages[1];
   above.sourceResistor = 20e3, above.loadResistor.reset();
