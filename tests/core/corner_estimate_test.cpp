@@ -57,6 +57,7 @@ TEST(EstimateCorner, WritesAFiniteNonNegativeCornerOrReportsAnInputError) {
       {kSingle, "10", "6n", "0", none, true},
       {kRange, "0.1 10", "90n", "3n", "3.279", false},  // peak-to-peak by default
       {kRange, "0.1 10", "90n p-p", "3n", "3.279", false},
+      {kRange, "0.1 10", "90n pp", "3n", "3.279", false},
       {kRange, "0.1 10", "15n r", "3n", "3.279", false},  // the unit word's first letter
       {kRange, "0.1 10 100", "15n rms extra", "3n", "3.279", false},
       {kRange, " \t0.1\t 10 ", "  15n\trms ", "3n", "3.279", false},

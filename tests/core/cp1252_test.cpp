@@ -48,16 +48,14 @@ TEST(Cp1252, PrintableTextReplacesControlCharacters) {
   EXPECT_EQ(Cp1252ToPrintableUtf8("\x1B]0;\a\t\x7F\x9D\x80\xB5\r\n"), "�]0;����€µ�\n");
 }
 
-struct Substituted {
-  const char* name;
-  std::string utf8;
-  std::string cp1252;
-};
-
 // Greek mu is the micro sign (which 0xB5 is written back as); any other
 // character the code page lacks is a question mark.
 TEST(Cp1252, WhatCannotBeHeldBecomesQuestionMarks) {
-  const Substituted cases[] = {
+  const struct {
+    const char* name;
+    std::string utf8;
+    std::string cp1252;
+  } cases[] = {
       {"Greek mu", "2.2μ", "2.2\xB5"},
       {"character outside the code page", "4.7kΩ", "4.7k?"},
       {"arrow between text", "a→b", "a?b"},

@@ -14,7 +14,6 @@
 #include "form/form_calculation.h"
 #include "form/temperature.h"
 #include "noise/noise_calculation.h"
-#include "tests/core/stages.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -53,7 +52,6 @@ TEST(ReadTemperature, TheFirstOfKCFPicksTheScale) {
       {"25C", 77, 25, 298.15},
       {"300K", 80.33, 26.85, 300},
       {"77", 77, 25, 298.15},
-      {"77F", 77, 25, 298.15},
       {"-40C", -40, -40, 233.15},
       {"2K5", 25 * 1.8 - 459.67, 25 - 273.15, 25},    // anywhere in the text
       {"3K0K", 30 * 1.8 - 459.67, 30 - 273.15, 30},   // every K is dropped
@@ -104,8 +102,6 @@ TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
     ExpectClose(*r.outcome.gain, c.gain, "G");
     ExpectClose(*r.outcome.outputDensity, c.density, "Sn");
     ExpectClose(*r.outcome.ownNoise, std::sqrt(19980.0) * c.density, "Vn");
-    EXPECT_EQ(*r.outcome.totalNoise, *r.outcome.ownNoise);
-    ExpectClose(*r.outcome.snr, 20 * std::log10(1 / (std::sqrt(19980.0) * c.density)), "SNR");
     EXPECT_EQ(r.r1Read, c.ampType != AMP_BUFFER);
   }
 }

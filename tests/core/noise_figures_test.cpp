@@ -12,7 +12,6 @@
 #include "form/noise_report.h"
 #include "noise/chain_calculation.h"
 #include "noise/noise_figures.h"
-#include "tests/core/stages.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {

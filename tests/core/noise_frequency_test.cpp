@@ -17,7 +17,6 @@
 #include "noise/physical_constants.h"
 #include "noise/stage_response.h"
 #include "tests/core/part_expect.h"
-#include "tests/core/stages.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {

@@ -44,7 +44,6 @@ TEST(BreakdownNoise, PowersAddUpToTheReportedTotalLargestFirst) {
       {"Buffer", Form(AMP_BUFFER, allTerms)},
       {"NonInverting", Form(AMP_NONINVERTING, allTerms)},
       {"InvertingNoCornerOnCurrent", NoCornerOnCurrent(Form(AMP_INVERTING, allTerms))},
-      {"StartUpForm", Form()},
       {"NarrowBandHighCorner",
        Form(AMP_NONINVERTING, {{"lower_freq", "1"}, {"upper_freq", "10"}, {"corner_freq", "3k"}})},
       {"CarrySameBand", CarryForm("20", "20k")},
@@ -103,7 +102,6 @@ struct ReferredCase {
 
 TEST(BreakdownNoise, InputReferredNoiseAndPeakToPeak) {
   const ReferredCase cases[] = {
-      {"NonInvertingDefaultCrest", Form(AMP_NONINVERTING, {{"r2", "9k"}}), kDefaultCrestFactor, 6, 10},
       {"InvertingWideCrest", Form(AMP_INVERTING, {{"r2", "4k"}}), kWideCrestFactor, 6.6, 4},
       {"NonInvertingWithCarry", CarryForm("20", "20k"), 5, 5, 2},
       // No gain at all: nothing at the output is referable to the input.

@@ -59,17 +59,16 @@ struct FileCase {
   std::string note = {};           // PartFileNote
 };
 
-// A file of comments, names that differ in case alone, a name given twice
-// (its last figures) and UTF-16 little-endian are the parts command's golden
-// cases (tests/cli/parts.txt).
+// A file of comments, a part named "//" (only a slash in the very first
+// column makes a comment), names that differ in case alone, a name given
+// twice (its last figures) and UTF-16 little-endian are the parts command's
+// golden cases (tests/cli/parts.txt).
 TEST(ReadPartLibrary, FillsTheListAndTheTable) {
   const std::string longComment = "/" + std::string(61, '-');  // one whole piece
   const FileCase cases[] = {
       {"ExampleFile", kExampleFile, {"DemoAmpA", "DemoAmpB", "QuietOne"},
        {"DemoAmpA 2.9n 1.6p 9", "DemoAmpB 7n 10f 150", "QuietOne 1.1n 1.5p 3.5"}},
       {"Empty", "", {}, {}},
-      // Only a slash in the very first column makes a comment.
-      {"IndentedSlashes", "  // 1n 2p 3\n\t/B 4n 5p 6\n", {"//", "/B"}, {"// 1n 2p 3", "/B 4n 5p 6"}},
       {"TooFewWords", "A 1n 2p\n\n   \nB 1n 2p 3", {"B"}, {"B 1n 2p 3"}, "1 line skipped: 1 too few words (line 1)"},
       // A fifth, sixth and seventh word are the gain-bandwidth, the current
       // noise's corner and its correlation; an eighth is ignored, and so is
