@@ -31,14 +31,6 @@ TEST(CornerPlaceholders, EachModeHasItsOwnAndOnlyALeadingBracketClears) {
   }
 }
 
-struct EstimateCase {
-  int mode;
-  const char *freqRange, *noise;
-  const char* noiseVoltage;            // the main form's white noise density
-  std::optional<std::string> written;  // the new corner field, if any
-  bool inputError;
-};
-
 TEST(EstimateCorner, WritesAFiniteNonNegativeCornerOrReportsAnInputError) {
   constexpr int kSingle = CORNER_SINGLE_FREQ;
   constexpr int kRange = CORNER_THROUGH_RANGE;
@@ -46,7 +38,13 @@ TEST(EstimateCorner, WritesAFiniteNonNegativeCornerOrReportsAnInputError) {
   // Over 0.1 Hz to 10 Hz with 3n white noise, 15n rms (90n peak-to-peak)
   // gives (25 + 0.1 - 10) / ln(100) = 3.2789... (6n at 10 Hz, "15n rms" and
   // "15n RMS" are the corner command's golden batch's.)
-  const EstimateCase cases[] = {
+  const struct {
+    int mode;
+    const char *freqRange, *noise;
+    const char* noiseVoltage;            // the main form's white noise density
+    std::optional<std::string> written;  // the new corner field, if any
+    bool inputError;
+  } cases[] = {
       {kSingle, "1k", "30n", "3n", "99k", false},
       {kSingle, "0", "6n", "3n", "0", false},  // one zero alone is no error
       {kSingle, "10", "3n", "3n", "0", false},
@@ -76,7 +74,7 @@ TEST(EstimateCorner, WritesAFiniteNonNegativeCornerOrReportsAnInputError) {
       {kRange, "0 10", "15n rms", "3n", "0", false},
       {kRange, "1 10", "3 rms", "1", "0", false},
   };
-  for (const EstimateCase& c : cases) {
+  for (const auto& c : cases) {
     CornerDialogState state;
     state.m_nSpecifyMode = c.mode;
     state.m_strFreqRange = c.freqRange;

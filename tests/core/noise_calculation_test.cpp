@@ -42,13 +42,11 @@ TEST(CalculatorForm, TheRiaaBand) {
 // ---------------------------------------------------------------------------
 // Temperature
 
-struct TemperatureCase {
-  const char* text;
-  double fahrenheit, celsius, kelvin;
-};
-
 TEST(ReadTemperature, TheFirstOfKCFPicksTheScale) {
-  const TemperatureCase cases[] = {
+  const struct {
+    const char* text;
+    double fahrenheit, celsius, kelvin;
+  } cases[] = {
       {"25C", 77, 25, 298.15},
       {"300K", 80.33, 26.85, 300},
       {"77", 77, 25, 298.15},
@@ -61,7 +59,7 @@ TEST(ReadTemperature, TheFirstOfKCFPicksTheScale) {
       {"25c", 25, -35.0 / 9, -35.0 / 9 + 273.15},    // lower case is no unit
       {"warm", 0, -160.0 / 9, -160.0 / 9 + 273.15},
   };
-  for (const TemperatureCase& c : cases) {
+  for (const auto& c : cases) {
     const Temperature t = ReadTemperature(c.text);
     EXPECT_NEAR(t.fahrenheit, c.fahrenheit, 1e-9) << c.text;
     EXPECT_NEAR(t.celsius, c.celsius, 1e-9) << c.text;
@@ -72,21 +70,19 @@ TEST(ReadTemperature, TheFirstOfKCFPicksTheScale) {
 // ---------------------------------------------------------------------------
 // Topologies
 
-struct TopologyCase {
-  const char* name;
-  int ampType;
-  FieldTexts typed;
-  double gain;
-  double density;  // Sn
-};
-
 TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
   // The start-up form in each topology (inverting: A + 1 = 2 and
   // R1 A^2 = R2^2 / R1 when Rs = 0, so the non-inverting density), then
   // every input set so that every term counts.
   const FieldTexts allTerms = {{"source_resistor", "2k"}, {"r2", "9k"}, {"noise_voltage", "5n"},
                                {"noise_current", "1p"}, {"corner_freq", "50"}};
-  const TopologyCase cases[] = {
+  const struct {
+    const char* name;
+    int ampType;
+    FieldTexts typed;
+    double gain;
+    double density;  // Sn
+  } cases[] = {
       {"NonInverting", AMP_NONINVERTING, {}, 2, 8.323182087447084e-09},
       {"Buffer", AMP_BUFFER, {}, 1, 5.071260201409507e-09},
       {"Inverting", AMP_INVERTING, {}, 1, 8.323182087447084e-09},
@@ -95,7 +91,7 @@ TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
       {"InvertingAllTerms", AMP_INVERTING, allTerms, 3, 3.2945278443321584e-08},
       {"BufferAllTerms", AMP_BUFFER, allTerms, 1, 1.7147478373520584e-08},
   };
-  for (const TopologyCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(Form(c.ampType, c.typed));
     ASSERT_FALSE(r.outcome.failure);
@@ -110,15 +106,13 @@ TEST(ComputeNoise, GainAndOutputDensityOfEachTopology) {
 // The four checks, and results that are not finite: the form's texts as the
 // calculation reads them here, each check of the stage below.
 
-struct CheckCase {
-  const char* name;
-  int ampType;
-  FieldTexts typed;
-  bool error;
-};
-
 TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
-  const CheckCase cases[] = {
+  const struct {
+    const char* name;
+    int ampType;
+    FieldTexts typed;
+    bool error;
+  } cases[] = {
       {"EqualBandEdges", AMP_NONINVERTING, {{"lower_freq", "20k"}}, true},
       {"R1CancelsRs", AMP_INVERTING, {{"r1", "-1k"}, {"source_resistor", "1k"}}, true},
       {"ZeroR1AndRsInverting", AMP_INVERTING, {{"r1", "0"}}, true},
@@ -137,7 +131,7 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
       {"NoNoiseAtAll", AMP_NONINVERTING, {{"noise_voltage", "0"}, {"noise_current", "0"}, {"r2", "0"}}, true},
       {"InfiniteCarryInPlainMode", AMP_NONINVERTING, {{"carry", "1e400"}}, false},
   };
-  for (const CheckCase& c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(ComputeNoise(Form(c.ampType, c.typed)).outcome.failure.has_value(), c.error) << c.name;
 }
 
@@ -207,19 +201,17 @@ TEST(ReadNoiseInputs, CancelIsTheBiasCancellingResistor) {
 // ---------------------------------------------------------------------------
 // The carry step
 
-struct BandCase {
-  const char* name;
-  const char *lower, *upper;
-  double prevLower, prevUpper;
-  bool reduced;
-  double share;  // of the previous band's noise power that lies in the new band
-  bool havePrevBand = true;
-};
-
 // The inverting stage's gain on the carried noise, R2 / (R1 + Rs), is the
 // write-back tests' (a chain of two stages).
 TEST(CarryStep, CarriesTheShareOfTheOverlapTimesTheGain) {
-  const BandCase cases[] = {
+  const struct {
+    const char* name;
+    const char *lower, *upper;
+    double prevLower, prevUpper;
+    bool reduced;
+    double share;  // of the previous band's noise power that lies in the new band
+    bool havePrevBand = true;
+  } cases[] = {
       {"SameBand", "20", "20k", 20, 20000, false, 1},
       {"WiderBand", "10", "40k", 20, 20000, false, 1},
       {"LowerPart", "10", "10k", 20, 20000, true, 9980.0 / 19980},
@@ -234,7 +226,7 @@ TEST(CarryStep, CarriesTheShareOfTheOverlapTimesTheGain) {
       // typed, though the band stored would cut it down.
       {"NoPreviousBand", "20", "20k", 10, 40000, false, 1, false},
   };
-  for (const BandCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     CalculatorForm form = test::CarryForm(c.lower, c.upper, c.prevLower, c.prevUpper);
     form.m_bHavePrevBand = c.havePrevBand;

@@ -92,22 +92,20 @@ TEST(BreakdownNoise, EqualSharesKeepTheModelsOrder) {
   EXPECT_EQ(b.contributions[4].percent, 0);
 }
 
-struct ReferredCase {
-  const char* name;
-  CalculatorForm form;
-  double crestFactor;
-  double peakPerRms;
-  double gain;
-};
-
 TEST(BreakdownNoise, InputReferredNoiseAndPeakToPeak) {
-  const ReferredCase cases[] = {
+  const struct {
+    const char* name;
+    CalculatorForm form;
+    double crestFactor;
+    double peakPerRms;
+    double gain;
+  } cases[] = {
       {"InvertingWideCrest", Form(AMP_INVERTING, {{"r2", "4k"}}), kWideCrestFactor, 6.6, 4},
       {"NonInvertingWithCarry", CarryForm("20", "20k"), 5, 5, 2},
       // No gain at all: nothing at the output is referable to the input.
       {"InvertingWithoutGain", Form(AMP_INVERTING, {{"r2", "0"}}), 6, 6, 0},
   };
-  for (const ReferredCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const NoiseResult r = ComputeNoise(c.form);
     const NoiseBreakdown b = BreakdownNoise(r, c.crestFactor).value();
