@@ -1,6 +1,6 @@
 #pragma once
 
-// Forms and comparisons shared by the noise tests.
+// Forms, stages on numbers and comparisons shared by the noise tests.
 
 #include <gtest/gtest.h>
 
@@ -30,10 +30,55 @@ inline CalculatorForm Form(int ampType = AMP_NONINVERTING, const FieldTexts& typ
   return form;
 }
 
+// Calc w/Carry of 1 uV from the band `prevLower`..`prevUpper`.
+inline CalculatorForm CarryForm(const char* lower, const char* upper, double prevLower = 20, double prevUpper = 20e3) {
+  CalculatorForm form = Form(AMP_NONINVERTING, {{"lower_freq", lower}, {"upper_freq", upper}, {"carry", "1\xB5"}});
+  form.m_bWithCarry = 1;
+  form.m_bHavePrevBand = true;
+  form.m_dPrevLowerFreq = prevLower;
+  form.m_dPrevUpperFreq = prevUpper;
+  return form;
+}
+
+// Every text of the form: its fields', then the circuit as built's.
+inline std::vector<std::string> Texts(const CalculatorForm& form) {
+  std::vector<std::string> texts;
+  for (const FormTextField& field : kFormTextFields) texts.push_back(form.*field.member);
+  for (const FormTextField& field : kBuiltCircuitFields) texts.push_back(form.*field.member);
+  return texts;
+}
+
+inline void ExpectRelative(double actual, double expected, double tolerance, const char* what) {
+  EXPECT_NEAR(actual, expected, tolerance * std::fabs(expected)) << what;
+}
+
 // Figures worked out independently to full precision: only the rounding of
 // a handful of double operations separates them from the result.
 inline void ExpectClose(double actual, double expected, const char* what) {
-  EXPECT_NEAR(actual, expected, 1e-12 * std::fabs(expected)) << what;
+  ExpectRelative(actual, expected, 1e-12, what);
+}
+
+inline StageInputs Stage(AmplifierType ampType, double rs, double r1, double r2, Band band, double en, double in) {
+  StageInputs s;
+  s.ampType = ampType;
+  s.sourceResistor = rs;
+  s.r1 = r1;
+  s.r2 = r2;
+  s.kelvin = 298.15;
+  s.lowerFreq = band.lower;
+  s.upperFreq = band.upper;
+  s.refVoltage = 1;
+  s.en = en;
+  s.in = in;
+  return s;
+}
+
+// A moving-magnet cartridge, 1k + 0.5 H into 47k || 200p, at a gain of 10.
+inline StageInputs Cartridge() {
+  StageInputs s = Stage(AMP_NONINVERTING, 1e3, 1e3, 9e3, {20, 20e3}, 3e-9, 1e-12);
+  s.cornerFreq = 10, s.applyCorner = true, s.currentCorner = 200;
+  s.sourceInductance = 0.5, s.loadResistor = 47e3, s.loadCapacitor = 200e-12, s.gainBandwidth = 8e6;
+  return s;
 }
 
 }  // namespace tervane::test
