@@ -1,5 +1,6 @@
 // The circuit file: what is written reads back as it was typed, and every
-// kind of bad file gives its reason and no form.
+// kind of bad file gives its reason and no form (a version newer than this
+// program's is the command line's golden case).
 
 #include <gtest/gtest.h>
 
@@ -83,8 +84,6 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
        "stage 1: it is damaged: unknown key 'common_mode_capacitance'"},
       {"version 1 with a key of version 2", Replaced(good, "r1=", "source_inductance=1\nr1="),
        "it is damaged: unknown key 'source_inductance'"},
-      {"newer version", Replaced(good, "version=1", "version=6"),
-       "it was written by a newer Tervane (circuit file version 6; this one reads version 5)"},
       {"newer than an int holds", Replaced(good, "version=1", "version=99999999999"),
        "it was written by a newer Tervane (circuit file version 99999999999;"},
       {"version not a number", Replaced(good, "version=1", "version=1x"), "it is damaged: the version '1x'"},
@@ -104,10 +103,7 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
       continue;
     }
     ASSERT_TRUE(reading.form) << c.name << ": " << reading.reason;
-    for (const FormTextField& field : kFormTextFields)
-      EXPECT_EQ(*reading.form.*field.member, c.form.*field.member) << c.name << ' ' << field.key;
-    for (const FormTextField& field : kBuiltCircuitFields)
-      EXPECT_EQ(*reading.form.*field.member, c.form.*field.member) << c.name << ' ' << field.key;
+    EXPECT_EQ(test::Texts(*reading.form), test::Texts(c.form)) << c.name;
     EXPECT_EQ(reading.form->m_nAmpType, c.form.m_nAmpType) << c.name;
     EXPECT_EQ(reading.form->m_bApplyCorner, c.form.m_bApplyCorner) << c.name;
     EXPECT_TRUE(reading.form->m_bHavePrevBand) << c.name;
@@ -117,7 +113,9 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
 
 // A chain's file: its stages read back in order; one stage is written as a
 // circuit file, and a circuit file reads as a chain of one; a chain's own
-// refusals name what is wrong, and its stage.
+// refusals name what is wrong, and its stage. (A chain file cut after a
+// stage, half a resistor's excess noise in a stage and a chain opened as a
+// circuit are the command line's golden cases.)
 TEST(CircuitFile, ChainsOfStages) {
   const std::vector<ChainStageForm> chain{{test::Form(AMP_NONINVERTING, {{"source_inductance", "500m"}}), "OP27"},
                                           {test::Form(AMP_INVERTING, {{"carry", "1\n"}}), {}},
@@ -126,39 +124,28 @@ TEST(CircuitFile, ChainsOfStages) {
   const std::optional<std::vector<ChainStageForm>> read = ReadChainFile(file, test::Form()).stages;
   ASSERT_TRUE(read && read->size() == chain.size());
   for (std::size_t k = 0; k < chain.size(); ++k) {
-    for (const auto& table :
-         {std::span<const FormTextField>(kFormTextFields), std::span<const FormTextField>(kBuiltCircuitFields)})
-      for (const FormTextField& field : table)
-        EXPECT_EQ((*read)[k].form.*field.member, chain[k].form.*field.member) << k << ' ' << field.key;
+    EXPECT_EQ(test::Texts((*read)[k].form), test::Texts(chain[k].form)) << k;
     EXPECT_EQ((*read)[k].form.m_nAmpType, chain[k].form.m_nAmpType);
     EXPECT_EQ((*read)[k].partName, chain[k].partName);
   }
   const std::string one = WriteCircuitFile(chain[0].form, chain[0].partName);
   EXPECT_EQ(WriteChainFile(std::span(chain).first(1)), one);
   EXPECT_EQ(ReadChainFile(one, test::Form()).stages->size(), 1u);
-  EXPECT_EQ(ReadCircuitFile(file, test::Form()).reason, "it holds a chain of 3 stages: open it as a chain");
   // Version 3 has no count of its stages: all of them are read.
   const std::string version3 = Replaced(file, "version=4\nstages=3\n", "version=3\n");
   EXPECT_EQ(ReadChainFile(version3, test::Form()).stages->size(), 3u);
-  // Half a resistor's excess noise, which the calculation would drop.
-  std::vector<ChainStageForm> half = chain;
-  half[1].form.m_strNoiseIndexR1 = "-20";
 
   const std::pair<std::string, const char*> refused[] = {
       {Replaced(file, "version=4", "version=1"), "it is damaged: a circuit file of version 1 has no [stage] section"},
       {Replaced(file, "version=4\n", "version=4\nr1=1k\n"), "it is damaged: 'r1' stands before the first [stage]"},
       {file.substr(0, file.find("[stage]")), "it is truncated or damaged: its header says 3 stages, and it holds 0"},
       {version3.substr(0, version3.find("[stage]")), "it is truncated or damaged: it has no [stage] section"},
-      // Cut after a stage, or one more stage than the header says.
-      {file.substr(0, file.find("\n[stage]", file.find("[stage]")) + 1),
-       "it is truncated or damaged: its header says 3 stages, and it holds 1"},
+      // One more stage than the header says.
       {file + file.substr(file.rfind("[stage]")), "it is truncated or damaged: its header says 3 stages, and it holds 4"},
       {Replaced(file, "stages=3\n", ""), "it is truncated or damaged: the line stages= is missing"},
       {Replaced(file, "stages=3", "stages=+3"), "it is damaged: stages is '+3', not a number of stages"},
       {Replaced(version3, "version=3\n", "version=3\nstages=3\n"),
        "it is damaged: 'stages' stands before the first [stage]"},
-      {WriteChainFile(half),
-       "stage 2: R1 Noise Index is given without R1 DC Voltage: a resistor's excess noise takes both, or neither"},
       {Replaced(version3, "dc_volts_rb=\n", "dc_volts_rb=7\n"),
        "stage 1: Rb DC Voltage is given without Rb Noise Index: a resistor's excess noise takes both, or neither"},
       {Replaced(file, "type=inverting\n", ""), "stage 2: it is truncated or damaged: the line type= is missing"},

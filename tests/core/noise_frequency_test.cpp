@@ -17,7 +17,6 @@
 #include "noise/physical_constants.h"
 #include "noise/stage_response.h"
 #include "tests/core/part_expect.h"
-#include "tests/core/stages.h"
 #include "tests/core/test_form.h"
 
 namespace tervane {
@@ -217,22 +216,11 @@ TEST(OverFrequency, PublishedFigures) {
   buffer.lowerFreq = 1e-3;
   ExpectRelative(*CalculateStage(buffer).totalNoise, 1.05e-9 * std::sqrt(std::numbers::pi / 2 * 1e6), 1e-6,
                  "first order");
-  // A noiseless amplifier at T0 adds nothing to its source: to Rs + Ls with
-  // the load resistor, whose noise is 4 k T0 Re{Zs || Zl}, for the active
-  // stage's figure (0 dB), and to Rs + Ls alone, loaded by a capacitor, for
-  // IEEE's (F = 1).
-  StageInputs quiet = Cartridge();
-  quiet.ampType = AMP_BUFFER, quiet.r2 = quiet.en = quiet.in = 0, quiet.kelvin = kNoiseFigureT0;
-  EXPECT_NEAR(StageNoiseFigures(quiet, CalculateStage(quiet))->noiseFigureLoadedDb.value_or(1), 0, 1e-11);
-  quiet.loadResistor.reset();
-  ExpectRelative(StageNoiseFigures(quiet, CalculateStage(quiet))->noiseFactor.value_or(0), 1, 1e-12, "noise factor");
 }
 
 // With Rb at the value that cancels the bias currents' offsets, each input
 // sees the same impedance on its way to the output: correlated currents
-// cancel, to in^2 (1 - c) of their power with independent inputs, nothing
-// at c = 1. A part whose balanced current noise is 1 pA/rtHz and 2.7 with a
-// resistor at one input is in = 2.7p with c = 1 - 1/2.7^2.
+// cancel, to nothing at c = 1. (Their totals at other c are ngspice's.)
 TEST(OverFrequency, CorrelatedCurrentsCancelWithEqualImpedancesAtBothInputs) {
   StageInputs stages[] = {Stage(AMP_INVERTING, 1e3, 10e3, 100e3, {20, 20e3}, 1e-9, 2.7e-12),
                           Stage(AMP_NONINVERTING, 3e3, 20e3, 20e3, {20, 20e3}, 1e-9, 2.7e-12),
@@ -254,13 +242,11 @@ TEST(OverFrequency, CorrelatedCurrentsCancelWithEqualImpedancesAtBothInputs) {
     };
     const double independent = currentPower(0);
     EXPECT_NEAR(currentPower(1), 0, 1e-14 * independent) << t;
-    ExpectRelative(currentPower(1 - 1 / (2.7 * 2.7)), independent / (2.7 * 2.7), 1e-12, "balanced");
-    // One current through Rs || Rload = 2k and Rb = 8k: its rows in that ratio.
-    const StageResult split = CalculateStage(s);
-    const auto& p = split.powers.source;
-    if (t == 1)
+    if (t == 1) {  // one current through Rs || Rload = 2k and Rb = 8k: its rows in that ratio
+      const auto p = CalculateStage(s).powers.source;
       ExpectRelative(p[SourceIndex(NoiseSource::kCurrentNoiseRb)] / p[SourceIndex(NoiseSource::kCurrentNoiseRs)], 4,
                      1e-12, "split");
+    }
   }
   StageInputs above = stages[1];
   above.sourceResistor = 20e3, above.loadResistor.reset();
@@ -268,8 +254,9 @@ TEST(OverFrequency, CorrelatedCurrentsCancelWithEqualImpedancesAtBothInputs) {
 }
 
 // The worked example of a resistor's excess noise: NI = -20 dB with 10 V
-// across it, 1 uV per decade, 1.732 uV over 20 Hz to 20 kHz, 20.84 nV/rtHz at
-// 1 kHz against a 10k resistor's 12.83 nV/rtHz of thermal noise. And for each
+// across it, 1 uV per decade, 20.84 nV/rtHz at 1 kHz against a 10k
+// resistor's 12.83 nV/rtHz of thermal noise (its 1.732 uV over 20 Hz to
+// 20 kHz is the calc batch's golden case, R1's at a gain of 10). And for each
 // resistor, its excess noise reaches the output as its thermal noise does,
 // a voltage in series with it: excess f ln 10 / K^2 = thermal / (4 k T R).
 TEST(OverFrequency, ExcessNoiseOfEachResistor) {
@@ -277,7 +264,6 @@ TEST(OverFrequency, ExcessNoiseOfEachResistor) {
   example.excess[ExcessIndex(ExcessResistor::kRs)] = ExcessNoise{-20, 10};
   const StageResult r = CalculateStage(example);
   const SpectrumPoint at1k = *NoiseSpectrumAt(example, r, 1000);
-  ExpectRelative(std::sqrt(r.powers.source[SourceIndex(NoiseSource::kExcessRs)]), std::sqrt(3) * 1e-6, 1e-12, "band");
   EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kExcessRs)], 20.84e-9, 0.005e-9);
   EXPECT_NEAR(at1k.density[SourceIndex(NoiseSource::kRsThermal)], 12.83e-9, 0.005e-9);
 

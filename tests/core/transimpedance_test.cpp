@@ -14,7 +14,7 @@
 #include "noise/noise_calculation.h"
 #include "noise/physical_constants.h"
 #include "noise/stage_response.h"
-#include "tests/core/stages.h"
+#include "tests/core/test_form.h"
 
 namespace tervane {
 namespace {

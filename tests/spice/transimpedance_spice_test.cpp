@@ -18,7 +18,7 @@
 #include "noise/physical_constants.h"
 #include "noise/stage_response.h"
 #include "noise/transimpedance.h"
-#include "tests/core/stages.h"
+#include "tests/core/test_form.h"
 #include "tests/spice/spice_support.h"
 
 namespace tervane {
