@@ -180,32 +180,5 @@ TEST(NoiseFigures, EachEmptyFigureNamesItsCause) {
   }
 }
 
-// A TIA's figures in A and W where the others say V: its EIN is the input
-// current over the band, its minimum detectable power that over the
-// responsivity, its SNR the photocurrent's; no EIN in dB and no optimum
-// source resistance.
-TEST(NoiseFigures, TransimpedanceFiguresInAmperesAndWatts) {
-  const NoiseResult r = ComputeNoise(test::Form(AMP_TRANSIMPEDANCE, {{"r2", "10k"},
-                                                                     {"diode_capacitance", "2p"},
-                                                                     {"gain_bandwidth", "5.5G"},
-                                                                     {"photocurrent", "10u"},
-                                                                     {"responsivity", "0.5"},
-                                                                     {"upper_freq", "260M"}}));
-  const NoiseFigures figures = *FiguresOf(r);
-  const WeightedFigures& flat = figures[Weighting::kNone];
-  test::ExpectClose(*flat.inputV, *r.outcome.inputNoise, "EIN");
-  test::ExpectClose(*flat.inputW, *r.outcome.inputNoise / 0.5, "minimum detectable power");
-  test::ExpectClose(*flat.snrDb, *r.outcome.snr, "SNR");
-  std::vector<std::string> rows;
-  for (const std::vector<std::string>& row : FigureTable(r, figures, Weighting::kNone).rows)
-    rows.push_back(row[0] + " " + row[1].substr(row[1].find_first_not_of("0123456789.-")));
-  EXPECT_EQ(rows, (std::vector<std::string>{"Transimpedance kohm", "Transimpedance dBohm",
-                                            "Noise figure (Rsh at 290K) \x97", "Noise temperature \x97",
-                                            "Output noise (flat) mV", "Output noise (flat) dBu",
-                                            "Output noise (flat) dBV", "Input current noise (flat) nA",
-                                            "SNR of the photocurrent (flat) dB", "SNR re +4 dBu (flat) dB",
-                                            "Minimum detectable power (flat) nW"}));
-}
-
 }  // namespace
 }  // namespace tervane

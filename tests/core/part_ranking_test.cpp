@@ -81,10 +81,8 @@ TEST(RankParts, QuietestFirstEqualsInListOrderFailuresLast) {
 // current that selecting it calculates, the one without them quieter for
 // the capacitance it lacks.
 TEST(RankParts, TransimpedancePartsBringTheirOwnInputCapacitances) {
-  const CalculatorForm form = Form(AMP_TRANSIMPEDANCE, {{"r2", "100k"},
-                                                        {"diode_capacitance", "10p"},
-                                                        {"common_mode_capacitance", "10p"},
-                                                        {"upper_freq", "1M"}});
+  const CalculatorForm form = Form(AMP_TRANSIMPEDANCE, {{"r2", "100k"}, {"diode_capacitance", "10p"},
+                                                        {"common_mode_capacitance", "10p"}, {"upper_freq", "1M"}});
   const PartLibrary library = ReadBytes("Caps 1n 1p 0 10M - - 20p 5p\nNoCaps 1n 1p 0 10M\n");
   const std::vector<RankedPart> parts = RankParts(form, library);
   EXPECT_EQ(Names(parts), (std::vector<std::string>{"NoCaps", "Caps"}));

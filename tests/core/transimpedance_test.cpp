@@ -161,7 +161,6 @@ TEST(Transimpedance, RefusesWhatNoCircuitIs) {
       {[](StageInputs& s) { s.r2 = 0; }, kNoSolution, kNoLoop},
       {[](StageInputs& s) { s.shuntResistance = 0; }, kNoSolution, kNoLoop},
       {[](StageInputs& s) { s.en = 1e200; }, kNotFinite, std::nullopt},
-      {[](StageInputs& s) { s.biasCapacitor = 1e-6; }, kFaultyPart, kNoLoop},
       {[](StageInputs& s) { s.diodeCapacitance = -1e-12; }, kFaultyPart, kNoLoop},
       {[](StageInputs& s) { s.responsivity = 0; }, kFaultyPart, kNoLoop},
       {[](StageInputs& s) { s.loadResistor = 1e3; }, kSourcePartOnTransimpedance, std::nullopt},
