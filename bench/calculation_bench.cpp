@@ -2,11 +2,14 @@
 // snprintf calls that writing the same numbers takes at the least; the
 // same with every data-sheet figure for all the weightings, the weighting
 // integrals of the band worked out once as a run of stages does; and the
-// same again for the circuit as it is built, solved over frequency.
+// same again for the circuit as it is built, solved over frequency; and a
+// photodiode's transimpedance amplifier with every input.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "bench/comparisons.h"
 #include "form/form_calculation.h"
@@ -32,6 +35,10 @@ namespace {
 [[maybe_unused]] const bool kEverySourceComparison = tervane::bench::AddComparison(
     {"calculation with every source over frequency vs plain calculation and report", "BM_CalculateWithEverySource",
      "BM_CalculateAndReport", tervane::bench::Goal::kAtMost, 20});
+
+[[maybe_unused]] const bool kTransimpedanceComparison = tervane::bench::AddComparison(
+    {"transimpedance amplifier with every input vs plain calculation and report", "BM_TransimpedanceWithEveryInput",
+     "BM_CalculateAndReport", tervane::bench::Goal::kAtMost, 10});
 
 enum class Circuit { kTextbook, kAsBuilt, kEverySource };
 
@@ -91,6 +98,40 @@ BENCHMARK(BM_CalculateOverFrequency);
 
 void BM_CalculateWithEverySource(benchmark::State& state) { CalculateAndReport(state, true, Circuit::kEverySource); }
 BENCHMARK(BM_CalculateWithEverySource);
+
+// A photodiode (100 Mohm, 20 pF, dark and photocurrent) into 100 kohm ||
+// 1 pF with a bypassed bias resistor, an op amp with both corners, its GBW
+// and input capacitances, over 1 Hz to 1 MHz, from the form as the window
+// holds it: the calculation, its report (the loop, the input current, NEP
+// and the minimum detectable power), its figures and the write-back; and
+// Cf for Q = 0.707.
+void BM_TransimpedanceWithEveryInput(benchmark::State& state) {
+  tervane::CalculatorForm form;
+  tervane::ApplyFormDefaults(form);
+  form.m_nAmpType = tervane::AMP_TRANSIMPEDANCE;
+  using Form = tervane::CalculatorForm;
+  const std::pair<std::string Form::*, const char*> typed[] = {
+      {&Form::m_strNoiseVoltage, "4n"},      {&Form::m_strNoiseCurrent, "10f"},
+      {&Form::m_strCornerFreq, "100"},       {&Form::m_strCurrentCorner, "30"},
+      {&Form::m_strGainBandwidth, "50M"},    {&Form::m_strCommonModeCapacitance, "3p"},
+      {&Form::m_strDifferentialCapacitance, "1p"}, {&Form::m_strShuntResistance, "100M"},
+      {&Form::m_strDiodeCapacitance, "20p"}, {&Form::m_strR2, "100k"},
+      {&Form::m_strFeedbackCapacitor, "1p"}, {&Form::m_strBiasResistor, "100k"},
+      {&Form::m_strBiasCapacitor, "1u"},     {&Form::m_strDarkCurrent, "1n"},
+      {&Form::m_strPhotocurrent, "1u"},      {&Form::m_strResponsivity, "0.5"},
+      {&Form::m_strLowerFreq, "1"},          {&Form::m_strUpperFreq, "1M"}};
+  for (const auto& [member, text] : typed) form.*member = text;
+  for (auto _ : state) {
+    tervane::CalculatorForm f = form;
+    const tervane::NoiseResult result = tervane::ComputeNoise(f);
+    benchmark::DoNotOptimize(tervane::BuildNoiseReport(result, "OP27"));
+    benchmark::DoNotOptimize(tervane::ComputeNoiseFigures(*tervane::FigureInputsOf(result.inputs, result.outcome)));
+    tervane::WriteBackResults(f, result);
+    benchmark::DoNotOptimize(tervane::SetCfForQ(f));
+    benchmark::DoNotOptimize(f);
+  }
+}
+BENCHMARK(BM_TransimpedanceWithEveryInput);
 
 // What a new band costs once: the curved weightings integrated over it.
 void BM_WeightingIntegrals(benchmark::State& state) {

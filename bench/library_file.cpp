@@ -19,7 +19,7 @@ std::filesystem::path WriteLibrary(bool bandwidth) {
   out << "/ generated part library\n";
   for (int i = 0; i < kLines; ++i) {
     out << "OPA" << (i * 7919) % 1000003 << " " << 1 + i % 9 << ".1n " << 1 + i % 7 << "00f " << 1 + i % 97;
-    if (bandwidth) out << " " << 1 + i % 89 << "M " << i % 301;
+    if (bandwidth) out << " " << 1 + i % 89 << "M " << i % 301 << " - " << 1 + i % 13 << "p " << i % 5 << ".5p";
     out << "\n";
   }
   return p;

@@ -53,7 +53,8 @@ constexpr std::pair<char32_t, char32_t> kScripts[] = {
 
 constexpr const char* kClickable[] = {"calculateButton", "calcWithCarryButton", "riaaButton",     "calcCornerButton",
                                       "helpButton",      "exitButton",          "chainButton",    "builtCircuitButton",
-                                      "bufferRadio",     "nonInvertingRadio",   "invertingRadio", "applyCornerCheck"};
+                                      "bufferRadio",     "nonInvertingRadio",   "invertingRadio", "transimpedanceRadio",
+                                      "applyCornerCheck"};
 constexpr int kKeys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab,
                          Qt::Key_Space,  Qt::Key_F1,     Qt::Key_Up,  Qt::Key_Down};
 constexpr int kListKeys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
@@ -245,8 +246,10 @@ class RandomSteps : public QObject {
     int checked = 0;
     for (const char* radio : kRadioNames) checked += m_calc->Child<QRadioButton>(radio)->isChecked() ? 1 : 0;
     if (checked != 1) m_problems << QStringLiteral("%1 amplifier types checked").arg(checked);
-    if (m_calc->Child<QLineEdit>("r1Edit")->isEnabled() == m_calc->Child<QRadioButton>("bufferRadio")->isChecked())
-      m_problems << QStringLiteral("R1's enabling does not follow the buffer");
+    const bool readsR1 = m_calc->Child<QRadioButton>("nonInvertingRadio")->isChecked() ||
+                         m_calc->Child<QRadioButton>("invertingRadio")->isChecked();
+    if (m_calc->Child<QLineEdit>("r1Edit")->isEnabled() != readsR1)
+      m_problems << QStringLiteral("R1's enabling does not follow the amplifier type");
     if (PartNames() != m_partNames) m_problems << QStringLiteral("the part list changed");
     for (const QUrl& url : std::as_const(m_links.opened))
       if (!QStringList{ui::kHelpPageLink, ui::kWebsiteLink, ui::kBugReportLink, ui::kContactLink}.contains(

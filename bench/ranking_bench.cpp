@@ -2,7 +2,8 @@
 // the report's total: the weighting integrals depend on the band alone, so
 // a ranking integrates once and each part costs a few multiplications more.
 // And ranking it for a phono cartridge over frequency: the circuit is
-// prepared once, and each part costs a sum over the rule's nodes.
+// prepared once, and each part costs a sum over the rule's nodes. And
+// ranking it for a photodiode, each part with its own GBW, Ccm and Cdiff.
 #include <benchmark/benchmark.h>
 
 #include "bench/comparisons.h"
@@ -20,6 +21,10 @@ namespace {
 [[maybe_unused]] const bool kCartridgeComparison = tervane::bench::AddComparison(
     {"ranking 100 000 parts for a cartridge over frequency vs the textbook stage", "BM_RankPartsCartridge",
      "BM_RankParts", tervane::bench::Goal::kAtMost, 30});
+
+[[maybe_unused]] const bool kPhotodiodeComparison = tervane::bench::AddComparison(
+    {"ranking 100 000 parts for a photodiode's transimpedance amplifier vs the textbook stage",
+     "BM_RankPartsPhotodiode", "BM_RankParts", tervane::bench::Goal::kAtMost, 30});
 
 const tervane::PartLibrary& Library(bool bandwidth = false) {
   static const auto load = [](bool withBandwidth) {
@@ -64,5 +69,25 @@ void BM_RankPartsCartridge(benchmark::State& state) {
   state.counters["parts"] = static_cast<double>(library.m_partList.size());
 }
 BENCHMARK(BM_RankPartsCartridge)->Unit(benchmark::kMillisecond);
+
+// A photodiode of 100 Mohm and 20 pF with its dark current into 100 kohm ||
+// 1 pF, over 1 Hz to 1 MHz.
+void BM_RankPartsPhotodiode(benchmark::State& state) {
+  tervane::CalculatorForm form;
+  tervane::ApplyFormDefaults(form);
+  form.m_nAmpType = tervane::AMP_TRANSIMPEDANCE;
+  form.m_strR2 = "100k";
+  form.m_strFeedbackCapacitor = "1p";
+  form.m_strShuntResistance = "100M";
+  form.m_strDiodeCapacitance = "20p";
+  form.m_strDarkCurrent = "1n";
+  form.m_strLowerFreq = "1";
+  form.m_strUpperFreq = "1M";
+  const tervane::NoiseResult circuit = tervane::ComputeNoise(form);
+  const tervane::PartLibrary& library = Library(true);
+  for (auto _ : state) benchmark::DoNotOptimize(tervane::RankParts(circuit, library, tervane::Weighting::kNone));
+  state.counters["parts"] = static_cast<double>(library.m_partList.size());
+}
+BENCHMARK(BM_RankPartsPhotodiode)->Unit(benchmark::kMillisecond);
 
 }  // namespace

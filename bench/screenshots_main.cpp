@@ -207,6 +207,38 @@ int main(int argc, char** argv) {
   Later(700, [](QWidget* w) { SaveAndClose(w, QStringLiteral("about-box")); });
   Button(&calculator, "helpButton")->click();
 
+  // A photodiode's transimpedance amplifier, the OPA858 reference design:
+  // 10k, a 2 pF diode and the op amp's own capacitances, Cf set for
+  // Q = 0.707; what it does not read greyed; its report and its spectrum,
+  // en rising with the input's capacitance until the loop rolls it off.
+  Button(&calculator, "transimpedanceRadio")->click();
+  for (const auto& [name, text] :
+       {std::pair{"r2Edit", "10k"}, std::pair{"lowerFreqEdit", "1"}, std::pair{"upperFreqEdit", "260M"},
+        std::pair{"noiseVoltageEdit", "2.5n"}, std::pair{"noiseCurrentEdit", "1f"}})
+    calculator.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
+  Later(300, [](QWidget* w) {
+    for (auto* edit : w->findChildren<QLineEdit*>()) edit->clear();
+    for (const auto& [name, text] :
+         {std::pair{"gainBandwidthEdit", "5.5G"}, std::pair{"diodeCapacitanceEdit", "2p"},
+          std::pair{"darkCurrentEdit", "1n"}, std::pair{"photocurrentEdit", "10u"},
+          std::pair{"responsivityEdit", "0.5"}, std::pair{"commonModeCapacitanceEdit", "0.8p"},
+          std::pair{"differentialCapacitanceEdit", "0.2p"}})
+      QTest::keyClicks(w->findChild<QLineEdit*>(QString::fromLatin1(name)), QString::fromLatin1(text));
+    Button(w, "cfForQButton")->click();
+    Save(w, QStringLiteral("source-bandwidth-transimpedance"));
+    Button(w, "okButton")->click();
+  });
+  Button(&calculator, "builtCircuitButton")->click();
+  Save(&calculator, QStringLiteral("main-window-transimpedance"));
+  Later(300, [](QWidget* w) {
+    Save(w, QStringLiteral("noise-results-transimpedance"));
+    auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+    tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("spectrumTab")));
+    Save(w, QStringLiteral("noise-results-transimpedance-spectrum"));
+    w->close();
+  });
+  Button(&calculator, "calculateButton")->click();
+
   // The example chain, a phono preamp into a line stage, opened as
   // `tervane FILE` opens it: its window beside the main one, then its results.
   calculator.OpenCircuit(QStringLiteral("../docs/examples/phono-preamp.tervane"));

@@ -46,12 +46,13 @@ Json FiguresJson(const std::optional<NoiseFigures>& figures, const FigureCauses&
   if (!figures) return nullptr;
   Json doc = Json::object();
   for (const StageFigureField& f : kStageFigureFields)
-    if (HasFigure(causes, f.key)) doc[std::string(f.key)] = NumberOrNull((*figures).*f.member);
+    if (HasFigure(causes, f.key)) doc[std::string(FigureNamesOf(f, causes).key)] = NumberOrNull((*figures).*f.member);
   Json weighted = Json::object();
   for (const Weighting w : kWeightings) {
     Json one = Json::object();
     for (const WeightedFigureField& f : kWeightedFigureFields)
-      one[std::string(f.key)] = NumberOrNull((*figures)[w].*f.member);
+      if (HasFigure(causes, f.key))
+        one[std::string(FigureNamesOf(f, causes).key)] = NumberOrNull((*figures)[w].*f.member);
     weighted[std::string(NamesOf(w).key)] = std::move(one);
   }
   doc["weighted"] = std::move(weighted);

@@ -17,6 +17,7 @@
 #include "form/noise_report.h"
 #include "form/write_back.h"
 #include "noise/noise_breakdown.h"
+#include "noise/transimpedance.h"
 #include "notation/cp1252.h"
 
 namespace tervane::cli {
@@ -33,8 +34,14 @@ constexpr const char* kCalcFooter =
     "(inverting (Rs + R1) || R2; non-inverting R1 || R2 - Rs || Rload; buffer\n"
     "R2 - Rs || Rload; never below 0). A resistor's excess noise takes its noise\n"
     "index and its DC voltage both (--ni-r1=-20 --vdc-r1 10), or neither.\n"
-    "--part fills --en --in --fc, and --gbw --fci --in-correlation with what its\n"
-    "line gives (empty when it gives none).\n"
+    "--part fills --en --in --fc, and --gbw --fci --in-correlation --ccm --cdiff\n"
+    "with what its line gives (empty when it gives none).\n"
+    "--type transimpedance is a photodiode into Rf || Cf (--r2, --cf): its current\n"
+    "source with --rsh --cd from the - input to ground, --id --iph its shot noise\n"
+    "(--iph also its signal), --responsivity its light, --ccm --cdiff the op amp's\n"
+    "input capacitances; it reads neither --rs nor --r1, refuses --ls --rload\n"
+    "--cload and --with-carry (its input is a current), and has no 0 dB reference.\n"
+    "--cf-for-q sets --cf for the loop's Q = 0.707, as the desktop's button does.\n"
     "--parts is read only when --part is given, or when the --circuit file names a\n"
     "part: the report names it when the library has it, with the file's figures.\n"
     "--circuit starts from a circuit file the desktop saved (README, \"Circuit\n"
@@ -54,7 +61,12 @@ constexpr const char* kCalcFooter =
     "               current_corner as read (H, ohms, F, F, Hz, Hz), null where\n"
     "               absent, then bias_resistor bias_capacitor in_correlation and\n"
     "               each resistor's noise_index_R dc_volts_R (dB, V) where given,\n"
-    "               and G is then the gain at 1 kHz\n"
+    "               and G is then the gain at 1 kHz (the transimpedance, ohms,\n"
+    "               of a TIA);\n"
+    "               transimpedance, a TIA's alone: {transimpedance_ohm (at DC),\n"
+    "               bandwidth_hz (-3 dB), q, phase_margin_deg, centre_hz,\n"
+    "               input_density (A/rtHz at centre_hz), input_rms (A),\n"
+    "               nep (W/rtHz), min_power (W)}, null where not given\n"
     "--figures appends the data-sheet figures to a text or raw report.\n"
     "\n"
     "contributions (json): each source's share of the output noise, largest first:\n"
@@ -67,8 +79,9 @@ constexpr const char* kCalcFooter =
     "           in_corr, the inputs' correlated current noise, is negative where\n"
     "           it takes power away: density and total -sqrt(-power), percent\n"
     "           negative, the others' then adding up to more than 100\n"
-    "  input_referred  the output total (with the carry) over the gain, V\n"
-    "  input_density   Sn over the gain, V/rtHz\n"
+    "  input_referred  the output total (with the carry) over the gain, V; a TIA's\n"
+    "                  input current over the band, A\n"
+    "  input_density   input_referred over the root of the band, V/rtHz (A/rtHz)\n"
     "  peak_to_peak    the output total times crest_factor, V\n"
     "null when the calculation fails or a noise power other than in_corr is\n"
     "negative (a negative resistor, temperature or corner).\n"
@@ -81,6 +94,11 @@ constexpr const char* kCalcFooter =
     "and weighted: {none, A, ITU-R 468, CCIR-ARM, RIAA, RIAA+A}, each {output_v,\n"
     "output_dbu, output_dbv, input_v, ein_dbu, ein_dbv, snr_db, snr_re_4dbu_db};\n"
     "EIN is the output noise over the signal gain, the carried noise included;\n"
+    "a TIA's figures are in ohms, A and W: signal_gain its transimpedance (ohm),\n"
+    "gain_db in dBohm, input_a its input current in place of input_v, input_w the\n"
+    "minimum detectable power (W, with a responsivity), snr_db the photocurrent's,\n"
+    "the noise figure Rsh's, and no ein_dbu, ein_dbv, optimum_source_ohm or\n"
+    "min_noise_figure_db;\n"
     "null where a figure is undefined (no noise figure when Rs is 0, no optimum\n"
     "when in is 0, only the gains when a noise power is negative), and as a whole\n"
     "when the calculation fails. The 468 readings are rms.\n"
@@ -95,6 +113,21 @@ struct CalcOptions {
   std::string format = "text";
   bool figures = false;
 };
+
+Json TransimpedanceJson(const TransimpedanceFigures& f) {
+  const std::optional<TransimpedanceLoop>& loop = f.loop;
+  Json tia = Json::object();
+  tia["transimpedance_ohm"] = NumberOrNull(f.dcTransimpedance);
+  tia["bandwidth_hz"] = NumberOrNull(loop ? loop->bandwidth : std::nullopt);
+  tia["q"] = NumberOrNull(loop ? loop->q : std::nullopt);
+  tia["phase_margin_deg"] = NumberOrNull(loop ? loop->phaseMarginDegrees : std::nullopt);
+  tia["centre_hz"] = NumberOrNull(f.centre);
+  tia["input_density"] = NumberOrNull(f.inputDensity);
+  tia["input_rms"] = NumberOrNull(f.inputNoise);
+  tia["nep"] = NumberOrNull(f.nep);
+  tia["min_power"] = NumberOrNull(f.minimumPower);
+  return tia;
+}
 
 Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::string& report,
               double crestFactor) {
@@ -125,6 +158,8 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   doc["values"] = std::move(values);
   doc["contributions"] = ContributionsJson(result, crestFactor);
   doc["figures"] = FiguresJson(result);
+  if (const std::optional<TransimpedanceFigures> tia = TransimpedanceFiguresOf(result.inputs, result.outcome))
+    doc["transimpedance"] = TransimpedanceJson(*tia);
   if (HasBuiltCircuit(result.inputs)) {
     // The source, load, Cf and op amp always, null where absent; the bias
     // resistor, the correlation and the excess noise where given.

@@ -142,6 +142,9 @@ void AddCircuitOptions(CLI::App& app, CircuitOptions& options, PartUse use) {
                   use == PartUse::kSelectOne ? kOverrides : " (for the parts whose line gives none)");
 
   app.add_flag("--no-corner-current", options.noCornerCurrent, "Clear \"Apply 1/f Corner to Noise Current\"");
+  app.add_flag("--cf-for-q", options.cfForQ,
+               "Transimpedance: set Feedback Capacitor to the Cf that makes the loop's Q 0.707, from Rf, the input "
+               "capacitance (Cd + Ccm + Cdiff), Rsh and GBW (as \"Cf for Q = 0.707\"; over --cf)");
   app.add_flag("--with-carry", options.withCarry,
                "Calculate as \"Calc w/Carry\": add the carried noise of the previous stage");
   options.prevBandOption =
@@ -173,6 +176,9 @@ CircuitForm BuildCircuitForm(const CircuitOptions& options) {
   TypeFields(form, kFormTextFields, options.fields);
   TypeFields(form, kBuiltCircuitFields, options.builtFields);
   CheckBuiltCircuit(options, form);
+  if (options.cfForQ)
+    if (const std::optional<std::string_view> refusal = SetCfForQ(form))
+      throw UsageError("--cf-for-q: " + std::string(*refusal));
   if (options.noCornerCurrent) form.m_bApplyCorner = 0;
   form.m_bWithCarry = options.withCarry ? 1 : 0;
   if (options.prevBandOption->count() > 0) SetPreviousBand(form, options.prevBand);

@@ -38,6 +38,7 @@ struct CircuitOptions {
   FieldOptions<kFormTextFields.size()> fields;
   FieldOptions<kBuiltCircuitFields.size()> builtFields;  // the circuit as it is built
   bool noCornerCurrent = false;
+  bool cfForQ = false;  // Feedback Capacitor set for the transimpedance loop's Q = 0.707 (SetCfForQ)
   bool withCarry = false;
   std::pair<std::string, std::string> prevBand;
   CLI::Option* prevBandOption = nullptr;
@@ -59,10 +60,11 @@ struct CircuitForm {
 
 // The form as the desktop window would hold it: the defaults, the circuit
 // file opened over them, the type, the part chosen first, then the typed
-// fields over it, the check box and the carry state. A part that is not in
-// the file, a file that cannot be read, a circuit file that is not sound, a
-// part of the circuit as built refused (half a resistor's excess noise,
-// PartRefusal) or a reversed --prev-band is a UsageError.
+// fields over it, Cf for Q = 0.707, the check box and the carry state. A
+// part that is not in the file, a file that cannot be read, a circuit file
+// that is not sound, a part of the circuit as built refused (half a
+// resistor's excess noise, PartRefusal), a --cf-for-q without an answer or
+// a reversed --prev-band is a UsageError.
 CircuitForm BuildCircuitForm(const CircuitOptions& options);
 
 // The bytes of the circuit file named on the command line, read up to one

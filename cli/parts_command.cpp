@@ -48,8 +48,7 @@ int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) 
     const PartRecord* record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record
     TableRow& row = rows.emplace_back(TableRow{name, record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
-    for (const PartField field : kOptionalPartFields)
-      if ((record->*field)[0] != '\0') row.emplace_back(record->*field);
+    for (const std::string_view word : OptionalWords(*record)) row.emplace_back(word);
   }
   if (!rows.empty()) WriteTerminalText(out, AlignedColumns(rows));
   return kExitOk;

@@ -29,7 +29,9 @@ constexpr const char* kRankFooter =
     "selecting it in the list would: its voltage noise, current noise and 1/f corner\n"
     "replace the form's, and its gain-bandwidth, current-noise corner and current-\n"
     "noise correlation where its line gives them (--gbw, --fci and --in-correlation\n"
-    "are for the parts whose line does not). Parts are ranked by total noise over\n"
+    "are for the parts whose line does not); its input capacitances (--ccm\n"
+    "--cdiff, which the transimpedance amplifier reads) are its own, none where its\n"
+    "line gives none. Parts are ranked by total noise over\n"
     "the band (with the carried noise under --with-carry), quietest first, read\n"
     "through the --weighting (none: the report's total); equal totals keep the list\n"
     "order; parts whose calculation fails come last, in list order. A name on\n"
@@ -44,7 +46,11 @@ constexpr const char* kRankFooter =
     "corner applies to the current noise (- where undefined: in is 0, en or in is\n"
     "negative, a noise power is negative, the part failed), then the weighted\n"
     "total Vw (V) and the EIN (dBu) through the --weighting (the ITU-R 468\n"
-    "readings are rms).\n"
+    "readings are rms). In a transimpedance amplifier (--type transimpedance) the\n"
+    "parts are ranked by the input current In (A) through the --weighting, and\n"
+    "R_opt and EIN give way to In and Ccm Cdiff as the line writes them (- where\n"
+    "it gives none, calculated without); json and csv likewise (In, Ccm_text,\n"
+    "Cdiff_text).\n"
     "\n"
     "Formats: text  a table, values to 4 digits in engineering notation\n"
     "         json  {weighting, parts: [{rank, name, en_text, in_text, fc_text, en,\n"
@@ -66,13 +72,13 @@ struct RankOptions {
   std::string weighting = "none";
 };
 
-std::string RankText(const std::vector<RankedPart>& parts) {
+std::string RankText(const std::vector<RankedPart>& parts, const std::vector<RankColumn>& columns) {
   std::vector<TableRow> rows(1);
-  for (const RankColumn& column : kRankColumns)
+  for (const RankColumn& column : columns)
     if (!column.heading.empty()) rows[0].emplace_back(column.heading);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     TableRow& row = rows.emplace_back();
-    for (const RankColumn& column : kRankColumns)
+    for (const RankColumn& column : columns)
       if (!column.heading.empty()) row.push_back(RankCellText(parts[i], i + 1, column.id));
   }
   return AlignedColumns(rows);
@@ -86,11 +92,11 @@ Json JsonCell(const RankValue& value) {
   return rank ? Json(*rank) : Json(nullptr);
 }
 
-Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting) {
+Json RankJson(const std::vector<RankedPart>& parts, Weighting weighting, const std::vector<RankColumn>& columns) {
   Json list = Json::array();
   for (std::size_t i = 0; i < parts.size(); ++i) {
     Json part = Json::object();
-    for (const RankColumn& column : kRankColumns)
+    for (const RankColumn& column : columns)
       part[std::string(column.key)] = JsonCell(RankCellValue(parts[i], i + 1, column.id));
     list.push_back(std::move(part));
   }
@@ -107,13 +113,14 @@ int RunRank(const RankOptions& options, std::ostream& out, std::ostream& err) {
   NotePartFile(library, path, err);
   const Weighting weighting = WeightingOfOption(options.weighting);
   const std::vector<RankedPart> parts = RankParts(circuit.form, library, weighting);
+  const std::vector<RankColumn> columns = RankColumnsOf(circuit.form.m_nAmpType);
 
   if (options.format == "json")
-    WriteJson(out, RankJson(parts, weighting));
+    WriteJson(out, RankJson(parts, weighting, columns));
   else if (options.format == "csv")
-    out << Cp1252ToPrintableUtf8(RankCsv(parts));
+    out << Cp1252ToPrintableUtf8(RankCsv(parts, columns));
   else
-    WriteTerminalText(out, RankText(parts));
+    WriteTerminalText(out, RankText(parts, columns));
   // A refusal of the circuit fails every part alike: said once.
   NoteRefusal(ComputeNoise(circuit.form), err);
   const bool anyFailed = std::any_of(parts.begin(), parts.end(), [](const RankedPart& p) { return p.failed; });

@@ -17,10 +17,11 @@ struct AmplifierNames {
 };
 
 // In the order of the radio buttons, which is AmplifierType's.
-inline constexpr std::array<AmplifierNames, 3> kAmplifierNames{{
+inline constexpr std::array<AmplifierNames, 4> kAmplifierNames{{
     {AMP_BUFFER, "buffer", "Buffer"},
     {AMP_NONINVERTING, "noninverting", "Non-inverting"},
     {AMP_INVERTING, "inverting", "Inverting"},
+    {AMP_TRANSIMPEDANCE, "transimpedance", "Transimpedance"},
 }};
 
 // The names of the form's amplifier type; nothing when no type is chosen.

@@ -73,6 +73,8 @@ std::string_view NegativePartNote(std::optional<double> StageInputs::*part) {
 // "none is given".
 std::string_view WhyNoResistor(const StageInputs& inputs, ExcessResistor resistor) {
   if (resistor == ExcessResistor::kR1 && inputs.ampType == AMP_BUFFER) return "the buffer has none";
+  if (inputs.ampType == AMP_TRANSIMPEDANCE && resistor != ExcessResistor::kR2 && resistor != ExcessResistor::kRb)
+    return "the transimpedance amplifier has none";
   if (resistor == ExcessResistor::kRload && !inputs.loadResistor) return "none is given";
   if (resistor == ExcessResistor::kRb && !inputs.biasResistor) return "none is given";
   return "it is 0 ohm";
@@ -134,6 +136,14 @@ std::string HalfExcessNoiseReason(const HalfExcessNoise& half) {
 
 std::string HalfExcessNoiseText(const HalfExcessNoise& half) { return HalfExcessNoiseReason(half) + "."; }
 
+bool ReadsBuiltCircuitField(int type, std::size_t field) {
+  if (type != AMP_TRANSIMPEDANCE) return field < kFirstTransimpedanceField;
+  const StagePlace& place = kBuiltCircuitFields[field].stage;
+  for (const auto part : {&StageInputs::sourceInductance, &StageInputs::loadResistor, &StageInputs::loadCapacitor})
+    if (place.part == part) return false;
+  return place.part || place.resistor == ExcessResistor::kR2 || place.resistor == ExcessResistor::kRb;
+}
+
 // Every field of the circuit as built makes the stage one solved over
 // frequency, and nothing else does.
 bool HasBuiltCircuit(const StageInputs& inputs) { return IsFrequencyDependent(inputs); }
@@ -144,17 +154,20 @@ std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs) {
   const char* separator = " ";
   for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i) {
     const std::optional<double> value = BuiltCircuitValue(inputs, i);
-    if (!value) continue;
+    if (!value || !ReadsBuiltCircuitField(inputs.ampType, i)) continue;
     const FormTextField& field = kBuiltCircuitFields[i];
     line.append(separator).append(field.symbol).append(" = ").append(ShownValue(*value));
     line.append(UnitAfterValue(field.unit));
     separator = ", ";
   }
+  if (line == kBuiltCircuitLead) return std::nullopt;  // a TIA with none of them given
   return line;
 }
 
 std::optional<std::string_view> LoadRefusal(const StageInputs& inputs) {
-  if (inputs.ampType == AMP_INVERTING && (inputs.loadResistor || inputs.loadCapacitor)) return kLoadOnInvertingNote;
+  const bool load = inputs.loadResistor || inputs.loadCapacitor;
+  if (inputs.ampType == AMP_INVERTING && load) return kLoadOnInvertingNote;
+  if (inputs.ampType == AMP_TRANSIMPEDANCE && (load || inputs.sourceInductance)) return kSourceOnTransimpedanceNote;
   return std::nullopt;
 }
 
@@ -162,6 +175,7 @@ std::optional<std::string> PartRefusal(const StageInputs& inputs) {
   if (const std::optional<FaultyPart> faulty = FindFaultyPart(inputs)) {
     if (faulty->fault == PartFault::kBiasCapacitorAlone) return std::string(kBiasCapacitorAloneNote);
     if (faulty->fault == PartFault::kCorrelationOutOfRange) return std::string(kCorrelationOutOfRangeNote);
+    if (faulty->fault == PartFault::kZeroResponsivity) return std::string(kZeroResponsivityNote);
     return std::string(NegativePartNote(faulty->part));
   }
   if (const std::optional<ExcessResistor> resistor = ExcessNoiseOfNoResistor(inputs))

@@ -45,12 +45,19 @@ inline constexpr std::string_view kHalfExcessNoiseReason = "a resistor's excess 
 std::string HalfExcessNoiseReason(const HalfExcessNoise& half);
 std::string HalfExcessNoiseText(const HalfExcessNoise& half);
 
+// Whether a stage of `type` reads field `field` of kBuiltCircuitFields: a
+// voltage stage none of the transimpedance amplifier's, which reads no
+// source inductance or load and has no R1, Rs or Rload for excess noise.
+bool ReadsBuiltCircuitField(int type, std::size_t field);
+
 // Whether any part of the circuit as it is built is given.
 bool HasBuiltCircuit(const StageInputs& inputs);
 
 // "Circuit as built: Ls = 500mH, Rload = 47kohm, Cload = 200pF", the parts
 // in use with their values, for the report and both windows; none when the
-// stage is the textbook one. The line starts with kBuiltCircuitLead.
+// stage is the textbook one or a transimpedance amplifier without any (a
+// voltage stage leaves out that amplifier's fields, which it does not
+// read). The line starts with kBuiltCircuitLead.
 inline constexpr std::string_view kBuiltCircuitLead = "Circuit as built:";
 std::optional<std::string> BuiltCircuitLine(const StageInputs& inputs);
 
@@ -60,21 +67,42 @@ inline constexpr std::string_view kLoadOnInvertingNote =
     "The inverting stage has no + input for a load to sit on: clear Load Resistor and Load Capacitor, "
     "or choose the buffer or the non-inverting stage.";
 
-// kLoadOnInvertingNote when `inputs` put a load on the inverting stage,
-// which the calculation refuses; none otherwise.
+// Why a calculation with a source inductance or a load in the transimpedance
+// amplifier failed.
+inline constexpr std::string_view kSourceOnTransimpedanceNote =
+    "The transimpedance amplifier's source is the photodiode: clear Source Inductance, Load Resistor and Load "
+    "Capacitor, or choose a voltage stage.";
+
+// kLoadOnInvertingNote when `inputs` put a load on the inverting stage, and
+// kSourceOnTransimpedanceNote when they give the transimpedance amplifier a
+// source inductance or a load, which the calculation refuses; none
+// otherwise.
 std::optional<std::string_view> LoadRefusal(const StageInputs& inputs);
 
-// Why the calculation refuses a correlation beyond -1..1, and Cb without Rb.
+// Why "Calc w/Carry" is refused for the transimpedance amplifier.
+inline constexpr std::string_view kCarryIntoTransimpedanceNote =
+    "\"Calc w/Carry\" carries a voltage into the stage, and the transimpedance amplifier's input is a current: "
+    "there is no voltage to carry. Press \"Calculate\".";
+
+// Why the transimpedance amplifier has no solution.
+inline constexpr std::string_view kTransimpedanceNoSolutionNote =
+    "The transimpedance amplifier needs its feedback resistor Rf (Resistor 2) above 0 ohm, and a Shunt Resistance "
+    "of 0 ohm would short the photodiode: leave it empty where there is none.";
+
+// Why the calculation refuses a correlation beyond -1..1, Cb without Rb,
+// and a responsivity of 0.
 inline constexpr std::string_view kCorrelationOutOfRangeNote =
     "Current Noise Correlation must lie between -1 and 1 (0: the inputs' current noise independent).";
 inline constexpr std::string_view kBiasCapacitorAloneNote =
     "Bias Capacitor is given without Bias Resistor: Cb lies across Rb; give Rb, or clear Bias Capacitor.";
+inline constexpr std::string_view kZeroResponsivityNote =
+    "Responsivity cannot be 0: it would turn no light into current (an empty field leaves it out).";
 
 // Why the calculation refuses the first faulty part of `inputs`
 // (FindFaultyPart), or excess noise given for a resistor the stage lacks
 // (ExcessNoiseOfNoResistor): the one sentence that the dialog refuses "OK"
 // with, the command line refuses the options with and the results show:
-// kCorrelationOutOfRangeNote, kBiasCapacitorAloneNote, "Feedback Capacitor
+// kCorrelationOutOfRangeNote, kBiasCapacitorAloneNote, kZeroResponsivityNote, "Feedback Capacitor
 // cannot be negative (an empty field leaves it out).", or "Rs Noise Index
 // and Rs DC Voltage are given, but the stage has no Rs (it is 0 ohm), ...";
 // none where every part given is one the stage can have.

@@ -53,6 +53,15 @@ struct CalculatorForm {
   std::string m_strDcVoltsRload;
   std::string m_strNoiseIndexRb;
   std::string m_strDcVoltsRb;
+  // The transimpedance amplifier's photodiode and the op amp's input
+  // capacitances, which only it reads (kFirstTransimpedanceField on).
+  std::string m_strShuntResistance;
+  std::string m_strDiodeCapacitance;
+  std::string m_strDarkCurrent;
+  std::string m_strPhotocurrent;
+  std::string m_strResponsivity;
+  std::string m_strCommonModeCapacitance;
+  std::string m_strDifferentialCapacitance;
 
   int m_bWithCarry = 0;  // set by the button that starts a calculation
 
@@ -127,10 +136,11 @@ inline constexpr std::array<FormTextField, 11> kFormTextFields{{
 
 // The fields of the circuit as it is built, in the same shape, none of them
 // among the main window's edits: each starts empty, and empty means absent.
-// A part of the library fills in its gain-bandwidth, current-noise corner
-// and correlation when its line gives them, and empties them when it does
-// not. Each resistor's excess noise is two of them (kExcessNoiseFields).
-inline constexpr std::array<FormTextField, 19> kBuiltCircuitFields{{
+// A part of the library fills in its gain-bandwidth, current-noise corner,
+// correlation and input capacitances when its line gives them, and empties
+// them when it does not. Each resistor's excess noise is two of them (kExcessNoiseFields).
+// The transimpedance amplifier's own come last (kFirstTransimpedanceField).
+inline constexpr std::array<FormTextField, 26> kBuiltCircuitFields{{
     {"source_inductance", &CalculatorForm::m_strSourceInductance, "", "Source Inductance", "Ls", "H",
      "--source-inductance,--ls", " (in series with the source resistor)", false,
      StagePart(&StageInputs::sourceInductance)},
@@ -177,7 +187,26 @@ inline constexpr std::array<FormTextField, 19> kBuiltCircuitFields{{
      "--noise-index-rb,--ni-rb", " (with --vdc-rb)", false, NoiseIndexOf(ExcessResistor::kRb)},
     {"dc_volts_rb", &CalculatorForm::m_strDcVoltsRb, "", "Rb DC Voltage", "Vdc(Rb)", "V", "--dc-volts-rb,--vdc-rb",
      " (with --ni-rb)", false, DcVoltsOf(ExcessResistor::kRb)},
+    {"shunt_resistance", &CalculatorForm::m_strShuntResistance, "", "Shunt Resistance", "Rsh", "ohms",
+     "--shunt-resistance,--rsh", " (transimpedance: the photodiode's; empty, none)", false,
+     StagePart(&StageInputs::shuntResistance)},
+    {"diode_capacitance", &CalculatorForm::m_strDiodeCapacitance, "", "Diode Capacitance", "Cd", "F",
+     "--diode-capacitance,--cd", " (transimpedance: the photodiode's)", false,
+     StagePart(&StageInputs::diodeCapacitance)},
+    {"dark_current", &CalculatorForm::m_strDarkCurrent, "", "Dark Current", "Id", "A", "--dark-current,--id",
+     " (transimpedance: shot noise)", false, StagePart(&StageInputs::darkCurrent)},
+    {"photocurrent", &CalculatorForm::m_strPhotocurrent, "", "Photocurrent", "Iph", "A", "--photocurrent,--iph",
+     " (transimpedance: shot noise, and the signal of the SNR)", false, StagePart(&StageInputs::photocurrent)},
+    {"responsivity", &CalculatorForm::m_strResponsivity, "", "Responsivity", "R", "A/W", "--responsivity",
+     " (transimpedance: the NEP and the minimum detectable power)", false, StagePart(&StageInputs::responsivity)},
+    {"common_mode_capacitance", &CalculatorForm::m_strCommonModeCapacitance, "", "Common-Mode Input Capacitance",
+     "Ccm", "F", "--common-mode-capacitance,--ccm", " (transimpedance: each input to ground)", true,
+     StagePart(&StageInputs::commonModeCapacitance)},
+    {"differential_capacitance", &CalculatorForm::m_strDifferentialCapacitance, "",
+     "Differential Input Capacitance", "Cdiff", "F", "--differential-capacitance,--cdiff",
+     " (transimpedance: between the inputs)", true, StagePart(&StageInputs::differentialCapacitance)},
 }};
+
 
 // The place in kBuiltCircuitFields of the field that goes to `place` in the
 // stage; kBuiltCircuitFields.size() where none does.
@@ -186,6 +215,10 @@ constexpr std::size_t BuiltCircuitFieldOf(StagePlace place) {
   while (field < kBuiltCircuitFields.size() && kBuiltCircuitFields[field].stage != place) ++field;
   return field;
 }
+
+// The first field that only the transimpedance amplifier reads; they run
+// to the table's end. A circuit file holds them where any of them is given.
+inline constexpr std::size_t kFirstTransimpedanceField = BuiltCircuitFieldOf(StagePart(&StageInputs::shuntResistance));
 
 // Each resistor's excess noise in kBuiltCircuitFields: the places of its
 // noise index and DC voltage, in ExcessResistor order.

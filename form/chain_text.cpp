@@ -40,23 +40,25 @@ const auto& FieldOf(const Fields& fields, std::string_view key) {
   return *std::find_if(fields.begin(), fields.end(), [key](const auto& field) { return field.key == key; });
 }
 
-// "Output noise (RIAA) = 1.2mV (-56.20dBu)": the figures keyed `keys`, the
-// first with its label, the others after it in brackets; a dash with why
-// where a figure is undefined, the why said once: "EIN = — (the chain has
-// no signal gain)".
+// "Output noise (RIAA) = 1.2mV (-56.20dBu)": the figures keyed `keys` that
+// the chain has (HasFigure), the first with its label, the others after it
+// in brackets; a dash with why where a figure is undefined, the why said
+// once: "EIN = — (the chain has no signal gain)".
 std::string FigureLine(const ChainCalculation& result, const NoiseFigures& figures, Weighting weighting,
                        std::initializer_list<std::string_view> keys) {
   const WeightedFigures& weighted = figures[weighting];
-  std::string line(FieldOf(kWeightedFigureFields, *keys.begin()).label);
+  const FigureCauses causes = CausesOf(result);
+  std::string line(FigureNamesOf(FieldOf(kWeightedFigureFields, *keys.begin()), causes).label);
   if (weighting != Weighting::kNone) line.append(" (").append(NamesOf(weighting).label).append(")");
   line.append(" = ");
   std::string_view said;  // the reason given last
   for (const std::string_view key : keys) {
+    if (!HasFigure(causes, key)) continue;
     const WeightedFigureField& field = FieldOf(kWeightedFigureFields, key);
     const std::optional<double> value = weighted.*field.member;
-    std::string text = FigureText(value, field.unit, field.kind);
+    std::string text = FigureText(value, FigureNamesOf(field, causes).unit, field.kind);
     if (!value) {
-      const std::string_view reason = UndefinedReason(CausesOf(result), weighted, key);
+      const std::string_view reason = UndefinedReason(causes, weighted, key);
       if (reason == said) continue;
       text.append(" (").append(reason).append(")");
       said = reason;
@@ -116,6 +118,10 @@ std::string ChainFailureText(const ChainCalculation& result) {
       return "error: the chain has no stages";
     case ChainFailure::kTooManyStages:
       return "error: a chain holds at most " + std::to_string(kMaxChainStages) + " stages";
+    case ChainFailure::kCurrentInputLater:
+      return "error: " + StageName(result, *chain.failedStage) +
+             " takes a current, and the stage before it gives a voltage: a transimpedance amplifier can only be the "
+             "chain's first stage";
     case ChainFailure::kStageFailed: {
       std::string text = StageName(result, *chain.failedStage) + ": " + std::string(kNoiseErrorReport);
       if (const std::optional<std::string> note = BuiltCircuitRefusal(result.stages[*chain.failedStage]))
@@ -136,12 +142,19 @@ std::string BuildChainReport(const ChainCalculation& result, Weighting weighting
   std::string out =
       "Chain of " + std::to_string(chain.stages.size()) + (chain.stages.size() == 1 ? " stage" : " stages");
   out.append(" over ").append(BandText({first.lowerFreq, first.upperFreq}));
-  out.append(", 0 dB reference ").append(ShownValue(first.refVoltage)).append("V (the first stage's)");
+  // A transimpedance amplifier's gains are ohms, from its photocurrent, its signal.
+  const bool current = first.ampType == AMP_TRANSIMPEDANCE;
+  const std::string_view ohms = current ? "ohm" : "";
+  if (current)
+    out.append(", its signal the first stage's photocurrent");
+  else
+    out.append(", 0 dB reference ").append(ShownValue(first.refVoltage)).append("V (the first stage's)");
   const std::optional<ChainBreakdown> breakdown = BreakdownChain(chain, weighting);
   for (std::size_t k = 0; k < chain.stages.size(); ++k) {
     const ChainStage& stage = chain.stages[k];
     out.append(kLineEnd).append(StageName(result, k)).append(": gain ").append(ShownValue(stage.gain));
-    out.append(", ").append(ShownValue(stage.cumulativeGain)).append(" from the chain's input");
+    if (k == 0) out.append(ohms);
+    out.append(", ").append(ShownValue(stage.cumulativeGain)).append(ohms).append(" from the chain's input");
     if (breakdown) {
       const ChainStageShare& share = breakdown->stages[k];
       out.append("; ").append(ShownValue(share.total)).append("V at the output, ");
@@ -155,8 +168,9 @@ std::string BuildChainReport(const ChainCalculation& result, Weighting weighting
   for (const std::string_view key : {"noise_figure_db", "noise_figure_loaded_db"}) {
     if (!HasFigure(causes, key)) continue;
     const StageFigureField& noiseFigure = FieldOf(kStageFigureFields, key);
-    out.append(kLineEnd).append(noiseFigure.label).append(" = ");
-    out.append(FigureText((*figures).*noiseFigure.member, noiseFigure.unit, noiseFigure.kind));
+    const FigureNames names = FigureNamesOf(noiseFigure, causes);
+    out.append(kLineEnd).append(names.label).append(" = ");
+    out.append(FigureText((*figures).*noiseFigure.member, names.unit, noiseFigure.kind));
   }
   out.append(kLineEnd).append(FigureLine(result, *figures, weighting, {"snr_db"}));
   if (const std::optional<std::string> dominance = DominanceText(result, weighting))
@@ -191,6 +205,10 @@ FigureCauses CausesOf(const ChainCalculation& result) {
     causes.en = chain.stages.front().outcome.enCorrected;
     causes.in = chain.stages.front().outcome.inCorrected;
     causes.load = chain.stages.front().inputs.loadResistor.has_value();
+    const StageInputs& first = chain.stages.front().inputs;
+    causes.current = first.ampType == AMP_TRANSIMPEDANCE;
+    causes.responsivity = first.responsivity.has_value();
+    if (causes.current) causes.sourceResistor = first.shuntResistance.value_or(0);
   }
   return causes;
 }

@@ -27,6 +27,8 @@ constexpr int kChainVersion = 3;
 // The first whose header says how many stages it holds, so that a chain cut
 // after a stage is no shorter chain.
 constexpr int kStageCountVersion = 4;
+// The first that holds the transimpedance amplifier's fields.
+constexpr int kTransimpedanceVersion = 5;
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -214,8 +216,18 @@ std::vector<const FormTextField*> FieldsOf(int version) {
   std::vector<const FormTextField*> fields;
   for (const FormTextField& field : kFormTextFields) fields.push_back(&field);
   if (version >= kBuiltCircuitVersion)
-    for (const FormTextField& field : kBuiltCircuitFields) fields.push_back(&field);
+    for (std::size_t i = 0; i < kBuiltCircuitFields.size(); ++i)
+      if (i < kFirstTransimpedanceField || version >= kTransimpedanceVersion) fields.push_back(&kBuiltCircuitFields[i]);
   return fields;
+}
+
+// Whether a stage needs the version that holds the transimpedance
+// amplifier: the stage is one, or gives any of its fields. A release
+// before it then says that the file is newer.
+bool NeedsTransimpedanceVersion(const CalculatorForm& form) {
+  return form.m_nAmpType == AMP_TRANSIMPEDANCE ||
+         std::ranges::any_of(std::span(kBuiltCircuitFields).subspan(kFirstTransimpedanceField),
+                             [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
 }
 
 bool IsKnownKey(std::string_view key, const std::vector<const FormTextField*>& fields) {
@@ -334,9 +346,24 @@ std::string HeaderLines(int version) {
   return std::string(kHeader) + "\n" + std::string(kVersionKey) + "=" + std::to_string(version) + "\n";
 }
 
+// The file of a chain of `stages` in `version`, from version 4 on.
+std::string ChainText(std::span<const ChainStageForm> stages, int version) {
+  std::string text = HeaderLines(version);
+  text.append(kStagesKey).append("=").append(std::to_string(stages.size())).append("\n");
+  for (const ChainStageForm& stage : stages) {
+    text.append("\n").append(kStageHeader).append("\n");
+    AppendStage(text, version, stage.form, stage.partName);
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName) {
+  if (NeedsTransimpedanceVersion(form)) {
+    const ChainStageForm stage[] = {{form, partName}};
+    return ChainText(stage, kTransimpedanceVersion);
+  }
   const bool built = std::ranges::any_of(kBuiltCircuitFields,
                                          [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
   const int version = built ? kBuiltCircuitVersion : 1;
@@ -347,13 +374,9 @@ std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std
 
 std::string WriteChainFile(std::span<const ChainStageForm> stages) {
   if (stages.size() == 1) return WriteCircuitFile(stages.front().form, stages.front().partName);
-  std::string text = HeaderLines(kStageCountVersion);
-  text.append(kStagesKey).append("=").append(std::to_string(stages.size())).append("\n");
-  for (const ChainStageForm& stage : stages) {
-    text.append("\n").append(kStageHeader).append("\n");
-    AppendStage(text, kStageCountVersion, stage.form, stage.partName);
-  }
-  return text;
+  const bool transimpedance =
+      std::ranges::any_of(stages, [](const ChainStageForm& stage) { return NeedsTransimpedanceVersion(stage.form); });
+  return ChainText(stages, transimpedance ? kTransimpedanceVersion : kStageCountVersion);
 }
 
 ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {

@@ -35,7 +35,10 @@ namespace tervane {
 // A chain of stages is version 4: the version and the number of stages,
 // then a `[stage]` section for each stage in the chain's order, each with
 // the lines a file of version 2 holds after its version. Version 3 is the
-// same without the number of stages.
+// same without the number of stages. Version 5 is version 4 with the
+// transimpedance amplifier's fields (from kFirstTransimpedanceField) in
+// every stage, written where a stage is that amplifier or gives any of
+// them, a single stage as a chain of one.
 //
 //   [tervane-circuit]
 //   version=4
@@ -53,7 +56,7 @@ namespace tervane {
 
 // Larger files are refused unread: a circuit takes well under 1 KiB.
 inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
-inline constexpr int kCircuitFileVersion = 4;  // the newest this one reads
+inline constexpr int kCircuitFileVersion = 5;  // the newest this one reads
 
 // The file's text for the form's type, texts and check box, and the part
 // (all Windows-1252), in UTF-8: version 1 unless a field of the circuit as

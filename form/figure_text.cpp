@@ -39,18 +39,26 @@ std::string FigureText(std::optional<double> value, std::string_view unit, Figur
 }
 
 FigureCauses CausesOf(const NoiseResult& result) {
+  const StageInputs& s = result.inputs;
   const StageResult& r = result.outcome;
+  const bool current = s.ampType == AMP_TRANSIMPEDANCE;
   return {false,
           !(r.gain && *r.gain != 0),
-          HasNegativePower(result.inputs, r),
-          result.inputs.sourceResistor,
+          HasNegativePower(s, r),
+          current ? s.shuntResistance.value_or(0) : s.sourceResistor,
           r.enCorrected,
           r.inCorrected,
-          result.inputs.loadResistor.has_value()};
+          s.loadResistor.has_value(),
+          current,
+          s.responsivity.has_value()};
 }
 
 bool HasFigure(const FigureCauses& causes, std::string_view key) {
-  return key != "noise_figure_loaded_db" || causes.load;
+  if (key == "noise_figure_loaded_db") return causes.load;
+  if (key == "input_w") return causes.current && causes.responsivity;
+  for (const std::string_view voltageOnly : {"ein_dbu", "ein_dbv", "optimum_source_ohm", "min_noise_figure_db"})
+    if (causes.current && key == voltageOnly) return false;
+  return true;
 }
 
 std::string_view UndefinedReason(const FigureCauses& causes, const WeightedFigures& weighted, std::string_view key) {
@@ -60,10 +68,15 @@ std::string_view UndefinedReason(const FigureCauses& causes, const WeightedFigur
   if (is({"gain_db", "input_v", "ein_dbu", "ein_dbv"}) && causes.noGain)
     return causes.chain ? "the chain has no signal gain" : "the stage has no signal gain";
   if (!is({"signal_gain", "gain_db"}) && causes.negativePower) return kNegativePowerText;
+  if (is({"noise_figure_db", "noise_temperature_k"}) && causes.current) {
+    if (causes.sourceResistor == 0) return "no Rsh: the photodiode has no thermal noise to compare with";
+    if (causes.sourceResistor < 0) return "Rsh < 0: a negative shunt resistance has no noise to compare with";
+  }
   if (is({"noise_figure_db", "noise_temperature_k"})) {
     if (causes.sourceResistor == 0) return "Rs = 0: there is no source noise to compare with";
     if (causes.sourceResistor < 0) return "Rs < 0: a negative source resistance has no noise to compare with";
   }
+  if (is({"snr_db"}) && causes.current && weighted.outputV) return "no Photocurrent given: it is the signal";
   if (is({"optimum_source_ohm", "min_noise_figure_db"})) {
     if (causes.chain) return "a figure of one op amp: see the first stage calculated alone";
     if (causes.in == 0) return "in = 0: no current noise to balance the voltage noise";
@@ -77,17 +90,16 @@ std::string_view UndefinedReason(const FigureCauses& causes, const WeightedFigur
 TextTable FigureTable(const FigureCauses& causes, const NoiseFigures& figures, Weighting weighting) {
   TextTable table{{"Figure", "Value", "Why undefined"}, {}};
   const WeightedFigures& weighted = figures[weighting];
-  auto add = [&](std::string_view key, std::string label, std::optional<double> value, std::string_view unit,
-                 FigureKind kind) {
-    table.rows.push_back({std::move(label), FigureText(value, unit, kind),
-                          value ? std::string() : std::string(UndefinedReason(causes, weighted, key))});
+  auto add = [&](const auto& f, std::optional<double> value, std::string_view suffix) {
+    if (!HasFigure(causes, f.key)) return;
+    const FigureNames names = FigureNamesOf(f, causes);
+    table.rows.push_back({std::string(names.label).append(suffix), FigureText(value, names.unit, f.kind),
+                          value ? std::string() : std::string(UndefinedReason(causes, weighted, f.key))});
   };
-  for (const StageFigureField& f : kStageFigureFields)
-    if (HasFigure(causes, f.key)) add(f.key, std::string(f.label), figures.*f.member, f.unit, f.kind);
+  for (const StageFigureField& f : kStageFigureFields) add(f, figures.*f.member, "");
   const std::string suffix = weighting == Weighting::kNone ? std::string(" (flat)")
                                                            : " (" + std::string(NamesOf(weighting).label) + ")";
-  for (const WeightedFigureField& f : kWeightedFigureFields)
-    add(f.key, std::string(f.label) + suffix, weighted.*f.member, f.unit, f.kind);
+  for (const WeightedFigureField& f : kWeightedFigureFields) add(f, weighted.*f.member, suffix);
   return table;
 }
 
@@ -97,7 +109,8 @@ std::string FiguresText(const NoiseFigures& figures, const FigureCauses& causes,
   for (const StageFigureField& f : kStageFigureFields) {
     if (!HasFigure(causes, f.key)) continue;
     const std::optional<double> value = figures.*f.member;
-    out.append(kLineEnd).append(f.label).append(" = ").append(FigureText(value, f.unit, f.kind));
+    const FigureNames names = FigureNamesOf(f, causes);
+    out.append(kLineEnd).append(names.label).append(" = ").append(FigureText(value, names.unit, f.kind));
     if (!value) out.append("  (").append(UndefinedReason(causes, figures[Weighting::kNone], f.key)).append(")");
   }
   out.append(kLineEnd).append(kLineEnd).append("Weighted over ").append(BandText(band));
@@ -105,9 +118,11 @@ std::string FiguresText(const NoiseFigures& figures, const FigureCauses& causes,
   for (const WeightingNames& names : kWeightingNames) out.append(Padded(std::string(names.label), kColumnWidth));
   TrimLineEnd(out);
   for (const WeightedFigureField& f : kWeightedFigureFields) {
-    out.append(kLineEnd).append(Padded(std::string(f.label), kLabelWidth));
+    if (!HasFigure(causes, f.key)) continue;
+    const FigureNames names = FigureNamesOf(f, causes);
+    out.append(kLineEnd).append(Padded(std::string(names.label), kLabelWidth));
     for (const Weighting w : kWeightings)
-      out.append(Padded(FigureText(figures[w].*f.member, f.unit, f.kind), kColumnWidth));
+      out.append(Padded(FigureText(figures[w].*f.member, names.unit, f.kind), kColumnWidth));
     TrimLineEnd(out);
   }
   if (note) out.append(kLineEnd).append(*note);

@@ -5,6 +5,7 @@
 #include "form/built_circuit.h"
 #include "noise/noise_calculation.h"
 #include "noise/stage_response.h"
+#include "noise/transimpedance.h"
 #include "notation/eng_parse.h"
 #include "notation/shown_value.h"
 
@@ -72,15 +73,38 @@ std::string LosslessResonanceNote(double frequency) {
 std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result) {
   switch (result.outcome.failure.value_or(StageFailure::kNotFinite)) {
     case StageFailure::kLoadOnInverting:
-      return std::string(kLoadOnInvertingNote);
+    case StageFailure::kSourcePartOnTransimpedance:
+      return std::string(LoadRefusal(result.inputs).value_or(""));
+    case StageFailure::kCarryIntoTransimpedance:
+      return std::string(kCarryIntoTransimpedanceNote);
     case StageFailure::kFaultyPart:
     case StageFailure::kExcessNoiseOfNoResistor:
       return PartRefusal(result.inputs);
     case StageFailure::kLosslessResonance:
       return LosslessResonanceNote(LosslessResonance(result.inputs).value_or(NAN));
+    case StageFailure::kNoSolution:
+      if (result.inputs.ampType != AMP_TRANSIMPEDANCE) return std::nullopt;
+      return std::string(kTransimpedanceNoSolutionNote);
     default:
       return std::nullopt;
   }
+}
+
+std::optional<std::string_view> SetCfForQ(CalculatorForm& form) {
+  // By CfForQFailure.
+  static constexpr std::string_view kRefusals[] = {
+      "the loop is none a circuit has: Rf (Resistor 2) must lie above 0 ohm, Shunt Resistance too where given, and "
+      "no part be refused",
+      "without a Gain-Bandwidth Product the op amp is ideal, and its loop has no Q",
+      "the loop is damped beyond Q = 0.707 without any Cf (Shunt Resistance is low against Rf): no Cf brings it "
+      "there",
+  };
+  const StageInputs stage = ReadNoiseInputs(form).inputs;
+  if (stage.ampType != AMP_TRANSIMPEDANCE) return "the stage is not a transimpedance amplifier";
+  const CfForQResult cf = CfForQ(stage);
+  if (cf.failure) return kRefusals[static_cast<std::size_t>(*cf.failure)];
+  form.m_strFeedbackCapacitor = ShownValue(cf.feedbackCapacitor);
+  return std::nullopt;
 }
 
 bool SetBiasCancellingResistor(CalculatorForm& form) {

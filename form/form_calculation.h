@@ -50,9 +50,10 @@ NoiseResult ComputeNoise(const CalculatorForm& form);
 void Recalculate(NoiseResult& result, const PreparedCircuit* prepared = nullptr);
 
 // The note of the circuit as built that says why `result` failed
-// (kLoadOnInvertingNote, PartRefusal; a lossless resonance with its
-// frequency; the resistor whose excess noise is given though the stage
-// lacks it); none otherwise.
+// (LoadRefusal, PartRefusal; a lossless resonance with its frequency; the
+// resistor whose excess noise is given though the stage lacks it; the
+// transimpedance amplifier's carry and its missing Rf or shorted diode);
+// none otherwise.
 std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result);
 
 // Sets Bias Resistor to the value that cancels the bias currents' offsets
@@ -60,6 +61,13 @@ std::optional<std::string> BuiltCircuitRefusal(const NoiseResult& result);
 // values. False, the form unchanged, where there is none (no topology, a
 // value that is not finite).
 bool SetBiasCancellingResistor(CalculatorForm& form);
+
+// "Cf for Q = 0.707": sets Feedback Capacitor to the Cf that makes the
+// transimpedance amplifier's loop as flat as it can be without peaking
+// (CfForQ), as the calculation shows values. Why there is none, the form
+// unchanged, otherwise: not a transimpedance amplifier, no loop a circuit
+// has, an ideal op amp, or a loop damped beyond Q = 0.707 without any Cf.
+std::optional<std::string_view> SetCfForQ(CalculatorForm& form);
 
 // The noise model's views of a calculation of the form.
 inline std::optional<NoiseBreakdown> BreakdownNoise(const NoiseResult& result,

@@ -1,6 +1,8 @@
 #include "form/noise_report.h"
 
 #include "form/built_circuit.h"
+#include "noise/transimpedance.h"
+#include "notation/eng_format.h"
 #include "notation/shown_value.h"
 
 namespace tervane {
@@ -10,6 +12,36 @@ void AppendValue(std::string& out, std::string_view label, double value, std::st
   out.append(label);
   out.append(ShownValue(value));
   out.append(ending);
+}
+
+// The transimpedance amplifier's lines after its output noise: the
+// photocurrent's transimpedance, the loop, the input current, the light and
+// the signal to noise ratio, this last without a line end.
+void AppendTransimpedance(std::string& out, const StageInputs& s, const StageResult& r) {
+  const TransimpedanceFigures f = *TransimpedanceFiguresOf(s, r);
+  AppendValue(out, "Transimpedance = ", f.dcTransimpedance, "ohm at DC");
+  const std::optional<double> bandwidth = f.loop ? f.loop->bandwidth : std::nullopt;
+  if (bandwidth)
+    AppendValue(out, ", -3dB at ", *bandwidth, "Hz\r\n");
+  else
+    out += ", flat (no -3dB point)\r\n";
+  if (f.loop && f.loop->q) {
+    out.append("Loop Q = ").append(FormatFixed(*f.loop->q, 3));
+    out.append(", phase margin = ").append(FormatFixed(*f.loop->phaseMarginDegrees, 1)).append(" degrees\r\n");
+  } else {
+    out += "Loop: no Gain-Bandwidth Product, an ideal op amp\r\n";
+  }
+  if (!s.commonModeCapacitance && !s.differentialCapacitance)
+    out += "No Ccm or Cdiff given: the op amp's input capacitance is left out\r\n";
+  const std::string centre = "at " + ShownValue(f.centre) + "Hz, the band's centre\r\n";
+  AppendValue(out, "Input current noise = ", f.inputDensity, "A/rtHz " + centre);
+  AppendValue(out, "Input current noise over the band = ", f.inputNoise, "A\r\n");
+  if (f.nep) AppendValue(out, "Noise-equivalent power = ", *f.nep, "W/rtHz " + centre);
+  if (f.minimumPower) AppendValue(out, "Minimum detectable power = ", *f.minimumPower, "W\r\n");
+  if (r.snr)
+    AppendValue(out, "Signal to noise ratio = ", *r.snr, "dB, of the photocurrent");
+  else
+    out += "Signal to noise ratio: no Photocurrent given";
 }
 
 }  // namespace
@@ -57,6 +89,10 @@ std::string BuildNoiseReport(const NoiseResult& result, std::optional<std::strin
                          : "1/f Noise corner not applied to noise current\r\n";
   AppendValue(out, "Noise = ", *r.outputDensity, "V/rtHz\r\n");
   AppendValue(out, "Total noise voltage = ", *r.ownNoise, "V\r\n");
+  if (s.ampType == AMP_TRANSIMPEDANCE) {
+    AppendTransimpedance(out, s, r);
+    return out;
+  }
   if (s.carry) {
     if (r.reduced) out += "Carry noise reduced by bandwidth reduction\r\n";
     AppendValue(out, "Noise voltage with carry = ", *r.totalNoise, "V\r\n");

@@ -28,8 +28,9 @@ inline constexpr std::string_view kSilentSpectrumText = "No spectrum: the stage 
 inline constexpr std::string_view kNoPartSelected = "(none)";
 
 // The "Noise Results" text: Windows-1252, lines ending in CR LF, no line end
-// after the gain. `partName` is the selected list item's text, or nothing
-// when the list has no selection.
+// after the gain (the transimpedance amplifier's signal to noise ratio,
+// which its report ends with). `partName` is the selected list item's text,
+// or nothing when the list has no selection.
 std::string BuildNoiseReport(const NoiseResult& result, std::optional<std::string_view> partName);
 
 }  // namespace tervane

@@ -17,6 +17,8 @@ RankedPart RankedOf(const std::string& name, const PartRecord& record, const Noi
   part.noiseVoltageText = record.szNoiseVoltage;
   part.noiseCurrentText = record.szNoiseCurrent;
   part.cornerFreqText = record.szCornerFreq;
+  part.commonModeCapacitanceText = record.szCommonModeCapacitance;
+  part.differentialCapacitanceText = record.szDifferentialCapacitance;
   part.noiseVoltage = r.inputs.en;
   part.noiseCurrent = r.inputs.in;
   part.cornerFreq = r.inputs.cornerFreq;
@@ -29,22 +31,25 @@ RankedPart RankedOf(const std::string& name, const PartRecord& record, const Noi
       part.weightedNoise = (*figures)[weighting].outputV;
       part.einDbu = (*figures)[weighting].einDbu;
       part.optimumSourceResistance = figures->optimumSourceOhm;
+      if (r.inputs.ampType == AMP_TRANSIMPEDANCE) part.inputNoise = (*figures)[weighting].inputV;
     }
   }
   return part;
 }
 
-// The noise a part is ranked by; none for a failed part or an undefined
-// weighted total.
-std::optional<double> RankedNoise(const RankedPart& part, Weighting weighting) {
+// The noise a part is ranked by, the input current in a transimpedance
+// amplifier (`current`); none for a failed part or an undefined weighted
+// total.
+std::optional<double> RankedNoise(const RankedPart& part, Weighting weighting, bool current) {
+  if (current) return part.inputNoise;
   return weighting == Weighting::kNone ? part.totalNoise : part.weightedNoise;
 }
 
 // Quietest first, then the parts without a ranked noise that succeed, then
 // failures; a strict weak order, so that a stable sort keeps the list order
 // among equals.
-int Place(const RankedPart& part, Weighting weighting) {
-  return part.failed ? 2 : RankedNoise(part, weighting) ? 0 : 1;
+int Place(const RankedPart& part, Weighting weighting, bool current) {
+  return part.failed ? 2 : RankedNoise(part, weighting, current) ? 0 : 1;
 }
 
 }  // namespace
@@ -58,6 +63,12 @@ OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit) {
   if (record.szGainBandwidth[0] != '\0') opAmp.gainBandwidth = ParseEngValue(record.szGainBandwidth);
   if (record.szCurrentCorner[0] != '\0') opAmp.currentCorner = ParseEngValue(record.szCurrentCorner);
   if (record.szInCorrelation[0] != '\0') opAmp.inCorrelation = ParseEngValue(record.szInCorrelation);
+  // A part's input capacitances are its own: a line without them has none.
+  const auto given = [](const char* word) {
+    return word[0] != '\0' ? std::optional(ParseEngValue(word)) : std::nullopt;
+  };
+  opAmp.commonModeCapacitance = given(record.szCommonModeCapacitance);
+  opAmp.differentialCapacitance = given(record.szDifferentialCapacitance);
   return opAmp;
 }
 
@@ -80,11 +91,12 @@ std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary&
     Recalculate(trial, IsFrequencyDependent(trial.inputs) ? &*prepared : nullptr);
     ranked.push_back(RankedOf(name, *record, trial, weighting));
   }
-  std::stable_sort(ranked.begin(), ranked.end(), [weighting](const RankedPart& a, const RankedPart& b) {
-    const int placeA = Place(a, weighting);
-    const int placeB = Place(b, weighting);
+  const bool current = circuit.inputs.ampType == AMP_TRANSIMPEDANCE;
+  std::stable_sort(ranked.begin(), ranked.end(), [weighting, current](const RankedPart& a, const RankedPart& b) {
+    const int placeA = Place(a, weighting, current);
+    const int placeB = Place(b, weighting, current);
     if (placeA != placeB || placeA != 0) return placeA < placeB;
-    return *RankedNoise(a, weighting) < *RankedNoise(b, weighting);
+    return *RankedNoise(a, weighting, current) < *RankedNoise(b, weighting, current);
   });
   return ranked;
 }

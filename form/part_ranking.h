@@ -35,13 +35,21 @@ struct RankedPart {
   // where they leave it undefined (in' = 0, a negative density or noise
   // power) and when failed.
   std::optional<double> optimumSourceResistance;
+  // In a transimpedance amplifier: its input current through the weighting
+  // the ranking is by, A, which ranks its parts; empty when failed. And the
+  // input capacitances as the part's line writes them, empty where it gives
+  // none (calculated without).
+  std::optional<double> inputNoise;
+  std::string commonModeCapacitanceText;
+  std::string differentialCapacitanceText;
 };
 
 // Every part of the library calculated in `form` as selecting it would do
 // (its en, in and fc replace the form's, and its gain-bandwidth and current
 // corner where its line gives them), quietest total first (the total
 // read through `weighting`; unweighted, the report's total); equal
-// totals keep the list order, and failed parts come last in list order. A
+// totals keep the list order, and failed parts come last in list order; in
+// a transimpedance amplifier by the input current (RankedPart::inputNoise). A
 // name on several lines of the file is one part (every line of it selects
 // the same figures) and is ranked once, at its first place in the list.
 // A part whose weighted total is undefined follows the others that succeed.
@@ -56,8 +64,9 @@ std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary&
                                   Weighting weighting = Weighting::kNone);
 
 // A part's op amp as the ranking takes it: en, in and fc as its record
-// writes them, GBW and fci too where its line gives them, the rest (the
-// corner rule, GBW and fci where its line gives none) the circuit's.
+// writes them, GBW, fci and c too where its line gives them, the rest (the
+// corner rule, GBW, fci and c where its line gives none) the circuit's; Ccm
+// and Cdiff its line's alone, none where it gives none.
 OpAmpNoise PartOpAmp(const PartRecord& record, const StageInputs& circuit);
 
 }  // namespace tervane

@@ -11,6 +11,8 @@ bool SelectPart(CalculatorForm& form, const CPartTable& table, std::string_view 
   form.m_strGainBandwidth = record->szGainBandwidth;
   form.m_strCurrentCorner = record->szCurrentCorner;
   form.m_strInCorrelation = record->szInCorrelation;
+  form.m_strCommonModeCapacitance = record->szCommonModeCapacitance;
+  form.m_strDifferentialCapacitance = record->szDifferentialCapacitance;
   return true;
 }
 

@@ -37,8 +37,25 @@ RankValue RankCellValue(const RankedPart& part, std::size_t place, RankColumnId 
       return part.weightedNoise;
     case RankColumnId::kEinDbu:
       return part.einDbu;
+    case RankColumnId::kInputNoise:
+      return part.inputNoise;
+    case RankColumnId::kCommonModeCapacitanceText:
+      return std::string_view(part.commonModeCapacitanceText);
+    case RankColumnId::kDifferentialCapacitanceText:
+      return std::string_view(part.differentialCapacitanceText);
   }
   return std::optional<double>();
+}
+
+std::vector<RankColumn> RankColumnsOf(int type) {
+  const bool current = type == AMP_TRANSIMPEDANCE;
+  std::vector<RankColumn> columns;
+  for (const RankColumn& column : kRankColumns) {
+    const bool ofCurrent = column.id >= RankColumnId::kInputNoise;
+    const bool ofVoltage = column.id != RankColumnId::kOptimumSource && column.id != RankColumnId::kEinDbu;
+    if (current ? ofCurrent || ofVoltage : !ofCurrent) columns.push_back(column);
+  }
+  return columns;
 }
 
 std::string RankCellText(const RankedPart& part, std::size_t place, RankColumnId id) {
@@ -49,6 +66,7 @@ std::string RankCellText(const RankedPart& part, std::size_t place, RankColumnId
       case RankColumnId::kSnr:
       case RankColumnId::kWeightedNoise:
       case RankColumnId::kEinDbu:
+      case RankColumnId::kInputNoise:
         return "-";
       case RankColumnId::kOutputDensity:
         return "failed";
@@ -64,7 +82,7 @@ std::string RankCellText(const RankedPart& part, std::size_t place, RankColumnId
       break;
   }
   const RankValue value = RankCellValue(part, place, id);
-  if (const auto* text = std::get_if<std::string_view>(&value)) return std::string(*text);
+  if (const auto* text = std::get_if<std::string_view>(&value)) return text->empty() ? "-" : std::string(*text);
   if (const auto* number = std::get_if<std::optional<double>>(&value)) return *number ? ShownValue(**number) : "-";
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "1" : "0";
   const auto& rank = std::get<std::optional<std::size_t>>(value);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "form/part_ranking.h"
 
@@ -28,6 +29,9 @@ enum class RankColumnId {
   kOptimumSource,
   kWeightedNoise,
   kEinDbu,
+  kInputNoise,  // the transimpedance amplifier's columns, from here on
+  kCommonModeCapacitanceText,
+  kDifferentialCapacitanceText,
 };
 
 // One column: its key in CSV and JSON, its heading where people read the
@@ -40,7 +44,7 @@ struct RankColumn {
   std::string_view tip;
 };
 
-inline constexpr std::array<RankColumn, 15> kRankColumns{{
+inline constexpr std::array<RankColumn, 18> kRankColumns{{
     {RankColumnId::kRank, "rank", "Rank", "The part's place, quietest first"},
     {RankColumnId::kName, "name", "Part", "The part's name in the part list"},
     {RankColumnId::kNoiseVoltageText, "en_text", "en", "The op amp's voltage noise density, V/rtHz"},
@@ -60,7 +64,19 @@ inline constexpr std::array<RankColumn, 15> kRankColumns{{
     {RankColumnId::kWeightedNoise, "Vw", "Vw V",
      "The output noise read through the chosen weighting, which the parts are ranked by"},
     {RankColumnId::kEinDbu, "EIN_dBu", "EIN dBu", "The equivalent input noise through the chosen weighting, re 0.7746 V"},
+    {RankColumnId::kInputNoise, "In", "In A",
+     "The input current noise through the chosen weighting, which a transimpedance amplifier's parts are ranked by"},
+    {RankColumnId::kCommonModeCapacitanceText, "Ccm_text", "Ccm",
+     "The op amp's common-mode input capacitance, F, as its line gives it; - where it gives none: calculated without"},
+    {RankColumnId::kDifferentialCapacitanceText, "Cdiff_text", "Cdiff",
+     "The op amp's differential input capacitance, F, as its line gives it; - where it gives none: calculated "
+     "without"},
 }};
+
+// The columns of a ranking in a circuit of `type`: a voltage stage's
+// without the transimpedance amplifier's, which has no EIN in dBu and no
+// optimum source resistance (its input is a current).
+std::vector<RankColumn> RankColumnsOf(int type);
 
 // A cell for machines: a text (Windows-1252), a number or none, a flag, or
 // the rank (none for a failed part).

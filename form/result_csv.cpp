@@ -22,13 +22,13 @@ std::string CsvCell(const RankValue& value) {
 
 }  // namespace
 
-std::string RankCsv(const std::vector<RankedPart>& parts) {
+std::string RankCsv(const std::vector<RankedPart>& parts, const std::vector<RankColumn>& columns) {
   std::vector<std::string> fields;
-  for (const RankColumn& column : kRankColumns) fields.emplace_back(column.key);
+  for (const RankColumn& column : columns) fields.emplace_back(column.key);
   std::string csv = CsvLine(fields);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     fields.clear();
-    for (const RankColumn& column : kRankColumns) fields.push_back(CsvCell(RankCellValue(parts[i], i + 1, column.id)));
+    for (const RankColumn& column : columns) fields.push_back(CsvCell(RankCellValue(parts[i], i + 1, column.id)));
     csv += CsvLine(fields);
   }
   return csv;
@@ -99,16 +99,15 @@ std::string ChainSpectrumCsv(const std::vector<ChainSpectrumPoint>& spectrum) {
 std::string FiguresCsv(const FigureCauses& causes, const NoiseFigures& figures, Weighting weighting) {
   std::string csv = CsvLine({"figure", "weighting", "label", "value", "unit", "reason"});
   const WeightedFigures& weighted = figures[weighting];
-  auto add = [&](std::string_view key, std::string_view weightingKey, std::string_view label,
-                 std::optional<double> value, std::string_view unit) {
-    const std::string_view reason = value ? std::string_view() : UndefinedReason(causes, weighted, key);
-    csv += CsvLine(
-        {CsvField(key), CsvField(weightingKey), CsvField(label), CsvNumber(value), CsvField(unit), CsvField(reason)});
+  auto add = [&](const auto& f, std::string_view weightingKey, std::optional<double> value) {
+    if (!HasFigure(causes, f.key)) return;
+    const FigureNames names = FigureNamesOf(f, causes);
+    const std::string_view reason = value ? std::string_view() : UndefinedReason(causes, weighted, f.key);
+    csv += CsvLine({CsvField(names.key), CsvField(weightingKey), CsvField(names.label), CsvNumber(value),
+                    CsvField(names.unit), CsvField(reason)});
   };
-  for (const StageFigureField& f : kStageFigureFields)
-    if (HasFigure(causes, f.key)) add(f.key, "", f.label, figures.*f.member, f.unit);
-  for (const WeightedFigureField& f : kWeightedFigureFields)
-    add(f.key, NamesOf(weighting).key, f.label, weighted.*f.member, f.unit);
+  for (const StageFigureField& f : kStageFigureFields) add(f, "", figures.*f.member);
+  for (const WeightedFigureField& f : kWeightedFigureFields) add(f, NamesOf(weighting).key, weighted.*f.member);
   return csv;
 }
 

@@ -7,6 +7,7 @@
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
 #include "form/part_ranking.h"
+#include "form/rank_columns.h"
 #include "noise/chain_views.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_figures.h"
@@ -17,9 +18,9 @@
 // precision, empty when there is none. Windows-1252, as the core's text is.
 namespace tervane {
 
-// The ranking's columns (kRankColumns) for its parts in its order; a failed
+// The ranking's `columns` (RankColumnsOf) for its parts in its order; a failed
 // part has no rank and failed 1.
-std::string RankCsv(const std::vector<RankedPart>& parts);
+std::string RankCsv(const std::vector<RankedPart>& parts, const std::vector<RankColumn>& columns);
 
 // frequency, total, then the density of each of the topology's sources by
 // its key, and in carry mode the carried noise's.

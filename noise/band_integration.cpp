@@ -14,14 +14,16 @@ namespace {
 // The integrand's components: the power of each source the stage has (a
 // source it lacks has none, and costs nothing), the stage's own power and
 // the carried noise's gain through each weighting, the source's own noise
-// per kelvin, and that of the source with its load where there is a load
-// resistor (without one the two are the same).
+// per kelvin, that of the source with its load where there is a load
+// resistor (without one the two are the same), and the TIA's output
+// referred to its input through each weighting.
 class Layout {
  public:
   // The correlation where the + input's current meets an impedance when
   // `anyCorrelation`, as a ranking's parts may bring their own, whatever
   // the stage's op amp.
-  Layout(const StageInputs& s, bool anyCorrelation) : loaded_(s.loadResistor.has_value()) {
+  Layout(const StageInputs& s, bool anyCorrelation)
+      : loaded_(s.loadResistor.has_value()), referred_(s.ampType == AMP_TRANSIMPEDANCE) {
     StageInputs probe = s;
     if (anyCorrelation) probe.inCorrelation = 1;
     for (const NoiseSource source : TopologySources(probe)) {
@@ -38,15 +40,19 @@ class Layout {
   std::size_t SourceNoise() const { return count_ + 2 * kWeightingCount; }
   bool Loaded() const { return loaded_; }
   std::size_t LoadedSourceNoise() const { return SourceNoise() + 1; }  // where Loaded()
-  std::size_t Count() const { return SourceNoise() + 1 + (loaded_ ? 1 : 0); }
+  bool Referred() const { return referred_; }
+  // Through weighting w, where Referred().
+  std::size_t InputPower(std::size_t w) const { return SourceNoise() + 1 + (loaded_ ? 1 : 0) + w; }
+  std::size_t Count() const { return InputPower(0) + (referred_ ? kWeightingCount : 0); }
 
  private:
   std::array<std::size_t, kStageSourceCount> sources_{};  // their SourceIndex, in NoiseSource order
   std::array<std::size_t, kStageSourceCount> drives_{};
   std::size_t count_ = 0;
   bool loaded_;
+  bool referred_;
 };
-constexpr std::size_t kMostComponents = kStageSourceCount + 2 * kWeightingCount + 2;
+constexpr std::size_t kMostComponents = kStageSourceCount + 3 * kWeightingCount + 2;
 
 void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& opAmp,
               const std::array<double, kWeightingCount>& gains, bool carried, std::span<double> values) {
@@ -62,6 +68,8 @@ void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& 
   }
   values[layout.SourceNoise()] = circuit.sourceKernel * std::norm(d.h);
   if (layout.Loaded()) values[layout.LoadedSourceNoise()] = circuit.loadedSourceKernel * std::norm(d.h);
+  if (layout.Referred())
+    for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.InputPower(w)] = own / std::norm(d.gain) * gains[w];
 }
 
 BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
@@ -74,6 +82,8 @@ BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
   }
   p.sourcePerKelvin = integrals[layout.SourceNoise()];
   p.loadedSourcePerKelvin = layout.Loaded() ? integrals[layout.LoadedSourceNoise()] : p.sourcePerKelvin;
+  if (layout.Referred())
+    for (std::size_t w = 0; w < kWeightingCount; ++w) p.inputPower[w] = integrals[layout.InputPower(w)];
   return p;
 }
 
@@ -110,11 +120,14 @@ std::optional<Quadrature> QuadratureOf(const Layout& layout, const StageInputs& 
   });
 }
 
-// The inverting stage's closed loop rings where Ls meets Cf through the
-// op amp's finite gain; every other closed loop is overdamped
-// (noise_model.md).
-bool ClosedLoopMayRing(const StageInputs& s, const OpAmpNoise& opAmp) {
-  return s.ampType == AMP_INVERTING && s.sourceInductance && s.feedbackCapacitor && opAmp.gainBandwidth;
+// Where the prepared rule will not do for every op amp: the inverting
+// stage's closed loop rings where Ls meets Cf through the op amp's finite
+// gain (every other voltage stage's closed loop is overdamped,
+// noise_model.md), and the TIA's loop rings with the diode's capacitance,
+// which the op amp's own input capacitances join.
+bool IntegratedAfresh(const StageInputs& s, const OpAmpNoise& opAmp) {
+  return (s.ampType == AMP_INVERTING && s.sourceInductance && s.feedbackCapacitor && opAmp.gainBandwidth) ||
+         s.ampType == AMP_TRANSIMPEDANCE;
 }
 
 // Each stage of a chain at one frequency: its circuit and what scales its
@@ -320,7 +333,7 @@ std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const Stag
 PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {
   // Unit densities and no corners: every source's own transfer is a
   // component the rule is fitted to.
-  const OpAmpNoise unit{1, 1, 0, false, std::nullopt, std::nullopt, std::nullopt};
+  const OpAmpNoise unit{1, 1, 0, false, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
   const std::optional<Quadrature> q = QuadratureOf(Layout(stage, false), stage, unit);
   if (!q) return;
   const Band carried = CarriedNoiseBand(stage);
@@ -336,7 +349,7 @@ PreparedCircuit::PreparedCircuit(const StageInputs& stage) : stage_(stage) {
 
 std::optional<BandPowers> PreparedCircuit::Integrate(const OpAmpNoise& opAmp) const {
   if (!nodes_) return std::nullopt;
-  if (ClosedLoopMayRing(stage_, opAmp)) return IntegrateStage(WithOpAmp(stage_, opAmp));
+  if (IntegratedAfresh(stage_, opAmp)) return IntegrateStage(WithOpAmp(stage_, opAmp));
   const Layout layout(stage_, true);
   std::array<double, kMostComponents> sums{};
   std::array<double, kMostComponents> values{};

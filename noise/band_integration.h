@@ -73,8 +73,8 @@ class PreparedCircuit {
   // IntegrateStage(WithOpAmp(Stage(), opAmp)), to about 1e-10 of it: the
   // op amp's closed loop H (a first- or second-order roll-off that no
   // ranking's grid needs to follow) and its 1/f rises are smooth on the
-  // rule's panels. The one closed loop that can ring, an inverting stage
-  // with both Ls and Cf, is integrated afresh for each op amp.
+  // rule's panels. The closed loops that can ring, an inverting stage with
+  // both Ls and Cf and the TIA, are integrated afresh for each op amp.
   std::optional<BandPowers> Integrate(const OpAmpNoise& opAmp) const;
 
  private:

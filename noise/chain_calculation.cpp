@@ -101,11 +101,18 @@ ChainResult CalculateChain(std::span<const StageInputs> stages) {
     chain.failure = ChainFailure::kTooManyStages;
     return chain;
   }
+  // A later stage that takes a current, which the chain refuses once every
+  // stage is calculated alone.
+  const auto later = std::find_if(stages.begin() + 1, stages.end(),
+                                  [](const StageInputs& s) { return s.ampType == AMP_TRANSIMPEDANCE; });
+  if (later != stages.end())
+    chain.failure = ChainFailure::kCurrentInputLater,
+    chain.failedStage = static_cast<std::size_t>(later - stages.begin());
   std::vector<StageInputs> inputs;
   for (const StageInputs& s : stages) inputs.push_back(InChain(s, stages.front()));
   const bool flat = LaterStagesFlat(inputs);
   // Where it has no solution, each stage's own calculation says why.
-  const std::optional<ChainPowers> powers = flat ? std::nullopt : IntegrateChain(inputs);
+  const std::optional<ChainPowers> powers = flat || chain.failure ? std::nullopt : IntegrateChain(inputs);
   double cumulative = 1;
   for (std::size_t k = 0; k < inputs.size(); ++k) {
     ChainStage& stage = chain.stages.emplace_back();
@@ -162,6 +169,11 @@ std::optional<FigureInputs> ChainFigureInputs(const ChainResult& chain) {
   in.temperature = first.inputs.kelvin;
   in.gain = chain.gain;
   in.reference = first.inputs.refVoltage;
+  if (first.inputs.ampType == AMP_TRANSIMPEDANCE) {
+    // The photocurrent's DC signal, Iph Rf, through the stages after it.
+    in.reference = first.inputs.photocurrent.value_or(0) * std::fabs(first.inputs.r2) * chain.gain / first.gain;
+    in.responsivity = first.inputs.responsivity;
+  }
   if (chain.stages.size() == 1) {
     in.en = first.outcome.enCorrected;
     in.in = first.outcome.inCorrected;

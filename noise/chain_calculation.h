@@ -32,7 +32,10 @@ inline constexpr std::size_t kMaxChainStages = 10;
 enum class ChainFailure {
   kNoStages,
   kTooManyStages,  // more than kMaxChainStages
-  kStageFailed,    // a stage's own calculation failed: the first such is failedStage, its outcome says why
+  // A transimpedance amplifier after the first stage (failedStage): its
+  // input is a current, and the stage before it gives a voltage.
+  kCurrentInputLater,
+  kStageFailed,  // a stage's own calculation failed: the first such is failedStage, its outcome says why
   kNotFinite,      // a total of the chain is infinite or not a number
 };
 
@@ -52,7 +55,7 @@ struct ChainStage {
 
 struct ChainResult {
   std::optional<ChainFailure> failure;
-  std::optional<std::size_t> failedStage;  // from 0, with kStageFailed
+  std::optional<std::size_t> failedStage;  // from 0, with kCurrentInputLater and kStageFailed
   // Every stage given (none past kMaxChainStages), each calculated alone
   // even where another failed. The totals below mean nothing with a
   // failure.
@@ -93,7 +96,9 @@ std::optional<std::vector<std::array<double, kStageSourceCount>>> ChainSourcePow
                                                                                     Weighting weighting);
 
 // What the chain's figures are worked out from: its output powers, its
-// gain, the first stage's temperature and 0 dB reference. The optimum
+// gain, the first stage's temperature and 0 dB reference (where the first
+// stage is a transimpedance amplifier, its photocurrent through the
+// chain's gain, and its responsivity). The optimum
 // source resistance is one op amp's figure: a chain of one stage has its
 // stage's, a longer chain none (en and in are 0). Nothing for a failed
 // chain.

@@ -23,7 +23,7 @@ struct Quadrature {
 };
 
 // The most components an integrand may have.
-inline constexpr std::size_t kMaxQuadratureComponents = 400;
+inline constexpr std::size_t kMaxQuadratureComponents = 440;
 
 // Writes the integrand's components at `frequency` into `values`, one each.
 using QuadratureProbe = std::function<void(double frequency, std::span<double> values)>;

@@ -56,9 +56,10 @@ std::optional<NoiseBreakdown> BreakdownNoise(const StageInputs& s, const StageRe
   b.contributions = std::move(rows);
   b.outputTotal = *r.totalNoise;
   // Referred to the input through the gain's magnitude; infinite when the
-  // stage has no gain (an inverting stage with R2 = 0).
+  // stage has no gain (an inverting stage with R2 = 0). The TIA's is its
+  // input current, referred at each frequency.
   const double gain = std::fabs(*r.gain);
-  b.inputReferred = b.outputTotal / gain;
+  b.inputReferred = r.inputNoise.value_or(b.outputTotal / gain);
   b.inputDensity = b.inputReferred / rootBand;
   b.crestFactor = crestFactor;
   b.peakToPeak = b.outputTotal * crestFactor;

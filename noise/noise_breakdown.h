@@ -40,8 +40,8 @@ struct NoiseBreakdown {
   // total.
   std::vector<NoiseContribution> contributions;
   double outputTotal = 0;    // V: the reported total, with the carry in carry mode
-  double inputReferred = 0;  // V: outputTotal / G (|G(1 kHz)| over frequency)
-  double inputDensity = 0;   // V/rtHz: the band average, inputReferred / sqrt(fH - fL), the carry included
+  double inputReferred = 0;  // V: outputTotal / G (|G(1 kHz)| over frequency); A, the TIA's input current
+  double inputDensity = 0;   // V/rtHz (A/rtHz): the band average, inputReferred / sqrt(fH - fL), the carry included
   double crestFactor = 0;
   double peakToPeak = 0;  // V: outputTotal * crestFactor
 };

@@ -77,6 +77,14 @@ std::optional<FaultyPart> FindFaultyPart(const StageInputs& s) {
   if (s.biasCapacitor && !s.biasResistor) return FaultyPart{PartFault::kBiasCapacitorAlone, &StageInputs::biasCapacitor};
   if (const double c = s.inCorrelation.value_or(0); !(c >= -1 && c <= 1))
     return FaultyPart{PartFault::kCorrelationOutOfRange, &StageInputs::inCorrelation};
+  // The photodiode's parts and the op amp's input capacitances, which only
+  // the TIA reads: none of them below 0, nor a responsivity of 0.
+  if (s.ampType != AMP_TRANSIMPEDANCE) return std::nullopt;
+  for (std::optional<double> StageInputs::*part :
+       {&StageInputs::diodeCapacitance, &StageInputs::darkCurrent, &StageInputs::photocurrent,
+        &StageInputs::responsivity, &StageInputs::commonModeCapacitance, &StageInputs::differentialCapacitance})
+    if ((s.*part).value_or(0) < 0) return FaultyPart{PartFault::kNegative, part};
+  if (s.responsivity == 0.0) return FaultyPart{PartFault::kZeroResponsivity, &StageInputs::responsivity};
   return std::nullopt;
 }
 
@@ -100,7 +108,7 @@ double CarriedInBand(const StageInputs& s, bool& reduced) {
 }
 
 bool AllFinite(const StageResult& r) {
-  for (const auto& v : {r.outputDensity, r.gain, r.ownNoise, r.totalNoise, r.snr})
+  for (const auto& v : {r.outputDensity, r.gain, r.ownNoise, r.totalNoise, r.snr, r.inputNoise})
     if (v && !std::isfinite(*v)) return false;
   return std::isfinite(r.flicker);
 }
@@ -160,9 +168,10 @@ StageResult Begin(const StageInputs& s) {
   r.inCorrected =
       s.currentCorner ? s.in * std::sqrt(std::log(fH / fL) * *s.currentCorner / (fH - fL) + 1) : corrected.in;
 
+  // The TIA's signal is its photocurrent: it reads no reference.
   if (!(fL < fH))
     r.failure = StageFailure::kBandNotAscending;
-  else if (s.refVoltage == 0)
+  else if (s.refVoltage == 0 && s.ampType != AMP_TRANSIMPEDANCE)
     r.failure = StageFailure::kZeroReference;
   return r;
 }
@@ -224,25 +233,33 @@ void ClosedForm(const StageInputs& s, StageResult& r) {
   SetWeightedPowers(s, *white, r.carriedNoise.value_or(0), p);
 }
 
+// The first check of the circuit over frequency that fails, in
+// StageFailure's order; none where it has a solution.
+std::optional<StageFailure> CircuitFailure(const StageInputs& s) {
+  const bool transimpedance = s.ampType == AMP_TRANSIMPEDANCE;
+  if (s.ampType == AMP_INVERTING && (s.loadResistor || s.loadCapacitor)) return StageFailure::kLoadOnInverting;
+  if (transimpedance && (s.sourceInductance || s.loadResistor || s.loadCapacitor))
+    return StageFailure::kSourcePartOnTransimpedance;
+  if (transimpedance && s.carry) return StageFailure::kCarryIntoTransimpedance;
+  if (FindFaultyPart(s)) return StageFailure::kFaultyPart;
+  if (LosslessResonance(s)) return StageFailure::kLosslessResonance;
+  if (ExcessNoiseOfNoResistor(s)) return StageFailure::kExcessNoiseOfNoResistor;
+  return std::nullopt;
+}
+
+// The TIA's signal: its photocurrent through |Zt(0)| = Rf, against its
+// output noise; none without a photocurrent, which a dark detector lacks.
+std::optional<double> TransimpedanceSnr(const StageInputs& s, double outputNoise) {
+  const double signal = s.photocurrent.value_or(0) * std::fabs(s.r2);
+  if (signal == 0) return std::nullopt;
+  return 20 * std::log10(signal / outputNoise);
+}
+
 // The stage over frequency: its band integrals from `integrate`.
 template <class Integrate>
 void OverFrequency(const StageInputs& s, StageResult& r, Integrate integrate) {
-  if (s.ampType == AMP_INVERTING && (s.loadResistor || s.loadCapacitor)) {
-    r.failure = StageFailure::kLoadOnInverting;
-    return;
-  }
-  if (FindFaultyPart(s)) {
-    r.failure = StageFailure::kFaultyPart;
-    return;
-  }
-  if (LosslessResonance(s)) {
-    r.failure = StageFailure::kLosslessResonance;
-    return;
-  }
-  if (ExcessNoiseOfNoResistor(s)) {
-    r.failure = StageFailure::kExcessNoiseOfNoResistor;
-    return;
-  }
+  r.failure = CircuitFailure(s);
+  if (r.failure) return;
   const std::optional<CircuitAt> atGainFrequency = CircuitResponseAt(s, kGainFrequency);
   if (!atGainFrequency) {
     r.failure = StageFailure::kNoSolution;
@@ -275,7 +292,12 @@ void OverFrequency(const StageInputs& s, StageResult& r, Integrate integrate) {
     total += carried * carried;
   }
   r.totalNoise = std::sqrt(total);
-  r.snr = 20 * std::log10(s.refVoltage / *r.totalNoise);
+  if (s.ampType != AMP_TRANSIMPEDANCE) {
+    r.snr = 20 * std::log10(s.refVoltage / *r.totalNoise);
+    return;
+  }
+  r.snr = TransimpedanceSnr(s, *r.totalNoise);
+  r.inputNoise = std::sqrt(powers->inputPower[WeightingIndex(Weighting::kNone)]);
 }
 
 // Non-finite results are no results: reporting them (NaN prints as "0")

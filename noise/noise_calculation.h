@@ -79,17 +79,19 @@ double CarriedPower(const StageResult& result, Weighting weighting);
 
 // What makes a part of the circuit as built one that no circuit has.
 enum class PartFault {
-  kNegative,               // a negative Ls, Cload, Cf, Cb, GBW or fci
+  kNegative,               // a negative Ls, Cload, Cf, Cb, GBW, fci, Cd, Id, Iph, responsivity, Ccm or Cdiff
   kBiasCapacitorAlone,     // Cb without the Rb it lies across
   kCorrelationOutOfRange,  // c beyond -1..1 (or NaN): no correlation at all
+  kZeroResponsivity,       // a responsivity of 0, which turns no light into current
 };
 struct FaultyPart {
   PartFault fault;
   std::optional<double> StageInputs::*part;
 };
 
-// The first faulty part of `stage` in StageInputs' order, which the stage
-// over frequency refuses (StageFailure::kFaultyPart); none when every part
+// The first faulty part of `stage`, which the stage over frequency refuses
+// (StageFailure::kFaultyPart): the circuit's in StageInputs' order, then
+// the TIA's own, which a voltage stage does not read; none when every part
 // given is one a circuit can have. A negative resistor is not faulty: it is
 // a negative noise power (HasNegativePower).
 std::optional<FaultyPart> FindFaultyPart(const StageInputs& stage);

@@ -24,11 +24,13 @@ bool AllFinite(const FigureInputs& in) {
   return std::isfinite(in.loadedSourcePerKelvin.value_or(0));
 }
 
-WeightedFigures FiguresOfPower(const FigureInputs& in, double power) {
+WeightedFigures FiguresOfPower(const FigureInputs& in, Weighting weighting) {
   WeightedFigures w;
+  const double power = in.power[WeightingIndex(weighting)];
   if (!(power >= 0)) return w;
   const double output = std::sqrt(power);
-  const double input = output / std::fabs(in.gain);
+  const double input =
+      in.inputPower ? std::sqrt((*in.inputPower)[WeightingIndex(weighting)]) : output / std::fabs(in.gain);
   w.outputV = output;
   w.outputDbu = Db(output / kZeroDbu);
   w.outputDbv = Db(output);
@@ -37,6 +39,7 @@ WeightedFigures FiguresOfPower(const FigureInputs& in, double power) {
   w.einDbv = Db(input);
   w.snrDb = Db(in.reference / output);
   w.snrRe4DbuDb = Db(kPlusFourDbu / output);
+  if (in.responsivity) w.inputW = Finite(input / *in.responsivity);
   return w;
 }
 
@@ -77,7 +80,7 @@ NoiseFigures ComputeNoiseFigures(const FigureInputs& in) {
   if (!AllFinite(in)) return f;
   f.signalGain = in.gain;
   f.gainDb = Db(std::fabs(in.gain));
-  for (const Weighting w : kWeightings) f.weighted[WeightingIndex(w)] = FiguresOfPower(in, in.power[WeightingIndex(w)]);
+  for (const Weighting w : kWeightings) f.weighted[WeightingIndex(w)] = FiguresOfPower(in, w);
   SetNoiseFigures(in, f);
   SetOptimum(in, f);
   return f;
@@ -89,7 +92,10 @@ std::optional<FigureInputs> FigureInputsOf(const StageInputs& stage, const Stage
   in.temperature = stage.kelvin;
   in.en = r.enCorrected;
   in.in = r.inCorrected;
-  in.reference = stage.refVoltage;
+  // The TIA's signal is its photocurrent, through Rf at DC.
+  const bool transimpedance = stage.ampType == AMP_TRANSIMPEDANCE;
+  in.reference = transimpedance ? stage.photocurrent.value_or(0) * std::fabs(stage.r2) : stage.refVoltage;
+  if (transimpedance) in.responsivity = stage.responsivity, in.inputPower = r.powers.inputPower;
   for (const Weighting w : kWeightings)
     in.power[WeightingIndex(w)] = r.powers.weighted[WeightingIndex(w)] + CarriedPower(r, w);
   in.sourcePerKelvin = r.powers.sourcePerKelvin;

@@ -39,10 +39,16 @@ struct FigureInputs {
   double gain = 0;         // signal gain from the source to the output (|G(1 kHz)| over frequency)
   double en = 0;           // V/rtHz, the op amp's noise as the band averages it
   double in = 0;           // A/rtHz
-  double reference = 0;    // V, the 0 dB reference of the SNR
+  double reference = 0;    // V, the 0 dB reference of the SNR: the TIA's photocurrent times Rf
+  // A/W, the TIA's, which turns its input current into an optical power.
+  std::optional<double> responsivity;
+  // The TIA's input current through each weighting, A^2 (BandPowers::
+  // inputPower): its EIN, where the others' is the output over the gain.
+  std::optional<std::array<double, kWeightingCount>> inputPower;
 };
 
-// One weighting's figures. EIN is the output noise over the signal gain.
+// One weighting's figures. EIN is the output noise over the signal gain,
+// or the TIA's input current.
 struct WeightedFigures {
   std::optional<double> outputV;
   std::optional<double> outputDbu;
@@ -52,6 +58,8 @@ struct WeightedFigures {
   std::optional<double> einDbv;
   std::optional<double> snrDb;        // re the 0 dB reference
   std::optional<double> snrRe4DbuDb;  // re +4 dBu
+  // EIN over the responsivity, W: a TIA's minimum detectable power.
+  std::optional<double> inputW;
 };
 
 // A figure the inputs leave undefined, or that would not be finite, is

@@ -31,7 +31,9 @@ enum class NoiseSource {
   kExcessRs,
   kExcessRload,
   kExcessRb,
-  kCarried,  // the previous stage's noise, amplified
+  kRshThermal,  // the photodiode's shunt resistance's thermal noise (transimpedance, where Rsh is given)
+  kShotNoise,   // the photodiode's shot noise, 2q (Id + Iph) (transimpedance, where either is given)
+  kCarried,     // the previous stage's noise, amplified
 };
 
 // The place of a source in per-source arrays.
@@ -43,8 +45,10 @@ inline constexpr std::size_t kStageSourceCount = SourceIndex(NoiseSource::kCarri
 
 // What a source's density is made of: the op amp's voltage noise or its
 // current noise (each with its 1/f rise), thermal noise, which the circuit
-// and its temperature alone set, the current noise times the correlation
-// of the two inputs', or a resistor's excess noise, which falls as 1/f.
+// and its temperature alone set (and the photodiode's shot noise, which its
+// currents alone set, flat as thermal noise is), the current noise times
+// the correlation of the two inputs', or a resistor's excess noise, which
+// falls as 1/f.
 enum class SourceDrive { kVoltage, kCurrent, kThermal, kCarried, kCorrelation, kExcess };
 inline constexpr std::size_t kSourceDriveCount = 6;
 SourceDrive DriveOf(NoiseSource source);
@@ -72,7 +76,8 @@ inline double SignedRoot(double power) { return std::copysign(std::sqrt(std::fab
 
 // A short stable key for machine-readable output: "en", "r1", "r2",
 // "in_r2", "rs", "in_rs", "rload", "rb", "in_rb", "in_corr", "excess_r1",
-// "excess_r2", "excess_rs", "excess_rload", "excess_rb", "carried".
+// "excess_r2", "excess_rs", "excess_rload", "excess_rb", "rsh", "shot",
+// "carried".
 std::string_view NoiseSourceKey(NoiseSource source);
 
 // A label for people, plain ASCII: "Op amp voltage noise", ...
@@ -83,8 +88,10 @@ std::string_view NoiseSourceLabel(NoiseSource source);
 // only where they are given, the correlation where it is not 0 and the +
 // input has an impedance for the current (not in an inverting stage
 // without Rb), a resistor's excess noise where it is given and the
-// resistor is there; nothing for a topology that is none of the three. The carried
-// noise belongs to no stage: it is there in carry mode.
+// resistor is there; the transimpedance stage neither R1 nor Rs, but Rsh
+// and the shot noise where they are given; nothing for a topology that is
+// none of the four. The carried noise belongs to no stage: it is there in
+// carry mode.
 std::vector<NoiseSource> TopologySources(const StageInputs& stage);
 
 }  // namespace tervane

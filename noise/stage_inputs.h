@@ -62,16 +62,37 @@ struct StageInputs {
   std::optional<double> inCorrelation;
   // By ExcessIndex; a resistor the stage lacks adds none.
   std::array<std::optional<ExcessNoise>, kExcessResistorCount> excess{};
+
+  // The transimpedance stage's photodiode, from the - input to ground, and
+  // the op amp's input capacitances: read by that stage alone (Rf is R2, Cf
+  // feedbackCapacitor), each absent when not given.
+  std::optional<double> shuntResistance;          // Rsh, ohm; absent, none (an open)
+  std::optional<double> diodeCapacitance;         // Cd, F
+  std::optional<double> darkCurrent;              // Id, A: shot noise
+  std::optional<double> photocurrent;             // Iph, A: shot noise, and the signal
+  std::optional<double> responsivity;             // R, A/W, what turns an optical power into a current
+  std::optional<double> commonModeCapacitance;    // Ccm, F, from each input to ground
+  std::optional<double> differentialCapacitance;  // Cdiff, F, between the inputs
 };
 
-// Whether any of the circuit's values is given: then every result is the
+// Whether any of the circuit's values is given, or the stage is the
+// transimpedance amplifier, which is nothing else: then every result is the
 // stage's response integrated over the band; with none, every result is the
-// textbook stage's closed form, exactly as it always was.
+// textbook stage's closed form, exactly as it always was. The photodiode's
+// values and the op amp's input capacitances, which a voltage stage does
+// not read, leave it as it is.
 inline bool IsFrequencyDependent(const StageInputs& s) {
   bool excess = false;
   for (const std::optional<ExcessNoise>& e : s.excess) excess |= e.has_value();
-  return s.sourceInductance || s.loadResistor || s.loadCapacitor || s.feedbackCapacitor || s.gainBandwidth ||
-         s.currentCorner || s.biasResistor || s.biasCapacitor || s.inCorrelation || excess;
+  return s.ampType == AMP_TRANSIMPEDANCE || s.sourceInductance || s.loadResistor || s.loadCapacitor ||
+         s.feedbackCapacitor || s.gainBandwidth || s.currentCorner || s.biasResistor || s.biasCapacitor ||
+         s.inCorrelation || excess;
+}
+
+// What the transimpedance stage's - input sees to ground with the + input
+// grounded, F: the photodiode's Cd and the op amp's Ccm and Cdiff.
+inline double TransimpedanceInputCapacitance(const StageInputs& s) {
+  return s.diodeCapacitance.value_or(0) + s.commonModeCapacitance.value_or(0) + s.differentialCapacitance.value_or(0);
 }
 
 // Where the carried noise lies in this band, at a flat density: the overlap

@@ -119,7 +119,9 @@ void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) 
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en, s.in, s.cornerFreq, s.applyCorner, s.gainBandwidth, s.currentCorner, s.inCorrelation};
+  return {s.en,           s.in,          s.cornerFreq,           s.applyCorner,
+          s.gainBandwidth, s.currentCorner, s.inCorrelation,        s.commonModeCapacitance,
+          s.differentialCapacitance};
 }
 
 StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
@@ -130,6 +132,8 @@ StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
   s.gainBandwidth = opAmp.gainBandwidth;
   s.currentCorner = opAmp.currentCorner;
   s.inCorrelation = opAmp.inCorrelation;
+  s.commonModeCapacitance = opAmp.commonModeCapacitance;
+  s.differentialCapacitance = opAmp.differentialCapacitance;
   return s;
 }
 
@@ -234,15 +238,23 @@ std::optional<Transfers> InvertingStage(CircuitAt& c, const StageInputs& s, cons
   return t;
 }
 
-// The kernels that every topology forms alike from its gains and `t`.
-void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, const Transfers& t, bool excess) {
+// What every topology's feedback forms alike: R2's noise and the - input's
+// current through Z2, and the two inputs' currents' cross term where one
+// out of the + input reaches the output through `plus`.
+void SetFeedbackKernels(CircuitAt& c, const Impedances& z, Complex plus) {
   using enum NoiseSource;
   Kernel(c, kR2Thermal) = z.kT4 * z.z2.real();
   Kernel(c, kCurrentNoiseR2) = std::norm(z.z2);
+  // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
+  Kernel(c, kCurrentCorrelation) = -2 * (plus.real() * z.z2.real() + plus.imag() * z.z2.imag());
+}
+
+// The kernels that every voltage stage forms alike from its gains and `t`.
+void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, const Transfers& t, bool excess) {
+  using enum NoiseSource;
+  SetFeedbackKernels(c, z, t.plus);
   // Rs's own noise reaches the output as the signal does.
   c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(c.signalGain);
-  // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
-  Kernel(c, kCurrentCorrelation) = -2 * (t.plus.real() * z.z2.real() + t.plus.imag() * z.z2.imag());
   // Rb's noise, a voltage at the + input.
   const double ng2 = std::norm(c.noiseGain);
   if (s.biasResistor) Kernel(c, kRbThermal) = z.kT4 * z.zb.real() * ng2;
@@ -252,6 +264,45 @@ void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, c
   if (excess)
     SetExcessNoise(
         c, s, {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
+}
+
+// The transimpedance stage (noise_model.md, "Light in: the transimpedance
+// amplifier"): the photodiode's current into the - input, Rsh || Cd and
+// Ccm from there to ground, Cdiff between the inputs, the + input grounded
+// or through Rb || (Cb and Ccm). Every kernel its own, as its + input
+// meets the - input through Cdiff; false without Rf or with a shunt of 0
+// ohm, a short across the photodiode.
+bool TransimpedanceStage(CircuitAt& c, const StageInputs& s, const Impedances& z, bool excess) {
+  using enum NoiseSource;
+  if (s.r2 == 0 || s.shuntResistance == 0.0) return false;
+  const double ccm = s.commonModeCapacitance.value_or(0);
+  const double shunt = s.shuntResistance ? 1 / *s.shuntResistance : 0;
+  const Complex ym{shunt, z.w * (s.diodeCapacitance.value_or(0) + ccm)};
+  const Complex yd{0, z.w * s.differentialCapacitance.value_or(0)};
+  // The + input's impedance to ground, Zp (0 where it is grounded), and Zp
+  // / Rb, through which a voltage in series with Rb reaches it.
+  const double rb = s.biasResistor.value_or(0);
+  const Complex pShare = Inverse({1, z.w * rb * (s.biasCapacitor.value_or(0) + ccm)});
+  const Complex zp = rb * pShare;
+  // Cdiff's current divides at the + input: the op amp amplifies 1 + Yd Zp times more.
+  const Complex coupling = 1.0 + Mul(yd, zp);
+  const Complex yin = ym + Mul(yd, Inverse(coupling));
+  const Complex fromPlus = 1.0 + Mul(z.z2, ym);  // what a voltage at the + input makes, per Zp's current
+  const Complex plus = Mul(zp, fromPlus);
+  const double minus = std::norm(z.z2);
+  c.noiseGain = Mul(1.0 + Mul(z.z2, yin), coupling);
+  c.signalGain = -z.z2;
+  Kernel(c, kVoltageNoise) = std::norm(c.noiseGain);
+  SetFeedbackKernels(c, z, plus);
+  if (s.biasResistor) {
+    Kernel(c, kCurrentNoiseRb) = std::norm(plus);
+    Kernel(c, kRbThermal) = z.kT4 * zp.real() * std::norm(fromPlus);  // 4kT / Rb |Zp|^2 |1 + Zf Ym|^2
+  }
+  Kernel(c, kRshThermal) = z.kT4 * shunt * minus;
+  Kernel(c, kShotNoise) = 2 * kElementaryCharge * (s.darkCurrent.value_or(0) + s.photocurrent.value_or(0)) * minus;
+  c.sourceKernel = c.loadedSourceKernel = kFourBoltzmann * shunt * minus;
+  if (excess) SetExcessNoise(c, s, {0, std::norm(z.r2Share), 0, 0, std::norm(pShare) * std::norm(fromPlus)});
+  return true;
 }
 
 }  // namespace
@@ -273,6 +324,9 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
     case AMP_INVERTING:
       t = InvertingStage(c, s, z);
       break;
+    case AMP_TRANSIMPEDANCE:
+      if (!TransimpedanceStage(c, s, z, excess)) result.reset();
+      return result;
     default:
       break;
   }
@@ -336,6 +390,9 @@ std::optional<double> BiasCancellingResistor(const StageInputs& s) {
     case AMP_INVERTING:
       rb = parallel(s.sourceResistor + s.r1, s.r2);
       break;
+    case AMP_TRANSIMPEDANCE:
+      rb = s.shuntResistance ? parallel(*s.shuntResistance, s.r2) : s.r2;
+      break;
   }
   if (!std::isfinite(rb)) return std::nullopt;
   return std::fmax(rb, 0.0);
@@ -358,7 +415,8 @@ std::optional<double> LosslessResonance(const StageInputs& s) {
 std::optional<ExcessResistor> ExcessNoiseOfNoResistor(const StageInputs& s) {
   const bool plusInput = s.ampType == AMP_BUFFER || s.ampType == AMP_NONINVERTING;
   const std::array<std::optional<double>, kExcessResistorCount> ohms{
-      s.ampType == AMP_BUFFER ? std::nullopt : std::optional(s.r1), s.r2, s.sourceResistor,
+      s.ampType == AMP_BUFFER || s.ampType == AMP_TRANSIMPEDANCE ? std::nullopt : std::optional(s.r1), s.r2,
+      s.ampType == AMP_TRANSIMPEDANCE ? std::nullopt : std::optional(s.sourceResistor),
       plusInput ? s.loadResistor : std::nullopt, s.biasResistor};
   for (std::size_t r = 0; r < kExcessResistorCount; ++r)
     if (s.excess[r] && ohms[r].value_or(0) == 0) return static_cast<ExcessResistor>(r);
@@ -392,6 +450,15 @@ std::vector<double> CircuitBreakpoints(const StageInputs& s, const std::optional
       if (gainBandwidth) resonances.Of({g * r, g * (ls + r * tau) + r + r2, g * ls * tau + ls + r * tau, ls * tau});
       break;
     }
+    case AMP_TRANSIMPEDANCE:
+      // The loop with the + input at AC ground (noise_model.md, "The loop"):
+      // (C + Cf) s^2 + (g Cf + G) s + g / Rf = 0 with G = 1/Rf + 1/Rsh.
+      if (gainBandwidth && r2 != 0) {
+        const double cf = s.feedbackCapacitor.value_or(0);
+        const double shunt = s.shuntResistance ? 1 / *s.shuntResistance : 0;
+        resonances.Of({g / r2, g * cf + 1 / r2 + shunt, TransimpedanceInputCapacitance(s) + cf, 0});
+      }
+      break;
   }
   return out;
 }

@@ -23,6 +23,9 @@ struct OpAmpNoise {
   std::optional<double> gainBandwidth;  // GBW, Hz; an ideal op amp without
   std::optional<double> currentCorner;  // fci, Hz
   std::optional<double> inCorrelation;  // c of the two inputs' current noise; 0 when absent
+  // Ccm and Cdiff, F, which the transimpedance stage's circuit holds.
+  std::optional<double> commonModeCapacitance;
+  std::optional<double> differentialCapacitance;
 };
 
 // The stage's own op amp, and the stage with another one in it.
@@ -38,7 +41,7 @@ double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency);
 struct CircuitAt {
   double frequency = 0;             // Hz
   std::complex<double> noiseGain;   // NG(f), from the op amp's voltage noise to the output with an ideal op amp
-  std::complex<double> signalGain;  // G(f) / H(f): D NG, or -Z2 / Zi in the inverting stage
+  std::complex<double> signalGain;  // G(f) / H(f): D NG, -Z2 / Zi in the inverting stage, -Zf (ohm) in the TIA
   // By SourceIndex, what multiplies the drive of each source (DriveOf) and
   // |H|^2 to give its output power density: |transfer|^2 for the op amp's
   // voltage (V/V) and current noise (ohm^2), 4kT times the thermal
@@ -51,12 +54,16 @@ struct CircuitAt {
   // before |H|^2: of Zs alone, 4k Rs |G / H|^2, which the noise figure
   // compares with; and of the source with its load, 4k Re{Zs || Zl} |NG|^2
   // (Rs's and Rload's together; the same as Zs's without a load resistor),
-  // which the active stage's figure compares with.
+  // which the active stage's figure compares with. The photodiode's is its
+  // shunt's, 4k / Rsh |Zf|^2, either way.
   double sourceKernel = 0;
   double loadedSourceKernel = 0;
 };
 
-// Nothing for a topology that is none of the three.
+// Nothing for a topology that is none of the four, and for a circuit
+// without a solution: a non-inverting stage without R1, an inverting one
+// whose Zi is 0, a TIA without Rf or whose shunt is 0 ohm (a short across
+// the photodiode).
 std::optional<CircuitAt> CircuitResponseAt(const StageInputs& stage, double frequency);
 
 // H(f) = A / (A + NG) with A = GBW / (j f): 1 without a GBW.
@@ -90,8 +97,8 @@ std::optional<StageResponse> StageResponseAt(const StageInputs& stage, double fr
 // DC resistance times its gain to the output alike (noise_model.md, "The
 // bias resistor"). Inverting (Rs + R1) || R2; non-inverting R1 || R2 less
 // the source's DC resistance with its load, Rs || Rload; the buffer R2 less
-// that; never below 0. Nothing for a topology that is none of the three or
-// a value that is not finite.
+// that; the TIA Rf || Rsh (Rf without a shunt); never below 0. Nothing for a
+// topology that is none of the four or a value that is not finite.
 std::optional<double> BiasCancellingResistor(const StageInputs& stage);
 
 // The frequency in the band fL..fH, Hz, at which the source and its load
@@ -103,9 +110,10 @@ std::optional<double> BiasCancellingResistor(const StageInputs& stage);
 std::optional<double> LosslessResonance(const StageInputs& stage);
 
 // The first resistor, in ExcessResistor order, whose excess noise is given
-// though the stage lacks it: R1 in the buffer, a resistor of 0 ohm (Rs = 0:
-// no source resistor), a load or bias resistor not given. A resistor that
-// is not there has no excess noise. None where every one given is there.
+// though the stage lacks it: R1 in the buffer, R1, Rs and Rload in the
+// TIA, a resistor of 0 ohm (Rs = 0: no source resistor), a load or bias
+// resistor not given. A resistor that is not there has no excess noise.
+// None where every one given is there.
 std::optional<ExcessResistor> ExcessNoiseOfNoResistor(const StageInputs& stage);
 
 // The half-power edges of the stage's resonances, Hz: its complex poles

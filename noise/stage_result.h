@@ -10,14 +10,16 @@ namespace tervane {
 
 // The check a failed calculation stopped at, in the order they run.
 enum class StageFailure {
-  kBandNotAscending,         // fL < fH does not hold (equal edges, NaN)
-  kZeroReference,            // the 0 dB reference is 0
-  kLoadOnInverting,          // a load resistor or capacitor in the inverting stage, which has no + input to load
-  kFaultyPart,               // a part of the circuit as built that no circuit has (FindFaultyPart)
-  kLosslessResonance,        // the source with its load resonates without loss in the band (LosslessResonance)
-  kExcessNoiseOfNoResistor,  // excess noise given for a resistor the stage lacks (ExcessNoiseOfNoResistor)
-  kNoSolution,               // the topology cannot be worked out (R1 = 0, R1 + Rs = 0, none chosen)
-  kNotFinite,                // a result is infinite or not a number
+  kBandNotAscending,            // fL < fH does not hold (equal edges, NaN)
+  kZeroReference,               // the 0 dB reference is 0
+  kLoadOnInverting,             // a load resistor or capacitor in the inverting stage, which has no + input to load
+  kSourcePartOnTransimpedance,  // Ls, Rload or Cload in the TIA, whose source is the photodiode alone
+  kCarryIntoTransimpedance,     // carry mode into the TIA, whose input is a current: no voltage to carry
+  kFaultyPart,                  // a part of the circuit as built that no circuit has (FindFaultyPart)
+  kLosslessResonance,           // the source with its load resonates without loss in the band (LosslessResonance)
+  kExcessNoiseOfNoResistor,     // excess noise given for a resistor the stage lacks (ExcessNoiseOfNoResistor)
+  kNoSolution,                  // the topology cannot be worked out (R1 = 0, R1 + Rs = 0, Rf = 0, Rsh = 0, none chosen)
+  kNotFinite,                   // a result is infinite or not a number
 };
 
 // Each calculated stage's powers over the band, V^2 at the output, by
@@ -44,6 +46,11 @@ struct BandPowers {
   // no load resistor), what the active stage's figure compares with.
   double sourcePerKelvin = 0;
   double loadedSourcePerKelvin = 0;
+  // The TIA's output referred to its input at each frequency, through
+  // |G(f)|^2 = |Zt(f)|^2, over the band and read through each weighting,
+  // A^2, by WeightingIndex: the photodiode current's own noise. 0 for a
+  // voltage stage.
+  std::array<double, kWeightingCount> inputPower{};
 };
 
 // What one calculation works out. The flicker factor and the corrected
@@ -60,7 +67,8 @@ struct StageResult {
   std::optional<double> ownNoise;       // Vn of this stage alone, V
   std::optional<double> carriedNoise;   // the carried noise at this output, V (carry mode)
   std::optional<double> totalNoise;     // Vn with the carried noise in carry mode, V
-  std::optional<double> snr;            // dB
+  std::optional<double> snr;            // dB; the TIA's of its photocurrent, none without one
+  std::optional<double> inputNoise;     // the TIA's flat sqrt(BandPowers::inputPower), A rms
   bool reduced = false;                 // the carried noise was scaled to a changed band
   // Each stage source's band-average density, V/rtHz, and its noise over
   // the band, V, by SourceIndex, signed as SignedRoot gives them (0 for a

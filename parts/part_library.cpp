@@ -69,6 +69,10 @@ std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
 
 using WordBuffer = std::array<char, kPartLineMax>;
 
+// The words of a part line that are read: the name, three figures and the
+// optional ones.
+constexpr std::size_t kFigureWords = 4 + kOptionalPartFields.size();
+
 // How many of the `count` words of a part line are figures: a remark after
 // the four (as files written before the gain-bandwidth and current corner
 // had) starts with a word that does not start as a number does, and the
@@ -102,7 +106,7 @@ bool AnyHighByte(std::string_view text) {
 
 // A new record is a copy of this one: the compiler clears a record in
 // place with a string instruction that takes longer to start than the
-// seven moves of a copy.
+// nine moves of a copy.
 constexpr PartRecord kEmptyRecord{};
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
@@ -196,9 +200,10 @@ class PartFileReader {
   void AddPiece(std::string_view piece, char next) {
     if (!piece.empty() && piece.front() == '/') return;
 
-    // Four words are a part; a fifth, sixth and seventh, when there, are its
-    // gain-bandwidth, current-noise corner and the inputs' current-noise
-    // correlation.
+    // Four words are a part; a fifth to a ninth, when there, are its
+    // gain-bandwidth, current-noise corner, the inputs' current-noise
+    // correlation and their common-mode and differential capacitances, "-"
+    // where one is not given.
     std::span<std::string_view> words = m_words;
     std::size_t count = ScanWords(piece, words);
     if (count == 0 && next == '\n') return;  // a blank line
@@ -209,7 +214,7 @@ class PartFileReader {
     const std::string_view last = words[count - 1];
     if (last.data() + last.size() == piece.data() + piece.size() && ContinuesWord(next))
       return Skip(SkipReason::kFigureCut);
-    std::array<WordBuffer, 6> figures;
+    std::array<WordBuffer, kFigureWords - 1> figures;
     if (AnyHighByte(piece))
       for (std::size_t i = 1; i < count; ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
     // A word that does not fit its field would be stored cut, a different
@@ -224,9 +229,8 @@ class PartFileReader {
     CopyWord(record.szNoiseVoltage, words[1]);
     CopyWord(record.szNoiseCurrent, words[2]);
     CopyWord(record.szCornerFreq, words[3]);
-    if (count > 4) CopyWord(record.szGainBandwidth, words[4]);
-    if (count > 5) CopyWord(record.szCurrentCorner, words[5]);
-    if (count > 6) CopyWord(record.szInCorrelation, words[6]);
+    for (std::size_t i = 4; i < count; ++i)
+      if (words[i] != kNotGiven) CopyWord(record.*kOptionalPartFields[i - 4], words[i]);
     m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
   }
 
@@ -264,7 +268,7 @@ class PartFileReader {
   std::vector<PartRecord> m_records;  // one for every part line, in file order
   // A line's words: a member, so that they are not set up again for every
   // line (112 bytes, cleared by a slow string instruction).
-  std::array<std::string_view, 7> m_words;
+  std::array<std::string_view, kFigureWords> m_words;
   NameSorter m_names;
   std::size_t m_lineNumber = 1;  // of the line being read
   bool m_pieceTaken = false;     // the line being read has given its piece

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace tervane {
 
@@ -22,13 +23,30 @@ struct PartRecord {
   char szGainBandwidth[kPartFieldSize] = {};  // GBW, Hz
   char szCurrentCorner[kPartFieldSize] = {};  // fci, the current noise's 1/f corner, Hz
   char szInCorrelation[kPartFieldSize] = {};  // c, the correlation of the two inputs' current noise
+  char szCommonModeCapacitance[kPartFieldSize] = {};    // Ccm, each input to ground, F
+  char szDifferentialCapacitance[kPartFieldSize] = {};  // Cdiff, between the inputs, F
 };
 
-// The optional figures in the order a line gives them, each only after the
-// one before.
+// The optional figures in the order a line gives them, words 5 to 9, each
+// only after the one before; a word kNotGiven in its place gives none.
 using PartField = char (PartRecord::*)[kPartFieldSize];
-inline constexpr std::array<PartField, 3> kOptionalPartFields{
-    &PartRecord::szGainBandwidth, &PartRecord::szCurrentCorner, &PartRecord::szInCorrelation};
+inline constexpr std::array<PartField, 5> kOptionalPartFields{
+    &PartRecord::szGainBandwidth, &PartRecord::szCurrentCorner, &PartRecord::szInCorrelation,
+    &PartRecord::szCommonModeCapacitance, &PartRecord::szDifferentialCapacitance};
+inline constexpr std::string_view kNotGiven = "-";
+
+// The optional figures as a line gives them: up to the last one given,
+// kNotGiven for each before it that is not.
+inline std::vector<std::string_view> OptionalWords(const PartRecord& record) {
+  std::vector<std::string_view> words;
+  std::size_t given = 0;
+  for (const PartField field : kOptionalPartFields) {
+    words.push_back((record.*field)[0] != '\0' ? std::string_view(record.*field) : kNotGiven);
+    if ((record.*field)[0] != '\0') given = words.size();
+  }
+  words.resize(given);
+  return words;
+}
 
 template <std::size_t N>
 inline void MoveBytes(char* to, const char* from) {

@@ -54,7 +54,9 @@ CBreakdownView::CBreakdownView(const NoiseResult& result, Weighting weighting, Q
   // The same result gave a breakdown at the first factor; the factor only
   // scales the total.
   m_peakToPeak = [result](double factor) { return BreakdownNoise(result, factor).value_or(NoiseBreakdown{}).peakToPeak; };
-  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity}, "carryNoteLabel", weighting);
+  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity,
+         result.inputs.ampType == AMP_TRANSIMPEDANCE},
+        "carryNoteLabel", weighting);
 }
 
 CBreakdownView::CBreakdownView(const ChainCalculation& result, Weighting weighting, QWidget* parent)
@@ -77,7 +79,9 @@ CBreakdownView::CBreakdownView(const ChainCalculation& result, Weighting weighti
                     weighted ? ChainCsv(result, *weighted, w) : std::string(),
                     DominanceText(result, w).value_or(std::string()), NegativeShareNote(rows).value_or(std::string())};
   };
-  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity}, "dominanceLabel", weighting);
+  Build({breakdown->outputTotal, breakdown->inputReferred, breakdown->inputDensity,
+         result.chain.stages.front().inputs.ampType == AMP_TRANSIMPEDANCE},
+        "dominanceLabel", weighting);
 }
 
 void CBreakdownView::SaveAs() {
@@ -98,7 +102,9 @@ void CBreakdownView::SetWeighting(Weighting weighting) {
   const WeightedFigures none;
   const WeightedFigures& figures = m_figures ? (*m_figures)[weighting] : none;
   m_weightedTotal->setText(FromCp1252(FigureText(figures.outputV, "V", FigureKind::kValue)) + suffix);
-  m_weightedEin->setText(FromCp1252(FigureText(figures.einDbu, "dBu", FigureKind::kDecibel)) + suffix);
+  m_weightedEin->setText(FromCp1252(m_current ? FigureText(figures.inputV, "A", FigureKind::kValue)
+                                              : FigureText(figures.einDbu, "dBu", FigureKind::kDecibel)) +
+                         suffix);
   const QString note = FromCp1252(m_weighted.note);
   m_note->setText(note);
   m_note->setAccessibleName(note);
@@ -108,6 +114,7 @@ void CBreakdownView::SetWeighting(Weighting weighting) {
 // The table, the figures under it and the note under them, filled through
 // `weighting`.
 void CBreakdownView::Build(const Totals& totals, const char* noteName, Weighting weighting) {
+  m_current = totals.current;
   auto* column = new QVBoxLayout(this);
   AddTable();
   AddFigures(totals);
@@ -156,10 +163,11 @@ void CBreakdownView::AddFigures(const Totals& totals) {
   form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
   AddFigure(form, QStringLiteral("outputTotal"), QStringLiteral("Total output noise"),
             EngText(totals.output, QStringLiteral("V")));
+  const QString unit = totals.current ? QStringLiteral("A") : QStringLiteral("V");
   AddFigure(form, QStringLiteral("inputReferred"), QStringLiteral("Input-referred noise"),
-            EngText(totals.inputReferred, QStringLiteral("V")));
+            EngText(totals.inputReferred, unit));
   AddFigure(form, QStringLiteral("inputDensity"), QStringLiteral("Equivalent input noise density (band average)"),
-            EngText(totals.inputDensity, QStringLiteral("V/√Hz")));
+            EngText(totals.inputDensity, unit + QStringLiteral("/√Hz")));
   if (m_peakToPeak) AddCrestFactor(form);
   m_weightedTotal = AddFigure(form, QStringLiteral("weightedTotal"), QStringLiteral("Weighted output noise"), {});
   m_weightedEin = AddFigure(form, QStringLiteral("weightedEin"), QStringLiteral("Weighted EIN"), {});

@@ -51,6 +51,7 @@ class CBreakdownView : public QWidget, public CSavableView {
     double output = 0;
     double inputReferred = 0;
     double inputDensity = 0;
+    bool current = false;  // the input is a current (the transimpedance amplifier's): A, not V
   };
 
   void Build(const Totals& totals, const char* noteName, Weighting weighting);
@@ -72,6 +73,7 @@ class CBreakdownView : public QWidget, public CSavableView {
   QLabel* m_peakToPeakValue = nullptr;
   QLabel* m_weightedTotal = nullptr;
   QLabel* m_weightedEin = nullptr;
+  bool m_current = false;  // Totals::current
   QLabel* m_note = nullptr;
 };
 

@@ -48,6 +48,12 @@ CBuiltCircuitDlg::CBuiltCircuitDlg(QWidget* owner, const CalculatorForm& form)
     connect(m_kinds[r], &QComboBox::activated, this, [this, r](int index) { OnKind(r, index); });
   }
   connect(m_ui->cancelBiasButton, &QPushButton::clicked, this, &CBuiltCircuitDlg::OnCancelBias);
+  connect(m_ui->cfForQButton, &QPushButton::clicked, this, &CBuiltCircuitDlg::OnCfForQ);
+  // What the stage's type does not read is greyed, its text kept.
+  for (std::size_t i = 0; i < m_fields.size(); ++i) m_fields[i]->setEnabled(ReadsBuiltCircuitField(form.m_nAmpType, i));
+  for (std::size_t r = 0; r < m_kinds.size(); ++r)
+    m_kinds[r]->setEnabled(m_fields[kExcessNoiseFields[r].noiseIndex]->isEnabled());
+  m_ui->cfForQButton->setEnabled(form.m_nAmpType == AMP_TRANSIMPEDANCE);
   connect(m_ui->okButton, &QPushButton::clicked, this, &CBuiltCircuitDlg::accept);
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &CBuiltCircuitDlg::reject);
   RefreshOut();
@@ -83,6 +89,17 @@ void CBuiltCircuitDlg::resizeEvent(QResizeEvent* event) {
 void CBuiltCircuitDlg::OnCancelBias() {
   RefreshIn();
   if (!SetBiasCancellingResistor(m_form)) return;
+  RefreshOut();
+  ShowStage();
+}
+
+// Cf for the loop's Q of 0.707, or why there is none, said where a refusal is.
+void CBuiltCircuitDlg::OnCfForQ() {
+  RefreshIn();
+  if (const std::optional<std::string_view> refusal = SetCfForQ(m_form)) {
+    m_ui->refusalNote->setText(QStringLiteral("No Cf for Q = 0.707: %1.").arg(FromCp1252(*refusal)));
+    return;
+  }
   RefreshOut();
   ShowStage();
 }

@@ -19,9 +19,11 @@ class BuiltCircuitDialog;
 namespace tervane::ui {
 
 // "Source & Bandwidth": the fields of the circuit as it is built, beside a
-// drawing of the stage that shows the values as they are typed; a button
-// that sets Rb to the value that cancels the bias currents, and for each
-// resistor's excess noise a kind that fills in its noise index. Each field
+// drawing of the stage that shows the values as they are typed, those the
+// stage's type does not read greyed; a button that sets Rb to the value
+// that cancels the bias currents, one that sets the transimpedance
+// amplifier's Cf for Q = 0.707, and for each resistor's excess noise a kind
+// that fills in its noise index. Each field
 // says what it will be read as, as the main window's do. It only collects
 // the texts; the caller takes them after "OK", which a resistor's excess
 // noise given by halves or a part no circuit has (PartRefusal) does not
@@ -46,6 +48,7 @@ class CBuiltCircuitDlg : public QDialog {
   void RefreshOut();
   void OnEdited();
   void OnCancelBias();
+  void OnCfForQ();
   void OnKind(std::size_t resistor, int index);
   void ShowKinds();
   void ShowStage();

@@ -101,7 +101,8 @@ void CCalculatorDlg::SetUpControls() {
   m_helpButton = m_ui->helpButton;
   m_circuitPicture = m_ui->circuitPicture;
   m_editR1 = m_ui->r1Edit;
-  m_ampTypeGroup = MakeRadioGroup(this, {m_ui->bufferRadio, m_ui->nonInvertingRadio, m_ui->invertingRadio});
+  m_ampTypeGroup = MakeRadioGroup(
+      this, {m_ui->bufferRadio, m_ui->nonInvertingRadio, m_ui->invertingRadio, m_ui->transimpedanceRadio});
   for (std::size_t i = 0; i < kFormTextFields.size(); ++i)
     m_textFields[i] = findChild<QLineEdit*>(FieldEditName(kFormTextFields[i].key));
 
@@ -119,6 +120,7 @@ void CCalculatorDlg::ConnectControls() {
   connect(m_ui->bufferRadio, &QRadioButton::clicked, this, &CCalculatorDlg::OnBuffer);
   connect(m_ui->nonInvertingRadio, &QRadioButton::clicked, this, &CCalculatorDlg::OnNonInverting);
   connect(m_ui->invertingRadio, &QRadioButton::clicked, this, &CCalculatorDlg::OnInverting);
+  connect(m_ui->transimpedanceRadio, &QRadioButton::clicked, this, [this] { ShowAmplifierType(AMP_TRANSIMPEDANCE); });
   connect(m_helpButton, &QPushButton::clicked, this, &CCalculatorDlg::OnHelpButton);
   connect(m_ui->riaaButton, &QPushButton::clicked, this, &CCalculatorDlg::OnRiaaNbw);
   connect(m_ui->calcCornerButton, &QPushButton::clicked, this, &CCalculatorDlg::OnCalcCornerFreq);
@@ -386,10 +388,15 @@ void CCalculatorDlg::OnBuffer() { ShowAmplifierType(AMP_BUFFER); }
 void CCalculatorDlg::OnNonInverting() { ShowAmplifierType(AMP_NONINVERTING); }
 void CCalculatorDlg::OnInverting() { ShowAmplifierType(AMP_INVERTING); }
 
-// The radio has checked itself; the next refresh in reads it. Only R1's
-// enabling and the drawing follow the choice here; R1 keeps its text.
+// The radio has checked itself; the next refresh in reads it. Only the
+// enabling of the fields the type reads and the drawing follow the choice
+// here; the fields keep their texts. The transimpedance amplifier reads
+// neither R1 nor Rs, nor a 0 dB reference: its signal is its photocurrent.
 void CCalculatorDlg::ShowAmplifierType(AmplifierType type) {
-  m_editR1->setEnabled(type != AMP_BUFFER);
+  const bool current = type == AMP_TRANSIMPEDANCE;
+  m_editR1->setEnabled(type != AMP_BUFFER && !current);
+  m_ui->sourceResistorEdit->setEnabled(!current);
+  m_ui->refVoltageEdit->setEnabled(!current);
   ShowCircuit(m_circuitPicture, type);
 }
 

@@ -25,6 +25,8 @@ QString CircuitName(AmplifierType type) {
       return QStringLiteral(":/circuits/circuit_noninverting");
     case AMP_INVERTING:
       return QStringLiteral(":/circuits/circuit_inverting");
+    case AMP_TRANSIMPEDANCE:
+      return QStringLiteral(":/circuits/circuit_transimpedance");
   }
   return {};
 }
@@ -61,6 +63,8 @@ QString BuiltCircuitName(AmplifierType type) {
       return QStringLiteral(":/circuits/built_buffer.svg");
     case AMP_INVERTING:
       return QStringLiteral(":/circuits/built_inverting.svg");
+    case AMP_TRANSIMPEDANCE:
+      return QStringLiteral(":/circuits/built_transimpedance.svg");
     default:
       return QStringLiteral(":/circuits/built_noninverting.svg");
   }

@@ -22,11 +22,11 @@
 namespace tervane::ui {
 namespace {
 
-// The ranking's columns that people read, but for the rank, which the rows'
-// headers show.
-std::vector<RankColumn> ShownColumns() {
+// The ranking's columns in a circuit of `type` that people read, but for
+// the rank, which the rows' headers show.
+std::vector<RankColumn> ShownColumns(int type) {
   std::vector<RankColumn> columns;
-  for (const RankColumn& column : kRankColumns)
+  for (const RankColumn& column : RankColumnsOf(type))
     if (!column.heading.empty() && column.id != RankColumnId::kRank) columns.push_back(column);
   return columns;
 }
@@ -46,7 +46,7 @@ const QString kCaption = QStringLiteral(
 // texts per row drawn.
 class CRankingModel : public QAbstractTableModel {
  public:
-  using QAbstractTableModel::QAbstractTableModel;
+  CRankingModel(int type, QObject* parent) : QAbstractTableModel(parent), m_columns(ShownColumns(type)) {}
 
   bool IsEmpty() const { return m_parts.empty(); }
   void SetParts(std::vector<RankedPart> parts) {
@@ -83,7 +83,7 @@ class CRankingModel : public QAbstractTableModel {
   }
 
  private:
-  const std::vector<RankColumn> m_columns = ShownColumns();
+  const std::vector<RankColumn> m_columns;
   std::vector<RankedPart> m_parts;
 };
 
@@ -103,7 +103,7 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
   SetNames(caption, "comparisonCaption", kCaption);
   caption->setWordWrap(true);
 
-  m_model = new CRankingModel(this);
+  m_model = new CRankingModel(form.m_nAmpType, this);
   m_table = new QTableView(this);
   SetNames(m_table, "comparisonTable", QStringLiteral("Parts ranked by total noise"));
   m_table->setModel(m_model);
@@ -138,7 +138,8 @@ void CComparisonView::showEvent(QShowEvent* event) {
 void CComparisonView::SaveAs() {
   if (!m_model) return;
   if (m_model->IsEmpty()) Rank();
-  SaveCsvAs(this, QStringLiteral("Save Comparison"), QStringLiteral("part-comparison.csv"), RankCsv(m_model->Parts()));
+  SaveCsvAs(this, QStringLiteral("Save Comparison"), QStringLiteral("part-comparison.csv"),
+            RankCsv(m_model->Parts(), RankColumnsOf(m_form.m_nAmpType)));
 }
 
 void CComparisonView::SetWeighting(Weighting weighting) {

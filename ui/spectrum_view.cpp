@@ -61,9 +61,11 @@ bool Drawable(const Curve& curve) {
 constexpr Qt::PenStyle kSourceStyles[] = {Qt::SolidLine, Qt::DashLine,       Qt::DotLine,   Qt::DashDotLine,
                                           Qt::DashLine,  Qt::DashDotDotLine, Qt::DotLine,   Qt::DashDotLine,
                                           Qt::DotLine,   Qt::DashLine,       Qt::SolidLine, Qt::SolidLine,
-                                          Qt::SolidLine, Qt::SolidLine,      Qt::SolidLine};
-constexpr QRgb kSourceColors[] = {0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5, 0xbf593e, 0x38ad6b, 0xd0509a, 0x8c6d31,
-                                  0x5b8fa8, 0x7f7f7f, 0x557a1f, 0xb8860b, 0x8b3a62, 0x2f4f9f, 0xa0522d};
+                                          Qt::SolidLine, Qt::SolidLine,      Qt::SolidLine, Qt::DashLine,
+                                          Qt::DotLine};
+constexpr QRgb kSourceColors[] = {0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5, 0xbf593e, 0x38ad6b,
+                                  0xd0509a, 0x8c6d31, 0x5b8fa8, 0x7f7f7f, 0x557a1f, 0xb8860b,
+                                  0x8b3a62, 0x2f4f9f, 0xa0522d, 0x1b9e9e, 0xc0392b};
 static_assert(std::size(kSourceStyles) == kStageSourceCount && std::size(kSourceColors) == kStageSourceCount);
 
 struct Decades {

@@ -32,6 +32,9 @@ StageInputs BiasedCartridge() {
   return s;
 }
 
+// A photodiode's TIA, 1 uA of photocurrent into 100k || 1 pF over the audio band.
+const test::Tia kTia{1e-9, 1e-15, 0, 0, 10e6, 0, 0, 0, 10e-12, 100e3, 1e-12, 0, 0, 0, 1e-6, 0, 300, 20, 20e3};
+
 StageInputs TextbookWithCorners() {
   StageInputs s = Stage(AMP_NONINVERTING, 600, 100, 10e3, {20, 20e3}, 1e-9, 2e-12);
   s.cornerFreq = 300, s.applyCorner = true;
@@ -111,6 +114,13 @@ TEST(Chain, EinAddsTheLaterStagesNoiseOverTheGainBefore) {
     for (const Weighting w : kWeightings)
       ExpectRelative(std::hypot(*one[w].inputV, *two[w].outputV / *one.signalGain), *chain[w].inputV, 1e-12, "EIN");
   }
+  // A transimpedance amplifier's chain: its SNR the photocurrent's, Iph Rf
+  // through the stages after it.
+  const StageInputs tia = test::TiaStage(kTia);
+  const NoiseFigures chain = *ChainNoiseFigures(ChainOf({tia, unity}));
+  const double after = *chain.signalGain / *StageNoiseFigures(tia, CalculateStage(tia))->signalGain;
+  ExpectRelative(*chain[Weighting::kNone].snrDb, 20 * std::log10(1e-6 * 100e3 * after / *chain[Weighting::kNone].outputV),
+                 1e-12, "SNR");
 }
 
 // A later stage with a GBW of infinity is flat, but takes the chain onto
@@ -155,6 +165,9 @@ TEST(Chain, RefusalsAndWhatALaterStageDoesNotRead) {
   EXPECT_EQ(failed.stages[1].outcome.failure, StageFailure::kNoSolution);
   EXPECT_FALSE(failed.stages[2].outcome.failure);
   EXPECT_FALSE(ChainNoiseFigures(failed) || BreakdownChain(failed) || ChainSpectrum(failed, 10));
+  // A transimpedance amplifier takes a current: it starts a chain, or is
+  // refused with its place.
+  EXPECT_EQ(ChainOf({Cartridge(), test::TiaStage(kTia)}).failedStage, 1u);
 
   // A later stage's band and reference are the first stage's.
   StageInputs reversed = TextbookWithCorners();

@@ -41,6 +41,10 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
   const CalculatorForm built =
       test::Form(AMP_NONINVERTING, {{"source_inductance", "500m"}, {"load_capacitor", " "}, {"current_corner", "0"}});
   const std::string version2 = WriteCircuitFile(built, {});
+  // The transimpedance amplifier makes version 5, a chain of one stage.
+  const CalculatorForm tia =
+      test::Form(AMP_TRANSIMPEDANCE, {{"shunt_resistance", "100M"}, {"common_mode_capacitance", "3p"}});
+  const std::string tiaFile = WriteCircuitFile(tia, {});
   CalculatorForm omega = typed;  // a character Windows-1252 lacks reads as '?'
   omega.m_strR2 = "10k?";
   // Written by hand: a byte order mark, CR LF, a comment, the version last.
@@ -75,6 +79,9 @@ TEST(CircuitFile, ReadsBackWhatWasWrittenAndRefusesBadFiles) {
        "it is truncated or damaged: the line feedback_capacitor= is missing"},
       {"half a resistor's excess noise", Replaced(version2, "noise_index_rs=\n", "noise_index_rs=-20\n"),
        "Rs Noise Index is given without Rs DC Voltage: a resistor's excess noise takes both, or neither"},
+      {"a transimpedance amplifier", tiaFile, nullptr, tia},
+      {"version 4 with a key of version 5", Replaced(tiaFile, "version=5", "version=4"),
+       "stage 1: it is damaged: unknown key 'common_mode_capacitance'"},
       {"version 1 with a key of version 2", Replaced(good, "r1=", "source_inductance=1\nr1="),
        "it is damaged: unknown key 'source_inductance'"},
       {"newer than an int holds", Replaced(good, "version=1", "version=99999999999"),

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "form/figure_text.h"
@@ -159,6 +160,9 @@ TEST(NoiseFigures, EachEmptyFigureNamesItsCause) {
       {AMP_INVERTING, {{"r2", "0"}, {"source_resistor", "1k"}}, Weighting::kA, "ein_dbu", "the stage has no signal gain"},
       {AMP_NONINVERTING, {{"lower_freq", "1e-100"}, {"upper_freq", "2e-100"}}, Weighting::kA, "output_dbv",
        "no noise through this weighting: 0 V has no level in dB"},
+      {AMP_TRANSIMPEDANCE, {}, Weighting::kNone, "noise_figure_db",
+       "no Rsh: the photodiode has no thermal noise to compare with"},
+      {AMP_TRANSIMPEDANCE, {}, Weighting::kA, "snr_db", "no Photocurrent given: it is the signal"},
   };
   // clang-format on
   for (const auto& c : kCases) {

@@ -70,6 +70,22 @@ TEST(NoiseReport, NamesTheCircuitAsBuiltOnlyWhenAPartOfItIsGiven) {
   }
 }
 
+// The transimpedance amplifier's report says what its inputs lack: the
+// loop without GBW, Cf or the op amp's input capacitances, the light
+// without a responsivity, the SNR without a photocurrent.
+TEST(NoiseReport, TransimpedanceSaysWhatItsInputsLack) {
+  CalculatorForm form = test::Form(AMP_TRANSIMPEDANCE, {{"r2", "100k"}, {"shunt_resistance", "100M"}});
+  const std::string report = Calculate(form);
+  // 4kT/Rf + in^2 + (en/Rf)^2 at the band's centre: 571.5 fA/rtHz.
+  EXPECT_TRUE(report.ends_with("\r\nTransimpedance = 100kohm at DC, flat (no -3dB point)\r\n"
+                               "Loop: no Gain-Bandwidth Product, an ideal op amp\r\n"
+                               "No Ccm or Cdiff given: the op amp's input capacitance is left out\r\n"
+                               "Input current noise = 571.5fA/rtHz at 632.5Hz, the band's centre\r\n"
+                               "Input current noise over the band = 80.79pA\r\n"
+                               "Signal to noise ratio: no Photocurrent given"))
+      << report;
+}
+
 // ---------------------------------------------------------------------------
 // Write-back
 
@@ -133,6 +149,7 @@ TEST(BuiltCircuit, PartsNoCircuitHasAreRefusedInOneSentence) {
   const struct {
     test::FieldTexts typed;
     std::string refusal;  // empty: calculated
+    int type = AMP_NONINVERTING;
   } cases[] = {
       {{{"source_inductance", "-1m"}}, "Source Inductance" + negative},
       {{{"load_capacitor", "-1p"}}, "Load Capacitor" + negative},
@@ -143,9 +160,12 @@ TEST(BuiltCircuit, PartsNoCircuitHasAreRefusedInOneSentence) {
       {{{"load_capacitor", "0"}, {"feedback_capacitor", "0"}, {"in_correlation", "-1"}}, ""},
       {{{"bias_resistor", "1k"}, {"bias_capacitor", "1u"}, {"in_correlation", "1"}}, ""},
       {{{"load_resistor", "-1k"}}, ""},
+      // The photodiode's parts, which only the transimpedance amplifier reads.
+      {{{"responsivity", "0"}}, std::string(kZeroResponsivityNote), AMP_TRANSIMPEDANCE},
+      {{{"diode_capacitance", "-1p"}, {"responsivity", "0"}}, ""},
   };
   for (const auto& c : cases) {
-    const NoiseResult result = ComputeNoise(test::Form(AMP_NONINVERTING, c.typed));
+    const NoiseResult result = ComputeNoise(test::Form(c.type, c.typed));
     const std::optional<std::string> refusal = PartRefusal(result.inputs);
     EXPECT_EQ(refusal.value_or(""), c.refusal);
     EXPECT_EQ(BuiltCircuitRefusal(result), refusal) << c.refusal;

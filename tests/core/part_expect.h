@@ -20,16 +20,14 @@ inline PartLibrary ReadBytes(const std::string& bytes) {
   return library;
 }
 
-// A part as "name voltage current corner [gain-bandwidth [current-corner
-// [correlation]]]",
-// or "name (missing)".
+// A part as "name voltage current corner" and its optional words as a line
+// gives them, or "name (missing)".
 inline std::string PartText(const PartLibrary& library, const std::string& name) {
   const PartRecord* record = library.m_partTable.Lookup(name);
   if (!record) return name + " (missing)";
   std::string text = std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent +
                      " " + record->szCornerFreq;
-  for (const PartField field : kOptionalPartFields)
-    if ((record->*field)[0]) text.append(" ").append(record->*field);
+  for (const std::string_view word : OptionalWords(*record)) text.append(" ").append(word);
   return text;
 }
 

@@ -70,12 +70,14 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
        {"DemoAmpA 2.9n 1.6p 9", "DemoAmpB 7n 10f 150", "QuietOne 1.1n 1.5p 3.5"}},
       {"Empty", "", {}, {}},
       {"TooFewWords", "A 1n 2p\n\n   \nB 1n 2p 3", {"B"}, {"B 1n 2p 3"}, "1 line skipped: 1 too few words (line 1)"},
-      // A fifth, sixth and seventh word are the gain-bandwidth, the current
-      // noise's corner and its correlation; an eighth is ignored, and so is
-      // a remark after the figures, from its first word that does not start
-      // as a number does.
-      {"OptionalWords", "A 1n 2p 3 10M 4.2\xC2\xB5 extra\nB 1n 2p 3 8M\nC 1n 2p 3 8M 9 .86 1\n", {"A", "B", "C"},
-       {"A 1n 2p 3 10M 4.2\xB5", "B 1n 2p 3 8M", "C 1n 2p 3 8M 9 .86"}},
+      // A fifth to a ninth word are the gain-bandwidth, the current noise's
+      // corner, its correlation, Ccm and Cdiff, "-" where one is not given;
+      // a tenth is ignored, and so is a remark after the figures, from its
+      // first word that does not start as a number does.
+      {"OptionalWords",
+       "A 1n 2p 3 10M 4.2\xC2\xB5 extra\nB 1n 2p 3 8M\nC 1n 2p 3 8M 9 .86 1p 2p 3\nD 1n 2p 3 - - - - 8p -\n",
+       {"A", "B", "C", "D"},
+       {"A 1n 2p 3 10M 4.2\xB5", "B 1n 2p 3 8M", "C 1n 2p 3 8M 9 .86 1p 2p", "D 1n 2p 3 - - - - 8p"}},
       {"RemarkAfterTheFigures", "A 1n 2p 3 extra words\nB 1n 2p 3 10M low noise\n", {"A", "B"},
        {"A 1n 2p 3", "B 1n 2p 3 10M"}},
       {"AnyWhiteSpace", "\tA\t1n  \t 2p\v3\f\n", {"A"}, {"A 1n 2p 3"}},
@@ -213,9 +215,13 @@ TEST(SelectPart, CopiesTheFiguresOrLeavesTheFormAlone) {
               "1n 2p 3 10M 420 0.8");
   }
   EXPECT_EQ(form.m_strR2, "4.7k");
-  // A part whose line gives no gain-bandwidth or current corner has none.
+  // A part gives its input capacitances ("-": no correlation); one whose
+  // line gives no gain-bandwidth, corner or capacitance has none.
+  EXPECT_TRUE(SelectPart(form, ReadBytes("T 1n 2p 3 5G - - 0.8p 0.2p\n").m_partTable, "T"));
+  EXPECT_EQ(form.m_strInCorrelation + "|" + form.m_strCommonModeCapacitance + form.m_strDifferentialCapacitance,
+            "|0.8p0.2p");
   EXPECT_TRUE(SelectPart(form, library.m_partTable, "QuietOne"));
-  EXPECT_EQ(form.m_strGainBandwidth + form.m_strCurrentCorner + form.m_strInCorrelation, "");
+  EXPECT_EQ(form.m_strGainBandwidth + form.m_strCurrentCorner + form.m_strCommonModeCapacitance, "");
 }
 
 // ---------------------------------------------------------------------------

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "form/calculator_form.h"
+#include "form/form_calculation.h"
 #include "form/part_ranking.h"
+#include "form/part_selection.h"
 #include "tests/core/part_expect.h"
 #include "tests/core/test_form.h"
 
@@ -72,6 +74,23 @@ TEST(RankParts, QuietestFirstEqualsInListOrderFailuresLast) {
   const PartLibrary library = ReadBytes(kLibrary);
   for (const OrderCase& c : cases) EXPECT_EQ(Names(RankParts(c.form, library)), c.order) << c.name;
   EXPECT_TRUE(RankParts(Form(), PartLibrary{}).empty());
+}
+
+// In a photodiode circuit each part brings its own Ccm and Cdiff, none
+// where its line gives none (not the circuit's 10p): ranked by the input
+// current that selecting it calculates, the one without them quieter for
+// the capacitance it lacks.
+TEST(RankParts, TransimpedancePartsBringTheirOwnInputCapacitances) {
+  const CalculatorForm form = Form(AMP_TRANSIMPEDANCE, {{"r2", "100k"}, {"diode_capacitance", "10p"},
+                                                        {"common_mode_capacitance", "10p"}, {"upper_freq", "1M"}});
+  const PartLibrary library = ReadBytes("Caps 1n 1p 0 10M - - 20p 5p\nNoCaps 1n 1p 0 10M\n");
+  const std::vector<RankedPart> parts = RankParts(form, library);
+  EXPECT_EQ(Names(parts), (std::vector<std::string>{"NoCaps", "Caps"}));
+  for (const RankedPart& part : parts) {
+    CalculatorForm selected = form;
+    SelectPart(selected, library.m_partTable, part.name);
+    test::ExpectClose(*part.inputNoise, *ComputeNoise(selected).outcome.inputNoise, part.name.c_str());
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,6 +79,25 @@ inline StageInputs Cartridge() {
   StageInputs s = Stage(AMP_NONINVERTING, 1e3, 1e3, 9e3, {20, 20e3}, 3e-9, 1e-12);
   s.cornerFreq = 10, s.applyCorner = true, s.currentCorner = 200;
   s.sourceInductance = 0.5, s.loadResistor = 47e3, s.loadCapacitor = 200e-12, s.gainBandwidth = 8e6;
+  return s;
+}
+
+// A photodiode's transimpedance amplifier as a row of numbers, 0 where a
+// value is not given: an op amp without GBW is ideal, no Rsh an open, no Rb
+// a grounded + input.
+struct Tia {
+  double en = 0, in = 0, fc = 0, fci = 0, gbw = 0, ccm = 0, cdiff = 0, rsh = 0, cd = 0, rf = 0, cf = 0, rb = 0, cb = 0;
+  double id = 0, iph = 0, responsivity = 0, kelvin = 0, fL = 0, fH = 0;
+};
+
+inline StageInputs TiaStage(const Tia& t) {
+  const auto given = [](double v) { return v != 0 ? std::optional(v) : std::nullopt; };
+  StageInputs s = Stage(AMP_TRANSIMPEDANCE, 0, 0, t.rf, {t.fL, t.fH}, t.en, t.in);
+  s.kelvin = t.kelvin, s.cornerFreq = t.fc, s.currentCorner = given(t.fci), s.gainBandwidth = given(t.gbw);
+  s.commonModeCapacitance = given(t.ccm), s.differentialCapacitance = given(t.cdiff);
+  s.shuntResistance = given(t.rsh), s.diodeCapacitance = given(t.cd), s.feedbackCapacitor = given(t.cf);
+  s.biasResistor = given(t.rb), s.biasCapacitor = given(t.cb), s.darkCurrent = given(t.id);
+  s.photocurrent = given(t.iph), s.responsivity = given(t.responsivity);
   return s;
 }
 

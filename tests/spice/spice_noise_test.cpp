@@ -7,15 +7,9 @@
 // closed forms), circuits as they are built, and stages in cascade.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <numbers>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,63 +19,12 @@
 #include "noise/chain_views.h"
 #include "noise/noise_calculation.h"
 #include "noise/noise_spectrum.h"
+#include "tests/spice/spice_support.h"
 
 namespace tervane {
 namespace {
 
-// ngspice's Boltzmann constant (CODATA 2014, as measured from ngspice 39):
-// the generators are scaled with it so that their densities are en and in.
-constexpr double kSpiceBoltzmann = 1.38064852e-23;
-
-// The closed-loop error is about the noise gain over the open-loop gain,
-// under 1e-7 here; a higher gain worsens the simulator's conditioning.
-constexpr double kOpenLoopGain = 1e9;
-
-std::string Num(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
-
-// A generator of density d·√(1 + fc/f) from p to n (H: volts, F: amperes),
-// built from noiseless parts: a 1 Ω helper's noise current, shorted by a 0 V
-// source, drives the controlled source. A flicker coefficient kf with af = 0
-// adds kf/f to the helper's 4kT/R, so kf = fc·4kT/R gives 4kT/R·(1 + fc/f).
-std::string Generator(char kind, const std::string& name, const std::string& p, const std::string& n, double density,
-                      double corner, double kelvin) {
-  const double helperPower = 4 * kSpiceBoltzmann * kelvin;
-  std::string out = "R" + name + " h" + name + " 0 1" + (corner > 0 ? " fl" + name : "") + "\nVs" + name + " h" + name +
-                    " 0 0\n" + kind + name + " " + p + " " + n + " Vs" + name + " " +
-                    Num(density / std::sqrt(helperPower)) + "\n";
-  if (corner > 0) out += ".model fl" + name + " r kf=" + Num(corner * helperPower) + " af=0\n";
-  return out;
-}
-
-// A resistor, or a short where it is 0 Ω (which a SPICE resistor cannot be).
-std::string Resistor(const std::string& name, const std::string& a, const std::string& b, double ohms) {
-  return (ohms == 0 ? "V" : "R") + name + " " + a + " " + b + " " + Num(ohms) + "\n";
-}
-
-// ngspice's output for `netlist`. It reports many failures on its output and
-// still exits with 0 at "quit 0": any "error" fails the run.
-std::string RunNgspice(const std::string& netlist) {
-  const auto file = std::filesystem::temp_directory_path() / ("tervane_spice_" + std::to_string(getpid()) + ".cir");
-  std::ofstream(file) << netlist;
-  std::string log;
-  if (FILE* run = popen(("ngspice -b " + file.string() + " 2>&1").c_str(), "r")) {
-    for (int c; (c = std::fgetc(run)) != EOF;) log += static_cast<char>(c);
-    EXPECT_EQ(pclose(run), 0) << log;
-  }
-  std::filesystem::remove(file);
-  EXPECT_EQ(log.find("rror"), std::string::npos) << netlist << log;
-  return log;
-}
-
-// The number printed after `label`; NaN where there is none.
-double Printed(const std::string& log, const std::string& label) {
-  const std::size_t at = log.find(label);
-  return at == std::string::npos ? NAN : std::strtod(log.c_str() + at + label.size(), nullptr);
-}
+using namespace spice;
 
 // The two inputs' current noise, each in(f), correlated by c: a shared
 // generator of in sqrt(c) drives both, an own one of in sqrt(1 - c) each.
@@ -120,13 +63,7 @@ std::string StageElements(const StageInputs& s, const std::string& input, const 
   if (s.feedbackCapacitor) net += "Cf" + tag + " " + n("out") + " " + n("nm") + " " + Num(*s.feedbackCapacitor) + "\n";
   if (s.ampType == AMP_NONINVERTING) net += Resistor(n("1"), n("nm"), "0", s.r1);
   if (inverting) net += Resistor(n("1"), n("src"), n("nm"), s.r1);
-  if (s.gainBandwidth)
-    net += "Gop" + tag + " 0 " + n("x") + " " + n("np") + " " + n("nm") + " " +
-           Num(2 * std::numbers::pi * *s.gainBandwidth) + "\nCop" + tag + " " + n("x") + " 0 1\nRop" + tag + " " +
-           n("x") + " 0 1e12\nEop" + tag + " " + n("out") + " 0 " + n("x") + " 0 1\n";
-  else
-    net += "Eamp" + tag + " " + n("out") + " 0 " + n("np") + " " + n("nm") + " " + Num(kOpenLoopGain) + "\n";
-  return net;
+  return net + OpAmp(s.gainBandwidth.value_or(0), n("np"), n("nm"), n("out"), tag);
 }
 
 // Stages in cascade, each driven by the output before it, the first from
@@ -141,11 +78,7 @@ std::string CircuitNetlist(const std::vector<StageInputs>& stages) {
     net += StageElements(stages[k], output, tag);
     output = "out" + tag;
   }
-  // The densities at 20 points a decade from a decade below the band to a
-  // decade above it; then the total over the band, 2000 points a decade.
-  return net + ".control\nset numdgt=15\nnoise v(" + output + ") Vin dec 20 " + Num(s.lowerFreq / 10) + " " +
-         Num(s.upperFreq * 10) + "\nprint noise1.onoise_spectrum\nnoise v(" + output + ") Vin dec 2000 " +
-         Num(s.lowerFreq) + " " + Num(s.upperFreq) + "\nprint noise4.onoise_total\nquit 0\n.endc\n.end\n";
+  return net + NoiseAnalyses(output, "Vin", s.lowerFreq, s.upperFreq, 2000);
 }
 
 // Rb, Cb and the inputs' current noise correlation of a row.
@@ -236,21 +169,15 @@ void ExpectNgspiceAgrees(const std::vector<StageInputs>& stages, const std::func
                          double total) {
   const std::string netlist = CircuitNetlist(stages);
   const std::string log = RunNgspice(netlist);
-  int points = 0;
-  // Rows "index frequency density" of the printed spectrum.
-  for (std::size_t at = log.find("\n0\t"); at != std::string::npos; at = log.find('\n', at + 1)) {
-    int index = 0;
-    double f = 0, spice = 0;
-    if (std::sscanf(log.c_str() + at + 1, "%d %lf %lf", &index, &f, &spice) != 3 || index != points) break;
-    ++points;
-    EXPECT_NEAR(density(f) / spice - 1, 0, kCircuitTolerance) << f << " Hz";
-  }
-  EXPECT_GE(points, 50) << log;
-  EXPECT_NEAR(Printed(log, "noise4.onoise_total = ") / total - 1, 0, kCircuitTolerance) << netlist;
+  const std::vector<std::vector<double>> rows = PrintedRows(log);
+  for (const std::vector<double>& row : rows)
+    EXPECT_NEAR(density(row[0]) / row[1] - 1, 0, kCircuitTolerance) << row[0] << " Hz";
+  EXPECT_GE(rows.size(), 50u) << log;
+  EXPECT_NEAR(Printed(log, "onoise_total = ") / total - 1, 0, kCircuitTolerance) << netlist;
 }
 
 TEST(Ngspice, TheCircuitAsItIsBuiltAgreesWithTheEngineAtEveryFrequency) {
-  if (std::system("ngspice -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "ngspice is not on PATH";
+  if (NgspiceMissing()) GTEST_SKIP() << "ngspice is not on PATH";
   for (const CircuitCase& c : kCircuits) {
     SCOPED_TRACE(c.name);
     const StageInputs s = c.Stage();
@@ -265,7 +192,7 @@ TEST(Ngspice, TheCircuitAsItIsBuiltAgreesWithTheEngineAtEveryFrequency) {
 // into an inductive source's stage and a third stage, each later one over
 // the first one's band.
 TEST(Ngspice, StagesInCascadeAgreeWithTheChain) {
-  if (std::system("ngspice -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "ngspice is not on PATH";
+  if (NgspiceMissing()) GTEST_SKIP() << "ngspice is not on PATH";
   const std::vector<std::vector<int>> cascades{{0, 4}, {5, 11, 8}};
   for (const std::vector<int>& cascade : cascades) {
     std::vector<StageInputs> stages;

@@ -355,6 +355,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(rows.last(), u"Op amp current noise correlation"_s);  // negative, last
     QVERIFY(negative.startsWith(rows.last() + u" takes power away"_s));
     QVERIFY(curves.contains(rows.last() + u" (magnitude)"_s));
+
+    // The transimpedance amplifier: what it does not read greyed, Cf for
+    // Q = 0.707 from Rf 100k, Cd 10p and the part's GBW of 8M, sqrt(2 g Rf C
+    // - 1) / (g Rf) with g = 2 pi GBW.
+    m_calc->Click("transimpedanceRadio");
+    QVERIFY(driver.Run(open, {[&](QWidget* w) {
+                         seen = {QString::number(Find(w, "loadResistorEdit")->isEnabled() ||
+                                                 Find(w, "r1KindCombo")->isEnabled())};
+                         type(w, "diodeCapacitanceEdit", u"10p"_s);
+                         QTest::mouseClick(Find(w, "cfForQButton"), Qt::LeftButton);
+                         seen << Find<QLineEdit>(w, "feedbackCapacitorEdit")->text();
+                         PressKey(w, Qt::Key_Escape);
+                       }}));
+    QCOMPARE(seen, QStringList({u"0"_s, u"1.985p"_s}));
   }
 
   void controlsOpenTheirWindows_data() {
@@ -420,10 +434,12 @@ class MainWindowTest : public QObject {
     QTest::newRow("Alt+B") << "bufferRadio" << int(Qt::Key_B);
     QTest::newRow("Alt+N") << "nonInvertingRadio" << int(Qt::Key_N);
     QTest::newRow("Alt+I") << "invertingRadio" << int(Qt::Key_I);
+    QTest::newRow("Alt+T") << "transimpedanceRadio" << int(Qt::Key_T);
   }
 
-  // R1 is greyed out for the buffer but keeps its text; the drawing follows,
-  // at its drawing's size.
+  // R1 is greyed out for the buffer and the transimpedance amplifier, which
+  // reads no Rs and no 0 dB reference either, but keeps its text; the
+  // drawing follows, at its drawing's size.
   void amplifierType() {
     QFETCH(QString, radio);
     QFETCH(int, altKey);
@@ -434,7 +450,10 @@ class MainWindowTest : public QObject {
     m_calc->Child<QRadioButton>(radio == u"bufferRadio"_s ? "invertingRadio" : "bufferRadio")->click();
     PressKey(&m_calc->Dialog(), altKey, Qt::AltModifier);
     QTRY_VERIFY(m_calc->Child<QRadioButton>(qPrintable(radio))->isChecked());  // a mnemonic clicks a moment later
-    QCOMPARE(m_calc->Child<QLineEdit>("r1Edit")->isEnabled(), radio != u"bufferRadio"_s);
+    const bool current = radio == u"transimpedanceRadio"_s;
+    QCOMPARE(m_calc->Child<QLineEdit>("r1Edit")->isEnabled(), radio != u"bufferRadio"_s && !current);
+    QCOMPARE(m_calc->Child<QLineEdit>("sourceResistorEdit")->isEnabled(), !current);
+    QCOMPARE(m_calc->Child<QLineEdit>("refVoltageEdit")->isEnabled(), !current);
     QCOMPARE(m_calc->Text("r1Edit"), u"abc"_s);
     QCOMPARE(m_calc->Child<QLabel>("circuitPicture")->pixmap().deviceIndependentSize().toSize(),
              QSvgRenderer(drawing).defaultSize());
@@ -479,7 +498,7 @@ class MainWindowTest : public QObject {
   void circuitFiles_data() {
     QTest::addColumn<QByteArray>("over");  // written over the saved file before it is opened; |: a pipe
     QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
-    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=5\n");
+    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=6\n");
     QTest::newRow("a pipe: said, without waiting for a writer") << QByteArray("|");
     QFile chain(QStringLiteral(TERVANE_EXAMPLES "/phono-preamp.tervane"));
     QTest::newRow("a chain: opened as one") << (chain.open(QIODevice::ReadOnly) ? chain.readAll() : QByteArray("?"));

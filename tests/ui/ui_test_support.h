@@ -41,7 +41,8 @@ inline const std::array<QByteArray, kFormTextFields.size()> kFieldNames = [] {
   for (std::size_t i = 0; i < names.size(); ++i) names[i] = ui::FieldEditName(kFormTextFields[i].key).toLatin1();
   return names;
 }();
-inline constexpr std::array<const char*, 3> kRadioNames{"bufferRadio", "nonInvertingRadio", "invertingRadio"};
+inline constexpr std::array<const char*, 4> kRadioNames{"bufferRadio", "nonInvertingRadio", "invertingRadio",
+                                                        "transimpedanceRadio"};
 
 // A child of `window` by object name.
 template <class T = QWidget>
