@@ -12,13 +12,17 @@ namespace {
 constexpr double kLongestStep = std::numbers::ln10 / 500;  // of ln f
 
 // The integral from f1 to f2 of the power law through (f1, s1) and (f2, s2):
-// s1 f1 L (e^b - 1) / b with L = ln(f2 / f1), b = ln(s2 f2 / (s1 f1)).
-// A weighting's far skirt may be 0, where there is nothing to add.
+// s1 f1 L (e^b - 1) / b with L = ln(f2 / f1), b = ln(s2 f2 / (s1 f1)), or
+// the same from the other end, s2 f2 L (1 - e^-b) / b: from the larger of
+// s f, so that the factor lies within 0..1 and nothing overflows to make
+// inf times 0. A weighting's far skirt may be 0, where there is nothing
+// to add.
 double PowerLawIntegral(double f1, double s1, double f2, double s2) {
   if (!(s1 > 0 && s2 > 0)) return 0;
   const double span = std::log(f2 / f1);
-  const double b = std::log(s2 / s1) + span;
-  return s1 * f1 * span * (b == 0 ? 1 : std::expm1(b) / b);
+  const double b = std::log(s2) - std::log(s1) + span;
+  if (b == 0) return s1 * f1 * span;
+  return b > 0 ? s2 * f2 * span * -std::expm1(-b) / b : s1 * f1 * span * std::expm1(b) / b;
 }
 
 // The power density at f between the points a and b, on their power law.

@@ -207,7 +207,10 @@ class SpectrumReader {
     if (noise < 0 && !IsDecibels(options_.unit.unit)) return Refuse("the noise " + quoted + " is negative");
     const double density = ToVoltsPerRootHz(noise, options_.unit);
     if (density == 0) return Refuse("the noise " + quoted + " is 0 V/rtHz, which no log axis holds");
-    if (!std::isfinite(density)) return Refuse("the noise " + quoted + " is beyond the range of numbers");
+    // Well inside a double's range, so that every power and every product
+    // of one with a frequency or a weighting is a number.
+    if (!(density >= 1e-100 && density <= 1e100))
+      return Refuse("the noise " + quoted + " lies outside 1e-100 to 1e100 V/rtHz, where no noise does");
     spectrum_.points.push_back({frequency, density});
     return true;
   }

@@ -42,7 +42,8 @@ struct MeasuredReading {
 // CR-only line ends, one column, more than two without a choice, a column
 // chosen that is not there, a cell that is empty or not a number, a number
 // not finite, a frequency not above the one before or below 0, a negative
-// noise or one of 0 (which no log axis holds), fewer than 3 points. A first
+// noise, one of 0 (which no log axis holds) or one outside 1e-100 to 1e100
+// V/rtHz, fewer than 3 points. A first
 // line at 0 Hz, an FFT's DC bin, is left out (MeasuredSpectrum::zeroHertzLeftOut).
 MeasuredReading ReadMeasuredText(std::string_view bytes, const ReadOptions& options);
 

@@ -92,6 +92,7 @@ TEST(ReadMeasuredText, RefusesWithTheLineAndTheReason) {
       {"-1,1\n", {}, 1, "the frequency \"-1\" is below 0 Hz"},
       {"1,1\n2,-1e-9\n", {}, 2, "the noise \"-1e-9\" is negative"},
       {"1,1\n2,0\n", {}, 2, "is 0 V/rtHz"},
+      {"1,1\n2,2001\n", {{DensityUnit::kDbvPerRootHz}, {}, {}}, 2, "outside 1e-100 to 1e100 V/rtHz"},
       {"1,1\n2,1,1\n", {}, 2, "it has 3 columns where line 1 has 2"},
       {"1,1\n", Columns(std::size_t{1}, std::size_t{3}), 1, "there is no column 3: the data have 2"},
       {"1,1\n", Columns("f", "n"), 1, "no header line to find the column \"f\""},
