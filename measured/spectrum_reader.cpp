@@ -189,30 +189,30 @@ class SpectrumReader {
   // The number of a cell, or nothing with the reason.
   std::optional<double> Number(std::size_t index) {
     const std::string_view cell = cells_[index];
+    const std::optional<double> value = CellNumber(cell);
+    if (value && std::isfinite(*value)) return value;
     const std::string column = "column " + Count(index + 1);
-    std::optional<double> value = CellNumber(cell);
     if (cell.empty())
       Refuse(column + " is empty");
     else if (!value)
       Refuse(column + ", " + QuotedCell(cell) + ", is not a number");
-    else if (!std::isfinite(*value))
-      Refuse(column + ", " + QuotedCell(cell) + ", is not a finite number");
     else
-      return value;
+      Refuse(column + ", " + QuotedCell(cell) + ", is not a finite number");
     return std::nullopt;
   }
 
   bool Point(double frequency, double noise) {
-    const std::string quoted = QuotedCell(cells_[plan_->noise]);
-    if (noise < 0 && !IsDecibels(options_.unit.unit)) return Refuse("the noise " + quoted + " is negative");
     const double density = ToVoltsPerRootHz(noise, options_.unit);
-    if (density == 0) return Refuse("the noise " + quoted + " is 0 V/rtHz, which no log axis holds");
     // Well inside a double's range, so that every power and every product
     // of one with a frequency or a weighting is a number.
-    if (!(density >= 1e-100 && density <= 1e100))
-      return Refuse("the noise " + quoted + " lies outside 1e-100 to 1e100 V/rtHz, where no noise does");
-    spectrum_.points.push_back({frequency, density});
-    return true;
+    if (density >= 1e-100 && density <= 1e100) {
+      spectrum_.points.push_back({frequency, density});
+      return true;
+    }
+    const std::string noiseText = "the noise " + QuotedCell(cells_[plan_->noise]);
+    if (noise < 0 && !IsDecibels(options_.unit.unit)) return Refuse(noiseText + " is negative");
+    if (density == 0) return Refuse(noiseText + " is 0 V/rtHz, which no log axis holds");
+    return Refuse(noiseText + " lies outside 1e-100 to 1e100 V/rtHz, where no noise does");
   }
 
   const ReadOptions& options_;
