@@ -50,8 +50,9 @@ struct NoiseFitting {
 // once: least squares of the measured against the model's density in dB,
 // each point weighed by the decades it stands for, each circuit held as its
 // stage gives it and all with the first measurement's op amp, which the
-// fit starts from (its fc as the current's own corner where fci is fitted
-// but not given). A measurement referred to the input is taken to the
+// fit starts from (where fci is fitted but not given, from where the
+// current's rise stood: fc where the corner applies to the current, else
+// 0). A measurement referred to the input is taken to the
 // output first (AtOutput). Fitting fci gives the stages the current's own
 // corner, as the form's field does.
 NoiseFitting FitNoise(std::span<const FitMeasurement> measurements, const FitOptions& options);
