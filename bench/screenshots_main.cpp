@@ -7,18 +7,22 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
+#include <cmath>
 #include <functional>
 #include <utility>
 
 #include "ui/calculator_dialog.h"
+#include "ui/log_log_plot.h"
 
 namespace {
 
@@ -89,6 +93,54 @@ void SavePdf(QWidget* results, const QString& name) {
   Button(results, "savePdfButton")->click();
 }
 
+// In a file dialog, `path` taken as the file.
+void ChooseFile(QWidget* dialog, const QString& path) {
+  dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+  QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+}
+
+// A bench measurement of the stage as the model has it, made here: its
+// total over the plot's range with a 1/f rise the model lacks and a
+// ripple, as an analyser's file of two columns.
+QByteArray MeasurementOf(const QWidget* results) {
+  const auto* plot = results->findChild<const tervane::ui::CLogLogPlotView*>(QStringLiteral("spectrumPlot"));
+  QByteArray text = "Frequency (Hz),Noise (V/rtHz)\n";
+  int k = 0;
+  for (const QPointF& p : plot->Plot().curves.front().points)
+    if (++k % 3 == 0)
+      text += QByteArray::number(p.x()) + ',' +
+              QByteArray::number(p.y() * std::sqrt(1 + 50 / p.x()) * (1 + 0.08 * std::sin(k * 1.7))) + '\n';
+  return text;
+}
+
+// A measurement added to the spectrum through its preview, the residual
+// strip shown, a fit of it; then removed, so that the other views are drawn
+// without it.
+void SaveMeasurement(QWidget* results, const QString& folder) {
+  auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+  tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("spectrumTab")));
+  const QString path = folder + QStringLiteral("/measured.csv");
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(MeasurementOf(results)) < 0) return;
+  file.close();
+  Later(300, [path](QWidget* dialog) {
+    Later(300, [](QWidget* preview) {
+      Save(preview, QStringLiteral("measurement-dialog"));
+      QTest::keyClick(preview, Qt::Key_Return);
+    });
+    ChooseFile(dialog, path);
+  });
+  Button(results, "addMeasurementButton")->click();
+  Button(results, "residualCheck")->click();
+  Save(results, QStringLiteral("noise-results-measured"));
+  Later(300, [](QWidget* fit) {
+    Button(fit, "runFitButton")->click();
+    SaveAndClose(fit, QStringLiteral("fit-dialog"));
+  });
+  Button(results, "fitButton")->click();
+  Button(results, "removeMeasurementButton")->click();
+}
+
 void ChooseMenuItem(QWidget* popup, const QString& text) {
   auto* menu = qobject_cast<QMenu*>(popup);
   for (QAction* action : menu->actions())
@@ -109,10 +161,12 @@ int main(int argc, char** argv) {
   QTest::qWait(200);
   Save(&calculator, QStringLiteral("main-window"));
 
-  Later(300, [](QWidget* w) {
+  QTemporaryDir measurementFolder;
+  Later(300, [&measurementFolder](QWidget* w) {
     Save(w, QStringLiteral("noise-results"));
     SaveViews(w);
     SaveContextMenu(w);
+    SaveMeasurement(w, measurementFolder.path());
     SavePdf(w, QStringLiteral("calculation-page"));
     w->close();
   });

@@ -16,6 +16,7 @@
 #include "form/circuit_file.h"
 #include "form/corner_estimate.h"
 #include "form/form_calculation.h"
+#include "form/measured_text.h"
 #include "form/noise_report.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
@@ -354,12 +355,15 @@ void CCalculatorDlg::OnCalculateWithCarry() {
   CalculateNoise();
 }
 
+// A fit applied among the results goes into the fields as typed, and the
+// stage is calculated again with it.
 void CCalculatorDlg::CalculateNoise() {
   RefreshIn();
   const NoiseResult result = ComputeNoise(m_form);
   const std::optional<std::string> partName = SelectedPartName();
 
-  CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary, partName);
+  CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary, partName,
+                      &m_measurement);
   results.exec();
 
   if (!result.outcome.failure) {  // otherwise the fields keep exactly what was typed
@@ -369,6 +373,11 @@ void CCalculatorDlg::CalculateNoise() {
   // The write-back puts the calculated part's figures back, so a part
   // chosen among the results is selected only after it.
   if (results.ChosenPart()) SelectListedPart(*results.ChosenPart());
+  if (results.AppliedFit()) {
+    ApplyFit(m_form, *results.AppliedFit());
+    RefreshOut();
+    CalculateNoise();
+  }
 }
 
 void CCalculatorDlg::SelectListedPart(const std::string& name) {

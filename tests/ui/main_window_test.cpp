@@ -220,8 +220,30 @@ class MainWindowTest : public QObject {
                          PressKey(w, Qt::Key_Return);
                        }}));
     check(&m_calc->Dialog());
-    for (const char* button : {"calcCornerButton", "calculateButton"})
-      QVERIFY(driver.Run([&] { m_calc->Click(button); }, {checkAndClose}));
+    QVERIFY(driver.Run([&] { m_calc->Click("calcCornerButton"); }, {checkAndClose}));
+    // The results with a measurement, its residual and band totals shown,
+    // and the windows that add and fit it.
+    QTemporaryDir folder;
+    const QString measured = folder.filePath(u"measured.csv"_s);
+    QVERIFY(WriteFile(measured, "Frequency,Noise\n10,4e-8\n100,3e-8\n1000,2e-8\n10000,2e-8\n100000,2e-8\n"));
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); },
+                       {[&](QWidget* w) {
+                          Find<QTabWidget>(w, "viewTabs")->setCurrentWidget(Find(w, "spectrumTab"));
+                          ClickButton(w, "addMeasurementButton");
+                          Find<QAbstractButton>(w, "residualCheck")->setChecked(true);
+                          check(w);
+                          ClickButton(w, "fitButton");
+                          checkAndClose(w);
+                        },
+                        [&](QWidget* dialog) { ChooseFile(dialog, measured); },
+                        [&](QWidget* w) {
+                          check(w);
+                          PressKey(w, Qt::Key_Return);
+                        },
+                        [&](QWidget* w) {
+                          ClickButton(w, "runFitButton");
+                          checkAndClose(w);
+                        }}));
     QVERIFY(driver.Run([&] { m_calc->Click("helpButton"); },
                        {[](QWidget* menu) { ChooseMenuItem(menu, u"About"_s); }, checkAndClose}));
     QVERIFY(driver.Run([&] { ui::SaveFile(&m_calc->Dialog(), u"/nowhere/"_s + QString(200, u'x'), QByteArray()); },
