@@ -35,13 +35,14 @@ std::string RmsText(double power) { return ValueText(std::sqrt(power), "V"); }
 }  // namespace
 
 TextTable BandComparisonTable(const BandComparison& comparison) {
-  TextTable table{{"Weighting", "Measured", "Model", "Difference"}, {}};
+  TextTable table{{"Over the band"}, {{"Measured"}, {"Model"}, {"Difference"}}};
   for (const Weighting weighting : kWeightings) {
     const std::size_t i = WeightingIndex(weighting);
     const double db = comparison.differenceDb[i];
-    table.rows.push_back({std::string(NamesOf(weighting).label), RmsText(comparison.measured.power[i]),
-                          RmsText(comparison.model[i]),
-                          std::isfinite(db) ? FormatFixed(db, 2) + " dB" : std::string(kUndefinedFigure)});
+    table.headings.emplace_back(NamesOf(weighting).label);
+    table.rows[0].push_back(RmsText(comparison.measured.power[i]));
+    table.rows[1].push_back(RmsText(comparison.model[i]));
+    table.rows[2].push_back(std::isfinite(db) ? FormatFixed(db, 2) + " dB" : std::string(kUndefinedFigure));
   }
   return table;
 }

@@ -11,8 +11,8 @@
 
 namespace tervane {
 
-// The measurement's total beside the model's, a row per weighting: both as
-// rms voltages and their difference in dB.
+// The measurement's total beside the model's, a column per weighting: both
+// as rms voltages, and their difference in dB.
 TextTable BandComparisonTable(const BandComparison& comparison);
 
 // Said when the measurement spans only part of the stage's band, which is

@@ -19,11 +19,12 @@
 namespace tervane::ui {
 namespace {
 
-// The check boxes' names, by FitIndex; the white figures are fitted unless
-// unchecked, as the data sheet's are the ones most often wrong.
+// The check boxes' names, by FitIndex. At first en and its corner: one
+// measurement cannot tell a white current noise from a white voltage
+// noise, which takes two at different source resistances.
 constexpr std::array<const char*, kFitParameterCount> kCheckNames{"fitEnCheck", "fitFcCheck", "fitInCheck",
                                                                   "fitFciCheck", "fitGainCheck"};
-constexpr std::array<bool, kFitParameterCount> kCheckedAtFirst{true, true, true, false, false};
+constexpr std::array<bool, kFitParameterCount> kCheckedAtFirst{true, true, false, false, false};
 
 }  // namespace
 
@@ -82,11 +83,14 @@ void CFitDlg::OnFit() {
     return;
   }
   FillTable(m_table, FitTable(*m_fit));
+  m_table->resizeColumnsToContents();
+  m_table->setMinimumWidth(m_table->horizontalHeader()->length() + 2 * m_table->frameWidth());
   QString summary = FromCp1252(FitSummary(*m_fit));
   if (m_fit->fitted[FitIndex(FitParameter::kGain)]) summary += QLatin1Char(' ') + FromCp1252(kGainNotApplied);
   m_summary->setText(summary);
   // Wrapped, the summary may need lines the window opened without.
-  resize(width(), std::max(height(), layout()->totalHeightForWidth(width())));
+  const int wide = std::max(width(), layout()->totalMinimumSize().width());
+  resize(wide, std::max(height(), layout()->totalHeightForWidth(wide)));
 }
 
 }  // namespace tervane::ui

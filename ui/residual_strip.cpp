@@ -33,7 +33,7 @@ CResidualStrip::CResidualStrip(QList<QPointF> points, double xMin, double xMax, 
   setToolTip(QStringLiteral("Measured over predicted, in dB"));
 }
 
-QSize CResidualStrip::sizeHint() const { return {60 * fontMetrics().averageCharWidth(), 6 * fontMetrics().height()}; }
+QSize CResidualStrip::sizeHint() const { return {60 * fontMetrics().averageCharWidth(), 5 * fontMetrics().height()}; }
 QSize CResidualStrip::minimumSizeHint() const { return {20 * fontMetrics().averageCharWidth(), sizeHint().height()}; }
 
 void CResidualStrip::paintEvent(QPaintEvent*) {

@@ -27,6 +27,7 @@
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
 #include "notation/cp1252.h"
+#include "ui/dialog_units.h"
 #include "ui/file_save.h"
 #include "ui/fit_dialog.h"
 #include "ui/log_log_plot.h"
@@ -291,6 +292,7 @@ void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
                     [plot] { QApplication::clipboard()->setImage(plot->Picture()); });
   AddContextCommand(plot, "saveAsAction", QStringLiteral("&Save As..."), [this] { SaveAs(); });
   if (m_host.measurement) {
+    if (*m_host.measurement) plot->setMinimumHeight(14 * fontMetrics().height());
     AddContextCommand(plot, "addMeasurementAction", QStringLiteral("&Add Measurement..."),
                       [this] { OnAddMeasurement(); });
     if (*m_host.measurement) {
@@ -369,6 +371,9 @@ void CSpectrumView::ShowMeasurement() {
   SetWeighting(m_weighting);
   ShowResidual();
   ShowBandComparison();
+  // The plot keeps room to be read beside all that (ShowPlot): the window
+  // grows, where the screen has room, rather than squeeze it.
+  if (measurement) ResizeWithinScreen(window(), window()->size().expandedTo(window()->sizeHint()));
 }
 
 void CSpectrumView::ShowResidual() {
