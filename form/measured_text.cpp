@@ -27,7 +27,7 @@ constexpr std::array<FitFigure, kFitParameterCount> kFitFigures{{
 
 std::string ValueText(std::optional<double> value, std::string_view unit) {
   if (!value || !std::isfinite(*value)) return std::string(kUndefinedFigure);
-  return ShownValue(*value) + std::string(unit.empty() ? "" : " ") + std::string(unit);
+  return ShownValue(*value) + std::string(unit);
 }
 
 std::string RmsText(double power) { return ValueText(std::sqrt(power), "V"); }

@@ -48,6 +48,8 @@ CFitDlg::CFitDlg(QWidget* parent, std::vector<FitMeasurement> measurements)
   m_table->verticalHeader()->hide();
   SetUpReadOnlyTable(m_table);
   AddTableCommands(m_table);
+  // Wide enough for the longest name beside a value and its error.
+  m_table->setMinimumWidth(64 * fontMetrics().averageCharWidth());
   layout->addWidget(m_table);
   m_summary = new QLabel(this);
   SetNames(m_summary, QStringLiteral("fitSummaryLabel"), QStringLiteral("Fit summary"));
@@ -84,7 +86,6 @@ void CFitDlg::OnFit() {
   }
   FillTable(m_table, FitTable(*m_fit));
   m_table->resizeColumnsToContents();
-  m_table->setMinimumWidth(m_table->horizontalHeader()->length() + 2 * m_table->frameWidth());
   QString summary = FromCp1252(FitSummary(*m_fit));
   if (m_fit->fitted[FitIndex(FitParameter::kGain)]) summary += QLatin1Char(' ') + FromCp1252(kGainNotApplied);
   m_summary->setText(summary);
