@@ -105,10 +105,12 @@ CMeasurementDlg::CMeasurementDlg(QWidget* parent, const QString& path) : QDialog
   windowLabel->setBuddy(m_window);
   form->addRow(windowLabel, windowRow);
   m_frequencyColumn = new QLineEdit(this);
-  m_frequencyColumn->setPlaceholderText(QStringLiteral("number or header name; blank for two columns"));
+  m_frequencyColumn->setPlaceholderText(QStringLiteral("number or header name"));
+  m_frequencyColumn->setToolTip(QStringLiteral("Blank, with the noise's blank too, for a file of two columns"));
   add(m_frequencyColumn, "frequencyColumnEdit", QStringLiteral("&Frequency column:"));
   m_noiseColumn = new QLineEdit(this);
   m_noiseColumn->setPlaceholderText(m_frequencyColumn->placeholderText());
+  m_noiseColumn->setToolTip(m_frequencyColumn->toolTip());
   add(m_noiseColumn, "noiseColumnEdit", QStringLiteral("&Noise column:"));
   m_referred = new QComboBox(this);
   m_referred->addItems({QStringLiteral("Output"), QStringLiteral("Input (divided by the gain)")});
