@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -161,12 +160,14 @@ int main(int argc, char** argv) {
   QTest::qWait(200);
   Save(&calculator, QStringLiteral("main-window"));
 
-  QTemporaryDir measurementFolder;
+  // A folder of a fixed name, so that the preview's path is the same on every run.
+  const QString measurementFolder = QDir::temp().filePath(QStringLiteral("tervane-screenshots"));
+  QDir().mkpath(measurementFolder);
   Later(300, [&measurementFolder](QWidget* w) {
     Save(w, QStringLiteral("noise-results"));
     SaveViews(w);
     SaveContextMenu(w);
-    SaveMeasurement(w, measurementFolder.path());
+    SaveMeasurement(w, measurementFolder);
     SavePdf(w, QStringLiteral("calculation-page"));
     w->close();
   });
