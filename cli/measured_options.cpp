@@ -27,7 +27,8 @@ std::pair<ColumnChoice, ColumnChoice> ColumnsOf(const std::string& text) {
   if (comma == std::string::npos || comma == 0 || comma + 1 == text.size() ||
       text.find(',', comma + 1) != std::string::npos)
     throw UsageError("--columns: '" + text + "' is not F,N (the frequency's column and the noise's)");
-  return {ColumnChoiceOf(Utf8ToCp1252(text.substr(0, comma))), ColumnChoiceOf(Utf8ToCp1252(text.substr(comma + 1)))};
+  // A header name is matched as the file holds it, in UTF-8.
+  return {ColumnChoiceOf(text.substr(0, comma)), ColumnChoiceOf(text.substr(comma + 1))};
 }
 
 bool Given(const CLI::Option* option) { return option != nullptr && option->count() > 0; }
