@@ -1,8 +1,12 @@
 #include "form/measured_overlay.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "form/figure_text.h"
 #include "noise/noise_spectrum.h"
+#include "notation/eng_format.h"
+#include "notation/shown_value.h"
 
 namespace tervane {
 
@@ -21,6 +25,28 @@ std::optional<std::vector<OverlayPoint>> OverlayOf(const NoiseResult& result, co
     overlay.push_back(row);
   }
   return overlay;
+}
+
+std::string BandComparisonText(const std::optional<BandComparison>& comparison) {
+  if (!comparison)
+    return "No band totals: the measurement spans none of the band, or the stage cannot be calculated over it.";
+  const auto padded = [](std::string text) {
+    constexpr std::size_t kColumn = 14;
+    text.resize(std::max<std::size_t>(text.size() + 1, kColumn), ' ');
+    return text;
+  };
+  std::string out = "Measured against the model over " + BandText(comparison->measured.covered) + ":\r\n" +
+                    padded("Weighting") + padded("Measured") + padded("Model") + "Difference";
+  for (const Weighting w : kWeightings) {
+    const std::size_t i = WeightingIndex(w);
+    const double difference = comparison->differenceDb[i];
+    out.append("\r\n")
+        .append(padded(std::string(NamesOf(w).label)))
+        .append(padded(ShownValue(std::sqrt(comparison->measured.power[i])) + "V"))
+        .append(padded(ShownValue(std::sqrt(comparison->model[i])) + "V"))
+        .append(std::isfinite(difference) ? (difference > 0 ? "+" : "") + FormatFixed(difference, 2) + " dB" : "-");
+  }
+  return out;
 }
 
 }  // namespace tervane

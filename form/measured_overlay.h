@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "form/form_calculation.h"
+#include "measured/measured_band.h"
 #include "measured/measured_spectrum.h"
 #include "measured/spectrum_reader.h"
 
@@ -13,7 +14,7 @@ namespace tervane {
 // A measured spectrum kept with the circuit: the file it is read from, as
 // the user named it, and how its columns are read.
 struct MeasurementReference {
-  std::string file;
+  std::string file;  // UTF-8, as the file system's names are given to the core
   ReadOptions options;
 };
 
@@ -30,5 +31,12 @@ struct OverlayPoint {
 // stage failed or a measurement referred to its input cannot be taken to
 // its output.
 std::optional<std::vector<OverlayPoint>> OverlayOf(const NoiseResult& result, const MeasuredSpectrum& spectrum);
+
+// The measurement's total over the band beside the model's, through every
+// weighting, and their difference in dB, as a table under a line that says
+// the band compared: Windows-1252, CR LF between lines, no line end after the
+// last. Where there is no comparison (CompareOverBand's nothing), the line
+// that says so.
+std::string BandComparisonText(const std::optional<BandComparison>& comparison);
 
 }  // namespace tervane

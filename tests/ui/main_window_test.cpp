@@ -520,7 +520,7 @@ class MainWindowTest : public QObject {
   void circuitFiles_data() {
     QTest::addColumn<QByteArray>("over");  // written over the saved file before it is opened; |: a pipe
     QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
-    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=6\n");
+    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=7\n");
     QTest::newRow("a pipe: said, without waiting for a writer") << QByteArray("|");
     QFile chain(QStringLiteral(TERVANE_EXAMPLES "/phono-preamp.tervane"));
     QTest::newRow("a chain: opened as one") << (chain.open(QIODevice::ReadOnly) ? chain.readAll() : QByteArray("?"));
