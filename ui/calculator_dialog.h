@@ -78,6 +78,7 @@ class CCalculatorDlg : public QDialog, public StageEditor {
   void OnSave();
   void OnSaveCircuit();
   void OnOpenCircuit();
+  void OpenMeasurement(const std::optional<MeasurementReference>& reference);
   void OnChain();
   CChainDlg& Chain();
   bool ChainOpen() const;

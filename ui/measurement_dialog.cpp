@@ -181,7 +181,7 @@ void CMeasurementDlg::accept() {
     m_fault->setText(reading.line ? QStringLiteral("line %1: %2").arg(reading.line).arg(reason) : reason);
     return;
   }
-  m_read = Measurement{{ToCp1252(m_path), options}, std::move(*reading.spectrum)};
+  m_read = Measurement{{m_path.toStdString(), options}, std::move(*reading.spectrum)};
   QDialog::accept();
 }
 

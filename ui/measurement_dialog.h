@@ -15,8 +15,8 @@ class QPlainTextEdit;
 
 namespace tervane::ui {
 
-// A measured spectrum the stage's spectrum is drawn against: the file and
-// how it was read, and what it read as. The main window keeps it from one
+// A measured spectrum the stage's spectrum is drawn against: the file (in
+// UTF-8) and how it was read, and what it read as. The main window keeps it from one
 // calculation to the next.
 struct Measurement {
   MeasurementReference reference;

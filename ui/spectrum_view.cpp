@@ -359,7 +359,7 @@ void CSpectrumView::ShowMeasurement() {
   QString text;
   if (measurement) {
     text = QStringLiteral("Measured: %1, %2 points")
-               .arg(QFileInfo(FromCp1252(measurement->reference.file)).fileName())
+               .arg(QFileInfo(QString::fromStdString(measurement->reference.file)).fileName())
                .arg(measurement->spectrum.points.size());
     if (measurement->spectrum.zeroHertzLeftOut) text += QStringLiteral(", its 0 Hz bin left out");
     if (!m_overlay) text += QStringLiteral(": cannot be taken to the stage's output");

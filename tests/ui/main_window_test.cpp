@@ -582,6 +582,35 @@ class MainWindowTest : public QObject {
     }
   }
 
+  // A circuit's measurement is drawn once the circuit is opened and saved
+  // with it; one gone since is said, and the circuit opens without it.
+  void circuitMeasurement() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    QTemporaryDir folder;
+    const QString measured = folder.filePath(u"measured-rs100.txt"_s), saved = folder.filePath(u"saved.tervane"_s);
+    QVERIFY(QFile::copy(QStringLiteral(TERVANE_EXAMPLES "/measured-rs100.txt"), measured));
+    QVERIFY(QFile::copy(QStringLiteral(TERVANE_EXAMPLES "/measured-stage.tervane"), folder.filePath(u"a.tervane"_s)));
+    const auto curves = [&] {
+      QStringList names;
+      m_calc->Work("calculateButton", [&](QWidget* w) {
+        for (const ui::PlotCurve& c : static_cast<ui::CLogLogPlotView*>(Find(w, "spectrumPlot"))->Plot().curves)
+          names << c.name;
+      });
+      return names;
+    };
+    QVERIFY(m_calc->Dialog().OpenCircuit(folder.filePath(u"a.tervane"_s)));
+    QVERIFY(curves().contains(u"Measured"_s));
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { OpenContextMenu(*m_calc); },
+                       {[](QWidget* menu) { ChooseMenuItem(menu, u"&Save Circuit..."_s); },
+                        [&](QWidget* dialog) { ChooseFile(dialog, saved); }}));
+    QFile::remove(measured);
+    QVERIFY(driver.Run([&] { QVERIFY(m_calc->Dialog().OpenCircuit(saved)); },
+                       {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
+    QVERIFY2(driver.windows.back().text.contains(measured + u" cannot be read"_s), qPrintable(driver.windows.back().text));
+    QVERIFY(!curves().contains(u"Measured"_s));
+  }
+
   // The chain's window: each command changes its list and the stage the form
   // edits (its temperature names it here), an edit is kept when another
   // stage is chosen, and "Calculate Chain" shows the core's chain of them,
