@@ -5,9 +5,9 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -16,12 +16,10 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cmath>
 #include <functional>
 #include <utility>
 
 #include "ui/calculator_dialog.h"
-#include "ui/log_log_plot.h"
 
 namespace {
 
@@ -98,46 +96,29 @@ void ChooseFile(QWidget* dialog, const QString& path) {
   QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
 }
 
-// A bench measurement of the stage as the model has it, made here: its
-// total over the plot's range with a 1/f rise the model lacks and a
-// ripple, as an analyser's file of two columns.
-QByteArray MeasurementOf(const QWidget* results) {
-  const auto* plot = results->findChild<const tervane::ui::CLogLogPlotView*>(QStringLiteral("spectrumPlot"));
-  QByteArray text = "Frequency (Hz),Noise (V/rtHz)\n";
-  int k = 0;
-  for (const QPointF& p : plot->Plot().curves.front().points)
-    if (++k % 3 == 0)
-      text += QByteArray::number(p.x()) + ',' +
-              QByteArray::number(p.y() * std::sqrt(1 + 50 / p.x()) * (1 + 0.08 * std::sin(k * 1.7))) + '\n';
-  return text;
-}
-
-// A measurement added to the spectrum through its preview, the residual
-// strip shown, a fit of it; then removed, so that the other views are drawn
-// without it.
-void SaveMeasurement(QWidget* results, const QString& folder) {
+// The example stage with the measurement its file keeps: the spectrum
+// with the residual strip, the measurement added again through its
+// preview (in nV/rtHz, as the file says), and a fit of it.
+void SaveMeasurement(QWidget* results) {
   auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
   tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("spectrumTab")));
-  const QString path = folder + QStringLiteral("/measured.csv");
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(MeasurementOf(results)) < 0) return;
-  file.close();
-  Later(300, [path](QWidget* dialog) {
+  Button(results, "residualCheck")->click();
+  Save(results, QStringLiteral("noise-results-measured"));
+  Later(300, [](QWidget* dialog) {
     Later(300, [](QWidget* preview) {
+      preview->findChild<QComboBox*>(QStringLiteral("measurementUnitCombo"))->setCurrentIndex(1);
       Save(preview, QStringLiteral("measurement-dialog"));
       QTest::keyClick(preview, Qt::Key_Return);
     });
-    ChooseFile(dialog, path);
+    ChooseFile(dialog, QDir(QStringLiteral("../docs/examples")).absoluteFilePath(QStringLiteral("measured-rs100.txt")));
   });
   Button(results, "addMeasurementButton")->click();
-  Button(results, "residualCheck")->click();
-  Save(results, QStringLiteral("noise-results-measured"));
   Later(300, [](QWidget* fit) {
     Button(fit, "runFitButton")->click();
     SaveAndClose(fit, QStringLiteral("fit-dialog"));
   });
   Button(results, "fitButton")->click();
-  Button(results, "removeMeasurementButton")->click();
+  results->close();
 }
 
 void ChooseMenuItem(QWidget* popup, const QString& text) {
@@ -160,14 +141,10 @@ int main(int argc, char** argv) {
   QTest::qWait(200);
   Save(&calculator, QStringLiteral("main-window"));
 
-  // A folder of a fixed name, so that the preview's path is the same on every run.
-  const QString measurementFolder = QDir::temp().filePath(QStringLiteral("tervane-screenshots"));
-  QDir().mkpath(measurementFolder);
-  Later(300, [&measurementFolder](QWidget* w) {
+  Later(300, [](QWidget* w) {
     Save(w, QStringLiteral("noise-results"));
     SaveViews(w);
     SaveContextMenu(w);
-    SaveMeasurement(w, measurementFolder);
     SavePdf(w, QStringLiteral("calculation-page"));
     w->close();
   });
@@ -292,6 +269,10 @@ int main(int argc, char** argv) {
     Save(w, QStringLiteral("noise-results-transimpedance-spectrum"));
     w->close();
   });
+  Button(&calculator, "calculateButton")->click();
+
+  calculator.OpenCircuit(QStringLiteral("../docs/examples/measured-stage.tervane"));
+  Later(300, SaveMeasurement);
   Button(&calculator, "calculateButton")->click();
 
   // The example chain, a phono preamp into a line stage, opened as

@@ -403,7 +403,7 @@ void CSpectrumView::ShowBandComparison() {
                                 2 * m_bandTable->frameWidth());
     note = PartialBandNote(*comparison, {m_result.inputs.lowerFreq, m_result.inputs.upperFreq});
   } else if (measurement) {
-    note = "The measurement spans none of the band, or the stage cannot be calculated over the part it spans.";
+    note = BandComparisonText(std::nullopt);
   }
   m_bandNote->setText(note ? FromCp1252(*note) : QString());
   m_bandNote->setVisible(note.has_value());
