@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "form/measured_text.h"
 #include "measured/measured_band.h"
 #include "measured/noise_fit.h"
 #include "measured/spectrum_reader.h"
@@ -92,6 +93,7 @@ TEST(CompareOverBand, TheModelsSpectrumAt20PointsADecadeTotalsAsTheModel) {
       const std::optional<BandComparison> comparison = CompareOverBand(spectrum, s);
       ASSERT_TRUE(comparison);
       EXPECT_EQ(comparison->measured.covered.lower, std::max(s.lowerFreq, spectrum.points.front().frequency));
+      EXPECT_EQ(PartialBandNote(*comparison, {s.lowerFreq, s.upperFreq}).has_value(), part.lower > 0);
       for (const Weighting w : kWeightings)
         EXPECT_NEAR(comparison->differenceDb[WeightingIndex(w)], 0, 10 * std::log10(1 + 1e-3)) << int(w);
     }
