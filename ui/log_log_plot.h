@@ -74,6 +74,8 @@ class CLogLogPlotView : public QWidget {
   QSize sizeHint() const override;
   // The plot as shown, without the readout, at the screen's pixel ratio.
   QImage Picture() const;
+  // Where the axes are, in this widget; empty before it is first painted.
+  QRectF AxesBox() const { return m_area; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -54,7 +54,8 @@ QString WindowItem(const AnalyserWindow& window) {
 std::optional<ColumnChoice> ColumnOf(const QLineEdit* edit) {
   const QString text = edit->text().trimmed();
   if (text.isEmpty()) return std::nullopt;
-  return ColumnChoiceOf(ToCp1252(text));
+  // A header is matched as the file holds it, in UTF-8.
+  return ColumnChoiceOf(text.toStdString());
 }
 
 }  // namespace
@@ -63,7 +64,10 @@ CMeasurementDlg::CMeasurementDlg(QWidget* parent, const QString& path) : QDialog
   setObjectName(QStringLiteral("MeasurementDialog"));
   setWindowTitle(QStringLiteral("Add Measurement"));
   auto* layout = new QVBoxLayout(this);
-  auto* fileLabel = new QLabel(QDir::toNativeSeparators(path), this);
+  // The name alone: the folder is where the file dialog was; the whole path
+  // is the label's tooltip.
+  auto* fileLabel = new QLabel(QFileInfo(path).fileName(), this);
+  fileLabel->setToolTip(QDir::toNativeSeparators(path));
   SetNames(fileLabel, QStringLiteral("measurementFileLabel"), QStringLiteral("File"));
   fileLabel->setWordWrap(true);
   layout->addWidget(fileLabel);

@@ -1,11 +1,13 @@
 #include "ui/residual_strip.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 
 #include "notation/eng_format.h"
+#include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
 
 namespace tervane::ui {
@@ -22,8 +24,8 @@ QString DbText(double db) { return QString::fromStdString(FormatFixed(db, 0)) + 
 
 }  // namespace
 
-CResidualStrip::CResidualStrip(QList<QPointF> points, double xMin, double xMax, QWidget* parent)
-    : QWidget(parent), m_points(std::move(points)), m_xMin(xMin), m_xMax(xMax) {
+CResidualStrip::CResidualStrip(QList<QPointF> points, CLogLogPlotView* plot, QWidget* parent)
+    : QWidget(parent), m_points(std::move(points)) {
   double largest = 0;
   for (const QPointF& p : m_points) largest = std::max(largest, std::fabs(p.y()));
   m_span = SpanFor(largest);
@@ -31,6 +33,18 @@ CResidualStrip::CResidualStrip(QList<QPointF> points, double xMin, double xMax, 
   setAutoFillBackground(true);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   setToolTip(QStringLiteral("Measured over predicted, in dB"));
+  Follow(plot);
+}
+
+void CResidualStrip::Follow(CLogLogPlotView* plot) {
+  m_plot = plot;
+  plot->installEventFilter(this);
+  update();
+}
+
+bool CResidualStrip::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_plot && event->type() == QEvent::Paint) update();
+  return false;
 }
 
 QSize CResidualStrip::sizeHint() const { return {60 * fontMetrics().averageCharWidth(), 5 * fontMetrics().height()}; }
@@ -41,14 +55,18 @@ void CResidualStrip::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   const QFontMetrics fm = fontMetrics();
   const int line = fm.height();
-  const QRectF area(fm.horizontalAdvance(DbText(-m_span)) + line / 2.0, line / 2.0,
-                    std::max(1.0, width() - fm.horizontalAdvance(DbText(-m_span)) - 1.5 * line), height() - 2.0 * line);
-  const auto xOf = [&](double f) {
-    return area.left() + area.width() * std::log(f / m_xMin) / std::log(m_xMax / m_xMin);
-  };
+  // Under the plot's axes box, where the plot has drawn one.
+  const QRectF box = m_plot->AxesBox();
+  const double left = box.isEmpty() ? fm.horizontalAdvance(DbText(-m_span)) + line / 2.0
+                                    : mapFromGlobal(m_plot->mapToGlobal(box.topLeft())).x();
+  const double right = box.isEmpty() ? width() - line : mapFromGlobal(m_plot->mapToGlobal(box.topRight())).x();
+  const QRectF area(left, line / 2.0, std::max(1.0, right - left), height() - 2.0 * line);
+  const double xMin = m_plot->Plot().xMin;
+  const double xMax = m_plot->Plot().xMax;
+  const auto xOf = [&](double f) { return area.left() + area.width() * std::log(f / xMin) / std::log(xMax / xMin); };
   const auto yOf = [&](double db) { return area.center().y() - area.height() / 2 * db / m_span; };
   painter.setPen(QColor(0, 0, 0, 60));
-  for (double decade = std::pow(10.0, std::ceil(std::log10(m_xMin))); decade <= m_xMax; decade *= 10) {
+  for (double decade = std::pow(10.0, std::ceil(std::log10(xMin))); decade <= xMax; decade *= 10) {
     painter.drawLine(QPointF(xOf(decade), area.top()), QPointF(xOf(decade), area.bottom()));
     const QString label = EngText(decade, QStringLiteral("Hz"));
     painter.setPen(Qt::black);

@@ -310,6 +310,7 @@ void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
   }
   m_plot = plot;
   m_fullPlot = std::move(fullPlot);
+  if (m_residual) m_residual->Follow(plot);
 }
 
 // Under the plot: the residual strip where it is asked for, the band's
@@ -383,7 +384,7 @@ void CSpectrumView::ShowResidual() {
   QList<QPointF> points;
   for (const OverlayPoint& p : *m_overlay)
     if (p.ratioDb) points.append({p.frequency, *p.ratioDb});
-  m_residual = new CResidualStrip(std::move(points), m_fullPlot->xMin, m_fullPlot->xMax, this);
+  m_residual = new CResidualStrip(std::move(points), m_plot, this);
   SetNames(m_residual, QStringLiteral("residualStrip"), QStringLiteral("Measured over predicted"));
   static_cast<QVBoxLayout*>(layout())->insertWidget(1, m_residual);
   m_residual->setVisible(m_residualCheck->isChecked());
