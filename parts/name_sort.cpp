@@ -1,6 +1,7 @@
 #include "parts/name_sort.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -8,18 +9,20 @@
 namespace tervane {
 namespace {
 
-// A position in a name where names differ: the rank of each character among
-// the folded characters that stand there, and how many of those there are.
+// A position in a name where names differ: for each character, its rank
+// there, and how many ranks there are. A name's padding, where some names
+// have it, ranks first; a character by its folded character's place in the
+// range of those that stand there.
 struct Column {
   std::size_t position;
   std::uint64_t kinds;
-  std::array<std::uint8_t, 256> ranks;
+  std::array<std::uint16_t, 256> ranks;
 };
 
 // A radix sort takes a pass for each digit of the numbers: a round's
 // numbers are cut into as few digits as digits of at most kMostDigitBits
 // make, all of the same width.
-constexpr std::size_t kMostDigitBits = 11;
+constexpr std::size_t kMostDigitBits = 9;
 
 struct Digits {
   std::size_t shift;  // where the number starts in a key
@@ -38,19 +41,20 @@ Digits DigitsOf(std::size_t bits, std::size_t shift) {
 // How many numbers in a round have each digit, digit by digit.
 using DigitCounts = std::vector<std::vector<std::uint32_t>>;
 
-// The positions where not every name has the same folded character.
-std::vector<Column> Columns(const std::array<std::array<bool, 256>, kPartWordMax>& seen) {
+// The positions where names differ, from the least and the greatest folded
+// character at each position (no character there at all where `least` is
+// greater) and the shortest name's length.
+std::vector<Column> Columns(std::span<const unsigned char> least, std::span<const unsigned char> greatest,
+                            std::size_t shortest) {
   std::vector<Column> columns;
-  for (std::size_t i = 0; i < kPartWordMax; ++i) {
-    std::array<bool, 256> folded{};
-    for (std::size_t c = 0; c < folded.size(); ++c) folded[FoldPartNameChar(static_cast<char>(c))] |= seen[i][c];
-    Column column{i, 0, {}};
-    std::array<std::uint8_t, 256> rankOfFolded{};
-    for (std::size_t c = 0; c < folded.size(); ++c)
-      if (folded[c]) rankOfFolded[c] = static_cast<std::uint8_t>(column.kinds++);
-    if (column.kinds < 2) continue;
-    for (std::size_t c = 0; c < folded.size(); ++c)
-      column.ranks[c] = rankOfFolded[FoldPartNameChar(static_cast<char>(c))];
+  for (std::size_t i = 0; i < kPartWordMax && least[i] <= greatest[i]; ++i) {
+    const std::uint64_t padding = i >= shortest ? 1 : 0;
+    if (least[i] == greatest[i] && padding == 0) continue;
+    Column column{i, padding + greatest[i] - least[i] + 1, {}};
+    for (std::size_t c = 1; c < column.ranks.size(); ++c) {
+      const unsigned char folded = std::clamp(FoldPartNameChar(static_cast<char>(c)), least[i], greatest[i]);
+      column.ranks[c] = static_cast<std::uint16_t>(padding + folded - least[i]);
+    }
     columns.push_back(column);
   }
   return columns;
@@ -120,7 +124,7 @@ void NameSorter::Reserve(std::size_t capacity) {
 }
 
 SortedNames NameSorter::Sort(std::size_t partBits) {
-  const std::vector<Column> columns = Columns(m_seen);
+  const std::vector<Column> columns = Columns(m_least, m_greatest, m_shortest);
   const std::size_t count = std::exchange(m_count, 0);
   m_capacity = 0;
   std::unique_ptr<SortedName[]> from = std::move(m_names);

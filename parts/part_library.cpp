@@ -219,21 +219,22 @@ class PartFileReader {
     // different name or a different number: the line is skipped instead.
     if (words[0].size() > kPartWordMax) return Skip(SkipReason::kNameTooLong);
 
-    // The line is moved at once, from its name on, to where the part's
+    // The line is moved at once, from its figures on, to where the part's
     // text goes, and read there from then on.
     if (!m_texts.HasRoom() || m_names.Full()) Grow();
+    const std::span<std::string_view> figures = words.subspan(1, count - 1);
     char* const text = m_texts.NextText();
-    const char* const line = words[0].data();
+    const char* const line = figures.front().data();
     std::memcpy(text, line, PartTexts::kTextMove);
-    // The words stay where the line has them; a figure that changes there
-    // keeps its place and takes its new size.
+    // The figures stay where the line has them; one that changes there keeps
+    // its place and takes its new size.
     if (high)
-      for (std::size_t i = 1; i < count; ++i)
-        words[i] = {words[i].data(), SingleByteMicro(text + (words[i].data() - line), words[i].size())};
+      for (std::string_view& figure : figures)
+        figure = {figure.data(), SingleByteMicro(text + (figure.data() - line), figure.size())};
     std::size_t longest = 0;  // of the figures, as the bits of their sizes
-    for (std::size_t i = 1; i < count; ++i) longest |= words[i].size();
+    for (const std::string_view figure : figures) longest |= figure.size();
     if (longest > kPartWordMax) return Skip(SkipReason::kFigureTooLong);
-    m_names.Add(PadName(words[0]), m_texts.Add(words.first(count)));
+    m_names.Add(PadName(words[0]), m_texts.Add(figures));
   }
 
   void Skip(SkipReason reason) {

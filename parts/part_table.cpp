@@ -20,7 +20,7 @@ std::optional<PartRecord> CPartTable::Lookup(std::string_view name) const {
     return PartTableBefore(n, NameOf(s.name));
   });
   if (past == names.begin() || NameOf((past - 1)->name) != name) return std::nullopt;
-  return m_texts.Record(m_names.PartOf(*(past - 1)));
+  return m_texts.Record(m_names.PartOf(*(past - 1)), (past - 1)->name.data());
 }
 
 }  // namespace tervane

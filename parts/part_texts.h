@@ -39,38 +39,44 @@ inline std::size_t NameLength(const PaddedName& name) {
 
 inline std::string_view NameOf(const PaddedName& name) { return {name.data(), NameLength(name)}; }
 
-// `name`, of up to kPartWordMax characters, padded with zeros: two moves of
-// eight bytes and a mask, where a call to memcpy cost more than the rest of
-// a line. The kPartFieldSize bytes from the name's start must be readable.
-inline PaddedName PadName(std::string_view name) {
+// The bits of the first `length` bytes of a name, of its two halves of
+// eight bytes as read from memory.
+inline std::array<std::uint64_t, 2> FirstBytes(std::size_t length) {
   const auto kept = [](std::size_t n) {
     if (n >= 8) return ~std::uint64_t{0};
     const std::uint64_t low = (std::uint64_t{1} << (8 * n)) - 1;
     return std::endian::native == std::endian::little ? low : ~(~std::uint64_t{0} >> (8 * n));
   };
+  return {kept(length), kept(length < 8 ? 0 : length - 8)};
+}
+
+// `name`, of up to kPartWordMax characters, padded with zeros: two moves of
+// eight bytes and a mask, where a call to memcpy cost more than the rest of
+// a line. The kPartFieldSize bytes from the name's start must be readable.
+inline PaddedName PadName(std::string_view name) {
+  const std::array<std::uint64_t, 2> kept = FirstBytes(name.size());
   std::array<std::uint64_t, 2> halves;
   std::memcpy(halves.data(), name.data(), sizeof halves);
-  halves[0] &= kept(name.size());
-  halves[1] &= kept(name.size() < 8 ? 0 : name.size() - 8);
+  for (std::size_t h = 0; h < halves.size(); ++h) halves[h] &= kept[h];
   PaddedName padded;
   std::memcpy(padded.data(), halves.data(), sizeof halves);
   return padded;
 }
 
-// The parts of a file one after another in one block of memory, each known
-// by its offset there: where each of its figures starts and its size, then
-// its line from the name on, each word ending in a zero (what lay between
-// them, blanks, stays). A part line is thus stored with one move of its
-// bytes.
+// The figures of a file's parts one after another in one block of memory,
+// each part known by its offset there: where each of its figures starts and
+// its size, then its line from the first figure on, each word ending in a
+// zero (what lay between them, blanks, stays). A part line is thus stored
+// with one move of its bytes; its name is the sort's.
 class PartTexts {
  public:
   // A part's head: where each of its figures starts (one not given at the
-  // zero after the name), a byte each in a number of 8 bytes, and its size. A part takes kHead bytes more than
-  // its line at most.
+  // zero after the first), and its size. A part takes kHead bytes more than its line at most.
   static constexpr std::size_t kSizeAt = kPartFigureFields.size();
   static constexpr std::size_t kHead = kSizeAt + 1;
-  // The bytes of a part line, from its name on, that are moved at once (a
-  // piece of a line holds fewer), and the room that the next part needs.
+  // The bytes of a part line, from its first figure on, that are moved at
+  // once (a piece of a line holds fewer), and the room that the next part
+  // needs.
   static constexpr std::size_t kTextMove = 64;
   static constexpr std::size_t kRoom = kHead + kTextMove;
 
@@ -81,18 +87,18 @@ class PartTexts {
   // Whether the next part has its room.
   bool HasRoom() const { return m_capacity - m_size >= kRoom; }
 
-  // Where the next part's line goes, from its name on, kTextMove bytes of
-  // room: the line is moved there before it is checked, and kept by Add.
+  // Where the next part's line goes, from its first figure on, kTextMove
+  // bytes of room: the line is moved there before it is checked, and kept
+  // by Add.
   char* NextText() { return m_bytes.get() + m_size + kHead; }
 
-  // Adds the part whose line was moved to NextText(): `words`, its name and
-  // figures where the line had them, each of the size that it has where it
-  // was moved; a figure kNotGiven among the optional ones gives none.
-  // Returns the part's offset.
-  std::size_t Add(std::span<const std::string_view> words);
+  // Adds the part whose line was moved to NextText(): `figures` where the
+  // line had them, each of the size that it has where it was moved; one
+  // kNotGiven among the optional ones gives none. Returns the part's offset.
+  std::size_t Add(std::span<const std::string_view> figures);
 
-  // The part at `part`.
-  PartRecord Record(std::size_t part) const;
+  // The part at `part`, named `name`.
+  PartRecord Record(std::size_t part, const char* name) const;
 
  private:
   std::unique_ptr<char[]> m_bytes;
