@@ -22,7 +22,7 @@ struct Column {
 // A radix sort takes a pass for each digit of the numbers: a round's
 // numbers are cut into as few digits as digits of at most kMostDigitBits
 // make, all of the same width.
-constexpr std::size_t kMostDigitBits = 9;
+constexpr std::size_t kMostDigitBits = 11;
 
 struct Digits {
   std::size_t shift;  // where the number starts in a key

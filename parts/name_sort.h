@@ -35,7 +35,7 @@ struct SortedNames {
 // the range of folded characters that stand there: a name is turned into a
 // number, its folded characters' places in those ranges being the digits of
 // a mixed radix, and the numbers are sorted by a stable radix sort, at most
-// 9 bits a pass, so that names that compare equal keep the file's order.
+// 11 bits a pass, so that names that compare equal keep the file's order.
 // 100 000 numbered names thus take three passes, where a pass for each
 // position in a name took seven. Positions whose digits would not fit a key
 // beside the part are sorted in rounds, the last positions first.
@@ -46,18 +46,20 @@ class NameSorter {
   // Makes room for `capacity` names in all, moving what is held.
   void Reserve(std::size_t capacity);
 
-  // Adds the name of the part at `part` in its PartTexts, noting at each
-  // position the least and the greatest of the folded characters of the
-  // names: a loop of the same steps for each byte, which the compiler does
-  // 16 bytes at a time. A name's padding is no character.
-  void Add(const PaddedName& name, std::size_t part) {
-    m_names[m_count++] = {name, part};
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      const unsigned char c = FoldPartNameChar(name[i]);
+  // Adds `name`, whose kPartFieldSize bytes from its start may be read, of
+  // the part at `part` in its PartTexts, noting at each position the least
+  // and the greatest of the names' folded characters: a loop of the same
+  // steps for each byte, which the compiler does 16 bytes at a time. A
+  // name's padding is no character.
+  void Add(std::string_view name, std::size_t part) {
+    const PaddedName padded = PadName(name);
+    m_names[m_count++] = {padded, part};
+    for (std::size_t i = 0; i < padded.size(); ++i) {
+      const unsigned char c = FoldPartNameChar(padded[i]);
       m_least[i] = std::min(m_least[i], c == 0 ? kNoCharacter : c);
       m_greatest[i] = std::max(m_greatest[i], c);
     }
-    m_shortest = std::min(m_shortest, NameLength(name));
+    m_shortest = std::min(m_shortest, name.size());
   }
 
   // The names in list order, their parts' offsets in the lowest `partBits`

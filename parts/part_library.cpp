@@ -234,7 +234,7 @@ class PartFileReader {
     std::size_t longest = 0;  // of the figures, as the bits of their sizes
     for (const std::string_view figure : figures) longest |= figure.size();
     if (longest > kPartWordMax) return Skip(SkipReason::kFigureTooLong);
-    m_names.Add(PadName(words[0]), m_texts.Add(figures));
+    m_names.Add(words[0], m_texts.Add(figures));
   }
 
   void Skip(SkipReason reason) {
