@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               IsWordField(record->szNoiseCurrent) && IsWordField(record->szCornerFreq),
           "every field is a word of at most 15 characters");
     for (const tervane::PartField field : tervane::kOptionalPartFields)
-      Check((record->*field)[0] == '\0' ||
-                (IsWordField(record->*field) && std::string_view(record->*field) != tervane::kNotGiven),
+      Check(((*record).*field)[0] == '\0' ||
+                (IsWordField((*record).*field) && std::string_view((*record).*field) != tervane::kNotGiven),
             "the optional fields are empty, where a line gives none or \"-\", or words");
     Check(list[i] == record->szPartName, "the record carries the entry's name");
     Check(i == 0 || !tervane::PartListBefore(list[i], list[i - 1]), "the list is in display order");
