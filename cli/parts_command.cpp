@@ -1,6 +1,7 @@
 // tervane-cli parts: the part list in display order, with each part's figures.
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -45,7 +46,7 @@ int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) 
   }
   std::vector<TableRow> rows;
   for (const std::string& name : library.m_partList) {
-    const PartRecord* record = library.m_partTable.Lookup(name);
+    const std::optional<PartRecord> record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record
     TableRow& row = rows.emplace_back(TableRow{name, record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
     for (const std::string_view word : OptionalWords(*record)) row.emplace_back(word);

@@ -1,6 +1,7 @@
 #include "form/part_ranking.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <unordered_set>
 
@@ -84,7 +85,7 @@ std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary&
   NoiseResult trial = circuit;
   for (const std::string& name : library.m_partList) {
     if (!seen.insert(name).second) continue;
-    const PartRecord* record = library.m_partTable.Lookup(name);
+    const std::optional<PartRecord> record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record
     trial.inputs = WithOpAmp(circuit.inputs, PartOpAmp(*record, circuit.inputs));
     if (IsFrequencyDependent(trial.inputs) && !prepared) prepared.emplace(circuit.inputs);

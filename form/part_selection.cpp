@@ -3,7 +3,7 @@
 namespace tervane {
 
 bool SelectPart(CalculatorForm& form, const CPartTable& table, std::string_view name) {
-  const PartRecord* record = table.Lookup(name);
+  const std::optional<PartRecord> record = table.Lookup(name);
   if (!record) return false;
   form.m_strNoiseVoltage = record->szNoiseVoltage;
   form.m_strNoiseCurrent = record->szNoiseCurrent;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -19,8 +20,8 @@ namespace {
 
 using tervane::fuzz::Check;
 
-bool IsWordField(const char (&field)[tervane::kPartFieldSize]) {
-  const std::size_t length = strnlen(field, sizeof field);
+bool IsWordField(const char* field) {
+  const std::size_t length = std::strlen(field);
   if (length == 0 || length > tervane::kPartWordMax) return false;
   for (std::size_t i = 0; i < length; ++i)
     if (std::isspace(static_cast<unsigned char>(field[i]))) return false;
@@ -37,14 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto& list = library.m_partList;
   std::set<std::string> names;
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const tervane::PartRecord* record = library.m_partTable.Lookup(list[i]);
-    Check(record != nullptr, "every list entry has its record");
+    const std::optional<tervane::PartRecord> record = library.m_partTable.Lookup(list[i]);
+    Check(record.has_value(), "every list entry has its record");
     Check(IsWordField(record->szPartName) && IsWordField(record->szNoiseVoltage) &&
               IsWordField(record->szNoiseCurrent) && IsWordField(record->szCornerFreq),
           "every field is a word of at most 15 characters");
     for (const tervane::PartField field : tervane::kOptionalPartFields)
-      Check((record->*field)[0] == '\0' ||
-                (IsWordField(record->*field) && std::string_view(record->*field) != tervane::kNotGiven),
+      Check(((*record).*field)[0] == '\0' ||
+                (IsWordField((*record).*field) && std::string_view((*record).*field) != tervane::kNotGiven),
             "the optional fields are empty, where a line gives none or \"-\", or words");
     Check(list[i] == record->szPartName, "the record carries the entry's name");
     Check(i == 0 || !tervane::PartListBefore(list[i], list[i - 1]), "the list is in display order");

@@ -1,101 +1,149 @@
 #include "parts/name_sort.h"
 
+#include <algorithm>
+#include <bit>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace tervane {
 namespace {
 
-// A position in a name where names differ: the rank of each character among
-// the folded characters that stand there, and how many of those there are.
+// A position in a name where names differ: for each character, its rank
+// there, and how many ranks there are. A name's padding, where some names
+// have it, ranks first; a character by its folded character's place in the
+// range of those that stand there.
 struct Column {
   std::size_t position;
   std::uint64_t kinds;
-  std::array<std::uint8_t, 256> ranks;
+  std::array<std::uint16_t, 256> ranks;
 };
 
-constexpr unsigned kDigitBits = 11;
-constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+// A radix sort takes a pass for each digit of the numbers: a round's
+// numbers are cut into as few digits as digits of at most kMostDigitBits
+// make, all of the same width.
+constexpr std::size_t kMostDigitBits = 11;
 
-using DigitCounts = std::vector<std::array<std::uint32_t, kBuckets>>;
+struct Digits {
+  std::size_t shift;  // where the number starts in a key
+  std::size_t width;
+  std::size_t count;
 
-// The positions where not every name has the same folded character.
-std::vector<Column> Columns(const std::array<std::array<bool, 256>, kPartWordMax>& seen, std::size_t shortest) {
+  std::size_t Buckets() const { return std::size_t{1} << width; }
+  std::size_t Of(std::uint64_t key, std::size_t d) const { return (key >> (shift + d * width)) & (Buckets() - 1); }
+};
+
+Digits DigitsOf(std::size_t bits, std::size_t shift) {
+  const std::size_t count = (bits + kMostDigitBits - 1) / kMostDigitBits;
+  return {shift, (bits + count - 1) / count, count};
+}
+
+// How many numbers in a round have each digit, digit by digit.
+using DigitCounts = std::vector<std::vector<std::uint32_t>>;
+
+// The positions where names differ, from the least and the greatest folded
+// character at each position (no character there at all where `least` is
+// greater) and the shortest name's length.
+std::vector<Column> Columns(std::span<const unsigned char> least, std::span<const unsigned char> greatest,
+                            std::size_t shortest) {
   std::vector<Column> columns;
-  for (std::size_t i = 0; i < kPartWordMax; ++i) {
-    std::array<bool, 256> folded{};
-    folded[0] = i >= shortest;
-    for (std::size_t c = 1; c < folded.size(); ++c) folded[FoldPartNameChar(static_cast<char>(c))] |= seen[i][c];
-    Column column{i, 0, {}};
-    std::array<std::uint8_t, 256> rankOfFolded{};
-    for (std::size_t c = 0; c < folded.size(); ++c)
-      if (folded[c]) rankOfFolded[c] = static_cast<std::uint8_t>(column.kinds++);
-    if (column.kinds < 2) continue;
-    for (std::size_t c = 0; c < folded.size(); ++c)
-      column.ranks[c] = rankOfFolded[FoldPartNameChar(static_cast<char>(c))];
+  for (std::size_t i = 0; i < kPartWordMax && least[i] <= greatest[i]; ++i) {
+    const std::uint64_t padding = i >= shortest ? 1 : 0;
+    if (least[i] == greatest[i] && padding == 0) continue;
+    Column column{i, padding + greatest[i] - least[i] + 1, {}};
+    for (std::size_t c = 1; c < column.ranks.size(); ++c) {
+      const unsigned char folded = std::clamp(FoldPartNameChar(static_cast<char>(c)), least[i], greatest[i]);
+      column.ranks[c] = static_cast<std::uint16_t>(padding + folded - least[i]);
+    }
     columns.push_back(column);
   }
   return columns;
 }
 
 // The round of columns that ends before `end`: as many columns back as
-// numbers of 64 bits hold. Its first column, and how many digits its
-// numbers have.
-std::pair<std::size_t, std::size_t> Round(std::span<const Column> columns, std::size_t end) {
-  std::size_t begin = end;
-  std::uint64_t product = 1;
-  while (begin > 0 && product <= std::numeric_limits<std::uint64_t>::max() / columns[begin - 1].kinds)
-    product *= columns[--begin].kinds;
-  const auto bits = static_cast<std::size_t>(std::bit_width(product - 1));
-  return {begin, (bits + kDigitBits - 1) / kDigitBits};
+// numbers of `bits` bits hold, and at least one. Its first column, and how
+// many bits its numbers have.
+std::pair<std::size_t, std::size_t> Round(std::span<const Column> columns, std::size_t end, std::size_t bits) {
+  const std::uint64_t most = bits >= 64 ? std::numeric_limits<std::uint64_t>::max() : (std::uint64_t{1} << bits) - 1;
+  std::size_t begin = end - 1;
+  std::uint64_t product = columns[begin].kinds;
+  while (begin > 0 && product <= most / columns[begin - 1].kinds) product *= columns[--begin].kinds;
+  return {begin, static_cast<std::size_t>(std::bit_width(product - 1))};
 }
 
-std::size_t Digit(std::uint64_t key, std::size_t d) { return (key >> (d * kDigitBits)) & (kBuckets - 1); }
+// A column of a round, with what each character standing there adds to a
+// name's number: its rank times the column's place in the mixed radix, so
+// that a number is a sum rather than a chain of multiplications.
+struct Place {
+  std::size_t position;
+  std::array<std::uint64_t, 256> values;
+};
 
-// Gives each entry its number from `columns`, and counts the numbers' digits.
-void Number(std::span<NameEntry> entries, std::span<const Column> columns, DigitCounts& counts) {
-  for (std::array<std::uint32_t, kBuckets>& digit : counts) digit.fill(0);
-  for (NameEntry& entry : entries) {
-    std::uint64_t key = 0;
-    for (const Column& column : columns)
-      key = key * column.kinds + column.ranks[static_cast<unsigned char>(entry.name[column.position])];
-    entry.key = key;
-    for (std::size_t d = 0; d < counts.size(); ++d) ++counts[d][Digit(key, d)];
+std::vector<Place> Places(std::span<const Column> round) {
+  std::vector<Place> places(round.size());
+  std::uint64_t weight = 1;
+  for (std::size_t j = round.size(); j-- > 0;) {
+    places[j].position = round[j].position;
+    for (std::size_t c = 0; c < places[j].values.size(); ++c) places[j].values[c] = round[j].ranks[c] * weight;
+    weight *= round[j].kinds;
+  }
+  return places;
+}
+
+// Gives each name its number from `places`, above its part's offset, and
+// counts the numbers' digits.
+void Number(std::span<SortedName> names, std::span<const Place> places, const Digits& digits, DigitCounts& counts) {
+  counts.assign(digits.count, std::vector<std::uint32_t>(digits.Buckets()));
+  const std::uint64_t part = (std::uint64_t{1} << digits.shift) - 1;
+  for (SortedName& name : names) {
+    std::uint64_t number = 0;
+    for (const Place& place : places) number += place.values[static_cast<unsigned char>(name.name[place.position])];
+    name.key = (number << digits.shift) | (name.key & part);
+    for (std::size_t d = 0; d < digits.count; ++d) ++counts[d][digits.Of(name.key, d)];
   }
 }
 
-// Moves the entries at `from` to `to` in the order of their numbers' digit
+// Moves the names at `from` to `to` in the order of their numbers' digit
 // `d`, keeping the order of those with the same digit; `starts` holds the
 // digits' counts.
-void SortByDigit(std::span<const NameEntry> from, NameEntry* to, std::size_t d,
-                 std::array<std::uint32_t, kBuckets>& starts) {
+void SortByDigit(std::span<const SortedName> from, SortedName* to, const Digits& digits, std::size_t d,
+                 std::vector<std::uint32_t>& starts) {
   std::uint32_t start = 0;
   for (std::uint32_t& n : starts) start += std::exchange(n, start);
-  for (const NameEntry& entry : from) to[starts[Digit(entry.key, d)]++] = entry;
+  for (const SortedName& name : from) to[starts[digits.Of(name.key, d)]++] = name;
 }
 
 }  // namespace
 
-std::span<const NameEntry> NameSorter::Sort() {
-  const std::size_t count = m_entries.size();
-  const std::vector<Column> columns = Columns(m_seen, m_shortest);
-  m_scratch = std::make_unique_for_overwrite<NameEntry[]>(count);
-  NameEntry* from = m_entries.data();
-  NameEntry* to = m_scratch.get();
+void NameSorter::Reserve(std::size_t capacity) {
+  if (capacity <= m_capacity) return;
+  std::unique_ptr<SortedName[]> larger = std::make_unique_for_overwrite<SortedName[]>(capacity);
+  std::copy_n(m_names.get(), m_count, larger.get());
+  m_names = std::move(larger);
+  m_capacity = capacity;
+}
+
+SortedNames NameSorter::Sort(std::size_t partBits) {
+  const std::vector<Column> columns = Columns(m_least, m_greatest, m_shortest);
+  const std::size_t count = std::exchange(m_count, 0);
+  m_capacity = 0;
+  std::unique_ptr<SortedName[]> from = std::move(m_names);
+  std::unique_ptr<SortedName[]> to;
   DigitCounts counts;
   for (std::size_t end = columns.size(); end > 0;) {
-    const auto [begin, digits] = Round(columns, end);
-    counts.resize(digits);
-    Number({from, count}, std::span(columns).subspan(begin, end - begin), counts);
-    for (std::size_t d = 0; d < digits; ++d) {
+    const auto [begin, bits] = Round(columns, end, 64 - partBits);
+    const Digits digits = DigitsOf(bits, partBits);
+    Number({from.get(), count}, Places(std::span(columns).subspan(begin, end - begin)), digits, counts);
+    for (std::size_t d = 0; d < digits.count; ++d) {
       // A digit that every number has alike needs no pass.
-      if (counts[d][Digit(from->key, d)] == count) continue;
-      SortByDigit({from, count}, to, d, counts[d]);
+      if (counts[d][digits.Of(from[0].key, d)] == count) continue;
+      if (!to) to = std::make_unique_for_overwrite<SortedName[]>(count);
+      SortByDigit({from.get(), count}, to.get(), digits, d, counts[d]);
       std::swap(from, to);
     }
     end = begin;
   }
-  return {from, count};
+  return {std::move(from), count, (std::uint64_t{1} << partBits) - 1};
 }
 
 }  // namespace tervane

@@ -2,83 +2,85 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <span>
 #include <string_view>
-#include <vector>
 
 #include "parts/part_order.h"
-#include "parts/part_record.h"
+#include "parts/part_texts.h"
 
 namespace tervane {
 
-// A name in a field of its own, padded with zeros. Names hold no NUL, so
-// comparing whole fields compares the names.
-using PaddedName = std::array<char, kPartFieldSize>;
-
-// Where the first zero of a padded name is, found eight bytes at a time
-// rather than by a call for each of a library's names.
-inline std::size_t NameLength(const PaddedName& name) {
-  constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7F;
-  // The top bit of each zero byte: adding kLowBits carries into the top
-  // bit of every byte with a low bit set, and the byte's own top bit is
-  // taken too.
-  const auto zeros = [](std::uint64_t x) { return ~(((x & kLowBits) + kLowBits) | x) & ~kLowBits; };
-  const auto first = [](std::uint64_t bits) {
-    return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(bits)
-                                                                               : std::countl_zero(bits)) /
-           8;
-  };
-  std::array<std::uint64_t, 2> halves;
-  std::memcpy(halves.data(), name.data(), sizeof halves);
-  const std::uint64_t front = zeros(halves[0]);
-  return front != 0 ? first(front) : 8 + first(zeros(halves[1]));
-}
-
-inline std::string_view NameOf(const PaddedName& name) { return {name.data(), NameLength(name)}; }
-
-// The name of one part line, the position of the line's record, and the
-// number that orders the name while it is sorted.
-struct NameEntry {
+// The name of a part, and the number that orders it while it is sorted
+// above the part's offset in the file's PartTexts: sorting the names
+// carries their parts along and needs nothing but the names' own bytes.
+struct SortedName {
   PaddedName name;
-  std::uint32_t record;
   std::uint64_t key;
+};
+
+// A file's names in list order, and the bits of a key that hold the part.
+struct SortedNames {
+  std::unique_ptr<SortedName[]> names;
+  std::size_t count = 0;
+  std::uint64_t partMask = 0;
+
+  std::span<SortedName> All() const { return {names.get(), count}; }
+  std::size_t PartOf(const SortedName& name) const { return name.key & partMask; }
 };
 
 // Brings the names of a file's part lines into list order. Only the
 // positions in a name where the names differ count, and at each of them only
-// the characters that stand there: a name is turned into a number, the ranks
-// of its folded characters at those positions being the digits of a mixed
-// radix, and the numbers are sorted by a stable radix sort, 11 bits a pass,
-// so that names that compare equal keep the file's order. 100 000 numbered
-// names thus take three passes, where a pass for each position in a name
-// took seven. Positions whose digits would not fit 64 bits are sorted in
-// rounds, the last positions first.
+// the range of folded characters that stand there: a name is turned into a
+// number, its folded characters' places in those ranges being the digits of
+// a mixed radix, and the numbers are sorted by a stable radix sort, at most
+// 11 bits a pass, so that names that compare equal keep the file's order.
+// 100 000 numbered names thus take three passes, where a pass for each
+// position in a name took seven. Positions whose digits would not fit a key
+// beside the part are sorted in rounds, the last positions first.
 class NameSorter {
  public:
-  void Reserve(std::size_t count) { m_entries.reserve(count); }
+  std::size_t Size() const { return m_count; }
+  bool Full() const { return m_count == m_capacity; }
+  // Makes room for `capacity` names in all, moving what is held.
+  void Reserve(std::size_t capacity);
 
-  void Add(std::string_view name, std::uint32_t record) {
-    NameEntry& entry = m_entries.emplace_back();
-    CopyWord(entry.name.data(), name);
-    entry.record = record;
-    for (std::size_t i = 0; i < name.size(); ++i) m_seen[i][static_cast<unsigned char>(name[i])] = true;
+  // Adds `name`, whose kPartFieldSize bytes from its start may be read, of
+  // the part at `part` in its PartTexts, noting at each position the least
+  // and the greatest of the names' folded characters: a loop of the same
+  // steps for each byte, which the compiler does 16 bytes at a time. A
+  // name's padding is no character.
+  void Add(std::string_view name, std::size_t part) {
+    const PaddedName padded = PadName(name);
+    m_names[m_count++] = {padded, part};
+    for (std::size_t i = 0; i < padded.size(); ++i) {
+      const unsigned char c = FoldPartNameChar(padded[i]);
+      m_least[i] = std::min(m_least[i], c == 0 ? kNoCharacter : c);
+      m_greatest[i] = std::max(m_greatest[i], c);
+    }
     m_shortest = std::min(m_shortest, name.size());
   }
 
-  // The names in list order; valid until the sorter changes.
-  std::span<const NameEntry> Sort();
+  // The names in list order, their parts' offsets in the lowest `partBits`
+  // bits of their keys (their numbers above); the sorter gives them up.
+  SortedNames Sort(std::size_t partBits);
 
  private:
-  std::vector<NameEntry> m_entries;  // in file order
-  std::unique_ptr<NameEntry[]> m_scratch;
-  // Which characters stand at each position of a name (folded when the
-  // sort starts, rather than a name at a time), and the shortest name's
-  // length: the zero padding stands at every position from it on.
-  std::array<std::array<bool, 256>, kPartWordMax> m_seen{};
+  std::unique_ptr<SortedName[]> m_names;  // in file order
+  std::size_t m_count = 0;
+  std::size_t m_capacity = 0;
+  // The least and the greatest folded character at each position, and the
+  // shortest name's length: from it on, some names have padding. Two
+  // operations on 16 bytes a name, where marking the character at each
+  // position, a store each, took as long as the rest of the sort.
+  static constexpr unsigned char kNoCharacter = 0xFF;
+  std::array<unsigned char, kPartFieldSize> m_least = [] {
+    std::array<unsigned char, kPartFieldSize> least{};
+    least.fill(kNoCharacter);
+    return least;
+  }();
+  std::array<unsigned char, kPartFieldSize> m_greatest{};
   std::size_t m_shortest = kPartWordMax;
 };
 

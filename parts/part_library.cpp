@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -36,42 +37,30 @@ bool SameFolded(const PaddedName& a, const PaddedName& b) {
 constexpr std::size_t kBlock = std::size_t{1} << 16;
 
 // A part line takes at least 7 bytes: four words of a character and the
-// blanks between them. Reserving for as many lines as the file, or its
-// first block, can hold means a usual library is read without ever moving
-// what was stored, and a huge file, which may be nearly all comments or
-// zeros, costs no more up front than one block's worth (1.3 MB); a larger
-// library grows with the parts it really has (see Grow).
+// blanks between them; its part takes at most PartTexts::kHead bytes more.
+// Reserving for as many parts as the file, or its first block, can hold
+// means a usual library is read without ever moving what was stored, and a
+// huge file, which may be nearly all comments or zeros, costs no more up
+// front than one block's worth (0.4 MB); a larger library grows with the
+// parts it really has (see Grow).
 std::size_t MostPartLines(std::size_t bytes) { return std::min(bytes, kBlock) / 7 + 1; }
-
-// For every name the position of its last record, in PartTableBefore order,
-// from the names in list order: there the names that compare equal but for
-// case stand together, in file order.
-std::vector<std::uint32_t> CurrentRecords(std::span<const NameEntry> sorted) {
-  std::vector<std::uint32_t> current;
-  current.reserve(sorted.size());
-  std::vector<NameEntry> group;
-  for (std::size_t begin = 0, end = 0; begin < sorted.size(); begin = end) {
-    end = begin + 1;
-    while (end < sorted.size() && SameFolded(sorted[begin].name, sorted[end].name)) ++end;
-    if (end - begin == 1) {
-      current.push_back(sorted[begin].record);
-      continue;
-    }
-    const std::span<const NameEntry> alike = sorted.subspan(begin, end - begin);
-    group.assign(alike.begin(), alike.end());
-    std::stable_sort(group.begin(), group.end(),
-                     [](const NameEntry& a, const NameEntry& b) { return NameOf(a.name) < NameOf(b.name); });
-    for (std::size_t i = 0; i < group.size(); ++i)
-      if (i + 1 == group.size() || group[i].name != group[i + 1].name) current.push_back(group[i].record);
-  }
-  return current;
+std::size_t MostPartBytes(std::size_t bytes) {
+  return MostPartLines(bytes) * PartTexts::kHead + std::min(bytes, kBlock) + PartTexts::kTextMove;
 }
 
-using WordBuffer = std::array<char, kPartLineMax>;
+// Brings `alike`, names in list order that compare equal but for case (so
+// each name's lines in file order), into PartTableBefore order; returns
+// how many different names they are.
+std::size_t InTableOrder(std::span<SortedName> alike) {
+  std::stable_sort(alike.begin(), alike.end(),
+                   [](const SortedName& a, const SortedName& b) { return NameOf(a.name) < NameOf(b.name); });
+  std::size_t count = 1;
+  for (std::size_t i = 1; i < alike.size(); ++i) count += alike[i].name != alike[i - 1].name ? 1 : 0;
+  return count;
+}
 
-// The words of a part line that are read: the name, three figures and the
-// optional ones.
-constexpr std::size_t kFigureWords = 4 + kOptionalPartFields.size();
+// The words of a part line that are read: the name and the figures.
+constexpr std::size_t kFigureWords = 1 + kPartFigureFields.size();
 
 // How many of the `count` words of a part line are figures: a remark after
 // the four (as files written before the gain-bandwidth and current corner
@@ -104,28 +93,22 @@ bool AnyHighByte(std::string_view text) {
   return (any & 0x8080808080808080) != 0;
 }
 
-// A new record is a copy of this one: the compiler clears a record in
-// place with a string instruction that takes longer to start than the
-// nine moves of a copy.
-constexpr PartRecord kEmptyRecord{};
-
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// `word` with the UTF-8 micro sign (C2 B5) and Greek mu (CE BC) as the
-// Windows-1252 micro sign, which the notation reads as micro: read byte by
-// byte, "2.2" followed by either would be 2.2, a factor of a million off.
-// `buffer` holds a word that changes.
-std::string_view SingleByteMicro(std::string_view word, WordBuffer& buffer) {
+// Turns the UTF-8 micro sign (C2 B5) and Greek mu (CE BC) of the `size`
+// bytes at `word` into the Windows-1252 micro sign, which the notation reads
+// as micro: read byte by byte, "2.2" followed by either would be 2.2, a
+// factor of a million off. In place, each byte written no later than it is
+// read; returns the word's new size.
+std::size_t SingleByteMicro(char* word, std::size_t size) {
   std::size_t n = 0;
-  bool changed = false;
-  for (std::size_t i = 0; i < word.size(); ++i, ++n) {
-    const char next = i + 1 < word.size() ? word[i + 1] : '\0';
+  for (std::size_t i = 0; i < size; ++i, ++n) {
+    const char next = i + 1 < size ? word[i + 1] : '\0';
     const bool micro = (word[i] == '\xC2' && next == '\xB5') || (word[i] == '\xCE' && next == '\xBC');
-    buffer[n] = micro ? '\xB5' : word[i];
+    word[n] = micro ? '\xB5' : word[i];
     i += micro ? 1 : 0;
-    changed = changed || micro;
   }
-  return changed ? std::string_view(buffer.data(), n) : word;
+  return n;
 }
 
 // Turns the bytes of a part file into the table and the list.
@@ -133,20 +116,24 @@ class PartFileReader {
  public:
   // `expectedBytes`, when known, lets the storage be reserved once.
   PartFileReader(PartLibrary& library, std::size_t expectedBytes) : m_library(library), m_expectedBytes(expectedBytes) {
-    Reserve(MostPartLines(expectedBytes));
+    m_texts.Reserve(MostPartBytes(expectedBytes));
+    m_names.Reserve(MostPartLines(expectedBytes));
   }
 
   // Takes every line that ends in `bytes`, which start `offset` bytes into
-  // the file, and the last one too at the end of the file; returns what is
+  // the file and are followed by PartTexts::kTextMove bytes that may be
+  // read, and the last line too at the end of the file; returns what is
   // left for the next block.
   std::string_view Feed(std::string_view bytes, std::size_t offset, bool atEnd) {
     const char* const start = bytes.data();
     NoteLineEnds(bytes);
-    while (const void* found = std::memchr(bytes.data(), '\n', bytes.size())) {
+    for (;;) {
+      m_bytesRead = offset + static_cast<std::size_t>(bytes.data() - start);
+      const void* found = std::memchr(bytes.data(), '\n', bytes.size());
+      if (found == nullptr) break;
       const auto length = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
       std::string_view line = bytes.substr(0, length);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      m_bytesRead = offset + static_cast<std::size_t>(static_cast<const char*>(found) + 1 - start);
       EndLine(line);
       bytes.remove_prefix(length + 1);
     }
@@ -164,16 +151,24 @@ class PartFileReader {
     return bytes;
   }
 
+  // The list, and the table's order from it: there the names that compare
+  // equal but for case stand together.
   void Finish() {
-    const std::span<const NameEntry> sorted = m_names.Sort();
+    SortedNames sorted = m_names.Sort(static_cast<std::size_t>(std::bit_width(m_texts.Size())));
+    const std::span<SortedName> names = sorted.All();
     std::vector<std::string> list;
-    list.reserve(sorted.size());
-    // A name's fixed 15 bytes, cut to the name: a copy of a fixed length is
-    // two moves, one of the name's own length a call.
-    for (const NameEntry& entry : sorted)
-      list.emplace_back(entry.name.data(), kPartWordMax).resize(NameLength(entry.name));
+    list.reserve(names.size());
+    std::size_t count = 0;  // of different names
+    for (std::size_t i = 0, alike = 0; i < names.size(); ++i) {
+      // A name's fixed 15 bytes, cut to the name: a copy of a fixed length
+      // is two moves, one of the name's own length a call.
+      list.emplace_back(names[i].name.data(), kPartWordMax).resize(NameLength(names[i].name));
+      if (i + 1 < names.size() && SameFolded(names[i].name, names[i + 1].name)) continue;
+      count += i == alike ? 1 : InTableOrder(names.subspan(alike, i + 1 - alike));
+      alike = i + 1;
+    }
     m_library.m_partList = std::move(list);
-    m_library.m_partTable.Adopt(std::move(m_records), CurrentRecords(sorted));
+    m_library.m_partTable.Adopt(std::move(m_texts), std::move(sorted), count);
     m_library.m_skippedLines = m_skipped;
     m_library.m_crOnlyLineEnds = !m_lineFeedSeen && m_crSeen;
   }
@@ -195,17 +190,23 @@ class PartFileReader {
     ++m_lineNumber;
   }
 
-  // `next` is the character of the line after the piece, a line feed when
-  // the line ends with it.
+  // A piece read a word at a time; `next` is the character of the line
+  // after it, a line feed when the line ends with it.
   void AddPiece(std::string_view piece, char next) {
+    const std::size_t count = ScanWords(piece, m_words);
+    AddPiece(piece, next, std::span(m_words).first(count), AnyHighByte(piece));
+  }
+
+  // `words` are the piece's, up to the room there is; `high` tells whether
+  // a byte of the piece is beyond ASCII.
+  void AddPiece(std::string_view piece, char next, std::span<std::string_view> words, bool high) {
     if (!piece.empty() && piece.front() == '/') return;
 
     // Four words are a part; a fifth to a ninth, when there, are its
     // gain-bandwidth, current-noise corner, the inputs' current-noise
     // correlation and their common-mode and differential capacitances, "-"
     // where one is not given.
-    std::span<std::string_view> words = m_words;
-    std::size_t count = ScanWords(piece, words);
+    std::size_t count = words.size();
     if (count == 0 && next == '\n') return;  // a blank line
     if (count < 4) return Skip(SkipReason::kTooFewWords);
     count = FiguresBeforeRemark(words, count);
@@ -214,24 +215,26 @@ class PartFileReader {
     const std::string_view last = words[count - 1];
     if (last.data() + last.size() == piece.data() + piece.size() && ContinuesWord(next))
       return Skip(SkipReason::kFigureCut);
-    std::array<WordBuffer, kFigureWords - 1> figures;
-    if (AnyHighByte(piece))
-      for (std::size_t i = 1; i < count; ++i) words[i] = SingleByteMicro(words[i], figures[i - 1]);
-    // A word that does not fit its field would be stored cut, a different
-    // name or a different number: the line is skipped instead.
+    // A word longer than a name or figure may be would be kept cut, a
+    // different name or a different number: the line is skipped instead.
     if (words[0].size() > kPartWordMax) return Skip(SkipReason::kNameTooLong);
-    for (std::size_t i = 1; i < count; ++i)
-      if (words[i].size() > kPartWordMax) return Skip(SkipReason::kFigureTooLong);
 
-    if (m_records.size() == m_records.capacity()) Grow();
-    PartRecord& record = m_records.emplace_back(kEmptyRecord);
-    CopyWord(record.szPartName, words[0]);
-    CopyWord(record.szNoiseVoltage, words[1]);
-    CopyWord(record.szNoiseCurrent, words[2]);
-    CopyWord(record.szCornerFreq, words[3]);
-    for (std::size_t i = 4; i < count; ++i)
-      if (words[i] != kNotGiven) CopyWord(record.*kOptionalPartFields[i - 4], words[i]);
-    m_names.Add(words[0], static_cast<std::uint32_t>(m_records.size() - 1));
+    // The line is moved at once, from its figures on, to where the part's
+    // text goes, and read there from then on.
+    if (!m_texts.HasRoom() || m_names.Full()) Grow();
+    const std::span<std::string_view> figures = words.subspan(1, count - 1);
+    char* const text = m_texts.NextText();
+    const char* const line = figures.front().data();
+    std::memcpy(text, line, PartTexts::kTextMove);
+    // The figures stay where the line has them; one that changes there keeps
+    // its place and takes its new size.
+    if (high)
+      for (std::string_view& figure : figures)
+        figure = {figure.data(), SingleByteMicro(text + (figure.data() - line), figure.size())};
+    std::size_t longest = 0;  // of the figures, as the bits of their sizes
+    for (const std::string_view figure : figures) longest |= figure.size();
+    if (longest > kPartWordMax) return Skip(SkipReason::kFigureTooLong);
+    m_names.Add(words[0], m_texts.Add(figures));
   }
 
   void Skip(SkipReason reason) {
@@ -239,37 +242,31 @@ class PartFileReader {
     if (skipped.count++ == 0) skipped.firstLine = m_lineNumber;
   }
 
-  void Reserve(std::size_t parts) {
-    m_records.reserve(parts);
-    m_names.Reserve(parts);
-  }
-
   // Full storage grows to what the whole file will hold at the rate of
   // parts read so far, so that a large library moves its parts once rather
   // than at every doubling: at least to twice what it has, and at most to
-  // four times that or 2^17 parts (19 MB), whichever is more, whatever the
-  // rest of the file turns out to be.
+  // four times that or 8 MiB of parts (some 200 000), whichever is more,
+  // whatever the rest of the file turns out to be.
   void Grow() {
-    constexpr double kMostProjected = 1 << 17;
-    const std::size_t have = m_records.size();
-    std::size_t wanted = 2 * have + 1;
+    constexpr double kMostProjected = 1 << 23;
+    double scale = 2;
     if (m_bytesRead > 0 && m_expectedBytes > m_bytesRead) {
-      const double rate = static_cast<double>(have) / static_cast<double>(m_bytesRead);
-      const double whole = rate * static_cast<double>(m_expectedBytes) * 1.05;
-      const double most = std::max(4.0 * have + 1, kMostProjected);
-      wanted = static_cast<std::size_t>(std::clamp(whole, static_cast<double>(wanted), most));
+      const double whole = 1.05 * static_cast<double>(m_expectedBytes) / static_cast<double>(m_bytesRead);
+      const double most = std::max(4.0, kMostProjected / static_cast<double>(m_texts.Size() + 1));
+      scale = std::clamp(whole, 2.0, most);
     }
-    Reserve(wanted);
+    m_texts.Reserve(static_cast<std::size_t>(scale * static_cast<double>(m_texts.Size())) + PartTexts::kRoom);
+    m_names.Reserve(static_cast<std::size_t>(scale * static_cast<double>(m_names.Size())) + 1);
   }
 
   PartLibrary& m_library;
   std::size_t m_expectedBytes;
-  std::size_t m_bytesRead = 0;        // up to the end of the line being read
-  std::vector<PartRecord> m_records;  // one for every part line, in file order
-  // A line's words: a member, so that they are not set up again for every
-  // line (112 bytes, cleared by a slow string instruction).
-  std::array<std::string_view, kFigureWords> m_words;
+  std::size_t m_bytesRead = 0;  // before the line being read
+  PartTexts m_texts;            // one part for every part line, in file order
   NameSorter m_names;
+  // A line's words: a member, so that they are not set up again for every
+  // line (144 bytes, cleared by a slow string instruction).
+  std::array<std::string_view, kFigureWords> m_words;
   std::size_t m_lineNumber = 1;  // of the line being read
   bool m_pieceTaken = false;     // the line being read has given its piece
   bool m_lineFeedSeen = false;
@@ -279,8 +276,9 @@ class PartFileReader {
 
 void ReadParts(std::istream& in, PartLibrary& library, std::size_t expectedBytes) {
   PartFileReader reader(library, expectedBytes);
-  // Room for a block behind the unfinished start of a line.
-  std::vector<char> buffer(kBlock + kPartLineMax);
+  // Room for a block behind the unfinished start of a line, and for the
+  // bytes that a part line's figures are moved with.
+  std::vector<char> buffer(kBlock + kPartLineMax + PartTexts::kTextMove);
   std::size_t kept = 0;
   std::size_t bytesRead = 0;
   for (;;) {

@@ -1,35 +1,26 @@
 #include "parts/part_table.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "parts/part_order.h"
 
 namespace tervane {
-namespace {
 
-std::string_view NameOf(const PartRecord& record) {
-  return {record.szPartName, strnlen(record.szPartName, kPartFieldSize)};
+void CPartTable::Adopt(PartTexts texts, SortedNames names, std::size_t count) {
+  m_texts = std::move(texts);
+  m_names = std::move(names);
+  m_count = count;
 }
 
-}  // namespace
-
-std::vector<std::uint32_t>::const_iterator CPartTable::Find(std::string_view name) const {
-  return std::lower_bound(m_current.begin(), m_current.end(), name, [this](std::uint32_t at, std::string_view n) {
-    return PartTableBefore(NameOf(m_records[at]), n);
+std::optional<PartRecord> CPartTable::Lookup(std::string_view name) const {
+  const std::span<const SortedName> names = m_names.All();
+  // Past the lines of `name`: the one before is its last, if it is there.
+  const auto past = std::upper_bound(names.begin(), names.end(), name, [](std::string_view n, const SortedName& s) {
+    return PartTableBefore(n, NameOf(s.name));
   });
-}
-
-void CPartTable::Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current) {
-  m_records = std::move(records);
-  m_current = std::move(current);
-}
-
-const PartRecord* CPartTable::Lookup(std::string_view name) const {
-  const auto place = Find(name);
-  if (place == m_current.end() || NameOf(m_records[*place]) != name) return nullptr;
-  return &m_records[*place];
+  if (past == names.begin() || NameOf((past - 1)->name) != name) return std::nullopt;
+  return m_texts.Record(m_names.PartOf(*(past - 1)), (past - 1)->name.data());
 }
 
 }  // namespace tervane

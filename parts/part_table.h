@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <optional>
 #include <string_view>
-#include <vector>
 
+#include "parts/name_sort.h"
 #include "parts/part_record.h"
+#include "parts/part_texts.h"
 
 namespace tervane {
 
@@ -14,22 +15,18 @@ namespace tervane {
 // A record that Lookup gives stays valid until the table next changes.
 class CPartTable {
  public:
-  // Takes a whole file's records, replacing what the table held. `current`
-  // holds, for every name, the position in `records` of its last record, in
-  // PartTableBefore order.
-  void Adopt(std::vector<PartRecord> records, std::vector<std::uint32_t> current);
+  // Takes a whole file's parts, replacing what the table held: `names`, the
+  // names of every part line in PartTableBefore order, each name's lines in
+  // file order, and `count` of them different.
+  void Adopt(PartTexts texts, SortedNames names, std::size_t count);
 
-  const PartRecord* Lookup(std::string_view name) const;
-  std::size_t GetCount() const { return m_current.size(); }
+  std::optional<PartRecord> Lookup(std::string_view name) const;
+  std::size_t GetCount() const { return m_count; }
 
  private:
-  // The place of `name` in m_current: where it is, or where it would go.
-  std::vector<std::uint32_t>::const_iterator Find(std::string_view name) const;
-
-  std::vector<PartRecord> m_records;
-  // The record that Lookup finds for each name, in PartTableBefore order; a
-  // file's earlier records of a name stay behind in m_records unused.
-  std::vector<std::uint32_t> m_current;
+  PartTexts m_texts;
+  SortedNames m_names;
+  std::size_t m_count = 0;
 };
 
 }  // namespace tervane

@@ -23,7 +23,7 @@ inline PartLibrary ReadBytes(const std::string& bytes) {
 // A part as "name voltage current corner" and its optional words as a line
 // gives them, or "name (missing)".
 inline std::string PartText(const PartLibrary& library, const std::string& name) {
-  const PartRecord* record = library.m_partTable.Lookup(name);
+  const std::optional<PartRecord> record = library.m_partTable.Lookup(name);
   if (!record) return name + " (missing)";
   std::string text = std::string(record->szPartName) + " " + record->szNoiseVoltage + " " + record->szNoiseCurrent +
                      " " + record->szCornerFreq;
