@@ -12,18 +12,19 @@ namespace tervane {
 namespace {
 
 // The integrand's components: the power of each source the stage has (a
-// source it lacks has none, and costs nothing), the stage's own power and
-// the carried noise's gain through each weighting, the source's own noise
-// per kelvin, that of the source with its load where there is a load
-// resistor (without one the two are the same), and the TIA's output
-// referred to its input through each weighting.
+// source it lacks has none, and costs nothing), the stage's own power
+// through each weighting, and so the carried noise's gain in carry mode
+// (outside it the gain is 0 at every node), the source's own noise per
+// kelvin, that of the source with its load where there is a load resistor
+// (without one the two are the same), and the TIA's output referred to its
+// input through each weighting.
 class Layout {
  public:
   // The correlation where the + input's current meets an impedance when
   // `anyCorrelation`, as a ranking's parts may bring their own, whatever
   // the stage's op amp.
   Layout(const StageInputs& s, bool anyCorrelation)
-      : loaded_(s.loadResistor.has_value()), referred_(s.ampType == AMP_TRANSIMPEDANCE) {
+      : carried_(s.carry.has_value()), loaded_(s.loadResistor.has_value()), referred_(s.ampType == AMP_TRANSIMPEDANCE) {
     StageInputs probe = s;
     if (anyCorrelation) probe.inCorrelation = 1;
     for (const NoiseSource source : TopologySources(probe)) {
@@ -36,8 +37,9 @@ class Layout {
   // The SourceDrive of each of Sources().
   std::span<const std::size_t> Drives() const { return {drives_.data(), count_}; }
   std::size_t OwnWeighted(std::size_t w) const { return count_ + w; }
-  std::size_t CarriedWeighted(std::size_t w) const { return count_ + kWeightingCount + w; }
-  std::size_t SourceNoise() const { return count_ + 2 * kWeightingCount; }
+  bool Carried() const { return carried_; }
+  std::size_t CarriedWeighted(std::size_t w) const { return count_ + kWeightingCount + w; }  // where Carried()
+  std::size_t SourceNoise() const { return count_ + (carried_ ? 2 : 1) * kWeightingCount; }
   bool Loaded() const { return loaded_; }
   std::size_t LoadedSourceNoise() const { return SourceNoise() + 1; }  // where Loaded()
   bool Referred() const { return referred_; }
@@ -49,6 +51,7 @@ class Layout {
   std::array<std::size_t, kStageSourceCount> sources_{};  // their SourceIndex, in NoiseSource order
   std::array<std::size_t, kStageSourceCount> drives_{};
   std::size_t count_ = 0;
+  bool carried_;
   bool loaded_;
   bool referred_;
 };
@@ -61,10 +64,10 @@ void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& 
   const std::span<const std::size_t> drives = layout.Drives();
   double own = 0;
   for (std::size_t i = 0; i < sources.size(); ++i) own += values[i] = circuit.kernel[sources[i]] * d.scale[drives[i]];
-  const double carriedGain = carried ? std::norm(d.gain) : 0;
-  for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    values[layout.OwnWeighted(w)] = own * gains[w];
-    values[layout.CarriedWeighted(w)] = carriedGain * gains[w];
+  for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.OwnWeighted(w)] = own * gains[w];
+  if (layout.Carried()) {
+    const double carriedGain = carried ? std::norm(d.gain) : 0;
+    for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.CarriedWeighted(w)] = carriedGain * gains[w];
   }
   values[layout.SourceNoise()] = circuit.sourceKernel * std::norm(d.h);
   if (layout.Loaded()) values[layout.LoadedSourceNoise()] = circuit.loadedSourceKernel * std::norm(d.h);
@@ -76,10 +79,9 @@ BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
   BandPowers p;
   const std::span<const std::size_t> sources = layout.Sources();
   for (std::size_t i = 0; i < sources.size(); ++i) p.source[sources[i]] = integrals[i];
-  for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    p.weighted[w] = integrals[layout.OwnWeighted(w)];
-    p.carriedGain[w] = integrals[layout.CarriedWeighted(w)];
-  }
+  for (std::size_t w = 0; w < kWeightingCount; ++w) p.weighted[w] = integrals[layout.OwnWeighted(w)];
+  if (layout.Carried())
+    for (std::size_t w = 0; w < kWeightingCount; ++w) p.carriedGain[w] = integrals[layout.CarriedWeighted(w)];
   p.sourcePerKelvin = integrals[layout.SourceNoise()];
   p.loadedSourcePerKelvin = layout.Loaded() ? integrals[layout.LoadedSourceNoise()] : p.sourcePerKelvin;
   if (layout.Referred())
@@ -92,11 +94,11 @@ Band CarriedNoiseBand(const StageInputs& s) { return s.carry ? CarriedBand(s) : 
 
 bool Within(Band band, double f) { return f >= band.lower && f <= band.upper; }
 
-// Writes an integrand's components at a node of the stage's circuit.
-using NodeValues = std::function<void(const CircuitAt& circuit, std::span<double> values)>;
-
 // The rule over the stage's band fitted to its circuit with `opAmp` in it
-// (its closed loop's resonances among the panels' ends), and the integrals.
+// (its closed loop's resonances among the panels' ends), and the integrals
+// of the components that valuesAt(circuit, values) writes at each node: a
+// template, which inlines what every node would otherwise call through.
+template <typename NodeValues>
 std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp, std::size_t components,
                                        const NodeValues& valuesAt) {
   if (!CircuitResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq))) return std::nullopt;
@@ -105,10 +107,15 @@ std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& o
   breakpoints.insert(breakpoints.end(), {carried.lower, carried.upper});
   breakpoints.insert(breakpoints.end(), kWeightingBreakpoints.begin(), kWeightingBreakpoints.end());
   return IntegrateOverBand({s.lowerFreq, s.upperFreq}, breakpoints, components,
-                           [&](double f, std::span<double> values) {
-                             const std::optional<CircuitAt> c = CircuitResponseAt(s, f);
-                             if (!c) return std::fill(values.begin(), values.end(), NAN);
-                             valuesAt(*c, values);
+                           [&](std::span<const double> frequencies, std::span<double> values) {
+                             for (std::size_t n = 0; n < frequencies.size(); ++n) {
+                               const std::span<double> row = values.subspan(n * components, components);
+                               const std::optional<CircuitAt> c = CircuitResponseAt(s, frequencies[n]);
+                               if (c)
+                                 valuesAt(*c, row);
+                               else
+                                 std::ranges::fill(row, NAN);
+                             }
                            });
 }
 
@@ -194,9 +201,14 @@ std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages,
     breakpoints.insert(breakpoints.end(), own.begin(), own.end());
   }
   return IntegrateOverBand({first.lowerFreq, first.upperFreq}, breakpoints, components,
-                           [&](double f, std::span<double> values) {
-                             if (!chain.Respond(f)) return std::fill(values.begin(), values.end(), NAN);
-                             valuesAt(chain, values);
+                           [&](std::span<const double> frequencies, std::span<double> values) {
+                             for (std::size_t n = 0; n < frequencies.size(); ++n) {
+                               const std::span<double> row = values.subspan(n * components, components);
+                               if (chain.Respond(frequencies[n]))
+                                 valuesAt(chain, row);
+                               else
+                                 std::ranges::fill(row, NAN);
+                             }
                            });
 }
 

@@ -41,10 +41,11 @@ constexpr std::size_t kMaxComponents = kMaxQuadratureComponents;
 // A panel's 21 nodes with their Kronrod and Gauss weights, the Jacobian
 // f of d(ln f) taken in: the integral of g df over the panel is about the
 // sum of weight * g(frequency).
+constexpr std::size_t kPanelNodes = 2 * kNodes.size() - 1;
 struct PanelRule {
-  std::array<double, 2 * kNodes.size() - 1> frequency{};
-  std::array<double, 2 * kNodes.size() - 1> kronrod{};
-  std::array<double, 2 * kNodes.size() - 1> gauss{};  // 0 at the nodes the Gauss rule lacks
+  std::array<double, kPanelNodes> frequency{};
+  std::array<double, kPanelNodes> kronrod{};
+  std::array<double, kPanelNodes> gauss{};  // 0 at the nodes the Gauss rule lacks
 };
 
 PanelRule RuleOf(std::pair<double, double> bounds) {
@@ -78,17 +79,16 @@ PanelRule RuleOf(std::pair<double, double> bounds) {
 class Panels {
  public:
   Panels(std::size_t components, const QuadratureProbe& probe)
-      : components_(components), probe_(probe), values_(components * PanelRule{}.frequency.size()) {}
+      : components_(components), probe_(probe), values_(components * kPanelNodes) {}
 
   std::size_t Add(double from, double to) {
     const std::size_t index = bounds_.size();
     bounds_.push_back({from, to});
     live_.push_back(true);
     sums_.resize(sums_.size() + 3 * components_, 0.0);
-    const PanelRule rule = RuleOf({from, to});
+    const PanelRule& rule = rules_.emplace_back(RuleOf({from, to}));
     const std::size_t n = components_;
-    for (std::size_t k = 0; k < rule.frequency.size(); ++k)
-      probe_(rule.frequency[k], std::span<double>(values_).subspan(k * n, n));
+    probe_(rule.frequency, values_);
     // Sums kept apart from the panels' store, so that the loop over the
     // components runs in vector registers.
     std::array<double, kMaxComponents> kronrod;
@@ -115,8 +115,17 @@ class Panels {
     return index;
   }
 
+  // Room for `count` panels, so that the first ones are not moved as more come.
+  void Reserve(std::size_t count) {
+    bounds_.reserve(count);
+    rules_.reserve(count);
+    live_.reserve(count);
+    sums_.reserve(3 * components_ * count);
+  }
+
   std::size_t Count() const { return bounds_.size(); }
   std::pair<double, double> Bounds(std::size_t i) const { return bounds_[i]; }
+  const PanelRule& Rule(std::size_t i) const { return rules_[i]; }
   bool Live(std::size_t i) const { return live_[i]; }
   void Retire(std::size_t i) { live_[i] = false; }
   double* Kronrod(std::size_t i) { return &sums_[3 * components_ * i]; }
@@ -128,6 +137,7 @@ class Panels {
   const QuadratureProbe& probe_;
   std::vector<double> values_;
   std::vector<std::pair<double, double>> bounds_;
+  std::vector<PanelRule> rules_;  // kept for the result's nodes
   std::vector<bool> live_;
   std::vector<double> sums_;
 };
@@ -143,9 +153,11 @@ class Refinement {
   void Enter(std::size_t panel, double sign) {
     const double* error = panels_.Error(panel);
     const double* magnitude = panels_.Magnitude(panel);
+    // std::max, which is inlined where fmax is a call: like fmax, it keeps
+    // the 0 where a sum is NaN.
     for (std::size_t c = 0; c < components_; ++c) {
-      error_[c] = std::fmax(0.0, error_[c] + sign * error[c]);
-      magnitude_[c] = std::fmax(0.0, magnitude_[c] + sign * magnitude[c]);
+      error_[c] = std::max(0.0, error_[c] + sign * error[c]);
+      magnitude_[c] = std::max(0.0, magnitude_[c] + sign * magnitude[c]);
     }
     if (sign > 0) Push(panel);
   }
@@ -173,7 +185,7 @@ class Refinement {
     double share = 0;
     const double* error = panels_.Error(panel);
     for (std::size_t c = 0; c < components_; ++c)
-      if (magnitude_[c] > 0) share = std::fmax(share, error[c] / magnitude_[c]);
+      if (magnitude_[c] > 0) share = std::max(share, error[c] / magnitude_[c]);
     worst_.push_back({share, panel});
     std::push_heap(worst_.begin(), worst_.end());
   }
@@ -198,8 +210,24 @@ std::vector<double> Edges(Band band, std::span<const double> breakpoints) {
   return edges;
 }
 
-void AppendNodes(std::pair<double, double> bounds, std::vector<QuadratureNode>& nodes) {
-  const PanelRule rule = RuleOf(bounds);
+// The panels before any halving: a decade wide, or as near as divides the
+// stretch between two edges evenly.
+std::vector<std::pair<double, double>> InitialPanels(const std::vector<double>& edges) {
+  std::vector<std::pair<double, double>> panels;
+  const double decade = std::log(10.0);
+  for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+    const double width = edges[e + 1] - edges[e];
+    const int count = std::max(1, static_cast<int>(std::round(width / decade * kPanelsPerDecade)));
+    for (int k = 0; k < count; ++k) {
+      const double from = k == 0 ? edges[e] : edges[e] + width * k / count;
+      const double to = k + 1 == count ? edges[e + 1] : edges[e] + width * (k + 1) / count;
+      panels.push_back({from, to});
+    }
+  }
+  return panels;
+}
+
+void AppendNodes(const PanelRule& rule, std::vector<QuadratureNode>& nodes) {
   for (std::size_t k = 0; k < rule.frequency.size(); ++k) nodes.push_back({rule.frequency[k], rule.kronrod[k]});
 }
 
@@ -216,18 +244,9 @@ std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> b
 
   Panels panels(components, probe);
   Refinement refinement(panels, components);
-  const std::vector<double> edges = Edges(band, breakpoints);
-  const double decade = std::log(10.0);
-  for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
-    const double width = edges[e + 1] - edges[e];
-    const int count = std::max(1, static_cast<int>(std::round(width / decade * kPanelsPerDecade)));
-    for (int k = 0; k < count; ++k) {
-      const double from = k == 0 ? edges[e] : edges[e] + width * k / count;
-      const double to = k + 1 == count ? edges[e + 1] : edges[e] + width * (k + 1) / count;
-      panels.Add(from, to);
-    }
-  }
-  for (std::size_t i = 0; i < panels.Count(); ++i) refinement.Enter(i, +1);
+  const std::vector<std::pair<double, double>> initial = InitialPanels(Edges(band, breakpoints));
+  panels.Reserve(initial.size());
+  for (const auto& [from, to] : initial) refinement.Enter(panels.Add(from, to), +1);
   for (std::size_t halvings = 0; halvings < kMaxHalvings && !refinement.Done(); ++halvings) {
     const std::optional<std::size_t> worst = refinement.Worst();
     if (!worst) break;
@@ -239,11 +258,12 @@ std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> b
     refinement.Enter(panels.Add(mid, to), +1);
   }
 
+  result.nodes.reserve(kPanelNodes * panels.Count());
   for (std::size_t i = 0; i < panels.Count(); ++i) {
     if (!panels.Live(i)) continue;
     const double* kronrod = panels.Kronrod(i);
     for (std::size_t c = 0; c < components; ++c) result.integrals[c] += kronrod[c];
-    AppendNodes(panels.Bounds(i), result.nodes);
+    AppendNodes(panels.Rule(i), result.nodes);
   }
   return result;
 }

@@ -90,13 +90,18 @@ double WeightingDb(Weighting weighting, double frequency) {
 
 std::optional<WeightingIntegrals> IntegrateWeightings(Band band) {
   const std::optional<Quadrature> q =
-      IntegrateOverBand(band, kWeightingBreakpoints, 2 * kIntegrated.size(), [](double f, std::span<double> values) {
-        const std::array<double, kWeightingCount> gains = WeightingPowerGains(f);
-        for (std::size_t i = 0; i < kIntegrated.size(); ++i) {
-          values[2 * i] = gains[WeightingIndex(kIntegrated[i])];
-          values[2 * i + 1] = values[2 * i] / f;
-        }
-      });
+      IntegrateOverBand(band, kWeightingBreakpoints, 2 * kIntegrated.size(),
+                        [](std::span<const double> frequencies, std::span<double> values) {
+                          for (std::size_t n = 0; n < frequencies.size(); ++n) {
+                            const double f = frequencies[n];
+                            const std::array<double, kWeightingCount> gains = WeightingPowerGains(f);
+                            double* row = &values[n * 2 * kIntegrated.size()];
+                            for (std::size_t i = 0; i < kIntegrated.size(); ++i) {
+                              row[2 * i] = gains[WeightingIndex(kIntegrated[i])];
+                              row[2 * i + 1] = row[2 * i] / f;
+                            }
+                          }
+                        });
   if (!q) return std::nullopt;
   WeightingIntegrals integrals;
   integrals.band = band;
