@@ -115,7 +115,8 @@ class Panels {
     return index;
   }
 
-  // Room for `count` panels, so that the first ones are not moved as more come.
+  // Room for `count` panels, so that the first ones are not moved as more
+  // come.
   void Reserve(std::size_t count) {
     bounds_.reserve(count);
     rules_.reserve(count);
@@ -245,7 +246,7 @@ std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> b
   Panels panels(components, probe);
   Refinement refinement(panels, components);
   const std::vector<std::pair<double, double>> initial = InitialPanels(Edges(band, breakpoints));
-  panels.Reserve(initial.size());
+  panels.Reserve(2 * initial.size());  // and as many again from halvings
   for (const auto& [from, to] : initial) refinement.Enter(panels.Add(from, to), +1);
   for (std::size_t halvings = 0; halvings < kMaxHalvings && !refinement.Done(); ++halvings) {
     const std::optional<std::size_t> worst = refinement.Worst();
