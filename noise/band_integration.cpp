@@ -163,8 +163,8 @@ QuadratureProbe CircuitProbe(const StageInputs& s, std::size_t components, const
 // out one at a time: where its source resonates with its load, or its Zi
 // is 0, a node may have no solution while the one beside it has.
 QuadratureProbe TransimpedanceProbe(const Layout& layout, const StageInputs& s, const OpAmpNoise& opAmp) {
-  return [&layout, &s, &opAmp, carried = CarriedNoiseBand(s), gains = std::vector<WeightingGains>()](
-             std::span<const double> frequencies, std::span<double> values) mutable {
+  return [&layout, &s, &opAmp, carried = CarriedNoiseBand(s), gains = std::vector<WeightingGains>(),
+          circuit = CircuitLanes()](std::span<const double> frequencies, std::span<double> values) mutable {
     const std::size_t components = layout.Count();
     gains.resize(frequencies.size());
     WeightingPowerGains(frequencies, gains);
@@ -172,15 +172,15 @@ QuadratureProbe TransimpedanceProbe(const Layout& layout, const StageInputs& s, 
       const std::size_t m = std::min(n + 1, frequencies.size() - 1);
       const std::span<double> first = values.subspan(n * components, components);
       const std::span<double> second = values.subspan(m * components, components);
-      const std::optional<CircuitLanes> c = TransimpedanceResponseAt(s, Lanes{frequencies[n], frequencies[m]});
-      if (!c) {
+      circuit.frequency = Lanes{frequencies[n], frequencies[m]};
+      if (!TransimpedanceResponseAt(s, circuit)) {
         std::ranges::fill(first, NAN);
         std::ranges::fill(second, NAN);
         continue;
       }
       std::array<Lanes, kWeightingCount> laneGains;
       for (std::size_t w = 0; w < kWeightingCount; ++w) laneGains[w] = Lanes{gains[n][w], gains[m][w]};
-      ValuesAt(layout, *c, opAmp, laneGains, std::array{Within(carried, frequencies[n]), Within(carried, frequencies[m])},
+      ValuesAt(layout, circuit, opAmp, laneGains, std::array{Within(carried, frequencies[n]), Within(carried, frequencies[m])},
                [&](std::size_t i, Lanes v) {
                  first[i] = v[0];
                  second[i] = v[1];

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "noise/lanes.h"
+
 namespace tervane {
 namespace {
 
@@ -87,31 +89,10 @@ class Panels {
     live_.push_back(true);
     sums_.resize(sums_.size() + 3 * components_, 0.0);
     const PanelRule& rule = rules_.emplace_back(RuleOf({from, to}));
-    const std::size_t n = components_;
     probe_(rule.frequency, values_);
-    // Sums kept apart from the panels' store, so that the loop over the
-    // components runs in vector registers.
-    std::array<double, kMaxComponents> kronrod;
-    std::array<double, kMaxComponents> gauss;
-    std::array<double, kMaxComponents> magnitude;
-    std::fill_n(kronrod.begin(), n, 0.0);
-    std::fill_n(gauss.begin(), n, 0.0);
-    std::fill_n(magnitude.begin(), n, 0.0);
-    for (std::size_t node = 0; node < rule.frequency.size(); ++node) {
-      const double* row = &values_[node * n];
-      const double wk = rule.kronrod[node];
-      const double wg = rule.gauss[node];
-      for (std::size_t c = 0; c < n; ++c) {
-        kronrod[c] += wk * row[c];
-        gauss[c] += wg * row[c];
-        magnitude[c] += wk * std::fabs(row[c]);
-      }
-    }
-    for (std::size_t c = 0; c < n; ++c) {
-      Kronrod(index)[c] = kronrod[c];
-      Error(index)[c] = std::fabs(kronrod[c] - gauss[c]);
-      Magnitude(index)[c] = magnitude[c];
-    }
+    std::size_t c = 0;
+    for (; c + 2 * kBlockPairs <= components_; c += 2 * kBlockPairs) Sum<kBlockPairs>(rule, c, 2 * kBlockPairs, index);
+    for (; c < components_; c += 2) Sum<1>(rule, c, std::min<std::size_t>(2, components_ - c), index);
     return index;
   }
 
@@ -134,6 +115,42 @@ class Panels {
   double* Magnitude(std::size_t i) { return Kronrod(i) + 2 * components_; }
 
  private:
+  // The pairs of components whose sums one pass over a panel's nodes holds
+  // in vector registers: three sums of each, with a node's weights, values
+  // and the mask of |x|, in the sixteen that x86-64 has.
+  static constexpr std::size_t kBlockPairs = 3;
+
+  // The Kronrod sum, the error estimate and the sum of magnitudes of panel
+  // `index` for `count` components from `first` on (at most 2 kPairs),
+  // two in each vector register, held there from the panel's first node to
+  // its last: each sum taken over the nodes in their order, as one at a
+  // time would. The nodes the Gauss rule lacks, of weight 0, add nothing
+  // to its sums but 0 times a value: left out, they leave every finite sum
+  // as it is, and where a value is infinite the Kronrod sum is too.
+  template <std::size_t kPairs>
+  void Sum(const PanelRule& rule, std::size_t first, std::size_t count, std::size_t index) {
+    std::array<Lanes, kPairs> kronrod{};
+    std::array<Lanes, kPairs> gauss{};
+    std::array<Lanes, kPairs> magnitude{};
+    for (std::size_t node = 0; node < kPanelNodes; ++node) {
+      const double* row = &values_[node * components_ + first];
+      const double wk = rule.kronrod[node];
+      const double wg = rule.gauss[node];
+      for (std::size_t p = 0; p < kPairs; ++p) {
+        const Lanes v = 2 * p + 1 < count ? LoadLanes(row + 2 * p) : Lanes{row[2 * p], 0};
+        kronrod[p] += wk * v;
+        if (wg != 0) gauss[p] += wg * v;
+        magnitude[p] += wk * AbsLanes(v);
+      }
+    }
+    for (std::size_t p = 0; p < kPairs; ++p) {
+      const std::array<Lanes, 3> sums{kronrod[p], AbsLanes(kronrod[p] - gauss[p]), magnitude[p]};
+      for (std::size_t k = 0; k < sums.size(); ++k)
+        for (std::size_t lane = 0; lane < 2 && 2 * p + lane < count; ++lane)
+          sums_[(3 * index + k) * components_ + first + 2 * p + lane] = sums[k][lane];
+    }
+  }
+
   std::size_t components_;
   const QuadratureProbe& probe_;
   std::vector<double> values_;
@@ -246,7 +263,7 @@ std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> b
   Panels panels(components, probe);
   Refinement refinement(panels, components);
   const std::vector<std::pair<double, double>> initial = InitialPanels(Edges(band, breakpoints));
-  panels.Reserve(2 * initial.size());  // and as many again from halvings
+  panels.Reserve(4 * initial.size());  // and the halvings of most integrals
   for (const auto& [from, to] : initial) refinement.Enter(panels.Add(from, to), +1);
   for (std::size_t halvings = 0; halvings < kMaxHalvings && !refinement.Done(); ++halvings) {
     const std::optional<std::size_t> worst = refinement.Worst();

@@ -410,11 +410,8 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
   return result;
 }
 
-std::optional<CircuitLanes> TransimpedanceResponseAt(const StageInputs& s, Lanes frequencies) {
-  std::optional<CircuitLanes> result(std::in_place);
-  result->frequency = frequencies;
-  if (s.ampType != AMP_TRANSIMPEDANCE || !TransimpedanceStage(*result, s, HasExcessNoise(s))) result.reset();
-  return result;
+bool TransimpedanceResponseAt(const StageInputs& s, CircuitLanes& circuit) {
+  return s.ampType == AMP_TRANSIMPEDANCE && TransimpedanceStage(circuit, s, HasExcessNoise(s));
 }
 
 namespace {

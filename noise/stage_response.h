@@ -71,11 +71,14 @@ using CircuitLanes = BasicCircuitAt<Lanes, ComplexLanes>;
 // the photodiode).
 std::optional<CircuitAt> CircuitResponseAt(const StageInputs& stage, double frequency);
 
-// The transimpedance stage's circuit at two frequencies at once, one in
-// each lane, as CircuitResponseAt gives it at each: its every node is
-// worked out alike, with no branch on the frequency. Nothing for a stage
-// that is no TIA, or where CircuitResponseAt gives nothing.
-std::optional<CircuitLanes> TransimpedanceResponseAt(const StageInputs& stage, Lanes frequencies);
+// The transimpedance stage's circuit at `circuit.frequency`, two
+// frequencies at once, one in each lane, as CircuitResponseAt gives it at
+// each: its every node is worked out alike, with no branch on the
+// frequency. It writes the same members at every frequency, so that one
+// CircuitLanes, the kernels of the sources a TIA lacks 0 as it is built,
+// serves every node of an integral. False for a stage that is no TIA, or
+// where CircuitResponseAt gives nothing.
+bool TransimpedanceResponseAt(const StageInputs& stage, CircuitLanes& circuit);
 
 // H(f) = A / (A + NG) with A = GBW / (j f): 1 without a GBW.
 std::complex<double> ClosedLoopResponse(const CircuitAt& circuit, const std::optional<double>& gainBandwidth);
