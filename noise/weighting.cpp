@@ -1,15 +1,23 @@
 #include "noise/weighting.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 #include <vector>
 
+#include "noise/lanes.h"
 #include "noise/log_quadrature.h"
 
 namespace tervane {
 namespace {
 
-double Square(double x) { return x * x; }
+// Each curve is a template on Real, a double or one in each of two lanes
+// (Lanes), so that a panel's nodes have their gains worked out two at a
+// time, the same to the last bit.
+template <typename Real>
+Real Square(Real x) {
+  return x * x;
+}
 
 // The A curve's poles (Hz) and its gain at 1 kHz put back: 2.00 dB as power.
 constexpr double kA1 = 20.6;
@@ -21,8 +29,9 @@ constexpr double kAPowerNormal = 1.5848931924611136;  // 10^(2.00 / 10)
 // R_A(f)^2 = 12194^2 f^4 / ((f^2 + 20.6^2) sqrt((f^2 + 107.7^2)(f^2 + 737.9^2)) (f^2 + 12194^2)),
 // written as factors that each stay within [0, 1] for any f, so that neither
 // skirt overflows into inf / inf.
-double APowerGain(double f) {
-  const double s = f * f;
+template <typename Real>
+Real APowerGain(Real f) {
+  const Real s = f * f;
   return kAPowerNormal /
          (Square(1 + Square(kA1) / s) * (1 + Square(kA2) / s) * (1 + Square(kA3) / s) * Square(1 + s / Square(kA4)));
 }
@@ -33,20 +42,25 @@ double APowerGain(double f) {
 // 1e29 Hz).
 constexpr double k468Power = 66.06934480075961;   // 10^(18.2 / 10)
 constexpr double kArmPower = 0.2754228703338166;  // 10^(-5.6 / 10): CCIR-ARM against 468
+template <typename Real>
 struct Itu468Response {
-  double h1 = 0;
-  double h2 = 0;
-  double Power() const { return h1 * h1 + h2 * h2; }  // |h|^2
+  Real h1{};
+  Real h2{};
+  Real Power() const { return h1 * h1 + h2 * h2; }  // |h|^2
 };
-Itu468Response Itu468ResponseAt(double f) {
-  const double s = f * f;
+template <typename Real>
+Itu468Response<Real> Itu468ResponseAt(Real f) {
+  const Real s = f * f;
   return {((-4.737338981378384e-24 * s + 2.043828333606125e-15) * s - 1.363894795463638e-7) * s + 1,
           f * ((1.306612257412824e-19 * s - 2.118150887518656e-11) * s + 5.559488023498642e-4)};
 }
 // The power gain from a finite |h|^2: 0, or NaN, where it is not.
-double Itu468FromPower(double f, double power) { return k468Power * Square(1.246332637532143e-4 * f) / power; }
+template <typename Real>
+Real Itu468FromPower(Real f, Real power) {
+  return k468Power * Square(1.246332637532143e-4 * f) / power;
+}
 double Itu468PowerGain(double f) {
-  const Itu468Response h = Itu468ResponseAt(f);
+  const Itu468Response<double> h = Itu468ResponseAt(f);
   const double power = h.Power();
   if (!std::isfinite(power)) return k468Power * Square(1.246332637532143e-4 * f / std::hypot(h.h1, h.h2));
   return Itu468FromPower(f, power);
@@ -60,9 +74,15 @@ constexpr double kT2 = 318e-6;
 constexpr double kT3 = 75e-6;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kShelf = kT2 * kT2 / (kT1 * kT1);
-constexpr double RiaaShape(double s) { return (kShelf + (1 - kShelf) / (1 + s * kT1 * kT1)) / (1 + s * kT3 * kT3); }
+template <typename Real>
+constexpr Real RiaaShape(Real s) {
+  return (kShelf + (1 - kShelf) / (1 + s * kT1 * kT1)) / (1 + s * kT3 * kT3);
+}
 constexpr double kRiaaAt1k = RiaaShape(kTwoPi * 1000 * kTwoPi * 1000);
-double RiaaPowerGain(double f) { return RiaaShape(Square(kTwoPi * f)) / kRiaaAt1k; }
+template <typename Real>
+Real RiaaPowerGain(Real f) {
+  return RiaaShape(Square(kTwoPi * f)) / kRiaaAt1k;
+}
 
 // The integrals of the curved weightings: |W|^2 and |W|^2 / f of A, 468,
 // RIAA and RIAA+A.
@@ -96,27 +116,19 @@ std::array<double, kWeightingCount> WeightingPowerGains(double frequency) {
 }
 
 void WeightingPowerGains(std::span<const double> frequencies, std::span<std::array<double, kWeightingCount>> gains) {
-  // A curve at a time, in loops without a branch or a call, which the
-  // compiler runs two frequencies at a time: the same numbers as one by
-  // one, at about half the cost of their divisions. The 468 curve's
-  // skirts, where its closed form gives 0 or NaN, are mended after.
-  constexpr std::size_t kFlat = WeightingIndex(Weighting::kNone);
-  constexpr std::size_t kAIndex = WeightingIndex(Weighting::kA);
-  constexpr std::size_t k468 = WeightingIndex(Weighting::kItu468);
-  constexpr std::size_t kRiaaIndex = WeightingIndex(Weighting::kRiaa);
-  const std::size_t count = frequencies.size();
-  for (std::size_t n = 0; n < count; ++n) gains[n][kAIndex] = APowerGain(frequencies[n]);
-  for (std::size_t n = 0; n < count; ++n) {
-    const double f = frequencies[n];
-    gains[n][k468] = Itu468FromPower(f, Itu468ResponseAt(f).Power());
-  }
-  for (std::size_t n = 0; n < count; ++n) gains[n][kRiaaIndex] = RiaaPowerGain(frequencies[n]);
-  for (std::size_t n = 0; n < count; ++n) {
-    std::array<double, kWeightingCount>& g = gains[n];
-    if (!(g[k468] > 0 && std::isfinite(g[k468]))) g[k468] = Itu468PowerGain(frequencies[n]);
-    g[kFlat] = 1;
-    g[WeightingIndex(Weighting::kCcirArm)] = kArmPower * g[k468];
-    g[WeightingIndex(Weighting::kRiaaA)] = g[kRiaaIndex] * g[kAIndex];
+  // Two frequencies at a time, a lane each, the odd one out in both. The
+  // 468 curve's skirts, where its closed form gives 0 or NaN, are mended
+  // one at a time.
+  for (std::size_t n = 0; n < frequencies.size(); n += 2) {
+    const std::size_t m = std::min(n + 1, frequencies.size() - 1);
+    const Lanes f{frequencies[n], frequencies[m]};
+    const Lanes a = APowerGain(f);
+    const Lanes itu = Itu468FromPower(f, Itu468ResponseAt(f).Power());
+    const Lanes riaa = RiaaPowerGain(f);
+    for (const std::size_t lane : {0, 1}) {
+      const double ituGain = itu[lane] > 0 && std::isfinite(itu[lane]) ? itu[lane] : Itu468PowerGain(f[lane]);
+      gains[lane == 0 ? n : m] = {1, a[lane], ituGain, kArmPower * ituGain, riaa[lane], riaa[lane] * a[lane]};
+    }
   }
 }
 
