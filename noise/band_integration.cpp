@@ -158,29 +158,26 @@ QuadratureProbe CircuitProbe(const StageInputs& s, std::size_t components, const
 }
 
 // The TIA's probe of its integrand (Layout) with `opAmp` in it: its nodes
-// two at a time, a lane each (TransimpedanceResponseAt), and a panel's odd
+// two at a time, a lane each (TransimpedanceCircuit), and a panel's odd
 // one out in both lanes. The nodes of a voltage stage's circuit are worked
 // out one at a time: where its source resonates with its load, or its Zi
 // is 0, a node may have no solution while the one beside it has.
 QuadratureProbe TransimpedanceProbe(const Layout& layout, const StageInputs& s, const OpAmpNoise& opAmp) {
-  return [&layout, &s, &opAmp, carried = CarriedNoiseBand(s), gains = std::vector<WeightingGains>(),
-          circuit = CircuitLanes()](std::span<const double> frequencies, std::span<double> values) mutable {
+  return [&layout, &opAmp, tia = TransimpedanceCircuit(s), carried = CarriedNoiseBand(s), circuit = CircuitLanes()](
+             std::span<const double> frequencies, std::span<double> values) mutable {
     const std::size_t components = layout.Count();
-    gains.resize(frequencies.size());
-    WeightingPowerGains(frequencies, gains);
     for (std::size_t n = 0; n < frequencies.size(); n += 2) {
       const std::size_t m = std::min(n + 1, frequencies.size() - 1);
       const std::span<double> first = values.subspan(n * components, components);
       const std::span<double> second = values.subspan(m * components, components);
       circuit.frequency = Lanes{frequencies[n], frequencies[m]};
-      if (!TransimpedanceResponseAt(s, circuit)) {
+      if (!tia.At(circuit)) {
         std::ranges::fill(first, NAN);
         std::ranges::fill(second, NAN);
         continue;
       }
-      std::array<Lanes, kWeightingCount> laneGains;
-      for (std::size_t w = 0; w < kWeightingCount; ++w) laneGains[w] = Lanes{gains[n][w], gains[m][w]};
-      ValuesAt(layout, circuit, opAmp, laneGains, std::array{Within(carried, frequencies[n]), Within(carried, frequencies[m])},
+      ValuesAt(layout, circuit, opAmp, WeightingPowerGains(circuit.frequency),
+               std::array{Within(carried, frequencies[n]), Within(carried, frequencies[m])},
                [&](std::size_t i, Lanes v) {
                  first[i] = v[0];
                  second[i] = v[1];

@@ -131,17 +131,26 @@ bool HasExcessNoise(const StageInputs& s) {
   return std::ranges::any_of(s.excess, [](const std::optional<ExcessNoise>& e) { return e.has_value(); });
 }
 
-// Each resistor's excess noise kernel from the |transfer|^2 of a voltage in
-// series with it (by ExcessResistor): its power density times f, (V
-// 10^(NI/20) 1e-6)^2 / ln 10, times that.
-template <typename Real, typename Complex>
-[[gnu::noinline]] void SetExcessNoise(BasicCircuitAt<Real, Complex>& c, const StageInputs& s,
-                                      const std::array<Real, kExcessResistorCount>& transfer) {
+// Each resistor's excess noise, by ExcessResistor: its power density times
+// f, (V 10^(NI/20) 1e-6)^2 / ln 10; none where it has none.
+using ExcessDensities = std::array<std::optional<double>, kExcessResistorCount>;
+ExcessDensities ExcessDensitiesOf(const StageInputs& s) {
+  ExcessDensities densities;
   for (std::size_t r = 0; r < kExcessResistorCount; ++r)
     if (const std::optional<ExcessNoise>& e = s.excess[r]) {
       const double perDecade = e->dcVolts * std::pow(10.0, e->noiseIndexDb / 20) * 1e-6;
-      c.kernel[SourceIndex(NoiseSource::kExcessR1) + r] = perDecade * perDecade / std::numbers::ln10 * transfer[r];
+      densities[r] = perDecade * perDecade / std::numbers::ln10;
     }
+  return densities;
+}
+
+// Each resistor's excess noise kernel: its density times the |transfer|^2
+// of a voltage in series with it (by ExcessResistor).
+template <typename Real, typename Complex>
+[[gnu::noinline]] void SetExcessNoise(BasicCircuitAt<Real, Complex>& c, const ExcessDensities& densities,
+                                      const std::array<Real, kExcessResistorCount>& transfer) {
+  for (std::size_t r = 0; r < kExcessResistorCount; ++r)
+    if (densities[r]) c.kernel[SourceIndex(NoiseSource::kExcessR1) + r] = *densities[r] * transfer[r];
 }
 
 // The + input's current flows through the source with its load and Rb in
@@ -203,9 +212,9 @@ struct Feedback {
   Complex z2;
 };
 template <typename Complex, typename Real>
-Feedback<Complex> FeedbackAt(const StageInputs& s, Real w) {
-  const Complex share = Inverse(Complex{Splat<Real>(1), w * s.r2 * s.feedbackCapacitor.value_or(0)});
-  return {share, Scale(s.r2, share)};
+Feedback<Complex> FeedbackAt(double r2, double cf, Real w) {
+  const Complex share = Inverse(Complex{Splat<Real>(1), w * r2 * cf});
+  return {share, Scale(r2, share)};
 }
 
 // What every topology is made of at one frequency (noise_model.md, "Over
@@ -227,7 +236,7 @@ Impedances ImpedancesAt(const StageInputs& s, double frequency) {
   z.w = kTwoPi * frequency;
   z.kT4 = kFourBoltzmann * s.kelvin;
   z.zs = {s.sourceResistor, z.w * s.sourceInductance.value_or(0)};
-  const Feedback<Complex> feedback = FeedbackAt<Complex>(s, z.w);
+  const Feedback<Complex> feedback = FeedbackAt<Complex>(s.r2, s.feedbackCapacitor.value_or(0), z.w);
   z.r2Share = feedback.share;
   z.z2 = feedback.z2;
   if (s.biasResistor) {
@@ -328,33 +337,45 @@ void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, c
   // Z2 reaches the output through Z2 / R2, Rs's as the signal, Rb's through
   // Zb / Rb and NG.
   if (excess)
-    SetExcessNoise(
-        c, s, {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
+    SetExcessNoise(c, ExcessDensitiesOf(s),
+                   {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
 }
+
+}  // namespace
+
+TransimpedanceCircuit::TransimpedanceCircuit(const StageInputs& s)
+    : solvable_(s.ampType == AMP_TRANSIMPEDANCE && s.r2 != 0 && s.shuntResistance != 0.0),
+      kT4_(kFourBoltzmann * s.kelvin),
+      r2_(s.r2),
+      cf_(s.feedbackCapacitor.value_or(0)),
+      shunt_(s.shuntResistance ? 1 / *s.shuntResistance : 0),
+      minusCapacitance_(s.diodeCapacitance.value_or(0) + s.commonModeCapacitance.value_or(0)),
+      cdiff_(s.differentialCapacitance.value_or(0)),
+      bias_(s.biasResistor.has_value()),
+      rb_(s.biasResistor.value_or(0)),
+      plusCapacitance_(s.biasCapacitor.value_or(0) + s.commonModeCapacitance.value_or(0)),
+      shotNoise_(2 * kElementaryCharge * (s.darkCurrent.value_or(0) + s.photocurrent.value_or(0))),
+      excess_(ExcessDensitiesOf(s)),
+      anyExcess_(HasExcessNoise(s)) {}
 
 // The transimpedance stage (noise_model.md, "Light in: the transimpedance
 // amplifier"): the photodiode's current into the - input, Rsh || Cd and
 // Ccm from there to ground, Cdiff between the inputs, the + input grounded
 // or through Rb || (Cb and Ccm). Every kernel its own, as its + input
-// meets the - input through Cdiff; false without Rf or with a shunt of 0
-// ohm, a short across the photodiode.
+// meets the - input through Cdiff.
 template <typename Real, typename Complex>
-bool TransimpedanceStage(BasicCircuitAt<Real, Complex>& c, const StageInputs& s, bool excess) {
+bool TransimpedanceCircuit::Fill(BasicCircuitAt<Real, Complex>& c) const {
   using enum NoiseSource;
-  if (s.r2 == 0 || s.shuntResistance == 0.0) return false;
+  if (!solvable_) return false;
   const Real w = kTwoPi * c.frequency;
-  const double kT4 = kFourBoltzmann * s.kelvin;
-  const Feedback<Complex> feedback = FeedbackAt<Complex>(s, w);
+  const Feedback<Complex> feedback = FeedbackAt<Complex>(r2_, cf_, w);
   const Complex& z2 = feedback.z2;
-  const double ccm = s.commonModeCapacitance.value_or(0);
-  const double shunt = s.shuntResistance ? 1 / *s.shuntResistance : 0;
-  const Complex ym{Splat<Real>(shunt), w * (s.diodeCapacitance.value_or(0) + ccm)};
-  const Complex yd{Splat<Real>(0), w * s.differentialCapacitance.value_or(0)};
+  const Complex ym{Splat<Real>(shunt_), w * minusCapacitance_};
+  const Complex yd{Splat<Real>(0), w * cdiff_};
   // The + input's impedance to ground, Zp (0 where it is grounded), and Zp
   // / Rb, through which a voltage in series with Rb reaches it.
-  const double rb = s.biasResistor.value_or(0);
-  const Complex pShare = Inverse(Complex{Splat<Real>(1), w * rb * (s.biasCapacitor.value_or(0) + ccm)});
-  const Complex zp = Scale(rb, pShare);
+  const Complex pShare = Inverse(Complex{Splat<Real>(1), w * rb_ * plusCapacitance_});
+  const Complex zp = Scale(rb_, pShare);
   // Cdiff's current divides at the + input: the op amp amplifies 1 + Yd Zp times more.
   const Complex coupling = OnePlus(Mul(yd, zp));
   const Complex yin = Add(ym, Mul(yd, Inverse(coupling)));
@@ -364,31 +385,32 @@ bool TransimpedanceStage(BasicCircuitAt<Real, Complex>& c, const StageInputs& s,
   c.noiseGain = Mul(OnePlus(Mul(z2, yin)), coupling);
   c.signalGain = {-z2.real(), -z2.imag()};
   Kernel(c, kVoltageNoise) = Norm(c.noiseGain);
-  SetFeedbackKernels(c, kT4, z2, plus);
-  if (s.biasResistor) {
+  SetFeedbackKernels(c, kT4_, z2, plus);
+  if (bias_) {
     Kernel(c, kCurrentNoiseRb) = Norm(plus);
-    Kernel(c, kRbThermal) = kT4 * zp.real() * Norm(fromPlus);  // 4kT / Rb |Zp|^2 |1 + Zf Ym|^2
+    Kernel(c, kRbThermal) = kT4_ * zp.real() * Norm(fromPlus);  // 4kT / Rb |Zp|^2 |1 + Zf Ym|^2
   }
-  Kernel(c, kRshThermal) = kT4 * shunt * minus;
-  Kernel(c, kShotNoise) = 2 * kElementaryCharge * (s.darkCurrent.value_or(0) + s.photocurrent.value_or(0)) * minus;
-  c.sourceKernel = c.loadedSourceKernel = kFourBoltzmann * shunt * minus;
-  if (excess) SetExcessNoise(c, s, {Real{}, Norm(feedback.share), Real{}, Real{}, Norm(pShare) * Norm(fromPlus)});
+  Kernel(c, kRshThermal) = kT4_ * shunt_ * minus;
+  Kernel(c, kShotNoise) = shotNoise_ * minus;
+  c.sourceKernel = c.loadedSourceKernel = kFourBoltzmann * shunt_ * minus;
+  if (anyExcess_) SetExcessNoise(c, excess_, {Real{}, Norm(feedback.share), Real{}, Real{}, Norm(pShare) * Norm(fromPlus)});
   return true;
 }
 
-}  // namespace
+bool TransimpedanceCircuit::At(CircuitAt& circuit) const { return Fill(circuit); }
+bool TransimpedanceCircuit::At(CircuitLanes& circuit) const { return Fill(circuit); }
 
 std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequency) {
-  const bool excess = HasExcessNoise(s);
   // Built where it is returned: a CircuitAt is copied at every node of
   // every integral otherwise.
   std::optional<CircuitAt> result(std::in_place);
   CircuitAt& c = *result;
   c.frequency = frequency;
   if (s.ampType == AMP_TRANSIMPEDANCE) {
-    if (!TransimpedanceStage(c, s, excess)) result.reset();
+    if (!TransimpedanceCircuit(s).At(c)) result.reset();
     return result;
   }
+  const bool excess = HasExcessNoise(s);
   const Impedances z = ImpedancesAt(s, frequency);
   std::optional<Transfers> t;
   switch (s.ampType) {
@@ -408,10 +430,6 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
   }
   SetSharedKernels(c, s, z, *t, excess);
   return result;
-}
-
-bool TransimpedanceResponseAt(const StageInputs& s, CircuitLanes& circuit) {
-  return s.ampType == AMP_TRANSIMPEDANCE && TransimpedanceStage(circuit, s, HasExcessNoise(s));
 }
 
 namespace {

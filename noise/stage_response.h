@@ -71,14 +71,42 @@ using CircuitLanes = BasicCircuitAt<Lanes, ComplexLanes>;
 // the photodiode).
 std::optional<CircuitAt> CircuitResponseAt(const StageInputs& stage, double frequency);
 
-// The transimpedance stage's circuit at `circuit.frequency`, two
-// frequencies at once, one in each lane, as CircuitResponseAt gives it at
-// each: its every node is worked out alike, with no branch on the
-// frequency. It writes the same members at every frequency, so that one
-// CircuitLanes, the kernels of the sources a TIA lacks 0 as it is built,
-// serves every node of an integral. False for a stage that is no TIA, or
-// where CircuitResponseAt gives nothing.
-bool TransimpedanceResponseAt(const StageInputs& stage, CircuitLanes& circuit);
+// The transimpedance stage's circuit with what does not change with the
+// frequency worked out once: its conductances and capacitances, its shot
+// noise's current, its resistors' excess noises.
+class TransimpedanceCircuit {
+ public:
+  explicit TransimpedanceCircuit(const StageInputs& stage);
+
+  // The circuit at `circuit.frequency`, as CircuitResponseAt gives it; in
+  // CircuitLanes at two frequencies at once, one in each lane, as its every
+  // node is worked out alike, with no branch on the frequency. It writes
+  // the same members at every frequency, so that one circuit, the kernels
+  // of the sources a TIA lacks 0 as it is built, serves every node of an
+  // integral. False for a stage that is no TIA, or where CircuitResponseAt
+  // gives nothing.
+  bool At(CircuitAt& circuit) const;
+  bool At(CircuitLanes& circuit) const;
+
+ private:
+  template <typename Real, typename Complex>
+  bool Fill(BasicCircuitAt<Real, Complex>& circuit) const;
+
+  bool solvable_;           // a TIA with Rf, and no shunt of 0 ohm (a short across the photodiode)
+  double kT4_;              // 4kT
+  double r2_;               // Rf
+  double cf_;               // 0 without one
+  double shunt_;            // 1 / Rsh; 0 without a shunt
+  double minusCapacitance_; // Cd + Ccm, from the - input to ground
+  double cdiff_;            // Cdiff, between the inputs
+  bool bias_;               // Rb is given
+  double rb_;               // 0 where the + input is grounded
+  double plusCapacitance_;  // Cb + Ccm, across Rb
+  double shotNoise_;        // 2q (Id + Iph)
+  // By ExcessResistor, each resistor's excess noise density times f, V^2.
+  std::array<std::optional<double>, kExcessResistorCount> excess_;
+  bool anyExcess_;
+};
 
 // H(f) = A / (A + NG) with A = GBW / (j f): 1 without a GBW.
 std::complex<double> ClosedLoopResponse(const CircuitAt& circuit, const std::optional<double>& gainBandwidth);

@@ -115,19 +115,24 @@ std::array<double, kWeightingCount> WeightingPowerGains(double frequency) {
   return {1, a, itu, kArmPower * itu, riaa, riaa * a};
 }
 
+std::array<Lanes, kWeightingCount> WeightingPowerGains(Lanes frequencies) {
+  const Lanes a = APowerGain(frequencies);
+  Lanes itu = Itu468FromPower(frequencies, Itu468ResponseAt(frequencies).Power());
+  // The 468 curve's skirts, where its closed form gives 0 or NaN, a lane at a time.
+  for (const int lane : {0, 1})
+    if (!(itu[lane] > 0 && std::isfinite(itu[lane]))) itu[lane] = Itu468PowerGain(frequencies[lane]);
+  const Lanes riaa = RiaaPowerGain(frequencies);
+  return {Lanes{1, 1}, a, itu, kArmPower * itu, riaa, riaa * a};
+}
+
 void WeightingPowerGains(std::span<const double> frequencies, std::span<std::array<double, kWeightingCount>> gains) {
-  // Two frequencies at a time, a lane each, the odd one out in both. The
-  // 468 curve's skirts, where its closed form gives 0 or NaN, are mended
-  // one at a time.
+  // Two frequencies at a time, the odd one out in both lanes.
   for (std::size_t n = 0; n < frequencies.size(); n += 2) {
     const std::size_t m = std::min(n + 1, frequencies.size() - 1);
-    const Lanes f{frequencies[n], frequencies[m]};
-    const Lanes a = APowerGain(f);
-    const Lanes itu = Itu468FromPower(f, Itu468ResponseAt(f).Power());
-    const Lanes riaa = RiaaPowerGain(f);
-    for (const std::size_t lane : {0, 1}) {
-      const double ituGain = itu[lane] > 0 && std::isfinite(itu[lane]) ? itu[lane] : Itu468PowerGain(f[lane]);
-      gains[lane == 0 ? n : m] = {1, a[lane], ituGain, kArmPower * ituGain, riaa[lane], riaa[lane] * a[lane]};
+    const std::array<Lanes, kWeightingCount> pair = WeightingPowerGains(Lanes{frequencies[n], frequencies[m]});
+    for (std::size_t w = 0; w < kWeightingCount; ++w) {
+      gains[n][w] = pair[w][0];
+      gains[m][w] = pair[w][1];
     }
   }
 }

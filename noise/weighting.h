@@ -6,6 +6,7 @@
 #include <span>
 
 #include "noise/band.h"
+#include "noise/lanes.h"
 
 namespace tervane {
 
@@ -33,8 +34,10 @@ double WeightingPowerGain(Weighting weighting, double frequency);
 // Every curve's power gain at once, by WeightingIndex: what an integrand
 // read through all the weightings needs at each frequency.
 std::array<double, kWeightingCount> WeightingPowerGains(double frequency);
-// The same at each of `frequencies`, into `gains` (as many): a panel of an
-// integral's nodes, at about half the cost of one by one.
+// The same at two frequencies at once, a lane each, and at each of
+// `frequencies`, into `gains` (as many): an integral's nodes, at about
+// half the cost of one by one, to the last bit the same.
+std::array<Lanes, kWeightingCount> WeightingPowerGains(Lanes frequencies);
 void WeightingPowerGains(std::span<const double> frequencies, std::span<std::array<double, kWeightingCount>> gains);
 
 // Where the curves turn sharply, Hz: the half-power edges of the 468
