@@ -55,8 +55,24 @@ struct PanelRule {
   std::array<double, kPanelNodes> gauss{};  // 0 at the nodes the Gauss rule lacks
 };
 
-PanelRule RuleOf(std::pair<double, double> bounds) {
+// exp(half * x) at each of kNodes: the factors from a panel's centre to its
+// nodes, on ln f half a panel wide.
+struct NodeSteps {
+  double half = NAN;
+  std::array<double, kNodes.size()> steps{};
+};
+NodeSteps StepsOf(double half) {
+  NodeSteps s{half};
+  for (std::size_t k = 0; k < kNodes.size(); ++k) s.steps[k] = std::exp(half * kNodes[k]);
+  return s;
+}
+
+// `steps`, those of a panel as wide as this one was, are worked out afresh
+// only where the width differs: a halved panel's two halves, and the
+// panels between two edges, are often the same width to the last bit.
+PanelRule RuleOf(std::pair<double, double> bounds, NodeSteps& steps) {
   const double half = (bounds.second - bounds.first) / 2;
+  if (!(steps.half == half)) steps = StepsOf(half);
   // The middle of ln f rounds by up to half an ulp, about 1e-15 of it at
   // audio frequencies: a panel beside a resonance of Q 1e11 is 1e-11 wide,
   // and all its nodes would move by a part in 1e4 of it. Where the rounding
@@ -69,7 +85,7 @@ PanelRule RuleOf(std::pair<double, double> bounds) {
   const double centre = std::exp(middle) * (std::fabs(lost) > 1e-12 * half ? 1 + lost / 2 : 1);
   PanelRule rule;
   for (std::size_t k = 0; k < kNodes.size(); ++k) {
-    const double step = std::exp(half * kNodes[k]);
+    const double step = steps.steps[k];
     for (const std::size_t n : {2 * k, 2 * k + 1}) {
       if (n == rule.frequency.size()) break;  // the middle node is one
       const double f = n % 2 == 0 ? centre / step : centre * step;
@@ -93,7 +109,7 @@ class Panels {
     bounds_.push_back({from, to});
     live_.push_back(true);
     sums_.resize(sums_.size() + 3 * components_, 0.0);
-    const PanelRule& rule = rules_.emplace_back(RuleOf({from, to}));
+    const PanelRule& rule = rules_.emplace_back(RuleOf({from, to}, steps_));
     probe_(rule.frequency, values_);
     std::size_t c = 0;
     for (; c + 2 * kBlockPairs <= components_; c += 2 * kBlockPairs) Sum<kBlockPairs>(rule, c, 2 * kBlockPairs, index);
@@ -170,9 +186,15 @@ class Panels {
   std::vector<double> values_;
   std::vector<std::pair<double, double>> bounds_;
   std::vector<PanelRule> rules_;  // kept for the result's nodes
+  NodeSteps steps_;               // the last panel's
   std::vector<bool> live_;
   std::vector<double> sums_;
 };
+
+// The larger of a and b, and a where b is NaN, as std::fmax gives them:
+// inlined where fmax is a call, and by value, which keeps a running
+// maximum in a register where std::max's reference keeps it in memory.
+double Max(double a, double b) { return a < b ? b : a; }
 
 // The whole band's error and magnitude per component, and which panel to
 // halve next: the one whose error is the largest share of a component's
@@ -185,11 +207,9 @@ class Refinement {
   void Enter(std::size_t panel, double sign) {
     const double* error = panels_.Error(panel);
     const double* magnitude = panels_.Magnitude(panel);
-    // std::max, which is inlined where fmax is a call: like fmax, it keeps
-    // the 0 where a sum is NaN.
     for (std::size_t c = 0; c < components_; ++c) {
-      error_[c] = std::max(0.0, error_[c] + sign * error[c]);
-      magnitude_[c] = std::max(0.0, magnitude_[c] + sign * magnitude[c]);
+      error_[c] = Max(0.0, error_[c] + sign * error[c]);
+      magnitude_[c] = Max(0.0, magnitude_[c] + sign * magnitude[c]);
     }
     if (sign > 0) Push(panel);
   }
@@ -214,12 +234,16 @@ class Refinement {
     const auto [from, to] = panels_.Bounds(panel);
     const double mid = (from + to) / 2;
     if (!(mid > from && mid < to)) return;  // as narrow as a double allows
-    double share = 0;
-    const double* error = panels_.Error(panel);
-    for (std::size_t c = 0; c < components_; ++c)
-      if (magnitude_[c] > 0) share = std::max(share, error[c] / magnitude_[c]);
-    worst_.push_back({share, panel});
+    worst_.emplace_back(Share(panels_.Error(panel)), panel);
     std::push_heap(worst_.begin(), worst_.end());
+  }
+
+  // The largest share of a component's magnitude that `error` is.
+  double Share(const double* error) const {
+    double share = 0;
+    for (std::size_t c = 0; c < components_; ++c)
+      if (magnitude_[c] > 0) share = Max(share, error[c] / magnitude_[c]);
+    return share;
   }
 
   Panels& panels_;
