@@ -188,14 +188,13 @@ QuadratureProbe TransimpedanceProbe(const Layout& layout, const StageInputs& s, 
 
 // The stage's band integrals with `opAmp` in it, on the rule fitted to them.
 std::optional<Quadrature> QuadratureOf(const Layout& layout, const StageInputs& s, const OpAmpNoise& opAmp) {
-  if (s.ampType == AMP_TRANSIMPEDANCE) return QuadratureOf(s, opAmp, layout.Count(), TransimpedanceProbe(layout, s, opAmp));
+  if (s.ampType == AMP_TRANSIMPEDANCE)
+    return QuadratureOf(s, opAmp, layout.Count(), TransimpedanceProbe(layout, s, opAmp));
   const Band carried = CarriedNoiseBand(s);
-  return QuadratureOf(s, opAmp, layout.Count(),
-                      CircuitProbe(s, layout.Count(),
-                                   [&](const CircuitAt& c, const WeightingGains& gains, std::span<double> values) {
-                                     ValuesAt(layout, c, opAmp, gains, Within(carried, c.frequency),
-                                              [&](std::size_t i, double v) { values[i] = v; });
-                                   }));
+  const auto valuesAt = [&](const CircuitAt& c, const WeightingGains& gains, std::span<double> values) {
+    ValuesAt(layout, c, opAmp, gains, Within(carried, c.frequency), [&](std::size_t i, double v) { values[i] = v; });
+  };
+  return QuadratureOf(s, opAmp, layout.Count(), CircuitProbe(s, layout.Count(), valuesAt));
 }
 
 // Where the prepared rule will not do for every op amp: the inverting
@@ -319,9 +318,8 @@ class ChainLayout {
 
 std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
   const ChainLayout layout(stages);
-  const std::optional<Quadrature> q =
-      ChainQuadratureOf(stages, layout.Count(),
-                        [&](const ChainAt& chain, const WeightingGains& gains, std::span<double> values) {
+  const std::optional<Quadrature> q = ChainQuadratureOf(
+      stages, layout.Count(), [&](const ChainAt& chain, const WeightingGains& gains, std::span<double> values) {
         double total = 0;
         for (std::size_t k = 0; k < chain.Count(); ++k) {
           const Layout& stage = layout.Stage(k);
@@ -370,9 +368,8 @@ std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChain
     start.push_back(components);
     components += layout.Stage(k).Sources().size();
   }
-  const std::optional<Quadrature> q =
-      ChainQuadratureOf(stages, components,
-                        [&](const ChainAt& chain, const WeightingGains& gains, std::span<double> values) {
+  const std::optional<Quadrature> q = ChainQuadratureOf(
+      stages, components, [&](const ChainAt& chain, const WeightingGains& gains, std::span<double> values) {
         const double gain = gains[WeightingIndex(weighting)];
         for (std::size_t k = 0; k < chain.Count(); ++k) {
           const Layout& stage = layout.Stage(k);
@@ -395,20 +392,18 @@ std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
   return PowersOf(layout, q->integrals);
 }
 
-std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage,
-                                                                      Weighting weighting) {
+std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage, Weighting weighting) {
   const OpAmpNoise opAmp = OpAmpOf(stage);
   const Layout layout(stage, false);
   const std::span<const std::size_t> sources = layout.Sources();
+  const auto valuesAt = [&](const CircuitAt& c, const WeightingGains& gains, std::span<double> values) {
+    const DriveScales d = ScalesOf(c, opAmp);
+    const double gain = gains[WeightingIndex(weighting)];
+    for (std::size_t i = 0; i < sources.size(); ++i)
+      values[i] = c.kernel[sources[i]] * d.scale[layout.Drives()[i]] * gain;
+  };
   const std::optional<Quadrature> q =
-      QuadratureOf(stage, opAmp, sources.size(),
-                   CircuitProbe(stage, sources.size(),
-                                [&](const CircuitAt& c, const WeightingGains& gains, std::span<double> values) {
-        const DriveScales d = ScalesOf(c, opAmp);
-        const double gain = gains[WeightingIndex(weighting)];
-        for (std::size_t i = 0; i < sources.size(); ++i)
-          values[i] = c.kernel[sources[i]] * d.scale[layout.Drives()[i]] * gain;
-      }));
+      QuadratureOf(stage, opAmp, sources.size(), CircuitProbe(stage, sources.size(), valuesAt));
   if (!q) return std::nullopt;
   std::array<double, kStageSourceCount> powers{};
   for (std::size_t i = 0; i < sources.size(); ++i) powers[sources[i]] = q->integrals[i];

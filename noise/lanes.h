@@ -21,8 +21,6 @@ inline Lanes LoadLanes(const double* from) {
   return x;
 }
 
-inline void StoreLanes(Lanes x, double* to) { std::memcpy(to, &x, sizeof x); }
-
 // std::fabs of each lane: its sign bit cleared.
 inline Lanes AbsLanes(Lanes x) {
   using Bits = std::uint64_t __attribute__((vector_size(sizeof(Lanes))));

@@ -170,8 +170,14 @@ void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) 
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en,           s.in,          s.cornerFreq,           s.applyCorner,
-          s.gainBandwidth, s.currentCorner, s.inCorrelation,        s.commonModeCapacitance,
+  return {s.en,
+          s.in,
+          s.cornerFreq,
+          s.applyCorner,
+          s.gainBandwidth,
+          s.currentCorner,
+          s.inCorrelation,
+          s.commonModeCapacitance,
           s.differentialCapacitance};
 }
 
@@ -337,8 +343,9 @@ void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, c
   // Z2 reaches the output through Z2 / R2, Rs's as the signal, Rb's through
   // Zb / Rb and NG.
   if (excess)
-    SetExcessNoise(c, ExcessDensitiesOf(s),
-                   {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
+    SetExcessNoise(
+        c, ExcessDensitiesOf(s),
+        {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
 }
 
 }  // namespace
@@ -393,7 +400,8 @@ bool TransimpedanceCircuit::Fill(BasicCircuitAt<Real, Complex>& c) const {
   Kernel(c, kRshThermal) = kT4_ * shunt_ * minus;
   Kernel(c, kShotNoise) = shotNoise_ * minus;
   c.sourceKernel = c.loadedSourceKernel = kFourBoltzmann * shunt_ * minus;
-  if (anyExcess_) SetExcessNoise(c, excess_, {Real{}, Norm(feedback.share), Real{}, Real{}, Norm(pShare) * Norm(fromPlus)});
+  if (anyExcess_)
+    SetExcessNoise(c, excess_, {Real{}, Norm(feedback.share), Real{}, Real{}, Norm(pShare) * Norm(fromPlus)});
   return true;
 }
 

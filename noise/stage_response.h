@@ -42,9 +42,9 @@ double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency);
 // template for CircuitLanes, the same at two frequencies at once.
 template <typename Real, typename Complex>
 struct BasicCircuitAt {
-  Real frequency{};   // Hz
-  Complex noiseGain;  // NG(f), from the op amp's voltage noise to the output with an ideal op amp
-  Complex signalGain; // G(f) / H(f): D NG, -Z2 / Zi in the inverting stage, -Zf (ohm) in the TIA
+  Real frequency{};    // Hz
+  Complex noiseGain;   // NG(f), from the op amp's voltage noise to the output with an ideal op amp
+  Complex signalGain;  // G(f) / H(f): D NG, -Z2 / Zi in the inverting stage, -Zf (ohm) in the TIA
   // By SourceIndex, what multiplies the drive of each source (DriveOf) and
   // |H|^2 to give its output power density: |transfer|^2 for the op amp's
   // voltage (V/V) and current noise (ohm^2), 4kT times the thermal
@@ -92,17 +92,17 @@ class TransimpedanceCircuit {
   template <typename Real, typename Complex>
   bool Fill(BasicCircuitAt<Real, Complex>& circuit) const;
 
-  bool solvable_;           // a TIA with Rf, and no shunt of 0 ohm (a short across the photodiode)
-  double kT4_;              // 4kT
-  double r2_;               // Rf
-  double cf_;               // 0 without one
-  double shunt_;            // 1 / Rsh; 0 without a shunt
-  double minusCapacitance_; // Cd + Ccm, from the - input to ground
-  double cdiff_;            // Cdiff, between the inputs
-  bool bias_;               // Rb is given
-  double rb_;               // 0 where the + input is grounded
-  double plusCapacitance_;  // Cb + Ccm, across Rb
-  double shotNoise_;        // 2q (Id + Iph)
+  bool solvable_;            // a TIA with Rf, and no shunt of 0 ohm (a short across the photodiode)
+  double kT4_;               // 4kT
+  double r2_;                // Rf
+  double cf_;                // 0 without one
+  double shunt_;             // 1 / Rsh; 0 without a shunt
+  double minusCapacitance_;  // Cd + Ccm, from the - input to ground
+  double cdiff_;             // Cdiff, between the inputs
+  bool bias_;                // Rb is given
+  double rb_;                // 0 where the + input is grounded
+  double plusCapacitance_;   // Cb + Ccm, across Rb
+  double shotNoise_;         // 2q (Id + Iph)
   // By ExcessResistor, each resistor's excess noise density times f, V^2.
   std::array<std::optional<double>, kExcessResistorCount> excess_;
   bool anyExcess_;
