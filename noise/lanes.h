@@ -21,11 +21,12 @@ inline Lanes LoadLanes(const double* from) {
   return x;
 }
 
+// The bits of each lane's double.
+using LaneBits = std::uint64_t __attribute__((vector_size(sizeof(Lanes))));
+inline constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
+
 // std::fabs of each lane: its sign bit cleared.
-inline Lanes AbsLanes(Lanes x) {
-  using Bits = std::uint64_t __attribute__((vector_size(sizeof(Lanes))));
-  return std::bit_cast<Lanes>(std::bit_cast<Bits>(x) & ~std::bit_cast<Bits>(Lanes{-0.0, -0.0}));
-}
+inline Lanes AbsLanes(Lanes x) { return std::bit_cast<Lanes>(std::bit_cast<LaneBits>(x) & ~kSignBit); }
 
 // A complex number in each lane, with the members of std::complex that the
 // circuit's arithmetic reads.

@@ -143,31 +143,36 @@ class Panels {
 
  private:
   // The pairs of components whose sums one pass over a panel's nodes holds
-  // in vector registers: three sums of each, with a node's weights, values
-  // and the mask of |x|, in the sixteen that x86-64 has.
+  // in vector registers: two sums and the sign bits of each, with a node's
+  // weights and values, in the sixteen that x86-64 has.
   static constexpr std::size_t kBlockPairs = 3;
 
+  // The values of the `count` components (2, or 1 and then a 0) from `row` on.
+  static Lanes PairOf(const double* row, std::size_t count) { return count > 1 ? LoadLanes(row) : Lanes{row[0], 0}; }
+
   // The Kronrod sum, the error estimate and the sum of magnitudes of panel
-  // `index` for `count` components from `first` on (at most 2 kPairs),
+  // `index` for `count` components from `first` on (2 kPairs, or one fewer),
   // two in each vector register, held there from the panel's first node to
   // its last: each sum taken over the nodes in their order, as one at a
   // time would. The nodes the Gauss rule lacks, of weight 0, add nothing
   // to its sums but 0 times a value: left out, they leave every finite sum
-  // as it is, and where a value is infinite the Kronrod sum is too.
+  // as it is, and where a value is infinite the Kronrod sum is too. A
+  // component none of whose values has its sign bit set, as most have
+  // none, has the sum of magnitudes its Kronrod sum is, to the last bit.
   template <std::size_t kPairs>
   void Sum(const PanelRule& rule, std::size_t first, std::size_t count, std::size_t index) {
     std::array<Lanes, kPairs> kronrod{};
     std::array<Lanes, kPairs> gauss{};
-    std::array<Lanes, kPairs> magnitude{};
+    std::array<LaneBits, kPairs> signs{};
     // A node's terms; whether it is a Gauss node known where the code is
     // written, so that no node tests it.
     const auto add = [&](std::size_t node, auto gaussNode) {
       const double* row = &values_[node * components_ + first];
       for (std::size_t p = 0; p < kPairs; ++p) {
-        const Lanes v = 2 * p + 1 < count ? LoadLanes(row + 2 * p) : Lanes{row[2 * p], 0};
+        const Lanes v = PairOf(row + 2 * p, count - 2 * p);
         kronrod[p] += rule.kronrod[node] * v;
         if constexpr (decltype(gaussNode)::value) gauss[p] += rule.gauss[node] * v;
-        magnitude[p] += rule.kronrod[node] * AbsLanes(v);
+        signs[p] |= std::bit_cast<LaneBits>(v);
       }
     };
     static_assert(kPanelNodes % 4 == 1 && !IsGaussNode(0) && !IsGaussNode(1) && IsGaussNode(2) && IsGaussNode(3) &&
@@ -180,11 +185,24 @@ class Panels {
     }
     add(kPanelNodes - 1, std::false_type{});
     for (std::size_t p = 0; p < kPairs; ++p) {
-      const std::array<Lanes, 3> sums{kronrod[p], AbsLanes(kronrod[p] - gauss[p]), magnitude[p]};
+      const Lanes magnitude =
+          ((signs[p][0] | signs[p][1]) & kSignBit) == 0 ? kronrod[p] : MagnitudeSum(rule, first + 2 * p, count - 2 * p);
+      const std::array<Lanes, 3> sums{kronrod[p], AbsLanes(kronrod[p] - gauss[p]), magnitude};
       for (std::size_t k = 0; k < sums.size(); ++k)
         for (std::size_t lane = 0; lane < 2 && 2 * p + lane < count; ++lane)
           sums_[(3 * index + k) * components_ + first + 2 * p + lane] = sums[k][lane];
     }
+  }
+
+  // The Kronrod sums of |value| of the pair of components from `first` on
+  // (of one where `count` is 1).
+  Lanes MagnitudeSum(const PanelRule& rule, std::size_t first, std::size_t count) const {
+    Lanes sum{};
+    for (std::size_t node = 0; node < kPanelNodes; ++node) {
+      const double* row = &values_[node * components_ + first];
+      sum += rule.kronrod[node] * AbsLanes(PairOf(row, count));
+    }
+    return sum;
   }
 
   std::size_t components_;
