@@ -215,9 +215,8 @@ class Panels {
   std::vector<double> sums_;
 };
 
-// The larger of a and b, and a where b is NaN, as std::fmax gives them:
-// inlined where fmax is a call, and by value, which keeps a running
-// maximum in a register where std::max's reference keeps it in memory.
+// The larger of a and b, and a where b is NaN, as std::fmax gives them,
+// but inlined where fmax is a call.
 double Max(double a, double b) { return a < b ? b : a; }
 
 // The whole band's error and magnitude per component, and which panel to
@@ -262,8 +261,10 @@ class Refinement {
     std::push_heap(worst_.begin(), worst_.end());
   }
 
-  // The largest share of a component's magnitude that `error` is.
-  double Share(const double* error) const {
+  // The largest share of a component's magnitude that `error` is. Not
+  // inlined: where it is, the compiler keeps the running maximum in memory,
+  // and each component waits for the last one's store.
+  [[gnu::noinline]] double Share(const double* error) const {
     double share = 0;
     for (std::size_t c = 0; c < components_; ++c)
       if (magnitude_[c] > 0) share = Max(share, error[c] / magnitude_[c]);
