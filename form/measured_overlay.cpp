@@ -50,7 +50,7 @@ std::optional<std::vector<OverlayPoint>> OverlayOf(const ChainResult& chain, con
 
 std::string BandComparisonText(const std::optional<BandComparison>& comparison) {
   if (!comparison)
-    return "No band totals: the measurement spans none of the band, or the stage cannot be calculated over it.";
+    return "No band totals: the measurement spans none of the band, or the circuit cannot be calculated over it.";
   const auto padded = [](std::string text) {
     constexpr std::size_t kColumn = 14;
     text.resize(std::max<std::size_t>(text.size() + 1, kColumn), ' ');
