@@ -88,8 +88,8 @@ void AddMeasuredOptions(CLI::App& app, MeasuredOptions& options, bool many) {
           ->type_name("F,N")
           ->needs(options.filesOption);
   app.add_option("--referred", options.referred,
-                 "Where the measurement was taken: at the stage's output, or referred to its input (then taken "
-                 "to the output through the stage's gain)")
+                 "Where the measurement was taken: at the output, or referred to the input (then taken to the "
+                 "output through the gain)")
       ->check(CLI::IsMember({"output", "input"}))
       ->needs(options.filesOption)
       ->capture_default_str();
