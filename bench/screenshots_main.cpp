@@ -121,6 +121,22 @@ void SaveMeasurement(QWidget* results) {
   results->close();
 }
 
+// The example chain measured: its spectrum with the measurement, the
+// residual strip and the band's totals.
+void SaveChainMeasurement(QWidget* results) {
+  Later(300, [](QWidget* dialog) {
+    Later(300, [](QWidget* preview) {
+      preview->findChild<QComboBox*>(QStringLiteral("measurementUnitCombo"))->setCurrentIndex(1);
+      QTest::keyClick(preview, Qt::Key_Return);
+    });
+    ChooseFile(dialog, QDir(QStringLiteral("../docs/examples")).absoluteFilePath(QStringLiteral("measured-chain.txt")));
+  });
+  Button(results, "addMeasurementButton")->click();
+  Button(results, "residualCheck")->click();
+  Save(results, QStringLiteral("chain-results-measured"));
+  results->close();
+}
+
 void ChooseMenuItem(QWidget* popup, const QString& text) {
   auto* menu = qobject_cast<QMenu*>(popup);
   for (QAction* action : menu->actions())
@@ -288,7 +304,7 @@ int main(int argc, char** argv) {
       Save(w, QStringLiteral("chain-results-") + QString::fromLatin1(name));
     }
     SavePdf(w, QStringLiteral("chain-page"));
-    w->close();
+    SaveChainMeasurement(w);
   });
   Button(chain, "calculateChainButton")->click();
   return 0;

@@ -182,19 +182,6 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   return doc;
 }
 
-Json ComparisonJson(const std::optional<BandComparison>& comparison) {
-  if (!comparison) return nullptr;
-  Json weighted = Json::object();
-  for (const Weighting w : kWeightings) {
-    const std::size_t i = WeightingIndex(w);
-    weighted[std::string(NamesOf(w).key)] = {{"measured_v", NumberOrNull(std::sqrt(comparison->measured.power[i]))},
-                                             {"model_v", NumberOrNull(std::sqrt(comparison->model[i]))},
-                                             {"difference_db", NumberOrNull(comparison->differenceDb[i])}};
-  }
-  const Band& band = comparison->measured.covered;
-  return {{"band", Json::array({band.lower, band.upper})}, {"weighted", std::move(weighted)}};
-}
-
 int RunCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
   CircuitForm circuit = BuildCircuitForm(options.circuit);
   const std::optional<NamedSpectrum> measured = ChosenMeasurement(options.measured, circuit, err);

@@ -10,6 +10,7 @@
 #include "cli/breakdown_output.h"
 #include "cli/circuit_options.h"
 #include "cli/command.h"
+#include "cli/measured_options.h"
 #include "cli/option_checks.h"
 #include "cli/part_file.h"
 #include "cli/table_output.h"
@@ -17,6 +18,7 @@
 #include "form/amplifier_names.h"
 #include "form/chain_text.h"
 #include "form/circuit_file.h"
+#include "form/measured_overlay.h"
 #include "form/noise_report.h"
 #include "form/result_csv.h"
 #include "noise/chain_views.h"
@@ -55,8 +57,18 @@ constexpr const char* kChainFooter =
     "                   side of the band: frequency, total, then each stage's own\n"
     "                   noise at the output (V/rtHz)\n"
     "\n"
+    "--measured FILE (the unit options are spectrum's) sets a measurement at the\n"
+    "chain's output beside the chain: text and json add calc --measured's band\n"
+    "totals, the chain calculated over the part of the band the measurement\n"
+    "spans; spectrum gives the lines at the measurement's frequencies with\n"
+    "measured, predicted and ratio_db after the chain's columns, as spectrum\n"
+    "--measured does. --referred input takes it to the output through the\n"
+    "chain's gain, the stages' |G(f)| multiplied. csv does not take it, spectrum\n"
+    "then reads no --points. A file that cannot be read is a usage error.\n"
+    "\n"
     "Exit status: 0 calculated; 1 the chain's calculation failed (the output says\n"
-    "which stage, or why); 2 the file cannot be read, or another usage error.";
+    "which stage, or why), or a measurement referred to the input cannot be taken\n"
+    "to the output; 2 a file cannot be read, or another usage error.";
 
 constexpr std::size_t kMostPoints = 100000;
 
@@ -67,6 +79,7 @@ struct ChainOptions {
   std::string weighting = "none";
   bool figures = false;
   std::size_t points = 101;
+  MeasuredOptions measured;
 };
 
 // The file's stages over the start-up form; a part the library lacks is
@@ -148,13 +161,36 @@ std::string ChainCsvOrReason(const ChainCalculation& result, const ChainOptions&
   return BuildChainReport(result, weighting);
 }
 
+// The measurement's lines beside the chain's; where there are none, why.
+int WriteChainOverlay(const ChainResult& chain, const NamedSpectrum& measured, std::ostream& out) {
+  if (const std::optional<std::vector<OverlayPoint>> overlay = OverlayOf(chain, measured.spectrum)) {
+    out << Cp1252ToPrintableUtf8(ChainOverlayCsv(*overlay, chain));
+    return kExitOk;
+  }
+  WriteTerminalText(out, chain.failure ? SpectrumFaultText(SpectrumFault::kCalculationFailed) : kNoGainToOutput);
+  return kExitInputError;
+}
+
 int RunChain(const ChainOptions& options, std::ostream& out) {
+  if (!options.measured.files.empty() && options.format == "csv")
+    throw UsageError("--measured is for the text, json and spectrum formats, not csv");
+  const std::optional<NamedSpectrum> measured = GivenMeasurement(options.measured);
   const ChainCalculation result = ComputeChain(ReadStages(options));
   const Weighting weighting = WeightingOfOption(options.weighting);
+  const bool compared = measured && !result.chain.failure;
+  const std::optional<BandComparison> comparison =
+      compared ? CompareOverBand(measured->spectrum, result.chain) : std::nullopt;
   if (options.format == "json") {
-    WriteJson(out, ChainJson(result, weighting));
+    Json doc = ChainJson(result, weighting);
+    if (measured) doc["measured"] = ComparisonJson(comparison);
+    WriteJson(out, doc);
   } else if (options.format == "text") {
-    WriteTerminalText(out, ChainText(result, weighting, options.figures));
+    std::string text = ChainText(result, weighting, options.figures);
+    // A blank line before it; the breakdown's table ends with a line end.
+    if (compared) text.append(text.ends_with("\r\n") ? "\r\n" : "\r\n\r\n").append(BandComparisonText(comparison));
+    WriteTerminalText(out, text);
+  } else if (measured) {
+    return WriteChainOverlay(result.chain, *measured, out);
   } else {
     const std::string csv = ChainCsvOrReason(result, options, weighting);
     if (csv.ends_with('\n'))
@@ -180,6 +216,7 @@ Command AddChainOptions(CLI::App* app) {
   app->add_option("--points", options->points, "Number of frequencies of the spectrum, both ends of the range included")
       ->check(NumberInRange(2, kMostPoints, true))
       ->capture_default_str();
+  AddMeasuredOptions(*app, options->measured, false);
   return {app, [options](std::ostream& out, std::ostream&) { return RunChain(*options, out); }};
 }
 

@@ -1,5 +1,6 @@
 #include "cli/measured_options.h"
 
+#include <cmath>
 #include <limits>
 #include <ostream>
 #include <utility>
@@ -8,6 +9,7 @@
 #include "cli/native_text.h"
 #include "cli/option_checks.h"
 #include "cli/text_output.h"
+#include "form/figure_text.h"
 #include "measured/density_unit.h"
 #include "measured/spectrum_reader.h"
 #include "notation/cp1252.h"
@@ -86,8 +88,8 @@ void AddMeasuredOptions(CLI::App& app, MeasuredOptions& options, bool many) {
           ->type_name("F,N")
           ->needs(options.filesOption);
   app.add_option("--referred", options.referred,
-                 "Where the measurement was taken: at the stage's output, or referred to its input (then taken "
-                 "to the output through the stage's gain)")
+                 "Where the measurement was taken: at the output, or referred to the input (then taken to the "
+                 "output through the gain)")
       ->check(CLI::IsMember({"output", "input"}))
       ->needs(options.filesOption)
       ->capture_default_str();
@@ -120,15 +122,33 @@ NamedSpectrum ReadMeasurement(const std::string& name, const ReadOptions& option
   return std::move(*spectrum);
 }
 
+std::optional<NamedSpectrum> GivenMeasurement(const MeasuredOptions& options) {
+  if (options.files.empty()) return std::nullopt;
+  return ReadMeasurement(options.files.front(), ReadOptionsOf(options));
+}
+
 std::optional<NamedSpectrum> ChosenMeasurement(const MeasuredOptions& options, const CircuitForm& circuit,
                                                std::ostream& err) {
-  if (!options.files.empty()) return ReadMeasurement(options.files.front(), ReadOptionsOf(options));
+  if (!options.files.empty()) return GivenMeasurement(options);
   if (!circuit.measurement) return std::nullopt;
   std::string fault;
   std::optional<NamedSpectrum> spectrum = Read(circuit.measurement->file, circuit.measurement->options, fault);
   if (!spectrum)
     err << "tervane-cli: the circuit file's measurement is left out: " << EscapedText(fault) << '\n';
   return spectrum;
+}
+
+Json ComparisonJson(const std::optional<BandComparison>& comparison) {
+  if (!comparison) return nullptr;
+  Json weighted = Json::object();
+  for (const Weighting w : kWeightings) {
+    const std::size_t i = WeightingIndex(w);
+    weighted[std::string(NamesOf(w).key)] = {{"measured_v", NumberOrNull(std::sqrt(comparison->measured.power[i]))},
+                                             {"model_v", NumberOrNull(std::sqrt(comparison->model[i]))},
+                                             {"difference_db", NumberOrNull(comparison->differenceDb[i])}};
+  }
+  const Band& band = comparison->measured.covered;
+  return {{"band", Json::array({band.lower, band.upper})}, {"weighted", std::move(weighted)}};
 }
 
 }  // namespace tervane::cli

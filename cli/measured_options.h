@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/circuit_options.h"
+#include "cli/text_output.h"
 #include "form/measured_overlay.h"
 #include "measured/measured_spectrum.h"
 
@@ -46,9 +47,22 @@ struct NamedSpectrum {
 // "NAME:LINE: reason" (without the line where the reason is the whole file's).
 NamedSpectrum ReadMeasurement(const std::string& name, const ReadOptions& options);
 
+// The measurement --measured names; none without it.
+std::optional<NamedSpectrum> GivenMeasurement(const MeasuredOptions& options);
+
 // The measurement a command compares with: --measured, else the one the
 // circuit file keeps, which is only said on `err` where it cannot be read.
 std::optional<NamedSpectrum> ChosenMeasurement(const MeasuredOptions& options, const CircuitForm& circuit,
                                                std::ostream& err);
+
+// Said in place of the spectrum where a measurement referred to the input
+// cannot be taken to the output.
+inline constexpr const char* kNoGainToOutput =
+    "No spectrum: the measurement is referred to the input, and the circuit has no gain at its frequencies to take "
+    "it to the output";
+
+// {band [fL, fH], weighted {key: {measured_v, model_v, difference_db}}},
+// null where there is no comparison.
+Json ComparisonJson(const std::optional<BandComparison>& comparison);
 
 }  // namespace tervane::cli

@@ -73,8 +73,7 @@ int WriteOverlay(const NoiseResult& result, const NamedSpectrum& measured, std::
   if (result.outcome.failure)
     WriteTerminalText(out, SpectrumFaultText(SpectrumFault::kCalculationFailed));
   else
-    out << "No spectrum: the measurement is referred to the input, and the stage has no gain at its frequencies to "
-           "take it to the output\n";
+    out << kNoGainToOutput << '\n';
   NoteRefusal(result, err);
   return kExitInputError;
 }

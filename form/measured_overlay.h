@@ -31,6 +31,8 @@ struct OverlayPoint {
 // stage failed or a measurement referred to its input cannot be taken to
 // its output.
 std::optional<std::vector<OverlayPoint>> OverlayOf(const NoiseResult& result, const MeasuredSpectrum& spectrum);
+// The same at a chain's output, beside its total (ChainSpectrumAt).
+std::optional<std::vector<OverlayPoint>> OverlayOf(const ChainResult& chain, const MeasuredSpectrum& spectrum);
 
 // The measurement's total over the band beside the model's, through every
 // weighting, and their difference in dB, as a table under a line that says

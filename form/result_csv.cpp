@@ -70,18 +70,30 @@ std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseR
   return csv;
 }
 
-std::string OverlayCsv(const std::vector<OverlayPoint>& overlay, const NoiseResult& result) {
-  const SpectrumColumns columns(result);
-  std::vector<std::string> header = columns.Header();
+namespace {
+
+// `header`, then a line per measured point: `fieldsAt` its frequency, then
+// measured, predicted and ratio_db.
+template <class FieldsAt>
+std::string OverlayLines(std::vector<std::string> header, const std::vector<OverlayPoint>& overlay,
+                         FieldsAt fieldsAt) {
   header.insert(header.end(), {"measured", "predicted", "ratio_db"});
   std::string csv = CsvLine(header);
   for (const OverlayPoint& point : overlay) {
-    std::vector<std::string> fields =
-        columns.Fields(point.frequency, NoiseSpectrumAt(result.inputs, result.outcome, point.frequency));
+    std::vector<std::string> fields = fieldsAt(point.frequency);
     fields.insert(fields.end(), {CsvNumber(point.measured), CsvNumber(point.predicted), CsvNumber(point.ratioDb)});
     csv += CsvLine(fields);
   }
   return csv;
+}
+
+}  // namespace
+
+std::string OverlayCsv(const std::vector<OverlayPoint>& overlay, const NoiseResult& result) {
+  const SpectrumColumns columns(result);
+  return OverlayLines(columns.Header(), overlay, [&](double f) {
+    return columns.Fields(f, NoiseSpectrumAt(result.inputs, result.outcome, f));
+  });
 }
 
 std::string BreakdownCsv(const NoiseBreakdown& breakdown, Weighting weighting) {
@@ -117,17 +129,36 @@ std::string ChainCsv(const ChainCalculation& result, const ChainBreakdown& break
   return csv;
 }
 
-std::string ChainSpectrumCsv(const std::vector<ChainSpectrumPoint>& spectrum) {
+namespace {
+
+// frequency, total, stage_1, stage_2, ...
+std::vector<std::string> ChainSpectrumHeader(std::size_t stages) {
   std::vector<std::string> header{"frequency", "total"};
-  for (std::size_t k = 0; !spectrum.empty() && k < spectrum.front().stages.size(); ++k)
-    header.push_back("stage_" + std::to_string(k + 1));
-  std::string csv = CsvLine(header);
-  for (const ChainSpectrumPoint& point : spectrum) {
-    std::vector<std::string> fields{CsvNumber(point.frequency), CsvNumber(point.total)};
-    for (const double density : point.stages) fields.push_back(CsvNumber(density));
-    csv += CsvLine(fields);
-  }
+  for (std::size_t k = 0; k < stages; ++k) header.push_back("stage_" + std::to_string(k + 1));
+  return header;
+}
+
+// The chain's fields at `frequency`, empty where it has none.
+std::vector<std::string> ChainSpectrumFields(double frequency, const std::optional<ChainSpectrumPoint>& point,
+                                             std::size_t stages) {
+  std::vector<std::string> fields{CsvNumber(frequency), point ? CsvNumber(point->total) : ""};
+  for (std::size_t k = 0; k < stages; ++k) fields.push_back(point ? CsvNumber(point->stages[k]) : "");
+  return fields;
+}
+
+}  // namespace
+
+std::string ChainSpectrumCsv(const std::vector<ChainSpectrumPoint>& spectrum) {
+  const std::size_t stages = spectrum.empty() ? 0 : spectrum.front().stages.size();
+  std::string csv = CsvLine(ChainSpectrumHeader(stages));
+  for (const ChainSpectrumPoint& point : spectrum) csv += CsvLine(ChainSpectrumFields(point.frequency, point, stages));
   return csv;
+}
+
+std::string ChainOverlayCsv(const std::vector<OverlayPoint>& overlay, const ChainResult& chain) {
+  const std::size_t stages = chain.stages.size();
+  return OverlayLines(ChainSpectrumHeader(stages), overlay,
+                      [&](double f) { return ChainSpectrumFields(f, ChainSpectrumAt(chain, f), stages); });
 }
 
 std::string FiguresCsv(const FigureCauses& causes, const NoiseFigures& figures, Weighting weighting) {

@@ -48,6 +48,11 @@ std::string ChainCsv(const ChainCalculation& result, const ChainBreakdown& break
 // stage_1, stage_2, ... (V/rtHz).
 std::string ChainSpectrumCsv(const std::vector<ChainSpectrumPoint>& spectrum);
 
+// ChainSpectrumCsv's columns at each measured point's frequency (empty
+// where the chain has none), then measured, predicted and ratio_db
+// (OverlayOf's).
+std::string ChainOverlayCsv(const std::vector<OverlayPoint>& overlay, const ChainResult& chain);
+
 // figure, weighting, label, value, unit, reason: the stage's figures
 // (weighting empty), then those of `weighting`, keyed as kStageFigureFields
 // and kWeightedFigureFields; the reason where a figure is undefined.

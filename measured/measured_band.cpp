@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <vector>
 
+#include "noise/chain_calculation.h"
 #include "noise/noise_calculation.h"
 
 namespace tervane {
@@ -49,6 +52,24 @@ void AddBetween(const MeasuredPoint& a, const MeasuredPoint& b, double lower, do
   }
 }
 
+// The model's output power through each weighting over part of its band, V^2.
+using PowerOver = std::function<std::optional<std::array<double, kWeightingCount>>(Band part)>;
+
+// The measurement, at the output, beside the model over the part of `band`
+// it spans.
+std::optional<BandComparison> Compare(const std::optional<MeasuredSpectrum>& output, Band band,
+                                      const PowerOver& modelOver) {
+  if (!output) return std::nullopt;
+  const std::optional<MeasuredBandPower> measured = MeasuredPowerOverBand(output->points, band);
+  if (!measured) return std::nullopt;
+  const std::optional<std::array<double, kWeightingCount>> model = modelOver(measured->covered);
+  if (!model) return std::nullopt;
+  BandComparison comparison{*measured, *model, {}};
+  for (std::size_t i = 0; i < kWeightingCount; ++i)
+    comparison.differenceDb[i] = 10 * std::log10(measured->power[i] / comparison.model[i]);
+  return comparison;
+}
+
 }  // namespace
 
 std::optional<MeasuredBandPower> MeasuredPowerOverBand(std::span<const MeasuredPoint> points, Band band) {
@@ -68,24 +89,35 @@ std::optional<MeasuredBandPower> MeasuredPowerOverBand(std::span<const MeasuredP
 }
 
 std::optional<BandComparison> CompareOverBand(const MeasuredSpectrum& spectrum, const StageInputs& stage) {
-  const std::optional<MeasuredSpectrum> output = AtOutput(spectrum, stage);
-  if (!output) return std::nullopt;
-  const std::optional<MeasuredBandPower> measured =
-      MeasuredPowerOverBand(output->points, {stage.lowerFreq, stage.upperFreq});
-  if (!measured) return std::nullopt;
-  StageInputs spanned = stage;
-  spanned.lowerFreq = measured->covered.lower;
-  spanned.upperFreq = measured->covered.upper;
-  if (spanned.carry && !spanned.previousBand) spanned.previousBand = Band{stage.lowerFreq, stage.upperFreq};
-  const StageResult result = CalculateStage(spanned);
-  if (result.failure) return std::nullopt;
-  BandComparison comparison{*measured, {}, {}};
-  for (const Weighting w : kWeightings) {
-    const std::size_t i = WeightingIndex(w);
-    comparison.model[i] = result.powers.weighted[i] + CarriedPower(result, w);
-    comparison.differenceDb[i] = 10 * std::log10(measured->power[i] / comparison.model[i]);
-  }
-  return comparison;
+  const Band band{stage.lowerFreq, stage.upperFreq};
+  return Compare(AtOutput(spectrum, stage), band, [&](Band part) -> std::optional<std::array<double, kWeightingCount>> {
+    StageInputs spanned = stage;
+    spanned.lowerFreq = part.lower;
+    spanned.upperFreq = part.upper;
+    if (spanned.carry && !spanned.previousBand) spanned.previousBand = band;
+    const StageResult result = CalculateStage(spanned);
+    if (result.failure) return std::nullopt;
+    std::array<double, kWeightingCount> power{};
+    for (const Weighting w : kWeightings)
+      power[WeightingIndex(w)] = result.powers.weighted[WeightingIndex(w)] + CarriedPower(result, w);
+    return power;
+  });
+}
+
+std::optional<BandComparison> CompareOverBand(const MeasuredSpectrum& spectrum, const ChainResult& chain) {
+  if (chain.failure || chain.stages.empty()) return std::nullopt;
+  const StageInputs& first = chain.stages.front().inputs;
+  return Compare(AtOutput(spectrum, chain), {first.lowerFreq, first.upperFreq},
+                 [&](Band part) -> std::optional<std::array<double, kWeightingCount>> {
+                   // InChain gives every stage the first one's band.
+                   std::vector<StageInputs> spanned;
+                   for (const ChainStage& stage : chain.stages) spanned.push_back(stage.inputs);
+                   spanned.front().lowerFreq = part.lower;
+                   spanned.front().upperFreq = part.upper;
+                   const ChainResult result = CalculateChain(spanned);
+                   if (result.failure) return std::nullopt;
+                   return result.power;
+                 });
 }
 
 }  // namespace tervane

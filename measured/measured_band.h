@@ -6,6 +6,7 @@
 
 #include "measured/measured_spectrum.h"
 #include "noise/band.h"
+#include "noise/chain_calculation.h"
 #include "noise/stage_inputs.h"
 #include "noise/weighting.h"
 
@@ -40,5 +41,8 @@ struct BandComparison {
 // be calculated over that part, or a measurement referred to the input
 // cannot be taken to the output (AtOutput).
 std::optional<BandComparison> CompareOverBand(const MeasuredSpectrum& spectrum, const StageInputs& stage);
+// The same at a chain's output, over the chain's band (its first stage's):
+// the chain calculated over the part the measurement spans (CalculateChain).
+std::optional<BandComparison> CompareOverBand(const MeasuredSpectrum& spectrum, const ChainResult& chain);
 
 }  // namespace tervane

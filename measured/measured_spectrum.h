@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "noise/chain_calculation.h"
 #include "noise/stage_inputs.h"
 
 namespace tervane {
@@ -26,10 +28,19 @@ struct MeasuredSpectrum {
   bool zeroHertzLeftOut = false;
 };
 
-// The spectrum at the stage's output, where the model's lies: as it is when
-// taken there, each density times |G(f)| (StageAt) when referred to the
-// input. Nothing where the stage has no solution or no gain at a point's
-// frequency.
+// |G(f)| of what was measured, from its input to its output; nothing where
+// it has none.
+using GainAt = std::function<std::optional<double>(double frequency)>;
+
+// The spectrum at the output, where the model's lies: as it is when taken
+// there, each density times `gain` when referred to the input. Nothing
+// where there is no gain at a point's frequency, or the product is no
+// density.
+std::optional<MeasuredSpectrum> AtOutput(const MeasuredSpectrum& spectrum, const GainAt& gain);
+// A stage's |G(f)| is StageAt's: nothing where the stage has no solution.
 std::optional<MeasuredSpectrum> AtOutput(const MeasuredSpectrum& spectrum, const StageInputs& stage);
+// A chain's is its stages' multiplied (ChainSpectrumAt): nothing where the
+// chain has no spectrum.
+std::optional<MeasuredSpectrum> AtOutput(const MeasuredSpectrum& spectrum, const ChainResult& chain);
 
 }  // namespace tervane

@@ -71,6 +71,7 @@ std::optional<ChainSpectrumPoint> ChainSpectrumAt(const ChainResult& chain, doub
   }
   if (!std::isfinite(total)) return std::nullopt;
   point.total = std::sqrt(total);
+  point.gain = after;
   return point;
 }
 

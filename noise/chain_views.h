@@ -42,6 +42,7 @@ std::optional<ChainBreakdown> BreakdownChain(const ChainResult& chain, Weighting
 struct ChainSpectrumPoint {
   double frequency = 0;        // Hz
   double total = 0;            // V/rtHz at the chain's output
+  double gain = 0;             // |G(f)| from the chain's input to its output: the stages' |G(f)| multiplied
   std::vector<double> stages;  // each stage's own noise at the output, V/rtHz, in the chain's order
   // Each stage's sources at the output, V/rtHz, by SourceIndex; 0 for a
   // source the stage lacks.

@@ -106,6 +106,7 @@ void CChainDlg::ShowChain() {
 bool CChainDlg::OpenChain(std::vector<ChainStageForm> stages) {
   if (!MayLeave(QStringLiteral("opening another"))) return false;
   m_stages = std::move(stages);
+  m_measurement.reset();  // of the chain it replaces
   MarkSaved();
   EditStage(0);
   Present();
@@ -179,6 +180,7 @@ void CChainDlg::Present() {
 void CChainDlg::End() {
   m_stages.clear();
   m_saved.clear();
+  m_measurement.reset();
   m_editor.ShowStagePlace({}, false);
   QDialog::reject();
 }
@@ -314,7 +316,7 @@ void CChainDlg::OnCalculate() {
   TakeStage();
   Refresh();
   const ChainCalculation result = ComputeChain(m_stages);
-  CResultsDlg results(this, result, m_stages);
+  CResultsDlg results(this, result, m_stages, &m_measurement);
   results.exec();
 }
 

@@ -3,10 +3,12 @@
 #include <QDialog>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "form/chain_form.h"
+#include "ui/measurement_dialog.h"
 
 class QListWidget;
 class QPushButton;
@@ -89,6 +91,10 @@ class CChainDlg : public QDialog {
   std::vector<ChainStageForm> m_stages;  // none while there is no chain
   std::vector<std::string> m_saved;      // each stage's file text when opened or saved
   std::size_t m_current = 0;             // the stage the main window edits
+  // The chain's spectrum is drawn against it from one calculation to the
+  // next while the chain lasts: another chain opened over it, or the
+  // chain's end, drops it; no chain file keeps it.
+  std::optional<Measurement> m_measurement;
   QListWidget* m_list = nullptr;
   QPushButton* m_add = nullptr;
   QPushButton* m_duplicate = nullptr;

@@ -123,10 +123,11 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& 
   FitScreen();
 }
 
-CResultsDlg::CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages)
+CResultsDlg::CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages,
+                         std::optional<Measurement>* measurement)
     : CResultsDlg(owner, BuildChainReport(result, SessionWeighting())) {
   setWindowTitle(QStringLiteral("Chain Noise Results"));
-  AddViews(result);
+  AddViews(result, measurement);
   // A chain's report reads its shares and totals through the weighting, as
   // the command line's does.
   m_reportOf = [result](Weighting weighting) { return BuildChainReport(result, weighting); };
@@ -198,11 +199,11 @@ void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form
 
 // The comparison ranks the library's parts in one stage; a chain has none
 // to rank them in.
-void CResultsDlg::AddViews(const ChainCalculation& result) {
+void CResultsDlg::AddViews(const ChainCalculation& result, std::optional<Measurement>* measurement) {
   const Weighting weighting = SessionWeighting();
   m_breakdown = new CBreakdownView(result, weighting, this);
   AddView(m_breakdown, "breakdownTab", QStringLiteral("&Breakdown"));
-  m_spectrum = new CSpectrumView(result, weighting, this);
+  m_spectrum = new CSpectrumView(result, weighting, this, MeasurementHost{measurement, {}});
   AddView(m_spectrum, "spectrumTab", QStringLiteral("S&pectrum"));
   m_figures = new CFiguresView(result, weighting, this);
   AddView(m_figures, "figuresTab", QStringLiteral("&Figures"));

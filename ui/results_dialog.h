@@ -52,8 +52,10 @@ class CResultsDlg : public QDialog {
   CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
               const PartLibrary& library, std::optional<std::string> partName = std::nullopt,
               std::optional<Measurement>* measurement = nullptr);
-  // The chain `result` of `stages`, whose inputs the PDF shows side by side.
-  CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages);
+  // The chain `result` of `stages`, whose inputs the PDF shows side by side;
+  // given `measurement`, its spectrum is measured against it as a stage's is.
+  CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages,
+              std::optional<Measurement>* measurement = nullptr);
   ~CResultsDlg() override;
 
   // The part chosen in the comparison, which closed the window: the caller
@@ -77,7 +79,7 @@ class CResultsDlg : public QDialog {
   void OnInitDialog();
   void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
                 std::optional<Measurement>* measurement);
-  void AddViews(const ChainCalculation& result);
+  void AddViews(const ChainCalculation& result, std::optional<Measurement>* measurement);
   void AddView(QWidget* view, const char* objectName, const QString& title);
   void AddWeightingChoice();
   void AddBuiltCircuitLine(const NoiseResult& result);

@@ -216,14 +216,14 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWi
   m_csv = [result, spectrum = std::move(*spectrum)] { return SpectrumCsv(spectrum, result); };
   Show(result.inputs, std::move(curves.drawn), curves.silent,
        carry ? std::optional(*carry + " The total includes it.") : std::nullopt, weighting);
-  if (!host.measurement || m_curves.empty()) return;
   m_result = result;
-  m_host = std::move(host);
-  AddMeasurementCommands();
-  ShowMeasurement();
+  AddMeasurement(
+      std::move(host), [result](const MeasuredSpectrum& s) { return OverlayOf(result, s); },
+      [inputs = result.inputs](const MeasuredSpectrum& s) { return CompareOverBand(s, inputs); });
 }
 
-CSpectrumView::CSpectrumView(const ChainCalculation& result, Weighting weighting, QWidget* parent)
+CSpectrumView::CSpectrumView(const ChainCalculation& result, Weighting weighting, QWidget* parent,
+                             MeasurementHost host)
     : QWidget(parent) {
   const ChainResult& chain = result.chain;
   if (chain.failure) {
@@ -239,6 +239,18 @@ CSpectrumView::CSpectrumView(const ChainCalculation& result, Weighting weighting
   m_csv = [spectrum = std::move(*spectrum)] { return ChainSpectrumCsv(spectrum); };
   // The chain's band and range are its first stage's.
   Show(chain.stages.front().inputs, std::move(curves.drawn), curves.silent, std::nullopt, weighting);
+  AddMeasurement(
+      std::move(host), [chain](const MeasuredSpectrum& s) { return OverlayOf(chain, s); },
+      [chain](const MeasuredSpectrum& s) { return CompareOverBand(s, chain); });
+}
+
+void CSpectrumView::AddMeasurement(MeasurementHost host, OverlayFn overlayOf, CompareFn compareOf) {
+  if (!host.measurement || m_curves.empty()) return;
+  m_host = std::move(host);
+  m_overlayOf = std::move(overlayOf);
+  m_compareOf = std::move(compareOf);
+  AddMeasurementCommands();
+  ShowMeasurement();
 }
 
 // The plot, and under it the note and what was not drawn.
@@ -298,7 +310,7 @@ void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
     if (*m_host.measurement) {
       AddContextCommand(plot, "removeMeasurementAction", QStringLiteral("&Remove Measurement"),
                         [this] { OnRemoveMeasurement(); });
-      AddContextCommand(plot, "fitAction", QStringLiteral("&Fit..."), [this] { OnFit(); });
+      if (m_host.applyFit) AddContextCommand(plot, "fitAction", QStringLiteral("&Fit..."), [this] { OnFit(); });
     }
   }
   auto* column = static_cast<QVBoxLayout*>(layout());
@@ -349,25 +361,25 @@ void CSpectrumView::AddMeasurementCommands() {
   };
   button("addMeasurementButton", QStringLiteral("Add &Measurement..."), &CSpectrumView::OnAddMeasurement);
   m_removeButton = button("removeMeasurementButton", QStringLiteral("R&emove"), &CSpectrumView::OnRemoveMeasurement);
-  m_fitButton = button("fitButton", QStringLiteral("F&it..."), &CSpectrumView::OnFit);
+  if (m_host.applyFit) m_fitButton = button("fitButton", QStringLiteral("F&it..."), &CSpectrumView::OnFit);
   column->addLayout(row);
 }
 
 // Everything that follows the measurement, after it is added or removed.
 void CSpectrumView::ShowMeasurement() {
   const std::optional<Measurement>& measurement = *m_host.measurement;
-  m_overlay = measurement ? OverlayOf(m_result, measurement->spectrum) : std::nullopt;
+  m_overlay = measurement ? m_overlayOf(measurement->spectrum) : std::nullopt;
   QString text;
   if (measurement) {
     text = QStringLiteral("Measured: %1, %2 points")
                .arg(QFileInfo(QString::fromStdString(measurement->reference.file)).fileName())
                .arg(measurement->spectrum.points.size());
     if (measurement->spectrum.zeroHertzLeftOut) text += QStringLiteral(", its 0 Hz bin left out");
-    if (!m_overlay) text += QStringLiteral(": cannot be taken to the stage's output");
+    if (!m_overlay) text += QStringLiteral(": cannot be taken to the output");
   }
   m_measurementLabel->setText(text);
   m_removeButton->setEnabled(measurement.has_value());
-  m_fitButton->setEnabled(measurement.has_value());
+  if (m_fitButton) m_fitButton->setEnabled(measurement.has_value());
   m_residualCheck->setEnabled(m_overlay.has_value());
   SetWeighting(m_weighting);
   ShowResidual();
@@ -394,7 +406,7 @@ void CSpectrumView::ShowResidual() {
 void CSpectrumView::ShowBandComparison() {
   const std::optional<Measurement>& measurement = *m_host.measurement;
   const std::optional<BandComparison> comparison =
-      measurement ? CompareOverBand(measurement->spectrum, m_result.inputs) : std::nullopt;
+      measurement ? m_compareOf(measurement->spectrum) : std::nullopt;
   m_bandTable->setVisible(comparison.has_value());
   std::optional<std::string> note;
   if (comparison) {
@@ -402,7 +414,7 @@ void CSpectrumView::ShowBandComparison() {
     m_bandTable->resizeColumnsToContents();
     m_bandTable->setFixedHeight(m_bandTable->horizontalHeader()->height() + m_bandTable->verticalHeader()->length() +
                                 2 * m_bandTable->frameWidth());
-    note = PartialBandNote(*comparison, {m_result.inputs.lowerFreq, m_result.inputs.upperFreq});
+    note = PartialBandNote(*comparison, {m_band.lowerFreq, m_band.upperFreq});
   } else if (measurement) {
     note = BandComparisonText(std::nullopt);
   }

@@ -27,9 +27,9 @@ namespace tervane::ui {
 
 class CResidualStrip;
 
-// Where a stage's spectrum finds the measurement to draw against it, kept
-// by the main window from one calculation to the next, and what takes a
-// fit's figures into the form.
+// Where a spectrum finds the measurement to draw against it, kept by the
+// main window (a stage's) or the chain's window from one calculation to the
+// next, and what takes a fit's figures into the form (a stage's alone).
 struct MeasurementHost {
   std::optional<Measurement>* measurement = nullptr;
   std::function<void(const NoiseFit& fit)> applyFit;
@@ -45,18 +45,19 @@ struct MeasurementHost {
 // the band. In carry mode the carried noise is part of the total, flat over
 // its band, as a note under the plot says. A result without a spectrum shows
 // one line saying why.
-// Given a MeasurementHost, a stage's view adds "Add Measurement...",
-// "Remove Measurement" and "Fit..." (buttons and the plot's context menu):
-// the measurement is drawn over the model as "Measured", the readout gives
-// its ratio to the total in dB, a "Residual" strip can show that ratio
-// under the plot, and a table gives its total over the band beside the
-// model's through every weighting.
+// Given a MeasurementHost, the view adds "Add Measurement...", "Remove
+// Measurement" and, for a stage, "Fit..." (buttons and the plot's context
+// menu; a fit is of one op amp, which a chain has not): the measurement is
+// drawn over the model as "Measured", the readout gives its ratio to the
+// total in dB, a "Residual" strip can show that ratio under the plot, and a
+// table gives its total over the band beside the model's through every
+// weighting.
 // "Save As..." writes the plot as shown as PNG (at the screen's pixel
 // ratio) or SVG, or the spectrum's data as CSV.
 class CSpectrumView : public QWidget, public CSavableView {
  public:
   CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent, MeasurementHost host = {});
-  CSpectrumView(const ChainCalculation& result, Weighting weighting, QWidget* parent);
+  CSpectrumView(const ChainCalculation& result, Weighting weighting, QWidget* parent, MeasurementHost host = {});
 
   void SetWeighting(Weighting weighting);
 
@@ -71,6 +72,12 @@ class CSpectrumView : public QWidget, public CSavableView {
   void Show(const StageInputs& band, std::vector<PlotCurve> drawn, const QStringList& silent,
             const std::optional<std::string>& note, Weighting weighting);
   void ShowPlot(std::vector<PlotCurve> curves);
+  // What a measurement is set beside, the stage's output or the chain's:
+  // point by point (OverlayOf) and over the band (CompareOverBand).
+  using OverlayFn = std::function<std::optional<std::vector<OverlayPoint>>(const MeasuredSpectrum&)>;
+  using CompareFn = std::function<std::optional<BandComparison>(const MeasuredSpectrum&)>;
+
+  void AddMeasurement(MeasurementHost host, OverlayFn overlayOf, CompareFn compareOf);
   void AddMeasurementCommands();
   void ShowMeasurement();
   void ShowResidual();
@@ -86,9 +93,11 @@ class CSpectrumView : public QWidget, public CSavableView {
   std::unique_ptr<LogLogPlot> m_fullPlot;
   Weighting m_weighting = Weighting::kNone;
 
-  // A stage's, when it is measured against.
+  // When it is measured against: a stage's calculation, for a fit.
   NoiseResult m_result;
   MeasurementHost m_host;
+  OverlayFn m_overlayOf;
+  CompareFn m_compareOf;
   std::optional<std::vector<OverlayPoint>> m_overlay;
   QLabel* m_measurementLabel = nullptr;
   QPushButton* m_removeButton = nullptr;

@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "form/measured_overlay.h"
 #include "form/measured_text.h"
 #include "measured/measured_band.h"
 #include "measured/noise_fit.h"
 #include "measured/spectrum_reader.h"
+#include "noise/chain_views.h"
 #include "noise/noise_calculation.h"
 #include "noise/noise_spectrum.h"
 #include "tests/core/test_form.h"
@@ -23,12 +25,16 @@ namespace {
 
 using test::ExpectRelative;
 
-// The model's spectrum at 20 points a decade, a decade either side of the band.
-std::vector<MeasuredPoint> ModelSpectrum(const StageInputs& s) {
+// 20 points a decade, a decade either side of the band.
+std::size_t SpectrumCount(const StageInputs& s) {
   const SpectrumRange range = SpectrumRangeOf(s);
-  const auto count = static_cast<std::size_t>(std::lround(20 * std::log10(range.upper / range.lower))) + 1;
+  return static_cast<std::size_t>(std::lround(20 * std::log10(range.upper / range.lower))) + 1;
+}
+
+// The model's spectrum at SpectrumCount's points.
+std::vector<MeasuredPoint> ModelSpectrum(const StageInputs& s) {
   std::vector<MeasuredPoint> points;
-  const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(s, CalculateStage(s), count);
+  const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(s, CalculateStage(s), SpectrumCount(s));
   for (const SpectrumPoint& p : *spectrum) points.push_back({p.frequency, p.total});
   return points;
 }
@@ -96,6 +102,33 @@ TEST(CompareOverBand, TheModelsSpectrumAt20PointsADecadeTotalsAsTheModel) {
       EXPECT_EQ(PartialBandNote(*comparison, {s.lowerFreq, s.upperFreq}).has_value(), part.lower > 0);
       for (const Weighting w : kWeightings)
         EXPECT_NEAR(comparison->differenceDb[WeightingIndex(w)], 0, 10 * std::log10(1 + 1e-3)) << int(w);
+    }
+}
+
+// So does a chain's, at its output or divided by the stages' own |G(f)|
+// multiplied and referred to its input; its points lie on the chain's total.
+TEST(CompareOverBand, AChainsSpectrumTotalsAsTheChainAtItsOutputOrInput) {
+  StageInputs rollOff = test::Stage(AMP_INVERTING, 0, 1e3, 10e3, {20, 20e3}, 3e-9, 1e-12);
+  rollOff.gainBandwidth = 300e3;  // a gain that falls within the band: the chain integrated at once
+  const StageInputs stages[] = {TenKilohmSource(), rollOff};
+  const ChainResult chain = CalculateChain(stages);
+  const std::optional<std::vector<ChainSpectrumPoint>> model = ChainSpectrum(chain, SpectrumCount(stages[0]));
+  ASSERT_TRUE(model);
+  for (const Band part : {Band{0, INFINITY}, Band{100, 5000}})
+    for (const Referred referred : {Referred::kOutput, Referred::kInput}) {
+      MeasuredSpectrum spectrum{{}, referred};
+      for (const ChainSpectrumPoint& p : *model) {
+        double gain = 1;
+        for (const ChainStage& stage : chain.stages) gain *= StageAt(stage.inputs, p.frequency)->gain;
+        if (p.frequency >= part.lower && p.frequency <= part.upper)
+          spectrum.points.push_back({p.frequency, referred == Referred::kInput ? p.total / gain : p.total});
+      }
+      const std::optional<BandComparison> comparison = CompareOverBand(spectrum, chain);
+      ASSERT_TRUE(comparison);
+      EXPECT_EQ(comparison->measured.covered.lower, std::max(20.0, spectrum.points.front().frequency));
+      for (const Weighting w : kWeightings)
+        EXPECT_NEAR(comparison->differenceDb[WeightingIndex(w)], 0, 10 * std::log10(1 + 1e-3)) << int(w);
+      for (const OverlayPoint& p : *OverlayOf(chain, spectrum)) EXPECT_NEAR(*p.ratioDb, 0, 1e-9) << p.frequency;
     }
 }
 

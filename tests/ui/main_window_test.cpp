@@ -37,6 +37,7 @@
 #include "form/circuit_file.h"
 #include "form/field_reading.h"
 #include "form/form_calculation.h"
+#include "form/measured_text.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
 #include "ui/file_save.h"
@@ -250,7 +251,15 @@ class MainWindowTest : public QObject {
                        {checkAndClose}));
     m_calc->Click("chainButton");
     check(m_calc->Child("ChainDialog"));
-    QVERIFY(driver.Run([&] { ClickButton(m_calc->Child("ChainDialog"), "calculateChainButton"); }, {checkAndClose}));
+    QVERIFY(driver.Run([&] { ClickButton(m_calc->Child("ChainDialog"), "calculateChainButton"); },
+                       {[&](QWidget* w) {
+                          Find<QTabWidget>(w, "viewTabs")->setCurrentWidget(Find(w, "spectrumTab"));
+                          ClickButton(w, "addMeasurementButton");
+                          Find<QAbstractButton>(w, "residualCheck")->setChecked(true);
+                          checkAndClose(w);
+                        },
+                        [&](QWidget* dialog) { ChooseFile(dialog, measured); },
+                        [](QWidget* w) { PressKey(w, Qt::Key_Return); }}));
     QCOMPARE(misfits, 0);
     QCOMPARE(fixed, QStringList());
   }
@@ -665,16 +674,37 @@ class MainWindowTest : public QObject {
     const ChainCalculation expected = ComputeChain(stages);
     QList<QList<QStringList>> shown;
     QString weighted;
+    // A measurement added to the chain's spectrum, which has no fit, and
+    // drawn again by the next calculation.
+    QTemporaryDir folder;
+    const QString measured = folder.filePath(u"measured.csv"_s);
+    QVERIFY(WriteFile(measured, "Hz,V\n100,3e-8\n1000,2e-8\n10000,2e-8\n"));
+    bool fit = true;
+    QStringList legendAgain;
     ModalDriver driver;
+    QVERIFY(driver.Run([&] { ClickButton(chain, "calculateChainButton"); },
+                       {[&](QWidget* results) {
+                          for (const char* name : {"breakdownTable", "figuresTable"})
+                            shown << TableRows(Find<QTableView>(results, name));
+                          auto* weighting = Find<QComboBox>(results, "weightingCombo");
+                          weighting->setCurrentIndex(static_cast<int>(WeightingIndex(Weighting::kRiaa)));
+                          weighted = results->findChild<QPlainTextEdit*>()->toPlainText();
+                          weighting->setCurrentIndex(0);  // the next window's too
+                          Find<QTabWidget>(results, "viewTabs")->setCurrentWidget(Find(results, "spectrumTab"));
+                          ClickButton(results, "addMeasurementButton");
+                          shown << TableRows(Find<QTableView>(results, "bandComparisonTable"));
+                          fit = results->findChild<QWidget*>(u"fitButton"_s) != nullptr;
+                          PressKey(results, Qt::Key_Escape);
+                        },
+                        [&](QWidget* dialog) { ChooseFile(dialog, measured); },
+                        [](QWidget* preview) { PressKey(preview, Qt::Key_Return); }}));
     QVERIFY(driver.Run([&] { ClickButton(chain, "calculateChainButton"); }, {[&](QWidget* results) {
-                         for (const char* name : {"breakdownTable", "figuresTable"})
-                           shown << TableRows(Find<QTableView>(results, name));
-                         auto* weighting = Find<QComboBox>(results, "weightingCombo");
-                         weighting->setCurrentIndex(static_cast<int>(WeightingIndex(Weighting::kRiaa)));
-                         weighted = results->findChild<QPlainTextEdit*>()->toPlainText();
-                         weighting->setCurrentIndex(0);  // the next window's too
+                         for (const ui::PlotCurve& curve :
+                              static_cast<ui::CLogLogPlotView*>(Find(results, "spectrumPlot"))->Plot().curves)
+                           legendAgain << curve.name;
                          PressKey(results, Qt::Key_Escape);
                        }}));
+    QVERIFY(!fit && legendAgain.contains(u"Measured"_s));
     QVERIFY(HelpPageNames(driver.windows.front().title));
     const auto report = [&](Weighting w) {
       return ui::FromCp1252(BuildChainReport(expected, w)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -684,7 +714,9 @@ class MainWindowTest : public QObject {
     const Weighting none = Weighting::kNone;
     const TextTable breakdown = ChainBreakdownTable(*BreakdownChain(expected.chain), none);
     const TextTable figures = FigureTable(CausesOf(expected), *FiguresOf(expected), none);
-    QCOMPARE(shown, (QList<QList<QStringList>>{ui::QtRows(breakdown), ui::QtRows(figures)}));
+    const MeasuredSpectrum spectrum{{{100, 3e-8}, {1000, 2e-8}, {10000, 2e-8}}};
+    const TextTable band = BandComparisonTable(*CompareOverBand(spectrum, expected.chain));
+    QCOMPARE(shown, (QList<QList<QStringList>>{ui::QtRows(breakdown), ui::QtRows(figures), ui::QtRows(band)}));
   }
 
   void chainWorkIsKept_data() {
