@@ -213,7 +213,9 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWi
   }
   Curves curves = CurvesOf(result, *spectrum);
   const std::optional<std::string> carry = CarryNote(result);
-  m_csv = [result, spectrum = std::move(*spectrum)] { return SpectrumCsv(spectrum, result); };
+  m_csv = [this, result, spectrum = std::move(*spectrum)] {
+    return m_overlay ? OverlayCsv(*m_overlay, result) : SpectrumCsv(spectrum, result);
+  };
   Show(result.inputs, std::move(curves.drawn), curves.silent,
        carry ? std::optional(*carry + " The total includes it.") : std::nullopt, weighting);
   m_result = result;
@@ -236,7 +238,9 @@ CSpectrumView::CSpectrumView(const ChainCalculation& result, Weighting weighting
     return;
   }
   Curves curves = CurvesOf(result, *spectrum);
-  m_csv = [spectrum = std::move(*spectrum)] { return ChainSpectrumCsv(spectrum); };
+  m_csv = [this, chain, spectrum = std::move(*spectrum)] {
+    return m_overlay ? ChainOverlayCsv(*m_overlay, chain) : ChainSpectrumCsv(spectrum);
+  };
   // The chain's band and range are its first stage's.
   Show(chain.stages.front().inputs, std::move(curves.drawn), curves.silent, std::nullopt, weighting);
   AddMeasurement(

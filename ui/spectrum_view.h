@@ -53,7 +53,9 @@ struct MeasurementHost {
 // table gives its total over the band beside the model's through every
 // weighting.
 // "Save As..." writes the plot as shown as PNG (at the screen's pixel
-// ratio) or SVG, or the spectrum's data as CSV.
+// ratio) or SVG, or the spectrum's data as CSV: with a measurement, the
+// model at the measured points beside it, as the command line's spectrum
+// --measured writes it.
 class CSpectrumView : public QWidget, public CSavableView {
  public:
   CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent, MeasurementHost host = {});

@@ -351,6 +351,7 @@ class CalculationTest : public QObject {
       band = TableRows(Find<QTableView>(results, "bandComparisonTable"));
       QTest::mouseClick(Find(results, "residualCheck"), Qt::LeftButton);
       strip = Find(results, "residualStrip")->isVisible() ? u"shown"_s : u"hidden"_s;
+      plot->findChild<QAction*>(u"saveAsAction"_s)->trigger();
       ClickButton(results, "fitButton");
     }};
     handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, bad); });
@@ -363,6 +364,8 @@ class CalculationTest : public QObject {
     });
     handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, good); });
     handlers.push_back([](QWidget* preview2) { PressKey(preview2, Qt::Key_Return); });
+    const QString csv = folder.filePath(u"overlay.csv"_s);
+    handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, csv); });
     handlers.push_back([&](QWidget* fit) {
       ClickButton(fit, "runFitButton");
       fitted = TableRows(Find<QTableView>(fit, "fitTable"));
@@ -383,6 +386,11 @@ class CalculationTest : public QObject {
     QVERIFY2(readout.contains(u"Measured: "_s) && readout.contains(u"Measured/Total: "_s), qPrintable(readout));
     QCOMPARE(band.value(3).size(), qsizetype(1 + kWeightingCount));  // measured, model and difference
     QCOMPARE(strip, u"shown"_s);
+    QFile saved(csv);  // the measured points beside the model's
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QStringList csvLines = QString::fromUtf8(saved.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(csvLines.value(0).endsWith(u",measured,predicted,ratio_db"_s), qPrintable(csvLines.value(0)));
+    QCOMPARE(csvLines.size(), MeasurementFile().count('\n'));  // a header and a line for each point
     QCOMPARE(fitted.size(), 3);  // the heading, en and fc
     QStringList fields;
     for (const char* field : {"noiseVoltageEdit", "cornerFreqEdit"})
