@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QLineEdit>
@@ -87,6 +88,37 @@ void SavePdf(QWidget* results, const QString& name) {
     QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
   });
   Button(results, "savePdfButton")->click();
+}
+
+// In a file dialog, `path` taken as the file.
+void ChooseFile(QWidget* dialog, const QString& path) {
+  dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+  QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+}
+
+// The example stage with the measurement its file keeps: the spectrum
+// with the residual strip, the measurement added again through its
+// preview (in nV/rtHz, as the file says), and a fit of it.
+void SaveMeasurement(QWidget* results) {
+  auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
+  tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("spectrumTab")));
+  Button(results, "residualCheck")->click();
+  Save(results, QStringLiteral("noise-results-measured"));
+  Later(300, [](QWidget* dialog) {
+    Later(300, [](QWidget* preview) {
+      preview->findChild<QComboBox*>(QStringLiteral("measurementUnitCombo"))->setCurrentIndex(1);
+      Save(preview, QStringLiteral("measurement-dialog"));
+      QTest::keyClick(preview, Qt::Key_Return);
+    });
+    ChooseFile(dialog, QDir(QStringLiteral("../docs/examples")).absoluteFilePath(QStringLiteral("measured-rs100.txt")));
+  });
+  Button(results, "addMeasurementButton")->click();
+  Later(300, [](QWidget* fit) {
+    Button(fit, "runFitButton")->click();
+    SaveAndClose(fit, QStringLiteral("fit-dialog"));
+  });
+  Button(results, "fitButton")->click();
+  results->close();
 }
 
 void ChooseMenuItem(QWidget* popup, const QString& text) {
@@ -237,6 +269,10 @@ int main(int argc, char** argv) {
     Save(w, QStringLiteral("noise-results-transimpedance-spectrum"));
     w->close();
   });
+  Button(&calculator, "calculateButton")->click();
+
+  calculator.OpenCircuit(QStringLiteral("../docs/examples/measured-stage.tervane"));
+  Later(300, SaveMeasurement);
   Button(&calculator, "calculateButton")->click();
 
   // The example chain, a phono preamp into a line stage, opened as

@@ -1,6 +1,7 @@
 // tervane-cli calc: one calculation, as "Calculate" or "Calc w/Carry" runs it
 // on a form that starts at the defaults.
 
+#include <cmath>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -9,11 +10,13 @@
 #include "cli/breakdown_output.h"
 #include "cli/circuit_options.h"
 #include "cli/command.h"
+#include "cli/measured_options.h"
 #include "cli/text_output.h"
 #include "form/built_circuit.h"
 #include "form/calculator_form.h"
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
+#include "form/measured_overlay.h"
 #include "form/noise_report.h"
 #include "form/write_back.h"
 #include "noise/noise_breakdown.h"
@@ -68,6 +71,11 @@ constexpr const char* kCalcFooter =
     "               input_density (A/rtHz at centre_hz), input_rms (A),\n"
     "               nep (W/rtHz), min_power (W)}, null where not given\n"
     "--figures appends the data-sheet figures to a text or raw report.\n"
+    "--measured FILE (or a --circuit file that keeps a measurement; the unit\n"
+    "options are spectrum's) appends the measurement's total over the part of the\n"
+    "band it spans beside the model's over that part, each weighting, and their\n"
+    "difference in dB (json: measured {band [fL, fH], weighted {key: {measured_v,\n"
+    "model_v, difference_db}}}, null where the measurement spans none of the band).\n"
     "\n"
     "contributions (json): each source's share of the output noise, largest first:\n"
     "  sources  [{source, label, density V/rtHz, total V, percent of the power}],\n"
@@ -109,6 +117,7 @@ constexpr const char* kCalcFooter =
 
 struct CalcOptions {
   CircuitOptions circuit;
+  MeasuredOptions measured;
   double crestFactor = kDefaultCrestFactor;
   std::string format = "text";
   bool figures = false;
@@ -173,20 +182,41 @@ Json CalcJson(const CalculatorForm& form, const NoiseResult& result, const std::
   return doc;
 }
 
+Json ComparisonJson(const std::optional<BandComparison>& comparison) {
+  if (!comparison) return nullptr;
+  Json weighted = Json::object();
+  for (const Weighting w : kWeightings) {
+    const std::size_t i = WeightingIndex(w);
+    weighted[std::string(NamesOf(w).key)] = {{"measured_v", NumberOrNull(std::sqrt(comparison->measured.power[i]))},
+                                             {"model_v", NumberOrNull(std::sqrt(comparison->model[i]))},
+                                             {"difference_db", NumberOrNull(comparison->differenceDb[i])}};
+  }
+  const Band& band = comparison->measured.covered;
+  return {{"band", Json::array({band.lower, band.upper})}, {"weighted", std::move(weighted)}};
+}
+
 int RunCalc(const CalcOptions& options, std::ostream& out, std::ostream& err) {
   CircuitForm circuit = BuildCircuitForm(options.circuit);
+  const std::optional<NamedSpectrum> measured = ChosenMeasurement(options.measured, circuit, err);
   CalculatorForm& form = circuit.form;
   const NoiseResult result = ComputeNoise(form);
   std::string report = BuildNoiseReport(result, circuit.partName);
   WriteBackResults(form, result);
+  std::optional<BandComparison> comparison;
+  if (measured && !result.outcome.failure) comparison = CompareOverBand(measured->spectrum, result.inputs);
 
   if (options.figures && options.format != "json") report.append("\r\n\r\n").append(BuildFiguresText(result));
+  if (measured && !result.outcome.failure && options.format != "json")
+    report.append("\r\n\r\n").append(BandComparisonText(comparison));
   if (options.format == "raw")
     out << report;
-  else if (options.format == "json")
-    WriteJson(out, CalcJson(form, result, report, options.crestFactor));
-  else
+  else if (options.format == "json") {
+    Json doc = CalcJson(form, result, report, options.crestFactor);
+    if (measured) doc["measured"] = ComparisonJson(comparison);
+    WriteJson(out, doc);
+  } else {
     WriteTerminalText(out, report);
+  }
   NoteRefusal(result, err);
   return result.outcome.failure ? kExitInputError : kExitOk;
 }
@@ -203,6 +233,7 @@ Command AddCalcOptions(CLI::App* app) {
   app->add_flag("--figures", options->figures,
                 "After the report: gain, noise figure, EIN and SNR, flat and A-, ITU-R 468-, CCIR-ARM-, RIAA- and "
                 "RIAA+A-weighted");
+  AddMeasuredOptions(*app, options->measured, false);
 
   return {app, [options](std::ostream& out, std::ostream& err) { return RunCalc(*options, out, err); }};
 }

@@ -84,6 +84,11 @@ void OpenCircuitFile(const CircuitOptions& options, CircuitForm& circuit) {
   circuit.form = std::move(*reading.form);
   if (reading.partName && ListedParts(options.parts).m_partTable.Lookup(*reading.partName))
     circuit.partName = std::move(reading.partName);
+  if (reading.measurement) {
+    const std::u8string where = MeasurementPathOf(*PathFromUtf8(name), *reading.measurement).u8string();
+    reading.measurement->file.assign(where.begin(), where.end());
+    circuit.measurement = std::move(reading.measurement);
+  }
 }
 
 void AddPartOptions(CLI::App& app, CircuitOptions& options, PartUse use) {

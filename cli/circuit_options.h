@@ -12,6 +12,7 @@
 #include "form/amplifier_names.h"
 #include "form/calculator_form.h"
 #include "form/form_calculation.h"
+#include "form/measured_overlay.h"
 
 namespace tervane::cli {
 
@@ -56,6 +57,9 @@ struct CircuitForm {
   // Windows-1252, when --part chose one, or the circuit file named one the
   // library has
   std::optional<std::string> partName;
+  // The measurement the circuit file keeps, its file's name (UTF-8) where
+  // it lies, a relative one taken from the circuit file's folder
+  std::optional<MeasurementReference> measurement;
 };
 
 // The form as the desktop window would hold it: the defaults, the circuit

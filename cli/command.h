@@ -43,6 +43,7 @@ struct CommandEntry {
 extern const CommandEntry kCalcCommand;
 extern const CommandEntry kChainCommand;
 extern const CommandEntry kCornerCommand;
+extern const CommandEntry kFitCommand;
 extern const CommandEntry kPartsCommand;
 extern const CommandEntry kRankCommand;
 extern const CommandEntry kSpectrumCommand;

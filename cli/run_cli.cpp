@@ -32,7 +32,7 @@ int UsageFailure(std::ostream& err, std::string_view message) {
   return kExitUsage;
 }
 
-const std::array kCommands{&kCalcCommand,  &kChainCommand, &kCornerCommand,
+const std::array kCommands{&kCalcCommand,  &kChainCommand, &kCornerCommand,   &kFitCommand,
                            &kPartsCommand, &kRankCommand,  &kSpectrumCommand};
 
 // The subcommand CLI11 will take: the first argument that names one, before

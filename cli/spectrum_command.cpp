@@ -9,6 +9,7 @@
 
 #include "cli/circuit_options.h"
 #include "cli/command.h"
+#include "cli/measured_options.h"
 #include "cli/option_checks.h"
 #include "cli/text_output.h"
 #include "form/form_calculation.h"
@@ -35,6 +36,19 @@ constexpr const char* kSpectrumFooter =
     "previous band's overlap with this band, and the total includes it. Over the\n"
     "band the total's power adds up to calc's total noise (with the carry).\n"
     "\n"
+    "With --measured (or a --circuit file that keeps a measurement) the lines are\n"
+    "the measurement's own frequencies, the model's columns there (empty where it\n"
+    "has none), then measured (V/rtHz at the output), predicted (the total) and\n"
+    "ratio_db, 20 log10(measured/predicted); --points is not read. The file:\n"
+    "text columns (comma, semicolon, tab or blanks), a header line and '#' or '*'\n"
+    "comments skipped; --unit V/rtHz nV/rtHz dBV/rtHz V2/Hz, or per bin Vbin\n"
+    "dBVbin (V rms in a bin) with --rbw and --window (rect 1, hann 1.5, bh4 2.004,\n"
+    "flattop 3.77 bins) or --enbw; --columns F,N by number or header name where\n"
+    "there are more than two. --referred input: the file is at the input and\n"
+    "taken to the output through the gain. calc --measured gives the band totals.\n"
+    "A file that cannot be read is a usage error, \"FILE:LINE: reason\"; a circuit\n"
+    "file's measurement that cannot be read is said on stderr and left out.\n"
+    "\n"
     "Exit status: 0 done; 1 no spectrum: the output is the line \"error, check\n"
     "inputs for consistency\" when the calculation fails, otherwise a line that\n"
     "says why (a negative noise power, from a negative resistor, temperature or\n"
@@ -46,12 +60,30 @@ constexpr std::size_t kMostPoints = 100000;
 
 struct SpectrumOptions {
   CircuitOptions circuit;
+  MeasuredOptions measured;
   std::size_t points = kDefaultPoints;
 };
 
+int WriteOverlay(const NoiseResult& result, const NamedSpectrum& measured, std::ostream& out, std::ostream& err) {
+  const std::optional<std::vector<OverlayPoint>> overlay = OverlayOf(result, measured.spectrum);
+  if (overlay) {
+    out << Cp1252ToPrintableUtf8(OverlayCsv(*overlay, result));
+    return kExitOk;
+  }
+  if (result.outcome.failure)
+    WriteTerminalText(out, SpectrumFaultText(SpectrumFault::kCalculationFailed));
+  else
+    out << "No spectrum: the measurement is referred to the input, and the stage has no gain at its frequencies to "
+           "take it to the output\n";
+  NoteRefusal(result, err);
+  return kExitInputError;
+}
+
 int RunSpectrum(const SpectrumOptions& options, std::ostream& out, std::ostream& err) {
   const CircuitForm circuit = BuildCircuitForm(options.circuit);
+  const std::optional<NamedSpectrum> measured = ChosenMeasurement(options.measured, circuit, err);
   const NoiseResult result = ComputeNoise(circuit.form);
+  if (measured) return WriteOverlay(result, *measured, out, err);
   const std::optional<std::vector<SpectrumPoint>> spectrum = NoiseSpectrum(result, options.points);
   if (!spectrum) {
     WriteTerminalText(out,
@@ -70,6 +102,7 @@ Command AddSpectrumOptions(CLI::App* app) {
   app->add_option("--points", options->points, "Number of frequencies, both ends of the range included")
       ->check(NumberInRange(2, kMostPoints, true))
       ->capture_default_str();
+  AddMeasuredOptions(*app, options->measured, false);
   return {app, [options](std::ostream& out, std::ostream& err) { return RunSpectrum(*options, out, err); }};
 }
 

@@ -8,6 +8,7 @@
 
 #include "form/amplifier_names.h"
 #include "form/built_circuit.h"
+#include "measured/density_unit.h"
 #include "noise/chain_calculation.h"
 #include "notation/cp1252.h"
 
@@ -29,6 +30,21 @@ constexpr int kChainVersion = 3;
 constexpr int kStageCountVersion = 4;
 // The first that holds the transimpedance amplifier's fields.
 constexpr int kTransimpedanceVersion = 5;
+// The first that keeps a measured spectrum with the circuit.
+constexpr int kMeasurementVersion = 6;
+
+constexpr std::string_view kMeasuredFileKey = "measured_file";
+constexpr std::string_view kMeasuredUnitKey = "measured_unit";
+constexpr std::string_view kMeasuredRbwKey = "measured_rbw";
+constexpr std::string_view kMeasuredEnbwKey = "measured_enbw";
+constexpr std::string_view kMeasuredFrequencyColumnKey = "measured_frequency_column";
+constexpr std::string_view kMeasuredNoiseColumnKey = "measured_noise_column";
+constexpr std::string_view kMeasuredReferredKey = "measured_referred";
+constexpr std::array kMeasurementKeys{kMeasuredFileKey,           kMeasuredUnitKey,        kMeasuredRbwKey,
+                                      kMeasuredEnbwKey,           kMeasuredFrequencyColumnKey,
+                                      kMeasuredNoiseColumnKey,    kMeasuredReferredKey};
+constexpr std::array<std::pair<Referred, std::string_view>, 2> kReferredKeys{
+    {{Referred::kOutput, "output"}, {Referred::kInput, "input"}}};
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -291,7 +307,8 @@ std::string StagesProblem(const Parsed& parsed, int version) {
     return ContentProblem(parsed.top, version);
   }
   for (const auto& [key, value] : parsed.top)
-    if (key != kVersionKey && !(key == kStagesKey && version >= kStageCountVersion))
+    if (key != kVersionKey && !(key == kStagesKey && version >= kStageCountVersion) &&
+        !(version >= kMeasurementVersion && std::ranges::find(kMeasurementKeys, key) != kMeasurementKeys.end()))
       return "it is damaged: " + Quoted(key) + " stands before the first [stage]";
   if (std::string problem = StageCountProblem(parsed, version); !problem.empty()) return problem;
   if (parsed.stages.empty()) return "it is truncated or damaged: it has no [stage] section";
@@ -342,14 +359,103 @@ std::string HalfExcessNoiseProblem(std::span<const ChainStageForm> stages, int v
   return {};
 }
 
+// A number as it reads back exactly.
+std::string NumberText(double value) {
+  std::array<char, 32> buffer{};
+  const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return std::string(buffer.data(), ec == std::errc() ? end : buffer.data());
+}
+
+std::string ColumnText(const ColumnChoice& column) {
+  if (const std::size_t* number = std::get_if<std::size_t>(&column)) return std::to_string(*number);
+  return std::get<std::string>(column);
+}
+
+std::string_view UnitKey(DensityUnit unit) {
+  return std::ranges::find(kDensityUnits, unit, &DensityUnitName::unit)->key;
+}
+
+// The measurement's lines, in the header: the escapes as every value's.
+std::string MeasurementLines(const MeasurementReference& measurement) {
+  std::string text;
+  const auto line = [&text](std::string_view key, std::string_view value) {
+    text.append(key).append("=").append(Escaped(value.substr(0, value.find('\0')))).append("\n");
+  };
+  const ReadOptions& options = measurement.options;
+  line(kMeasuredFileKey, measurement.file);
+  line(kMeasuredUnitKey, UnitKey(options.unit.unit));
+  if (IsPerBin(options.unit.unit)) {
+    line(kMeasuredRbwKey, NumberText(options.unit.binWidth));
+    line(kMeasuredEnbwKey, NumberText(options.unit.enbwBins));
+  }
+  if (options.columns) {
+    line(kMeasuredFrequencyColumnKey, ColumnText(options.columns->first));
+    line(kMeasuredNoiseColumnKey, ColumnText(options.columns->second));
+  }
+  line(kMeasuredReferredKey, std::ranges::find(kReferredKeys, options.referred, &decltype(kReferredKeys)::value_type::first)->second);
+  return text;
+}
+
+// A number that reads whole, or nothing.
+std::optional<double> NumberOf(const std::string& text) {
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return value;
+}
+
+struct MeasurementEntries {
+  std::optional<MeasurementReference> measurement;
+  std::string problem;
+};
+
+// The measurement the header keeps, if any: its file named, its unit known,
+// a unit per bin with its bin width and ENBW, both columns or neither.
+MeasurementEntries MeasurementOf(const Entries& top) {
+  const auto value = [&top](std::string_view key) -> const std::string* {
+    const auto found = top.find(key);
+    return found == top.end() ? nullptr : &found->second;
+  };
+  const auto damaged = [](std::string what) { return MeasurementEntries{std::nullopt, "it is damaged: " + what}; };
+  if (std::ranges::none_of(kMeasurementKeys, [&](std::string_view key) { return value(key) != nullptr; })) return {};
+  MeasurementReference measurement;
+  for (const std::string_view key : {kMeasuredFileKey, kMeasuredUnitKey, kMeasuredReferredKey})
+    if (!value(key)) return damaged("the line " + std::string(key) + "= is missing");
+  measurement.file = *value(kMeasuredFileKey);
+  if (measurement.file.empty()) return damaged("measured_file is empty");
+  const std::optional<DensityUnit> unit = DensityUnitOfKey(*value(kMeasuredUnitKey));
+  if (!unit) return damaged("measured_unit is " + Quoted(*value(kMeasuredUnitKey)) + ", no unit this one reads");
+  NoiseUnit& noiseUnit = measurement.options.unit;
+  noiseUnit.unit = *unit;
+  if (IsPerBin(*unit)) {
+    const std::string* rbw = value(kMeasuredRbwKey);
+    const std::string* enbw = value(kMeasuredEnbwKey);
+    noiseUnit.binWidth = rbw ? NumberOf(*rbw).value_or(0) : 0;
+    noiseUnit.enbwBins = enbw ? NumberOf(*enbw).value_or(0) : 0;
+    if (std::string fault = NoiseUnitFault(noiseUnit); !fault.empty()) return damaged("measured_unit: " + fault);
+  }
+  const std::string* frequencyColumn = value(kMeasuredFrequencyColumnKey);
+  const std::string* noiseColumn = value(kMeasuredNoiseColumnKey);
+  if (!frequencyColumn != !noiseColumn) return damaged("a measurement's columns are chosen by both lines or neither");
+  if (frequencyColumn)
+    measurement.options.columns = std::pair{ColumnChoiceOf(*frequencyColumn), ColumnChoiceOf(*noiseColumn)};
+  const std::string& referred = *value(kMeasuredReferredKey);
+  const auto found = std::ranges::find(kReferredKeys, referred, &decltype(kReferredKeys)::value_type::second);
+  if (found == kReferredKeys.end()) return damaged("measured_referred is " + Quoted(referred) + ", not output or input");
+  measurement.options.referred = found->first;
+  return {std::move(measurement), {}};
+}
+
 std::string HeaderLines(int version) {
   return std::string(kHeader) + "\n" + std::string(kVersionKey) + "=" + std::to_string(version) + "\n";
 }
 
 // The file of a chain of `stages` in `version`, from version 4 on.
-std::string ChainText(std::span<const ChainStageForm> stages, int version) {
+std::string ChainText(std::span<const ChainStageForm> stages, int version,
+                      const std::optional<MeasurementReference>& measurement = std::nullopt) {
   std::string text = HeaderLines(version);
   text.append(kStagesKey).append("=").append(std::to_string(stages.size())).append("\n");
+  if (measurement) text += MeasurementLines(*measurement);
   for (const ChainStageForm& stage : stages) {
     text.append("\n").append(kStageHeader).append("\n");
     AppendStage(text, version, stage.form, stage.partName);
@@ -359,10 +465,11 @@ std::string ChainText(std::span<const ChainStageForm> stages, int version) {
 
 }  // namespace
 
-std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName) {
-  if (NeedsTransimpedanceVersion(form)) {
+std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName,
+                             const std::optional<MeasurementReference>& measurement) {
+  if (measurement || NeedsTransimpedanceVersion(form)) {
     const ChainStageForm stage[] = {{form, partName}};
-    return ChainText(stage, kTransimpedanceVersion);
+    return ChainText(stage, measurement ? kMeasurementVersion : kTransimpedanceVersion, measurement);
   }
   const bool built = std::ranges::any_of(kBuiltCircuitFields,
                                          [&form](const FormTextField& field) { return !(form.*field.member).empty(); });
@@ -380,7 +487,7 @@ std::string WriteChainFile(std::span<const ChainStageForm> stages) {
 }
 
 ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
-  const auto refused = [](std::string reason) { return ChainReading{std::nullopt, std::move(reason)}; };
+  const auto refused = [](std::string reason) { return ChainReading{std::nullopt, std::nullopt, std::move(reason)}; };
   if (bytes.empty()) return refused("the file is empty");
   if (bytes.size() > kMaxCircuitFileSize)
     return refused("it is larger than " + std::to_string(kMaxCircuitFileSize / 1024) +
@@ -398,13 +505,16 @@ ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto) {
   if (reason.empty()) reason = VersionProblem(parsed.top);
   const int version = reason.empty() ? VersionOf(parsed.top) : 0;
   if (reason.empty()) reason = StagesProblem(parsed, version);
+  MeasurementEntries measurement;
+  if (reason.empty()) measurement = MeasurementOf(parsed.top);
+  if (reason.empty()) reason = measurement.problem;
   if (!reason.empty()) return refused(reason);
 
   std::vector<ChainStageForm> stages;
   if (version < kChainVersion) stages.push_back(StageOf(parsed.top, version, onto));
   for (const Entries& entries : parsed.stages) stages.push_back(StageOf(entries, version, onto));
   if (std::string problem = HalfExcessNoiseProblem(stages, version); !problem.empty()) return refused(problem);
-  return {std::move(stages), {}};
+  return {std::move(stages), std::move(measurement.measurement), {}};
 }
 
 CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& onto) {
@@ -415,8 +525,14 @@ CircuitReading ReadCircuitFile(std::string_view bytes, const CalculatorForm& ont
   else if (chain.stages->size() > 1)
     reading.reason = "it holds a chain of " + std::to_string(chain.stages->size()) + " stages: open it as a chain";
   else
-    reading.form = std::move(chain.stages->front().form), reading.partName = std::move(chain.stages->front().partName);
+    reading.form = std::move(chain.stages->front().form), reading.partName = std::move(chain.stages->front().partName),
+    reading.measurement = std::move(chain.measurement);
   return reading;
+}
+
+std::filesystem::path MeasurementPathOf(const std::filesystem::path& circuitFile, const MeasurementReference& measurement) {
+  const std::filesystem::path named(std::u8string(measurement.file.begin(), measurement.file.end()));
+  return named.is_relative() ? circuitFile.parent_path() / named : named;
 }
 
 }  // namespace tervane

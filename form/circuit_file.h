@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "form/calculator_form.h"
 #include "form/chain_form.h"
+#include "form/measured_overlay.h"
 
 namespace tervane {
 
@@ -50,25 +52,40 @@ namespace tervane {
 //   [stage]
 //   ...
 //
+// Version 6 is version 5 with a measured spectrum kept with the circuit, in
+// the header above the first [stage]: the file it is read from and how
+// (measured_file, measured_unit, measured_rbw and measured_enbw for a unit
+// per bin, measured_frequency_column and measured_noise_column where they
+// are chosen, measured_referred), written only where there is one, so that a
+// release before it says that such a file is newer.
+//
 // In a value a backslash is written `\\` and a control character `\xHH`, so
 // any text fits on its line; a NUL ends a text where the calculation reads
 // it, so a text is written up to its NUL, and `\x00` is no escape.
 
 // Larger files are refused unread: a circuit takes well under 1 KiB.
 inline constexpr std::size_t kMaxCircuitFileSize = 64 * 1024;
-inline constexpr int kCircuitFileVersion = 5;  // the newest this one reads
+inline constexpr int kCircuitFileVersion = 6;  // the newest this one reads
 
 // The file's text for the form's type, texts and check box, and the part
 // (all Windows-1252), in UTF-8: version 1 unless a field of the circuit as
-// built holds text.
-std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName);
+// built holds text, version 6 with a measurement.
+std::string WriteCircuitFile(const CalculatorForm& form, const std::optional<std::string>& partName,
+                             const std::optional<MeasurementReference>& measurement = std::nullopt);
 
 struct CircuitReading {
   // `onto` with the file's type, texts and check box, when the file is sound.
   std::optional<CalculatorForm> form;
   std::optional<std::string> partName;  // Windows-1252, when the file names one
-  std::string reason;                   // why the file cannot be read, otherwise
+  // The measured spectrum kept with it, when it keeps one: only named, the
+  // file not looked at, so that one gone since is said where it is read.
+  std::optional<MeasurementReference> measurement;
+  std::string reason;  // why the file cannot be read, otherwise
 };
+
+// Where a circuit file's measurement lies: as named, or, a relative name,
+// in the circuit file's folder.
+std::filesystem::path MeasurementPathOf(const std::filesystem::path& circuitFile, const MeasurementReference& measurement);
 
 // A chain's file: a chain of one stage as WriteCircuitFile writes its
 // stage, so that a release before the chains still opens it.
@@ -78,6 +95,7 @@ struct ChainReading {
   // Each stage's form (`onto` with the section's type, texts and check box)
   // and part, when the file is sound: one stage for a file of version 1.
   std::optional<std::vector<ChainStageForm>> stages;
+  std::optional<MeasurementReference> measurement;  // as CircuitReading's
   std::string reason;  // why the file cannot be read, otherwise
 };
 
@@ -85,7 +103,9 @@ struct ChainReading {
 // refusals are ReadCircuitFile's, and in a chain's file a section that is
 // missing, a key above the first one, a number of stages in the header
 // (version 4) that is not the number of sections, more than kMaxChainStages
-// stages, or a stage's own problem, named with its number.
+// stages, a stage's own problem, named with its number, or a measurement's
+// key that does not read (an unknown unit, a bin width that is no positive
+// number, half a choice of columns).
 ChainReading ReadChainFile(std::string_view bytes, const CalculatorForm& onto);
 
 // Reads a circuit file's bytes over `onto`; the other members of the form

@@ -34,17 +34,51 @@ std::string RankCsv(const std::vector<RankedPart>& parts, const std::vector<Rank
   return csv;
 }
 
+namespace {
+
+// The spectrum's columns: frequency, total, each source of the topology,
+// the carried noise in carry mode.
+struct SpectrumColumns {
+  std::vector<NoiseSource> sources;
+  bool carried = false;
+  explicit SpectrumColumns(const NoiseResult& result)
+      : sources(TopologySources(result.inputs)), carried(result.inputs.carry.has_value()) {}
+
+  std::vector<std::string> Header() const {
+    std::vector<std::string> header{"frequency", "total"};
+    for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
+    if (carried) header.emplace_back(NoiseSourceKey(NoiseSource::kCarried));
+    return header;
+  }
+
+  // The model's fields at `frequency`, empty where it has none.
+  std::vector<std::string> Fields(double frequency, const std::optional<SpectrumPoint>& point) const {
+    std::vector<std::string> fields{CsvNumber(frequency), point ? CsvNumber(point->total) : ""};
+    for (NoiseSource source : sources)
+      fields.push_back(point ? CsvNumber(point->density[SourceIndex(source)]) : "");
+    if (carried) fields.push_back(point ? CsvNumber(point->carried) : "");
+    return fields;
+  }
+};
+
+}  // namespace
+
 std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result) {
-  const std::vector<NoiseSource> sources = TopologySources(result.inputs);
-  const bool carried = result.inputs.carry.has_value();
-  std::vector<std::string> header{"frequency", "total"};
-  for (NoiseSource source : sources) header.emplace_back(NoiseSourceKey(source));
-  if (carried) header.emplace_back(NoiseSourceKey(NoiseSource::kCarried));
+  const SpectrumColumns columns(result);
+  std::string csv = CsvLine(columns.Header());
+  for (const SpectrumPoint& point : spectrum) csv += CsvLine(columns.Fields(point.frequency, point));
+  return csv;
+}
+
+std::string OverlayCsv(const std::vector<OverlayPoint>& overlay, const NoiseResult& result) {
+  const SpectrumColumns columns(result);
+  std::vector<std::string> header = columns.Header();
+  header.insert(header.end(), {"measured", "predicted", "ratio_db"});
   std::string csv = CsvLine(header);
-  for (const SpectrumPoint& point : spectrum) {
-    std::vector<std::string> fields{CsvNumber(point.frequency), CsvNumber(point.total)};
-    for (NoiseSource source : sources) fields.push_back(CsvNumber(point.density[SourceIndex(source)]));
-    if (carried) fields.push_back(CsvNumber(point.carried));
+  for (const OverlayPoint& point : overlay) {
+    std::vector<std::string> fields =
+        columns.Fields(point.frequency, NoiseSpectrumAt(result.inputs, result.outcome, point.frequency));
+    fields.insert(fields.end(), {CsvNumber(point.measured), CsvNumber(point.predicted), CsvNumber(point.ratioDb)});
     csv += CsvLine(fields);
   }
   return csv;

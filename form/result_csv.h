@@ -6,6 +6,7 @@
 #include "form/chain_form.h"
 #include "form/figure_text.h"
 #include "form/form_calculation.h"
+#include "form/measured_overlay.h"
 #include "form/part_ranking.h"
 #include "form/rank_columns.h"
 #include "noise/chain_views.h"
@@ -25,6 +26,10 @@ std::string RankCsv(const std::vector<RankedPart>& parts, const std::vector<Rank
 // frequency, total, then the density of each of the topology's sources by
 // its key, and in carry mode the carried noise's.
 std::string SpectrumCsv(const std::vector<SpectrumPoint>& spectrum, const NoiseResult& result);
+
+// SpectrumCsv's columns at each measured point's frequency (empty where the
+// model has none), then measured, predicted and ratio_db (OverlayOf's).
+std::string OverlayCsv(const std::vector<OverlayPoint>& overlay, const NoiseResult& result);
 
 // source, label, density, total, percent, weighting: the contributions in
 // the breakdown's order, largest first; total and percent as read through

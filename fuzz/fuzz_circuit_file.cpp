@@ -1,7 +1,8 @@
 // The circuit file reader on any bytes, a chain's file or one stage's. A
 // file that reads must write back as a file that reads to the same stages:
 // what the reader accepts, the writer can keep. A file that does not read
-// must say why. A circuit file is a chain of one stage.
+// must say why. A circuit file is a chain of one stage; the measurement it
+// keeps is written back as it was read.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!reading.stages) {
     Check(!reading.reason.empty() && !circuit.reason.empty(), "a file refused gives its reason");
     return 0;
+  }
+  if (circuit.form && circuit.measurement) {
+    const tervane::CircuitReading kept = tervane::ReadCircuitFile(
+        tervane::WriteCircuitFile(*circuit.form, circuit.partName, circuit.measurement), onto);
+    const tervane::ReadOptions& was = circuit.measurement->options;
+    Check(kept.measurement && kept.measurement->file == circuit.measurement->file &&
+              kept.measurement->options.unit.unit == was.unit.unit && kept.measurement->options.columns == was.columns &&
+              kept.measurement->options.referred == was.referred,
+          "a measurement kept with the circuit reads back as it was");
   }
   const tervane::ChainReading again = tervane::ReadChainFile(tervane::WriteChainFile(*reading.stages), onto);
   Check(again.stages && again.stages->size() == reading.stages->size(),

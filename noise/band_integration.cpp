@@ -6,24 +6,26 @@
 #include <span>
 #include <utility>
 
+#include "noise/lanes.h"
 #include "noise/log_quadrature.h"
 
 namespace tervane {
 namespace {
 
 // The integrand's components: the power of each source the stage has (a
-// source it lacks has none, and costs nothing), the stage's own power and
-// the carried noise's gain through each weighting, the source's own noise
-// per kelvin, that of the source with its load where there is a load
-// resistor (without one the two are the same), and the TIA's output
-// referred to its input through each weighting.
+// source it lacks has none, and costs nothing), the stage's own power
+// through each weighting, and so the carried noise's gain in carry mode
+// (outside it the gain is 0 at every node), the source's own noise per
+// kelvin, that of the source with its load where there is a load resistor
+// (without one the two are the same), and the TIA's output referred to its
+// input through each weighting.
 class Layout {
  public:
   // The correlation where the + input's current meets an impedance when
   // `anyCorrelation`, as a ranking's parts may bring their own, whatever
   // the stage's op amp.
   Layout(const StageInputs& s, bool anyCorrelation)
-      : loaded_(s.loadResistor.has_value()), referred_(s.ampType == AMP_TRANSIMPEDANCE) {
+      : carried_(s.carry.has_value()), loaded_(s.loadResistor.has_value()), referred_(s.ampType == AMP_TRANSIMPEDANCE) {
     StageInputs probe = s;
     if (anyCorrelation) probe.inCorrelation = 1;
     for (const NoiseSource source : TopologySources(probe)) {
@@ -36,8 +38,9 @@ class Layout {
   // The SourceDrive of each of Sources().
   std::span<const std::size_t> Drives() const { return {drives_.data(), count_}; }
   std::size_t OwnWeighted(std::size_t w) const { return count_ + w; }
-  std::size_t CarriedWeighted(std::size_t w) const { return count_ + kWeightingCount + w; }
-  std::size_t SourceNoise() const { return count_ + 2 * kWeightingCount; }
+  bool Carried() const { return carried_; }
+  std::size_t CarriedWeighted(std::size_t w) const { return count_ + kWeightingCount + w; }  // where Carried()
+  std::size_t SourceNoise() const { return count_ + (carried_ ? 2 : 1) * kWeightingCount; }
   bool Loaded() const { return loaded_; }
   std::size_t LoadedSourceNoise() const { return SourceNoise() + 1; }  // where Loaded()
   bool Referred() const { return referred_; }
@@ -49,37 +52,55 @@ class Layout {
   std::array<std::size_t, kStageSourceCount> sources_{};  // their SourceIndex, in NoiseSource order
   std::array<std::size_t, kStageSourceCount> drives_{};
   std::size_t count_ = 0;
+  bool carried_;
   bool loaded_;
   bool referred_;
 };
 constexpr std::size_t kMostComponents = kStageSourceCount + 3 * kWeightingCount + 2;
 
-void ValuesAt(const Layout& layout, const CircuitAt& circuit, const OpAmpNoise& opAmp,
-              const std::array<double, kWeightingCount>& gains, bool carried, std::span<double> values) {
-  const DriveScales d = ScalesOf(circuit, opAmp);
+// |G|^2 at a node within the carried band, 0 elsewhere; or at two nodes, a
+// lane each.
+double CarriedGain(bool within, double gain2) { return within ? gain2 : 0; }
+Lanes CarriedGain(std::array<bool, 2> within, Lanes gain2) {
+  return Lanes{CarriedGain(within[0], gain2[0]), CarriedGain(within[1], gain2[1])};
+}
+
+// The integrand's components at a node of the stage's circuit with `opAmp`
+// in it, the weightings' gains there `gains` and whether it lies within
+// the carried band `within`: put(component, value) takes each. A template
+// for the nodes two at a time in lanes (CircuitLanes).
+template <typename Real, typename Complex, typename Within, typename Put>
+void ValuesAt(const Layout& layout, const BasicCircuitAt<Real, Complex>& circuit, const OpAmpNoise& opAmp,
+              const std::array<Real, kWeightingCount>& gains, Within within, const Put& put) {
+  const BasicDriveScales<Real, Complex> d = ScalesOf(circuit, opAmp);
   const std::span<const std::size_t> sources = layout.Sources();
   const std::span<const std::size_t> drives = layout.Drives();
-  double own = 0;
-  for (std::size_t i = 0; i < sources.size(); ++i) own += values[i] = circuit.kernel[sources[i]] * d.scale[drives[i]];
-  const double carriedGain = carried ? std::norm(d.gain) : 0;
-  for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    values[layout.OwnWeighted(w)] = own * gains[w];
-    values[layout.CarriedWeighted(w)] = carriedGain * gains[w];
+  Real own{};
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const Real power = circuit.kernel[sources[i]] * d.scale[drives[i]];
+    put(i, power);
+    own += power;
   }
-  values[layout.SourceNoise()] = circuit.sourceKernel * std::norm(d.h);
-  if (layout.Loaded()) values[layout.LoadedSourceNoise()] = circuit.loadedSourceKernel * std::norm(d.h);
+  for (std::size_t w = 0; w < kWeightingCount; ++w) put(layout.OwnWeighted(w), own * gains[w]);
+  const Real h2 = d.h.real() * d.h.real() + d.h.imag() * d.h.imag();
+  const Real gain2 = d.gain.real() * d.gain.real() + d.gain.imag() * d.gain.imag();
+  if (layout.Carried()) {
+    const Real carriedGain = CarriedGain(within, gain2);
+    for (std::size_t w = 0; w < kWeightingCount; ++w) put(layout.CarriedWeighted(w), carriedGain * gains[w]);
+  }
+  put(layout.SourceNoise(), circuit.sourceKernel * h2);
+  if (layout.Loaded()) put(layout.LoadedSourceNoise(), circuit.loadedSourceKernel * h2);
   if (layout.Referred())
-    for (std::size_t w = 0; w < kWeightingCount; ++w) values[layout.InputPower(w)] = own / std::norm(d.gain) * gains[w];
+    for (std::size_t w = 0; w < kWeightingCount; ++w) put(layout.InputPower(w), own / gain2 * gains[w]);
 }
 
 BandPowers PowersOf(const Layout& layout, std::span<const double> integrals) {
   BandPowers p;
   const std::span<const std::size_t> sources = layout.Sources();
   for (std::size_t i = 0; i < sources.size(); ++i) p.source[sources[i]] = integrals[i];
-  for (std::size_t w = 0; w < kWeightingCount; ++w) {
-    p.weighted[w] = integrals[layout.OwnWeighted(w)];
-    p.carriedGain[w] = integrals[layout.CarriedWeighted(w)];
-  }
+  for (std::size_t w = 0; w < kWeightingCount; ++w) p.weighted[w] = integrals[layout.OwnWeighted(w)];
+  if (layout.Carried())
+    for (std::size_t w = 0; w < kWeightingCount; ++w) p.carriedGain[w] = integrals[layout.CarriedWeighted(w)];
   p.sourcePerKelvin = integrals[layout.SourceNoise()];
   p.loadedSourcePerKelvin = layout.Loaded() ? integrals[layout.LoadedSourceNoise()] : p.sourcePerKelvin;
   if (layout.Referred())
@@ -92,32 +113,88 @@ Band CarriedNoiseBand(const StageInputs& s) { return s.carry ? CarriedBand(s) : 
 
 bool Within(Band band, double f) { return f >= band.lower && f <= band.upper; }
 
-// Writes an integrand's components at a node of the stage's circuit.
-using NodeValues = std::function<void(const CircuitAt& circuit, std::span<double> values)>;
+using WeightingGains = std::array<double, kWeightingCount>;
+
+// The probe of an integrand of `components` at a panel's nodes: the
+// weightings' gains at them all at once, then each node's row from
+// valuesAt(frequency, gains, row), false where the circuit has no solution
+// there, whose row is NaN (which the integral carries to its result). A
+// template, which inlines what every node would otherwise call through.
+template <typename NodeValues>
+QuadratureProbe PanelProbe(std::size_t components, const NodeValues& valuesAt) {
+  return [components, valuesAt, gains = std::vector<WeightingGains>()](std::span<const double> frequencies,
+                                                                       std::span<double> values) mutable {
+    gains.resize(frequencies.size());
+    WeightingPowerGains(frequencies, gains);
+    for (std::size_t n = 0; n < frequencies.size(); ++n) {
+      const std::span<double> row = values.subspan(n * components, components);
+      if (!valuesAt(frequencies[n], gains[n], row)) std::ranges::fill(row, NAN);
+    }
+  };
+}
 
 // The rule over the stage's band fitted to its circuit with `opAmp` in it
-// (its closed loop's resonances among the panels' ends), and the integrals.
+// (its closed loop's resonances among the panels' ends), and the integrals
+// of the `components` that `probe` gives at the panels' nodes.
 std::optional<Quadrature> QuadratureOf(const StageInputs& s, const OpAmpNoise& opAmp, std::size_t components,
-                                       const NodeValues& valuesAt) {
+                                       const QuadratureProbe& probe) {
   if (!CircuitResponseAt(s, std::sqrt(s.lowerFreq * s.upperFreq))) return std::nullopt;
   const Band carried = CarriedNoiseBand(s);
   std::vector<double> breakpoints = CircuitBreakpoints(s, opAmp.gainBandwidth);
   breakpoints.insert(breakpoints.end(), {carried.lower, carried.upper});
   breakpoints.insert(breakpoints.end(), kWeightingBreakpoints.begin(), kWeightingBreakpoints.end());
-  return IntegrateOverBand({s.lowerFreq, s.upperFreq}, breakpoints, components,
-                           [&](double f, std::span<double> values) {
-                             const std::optional<CircuitAt> c = CircuitResponseAt(s, f);
-                             if (!c) return std::fill(values.begin(), values.end(), NAN);
-                             valuesAt(*c, values);
-                           });
+  return IntegrateOverBand({s.lowerFreq, s.upperFreq}, breakpoints, components, probe);
+}
+
+// The probe of the `components` that valuesAt(circuit, gains, values)
+// writes at each node of the stage's circuit.
+template <typename NodeValues>
+QuadratureProbe CircuitProbe(const StageInputs& s, std::size_t components, const NodeValues& valuesAt) {
+  return PanelProbe(components, [&s, valuesAt](double f, const WeightingGains& gains, std::span<double> row) {
+    const std::optional<CircuitAt> c = CircuitResponseAt(s, f);
+    if (c) valuesAt(*c, gains, row);
+    return c.has_value();
+  });
+}
+
+// The TIA's probe of its integrand (Layout) with `opAmp` in it: its nodes
+// two at a time, a lane each (TransimpedanceCircuit), and a panel's odd
+// one out in both lanes. The nodes of a voltage stage's circuit are worked
+// out one at a time: where its source resonates with its load, or its Zi
+// is 0, a node may have no solution while the one beside it has.
+QuadratureProbe TransimpedanceProbe(const Layout& layout, const StageInputs& s, const OpAmpNoise& opAmp) {
+  return [&layout, &opAmp, tia = TransimpedanceCircuit(s), carried = CarriedNoiseBand(s), circuit = CircuitLanes()](
+             std::span<const double> frequencies, std::span<double> values) mutable {
+    const std::size_t components = layout.Count();
+    for (std::size_t n = 0; n < frequencies.size(); n += 2) {
+      const std::size_t m = std::min(n + 1, frequencies.size() - 1);
+      const std::span<double> first = values.subspan(n * components, components);
+      const std::span<double> second = values.subspan(m * components, components);
+      circuit.frequency = Lanes{frequencies[n], frequencies[m]};
+      if (!tia.At(circuit)) {
+        std::ranges::fill(first, NAN);
+        std::ranges::fill(second, NAN);
+        continue;
+      }
+      ValuesAt(layout, circuit, opAmp, WeightingPowerGains(circuit.frequency),
+               std::array{Within(carried, frequencies[n]), Within(carried, frequencies[m])},
+               [&](std::size_t i, Lanes v) {
+                 first[i] = v[0];
+                 second[i] = v[1];
+               });
+    }
+  };
 }
 
 // The stage's band integrals with `opAmp` in it, on the rule fitted to them.
 std::optional<Quadrature> QuadratureOf(const Layout& layout, const StageInputs& s, const OpAmpNoise& opAmp) {
+  if (s.ampType == AMP_TRANSIMPEDANCE)
+    return QuadratureOf(s, opAmp, layout.Count(), TransimpedanceProbe(layout, s, opAmp));
   const Band carried = CarriedNoiseBand(s);
-  return QuadratureOf(s, opAmp, layout.Count(), [&](const CircuitAt& c, std::span<double> values) {
-    ValuesAt(layout, c, opAmp, WeightingPowerGains(c.frequency), Within(carried, c.frequency), values);
-  });
+  const auto valuesAt = [&](const CircuitAt& c, const WeightingGains& gains, std::span<double> values) {
+    ValuesAt(layout, c, opAmp, gains, Within(carried, c.frequency), [&](std::size_t i, double v) { values[i] = v; });
+  };
+  return QuadratureOf(s, opAmp, layout.Count(), CircuitProbe(s, layout.Count(), valuesAt));
 }
 
 // Where the prepared rule will not do for every op amp: the inverting
@@ -180,10 +257,12 @@ class ChainAt {
   double frequency_ = 0;
 };
 
-// The chain's integrals over the first stage's band: `valuesAt` writes the
-// components from the stages' responses at a node.
+// The chain's integrals over the first stage's band: valuesAt(chain,
+// gains, values) writes the components from the stages' responses at a
+// node.
+template <typename NodeValues>
 std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages, std::size_t components,
-                                            const std::function<void(const ChainAt&, std::span<double>)>& valuesAt) {
+                                            const NodeValues& valuesAt) {
   if (stages.empty()) return std::nullopt;
   const StageInputs& first = stages.front();
   ChainAt chain(stages);
@@ -193,11 +272,13 @@ std::optional<Quadrature> ChainQuadratureOf(std::span<const StageInputs> stages,
     const std::vector<double> own = CircuitBreakpoints(s, s.gainBandwidth);
     breakpoints.insert(breakpoints.end(), own.begin(), own.end());
   }
+  const auto chainValues = [&](double f, const WeightingGains& gains, std::span<double> row) {
+    if (!chain.Respond(f)) return false;
+    valuesAt(chain, gains, row);
+    return true;
+  };
   return IntegrateOverBand({first.lowerFreq, first.upperFreq}, breakpoints, components,
-                           [&](double f, std::span<double> values) {
-                             if (!chain.Respond(f)) return std::fill(values.begin(), values.end(), NAN);
-                             valuesAt(chain, values);
-                           });
+                           PanelProbe(components, chainValues));
 }
 
 // The components of IntegrateChain, in order: for each stage the sources it
@@ -237,9 +318,8 @@ class ChainLayout {
 
 std::optional<ChainPowers> IntegrateChain(std::span<const StageInputs> stages) {
   const ChainLayout layout(stages);
-  const std::optional<Quadrature> q =
-      ChainQuadratureOf(stages, layout.Count(), [&](const ChainAt& chain, std::span<double> values) {
-        const std::array<double, kWeightingCount> gains = WeightingPowerGains(chain.Frequency());
+  const std::optional<Quadrature> q = ChainQuadratureOf(
+      stages, layout.Count(), [&](const ChainAt& chain, const WeightingGains& gains, std::span<double> values) {
         double total = 0;
         for (std::size_t k = 0; k < chain.Count(); ++k) {
           const Layout& stage = layout.Stage(k);
@@ -288,9 +368,9 @@ std::optional<std::vector<std::array<double, kStageSourceCount>>> IntegrateChain
     start.push_back(components);
     components += layout.Stage(k).Sources().size();
   }
-  const std::optional<Quadrature> q =
-      ChainQuadratureOf(stages, components, [&](const ChainAt& chain, std::span<double> values) {
-        const double gain = WeightingPowerGain(weighting, chain.Frequency());
+  const std::optional<Quadrature> q = ChainQuadratureOf(
+      stages, components, [&](const ChainAt& chain, const WeightingGains& gains, std::span<double> values) {
+        const double gain = gains[WeightingIndex(weighting)];
         for (std::size_t k = 0; k < chain.Count(); ++k) {
           const Layout& stage = layout.Stage(k);
           for (std::size_t i = 0; i < stage.Sources().size(); ++i)
@@ -312,18 +392,18 @@ std::optional<BandPowers> IntegrateStage(const StageInputs& stage) {
   return PowersOf(layout, q->integrals);
 }
 
-std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage,
-                                                                      Weighting weighting) {
+std::optional<std::array<double, kStageSourceCount>> IntegrateSources(const StageInputs& stage, Weighting weighting) {
   const OpAmpNoise opAmp = OpAmpOf(stage);
   const Layout layout(stage, false);
   const std::span<const std::size_t> sources = layout.Sources();
+  const auto valuesAt = [&](const CircuitAt& c, const WeightingGains& gains, std::span<double> values) {
+    const DriveScales d = ScalesOf(c, opAmp);
+    const double gain = gains[WeightingIndex(weighting)];
+    for (std::size_t i = 0; i < sources.size(); ++i)
+      values[i] = c.kernel[sources[i]] * d.scale[layout.Drives()[i]] * gain;
+  };
   const std::optional<Quadrature> q =
-      QuadratureOf(stage, opAmp, sources.size(), [&](const CircuitAt& c, std::span<double> values) {
-        const DriveScales d = ScalesOf(c, opAmp);
-        const double gain = WeightingPowerGain(weighting, c.frequency);
-        for (std::size_t i = 0; i < sources.size(); ++i)
-          values[i] = c.kernel[sources[i]] * d.scale[layout.Drives()[i]] * gain;
-      });
+      QuadratureOf(stage, opAmp, sources.size(), CircuitProbe(stage, sources.size(), valuesAt));
   if (!q) return std::nullopt;
   std::array<double, kStageSourceCount> powers{};
   for (std::size_t i = 0; i < sources.size(); ++i) powers[sources[i]] = q->integrals[i];
@@ -352,11 +432,9 @@ std::optional<BandPowers> PreparedCircuit::Integrate(const OpAmpNoise& opAmp) co
   if (IntegratedAfresh(stage_, opAmp)) return IntegrateStage(WithOpAmp(stage_, opAmp));
   const Layout layout(stage_, true);
   std::array<double, kMostComponents> sums{};
-  std::array<double, kMostComponents> values{};
-  for (const Node& node : *nodes_) {
-    ValuesAt(layout, node.circuit, opAmp, node.gains, node.carried, values);
-    for (std::size_t c = 0; c < layout.Count(); ++c) sums[c] += node.weight * values[c];
-  }
+  for (const Node& node : *nodes_)
+    ValuesAt(layout, node.circuit, opAmp, node.gains, node.carried,
+             [&](std::size_t c, double v) { sums[c] += node.weight * v; });
   return PowersOf(layout, std::span(sums).first(layout.Count()));
 }
 

@@ -25,8 +25,10 @@ struct Quadrature {
 // The most components an integrand may have.
 inline constexpr std::size_t kMaxQuadratureComponents = 440;
 
-// Writes the integrand's components at `frequency` into `values`, one each.
-using QuadratureProbe = std::function<void(double frequency, std::span<double> values)>;
+// Writes the integrand's components at each of `frequencies` into
+// `values`, a row of them per frequency: a panel's nodes at once, so that
+// neither the call nor what an integrand sets up is paid at every node.
+using QuadratureProbe = std::function<void(std::span<const double> frequencies, std::span<double> values)>;
 
 // The one integrator of every band integral of the program: 21-point
 // Gauss-Kronrod panels on ln f (whose ten Gauss-Legendre nodes give each

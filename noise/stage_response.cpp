@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <type_traits>
 
 #include "noise/physical_constants.h"
 
@@ -12,15 +13,55 @@ namespace {
 using Complex = std::complex<double>;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
-double& Kernel(CircuitAt& c, NoiseSource source) { return c.kernel[SourceIndex(source)]; }
+// The circuit's arithmetic on a complex number, std::complex, or on one in
+// each lane, ComplexLanes, alike: each the same operations on the parts as
+// std::complex's own, where it has one.
+template <typename Circuit>
+auto& Kernel(Circuit& c, NoiseSource source) {
+  return c.kernel[SourceIndex(source)];
+}
+
+// |z|^2, as std::norm.
+template <typename C>
+auto Norm(const C& z) {
+  return z.real() * z.real() + z.imag() * z.imag();
+}
 
 // 1 / z as its conjugate over |z|^2, and the plain product: the circuit's
 // values keep |z|^2 far from overflow and every part finite, and these are
 // several times quicker than the library's careful division and its
 // recovery of infinite parts, which every node of every integral would pay.
-Complex Inverse(Complex z) { return std::conj(z) * (1 / std::norm(z)); }
-Complex Mul(Complex a, Complex b) {
+template <typename C>
+C Inverse(const C& z) {
+  const auto k = 1.0 / Norm(z);
+  return {z.real() * k, -z.imag() * k};
+}
+template <typename C>
+C Mul(const C& a, const C& b) {
   return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+// 1 + z, a + b, and x z for a real x.
+template <typename C>
+C OnePlus(const C& z) {
+  return {z.real() + 1.0, z.imag()};
+}
+template <typename C>
+C Add(const C& a, const C& b) {
+  return {a.real() + b.real(), a.imag() + b.imag()};
+}
+template <typename C, typename Real>
+C Scale(Real x, const C& z) {
+  return {z.real() * x, z.imag() * x};
+}
+
+// x as a Real: a double, or x in each lane.
+template <typename Real>
+Real Splat(double x) {
+  if constexpr (std::is_same_v<Real, Lanes>)
+    return Lanes{x, x};
+  else
+    return x;
 }
 
 // The resonances among the roots of a0 + a1 s + a2 s^2 + a3 s^3 = 0
@@ -90,16 +131,26 @@ bool HasExcessNoise(const StageInputs& s) {
   return std::ranges::any_of(s.excess, [](const std::optional<ExcessNoise>& e) { return e.has_value(); });
 }
 
-// Each resistor's excess noise kernel from the |transfer|^2 of a voltage in
-// series with it (by ExcessResistor): its power density times f, (V
-// 10^(NI/20) 1e-6)^2 / ln 10, times that.
-[[gnu::noinline]] void SetExcessNoise(CircuitAt& c, const StageInputs& s,
-                                      const std::array<double, kExcessResistorCount>& transfer) {
+// Each resistor's excess noise, by ExcessResistor: its power density times
+// f, (V 10^(NI/20) 1e-6)^2 / ln 10; none where it has none.
+using ExcessDensities = std::array<std::optional<double>, kExcessResistorCount>;
+ExcessDensities ExcessDensitiesOf(const StageInputs& s) {
+  ExcessDensities densities;
   for (std::size_t r = 0; r < kExcessResistorCount; ++r)
     if (const std::optional<ExcessNoise>& e = s.excess[r]) {
       const double perDecade = e->dcVolts * std::pow(10.0, e->noiseIndexDb / 20) * 1e-6;
-      c.kernel[SourceIndex(NoiseSource::kExcessR1) + r] = perDecade * perDecade / std::numbers::ln10 * transfer[r];
+      densities[r] = perDecade * perDecade / std::numbers::ln10;
     }
+  return densities;
+}
+
+// Each resistor's excess noise kernel: its density times the |transfer|^2
+// of a voltage in series with it (by ExcessResistor).
+template <typename Real, typename Complex>
+[[gnu::noinline]] void SetExcessNoise(BasicCircuitAt<Real, Complex>& c, const ExcessDensities& densities,
+                                      const std::array<Real, kExcessResistorCount>& transfer) {
+  for (std::size_t r = 0; r < kExcessResistorCount; ++r)
+    if (densities[r]) c.kernel[SourceIndex(NoiseSource::kExcessR1) + r] = *densities[r] * transfer[r];
 }
 
 // The + input's current flows through the source with its load and Rb in
@@ -119,8 +170,14 @@ void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) 
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en,           s.in,          s.cornerFreq,           s.applyCorner,
-          s.gainBandwidth, s.currentCorner, s.inCorrelation,        s.commonModeCapacitance,
+  return {s.en,
+          s.in,
+          s.cornerFreq,
+          s.applyCorner,
+          s.gainBandwidth,
+          s.currentCorner,
+          s.inCorrelation,
+          s.commonModeCapacitance,
           s.differentialCapacitance};
 }
 
@@ -137,12 +194,34 @@ StageInputs WithOpAmp(StageInputs s, const OpAmpNoise& opAmp) {
   return s;
 }
 
-double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency) {
+namespace {
+
+// CurrentNoiseRise at a frequency, or at one in each lane.
+template <typename Real>
+Real CurrentNoiseRiseAt(const OpAmpNoise& opAmp, Real frequency) {
   if (opAmp.currentCorner) return 1 + *opAmp.currentCorner / frequency;
-  return RisesBelowCorner(SourceDrive::kCurrent, opAmp.applyCorner) ? 1 + opAmp.cornerFreq / frequency : 1;
+  if (RisesBelowCorner(SourceDrive::kCurrent, opAmp.applyCorner)) return 1 + opAmp.cornerFreq / frequency;
+  return Splat<Real>(1);
 }
 
+}  // namespace
+
+double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency) { return CurrentNoiseRiseAt(opAmp, frequency); }
+
 namespace {
+
+// R2 || 1/(j w Cf), and Z2 / R2, through which a voltage in series with R2
+// reaches the output; w = 2 pi f, or one in each lane.
+template <typename Complex>
+struct Feedback {
+  Complex share;  // Z2 / R2
+  Complex z2;
+};
+template <typename Complex, typename Real>
+Feedback<Complex> FeedbackAt(double r2, double cf, Real w) {
+  const Complex share = Inverse(Complex{Splat<Real>(1), w * r2 * cf});
+  return {share, Scale(r2, share)};
+}
 
 // What every topology is made of at one frequency (noise_model.md, "Over
 // frequency").
@@ -163,10 +242,11 @@ Impedances ImpedancesAt(const StageInputs& s, double frequency) {
   z.w = kTwoPi * frequency;
   z.kT4 = kFourBoltzmann * s.kelvin;
   z.zs = {s.sourceResistor, z.w * s.sourceInductance.value_or(0)};
-  z.r2Share = Inverse({1, z.w * s.r2 * s.feedbackCapacitor.value_or(0)});
-  z.z2 = s.r2 * z.r2Share;
+  const Feedback<Complex> feedback = FeedbackAt<Complex>(s.r2, s.feedbackCapacitor.value_or(0), z.w);
+  z.r2Share = feedback.share;
+  z.z2 = feedback.z2;
   if (s.biasResistor) {
-    z.bShare = Inverse({1, z.w * *s.biasResistor * s.biasCapacitor.value_or(0)});
+    z.bShare = Inverse(Complex{1, z.w * *s.biasResistor * s.biasCapacitor.value_or(0)});
     z.zb = *s.biasResistor * z.bShare;
   }
   return z;
@@ -241,18 +321,19 @@ std::optional<Transfers> InvertingStage(CircuitAt& c, const StageInputs& s, cons
 // What every topology's feedback forms alike: R2's noise and the - input's
 // current through Z2, and the two inputs' currents' cross term where one
 // out of the + input reaches the output through `plus`.
-void SetFeedbackKernels(CircuitAt& c, const Impedances& z, Complex plus) {
+template <typename Real, typename Complex>
+void SetFeedbackKernels(BasicCircuitAt<Real, Complex>& c, double kT4, const Complex& z2, const Complex& plus) {
   using enum NoiseSource;
-  Kernel(c, kR2Thermal) = z.kT4 * z.z2.real();
-  Kernel(c, kCurrentNoiseR2) = std::norm(z.z2);
+  Kernel(c, kR2Thermal) = kT4 * z2.real();
+  Kernel(c, kCurrentNoiseR2) = Norm(z2);
   // 2 Re{E[i+ conj(i-)] T+ conj(T-)} with T- = -Z2: the currents' cross term per c in(f)^2.
-  Kernel(c, kCurrentCorrelation) = -2 * (plus.real() * z.z2.real() + plus.imag() * z.z2.imag());
+  Kernel(c, kCurrentCorrelation) = -2 * (plus.real() * z2.real() + plus.imag() * z2.imag());
 }
 
 // The kernels that every voltage stage forms alike from its gains and `t`.
 void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, const Transfers& t, bool excess) {
   using enum NoiseSource;
-  SetFeedbackKernels(c, z, t.plus);
+  SetFeedbackKernels(c, z.kT4, z.z2, t.plus);
   // Rs's own noise reaches the output as the signal does.
   c.sourceKernel = kFourBoltzmann * s.sourceResistor * std::norm(c.signalGain);
   // Rb's noise, a voltage at the + input.
@@ -263,58 +344,82 @@ void SetSharedKernels(CircuitAt& c, const StageInputs& s, const Impedances& z, c
   // Zb / Rb and NG.
   if (excess)
     SetExcessNoise(
-        c, s, {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
+        c, ExcessDensitiesOf(s),
+        {t.r1Voltage, std::norm(z.r2Share), std::norm(c.signalGain), t.loadVoltage, std::norm(z.bShare) * ng2});
 }
+
+}  // namespace
+
+TransimpedanceCircuit::TransimpedanceCircuit(const StageInputs& s)
+    : solvable_(s.ampType == AMP_TRANSIMPEDANCE && s.r2 != 0 && s.shuntResistance != 0.0),
+      kT4_(kFourBoltzmann * s.kelvin),
+      r2_(s.r2),
+      cf_(s.feedbackCapacitor.value_or(0)),
+      shunt_(s.shuntResistance ? 1 / *s.shuntResistance : 0),
+      minusCapacitance_(s.diodeCapacitance.value_or(0) + s.commonModeCapacitance.value_or(0)),
+      cdiff_(s.differentialCapacitance.value_or(0)),
+      bias_(s.biasResistor.has_value()),
+      rb_(s.biasResistor.value_or(0)),
+      plusCapacitance_(s.biasCapacitor.value_or(0) + s.commonModeCapacitance.value_or(0)),
+      shotNoise_(2 * kElementaryCharge * (s.darkCurrent.value_or(0) + s.photocurrent.value_or(0))),
+      excess_(ExcessDensitiesOf(s)),
+      anyExcess_(HasExcessNoise(s)) {}
 
 // The transimpedance stage (noise_model.md, "Light in: the transimpedance
 // amplifier"): the photodiode's current into the - input, Rsh || Cd and
 // Ccm from there to ground, Cdiff between the inputs, the + input grounded
 // or through Rb || (Cb and Ccm). Every kernel its own, as its + input
-// meets the - input through Cdiff; false without Rf or with a shunt of 0
-// ohm, a short across the photodiode.
-bool TransimpedanceStage(CircuitAt& c, const StageInputs& s, const Impedances& z, bool excess) {
+// meets the - input through Cdiff.
+template <typename Real, typename Complex>
+bool TransimpedanceCircuit::Fill(BasicCircuitAt<Real, Complex>& c) const {
   using enum NoiseSource;
-  if (s.r2 == 0 || s.shuntResistance == 0.0) return false;
-  const double ccm = s.commonModeCapacitance.value_or(0);
-  const double shunt = s.shuntResistance ? 1 / *s.shuntResistance : 0;
-  const Complex ym{shunt, z.w * (s.diodeCapacitance.value_or(0) + ccm)};
-  const Complex yd{0, z.w * s.differentialCapacitance.value_or(0)};
+  if (!solvable_) return false;
+  const Real w = kTwoPi * c.frequency;
+  const Feedback<Complex> feedback = FeedbackAt<Complex>(r2_, cf_, w);
+  const Complex& z2 = feedback.z2;
+  const Complex ym{Splat<Real>(shunt_), w * minusCapacitance_};
+  const Complex yd{Splat<Real>(0), w * cdiff_};
   // The + input's impedance to ground, Zp (0 where it is grounded), and Zp
   // / Rb, through which a voltage in series with Rb reaches it.
-  const double rb = s.biasResistor.value_or(0);
-  const Complex pShare = Inverse({1, z.w * rb * (s.biasCapacitor.value_or(0) + ccm)});
-  const Complex zp = rb * pShare;
+  const Complex pShare = Inverse(Complex{Splat<Real>(1), w * rb_ * plusCapacitance_});
+  const Complex zp = Scale(rb_, pShare);
   // Cdiff's current divides at the + input: the op amp amplifies 1 + Yd Zp times more.
-  const Complex coupling = 1.0 + Mul(yd, zp);
-  const Complex yin = ym + Mul(yd, Inverse(coupling));
-  const Complex fromPlus = 1.0 + Mul(z.z2, ym);  // what a voltage at the + input makes, per Zp's current
+  const Complex coupling = OnePlus(Mul(yd, zp));
+  const Complex yin = Add(ym, Mul(yd, Inverse(coupling)));
+  const Complex fromPlus = OnePlus(Mul(z2, ym));  // what a voltage at the + input makes, per Zp's current
   const Complex plus = Mul(zp, fromPlus);
-  const double minus = std::norm(z.z2);
-  c.noiseGain = Mul(1.0 + Mul(z.z2, yin), coupling);
-  c.signalGain = -z.z2;
-  Kernel(c, kVoltageNoise) = std::norm(c.noiseGain);
-  SetFeedbackKernels(c, z, plus);
-  if (s.biasResistor) {
-    Kernel(c, kCurrentNoiseRb) = std::norm(plus);
-    Kernel(c, kRbThermal) = z.kT4 * zp.real() * std::norm(fromPlus);  // 4kT / Rb |Zp|^2 |1 + Zf Ym|^2
+  const Real minus = Norm(z2);
+  c.noiseGain = Mul(OnePlus(Mul(z2, yin)), coupling);
+  c.signalGain = {-z2.real(), -z2.imag()};
+  Kernel(c, kVoltageNoise) = Norm(c.noiseGain);
+  SetFeedbackKernels(c, kT4_, z2, plus);
+  if (bias_) {
+    Kernel(c, kCurrentNoiseRb) = Norm(plus);
+    Kernel(c, kRbThermal) = kT4_ * zp.real() * Norm(fromPlus);  // 4kT / Rb |Zp|^2 |1 + Zf Ym|^2
   }
-  Kernel(c, kRshThermal) = z.kT4 * shunt * minus;
-  Kernel(c, kShotNoise) = 2 * kElementaryCharge * (s.darkCurrent.value_or(0) + s.photocurrent.value_or(0)) * minus;
-  c.sourceKernel = c.loadedSourceKernel = kFourBoltzmann * shunt * minus;
-  if (excess) SetExcessNoise(c, s, {0, std::norm(z.r2Share), 0, 0, std::norm(pShare) * std::norm(fromPlus)});
+  Kernel(c, kRshThermal) = kT4_ * shunt_ * minus;
+  Kernel(c, kShotNoise) = shotNoise_ * minus;
+  c.sourceKernel = c.loadedSourceKernel = kFourBoltzmann * shunt_ * minus;
+  if (anyExcess_)
+    SetExcessNoise(c, excess_, {Real{}, Norm(feedback.share), Real{}, Real{}, Norm(pShare) * Norm(fromPlus)});
   return true;
 }
 
-}  // namespace
+bool TransimpedanceCircuit::At(CircuitAt& circuit) const { return Fill(circuit); }
+bool TransimpedanceCircuit::At(CircuitLanes& circuit) const { return Fill(circuit); }
 
 std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequency) {
-  const Impedances z = ImpedancesAt(s, frequency);
-  const bool excess = HasExcessNoise(s);
   // Built where it is returned: a CircuitAt is copied at every node of
   // every integral otherwise.
   std::optional<CircuitAt> result(std::in_place);
   CircuitAt& c = *result;
   c.frequency = frequency;
+  if (s.ampType == AMP_TRANSIMPEDANCE) {
+    if (!TransimpedanceCircuit(s).At(c)) result.reset();
+    return result;
+  }
+  const bool excess = HasExcessNoise(s);
+  const Impedances z = ImpedancesAt(s, frequency);
   std::optional<Transfers> t;
   switch (s.ampType) {
     case AMP_BUFFER:
@@ -324,9 +429,6 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
     case AMP_INVERTING:
       t = InvertingStage(c, s, z);
       break;
-    case AMP_TRANSIMPEDANCE:
-      if (!TransimpedanceStage(c, s, z, excess)) result.reset();
-      return result;
     default:
       break;
   }
@@ -338,22 +440,35 @@ std::optional<CircuitAt> CircuitResponseAt(const StageInputs& s, double frequenc
   return result;
 }
 
-std::complex<double> ClosedLoopResponse(const CircuitAt& c, const std::optional<double>& gainBandwidth) {
-  if (!gainBandwidth) return 1;
-  const double x = c.frequency / *gainBandwidth;  // 1 + j x NG
-  return Inverse({1 - x * c.noiseGain.imag(), x * c.noiseGain.real()});
+namespace {
+
+template <typename Real, typename Complex>
+Complex ClosedLoopAt(const BasicCircuitAt<Real, Complex>& c, const std::optional<double>& gainBandwidth) {
+  if (!gainBandwidth) return {Splat<Real>(1), Splat<Real>(0)};
+  const Real x = c.frequency / *gainBandwidth;  // 1 + j x NG
+  return Inverse(Complex{1 - x * c.noiseGain.imag(), x * c.noiseGain.real()});
 }
 
-DriveScales ScalesOf(const CircuitAt& c, const OpAmpNoise& opAmp) {
-  DriveScales d;
-  d.h = ClosedLoopResponse(c, opAmp.gainBandwidth);
+template <typename Real, typename Complex>
+BasicDriveScales<Real, Complex> ScalesAt(const BasicCircuitAt<Real, Complex>& c, const OpAmpNoise& opAmp) {
+  BasicDriveScales<Real, Complex> d;
+  d.h = ClosedLoopAt(c, opAmp.gainBandwidth);
   d.gain = Mul(c.signalGain, d.h);
-  const double h2 = std::norm(d.h);
-  const double voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
-  const double current = opAmp.in * opAmp.in * CurrentNoiseRise(opAmp, c.frequency);
-  d.scale = {voltage * h2, current * h2, h2, 0, current * opAmp.inCorrelation.value_or(0) * h2, h2 / c.frequency};
+  const Real h2 = Norm(d.h);
+  const Real voltage = opAmp.en * opAmp.en * (1 + opAmp.cornerFreq / c.frequency);
+  const Real current = opAmp.in * opAmp.in * CurrentNoiseRiseAt(opAmp, c.frequency);
+  d.scale = {voltage * h2, current * h2, h2, Real{}, current * opAmp.inCorrelation.value_or(0) * h2, h2 / c.frequency};
   return d;
 }
+
+}  // namespace
+
+std::complex<double> ClosedLoopResponse(const CircuitAt& c, const std::optional<double>& gainBandwidth) {
+  return ClosedLoopAt(c, gainBandwidth);
+}
+
+DriveScales ScalesOf(const CircuitAt& c, const OpAmpNoise& opAmp) { return ScalesAt(c, opAmp); }
+DriveScalesLanes ScalesOf(const CircuitLanes& c, const OpAmpNoise& opAmp) { return ScalesAt(c, opAmp); }
 
 StageResponse RespondWith(const CircuitAt& c, const OpAmpNoise& opAmp) {
   static const std::array<SourceDrive, kStageSourceCount> kDrives = [] {

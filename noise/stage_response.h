@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "noise/lanes.h"
 #include "noise/noise_source.h"
 #include "noise/stage_inputs.h"
 
@@ -37,11 +38,13 @@ StageInputs WithOpAmp(StageInputs stage, const OpAmpNoise& opAmp);
 double CurrentNoiseRise(const OpAmpNoise& opAmp, double frequency);
 
 // The circuit around the op amp at one frequency: every way a source
-// reaches the output, before the op amp's closed-loop response H.
-struct CircuitAt {
-  double frequency = 0;             // Hz
-  std::complex<double> noiseGain;   // NG(f), from the op amp's voltage noise to the output with an ideal op amp
-  std::complex<double> signalGain;  // G(f) / H(f): D NG, -Z2 / Zi in the inverting stage, -Zf (ohm) in the TIA
+// reaches the output, before the op amp's closed-loop response H. A
+// template for CircuitLanes, the same at two frequencies at once.
+template <typename Real, typename Complex>
+struct BasicCircuitAt {
+  Real frequency{};    // Hz
+  Complex noiseGain;   // NG(f), from the op amp's voltage noise to the output with an ideal op amp
+  Complex signalGain;  // G(f) / H(f): D NG, -Z2 / Zi in the inverting stage, -Zf (ohm) in the TIA
   // By SourceIndex, what multiplies the drive of each source (DriveOf) and
   // |H|^2 to give its output power density: |transfer|^2 for the op amp's
   // voltage (V/V) and current noise (ohm^2), 4kT times the thermal
@@ -49,22 +52,61 @@ struct CircuitAt {
   // currents for their correlation (per c in(f)^2, ohm^2, signed), and for
   // a resistor's excess noise its density times f times its voltage
   // transfer squared (V^2, per 1/f); 0 for a source the stage lacks.
-  std::array<double, kStageSourceCount> kernel{};
+  std::array<Real, kStageSourceCount> kernel{};
   // The source's own thermal noise at the output per kelvin, V^2/(Hz K),
   // before |H|^2: of Zs alone, 4k Rs |G / H|^2, which the noise figure
   // compares with; and of the source with its load, 4k Re{Zs || Zl} |NG|^2
   // (Rs's and Rload's together; the same as Zs's without a load resistor),
   // which the active stage's figure compares with. The photodiode's is its
   // shunt's, 4k / Rsh |Zf|^2, either way.
-  double sourceKernel = 0;
-  double loadedSourceKernel = 0;
+  Real sourceKernel{};
+  Real loadedSourceKernel{};
 };
+using CircuitAt = BasicCircuitAt<double, std::complex<double>>;
+using CircuitLanes = BasicCircuitAt<Lanes, ComplexLanes>;
 
 // Nothing for a topology that is none of the four, and for a circuit
 // without a solution: a non-inverting stage without R1, an inverting one
 // whose Zi is 0, a TIA without Rf or whose shunt is 0 ohm (a short across
 // the photodiode).
 std::optional<CircuitAt> CircuitResponseAt(const StageInputs& stage, double frequency);
+
+// The transimpedance stage's circuit with what does not change with the
+// frequency worked out once: its conductances and capacitances, its shot
+// noise's current, its resistors' excess noises.
+class TransimpedanceCircuit {
+ public:
+  explicit TransimpedanceCircuit(const StageInputs& stage);
+
+  // The circuit at `circuit.frequency`, as CircuitResponseAt gives it; in
+  // CircuitLanes at two frequencies at once, one in each lane, as its every
+  // node is worked out alike, with no branch on the frequency. It writes
+  // the same members at every frequency, so that one circuit, the kernels
+  // of the sources a TIA lacks 0 as it is built, serves every node of an
+  // integral. False for a stage that is no TIA, or where CircuitResponseAt
+  // gives nothing.
+  bool At(CircuitAt& circuit) const;
+  bool At(CircuitLanes& circuit) const;
+
+ private:
+  template <typename Real, typename Complex>
+  bool Fill(BasicCircuitAt<Real, Complex>& circuit) const;
+
+  bool solvable_;            // a TIA with Rf, and no shunt of 0 ohm (a short across the photodiode)
+  double kT4_;               // 4kT
+  double r2_;                // Rf
+  double cf_;                // 0 without one
+  double shunt_;             // 1 / Rsh; 0 without a shunt
+  double minusCapacitance_;  // Cd + Ccm, from the - input to ground
+  double cdiff_;             // Cdiff, between the inputs
+  bool bias_;                // Rb is given
+  double rb_;                // 0 where the + input is grounded
+  double plusCapacitance_;   // Cb + Ccm, across Rb
+  double shotNoise_;         // 2q (Id + Iph)
+  // By ExcessResistor, each resistor's excess noise density times f, V^2.
+  std::array<std::optional<double>, kExcessResistorCount> excess_;
+  bool anyExcess_;
+};
 
 // H(f) = A / (A + NG) with A = GBW / (j f): 1 without a GBW.
 std::complex<double> ClosedLoopResponse(const CircuitAt& circuit, const std::optional<double>& gainBandwidth);
@@ -80,12 +122,16 @@ StageResponse RespondWith(const CircuitAt& circuit, const OpAmpNoise& opAmp);
 
 // What RespondWith works a source's power out from: H(f), G(f), and by
 // SourceDrive what multiplies the kernel of a source of that drive.
-struct DriveScales {
-  std::complex<double> h;
-  std::complex<double> gain;
-  std::array<double, kSourceDriveCount> scale{};
+template <typename Real, typename Complex>
+struct BasicDriveScales {
+  Complex h;
+  Complex gain;
+  std::array<Real, kSourceDriveCount> scale{};
 };
+using DriveScales = BasicDriveScales<double, std::complex<double>>;
+using DriveScalesLanes = BasicDriveScales<Lanes, ComplexLanes>;
 DriveScales ScalesOf(const CircuitAt& circuit, const OpAmpNoise& opAmp);
+DriveScalesLanes ScalesOf(const CircuitLanes& circuit, const OpAmpNoise& opAmp);
 
 // The stage with its own op amp at `frequency` (> 0): the complex transfer
 // G(f) and each source's output power density. Nothing for a topology that

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,14 +12,17 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "form/built_circuit.h"
 #include "form/circuit_file.h"
 #include "form/corner_estimate.h"
 #include "form/form_calculation.h"
+#include "form/measured_text.h"
 #include "form/noise_report.h"
 #include "form/part_selection.h"
 #include "form/write_back.h"
+#include "measured/spectrum_reader.h"
 #include "parts/file_check.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
@@ -284,7 +288,8 @@ void CCalculatorDlg::OnSave() {
 // The form alone: the circuit, or the chain's stage it edits.
 void CCalculatorDlg::OnSaveCircuit() {
   RefreshIn();
-  const std::string text = WriteCircuitFile(m_form, SelectedPartName());
+  const std::string text = WriteCircuitFile(m_form, SelectedPartName(),
+                                            m_measurement ? std::optional(m_measurement->reference) : std::nullopt);
   const QString caption = ChainOpen() ? QStringLiteral("Save Stage") : QStringLiteral("Save Circuit");
   const QString path = AskSaveFileName(this, caption, QStringLiteral("circuit.tervane"), CircuitFileFilters());
   if (!path.isEmpty()) SaveFile(this, path, QByteArray::fromStdString(text));
@@ -296,13 +301,32 @@ void CCalculatorDlg::OnOpenCircuit() {
 }
 
 bool CCalculatorDlg::OpenCircuit(const QString& path) {
+  std::optional<MeasurementReference> measurement;
   std::optional<std::vector<ChainStageForm>> stages = OpenCircuitFile(
-      this, QStringLiteral("Open Circuit"), path, m_form, QStringLiteral("The form is unchanged."));
+      this, QStringLiteral("Open Circuit"), path, m_form, QStringLiteral("The form is unchanged."), &measurement);
   if (!stages) return false;
   if (stages->size() > 1) return Chain().OpenChain(std::move(*stages));
   if (ChainOpen()) return m_chain->OpenStage(stages->front());
   ShowStage(stages->front());
+  OpenMeasurement(measurement);
   return true;
+}
+
+// A circuit's measurement, read as it says; one that cannot be read now
+// (moved, changed) is said, and the circuit is open without it.
+void CCalculatorDlg::OpenMeasurement(const std::optional<MeasurementReference>& reference) {
+  m_measurement.reset();
+  if (!reference) return;
+  const QString file = QString::fromStdString(reference->file);
+  MeasuredReading reading = ReadMeasuredFile(std::filesystem::path(file.toStdU16String()), reference->options);
+  if (reading.spectrum) {
+    m_measurement = Measurement{*reference, std::move(*reading.spectrum)};
+    return;
+  }
+  const QString line = reading.line ? QStringLiteral("line %1: ").arg(reading.line) : QString();
+  QMessageBox::warning(this, QStringLiteral("Open Circuit"),
+                       QStringLiteral("The circuit's measurement %1 cannot be read: %2%3.\nThe circuit is open without it.")
+                           .arg(QDir::toNativeSeparators(file), line, FromCp1252(reading.reason)));
 }
 
 // --- The chain of stages -----------------------------------------------------
@@ -354,12 +378,15 @@ void CCalculatorDlg::OnCalculateWithCarry() {
   CalculateNoise();
 }
 
+// A fit applied among the results goes into the fields as typed, and the
+// stage is calculated again with it.
 void CCalculatorDlg::CalculateNoise() {
   RefreshIn();
   const NoiseResult result = ComputeNoise(m_form);
   const std::optional<std::string> partName = SelectedPartName();
 
-  CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary, partName);
+  CResultsDlg results(this, BuildNoiseReport(result, partName), result, m_form, m_partLibrary, partName,
+                      &m_measurement);
   results.exec();
 
   if (!result.outcome.failure) {  // otherwise the fields keep exactly what was typed
@@ -369,6 +396,11 @@ void CCalculatorDlg::CalculateNoise() {
   // The write-back puts the calculated part's figures back, so a part
   // chosen among the results is selected only after it.
   if (results.ChosenPart()) SelectListedPart(*results.ChosenPart());
+  if (results.AppliedFit()) {
+    ApplyFit(m_form, *results.AppliedFit());
+    RefreshOut();
+    CalculateNoise();
+  }
 }
 
 void CCalculatorDlg::SelectListedPart(const std::string& name) {

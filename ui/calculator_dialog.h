@@ -12,6 +12,7 @@
 #include "form/calculator_form.h"
 #include "form/chain_form.h"
 #include "parts/part_library.h"
+#include "ui/measurement_dialog.h"
 #include "ui/stage_editor.h"
 
 class QButtonGroup;
@@ -77,6 +78,7 @@ class CCalculatorDlg : public QDialog, public StageEditor {
   void OnSave();
   void OnSaveCircuit();
   void OnOpenCircuit();
+  void OpenMeasurement(const std::optional<MeasurementReference>& reference);
   void OnChain();
   CChainDlg& Chain();
   bool ChainOpen() const;
@@ -121,6 +123,7 @@ class CCalculatorDlg : public QDialog, public StageEditor {
   CalculatorForm m_form;
   PartLibrary m_partLibrary;
   QString m_partFileNote;  // the lines of the part file that gave no part, when there are any
+  std::optional<Measurement> m_measurement;  // the stage's spectrum is drawn against it while the program runs
 };
 
 }  // namespace tervane::ui

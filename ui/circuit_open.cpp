@@ -17,7 +17,8 @@ QString CircuitFileFilters() { return QStringLiteral("Tervane circuit (*.tervane
 
 std::optional<std::vector<ChainStageForm>> OpenCircuitFile(QWidget* parent, const QString& caption,
                                                            const QString& path, const CalculatorForm& onto,
-                                                           const QString& unchanged) {
+                                                           const QString& unchanged,
+                                                           std::optional<MeasurementReference>* measurement) {
   // Looked at before it is opened: a pipe would keep the window waiting.
   QString reason = QString::fromStdString(NotAFileReason(std::filesystem::path(path.toStdU16String())));
   QFile file(path);
@@ -35,6 +36,12 @@ std::optional<std::vector<ChainStageForm>> OpenCircuitFile(QWidget* parent, cons
     return std::nullopt;
   }
   RememberFolder(path);
+  if (measurement) {
+    *measurement = std::move(reading.measurement);
+    if (*measurement)
+      (*measurement)->file = QString::fromStdU16String(
+          MeasurementPathOf(std::filesystem::path(path.toStdU16String()), **measurement).u16string()).toStdString();
+  }
   return std::move(reading.stages);
 }
 

@@ -7,6 +7,7 @@
 
 #include "form/calculator_form.h"
 #include "form/chain_form.h"
+#include "form/measured_overlay.h"
 
 class QWidget;
 
@@ -20,8 +21,11 @@ QString CircuitFileFilters();
 // cannot be opened or read is told in a message (captioned `caption`)
 // naming it and saying what is kept (`unchanged`: "The form is
 // unchanged."); nothing then. The next file dialog starts where it was.
+// The measurement the file keeps, if any, goes to `measurement`, its file
+// where it lies (MeasurementPathOf), in UTF-8.
 std::optional<std::vector<ChainStageForm>> OpenCircuitFile(QWidget* parent, const QString& caption,
                                                            const QString& path, const CalculatorForm& onto,
-                                                           const QString& unchanged);
+                                                           const QString& unchanged,
+                                                           std::optional<MeasurementReference>* measurement = nullptr);
 
 }  // namespace tervane::ui

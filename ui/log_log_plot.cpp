@@ -10,6 +10,7 @@
 #include <cmath>
 #include <utility>
 
+#include "notation/eng_format.h"
 #include "ui/qt_text.h"
 
 namespace tervane::ui {
@@ -239,20 +240,13 @@ QRectF DrawPlot(QPainter& painter, const LogLogPlot& plot, const QSize& size) {
 // not fit.
 void DrawReadout(QPainter& painter, const LogLogPlot& plot, const QRectF& r, double at) {
   const QFontMetrics fm = painter.fontMetrics();
-  const double value = XAt(plot, r, at);
-  QStringList lines{EngText(value, plot.xUnit)};
-  std::vector<const PlotCurve*> shown;
-  for (const PlotCurve& curve : plot.curves)
-    if (const std::optional<double> y = CurveValueAt(curve, value)) {
-      lines << QStringLiteral("%1: %2").arg(curve.name, EngText(*y, plot.yUnit));
-      shown.push_back(&curve);
-    }
+  const std::vector<ReadoutLine> lines = ReadoutAt(plot, XAt(plot, r, at));
   const int line = fm.height();
   const int pad = line / 3;
   const int swatch = line;
   int width = 0;
-  for (const QString& text : lines) width = std::max(width, fm.horizontalAdvance(text));
-  QRectF box(0, r.top() + pad, width + swatch + 3 * pad, lines.size() * line + 2 * pad);
+  for (const ReadoutLine& text : lines) width = std::max(width, fm.horizontalAdvance(text.text));
+  QRectF box(0, r.top() + pad, width + swatch + 3 * pad, static_cast<double>(lines.size()) * line + 2 * pad);
   box.moveLeft(at + pad + box.width() <= r.right() ? at + pad : at - pad - box.width());
   box.moveLeft(std::clamp(box.left(), r.left(), std::max(r.left(), r.right() - box.width())));
 
@@ -262,20 +256,40 @@ void DrawReadout(QPainter& painter, const LogLogPlot& plot, const QRectF& r, dou
   painter.setBrush(QColor(255, 255, 255, 230));
   painter.drawRect(box);
   const double textLeft = box.left() + 2 * pad + swatch;
-  for (qsizetype i = 0; i < lines.size(); ++i) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     const double top = box.top() + pad + static_cast<double>(i) * line;
-    if (i > 0) {
-      painter.setPen(PenOf(*shown[static_cast<std::size_t>(i - 1)]));
+    if (lines[i].curve) {
+      painter.setPen(PenOf(*lines[i].curve));
       painter.drawLine(QPointF(box.left() + pad, top + line / 2.0), QPointF(box.left() + pad + swatch, top + line / 2.0));
     }
     painter.setPen(Qt::black);
-    painter.drawText(QPointF(textLeft, top + fm.ascent()), lines[i]);
+    painter.drawText(QPointF(textLeft, top + fm.ascent()), lines[i].text);
   }
 }
 
 }  // namespace
 
 void DrawLogLogPlot(QPainter& painter, const LogLogPlot& plot, const QSize& size) { DrawPlot(painter, plot, size); }
+
+std::vector<ReadoutLine> ReadoutAt(const LogLogPlot& plot, double x) {
+  std::vector<ReadoutLine> lines{{EngText(x, plot.xUnit)}};
+  const auto valueOf = [&](const QString& name) -> std::optional<double> {
+    for (const PlotCurve& curve : plot.curves)
+      if (curve.name == name) return CurveValueAt(curve, x);
+    return std::nullopt;
+  };
+  for (const PlotCurve& curve : plot.curves)
+    if (const std::optional<double> y = CurveValueAt(curve, x))
+      lines.push_back({QStringLiteral("%1: %2").arg(curve.name, EngText(*y, plot.yUnit)), &curve});
+  if (plot.ratio) {
+    const std::optional<double> over = valueOf(plot.ratio->over), under = valueOf(plot.ratio->under);
+    if (over && under && *under > 0)
+      lines.push_back({QStringLiteral("%1/%2: %3 dB")
+                           .arg(plot.ratio->over, plot.ratio->under,
+                                QString::fromStdString(FormatFixed(20 * std::log10(*over / *under), 2)))});
+  }
+  return lines;
+}
 
 std::optional<double> CurveValueAt(const PlotCurve& curve, double x) {
   const QList<QPointF>& points = curve.points;

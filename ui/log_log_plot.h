@@ -37,6 +37,12 @@ struct LogLogPlot {
   double shadeFrom = 0, shadeTo = 0;  // the shaded span of x
   QString shadeName;
   std::vector<PlotCurve> curves;
+  // Two curves, by name, whose ratio the readout gives in dB where both
+  // have a value: a measurement against the model.
+  struct Ratio {
+    QString over, under;
+  };
+  std::optional<Ratio> ratio;
 };
 
 // Draws the whole plot into a `size` rectangle at the painter's origin, with
@@ -47,6 +53,14 @@ void DrawLogLogPlot(QPainter& painter, const LogLogPlot& plot, const QSize& size
 // The density of `curve` at `x`, straight between its points on log-log
 // axes; none outside its points.
 std::optional<double> CurveValueAt(const PlotCurve& curve, double x);
+
+// What the readout says at `x`: x itself, every curve's value there (with
+// the curve, for its swatch) and the ratio where the plot has one.
+struct ReadoutLine {
+  QString text;
+  const PlotCurve* curve = nullptr;
+};
+std::vector<ReadoutLine> ReadoutAt(const LogLogPlot& plot, double x);
 
 // A LogLogPlot on screen, to read off: hovering shows a line at the cursor
 // and a label with x and every curve's value there; the wheel zooms the x
@@ -60,6 +74,8 @@ class CLogLogPlotView : public QWidget {
   QSize sizeHint() const override;
   // The plot as shown, without the readout, at the screen's pixel ratio.
   QImage Picture() const;
+  // Where the axes are, in this widget; empty before it is first painted.
+  QRectF AxesBox() const { return m_area; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -102,9 +102,10 @@ CResultsDlg::CResultsDlg(QWidget* owner, std::string report)
 }
 
 CResultsDlg::CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
-                         const PartLibrary& library, std::optional<std::string> partName)
+                         const PartLibrary& library, std::optional<std::string> partName,
+                         std::optional<Measurement>* measurement)
     : CResultsDlg(owner, std::move(report)) {
-  AddViews(result, form, library);
+  AddViews(result, form, library, measurement);
   AddBuiltCircuitLine(result);
   m_page = [result, form, partName](PdfPage& page, Weighting weighting) {
     const QString part = partName ? FromCp1252(*partName) : QString();
@@ -176,11 +177,17 @@ void CResultsDlg::WidenToReport() {
   FitScreen();
 }
 
-void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library) {
+void CResultsDlg::AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
+                           std::optional<Measurement>* measurement) {
   const Weighting weighting = SessionWeighting();
   m_breakdown = new CBreakdownView(result, weighting, this);
   AddView(m_breakdown, "breakdownTab", QStringLiteral("&Breakdown"));
-  m_spectrum = new CSpectrumView(result, weighting, this);
+  const auto applyFit = [this](const NoiseFit& fit) {
+    m_appliedFit = fit;
+    accept();
+  };
+  m_spectrum = new CSpectrumView(result, weighting, this,
+                                 measurement ? MeasurementHost{measurement, applyFit} : MeasurementHost{});
   AddView(m_spectrum, "spectrumTab", QStringLiteral("S&pectrum"));
   m_comparison = new CComparisonView(
       result, form, library, weighting, [this](const std::string& name) { OnChoosePart(name); }, this);

@@ -11,6 +11,7 @@
 #include "form/calculator_form.h"
 #include "form/chain_form.h"
 #include "form/form_calculation.h"
+#include "measured/noise_fit.h"
 #include "noise/weighting.h"
 #include "parts/part_library.h"
 
@@ -27,6 +28,7 @@ class CBreakdownView;
 class CComparisonView;
 class CFiguresView;
 class CSpectrumView;
+struct Measurement;
 struct PdfPage;
 
 // "Noise Results": the report first, in a read-only, unwrapped text field
@@ -44,9 +46,12 @@ class CResultsDlg : public QDialog {
  public:
   // `report` is the calculation's text, `form` the circuit as calculated
   // and `library` the parts to compare in it, which must outlive the window.
-  // `partName` is the part selected for the calculation, if any.
+  // `partName` is the part selected for the calculation, if any. Given
+  // `measurement`, the spectrum is measured against what it holds, which
+  // the spectrum's commands change.
   CResultsDlg(QWidget* owner, std::string report, const NoiseResult& result, const CalculatorForm& form,
-              const PartLibrary& library, std::optional<std::string> partName = std::nullopt);
+              const PartLibrary& library, std::optional<std::string> partName = std::nullopt,
+              std::optional<Measurement>* measurement = nullptr);
   // The chain `result` of `stages`, whose inputs the PDF shows side by side.
   CResultsDlg(QWidget* owner, const ChainCalculation& result, const std::vector<ChainStageForm>& stages);
   ~CResultsDlg() override;
@@ -54,6 +59,9 @@ class CResultsDlg : public QDialog {
   // The part chosen in the comparison, which closed the window: the caller
   // selects it once the calculation's write-back is done.
   const std::optional<std::string>& ChosenPart() const { return m_chosenPart; }
+  // The fit whose "Apply" closed the window: the caller puts its figures
+  // into the form and calculates again.
+  const std::optional<NoiseFit>& AppliedFit() const { return m_appliedFit; }
 
   // The weighting the views read through: the last one chosen in any
   // results window while the program runs, at first none.
@@ -67,7 +75,8 @@ class CResultsDlg : public QDialog {
   // The report, the weighting and the buttons, round the views each adds.
   CResultsDlg(QWidget* owner, std::string report);
   void OnInitDialog();
-  void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library);
+  void AddViews(const NoiseResult& result, const CalculatorForm& form, const PartLibrary& library,
+                std::optional<Measurement>* measurement);
   void AddViews(const ChainCalculation& result);
   void AddView(QWidget* view, const char* objectName, const QString& title);
   void AddWeightingChoice();
@@ -94,6 +103,7 @@ class CResultsDlg : public QDialog {
   // What the PDF shows of the calculation but its report and plot, through a weighting.
   std::function<void(PdfPage& page, Weighting weighting)> m_page;
   std::optional<std::string> m_chosenPart;
+  std::optional<NoiseFit> m_appliedFit;
   bool m_initialised = false;
 };
 

@@ -1,10 +1,15 @@
 #include "ui/spectrum_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 
@@ -15,15 +20,19 @@
 
 #include "form/chain_text.h"
 #include "form/figure_text.h"
+#include "form/measured_text.h"
 #include "form/noise_report.h"
 #include "form/result_csv.h"
 #include "noise/noise_breakdown.h"
 #include "noise/noise_source.h"
 #include "noise/noise_spectrum.h"
 #include "notation/cp1252.h"
+#include "ui/dialog_units.h"
 #include "ui/file_save.h"
+#include "ui/fit_dialog.h"
 #include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
+#include "ui/residual_strip.h"
 #include "ui/view_commands.h"
 #include "ui/view_support.h"
 
@@ -173,13 +182,26 @@ PlotCurve WeightedTotalOf(const StageInputs& band, const PlotCurve& total, Weigh
   return curve;
 }
 
+const QString kMeasuredName = QStringLiteral("Measured");
+
+// The measurement at the stage's output, thin over the model, within the
+// plot's range: points beyond it would only stretch the density axis.
+PlotCurve MeasuredCurveOf(const std::vector<OverlayPoint>& overlay, const StageInputs& band) {
+  const SpectrumRange range = SpectrumRangeOf(band);
+  PlotCurve curve{kMeasuredName, {}, QColor(kMeasuredColor), 1, Qt::SolidLine};
+  for (const OverlayPoint& p : overlay)
+    if (p.frequency >= range.lower && p.frequency <= range.upper) curve.points.append({p.frequency, p.measured});
+  return curve;
+}
+
 QString UnavailableText(std::optional<SpectrumFault> fault) {
   return FromCp1252(SpectrumFaultText(fault.value_or(SpectrumFault::kCalculationFailed)));
 }
 
 }  // namespace
 
-CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent) : QWidget(parent) {
+CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWidget* parent, MeasurementHost host)
+    : QWidget(parent) {
   if (result.outcome.failure) {
     ShowUnavailable(this, FailedCalculationText());
     return;
@@ -194,6 +216,11 @@ CSpectrumView::CSpectrumView(const NoiseResult& result, Weighting weighting, QWi
   m_csv = [result, spectrum = std::move(*spectrum)] { return SpectrumCsv(spectrum, result); };
   Show(result.inputs, std::move(curves.drawn), curves.silent,
        carry ? std::optional(*carry + " The total includes it.") : std::nullopt, weighting);
+  if (!host.measurement || m_curves.empty()) return;
+  m_result = result;
+  m_host = std::move(host);
+  AddMeasurementCommands();
+  ShowMeasurement();
 }
 
 CSpectrumView::CSpectrumView(const ChainCalculation& result, Weighting weighting, QWidget* parent)
@@ -242,7 +269,12 @@ void CSpectrumView::Show(const StageInputs& band, std::vector<PlotCurve> drawn, 
 
 void CSpectrumView::SetWeighting(Weighting weighting) {
   if (m_curves.empty()) return;
+  m_weighting = weighting;
   std::vector<PlotCurve> curves = m_curves;
+  if (m_overlay) {
+    PlotCurve measured = MeasuredCurveOf(*m_overlay, m_band);
+    if (measured.points.size() > 1) curves.push_back(std::move(measured));
+  }
   if (weighting != Weighting::kNone) {
     PlotCurve weighted = WeightedTotalOf(m_band, m_curves.front(), weighting);
     if (!weighted.points.isEmpty() && Drawable(weighted.points)) curves.insert(curves.begin() + 1, std::move(weighted));
@@ -253,11 +285,22 @@ void CSpectrumView::SetWeighting(Weighting weighting) {
 // A new plot in the old one's place, at its whole range.
 void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
   auto fullPlot = std::make_unique<LogLogPlot>(PlotOf(m_band, std::move(curves)));
+  if (m_overlay) fullPlot->ratio = LogLogPlot::Ratio{kMeasuredName, m_curves.front().name};
   auto* plot = new CLogLogPlotView(*fullPlot, this);
   SetNames(plot, "spectrumPlot", QStringLiteral("Output noise spectrum"));
   AddContextCommand(plot, "copyAction", QStringLiteral("&Copy"),
                     [plot] { QApplication::clipboard()->setImage(plot->Picture()); });
   AddContextCommand(plot, "saveAsAction", QStringLiteral("&Save As..."), [this] { SaveAs(); });
+  if (m_host.measurement) {
+    if (*m_host.measurement) plot->setMinimumHeight(14 * fontMetrics().height());
+    AddContextCommand(plot, "addMeasurementAction", QStringLiteral("&Add Measurement..."),
+                      [this] { OnAddMeasurement(); });
+    if (*m_host.measurement) {
+      AddContextCommand(plot, "removeMeasurementAction", QStringLiteral("&Remove Measurement"),
+                        [this] { OnRemoveMeasurement(); });
+      AddContextCommand(plot, "fitAction", QStringLiteral("&Fit..."), [this] { OnFit(); });
+    }
+  }
   auto* column = static_cast<QVBoxLayout*>(layout());
   if (m_plot) {
     delete column->replaceWidget(m_plot, plot);  // the layout item handed back is ours to delete
@@ -267,6 +310,128 @@ void CSpectrumView::ShowPlot(std::vector<PlotCurve> curves) {
   }
   m_plot = plot;
   m_fullPlot = std::move(fullPlot);
+  if (m_residual) m_residual->Follow(plot);
+}
+
+// Under the plot: the residual strip where it is asked for, the band's
+// totals, and a row of the commands with the measurement's name.
+void CSpectrumView::AddMeasurementCommands() {
+  auto* column = static_cast<QVBoxLayout*>(layout());
+  m_bandTable = new QTableWidget(this);
+  SetNames(m_bandTable, QStringLiteral("bandComparisonTable"), QStringLiteral("Measured and model totals"));
+  m_bandTable->verticalHeader()->hide();
+  SetUpReadOnlyTable(m_bandTable);
+  AddTableCommands(m_bandTable);
+  m_bandTable->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  column->addWidget(m_bandTable);
+  m_bandNote = new QLabel(this);
+  SetNames(m_bandNote, QStringLiteral("measuredBandNoteLabel"), QStringLiteral("Measured band"));
+  m_bandNote->setWordWrap(true);
+  column->addWidget(m_bandNote);
+
+  auto* row = new QHBoxLayout;
+  m_measurementLabel = new QLabel(this);
+  SetNames(m_measurementLabel, QStringLiteral("measurementLabel"), QStringLiteral("Measurement"));
+  row->addWidget(m_measurementLabel, 1);
+  m_residualCheck = new QCheckBox(QStringLiteral("Resi&dual"), this);
+  SetNames(m_residualCheck, QStringLiteral("residualCheck"), QStringLiteral("Residual"));
+  connect(m_residualCheck, &QCheckBox::toggled, this, [this](bool on) {
+    if (m_residual) m_residual->setVisible(on);
+  });
+  row->addWidget(m_residualCheck);
+  const auto button = [&](const char* name, const QString& text, void (CSpectrumView::*run)()) {
+    auto* b = new QPushButton(text, this);
+    SetNames(b, QString::fromLatin1(name), QString(text).remove(QLatin1Char('&')));
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, run);
+    row->addWidget(b);
+    return b;
+  };
+  button("addMeasurementButton", QStringLiteral("Add &Measurement..."), &CSpectrumView::OnAddMeasurement);
+  m_removeButton = button("removeMeasurementButton", QStringLiteral("R&emove"), &CSpectrumView::OnRemoveMeasurement);
+  m_fitButton = button("fitButton", QStringLiteral("F&it..."), &CSpectrumView::OnFit);
+  column->addLayout(row);
+}
+
+// Everything that follows the measurement, after it is added or removed.
+void CSpectrumView::ShowMeasurement() {
+  const std::optional<Measurement>& measurement = *m_host.measurement;
+  m_overlay = measurement ? OverlayOf(m_result, measurement->spectrum) : std::nullopt;
+  QString text;
+  if (measurement) {
+    text = QStringLiteral("Measured: %1, %2 points")
+               .arg(QFileInfo(QString::fromStdString(measurement->reference.file)).fileName())
+               .arg(measurement->spectrum.points.size());
+    if (measurement->spectrum.zeroHertzLeftOut) text += QStringLiteral(", its 0 Hz bin left out");
+    if (!m_overlay) text += QStringLiteral(": cannot be taken to the stage's output");
+  }
+  m_measurementLabel->setText(text);
+  m_removeButton->setEnabled(measurement.has_value());
+  m_fitButton->setEnabled(measurement.has_value());
+  m_residualCheck->setEnabled(m_overlay.has_value());
+  SetWeighting(m_weighting);
+  ShowResidual();
+  ShowBandComparison();
+  // The plot keeps room to be read beside all that (ShowPlot): the window
+  // grows, where the screen has room, rather than squeeze it.
+  if (measurement) ResizeWithinScreen(window(), window()->size().expandedTo(window()->sizeHint()));
+}
+
+void CSpectrumView::ShowResidual() {
+  delete m_residual;
+  m_residual = nullptr;
+  if (!m_overlay) return;
+  QList<QPointF> points;
+  for (const OverlayPoint& p : *m_overlay)
+    if (p.ratioDb) points.append({p.frequency, *p.ratioDb});
+  m_residual = new CResidualStrip(std::move(points), m_plot, this);
+  SetNames(m_residual, QStringLiteral("residualStrip"), QStringLiteral("Measured over predicted"));
+  static_cast<QVBoxLayout*>(layout())->insertWidget(1, m_residual);
+  m_residual->setVisible(m_residualCheck->isChecked());
+}
+
+// Its rows whole, the plot taking the rest.
+void CSpectrumView::ShowBandComparison() {
+  const std::optional<Measurement>& measurement = *m_host.measurement;
+  const std::optional<BandComparison> comparison =
+      measurement ? CompareOverBand(measurement->spectrum, m_result.inputs) : std::nullopt;
+  m_bandTable->setVisible(comparison.has_value());
+  std::optional<std::string> note;
+  if (comparison) {
+    FillTable(m_bandTable, BandComparisonTable(*comparison));
+    m_bandTable->resizeColumnsToContents();
+    m_bandTable->setFixedHeight(m_bandTable->horizontalHeader()->height() + m_bandTable->verticalHeader()->length() +
+                                2 * m_bandTable->frameWidth());
+    note = PartialBandNote(*comparison, {m_result.inputs.lowerFreq, m_result.inputs.upperFreq});
+  } else if (measurement) {
+    note = BandComparisonText(std::nullopt);
+  }
+  m_bandNote->setText(note ? FromCp1252(*note) : QString());
+  m_bandNote->setVisible(note.has_value());
+}
+
+void CSpectrumView::OnAddMeasurement() {
+  const QString path = AskOpenFileName(this, QStringLiteral("Add Measurement"),
+                                       QStringLiteral("Measured spectra (*.csv *.txt *.tsv *.dat);;All files (*)"));
+  if (path.isEmpty()) return;
+  CMeasurementDlg dialog(this, path);
+  if (dialog.exec() != QDialog::Accepted) return;
+  RememberFolder(path);
+  *m_host.measurement = dialog.Read();
+  ShowMeasurement();
+}
+
+void CSpectrumView::OnRemoveMeasurement() {
+  m_host.measurement->reset();
+  ShowMeasurement();
+}
+
+// Fitted in the stage as calculated; "Apply" hands the fit on, which
+// closes this window for a new calculation.
+void CSpectrumView::OnFit() {
+  if (!*m_host.measurement) return;
+  CFitDlg dialog(this, {FitMeasurement{(*m_host.measurement)->spectrum, m_result.inputs}});
+  if (dialog.exec() == QDialog::Accepted && dialog.Applied() && m_host.applyFit) m_host.applyFit(*dialog.Applied());
 }
 
 const LogLogPlot* CSpectrumView::FullPlot() const { return m_fullPlot.get(); }

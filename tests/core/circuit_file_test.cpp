@@ -161,5 +161,48 @@ TEST(CircuitFile, ChainsOfStages) {
   }
 }
 
+// A measurement kept with the circuit: its file and how it is read come
+// back as written, only in version 6, and a key of it that does not read
+// refuses the file.
+TEST(CircuitFile, KeepsAMeasurement) {
+  MeasurementReference perBin{"bench/run 1.csv", {{DensityUnit::kDbvPerBin, 0.5, 3.77}, {}, Referred::kInput}};
+  perBin.options.columns = std::pair<ColumnChoice, ColumnChoice>{std::size_t{3}, std::string("Noise (dBV)")};
+  const MeasurementReference density{"/m.txt", {{DensityUnit::kVoltsSquaredPerHz, 0, 1}, {}, Referred::kOutput}};
+  const CalculatorForm form = test::Form();
+  for (const MeasurementReference& kept : {perBin, density}) {
+    const std::string file = WriteCircuitFile(form, "OP27", kept);
+    const CircuitReading reading = ReadCircuitFile(file, form);
+    ASSERT_TRUE(reading.form && reading.measurement) << reading.reason;
+    EXPECT_TRUE(file.starts_with("[tervane-circuit]\nversion=6\n")) << file;
+    EXPECT_EQ(test::Texts(*reading.form), test::Texts(form));
+    EXPECT_EQ(reading.partName, "OP27");
+    const MeasurementReference& read = *reading.measurement;
+    EXPECT_EQ(read.file, kept.file);
+    EXPECT_EQ(read.options.unit.unit, kept.options.unit.unit);
+    EXPECT_EQ(read.options.unit.binWidth, kept.options.unit.binWidth);
+    EXPECT_EQ(read.options.unit.enbwBins, kept.options.unit.enbwBins);
+    EXPECT_EQ(read.options.columns, kept.options.columns);
+    EXPECT_EQ(read.options.referred, kept.options.referred);
+  }
+  EXPECT_FALSE(ReadCircuitFile(WriteCircuitFile(form, {}), form).measurement);
+  EXPECT_EQ(MeasurementPathOf("/a/b.tervane", perBin), std::filesystem::path("/a/bench/run 1.csv"));
+  EXPECT_EQ(MeasurementPathOf("/a/b.tervane", density), std::filesystem::path("/m.txt"));
+
+  const std::string good = WriteCircuitFile(form, {}, perBin);
+  const std::pair<std::string, const char*> refused[] = {
+      {Replaced(good, "version=6", "version=5"), "it is damaged: 'measured_"},
+      {Replaced(good, "measured_file=bench/run 1.csv\n", ""), "it is damaged: the line measured_file= is missing"},
+      {Replaced(good, "=dBVbin", "=dBu"), "it is damaged: measured_unit is 'dBu', no unit this one reads"},
+      {Replaced(good, "measured_rbw=0.5", "measured_rbw=-1"), "it is damaged: measured_unit: a reading per bin"},
+      {Replaced(good, "measured_noise_column=Noise (dBV)\n", ""), "it is damaged: a measurement's columns are"},
+      {Replaced(good, "=input", "=inside"), "it is damaged: measured_referred is 'inside'"},
+  };
+  for (const auto& [bytes, reason] : refused) {
+    const CircuitReading reading = ReadCircuitFile(bytes, form);
+    EXPECT_FALSE(reading.form) << reason;
+    EXPECT_TRUE(reading.reason.starts_with(reason)) << reading.reason;
+  }
+}
+
 }  // namespace
 }  // namespace tervane

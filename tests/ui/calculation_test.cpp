@@ -8,6 +8,7 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <csignal>
 
 #include "form/breakdown_table.h"
@@ -57,6 +59,17 @@ QString DialogStart(const QString& entry = {}) {
                PressKey(dialog, Qt::Key_Escape);
              }});
   return start;
+}
+
+// A measurement of the output's noise: white and a 1/f rise, as a
+// two-column file with a header.
+QByteArray MeasurementFile() {
+  QByteArray text = "Hz,V/rtHz\n";
+  for (int k = 0; k <= 30; ++k) {
+    const double f = 10 * std::pow(10.0, k / 7.5);
+    text += QByteArray::number(f) + ',' + QByteArray::number(2.5e-8 * std::sqrt(1 + 100 / f)) + '\n';
+  }
+  return text;
 }
 
 void TypeAll(const CalculatorUnderTest& calc, const QStringList& edits) {  // "objectName=text"
@@ -312,6 +325,71 @@ class CalculationTest : public QObject {
     }));
     QCOMPARE(curves, std::size_t{2});
     QVERIFY2(shown > 50, qPrintable(QString::number(shown)));
+  }
+
+  // A measurement added through its file dialog and preview: a file that
+  // cannot be read keeps the preview open with the line and the reason; one
+  // that can is drawn, read out, its residual and band totals shown. "Apply"
+  // of a fit puts its figures into the fields and calculates again, the
+  // measurement still drawn.
+  void measurementAndFit() {
+    QVERIFY(m_calc->Open(kParts));
+    QTemporaryDir folder;
+    const QString bad = folder.filePath(u"bad.csv"_s), good = folder.filePath(u"good.csv"_s);
+    QVERIFY(WriteFile(bad, "Hz,V\n10,1e-8\n20,abc\n30,1e-8\n") && WriteFile(good, MeasurementFile()));
+    QString preview, fault, readout, strip;
+    bool keptOpen = false;
+    QStringList legend, legendAfter;
+    QList<QStringList> band, fitted;
+    std::vector<ModalDriver::Handler> handlers{[&](QWidget* results) {
+      ShowTab(results, u"spectrumTab"_s);
+      ClickButton(results, "addMeasurementButton");
+      ClickButton(results, "addMeasurementButton");
+      const auto* plot = static_cast<ui::CLogLogPlotView*>(Find(results, "spectrumPlot"));
+      for (const ui::PlotCurve& curve : plot->Plot().curves) legend << curve.name;
+      for (const ui::ReadoutLine& line : ui::ReadoutAt(plot->Plot(), 1000)) readout += line.text + u'\n';
+      band = TableRows(Find<QTableView>(results, "bandComparisonTable"));
+      QTest::mouseClick(Find(results, "residualCheck"), Qt::LeftButton);
+      strip = Find(results, "residualStrip")->isVisible() ? u"shown"_s : u"hidden"_s;
+      ClickButton(results, "fitButton");
+    }};
+    handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, bad); });
+    handlers.push_back([&](QWidget* preview1) {
+      preview = Find<QPlainTextEdit>(preview1, "measurementPreview")->toPlainText();
+      PressKey(preview1, Qt::Key_Return);
+      fault = Find<QLabel>(preview1, "measurementFaultLabel")->text();
+      keptOpen = preview1->isVisible();
+      PressKey(preview1, Qt::Key_Escape);
+    });
+    handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, good); });
+    handlers.push_back([](QWidget* preview2) { PressKey(preview2, Qt::Key_Return); });
+    handlers.push_back([&](QWidget* fit) {
+      ClickButton(fit, "runFitButton");
+      fitted = TableRows(Find<QTableView>(fit, "fitTable"));
+      ClickButton(fit, "applyFitButton");
+    });
+    handlers.push_back([&](QWidget* again) {
+      for (const ui::PlotCurve& curve :
+           static_cast<ui::CLogLogPlotView*>(Find(again, "spectrumPlot"))->Plot().curves)
+        legendAfter << curve.name;
+      PressKey(again, Qt::Key_Escape);
+    });
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); }, handlers));
+    QVERIFY2(preview.startsWith(u"Hz,V\n10,1e-8\n20,abc"_s), qPrintable(preview));
+    QVERIFY2(fault.startsWith(u"line 3: "_s), qPrintable(fault));
+    QVERIFY(keptOpen);
+    QVERIFY(legend.contains(u"Measured"_s) && legendAfter.contains(u"Measured"_s));
+    QVERIFY2(readout.contains(u"Measured: "_s) && readout.contains(u"Measured/Total: "_s), qPrintable(readout));
+    QCOMPARE(band.value(3).size(), qsizetype(1 + kWeightingCount));  // measured, model and difference
+    QCOMPARE(strip, u"shown"_s);
+    QCOMPARE(fitted.size(), 3);  // the heading, en and fc
+    QStringList fields;
+    for (const char* field : {"noiseVoltageEdit", "cornerFreqEdit"})
+      fields << m_calc->Text(field);
+    QStringList values;
+    for (const QStringList& row : fitted.mid(1)) values << row.value(1).remove(QRegularExpression(u"[VAHz/√]+$"_s));
+    QCOMPARE(fields, values);
   }
 
   void failedSave_data() {

@@ -220,8 +220,30 @@ class MainWindowTest : public QObject {
                          PressKey(w, Qt::Key_Return);
                        }}));
     check(&m_calc->Dialog());
-    for (const char* button : {"calcCornerButton", "calculateButton"})
-      QVERIFY(driver.Run([&] { m_calc->Click(button); }, {checkAndClose}));
+    QVERIFY(driver.Run([&] { m_calc->Click("calcCornerButton"); }, {checkAndClose}));
+    // The results with a measurement, its residual and band totals shown,
+    // and the windows that add and fit it.
+    QTemporaryDir folder;
+    const QString measured = folder.filePath(u"measured.csv"_s);
+    QVERIFY(WriteFile(measured, "Frequency,Noise\n10,4e-8\n100,3e-8\n1000,2e-8\n10000,2e-8\n100000,2e-8\n"));
+    QVERIFY(driver.Run([&] { m_calc->Click("calculateButton"); },
+                       {[&](QWidget* w) {
+                          Find<QTabWidget>(w, "viewTabs")->setCurrentWidget(Find(w, "spectrumTab"));
+                          ClickButton(w, "addMeasurementButton");
+                          Find<QAbstractButton>(w, "residualCheck")->setChecked(true);
+                          check(w);
+                          ClickButton(w, "fitButton");
+                          checkAndClose(w);
+                        },
+                        [&](QWidget* dialog) { ChooseFile(dialog, measured); },
+                        [&](QWidget* w) {
+                          check(w);
+                          PressKey(w, Qt::Key_Return);
+                        },
+                        [&](QWidget* w) {
+                          ClickButton(w, "runFitButton");
+                          checkAndClose(w);
+                        }}));
     QVERIFY(driver.Run([&] { m_calc->Click("helpButton"); },
                        {[](QWidget* menu) { ChooseMenuItem(menu, u"About"_s); }, checkAndClose}));
     QVERIFY(driver.Run([&] { ui::SaveFile(&m_calc->Dialog(), u"/nowhere/"_s + QString(200, u'x'), QByteArray()); },
@@ -498,7 +520,7 @@ class MainWindowTest : public QObject {
   void circuitFiles_data() {
     QTest::addColumn<QByteArray>("over");  // written over the saved file before it is opened; |: a pipe
     QTest::newRow("saved, changed, reopened: the same report") << QByteArray();
-    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=6\n");
+    QTest::newRow("a newer version: said, the form unchanged") << QByteArray("[tervane-circuit]\nversion=7\n");
     QTest::newRow("a pipe: said, without waiting for a writer") << QByteArray("|");
     QFile chain(QStringLiteral(TERVANE_EXAMPLES "/phono-preamp.tervane"));
     QTest::newRow("a chain: opened as one") << (chain.open(QIODevice::ReadOnly) ? chain.readAll() : QByteArray("?"));
@@ -558,6 +580,35 @@ class MainWindowTest : public QObject {
       QCOMPARE(m_calc->Texts(), before);
       QCOMPARE(partList->currentText(), u"DemoA"_s);
     }
+  }
+
+  // A circuit's measurement is drawn once the circuit is opened and saved
+  // with it; one gone since is said, and the circuit opens without it.
+  void circuitMeasurement() {
+    QVERIFY(m_calc->Open(std::nullopt));
+    QTemporaryDir folder;
+    const QString measured = folder.filePath(u"measured-rs100.txt"_s), saved = folder.filePath(u"saved.tervane"_s);
+    QVERIFY(QFile::copy(QStringLiteral(TERVANE_EXAMPLES "/measured-rs100.txt"), measured));
+    QVERIFY(QFile::copy(QStringLiteral(TERVANE_EXAMPLES "/measured-stage.tervane"), folder.filePath(u"a.tervane"_s)));
+    const auto curves = [&] {
+      QStringList names;
+      m_calc->Work("calculateButton", [&](QWidget* w) {
+        for (const ui::PlotCurve& c : static_cast<ui::CLogLogPlotView*>(Find(w, "spectrumPlot"))->Plot().curves)
+          names << c.name;
+      });
+      return names;
+    };
+    QVERIFY(m_calc->Dialog().OpenCircuit(folder.filePath(u"a.tervane"_s)));
+    QVERIFY(curves().contains(u"Measured"_s));
+    ModalDriver driver;
+    QVERIFY(driver.Run([&] { OpenContextMenu(*m_calc); },
+                       {[](QWidget* menu) { ChooseMenuItem(menu, u"&Save Circuit..."_s); },
+                        [&](QWidget* dialog) { ChooseFile(dialog, saved); }}));
+    QFile::remove(measured);
+    QVERIFY(driver.Run([&] { QVERIFY(m_calc->Dialog().OpenCircuit(saved)); },
+                       {[](QWidget* box) { PressKey(box, Qt::Key_Return); }}));
+    QVERIFY2(driver.windows.back().text.contains(measured + u" cannot be read"_s), qPrintable(driver.windows.back().text));
+    QVERIFY(!curves().contains(u"Measured"_s));
   }
 
   // The chain's window: each command changes its list and the stage the form
