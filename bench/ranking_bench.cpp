@@ -52,6 +52,14 @@ BENCHMARK(BM_RankParts)->Unit(benchmark::kMillisecond);
 void BM_RankPartsWeighted(benchmark::State& state) { Rank(state, tervane::Weighting::kA); }
 BENCHMARK(BM_RankPartsWeighted)->Unit(benchmark::kMillisecond);
 
+// Every part of the library with its own GBW and corners (and input
+// capacitances) in `circuit`.
+void RankInCircuit(benchmark::State& state, const tervane::NoiseResult& circuit, tervane::Weighting weighting) {
+  const tervane::PartLibrary& library = Library(true);
+  for (auto _ : state) benchmark::DoNotOptimize(tervane::RankParts(circuit, library, weighting));
+  state.counters["parts"] = static_cast<double>(library.m_partList.size());
+}
+
 // 1k + 0.5 H into 47k || 200p, a gain of 10, RIAA-weighted, each part with
 // its own gain-bandwidth product and current-noise corner.
 void BM_RankPartsCartridge(benchmark::State& state) {
@@ -64,9 +72,7 @@ void BM_RankPartsCartridge(benchmark::State& state) {
   circuit.inputs.sourceInductance = 0.5;
   circuit.inputs.loadResistor = 47e3;
   circuit.inputs.loadCapacitor = 200e-12;
-  const tervane::PartLibrary& library = Library(true);
-  for (auto _ : state) benchmark::DoNotOptimize(tervane::RankParts(circuit, library, tervane::Weighting::kRiaa));
-  state.counters["parts"] = static_cast<double>(library.m_partList.size());
+  RankInCircuit(state, circuit, tervane::Weighting::kRiaa);
 }
 BENCHMARK(BM_RankPartsCartridge)->Unit(benchmark::kMillisecond);
 
@@ -84,9 +90,7 @@ void BM_RankPartsPhotodiode(benchmark::State& state) {
   form.m_strLowerFreq = "1";
   form.m_strUpperFreq = "1M";
   const tervane::NoiseResult circuit = tervane::ComputeNoise(form);
-  const tervane::PartLibrary& library = Library(true);
-  for (auto _ : state) benchmark::DoNotOptimize(tervane::RankParts(circuit, library, tervane::Weighting::kNone));
-  state.counters["parts"] = static_cast<double>(library.m_partList.size());
+  RankInCircuit(state, circuit, tervane::Weighting::kNone);
 }
 BENCHMARK(BM_RankPartsPhotodiode)->Unit(benchmark::kMillisecond);
 
