@@ -127,13 +127,11 @@ class PartFileReader {
   std::string_view Feed(std::string_view bytes, std::size_t offset, bool atEnd) {
     const char* const start = bytes.data();
     NoteLineEnds(bytes);
-    for (;;) {
-      m_bytesRead = offset + static_cast<std::size_t>(bytes.data() - start);
-      const void* found = std::memchr(bytes.data(), '\n', bytes.size());
-      if (found == nullptr) break;
+    while (const void* found = std::memchr(bytes.data(), '\n', bytes.size())) {
       const auto length = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
       std::string_view line = bytes.substr(0, length);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      m_bytesRead = offset + static_cast<std::size_t>(static_cast<const char*>(found) + 1 - start);
       EndLine(line);
       bytes.remove_prefix(length + 1);
     }
@@ -190,23 +188,17 @@ class PartFileReader {
     ++m_lineNumber;
   }
 
-  // A piece read a word at a time; `next` is the character of the line
-  // after it, a line feed when the line ends with it.
+  // `next` is the character of the line after the piece, a line feed when
+  // the line ends with it.
   void AddPiece(std::string_view piece, char next) {
-    const std::size_t count = ScanWords(piece, m_words);
-    AddPiece(piece, next, std::span(m_words).first(count), AnyHighByte(piece));
-  }
-
-  // `words` are the piece's, up to the room there is; `high` tells whether
-  // a byte of the piece is beyond ASCII.
-  void AddPiece(std::string_view piece, char next, std::span<std::string_view> words, bool high) {
     if (!piece.empty() && piece.front() == '/') return;
 
     // Four words are a part; a fifth to a ninth, when there, are its
     // gain-bandwidth, current-noise corner, the inputs' current-noise
     // correlation and their common-mode and differential capacitances, "-"
     // where one is not given.
-    std::size_t count = words.size();
+    std::span<std::string_view> words = m_words;
+    std::size_t count = ScanWords(piece, words);
     if (count == 0 && next == '\n') return;  // a blank line
     if (count < 4) return Skip(SkipReason::kTooFewWords);
     count = FiguresBeforeRemark(words, count);
@@ -228,7 +220,7 @@ class PartFileReader {
     std::memcpy(text, line, PartTexts::kTextMove);
     // The figures stay where the line has them; one that changes there keeps
     // its place and takes its new size.
-    if (high)
+    if (AnyHighByte(piece))
       for (std::string_view& figure : figures)
         figure = {figure.data(), SingleByteMicro(text + (figure.data() - line), figure.size())};
     std::size_t longest = 0;  // of the figures, as the bits of their sizes
@@ -261,7 +253,7 @@ class PartFileReader {
 
   PartLibrary& m_library;
   std::size_t m_expectedBytes;
-  std::size_t m_bytesRead = 0;  // before the line being read
+  std::size_t m_bytesRead = 0;  // up to the end of the line being read
   PartTexts m_texts;            // one part for every part line, in file order
   NameSorter m_names;
   // A line's words: a member, so that they are not set up again for every

@@ -61,7 +61,7 @@ std::string PartLine(std::size_t i) {
 }
 
 // The loader holds its block of the file, what it reserves up front (room
-// for as many part lines as a block can hold, 1.3 MB) and what the parts
+// for as many part lines as a block can hold, 0.4 MB) and what the parts
 // need, never anything for each byte, line or piece of the file: on files
 // of kParts equal blocks, each `filler` repeated and a part line at its end
 // (zeros belong to the part line before them and end its text), the heap
