@@ -66,6 +66,8 @@ NoiseResult AtSourceResistor(NoiseResult stage, double ohms) {
 }
 
 std::optional<double> ReadSourceResistor(std::string_view text) {
+  // A blank reads as 0, which nobody typed.
+  if (text.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos) return std::nullopt;
   const EngReading ohms = ReadEngValue(text);
   if (ohms.partUnread || !std::isfinite(ohms.value) || ohms.value < 0) return std::nullopt;
   return ohms.value;

@@ -56,8 +56,8 @@ void Recalculate(NoiseResult& result, const PreparedCircuit* prepared = nullptr)
 NoiseResult AtSourceResistor(NoiseResult stage, double ohms);
 
 // The source resistor of such a measurement as typed (Windows-1252), read
-// as the form reads its fields; none where the text does not read whole
-// (ReadEngValue) or reads as a negative or unbounded resistance.
+// as the form reads its fields; none where the text is blank, does not read
+// whole (ReadEngValue) or reads as a negative or unbounded resistance.
 std::optional<double> ReadSourceResistor(std::string_view text);
 
 // The note of the circuit as built that says why `result` failed
