@@ -336,8 +336,9 @@ class CalculationTest : public QObject {
   // A measurement added through its file dialog and preview: a file that
   // cannot be read keeps the preview open with the line and the reason; one
   // that can is drawn, read out, its residual and band totals shown. The fit
-  // takes a second measurement at the source resistor typed with it (one
-  // that is none keeps the preview open), and fits both as the core does;
+  // takes further measurements at the source resistor typed with each (one
+  // that is none keeps the preview open), removes one but the spectrum's, and
+  // fits those listed as the core does;
   // "Apply" puts its figures into the fields and calculates again, the
   // measurement still drawn.
   void measurementAndFit() {
@@ -349,7 +350,7 @@ class CalculationTest : public QObject {
             WriteFile(second, MeasurementFile(6e-8)));
     const CalculatorForm form = FormOf(*m_calc);
     QString preview, fault, readout, strip, rsFault;
-    bool keptOpen = false, rsKeptOpen = false;
+    bool keptOpen = false, rsKeptOpen = false, firstRemovable = true;
     QStringList legend, legendAfter, listed;
     QList<QStringList> band, fitted;
     std::vector<ModalDriver::Handler> handlers{[&](QWidget* results) {
@@ -379,7 +380,12 @@ class CalculationTest : public QObject {
     handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, csv); });
     handlers.push_back([&](QWidget* fit) {
       ClickButton(fit, "addFitMeasurementButton");
-      const auto* list = Find<QListWidget>(fit, "fitMeasurementList");
+      ClickButton(fit, "addFitMeasurementButton");
+      auto* list = Find<QListWidget>(fit, "fitMeasurementList");
+      list->setCurrentRow(0);  // the spectrum's own stays
+      firstRemovable = Find<QAbstractButton>(fit, "removeFitMeasurementButton")->isEnabled();
+      list->setCurrentRow(2);
+      ClickButton(fit, "removeFitMeasurementButton");
       for (int row = 0; row < list->count(); ++row) listed << list->item(row)->text();
       Find<QAbstractButton>(fit, "fitInCheck")->setChecked(true);
       ClickButton(fit, "runFitButton");
@@ -395,6 +401,11 @@ class CalculationTest : public QObject {
       rsKeptOpen = preview3->isVisible();
       rs->setText(u"10k"_s);
       PressKey(preview3, Qt::Key_Return);
+    });
+    handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, good); });
+    handlers.push_back([&](QWidget* preview4) {
+      Find<QLineEdit>(preview4, "measurementRsEdit")->setText(u"1k"_s);
+      PressKey(preview4, Qt::Key_Return);
     });
     handlers.push_back([&](QWidget* again) {
       for (const ui::PlotCurve& curve :
@@ -417,6 +428,7 @@ class CalculationTest : public QObject {
     QVERIFY2(csvLines.value(0).endsWith(u",measured,predicted,ratio_db"_s), qPrintable(csvLines.value(0)));
     QCOMPARE(csvLines.size(), MeasurementFile().count('\n'));  // a header and a line for each point
     QVERIFY2(rsFault.startsWith(u"Source resistor: \"-10k\""_s) && rsKeptOpen, qPrintable(rsFault));
+    QVERIFY(!firstRemovable);
     QCOMPARE(listed.size(), 2);
     QCOMPARE(listed.value(1), u"second.csv, Rs = 10kΩ"_s);
     CalculatorForm at10k = form;
