@@ -98,7 +98,8 @@ void ChooseFile(QWidget* dialog, const QString& path) {
 
 // The example stage with the measurement its file keeps: the spectrum
 // with the residual strip, the measurement added again through its
-// preview (in nV/rtHz, as the file says), and a fit of it.
+// preview (in nV/rtHz, as the file says), and a fit of it with the
+// example's second measurement, at Rs = 100k, which separates en from in.
 void SaveMeasurement(QWidget* results) {
   auto* tabs = results->findChild<QTabWidget*>(QStringLiteral("viewTabs"));
   tabs->setCurrentWidget(tabs->findChild<QWidget*>(QStringLiteral("spectrumTab")));
@@ -114,6 +115,16 @@ void SaveMeasurement(QWidget* results) {
   });
   Button(results, "addMeasurementButton")->click();
   Later(300, [](QWidget* fit) {
+    Later(300, [](QWidget* dialog) {
+      Later(300, [](QWidget* preview) {
+        preview->findChild<QComboBox*>(QStringLiteral("measurementUnitCombo"))->setCurrentIndex(1);
+        preview->findChild<QLineEdit*>(QStringLiteral("measurementRsEdit"))->setText(QStringLiteral("100k"));
+        QTest::keyClick(preview, Qt::Key_Return);
+      });
+      ChooseFile(dialog, QDir(QStringLiteral("../docs/examples")).absoluteFilePath(QStringLiteral("measured-rs100k.txt")));
+    });
+    Button(fit, "addFitMeasurementButton")->click();
+    Button(fit, "fitInCheck")->click();
     Button(fit, "runFitButton")->click();
     SaveAndClose(fit, QStringLiteral("fit-dialog"));
   });

@@ -2,6 +2,7 @@
 // the stage, as the desktop's "Fit..." fits them.
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -69,6 +70,17 @@ FitOptions FitOptionsOf(const std::string& list) {
   return options;
 }
 
+// The source resistors --rs2 gives, in ohms, each read whole as a field is.
+std::vector<double> SourceResistorsOf(const std::vector<std::string>& rs2) {
+  std::vector<double> ohms;
+  for (const std::string& text : rs2) {
+    const std::optional<double> rs = ReadSourceResistor(Utf8ToCp1252(text));
+    if (!rs) throw UsageError("--rs2: '" + text + "' is not a resistance of 0 ohm or more");
+    ohms.push_back(*rs);
+  }
+  return ohms;
+}
+
 // Each measurement in its stage: the first in the circuit as given, each
 // further one with its --rs2.
 std::vector<FitMeasurement> MeasurementsOf(const FitCommandOptions& options, std::string& failure) {
@@ -76,13 +88,12 @@ std::vector<FitMeasurement> MeasurementsOf(const FitCommandOptions& options, std
     throw UsageError("--rs2: " + std::to_string(options.measured.files.size()) + " measurements need " +
                      std::to_string(options.measured.files.size() - 1) + " --rs2, one for each after the first; " +
                      std::to_string(options.rs2.size()) + " given");
+  const std::vector<double> sourceResistors = SourceResistorsOf(options.rs2);
   const ReadOptions read = ReadOptionsOf(options.measured);
-  const CalculatorForm form = BuildCircuitForm(options.circuit).form;
+  const NoiseResult first = ComputeNoise(BuildCircuitForm(options.circuit).form);
   std::vector<FitMeasurement> measurements;
   for (std::size_t k = 0; k < options.measured.files.size(); ++k) {
-    CalculatorForm stage = form;
-    if (k > 0) stage.m_strSourceResistor = Utf8ToCp1252(options.rs2[k - 1]);
-    const NoiseResult result = ComputeNoise(stage);
+    const NoiseResult result = k == 0 ? first : AtSourceResistor(first, sourceResistors[k - 1]);
     if (result.outcome.failure) {
       failure = "No fit: the stage of measurement " + std::to_string(k + 1) +
                 " cannot be calculated (error, check inputs for consistency)";

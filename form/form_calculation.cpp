@@ -59,6 +59,20 @@ void Recalculate(NoiseResult& result, const PreparedCircuit* prepared) {
   if (!result.outcome.failure && !WritesBackFinite(result)) result.outcome.failure = StageFailure::kNotFinite;
 }
 
+NoiseResult AtSourceResistor(NoiseResult stage, double ohms) {
+  stage.inputs.sourceResistor = ohms;
+  Recalculate(stage);
+  return stage;
+}
+
+std::optional<double> ReadSourceResistor(std::string_view text) {
+  // A blank reads as 0, which nobody typed.
+  if (text.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos) return std::nullopt;
+  const EngReading ohms = ReadEngValue(text);
+  if (ohms.partUnread || !std::isfinite(ohms.value) || ohms.value < 0) return std::nullopt;
+  return ohms.value;
+}
+
 namespace {
 
 // "Source Inductance and Load Capacitor resonate at 15.92kHz, ..."

@@ -49,6 +49,17 @@ NoiseResult ComputeNoise(const CalculatorForm& form);
 // stage but for its op amp), whose band integrals it then takes.
 void Recalculate(NoiseResult& result, const PreparedCircuit* prepared = nullptr);
 
+// A further measurement of the same op amp in the same stage but for its
+// source (the data-sheet method: a low and a high Rs separate en from in):
+// `stage` with `ohms` for Rs, calculated again, as ComputeNoise calculates
+// the form with that Source Resistor.
+NoiseResult AtSourceResistor(NoiseResult stage, double ohms);
+
+// The source resistor of such a measurement as typed (Windows-1252), read
+// as the form reads its fields; none where the text is blank, does not read
+// whole (ReadEngValue) or reads as a negative or unbounded resistance.
+std::optional<double> ReadSourceResistor(std::string_view text);
+
 // The note of the circuit as built that says why `result` failed
 // (LoadRefusal, PartRefusal; a lossless resonance with its frequency; the
 // resistor whose excess noise is given though the stage lacks it; the

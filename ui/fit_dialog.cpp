@@ -2,9 +2,12 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -12,6 +15,7 @@
 #include <algorithm>
 
 #include "form/measured_text.h"
+#include "notation/shown_value.h"
 #include "ui/qt_text.h"
 #include "ui/view_commands.h"
 #include "ui/view_support.h"
@@ -28,11 +32,36 @@ constexpr std::array<bool, kFitParameterCount> kCheckedAtFirst{true, true, false
 
 }  // namespace
 
-CFitDlg::CFitDlg(QWidget* parent, std::vector<FitMeasurement> measurements)
-    : QDialog(parent), m_measurements(std::move(measurements)) {
+CFitDlg::CFitDlg(QWidget* parent, const Measurement& first, const NoiseResult& stage)
+    : QDialog(parent), m_stage(stage), m_measurements{{first.spectrum, stage.inputs}} {
   setObjectName(QStringLiteral("FitDialog"));
   setWindowTitle(QStringLiteral("Fit to Measurement"));
   auto* layout = new QVBoxLayout(this);
+  auto* measurements = new QGridLayout;
+  auto* listLabel = new QLabel(QStringLiteral("&Measurements:"), this);
+  measurements->addWidget(listLabel, 0, 0, 1, 2);
+  m_list = new QListWidget(this);
+  SetNames(m_list, QStringLiteral("fitMeasurementList"), QStringLiteral("Measurements fitted"));
+  listLabel->setBuddy(m_list);
+  // A few lines: most fits take one or two.
+  m_list->setMaximumHeight(4 * fontMetrics().height() + 2 * m_list->frameWidth());
+  measurements->addWidget(m_list, 1, 0, 3, 1);
+  auto* add = new QPushButton(QStringLiteral("A&dd Measurement..."), this);
+  SetNames(add, QStringLiteral("addFitMeasurementButton"), QStringLiteral("Add Measurement"));
+  add->setToolTip(QStringLiteral("Another measurement of the same op amp, at another source resistor"));
+  measurements->addWidget(add, 1, 1);
+  m_remove = new QPushButton(QStringLiteral("&Remove"), this);
+  SetNames(m_remove, QStringLiteral("removeFitMeasurementButton"), QStringLiteral("Remove measurement"));
+  m_remove->setEnabled(false);
+  measurements->addWidget(m_remove, 2, 1);
+  measurements->setRowStretch(3, 1);
+  layout->addLayout(measurements);
+  AddToList(first.reference.file, stage.inputs.sourceResistor);
+  connect(add, &QPushButton::clicked, this, &CFitDlg::OnAddMeasurement);
+  connect(m_remove, &QPushButton::clicked, this, &CFitDlg::OnRemoveMeasurement);
+  // The spectrum's own measurement stays.
+  connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_remove->setEnabled(row > 0); });
+
   auto* checks = new QHBoxLayout;
   checks->addWidget(new QLabel(QStringLiteral("Fit:"), this));
   for (std::size_t i = 0; i < kFitParameterCount; ++i) {
@@ -71,6 +100,42 @@ CFitDlg::CFitDlg(QWidget* parent, std::vector<FitMeasurement> measurements)
   connect(buttons, &QDialogButtonBox::rejected, this, &CFitDlg::reject);
   layout->addWidget(buttons);
   fit->setDefault(true);
+}
+
+void CFitDlg::AddToList(const std::string& file, double sourceResistor) {
+  m_list->addItem(QStringLiteral("%1, Rs = %2%3")
+                      .arg(QFileInfo(QString::fromStdString(file)).fileName(),
+                           FromCp1252(ShownValue(sourceResistor)), UnitText("ohms")));
+}
+
+// A fit of other measurements than those listed would be applied unseen.
+void CFitDlg::ForgetFit() {
+  m_fit.reset();
+  m_apply->setEnabled(false);
+  m_table->setRowCount(0);
+  m_summary->clear();
+}
+
+void CFitDlg::OnAddMeasurement() {
+  const std::unique_ptr<CMeasurementDlg> dialog = AskMeasurement(this, true);
+  if (!dialog) return;
+  const NoiseResult stage = AtSourceResistor(m_stage, *dialog->SourceResistor());
+  ForgetFit();
+  if (stage.outcome.failure) {
+    m_summary->setText(QStringLiteral("Not added: the stage cannot be calculated with Rs = %1%2.")
+                           .arg(FromCp1252(ShownValue(stage.inputs.sourceResistor)), UnitText("ohms")));
+    return;
+  }
+  m_measurements.push_back({dialog->Read()->spectrum, stage.inputs});
+  AddToList(dialog->Read()->reference.file, stage.inputs.sourceResistor);
+}
+
+void CFitDlg::OnRemoveMeasurement() {
+  const int row = m_list->currentRow();
+  if (row < 1) return;
+  ForgetFit();
+  m_measurements.erase(m_measurements.begin() + row);
+  delete m_list->takeItem(row);
 }
 
 void CFitDlg::OnFit() {

@@ -15,9 +15,11 @@
 
 #include <filesystem>
 
+#include "form/form_calculation.h"
 #include "measured/spectrum_reader.h"
 #include "notation/eng_parse.h"
 #include "parts/file_check.h"
+#include "ui/file_save.h"
 #include "ui/qt_text.h"
 #include "ui/view_support.h"
 
@@ -60,7 +62,8 @@ std::optional<ColumnChoice> ColumnOf(const QLineEdit* edit) {
 
 }  // namespace
 
-CMeasurementDlg::CMeasurementDlg(QWidget* parent, const QString& path) : QDialog(parent), m_path(path) {
+CMeasurementDlg::CMeasurementDlg(QWidget* parent, const QString& path, bool askSourceResistor)
+    : QDialog(parent), m_path(path) {
   setObjectName(QStringLiteral("MeasurementDialog"));
   setWindowTitle(QStringLiteral("Add Measurement"));
   auto* layout = new QVBoxLayout(this);
@@ -119,6 +122,11 @@ CMeasurementDlg::CMeasurementDlg(QWidget* parent, const QString& path) : QDialog
   m_referred = new QComboBox(this);
   m_referred->addItems({QStringLiteral("Output"), QStringLiteral("Input (divided by the gain)")});
   add(m_referred, "referredCombo", QStringLiteral("&Referred to:"));
+  if (askSourceResistor) {
+    m_sourceResistorEdit = new QLineEdit(this);
+    m_sourceResistorEdit->setToolTip(QStringLiteral("The source resistor the stage had when this was measured"));
+    add(m_sourceResistorEdit, "measurementRsEdit", QStringLiteral("&Source resistor (%1):").arg(UnitText("ohms")));
+  }
   layout->addLayout(form);
 
   m_fault = new QLabel(this);
@@ -166,6 +174,14 @@ std::optional<NoiseUnit> CMeasurementDlg::UnitChosen(QString& fault) const {
 }
 
 void CMeasurementDlg::accept() {
+  if (m_sourceResistorEdit) {
+    m_sourceResistor = ReadSourceResistor(ToCp1252(m_sourceResistorEdit->text()));
+    if (!m_sourceResistor) {
+      m_fault->setText(QStringLiteral("Source resistor: \"%1\" is not a resistance of 0 %2 or more.")
+                           .arg(m_sourceResistorEdit->text(), UnitText("ohms")));
+      return;
+    }
+  }
   QString fault;
   const std::optional<NoiseUnit> unit = UnitChosen(fault);
   if (!unit) {
@@ -187,6 +203,16 @@ void CMeasurementDlg::accept() {
   }
   m_read = Measurement{{m_path.toStdString(), options}, std::move(*reading.spectrum)};
   QDialog::accept();
+}
+
+std::unique_ptr<CMeasurementDlg> AskMeasurement(QWidget* parent, bool askSourceResistor) {
+  const QString path = AskOpenFileName(parent, QStringLiteral("Add Measurement"),
+                                       QStringLiteral("Measured spectra (*.csv *.txt *.tsv *.dat);;All files (*)"));
+  if (path.isEmpty()) return nullptr;
+  auto dialog = std::make_unique<CMeasurementDlg>(parent, path, askSourceResistor);
+  if (dialog->exec() != QDialog::Accepted) return nullptr;
+  RememberFolder(path);
+  return dialog;
 }
 
 }  // namespace tervane::ui

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 #include "form/measured_overlay.h"
@@ -25,14 +26,17 @@ struct Measurement {
 
 // "Add Measurement": the file's first lines, and how to read them (the
 // unit, for a reading per bin the bin width and the window, the columns,
-// where on the stage it was taken). "OK" reads the file; a file that cannot
-// be read as chosen keeps the window open with the line and the reason.
+// where on the stage it was taken; where asked, the source resistor it was
+// taken with). "OK" reads the file; a file that cannot be read as chosen,
+// or a source resistor that is none, keeps the window open with the reason.
 class CMeasurementDlg : public QDialog {
  public:
-  CMeasurementDlg(QWidget* parent, const QString& path);
+  CMeasurementDlg(QWidget* parent, const QString& path, bool askSourceResistor = false);
 
   // What was read, once the window is accepted.
   const std::optional<Measurement>& Read() const { return m_read; }
+  // The source resistor it was taken with, ohms, once accepted where asked.
+  std::optional<double> SourceResistor() const { return m_sourceResistor; }
   void accept() override;
 
  private:
@@ -49,8 +53,14 @@ class CMeasurementDlg : public QDialog {
   QLineEdit* m_frequencyColumn = nullptr;
   QLineEdit* m_noiseColumn = nullptr;
   QComboBox* m_referred = nullptr;
+  QLineEdit* m_sourceResistorEdit = nullptr;  // where asked
   QLabel* m_fault = nullptr;
   std::optional<Measurement> m_read;
+  std::optional<double> m_sourceResistor;
 };
+
+// A measured spectrum's file chosen, then previewed and read: the accepted
+// preview, none where either window was cancelled.
+std::unique_ptr<CMeasurementDlg> AskMeasurement(QWidget* parent, bool askSourceResistor = false);
 
 }  // namespace tervane::ui

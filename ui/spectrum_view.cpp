@@ -427,13 +427,9 @@ void CSpectrumView::ShowBandComparison() {
 }
 
 void CSpectrumView::OnAddMeasurement() {
-  const QString path = AskOpenFileName(this, QStringLiteral("Add Measurement"),
-                                       QStringLiteral("Measured spectra (*.csv *.txt *.tsv *.dat);;All files (*)"));
-  if (path.isEmpty()) return;
-  CMeasurementDlg dialog(this, path);
-  if (dialog.exec() != QDialog::Accepted) return;
-  RememberFolder(path);
-  *m_host.measurement = dialog.Read();
+  const std::unique_ptr<CMeasurementDlg> dialog = AskMeasurement(this);
+  if (!dialog) return;
+  *m_host.measurement = dialog->Read();
   ShowMeasurement();
 }
 
@@ -446,7 +442,7 @@ void CSpectrumView::OnRemoveMeasurement() {
 // closes this window for a new calculation.
 void CSpectrumView::OnFit() {
   if (!*m_host.measurement) return;
-  CFitDlg dialog(this, {FitMeasurement{(*m_host.measurement)->spectrum, m_result.inputs}});
+  CFitDlg dialog(this, **m_host.measurement, m_result);
   if (dialog.exec() == QDialog::Accepted && dialog.Applied() && m_host.applyFit) m_host.applyFit(*dialog.Applied());
 }
 

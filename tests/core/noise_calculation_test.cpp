@@ -135,6 +135,27 @@ TEST(ComputeNoise, InconsistentInputsAndNonFiniteResultsAreErrors) {
     EXPECT_EQ(ComputeNoise(Form(c.ampType, c.typed)).outcome.failure.has_value(), c.error) << c.name;
 }
 
+// A further measurement's stage is the form's calculated with that Source
+// Resistor (here the one that leaves R1 = 0 with no resistance): its text
+// read whole, none for one that is no resistance of 0 ohm or more.
+TEST(AtSourceResistor, IsTheFormCalculatedWithThatSourceResistor) {
+  const struct {
+    const char* typed;
+    std::optional<double> ohms;
+  } cases[] = {{"10k", 10e3}, {"2.5k", 2.5e3}, {"0", 0.0}, {" ", std::nullopt}, {"abc", std::nullopt},
+               {"4k7", std::nullopt}, {"-1k", std::nullopt}, {"1e400", std::nullopt}};
+  const NoiseResult first = ComputeNoise(Form(AMP_INVERTING, {{"r1", "0"}, {"source_resistor", "100"}}));
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReadSourceResistor(c.typed), c.ohms) << c.typed;
+    if (!c.ohms) continue;
+    const NoiseResult at = AtSourceResistor(first, *c.ohms);
+    const NoiseResult typed = ComputeNoise(Form(AMP_INVERTING, {{"r1", "0"}, {"source_resistor", c.typed}}));
+    EXPECT_EQ(at.inputs.sourceResistor, typed.inputs.sourceResistor) << c.typed;
+    EXPECT_EQ(at.outcome.failure, typed.outcome.failure) << c.typed;
+    EXPECT_EQ(at.outcome.ownNoise, typed.outcome.ownNoise) << c.typed;
+  }
+}
+
 // A source of 0.5 H into `cload`: 15.92 kHz with 200 pF.
 void Tank(StageInputs& s, double cload) { s.sourceInductance = 0.5, s.loadCapacitor = cload; }
 void Excess(StageInputs& s, ExcessResistor r) { s.excess[ExcessIndex(r)] = ExcessNoise{-20, 10}; }

@@ -1,12 +1,15 @@
 // Calculations through the real windows: the report and the write-back the
 // core gives for the same form, the results window's tabs, a part chosen
 // among the results, and the corner dialog's flow.
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -23,11 +26,14 @@
 #include "form/breakdown_table.h"
 #include "form/corner_estimate.h"
 #include "form/figure_text.h"
+#include "form/measured_text.h"
 #include "form/form_calculation.h"
 #include "form/noise_report.h"
 #include "form/part_ranking.h"
 #include "form/result_csv.h"
 #include "form/write_back.h"
+#include "measured/noise_fit.h"
+#include "measured/spectrum_reader.h"
 #include "ui/file_save.h"
 #include "ui/log_log_plot.h"
 #include "ui/qt_text.h"
@@ -63,11 +69,11 @@ QString DialogStart(const QString& entry = {}) {
 
 // A measurement of the output's noise: white and a 1/f rise, as a
 // two-column file with a header.
-QByteArray MeasurementFile() {
+QByteArray MeasurementFile(double en = 2.5e-8) {
   QByteArray text = "Hz,V/rtHz\n";
   for (int k = 0; k <= 30; ++k) {
     const double f = 10 * std::pow(10.0, k / 7.5);
-    text += QByteArray::number(f) + ',' + QByteArray::number(2.5e-8 * std::sqrt(1 + 100 / f)) + '\n';
+    text += QByteArray::number(f) + ',' + QByteArray::number(en * std::sqrt(1 + 100 / f)) + '\n';
   }
   return text;
 }
@@ -329,17 +335,23 @@ class CalculationTest : public QObject {
 
   // A measurement added through its file dialog and preview: a file that
   // cannot be read keeps the preview open with the line and the reason; one
-  // that can is drawn, read out, its residual and band totals shown. "Apply"
-  // of a fit puts its figures into the fields and calculates again, the
+  // that can is drawn, read out, its residual and band totals shown. The fit
+  // takes further measurements at the source resistor typed with each (one
+  // that is none keeps the preview open), removes one but the spectrum's, and
+  // fits those listed as the core does;
+  // "Apply" puts its figures into the fields and calculates again, the
   // measurement still drawn.
   void measurementAndFit() {
     QVERIFY(m_calc->Open(kParts));
     QTemporaryDir folder;
-    const QString bad = folder.filePath(u"bad.csv"_s), good = folder.filePath(u"good.csv"_s);
-    QVERIFY(WriteFile(bad, "Hz,V\n10,1e-8\n20,abc\n30,1e-8\n") && WriteFile(good, MeasurementFile()));
-    QString preview, fault, readout, strip;
-    bool keptOpen = false;
-    QStringList legend, legendAfter;
+    const QString bad = folder.filePath(u"bad.csv"_s), good = folder.filePath(u"good.csv"_s),
+                  second = folder.filePath(u"second.csv"_s);
+    QVERIFY(WriteFile(bad, "Hz,V\n10,1e-8\n20,abc\n30,1e-8\n") && WriteFile(good, MeasurementFile()) &&
+            WriteFile(second, MeasurementFile(6e-8)));
+    const CalculatorForm form = FormOf(*m_calc);
+    QString preview, fault, readout, strip, rsFault;
+    bool keptOpen = false, rsKeptOpen = false, firstRemovable = true;
+    QStringList legend, legendAfter, listed;
     QList<QStringList> band, fitted;
     std::vector<ModalDriver::Handler> handlers{[&](QWidget* results) {
       ShowTab(results, u"spectrumTab"_s);
@@ -367,9 +379,33 @@ class CalculationTest : public QObject {
     const QString csv = folder.filePath(u"overlay.csv"_s);
     handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, csv); });
     handlers.push_back([&](QWidget* fit) {
+      ClickButton(fit, "addFitMeasurementButton");
+      ClickButton(fit, "addFitMeasurementButton");
+      auto* list = Find<QListWidget>(fit, "fitMeasurementList");
+      list->setCurrentRow(0);  // the spectrum's own stays
+      firstRemovable = Find<QAbstractButton>(fit, "removeFitMeasurementButton")->isEnabled();
+      list->setCurrentRow(2);
+      ClickButton(fit, "removeFitMeasurementButton");
+      for (int row = 0; row < list->count(); ++row) listed << list->item(row)->text();
+      Find<QAbstractButton>(fit, "fitInCheck")->setChecked(true);
       ClickButton(fit, "runFitButton");
       fitted = TableRows(Find<QTableView>(fit, "fitTable"));
       ClickButton(fit, "applyFitButton");
+    });
+    handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, second); });
+    handlers.push_back([&](QWidget* preview3) {
+      auto* rs = Find<QLineEdit>(preview3, "measurementRsEdit");
+      rs->setText(u"-10k"_s);
+      PressKey(preview3, Qt::Key_Return);
+      rsFault = Find<QLabel>(preview3, "measurementFaultLabel")->text();
+      rsKeptOpen = preview3->isVisible();
+      rs->setText(u"10k"_s);
+      PressKey(preview3, Qt::Key_Return);
+    });
+    handlers.push_back([&](QWidget* dialog) { ChooseFile(dialog, good); });
+    handlers.push_back([&](QWidget* preview4) {
+      Find<QLineEdit>(preview4, "measurementRsEdit")->setText(u"1k"_s);
+      PressKey(preview4, Qt::Key_Return);
     });
     handlers.push_back([&](QWidget* again) {
       for (const ui::PlotCurve& curve :
@@ -391,9 +427,20 @@ class CalculationTest : public QObject {
     const QStringList csvLines = QString::fromUtf8(saved.readAll()).split(u'\n', Qt::SkipEmptyParts);
     QVERIFY2(csvLines.value(0).endsWith(u",measured,predicted,ratio_db"_s), qPrintable(csvLines.value(0)));
     QCOMPARE(csvLines.size(), MeasurementFile().count('\n'));  // a header and a line for each point
-    QCOMPARE(fitted.size(), 3);  // the heading, en and fc
+    QVERIFY2(rsFault.startsWith(u"Source resistor: \"-10k\""_s) && rsKeptOpen, qPrintable(rsFault));
+    QVERIFY(!firstRemovable);
+    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed.value(1), u"second.csv, Rs = 10kΩ"_s);
+    CalculatorForm at10k = form;
+    at10k.m_strSourceResistor = "10k";
+    std::vector<FitMeasurement> both;
+    for (const auto& [path, stage] : {std::pair(good, form), std::pair(second, at10k)})
+      both.push_back({*ReadMeasuredFile(path.toStdString(), {}).spectrum, ComputeNoise(stage).inputs});
+    const NoiseFitting expected = FitNoise(both, {{true, true, true, false, false}});
+    QVERIFY(expected.fit);
+    QCOMPARE(fitted, ui::QtRows(FitTable(*expected.fit)));  // the heading, en, fc and in
     QStringList fields;
-    for (const char* field : {"noiseVoltageEdit", "cornerFreqEdit"})
+    for (const char* field : {"noiseVoltageEdit", "cornerFreqEdit", "noiseCurrentEdit"})
       fields << m_calc->Text(field);
     QStringList values;
     for (const QStringList& row : fitted.mid(1)) values << row.value(1).remove(QRegularExpression(u"[VAHz/√]+$"_s));

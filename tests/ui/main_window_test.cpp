@@ -223,7 +223,7 @@ class MainWindowTest : public QObject {
     check(&m_calc->Dialog());
     QVERIFY(driver.Run([&] { m_calc->Click("calcCornerButton"); }, {checkAndClose}));
     // The results with a measurement, its residual and band totals shown,
-    // and the windows that add and fit it.
+    // and the windows that add and fit it, the fit with a second one.
     QTemporaryDir folder;
     const QString measured = folder.filePath(u"measured.csv"_s);
     QVERIFY(WriteFile(measured, "Frequency,Noise\n10,4e-8\n100,3e-8\n1000,2e-8\n10000,2e-8\n100000,2e-8\n"));
@@ -242,8 +242,15 @@ class MainWindowTest : public QObject {
                           PressKey(w, Qt::Key_Return);
                         },
                         [&](QWidget* w) {
+                          ClickButton(w, "addFitMeasurementButton");
                           ClickButton(w, "runFitButton");
                           checkAndClose(w);
+                        },
+                        [&](QWidget* dialog) { ChooseFile(dialog, measured); },
+                        [&](QWidget* w) {  // asking the source resistor too
+                          Find<QLineEdit>(w, "measurementRsEdit")->setText(u"10k"_s);
+                          check(w);
+                          PressKey(w, Qt::Key_Return);
                         }}));
     QVERIFY(driver.Run([&] { m_calc->Click("helpButton"); },
                        {[](QWidget* menu) { ChooseMenuItem(menu, u"About"_s); }, checkAndClose}));
