@@ -13,13 +13,14 @@ namespace {
 using Complex = std::complex<double>;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
-// The circuit's arithmetic on a complex number, std::complex, or on one in
-// each lane, ComplexLanes, alike: each the same operations on the parts as
-// std::complex's own, where it has one.
 template <typename Circuit>
 auto& Kernel(Circuit& c, NoiseSource source) {
   return c.kernel[SourceIndex(source)];
 }
+
+// The circuit's arithmetic on a complex number, std::complex, or on one in
+// each lane, ComplexLanes, alike: each the same operations on the parts as
+// std::complex's own, where it has one.
 
 // |z|^2, as std::norm.
 template <typename C>
@@ -170,14 +171,8 @@ void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) 
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en,
-          s.in,
-          s.cornerFreq,
-          s.applyCorner,
-          s.gainBandwidth,
-          s.currentCorner,
-          s.inCorrelation,
-          s.commonModeCapacitance,
+  return {s.en,           s.in,          s.cornerFreq,           s.applyCorner,
+          s.gainBandwidth, s.currentCorner, s.inCorrelation,        s.commonModeCapacitance,
           s.differentialCapacitance};
 }
 
