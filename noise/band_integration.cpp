@@ -171,12 +171,16 @@ QuadratureProbe TransimpedanceProbe(const Layout& layout, const StageInputs& s, 
       const std::span<double> first = values.subspan(n * components, components);
       const std::span<double> second = values.subspan(m * components, components);
       circuit.frequency = Lanes{frequencies[n], frequencies[m]};
+      // The weightings' gains before the circuit: their divisions, free of
+      // the circuit's, keep the divider busy while the circuit's wait for
+      // one another.
+      const std::array<Lanes, kWeightingCount> gains = WeightingPowerGains(circuit.frequency);
       if (!tia.At(circuit)) {
         std::ranges::fill(first, NAN);
         std::ranges::fill(second, NAN);
         continue;
       }
-      ValuesAt(layout, circuit, opAmp, WeightingPowerGains(circuit.frequency),
+      ValuesAt(layout, circuit, opAmp, gains,
                std::array{Within(carried, frequencies[n]), Within(carried, frequencies[m])},
                [&](std::size_t i, Lanes v) {
                  first[i] = v[0];

@@ -107,8 +107,15 @@ PanelRule RuleOf(std::pair<double, double> bounds, NodeSteps& steps) {
 // and the Kronrod sums of their magnitudes.
 class Panels {
  public:
-  Panels(std::size_t components, const QuadratureProbe& probe)
-      : components_(components), probe_(probe), values_(components * kPanelNodes) {}
+  // With room for `room` panels, so that the first ones are not moved as
+  // more come.
+  Panels(std::size_t components, const QuadratureProbe& probe, std::size_t room)
+      : components_(components), probe_(probe), values_(components * kPanelNodes) {
+    bounds_.reserve(room);
+    rules_.reserve(room);
+    live_.reserve(room);
+    sums_.reserve(3 * components_ * room);
+  }
 
   std::size_t Add(double from, double to) {
     const std::size_t index = bounds_.size();
@@ -121,15 +128,6 @@ class Panels {
     for (; c + 2 * kBlockPairs <= components_; c += 2 * kBlockPairs) Sum<kBlockPairs>(rule, c, 2 * kBlockPairs, index);
     for (; c < components_; c += 2) Sum<1>(rule, c, std::min<std::size_t>(2, components_ - c), index);
     return index;
-  }
-
-  // Room for `count` panels, so that the first ones are not moved as more
-  // come.
-  void Reserve(std::size_t count) {
-    bounds_.reserve(count);
-    rules_.reserve(count);
-    live_.reserve(count);
-    sums_.reserve(3 * components_ * count);
   }
 
   std::size_t Count() const { return bounds_.size(); }
@@ -224,8 +222,11 @@ double Max(double a, double b) { return a < b ? b : a; }
 // allowance.
 class Refinement {
  public:
-  Refinement(Panels& panels, std::size_t components)
-      : panels_(panels), components_(components), error_(components), magnitude_(components) {}
+  // With room for `room` panels.
+  Refinement(Panels& panels, std::size_t components, std::size_t room)
+      : panels_(panels), components_(components), error_(components), magnitude_(components) {
+    worst_.reserve(room);
+  }
 
   void Enter(std::size_t panel, double sign) {
     const double* error = panels_.Error(panel);
@@ -280,25 +281,36 @@ class Refinement {
 
 // ln f of the band's edges and the breakpoints strictly inside it, in order.
 std::vector<double> Edges(Band band, std::span<const double> breakpoints) {
-  std::vector<double> edges{std::log(band.lower)};
   std::vector<double> inside;
+  inside.reserve(breakpoints.size());
   for (const double f : breakpoints)
     if (f > band.lower && f < band.upper) inside.push_back(f);
   std::sort(inside.begin(), inside.end());
   inside.erase(std::unique(inside.begin(), inside.end()), inside.end());
+  std::vector<double> edges;
+  edges.reserve(inside.size() + 2);
+  edges.push_back(std::log(band.lower));
   for (const double f : inside) edges.push_back(std::log(f));
   edges.push_back(std::log(band.upper));
   return edges;
 }
 
+// How many panels, each about a decade wide, divide a stretch `width` wide
+// on ln f.
+int PanelCount(double width) {
+  return std::max(1, static_cast<int>(std::round(width / std::log(10.0) * kPanelsPerDecade)));
+}
+
 // The panels before any halving: a decade wide, or as near as divides the
 // stretch between two edges evenly.
 std::vector<std::pair<double, double>> InitialPanels(const std::vector<double>& edges) {
+  std::size_t total = 0;
+  for (std::size_t e = 0; e + 1 < edges.size(); ++e) total += PanelCount(edges[e + 1] - edges[e]);
   std::vector<std::pair<double, double>> panels;
-  const double decade = std::log(10.0);
+  panels.reserve(total);
   for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
     const double width = edges[e + 1] - edges[e];
-    const int count = std::max(1, static_cast<int>(std::round(width / decade * kPanelsPerDecade)));
+    const int count = PanelCount(width);
     for (int k = 0; k < count; ++k) {
       const double from = k == 0 ? edges[e] : edges[e] + width * k / count;
       const double to = k + 1 == count ? edges[e + 1] : edges[e] + width * (k + 1) / count;
@@ -323,10 +335,10 @@ std::optional<Quadrature> IntegrateOverBand(Band band, std::span<const double> b
   result.integrals.assign(components, 0.0);
   if (band.lower == band.upper) return result;
 
-  Panels panels(components, probe);
-  Refinement refinement(panels, components);
   const std::vector<std::pair<double, double>> initial = InitialPanels(Edges(band, breakpoints));
-  panels.Reserve(4 * initial.size());  // and the halvings of most integrals
+  const std::size_t room = 4 * initial.size();  // the initial panels and the halvings of most integrals
+  Panels panels(components, probe, room);
+  Refinement refinement(panels, components, room);
   for (const auto& [from, to] : initial) refinement.Enter(panels.Add(from, to), +1);
   for (std::size_t halvings = 0; halvings < kMaxHalvings && !refinement.Done(); ++halvings) {
     const std::optional<std::size_t> worst = refinement.Worst();

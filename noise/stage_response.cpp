@@ -13,13 +13,14 @@ namespace {
 using Complex = std::complex<double>;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
-// The circuit's arithmetic on a complex number, std::complex, or on one in
-// each lane, ComplexLanes, alike: each the same operations on the parts as
-// std::complex's own, where it has one.
 template <typename Circuit>
 auto& Kernel(Circuit& c, NoiseSource source) {
   return c.kernel[SourceIndex(source)];
 }
+
+// The circuit's arithmetic on a complex number, std::complex, or on one in
+// each lane, ComplexLanes, alike: each the same operations on the parts as
+// std::complex's own, where it has one.
 
 // |z|^2, as std::norm.
 template <typename C>
@@ -170,14 +171,8 @@ void SplitPlusInputCurrent(CircuitAt& c, double power, Complex zsl, Complex zb) 
 }  // namespace
 
 OpAmpNoise OpAmpOf(const StageInputs& s) {
-  return {s.en,
-          s.in,
-          s.cornerFreq,
-          s.applyCorner,
-          s.gainBandwidth,
-          s.currentCorner,
-          s.inCorrelation,
-          s.commonModeCapacitance,
+  return {s.en,           s.in,          s.cornerFreq,           s.applyCorner,
+          s.gainBandwidth, s.currentCorner, s.inCorrelation,        s.commonModeCapacitance,
           s.differentialCapacitance};
 }
 
@@ -385,11 +380,12 @@ bool TransimpedanceCircuit::Fill(BasicCircuitAt<Real, Complex>& c) const {
   const Complex zp = Scale(rb_, pShare);
   // Cdiff's current divides at the + input: the op amp amplifies 1 + Yd Zp times more.
   const Complex coupling = OnePlus(Mul(yd, zp));
-  const Complex yin = Add(ym, Mul(yd, Inverse(coupling)));
   const Complex fromPlus = OnePlus(Mul(z2, ym));  // what a voltage at the + input makes, per Zp's current
   const Complex plus = Mul(zp, fromPlus);
   const Real minus = Norm(z2);
-  c.noiseGain = Mul(OnePlus(Mul(z2, yin)), coupling);
+  // NG = (1 + Zf Yin) (1 + Yd Zp) with Yin = Ym + Yd / (1 + Yd Zp),
+  // multiplied out: with no division, whose wait would hold up every node.
+  c.noiseGain = Add(Mul(fromPlus, coupling), Mul(z2, yd));
   c.signalGain = {-z2.real(), -z2.imag()};
   Kernel(c, kVoltageNoise) = Norm(c.noiseGain);
   SetFeedbackKernels(c, kT4_, z2, plus);
