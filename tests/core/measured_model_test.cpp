@@ -128,7 +128,9 @@ TEST(CompareOverBand, AChainsSpectrumTotalsAsTheChainAtItsOutputOrInput) {
       EXPECT_EQ(comparison->measured.covered.lower, std::max(20.0, spectrum.points.front().frequency));
       for (const Weighting w : kWeightings)
         EXPECT_NEAR(comparison->differenceDb[WeightingIndex(w)], 0, 10 * std::log10(1 + 1e-3)) << int(w);
-      for (const OverlayPoint& p : *OverlayOf(chain, spectrum)) EXPECT_NEAR(*p.ratioDb, 0, 1e-9) << p.frequency;
+      const std::optional<std::vector<OverlayPoint>> overlay = OverlayOf(chain, spectrum);
+      ASSERT_TRUE(overlay);
+      for (const OverlayPoint& p : *overlay) EXPECT_NEAR(*p.ratioDb, 0, 1e-9) << p.frequency;
     }
 }
 
