@@ -178,16 +178,18 @@ int RunChain(const ChainOptions& options, std::ostream& out) {
   const ChainCalculation result = ComputeChain(ReadStages(options));
   const Weighting weighting = WeightingOfOption(options.weighting);
   const bool compared = measured && !result.chain.failure;
-  const std::optional<BandComparison> comparison =
-      compared ? CompareOverBand(measured->spectrum, result.chain) : std::nullopt;
+  // The band totals calculate the chain again: only for the formats that show them.
+  const auto comparison = [&]() -> std::optional<BandComparison> {
+    return compared ? CompareOverBand(measured->spectrum, result.chain) : std::nullopt;
+  };
   if (options.format == "json") {
     Json doc = ChainJson(result, weighting);
-    if (measured) doc["measured"] = ComparisonJson(comparison);
+    if (measured) doc["measured"] = ComparisonJson(comparison());
     WriteJson(out, doc);
   } else if (options.format == "text") {
     std::string text = ChainText(result, weighting, options.figures);
     // A blank line before it; the breakdown's table ends with a line end.
-    if (compared) text.append(text.ends_with("\r\n") ? "\r\n" : "\r\n\r\n").append(BandComparisonText(comparison));
+    if (compared) text.append(text.ends_with("\r\n") ? "\r\n" : "\r\n\r\n").append(BandComparisonText(comparison()));
     WriteTerminalText(out, text);
   } else if (measured) {
     return WriteChainOverlay(result.chain, *measured, out);
