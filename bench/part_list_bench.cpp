@@ -68,7 +68,7 @@ struct Window {
 // The timed part is the list's own: its fill, and its first show and paint
 // in a window already drawn.
 void BM_FillPartList(benchmark::State& state) {
-  if (Library().m_partList.empty()) state.SkipWithError("the generated part library cannot be read");
+  if (Library().m_partTable.List().empty()) state.SkipWithError("the generated part library cannot be read");
   for (auto _ : state) {
     state.PauseTiming();
     auto window = std::make_unique<Window>(true);
@@ -76,7 +76,7 @@ void BM_FillPartList(benchmark::State& state) {
     window->list->installEventFilter(&watch);
     state.ResumeTiming();
 
-    tervane::ui::FillPartList(window->list, Library().m_partList);
+    tervane::ui::FillPartList(window->list, Library().m_partTable.List());
     window->list->show();
     while (!watch.painted) QApplication::processEvents();
 
@@ -89,11 +89,11 @@ void BM_FillPartList(benchmark::State& state) {
 BENCHMARK(BM_FillPartList)->Unit(benchmark::kMillisecond);
 
 void BM_FirstPartListDropDown(benchmark::State& state) {
-  if (Library().m_partList.empty()) state.SkipWithError("the generated part library cannot be read");
+  if (Library().m_partTable.List().empty()) state.SkipWithError("the generated part library cannot be read");
   for (auto _ : state) {
     state.PauseTiming();
     auto window = std::make_unique<Window>(false);
-    tervane::ui::FillPartList(window->list, Library().m_partList);
+    tervane::ui::FillPartList(window->list, Library().m_partTable.List());
     QApplication::processEvents();
     state.ResumeTiming();
 

@@ -6,6 +6,9 @@
 // ranking it for a photodiode, each part with its own GBW, Ccm and Cdiff.
 #include <benchmark/benchmark.h>
 
+#include <string>
+#include <utility>
+
 #include "bench/comparisons.h"
 #include "bench/library_file.h"
 #include "form/form_calculation.h"
@@ -43,7 +46,7 @@ void Rank(benchmark::State& state, tervane::Weighting weighting) {
   form.m_nAmpType = tervane::AMP_NONINVERTING;
   const tervane::PartLibrary& library = Library();
   for (auto _ : state) benchmark::DoNotOptimize(tervane::RankParts(form, library, weighting));
-  state.counters["parts"] = static_cast<double>(library.m_partList.size());
+  state.counters["parts"] = static_cast<double>(library.m_partTable.GetCount());
 }
 
 void BM_RankParts(benchmark::State& state) { Rank(state, tervane::Weighting::kNone); }
@@ -57,7 +60,7 @@ BENCHMARK(BM_RankPartsWeighted)->Unit(benchmark::kMillisecond);
 void RankInCircuit(benchmark::State& state, const tervane::NoiseResult& circuit, tervane::Weighting weighting) {
   const tervane::PartLibrary& library = Library(true);
   for (auto _ : state) benchmark::DoNotOptimize(tervane::RankParts(circuit, library, weighting));
-  state.counters["parts"] = static_cast<double>(library.m_partList.size());
+  state.counters["parts"] = static_cast<double>(library.m_partTable.GetCount());
 }
 
 // 1k + 0.5 H into 47k || 200p, a gain of 10, RIAA-weighted, each part with
@@ -82,13 +85,12 @@ void BM_RankPartsPhotodiode(benchmark::State& state) {
   tervane::CalculatorForm form;
   tervane::ApplyFormDefaults(form);
   form.m_nAmpType = tervane::AMP_TRANSIMPEDANCE;
-  form.m_strR2 = "100k";
-  form.m_strFeedbackCapacitor = "1p";
-  form.m_strShuntResistance = "100M";
-  form.m_strDiodeCapacitance = "20p";
-  form.m_strDarkCurrent = "1n";
-  form.m_strLowerFreq = "1";
-  form.m_strUpperFreq = "1M";
+  using Form = tervane::CalculatorForm;
+  const std::pair<std::string Form::*, const char*> typed[] = {
+      {&Form::m_strR2, "100k"},           {&Form::m_strFeedbackCapacitor, "1p"}, {&Form::m_strShuntResistance, "100M"},
+      {&Form::m_strDiodeCapacitance, "20p"}, {&Form::m_strDarkCurrent, "1n"},     {&Form::m_strLowerFreq, "1"},
+      {&Form::m_strUpperFreq, "1M"}};
+  for (const auto& [member, text] : typed) form.*member = text;
   const tervane::NoiseResult circuit = tervane::ComputeNoise(form);
   RankInCircuit(state, circuit, tervane::Weighting::kNone);
 }

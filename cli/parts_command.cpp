@@ -40,15 +40,15 @@ int RunParts(const PartsOptions& options, std::ostream& out, std::ostream& err) 
   NotePartFile(library, path, err);
   if (options.format == "names") {
     std::string names;
-    for (const std::string& name : library.m_partList) names += name + "\r\n";
+    for (const std::string_view name : library.m_partTable.List()) names.append(name).append("\r\n");
     if (!names.empty()) WriteTerminalText(out, names);
     return kExitOk;
   }
   std::vector<TableRow> rows;
-  for (const std::string& name : library.m_partList) {
+  for (const std::string_view name : library.m_partTable.List()) {
     const std::optional<PartRecord> record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record
-    TableRow& row = rows.emplace_back(TableRow{name, record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
+    TableRow& row = rows.emplace_back(TableRow{std::string(name), record->szNoiseVoltage, record->szNoiseCurrent, record->szCornerFreq});
     for (const std::string_view word : OptionalWords(*record)) row.emplace_back(word);
   }
   if (!rows.empty()) WriteTerminalText(out, AlignedColumns(rows));

@@ -12,7 +12,7 @@
 namespace tervane {
 namespace {
 
-RankedPart RankedOf(const std::string& name, const PartRecord& record, const NoiseResult& r, Weighting weighting) {
+RankedPart RankedOf(std::string_view name, const PartRecord& record, const NoiseResult& r, Weighting weighting) {
   RankedPart part;
   part.name = name;
   part.noiseVoltageText = record.szNoiseVoltage;
@@ -79,11 +79,11 @@ std::vector<RankedPart> RankParts(const CalculatorForm& form, const PartLibrary&
 
 std::vector<RankedPart> RankParts(const NoiseResult& circuit, const PartLibrary& library, Weighting weighting) {
   std::vector<RankedPart> ranked;
-  ranked.reserve(library.m_partList.size());
+  ranked.reserve(library.m_partTable.List().size());
   std::unordered_set<std::string_view> seen;
   std::optional<PreparedCircuit> prepared;  // at the first part over frequency
   NoiseResult trial = circuit;
-  for (const std::string& name : library.m_partList) {
+  for (const std::string_view name : library.m_partTable.List()) {
     if (!seen.insert(name).second) continue;
     const std::optional<PartRecord> record = library.m_partTable.Lookup(name);
     if (!record) continue;  // every list entry has its record

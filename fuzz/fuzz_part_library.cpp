@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tervane::PartLibrary library;
   tervane::ReadPartLibrary(in, library);
 
-  const auto& list = library.m_partList;
+  const tervane::PartList list = library.m_partTable.List();
   std::set<std::string> names;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const std::optional<tervane::PartRecord> record = library.m_partTable.Lookup(list[i]);

@@ -18,21 +18,6 @@
 namespace tervane {
 namespace {
 
-// Names equal but for case differ at most in the bit that tells a letter's
-// case: told apart by any other bit, as most neighbours in the list are,
-// they need no folding.
-bool SameFolded(const PaddedName& a, const PaddedName& b) {
-  constexpr std::uint64_t kCaseBits = 0x2020202020202020;
-  std::array<std::uint64_t, 2> x;
-  std::array<std::uint64_t, 2> y;
-  std::memcpy(x.data(), a.data(), sizeof x);
-  std::memcpy(y.data(), b.data(), sizeof y);
-  if (((x[0] ^ y[0]) | (x[1] ^ y[1])) & ~kCaseBits) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (FoldPartNameChar(a[i]) != FoldPartNameChar(b[i])) return false;
-  return true;
-}
-
 // The file is read this many bytes at a time.
 constexpr std::size_t kBlock = std::size_t{1} << 16;
 
@@ -46,17 +31,6 @@ constexpr std::size_t kBlock = std::size_t{1} << 16;
 std::size_t MostPartLines(std::size_t bytes) { return std::min(bytes, kBlock) / 7 + 1; }
 std::size_t MostPartBytes(std::size_t bytes) {
   return MostPartLines(bytes) * PartTexts::kHead + std::min(bytes, kBlock) + PartTexts::kTextMove;
-}
-
-// Brings `alike`, names in list order that compare equal but for case (so
-// each name's lines in file order), into PartTableBefore order; returns
-// how many different names they are.
-std::size_t InTableOrder(std::span<SortedName> alike) {
-  std::stable_sort(alike.begin(), alike.end(),
-                   [](const SortedName& a, const SortedName& b) { return NameOf(a.name) < NameOf(b.name); });
-  std::size_t count = 1;
-  for (std::size_t i = 1; i < alike.size(); ++i) count += alike[i].name != alike[i - 1].name ? 1 : 0;
-  return count;
 }
 
 // The words of a part line that are read: the name and the figures.
@@ -149,24 +123,10 @@ class PartFileReader {
     return bytes;
   }
 
-  // The list, and the table's order from it: there the names that compare
-  // equal but for case stand together.
+  // The table, its names sorted into the list's order.
   void Finish() {
     SortedNames sorted = m_names.Sort(static_cast<std::size_t>(std::bit_width(m_texts.Size())));
-    const std::span<SortedName> names = sorted.All();
-    std::vector<std::string> list;
-    list.reserve(names.size());
-    std::size_t count = 0;  // of different names
-    for (std::size_t i = 0, alike = 0; i < names.size(); ++i) {
-      // A name's fixed 15 bytes, cut to the name: a copy of a fixed length
-      // is two moves, one of the name's own length a call.
-      list.emplace_back(names[i].name.data(), kPartWordMax).resize(NameLength(names[i].name));
-      if (i + 1 < names.size() && SameFolded(names[i].name, names[i + 1].name)) continue;
-      count += i == alike ? 1 : InTableOrder(names.subspan(alike, i + 1 - alike));
-      alike = i + 1;
-    }
-    m_library.m_partList = std::move(list);
-    m_library.m_partTable.Adopt(std::move(m_texts), std::move(sorted), count);
+    m_library.m_partTable.Adopt(std::move(m_texts), std::move(sorted));
     m_library.m_skippedLines = m_skipped;
     m_library.m_crOnlyLineEnds = !m_lineFeedSeen && m_crSeen;
   }
@@ -319,7 +279,7 @@ std::string PartFileNote(const PartLibrary& library) {
     return "it is " + std::string(NameOf(library.m_wideEncoding)) + " text: save it as plain text";
   std::string note;
   if (library.m_crOnlyLineEnds) {
-    const std::size_t parts = library.m_partList.size();
+    const std::size_t parts = library.m_partTable.List().size();
     note = std::string(kCrOnlyLineEnds) + ": it was read as one line, giving " + std::to_string(parts) +
            (parts == 1 ? " part" : " parts");
   }

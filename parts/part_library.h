@@ -47,10 +47,9 @@ struct SkippedLines {
 };
 
 struct PartLibrary {
+  // Its List() is the part list; a name on several lines selects the last
+  // line's figures.
   CPartTable m_partTable;
-  // The names in display order (PartListBefore), once for every line that
-  // gave one; a name on several lines selects the last line's figures.
-  std::vector<std::string> m_partList;
   // A file in UTF-16 or UTF-32 holds no line of single-byte text: it is not
   // read, and only its encoding is kept, to say why it holds no part.
   WideEncoding m_wideEncoding = WideEncoding::kNone;

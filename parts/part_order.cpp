@@ -10,10 +10,4 @@ bool PartListBefore(std::string_view a, std::string_view b) {
   });
 }
 
-bool PartTableBefore(std::string_view a, std::string_view b) {
-  if (PartListBefore(a, b)) return true;
-  if (PartListBefore(b, a)) return false;
-  return a < b;
-}
-
 }  // namespace tervane

@@ -14,8 +14,4 @@ constexpr unsigned char FoldPartNameChar(char c) {
 // case; names that compare equal keep the file's order.
 bool PartListBefore(std::string_view a, std::string_view b);
 
-// The part table's order: the list's, and names that compare equal there by
-// their exact characters, so that each name has one place.
-bool PartTableBefore(std::string_view a, std::string_view b);
-
 }  // namespace tervane

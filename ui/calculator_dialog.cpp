@@ -153,7 +153,7 @@ void CCalculatorDlg::ConnectControls() {
 // it.
 bool CCalculatorDlg::LoadParts(const std::filesystem::path& partFile) {
   const bool opened = LoadPartLibrary(partFile, m_partLibrary);
-  FillPartList(m_partList, m_partLibrary.m_partList);
+  FillPartList(m_partList, m_partLibrary.m_partTable.List());
   if (!opened) {
     const std::string reason = NotAFileReason(partFile);
     m_partFileNote = QStringLiteral("No part library: %1: %2; type the op amp's figures.")

@@ -94,7 +94,7 @@ CComparisonView::CComparisonView(const NoiseResult& result, const CalculatorForm
     ShowUnavailable(this, FailedCalculationText());
     return;
   }
-  if (library.m_partList.empty()) {
+  if (library.m_partTable.List().empty()) {
     ShowUnavailable(this, NoPartsText());
     return;
   }

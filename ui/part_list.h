@@ -1,7 +1,6 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "parts/part_table.h"
 
 class QComboBox;
 
@@ -9,6 +8,6 @@ namespace tervane::ui {
 
 // Fills the part list with the library's names, in the library's order,
 // with none of them chosen.
-void FillPartList(QComboBox* list, const std::vector<std::string>& names);
+void FillPartList(QComboBox* list, const PartList& names);
 
 }  // namespace tervane::ui

@@ -27,7 +27,7 @@ namespace {
 // The list and, for each of its names, the table's part.
 std::vector<std::string> Contents(const PartLibrary& library) {
   std::vector<std::string> contents;
-  for (const std::string& name : library.m_partList) contents.push_back(PartText(library, name));
+  for (const std::string_view name : library.m_partTable.List()) contents.push_back(PartText(library, name));
   contents.push_back(std::to_string(library.m_partTable.GetCount()) + " parts");
   for (const SkippedLines& skipped : library.m_skippedLines) contents.push_back(std::to_string(skipped.count));
   return contents;
@@ -188,7 +188,7 @@ TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
       return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                           [](char x, char y) { return std::toupper(x) < std::toupper(y); });
     });
-    EXPECT_EQ(ReadBytes(file).m_partList, names) << c.alphabet;
+    EXPECT_EQ(ListOf(ReadBytes(file)), names) << c.alphabet;
   }
 }
 
@@ -207,7 +207,7 @@ TEST(SelectPart, CopiesTheFiguresOrLeavesTheFormAlone) {
   // Every entry of a duplicated name selects the last figures, over any
   // typing; other fields stay as typed.
   form.m_strR2 = "4.7k";
-  for (const std::string& name : {library.m_partList[0], library.m_partList[1]}) {
+  for (const std::string_view name : {library.m_partTable.List()[0], library.m_partTable.List()[1]}) {
     form.m_strNoiseVoltage = "edited";
     EXPECT_TRUE(SelectPart(form, library.m_partTable, name));
     EXPECT_EQ(form.m_strNoiseVoltage + " " + form.m_strNoiseCurrent + " " + form.m_strCornerFreq + " " +
@@ -267,8 +267,9 @@ TEST(LoadPartLibrary, LargeFileKeepsEveryPartWhereverItsPartsLie) {
     std::ofstream(file, std::ios::binary) << bytes;
     PartLibrary library;
     ASSERT_TRUE(LoadPartLibrary(file, library));
-    ASSERT_EQ(library.m_partList.size(), std::size_t{kParts});
-    EXPECT_TRUE(std::is_sorted(library.m_partList.begin(), library.m_partList.end()));
+    const PartList list = library.m_partTable.List();
+    ASSERT_EQ(list.size(), std::size_t{kParts});
+    EXPECT_TRUE(std::ranges::is_sorted(list));
     for (const int i : {0, 1, kParts / 4, kParts / 2, kParts - 1}) EXPECT_EQ(PartText(library, part(i).substr(0, 7)), part(i));
   }
   std::filesystem::remove(file);
@@ -284,10 +285,10 @@ TEST(LoadPartLibrary, ShippedFileHoldsItsPartsAndNoPieceOfItsComment) {
   for (std::string line; std::getline(file, line);)
     if (line.rfind('/', 0) != 0) names.push_back(line.substr(0, line.find(' ')));
   std::stable_sort(names.begin(), names.end(), PartListBefore);
-  EXPECT_EQ(library.m_partList, names);
+  EXPECT_EQ(ListOf(library), names);
   EXPECT_EQ(library.m_partTable.GetCount(), 44u);
   EXPECT_EQ(PartFileNote(library), "");
-  EXPECT_EQ(library.m_partList.front(), "AD745");  // the start-up part
+  EXPECT_EQ(library.m_partTable.List().front(), "AD745");  // the start-up part
 }
 
 }  // namespace

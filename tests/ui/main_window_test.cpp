@@ -168,8 +168,9 @@ class MainWindowTest : public QObject {
     CalculatorForm form;
     ApplyFormDefaults(form);
     const PartLibrary library = LibraryOf(parts);
-    for (const std::string& name : library.m_partList) {
-      if (name != library.m_partList.front()) PressKey(&m_calc->Dialog(), Qt::Key_Down);
+    const PartList list = library.m_partTable.List();
+    for (const std::string_view name : list) {
+      if (name != list.front()) PressKey(&m_calc->Dialog(), Qt::Key_Down);
       SelectPart(form, library.m_partTable, name);
       QCOMPARE(m_calc->Child<QComboBox>("partList")->currentText(), ui::FromCp1252(name));
       QCOMPARE(m_calc->Texts(), TextsOf(form));
@@ -177,11 +178,11 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(FormOf(*m_calc).m_nAmpType, form.m_nAmpType);
     QCOMPARE(FormOf(*m_calc).m_bApplyCorner, form.m_bApplyCorner);
-    if (library.m_partList.empty()) QCOMPARE(QApplication::focusWidget()->objectName(), u"temperatureEdit"_s);
+    if (list.empty()) QCOMPARE(QApplication::focusWidget()->objectName(), u"temperatureEdit"_s);
 
     auto* notes = m_calc->Child<QLabel>("readingNotes");
     const QString partNote = notes->text();
-    if (library.m_partList.empty())
+    if (list.empty())
       QVERIFY(partNote.startsWith(u"No part library: "_s) && !partNote.contains(u'\n'));
     else
       QCOMPARE(partNote, u"tervane.txt: "_s + QString::fromStdString(PartFileNote(library)));
