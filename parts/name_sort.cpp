@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -90,60 +91,64 @@ std::vector<Place> Places(std::span<const Column> round) {
   return places;
 }
 
-// Gives each name its number from `places`, above its part's offset, and
-// counts the numbers' digits.
-void Number(std::span<SortedName> names, std::span<const Place> places, const Digits& digits, DigitCounts& counts) {
+// Gives the name of each key its number from `places`, above the name's
+// place in the file, and counts the numbers' digits.
+void Number(std::span<std::uint64_t> keys, const NamedPart* names, std::span<const Place> places, const Digits& digits,
+            DigitCounts& counts) {
   counts.assign(digits.count, std::vector<std::uint32_t>(digits.Buckets()));
-  const std::uint64_t part = (std::uint64_t{1} << digits.shift) - 1;
-  for (SortedName& name : names) {
+  const std::uint64_t index = (std::uint64_t{1} << digits.shift) - 1;
+  for (std::uint64_t& key : keys) {
+    const PaddedName& name = names[key & index].name;
     std::uint64_t number = 0;
-    for (const Place& place : places) number += place.values[static_cast<unsigned char>(name.name[place.position])];
-    name.key = (number << digits.shift) | (name.key & part);
-    for (std::size_t d = 0; d < digits.count; ++d) ++counts[d][digits.Of(name.key, d)];
+    for (const Place& place : places) number += place.values[static_cast<unsigned char>(name[place.position])];
+    key = (number << digits.shift) | (key & index);
+    for (std::size_t d = 0; d < digits.count; ++d) ++counts[d][digits.Of(key, d)];
   }
 }
 
-// Moves the names at `from` to `to` in the order of their numbers' digit
+// Moves the keys at `from` to `to` in the order of their numbers' digit
 // `d`, keeping the order of those with the same digit; `starts` holds the
 // digits' counts.
-void SortByDigit(std::span<const SortedName> from, SortedName* to, const Digits& digits, std::size_t d,
+void SortByDigit(std::span<const std::uint64_t> from, std::uint64_t* to, const Digits& digits, std::size_t d,
                  std::vector<std::uint32_t>& starts) {
   std::uint32_t start = 0;
   for (std::uint32_t& n : starts) start += std::exchange(n, start);
-  for (const SortedName& name : from) to[starts[digits.Of(name.key, d)]++] = name;
+  for (const std::uint64_t key : from) to[starts[digits.Of(key, d)]++] = key;
 }
 
 }  // namespace
 
 void NameSorter::Reserve(std::size_t capacity) {
   if (capacity <= m_capacity) return;
-  std::unique_ptr<SortedName[]> larger = std::make_unique_for_overwrite<SortedName[]>(capacity);
+  std::unique_ptr<NamedPart[]> larger = std::make_unique_for_overwrite<NamedPart[]>(capacity);
   std::copy_n(m_names.get(), m_count, larger.get());
   m_names = std::move(larger);
   m_capacity = capacity;
 }
 
-SortedNames NameSorter::Sort(std::size_t partBits) {
+SortedNames NameSorter::Sort() {
   const std::vector<Column> columns = Columns(m_least, m_greatest, m_shortest);
   const std::size_t count = std::exchange(m_count, 0);
+  const auto indexBits = static_cast<std::size_t>(std::bit_width(count));
   m_capacity = 0;
-  std::unique_ptr<SortedName[]> from = std::move(m_names);
-  std::unique_ptr<SortedName[]> to;
+  std::unique_ptr<std::uint64_t[]> from = std::make_unique_for_overwrite<std::uint64_t[]>(count);
+  std::iota(from.get(), from.get() + count, std::uint64_t{0});
+  std::unique_ptr<std::uint64_t[]> to;
   DigitCounts counts;
   for (std::size_t end = columns.size(); end > 0;) {
-    const auto [begin, bits] = Round(columns, end, 64 - partBits);
-    const Digits digits = DigitsOf(bits, partBits);
-    Number({from.get(), count}, Places(std::span(columns).subspan(begin, end - begin)), digits, counts);
+    const auto [begin, bits] = Round(columns, end, 64 - indexBits);
+    const Digits digits = DigitsOf(bits, indexBits);
+    Number({from.get(), count}, m_names.get(), Places(std::span(columns).subspan(begin, end - begin)), digits, counts);
     for (std::size_t d = 0; d < digits.count; ++d) {
       // A digit that every number has alike needs no pass.
-      if (counts[d][digits.Of(from[0].key, d)] == count) continue;
-      if (!to) to = std::make_unique_for_overwrite<SortedName[]>(count);
+      if (counts[d][digits.Of(from[0], d)] == count) continue;
+      if (!to) to = std::make_unique_for_overwrite<std::uint64_t[]>(count);
       SortByDigit({from.get(), count}, to.get(), digits, d, counts[d]);
       std::swap(from, to);
     }
     end = begin;
   }
-  return {std::move(from), count, (std::uint64_t{1} << partBits) - 1};
+  return {std::move(m_names), std::move(from), count, (std::uint64_t{1} << indexBits) - 1};
 }
 
 }  // namespace tervane

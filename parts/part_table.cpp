@@ -9,14 +9,14 @@
 namespace tervane {
 namespace {
 
-// How many different names `alike`, names that compare equal but for case,
-// are.
-std::size_t DifferentNames(std::span<const SortedName> alike) {
+// How many different names the keys `alike` of `names` are, names that
+// compare equal but for case.
+std::size_t DifferentNames(std::span<const std::uint64_t> alike, const SortedNames& names) {
   if (alike.size() == 1) return 1;
-  std::vector<std::string_view> names(alike.size());
-  std::ranges::transform(alike, names.begin(), NameOfSorted{});
-  std::ranges::sort(names);
-  return static_cast<std::size_t>(std::ranges::distance(names.begin(), std::ranges::unique(names).begin()));
+  std::vector<std::string_view> different(alike.size());
+  std::ranges::transform(alike, different.begin(), NameByKey(names));
+  std::ranges::sort(different);
+  return static_cast<std::size_t>(std::ranges::distance(different.begin(), std::ranges::unique(different).begin()));
 }
 
 }  // namespace
@@ -29,19 +29,21 @@ void CPartTable::Adopt(PartTexts texts, SortedNames names) {
 std::optional<PartRecord> CPartTable::Lookup(std::string_view name) const {
   // The names that compare equal but for case stand together, each in file
   // order: the last of them that is `name` exactly has its last line.
-  const std::span<const SortedName> names = m_names.All();
-  const auto alike = std::ranges::equal_range(names, name, PartListBefore, NameOfSorted{});
-  const auto last = std::ranges::find(alike | std::views::reverse, name, NameOfSorted{});
-  if (last == std::ranges::end(alike | std::views::reverse)) return std::nullopt;
-  return m_texts.Record(m_names.PartOf(*last), last->name.data());
+  const NameByKey nameOf(m_names);
+  const auto alike = std::ranges::equal_range(m_names.Order(), name, PartListBefore, nameOf) | std::views::reverse;
+  const auto last = std::ranges::find(alike, name, nameOf);
+  if (last == alike.end()) return std::nullopt;
+  const NamedPart& found = m_names.Of(*last);
+  return m_texts.Record(found.part, found.name.data());
 }
 
 std::size_t CPartTable::GetCount() const {
-  const std::span<const SortedName> names = m_names.All();
+  const std::span<const std::uint64_t> order = m_names.Order();
+  const NameByKey nameOf(m_names);
   std::size_t count = 0;
-  for (auto first = names.begin(); first != names.end();) {
-    const auto past = std::ranges::upper_bound(first, names.end(), NameOf(first->name), PartListBefore, NameOfSorted{});
-    count += DifferentNames({first, past});
+  for (auto first = order.begin(); first != order.end();) {
+    const auto past = std::ranges::upper_bound(first, order.end(), nameOf(*first), PartListBefore, nameOf);
+    count += DifferentNames({first, past}, m_names);
     first = past;
   }
   return count;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <ranges>
 #include <span>
@@ -12,14 +13,10 @@
 
 namespace tervane {
 
-struct NameOfSorted {
-  std::string_view operator()(const SortedName& sorted) const { return NameOf(sorted.name); }
-};
-
 // A file's part names in display order (PartListBefore), once for every line
 // that gave one: the table's own names, seen as text, so that loading a
 // library makes no second copy of them.
-using PartList = std::ranges::transform_view<std::span<const SortedName>, NameOfSorted>;
+using PartList = std::ranges::transform_view<std::span<const std::uint64_t>, NameByKey>;
 
 // Part records by name, as one part file gives them. Names compare exactly
 // and case-sensitively; a name on several lines has its last line's figures.
@@ -35,7 +32,7 @@ class CPartTable {
   std::optional<PartRecord> Lookup(std::string_view name) const;
   // How many different names the table holds; counted when asked.
   std::size_t GetCount() const;
-  PartList List() const { return PartList(m_names.All(), NameOfSorted{}); }
+  PartList List() const { return PartList(m_names.Order(), NameByKey(m_names)); }
 
  private:
   PartTexts m_texts;
