@@ -80,6 +80,10 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
        {"A 1n 2p 3 10M 4.2\xB5", "B 1n 2p 3 8M", "C 1n 2p 3 8M 9 .86 1p 2p", "D 1n 2p 3 - - - - 8p"}},
       {"RemarkAfterTheFigures", "A 1n 2p 3 extra words\nB 1n 2p 3 10M low noise\n", {"A", "B"},
        {"A 1n 2p 3", "B 1n 2p 3 10M"}},
+      // Names alike but for case are told apart; a name given twice has its
+      // last figures and is one part.
+      {"NamesAlikeButForCase", "opa1 1n 1p 1\nOPA1 2n 2p 2\nopa1 3n 3p 3\n", {"opa1", "OPA1", "opa1"},
+       {"OPA1 2n 2p 2", "opa1 3n 3p 3"}},
       {"AnyWhiteSpace", "\tA\t1n  \t 2p\v3\f\n", {"A"}, {"A 1n 2p 3"}},
       // z folds to Z, which comes before _.
       {"SortedWithoutRegardToCase", "b 1n 1p 1\nA 1n 1p 1\n_ 1n 1p 1\nz 1n 1p 1\n10 1n 1p 1\n",
