@@ -116,7 +116,40 @@ void SortByDigit(std::span<const std::uint64_t> from, std::uint64_t* to, const D
   for (const std::uint64_t key : from) to[starts[digits.Of(key, d)]++] = key;
 }
 
+bool SameFolded(const PaddedName& a, const PaddedName& b) {
+  return std::ranges::equal(a, b, {}, FoldPartNameChar, FoldPartNameChar);
+}
+
+// Finds the runs of names that compare equal but for case in `sorted`, whose
+// keys hold their last round's numbers above `indexBits`: a run's numbers are
+// equal, and where an earlier round sorted other positions, equal numbers
+// are names alike there only, so that neighbours are compared too.
+void FindAlike(SortedNames& sorted, std::size_t indexBits) {
+  const std::span<const std::uint64_t> order = sorted.Order();
+  const NameByKey nameOf(sorted);
+  sorted.different = order.size();
+  const auto alike = [&](std::size_t i, std::size_t j) {
+    return ((order[i] ^ order[j]) >> indexBits) == 0 && SameFolded(sorted.Of(order[i]).name, sorted.Of(order[j]).name);
+  };
+  for (std::size_t start = 0, end = 1; start < order.size(); start = end++) {
+    while (end < order.size() && alike(end - 1, end)) ++end;
+    if (end - start == 1) continue;
+    const std::size_t exact = sorted.exact.size();
+    sorted.alike.push_back({start, end, exact});
+    sorted.exact.insert(sorted.exact.end(), order.begin() + start, order.begin() + end);
+    const std::span<std::uint64_t> run(sorted.exact.begin() + exact, sorted.exact.end());
+    std::ranges::stable_sort(run, {}, nameOf);
+    for (std::size_t i = 1; i < run.size(); ++i) sorted.different -= nameOf(run[i]) == nameOf(run[i - 1]) ? 1 : 0;
+  }
+}
+
 }  // namespace
+
+std::span<const std::uint64_t> SortedNames::ByExactName(std::size_t start) const {
+  const auto run = std::ranges::lower_bound(alike, start, {}, &AlikeRun::start);
+  if (run == alike.end() || run->start != start) return Order().subspan(start, 1);
+  return std::span(exact).subspan(run->exact, run->end - run->start);
+}
 
 void NameSorter::Reserve(std::size_t capacity) {
   if (capacity <= m_capacity) return;
@@ -148,7 +181,13 @@ SortedNames NameSorter::Sort() {
     }
     end = begin;
   }
-  return {std::move(m_names), std::move(from), count, (std::uint64_t{1} << indexBits) - 1};
+  SortedNames sorted;
+  sorted.names = std::move(m_names);
+  sorted.order = std::move(from);
+  sorted.count = count;
+  sorted.indexMask = (std::uint64_t{1} << indexBits) - 1;
+  FindAlike(sorted, indexBits);
+  return sorted;
 }
 
 }  // namespace tervane

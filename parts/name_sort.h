@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "parts/part_order.h"
 #include "parts/part_texts.h"
@@ -23,13 +24,29 @@ struct NamedPart {
 // bits. Sorting keys of 8 bytes rather than the names themselves moves a
 // third of the bytes, and the names stay where they were read.
 struct SortedNames {
+  // A run of the order whose names compare equal but for case: where it
+  // starts and ends there, and where its keys start in `exact`.
+  struct AlikeRun {
+    std::size_t start;
+    std::size_t end;
+    std::size_t exact;
+  };
+
   std::unique_ptr<NamedPart[]> names;
   std::unique_ptr<std::uint64_t[]> order;
   std::size_t count = 0;
   std::uint64_t indexMask = 0;
+  // The runs, and their keys by exact name, each name's lines in file order,
+  // so that a name among thousands alike is found as fast as any other.
+  std::vector<AlikeRun> alike;
+  std::vector<std::uint64_t> exact;
+  std::size_t different = 0;  // names
 
   std::span<const std::uint64_t> Order() const { return {order.get(), count}; }
   const NamedPart& Of(std::uint64_t key) const { return names[key & indexMask]; }
+  // The keys of the order from `start` on that compare equal but for case,
+  // by exact name; those of a run from its start, or the one key there.
+  std::span<const std::uint64_t> ByExactName(std::size_t start) const;
 };
 
 // The name of a part by its key in a SortedNames' order. It holds what the

@@ -30,8 +30,8 @@ class CPartTable {
   void Adopt(PartTexts texts, SortedNames names);
 
   std::optional<PartRecord> Lookup(std::string_view name) const;
-  // How many different names the table holds; counted when asked.
-  std::size_t GetCount() const;
+  // How many different names the table holds.
+  std::size_t GetCount() const { return m_names.different; }
   PartList List() const { return PartList(m_names.Order(), NameByKey(m_names)); }
 
  private:

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <utility>
@@ -168,7 +169,7 @@ TEST(ReadPartLibrary, ReadsTheSameWhereverTheFileIsCutIntoBlocks) {
 // ---------------------------------------------------------------------------
 // List order
 
-TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
+TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCaseAndEachNameHasItsLastLine) {
   // Many names of few characters: duplicates, names equal but for case, and
   // names that share their first eight characters and differ later; and
   // names of up to 15 of many characters, too many to be ordered in one
@@ -180,19 +181,24 @@ TEST(PartListOrder, LongListIsSortedStablyWithoutRegardToCase) {
   std::mt19937 random(12345);
   for (const auto& c : cases) {
     std::vector<std::string> names;
+    std::map<std::string, std::string> lastLines;
     std::string file;
     for (int i = 0; i < 300; ++i) {
       std::string name = random() % 3 == 0 && c.longest < 8 ? "OpAmP16" : "";
       for (std::size_t k = 0, length = 1 + random() % c.longest; k < length; ++k)
         name += c.alphabet[random() % c.alphabet.size()];
       names.push_back(name);
-      file += name + " 1n 1p " + std::to_string(i) + "\n";
+      lastLines[name] = name + " 1n 1p " + std::to_string(i);
+      file += lastLines[name] + "\n";
     }
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
       return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                           [](char x, char y) { return std::toupper(x) < std::toupper(y); });
     });
-    EXPECT_EQ(ListOf(ReadBytes(file)), names) << c.alphabet;
+    const PartLibrary library = ReadBytes(file);
+    EXPECT_EQ(ListOf(library), names) << c.alphabet;
+    EXPECT_EQ(library.m_partTable.GetCount(), lastLines.size());
+    for (const auto& [name, line] : lastLines) EXPECT_EQ(PartText(library, name), line);
   }
 }
 
