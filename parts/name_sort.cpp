@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
-#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -91,29 +90,27 @@ std::vector<Place> Places(std::span<const Column> round) {
   return places;
 }
 
-// Gives the name of each key its number from `places`, above the name's
-// place in the file, and counts the numbers' digits.
-void Number(std::span<std::uint64_t> keys, const NamedPart* names, std::span<const Place> places, const Digits& digits,
-            DigitCounts& counts) {
+// Gives each name its number from `places`, above its part's offset, and
+// counts the numbers' digits.
+void Number(std::span<SortedName> names, std::span<const Place> places, const Digits& digits, DigitCounts& counts) {
   counts.assign(digits.count, std::vector<std::uint32_t>(digits.Buckets()));
-  const std::uint64_t index = (std::uint64_t{1} << digits.shift) - 1;
-  for (std::uint64_t& key : keys) {
-    const PaddedName& name = names[key & index].name;
+  const std::uint64_t part = (std::uint64_t{1} << digits.shift) - 1;
+  for (SortedName& name : names) {
     std::uint64_t number = 0;
-    for (const Place& place : places) number += place.values[static_cast<unsigned char>(name[place.position])];
-    key = (number << digits.shift) | (key & index);
-    for (std::size_t d = 0; d < digits.count; ++d) ++counts[d][digits.Of(key, d)];
+    for (const Place& place : places) number += place.values[static_cast<unsigned char>(name.name[place.position])];
+    name.key = (number << digits.shift) | (name.key & part);
+    for (std::size_t d = 0; d < digits.count; ++d) ++counts[d][digits.Of(name.key, d)];
   }
 }
 
-// Moves the keys at `from` to `to` in the order of their numbers' digit
+// Moves the names at `from` to `to` in the order of their numbers' digit
 // `d`, keeping the order of those with the same digit; `starts` holds the
 // digits' counts.
-void SortByDigit(std::span<const std::uint64_t> from, std::uint64_t* to, const Digits& digits, std::size_t d,
+void SortByDigit(std::span<const SortedName> from, SortedName* to, const Digits& digits, std::size_t d,
                  std::vector<std::uint32_t>& starts) {
   std::uint32_t start = 0;
   for (std::uint32_t& n : starts) start += std::exchange(n, start);
-  for (const std::uint64_t key : from) to[starts[digits.Of(key, d)]++] = key;
+  for (const SortedName& name : from) to[starts[digits.Of(name.key, d)]++] = name;
 }
 
 bool SameFolded(const PaddedName& a, const PaddedName& b) {
@@ -121,28 +118,26 @@ bool SameFolded(const PaddedName& a, const PaddedName& b) {
 }
 
 // Finds the runs of names that compare equal but for case in `sorted`, whose
-// keys hold their last round's numbers above `indexBits`: a run's numbers are
+// keys hold their last round's numbers above `partBits`: a run's numbers are
 // equal, and where an earlier round sorted other positions, equal numbers
 // are names alike there only, so that neighbours are compared too.
-void FindAlike(SortedNames& sorted, std::size_t indexBits) {
-  const std::span<const std::uint64_t> order = sorted.Order();
-  const NameByKey nameOf(sorted);
-  sorted.different = order.size();
-  const auto alike = [&](std::size_t i, std::size_t j) {
-    return ((order[i] ^ order[j]) >> indexBits) == 0 && SameFolded(sorted.Of(order[i]).name, sorted.Of(order[j]).name);
-  };
+void FindAlike(SortedNames& sorted, std::size_t partBits) {
+  const std::span<const SortedName> names = sorted.All();
+  sorted.different = names.size();
+  const auto sameNumber = [&](std::size_t i, std::size_t j) { return ((names[i].key ^ names[j].key) >> partBits) == 0; };
   // Most libraries have no two names alike: looked for first without a
-  // branch, in a loop that the compiler does several keys at a time.
-  std::size_t equalNumbers = 0;
-  for (std::size_t i = 1; i < order.size(); ++i) equalNumbers += ((order[i - 1] ^ order[i]) >> indexBits) == 0 ? 1 : 0;
-  if (equalNumbers == 0) return;
-  for (std::size_t start = 0, end = 1; start < order.size(); start = end++) {
-    while (end < order.size() && alike(end - 1, end)) ++end;
+  // branch.
+  std::size_t sameNumbers = 0;
+  for (std::size_t i = 1; i < names.size(); ++i) sameNumbers += sameNumber(i - 1, i) ? 1 : 0;
+  if (sameNumbers == 0) return;
+  const NameOfSorted nameOf;
+  for (std::size_t start = 0, end = 1; start < names.size(); start = end++) {
+    while (end < names.size() && sameNumber(end - 1, end) && SameFolded(names[end - 1].name, names[end].name)) ++end;
     if (end - start == 1) continue;
     const std::size_t exact = sorted.exact.size();
     sorted.alike.push_back({start, end, exact});
-    sorted.exact.insert(sorted.exact.end(), order.begin() + start, order.begin() + end);
-    const std::span<std::uint64_t> run(sorted.exact.begin() + exact, sorted.exact.end());
+    sorted.exact.insert(sorted.exact.end(), names.begin() + start, names.begin() + end);
+    const std::span<SortedName> run(sorted.exact.begin() + exact, sorted.exact.end());
     std::ranges::stable_sort(run, {}, nameOf);
     for (std::size_t i = 1; i < run.size(); ++i) sorted.different -= nameOf(run[i]) == nameOf(run[i - 1]) ? 1 : 0;
   }
@@ -150,48 +145,45 @@ void FindAlike(SortedNames& sorted, std::size_t indexBits) {
 
 }  // namespace
 
-std::span<const std::uint64_t> SortedNames::ByExactName(std::size_t start) const {
+std::span<const SortedName> SortedNames::ByExactName(std::size_t start) const {
   const auto run = std::ranges::lower_bound(alike, start, {}, &AlikeRun::start);
-  if (run == alike.end() || run->start != start) return Order().subspan(start, 1);
+  if (run == alike.end() || run->start != start) return All().subspan(start, 1);
   return std::span(exact).subspan(run->exact, run->end - run->start);
 }
 
 void NameSorter::Reserve(std::size_t capacity) {
   if (capacity <= m_capacity) return;
-  std::unique_ptr<NamedPart[]> larger = std::make_unique_for_overwrite<NamedPart[]>(capacity);
+  std::unique_ptr<SortedName[]> larger = std::make_unique_for_overwrite<SortedName[]>(capacity);
   std::copy_n(m_names.get(), m_count, larger.get());
   m_names = std::move(larger);
   m_capacity = capacity;
 }
 
-SortedNames NameSorter::Sort() {
+SortedNames NameSorter::Sort(std::size_t partBits) {
   const std::vector<Column> columns = Columns(m_least, m_greatest, m_shortest);
   const std::size_t count = std::exchange(m_count, 0);
-  const auto indexBits = static_cast<std::size_t>(std::bit_width(count));
   m_capacity = 0;
-  std::unique_ptr<std::uint64_t[]> from = std::make_unique_for_overwrite<std::uint64_t[]>(count);
-  std::iota(from.get(), from.get() + count, std::uint64_t{0});
-  std::unique_ptr<std::uint64_t[]> to;
+  std::unique_ptr<SortedName[]> from = std::move(m_names);
+  std::unique_ptr<SortedName[]> to;
   DigitCounts counts;
   for (std::size_t end = columns.size(); end > 0;) {
-    const auto [begin, bits] = Round(columns, end, 64 - indexBits);
-    const Digits digits = DigitsOf(bits, indexBits);
-    Number({from.get(), count}, m_names.get(), Places(std::span(columns).subspan(begin, end - begin)), digits, counts);
+    const auto [begin, bits] = Round(columns, end, 64 - partBits);
+    const Digits digits = DigitsOf(bits, partBits);
+    Number({from.get(), count}, Places(std::span(columns).subspan(begin, end - begin)), digits, counts);
     for (std::size_t d = 0; d < digits.count; ++d) {
       // A digit that every number has alike needs no pass.
-      if (counts[d][digits.Of(from[0], d)] == count) continue;
-      if (!to) to = std::make_unique_for_overwrite<std::uint64_t[]>(count);
+      if (counts[d][digits.Of(from[0].key, d)] == count) continue;
+      if (!to) to = std::make_unique_for_overwrite<SortedName[]>(count);
       SortByDigit({from.get(), count}, to.get(), digits, d, counts[d]);
       std::swap(from, to);
     }
     end = begin;
   }
   SortedNames sorted;
-  sorted.names = std::move(m_names);
-  sorted.order = std::move(from);
+  sorted.names = std::move(from);
   sorted.count = count;
-  sorted.indexMask = (std::uint64_t{1} << indexBits) - 1;
-  FindAlike(sorted, indexBits);
+  sorted.partMask = (std::uint64_t{1} << partBits) - 1;
+  FindAlike(sorted, partBits);
   return sorted;
 }
 

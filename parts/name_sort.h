@@ -13,63 +13,55 @@
 
 namespace tervane {
 
-// The name of a part, and the part's offset in the file's PartTexts.
-struct NamedPart {
+// The name of a part, and the number that orders it while it is sorted
+// above the part's offset in the file's PartTexts: sorting the names
+// carries their parts along and needs nothing but the names' own bytes.
+struct SortedName {
   PaddedName name;
-  std::uint64_t part;
+  std::uint64_t key;
 };
 
-// A file's names in file order, and their order in the list: one key for
-// each name in list order, the name's place in file order in its lowest
-// bits. Sorting keys of 8 bytes rather than the names themselves moves a
-// third of the bytes, and the names stay where they were read.
+// A sorted name as text.
+struct NameOfSorted {
+  std::string_view operator()(const SortedName& sorted) const { return NameOf(sorted.name); }
+};
+
+// A file's names in list order, and the bits of a key that hold the part.
 struct SortedNames {
-  // A run of the order whose names compare equal but for case: where it
-  // starts and ends there, and where its keys start in `exact`.
+  // A run of the list whose names compare equal but for case: where it
+  // starts and ends there, and where its names start in `exact`.
   struct AlikeRun {
     std::size_t start;
     std::size_t end;
     std::size_t exact;
   };
 
-  std::unique_ptr<NamedPart[]> names;
-  std::unique_ptr<std::uint64_t[]> order;
+  std::unique_ptr<SortedName[]> names;
   std::size_t count = 0;
-  std::uint64_t indexMask = 0;
-  // The runs, and their keys by exact name, each name's lines in file order,
-  // so that a name among thousands alike is found as fast as any other.
+  std::uint64_t partMask = 0;
+  // The runs, and their names by exact name, each name's lines in file
+  // order, so that a name among thousands alike is found as fast as any
+  // other.
   std::vector<AlikeRun> alike;
-  std::vector<std::uint64_t> exact;
+  std::vector<SortedName> exact;
   std::size_t different = 0;  // names
 
-  std::span<const std::uint64_t> Order() const { return {order.get(), count}; }
-  const NamedPart& Of(std::uint64_t key) const { return names[key & indexMask]; }
-  // The keys of the order from `start` on that compare equal but for case,
-  // by exact name; those of a run from its start, or the one key there.
-  std::span<const std::uint64_t> ByExactName(std::size_t start) const;
-};
-
-// The name of a part by its key in a SortedNames' order. It holds what the
-// names own, which stays where it is when they are moved.
-struct NameByKey {
-  const NamedPart* names = nullptr;
-  std::uint64_t indexMask = 0;
-
-  explicit NameByKey(const SortedNames& sorted) : names(sorted.names.get()), indexMask(sorted.indexMask) {}
-  NameByKey() = default;
-  std::string_view operator()(std::uint64_t key) const { return NameOf(names[key & indexMask].name); }
+  std::span<const SortedName> All() const { return {names.get(), count}; }
+  std::size_t PartOf(const SortedName& name) const { return name.key & partMask; }
+  // The names of the list from `start` on that compare equal but for case,
+  // by exact name: those of a run from its start, or the one name there.
+  std::span<const SortedName> ByExactName(std::size_t start) const;
 };
 
 // Brings the names of a file's part lines into list order. Only the
 // positions in a name where the names differ count, and at each of them only
 // the range of folded characters that stand there: a name is turned into a
 // number, its folded characters' places in those ranges being the digits of
-// a mixed radix, and the numbers, above each name's place in the file, are
-// sorted by a stable radix sort, at most 11 bits a pass, so that names that
-// compare equal keep the file's order.
+// a mixed radix, and the numbers are sorted by a stable radix sort, at most
+// 11 bits a pass, so that names that compare equal keep the file's order.
 // 100 000 numbered names thus take three passes, where a pass for each
 // position in a name took seven. Positions whose digits would not fit a key
-// beside the name's place are sorted in rounds, the last positions first.
+// beside the part are sorted in rounds, the last positions first.
 class NameSorter {
  public:
   std::size_t Size() const { return m_count; }
@@ -93,11 +85,12 @@ class NameSorter {
     m_shortest = std::min(m_shortest, name.size());
   }
 
-  // The names and their list order; the sorter gives them up.
-  SortedNames Sort();
+  // The names in list order, their parts' offsets in the lowest `partBits`
+  // bits of their keys (their numbers above); the sorter gives them up.
+  SortedNames Sort(std::size_t partBits);
 
  private:
-  std::unique_ptr<NamedPart[]> m_names;  // in file order
+  std::unique_ptr<SortedName[]> m_names;  // in file order
   std::size_t m_count = 0;
   std::size_t m_capacity = 0;
   // The least and the greatest folded character at each position, and the

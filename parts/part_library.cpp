@@ -125,7 +125,8 @@ class PartFileReader {
 
   // The table, its names sorted into the list's order.
   void Finish() {
-    m_library.m_partTable.Adopt(std::move(m_texts), m_names.Sort());
+    SortedNames sorted = m_names.Sort(static_cast<std::size_t>(std::bit_width(m_texts.Size())));
+    m_library.m_partTable.Adopt(std::move(m_texts), std::move(sorted));
     m_library.m_skippedLines = m_skipped;
     m_library.m_crOnlyLineEnds = !m_lineFeedSeen && m_crSeen;
   }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "parts/part_order.h"
 
@@ -15,15 +14,13 @@ void CPartTable::Adopt(PartTexts texts, SortedNames names) {
 
 std::optional<PartRecord> CPartTable::Lookup(std::string_view name) const {
   // The last of the lines with exactly `name` among those alike but for case.
-  const NameByKey nameOf(m_names);
-  const std::span<const std::uint64_t> order = m_names.Order();
-  const auto alike = std::ranges::lower_bound(order, name, PartListBefore, nameOf);
-  if (alike == order.end()) return std::nullopt;
-  const std::span<const std::uint64_t> exact = m_names.ByExactName(static_cast<std::size_t>(alike - order.begin()));
-  const auto past = std::ranges::upper_bound(exact, name, {}, nameOf);
-  if (past == exact.begin() || nameOf(*(past - 1)) != name) return std::nullopt;
-  const NamedPart& found = m_names.Of(*(past - 1));
-  return m_texts.Record(found.part, found.name.data());
+  const std::span<const SortedName> names = m_names.All();
+  const auto alike = std::ranges::lower_bound(names, name, PartListBefore, NameOfSorted{});
+  if (alike == names.end()) return std::nullopt;
+  const std::span<const SortedName> exact = m_names.ByExactName(static_cast<std::size_t>(alike - names.begin()));
+  const auto past = std::ranges::upper_bound(exact, name, {}, NameOfSorted{});
+  if (past == exact.begin() || NameOf((past - 1)->name) != name) return std::nullopt;
+  return m_texts.Record(m_names.PartOf(*(past - 1)), (past - 1)->name.data());
 }
 
 }  // namespace tervane

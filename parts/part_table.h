@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <ranges>
 #include <span>
@@ -16,7 +15,7 @@ namespace tervane {
 // A file's part names in display order (PartListBefore), once for every line
 // that gave one: the table's own names, seen as text, so that loading a
 // library makes no second copy of them.
-using PartList = std::ranges::transform_view<std::span<const std::uint64_t>, NameByKey>;
+using PartList = std::ranges::transform_view<std::span<const SortedName>, NameOfSorted>;
 
 // Part records by name, as one part file gives them. Names compare exactly
 // and case-sensitively; a name on several lines has its last line's figures.
@@ -32,7 +31,7 @@ class CPartTable {
   std::optional<PartRecord> Lookup(std::string_view name) const;
   // How many different names the table holds.
   std::size_t GetCount() const { return m_names.different; }
-  PartList List() const { return PartList(m_names.Order(), NameByKey(m_names)); }
+  PartList List() const { return PartList(m_names.All(), NameOfSorted{}); }
 
  private:
   PartTexts m_texts;
