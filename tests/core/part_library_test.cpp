@@ -86,12 +86,13 @@ TEST(ReadPartLibrary, FillsTheListAndTheTable) {
       {"NamesAlikeButForCase", "opa1 1n 1p 1\nOPA1 2n 2p 2\nopa1 3n 3p 3\n", {"opa1", "OPA1", "opa1"},
        {"OPA1 2n 2p 2", "opa1 3n 3p 3"}},
       // So too where names of every character in every place are sorted in
-      // rounds, and names alike in the round of the first places differ later.
+      // rounds, and names alike in the round of the first places differ in
+      // the last three.
       {"NamesAlikeInTheFirstRound",
-       "AAAAAA!!!!!!!!! 1n 1p 1\nAAAAAA~~~~~~~~~ 1n 1p 2\naaaaaa~~~~~~~~~ 1n 1p 3\nAAAAAA~~~~~~~~~ 1n 1p 4\n"
+       "AAAAAAAAAAAA!!! 1n 1p 1\nAAAAAAAAAAAA~~~ 1n 1p 2\naaaaaaaaaaaa~~~ 1n 1p 3\nAAAAAAAAAAAA~~~ 1n 1p 4\n"
        "~~~~~~~~~~~~~~~ 1n 1p 5\n!!!!!!!!!!!!!!! 1n 1p 6\n",
-       {"!!!!!!!!!!!!!!!", "AAAAAA!!!!!!!!!", "AAAAAA~~~~~~~~~", "aaaaaa~~~~~~~~~", "AAAAAA~~~~~~~~~", "~~~~~~~~~~~~~~~"},
-       {"!!!!!!!!!!!!!!! 1n 1p 6", "AAAAAA!!!!!!!!! 1n 1p 1", "AAAAAA~~~~~~~~~ 1n 1p 4", "aaaaaa~~~~~~~~~ 1n 1p 3",
+       {"!!!!!!!!!!!!!!!", "AAAAAAAAAAAA!!!", "AAAAAAAAAAAA~~~", "aaaaaaaaaaaa~~~", "AAAAAAAAAAAA~~~", "~~~~~~~~~~~~~~~"},
+       {"!!!!!!!!!!!!!!! 1n 1p 6", "AAAAAAAAAAAA!!! 1n 1p 1", "AAAAAAAAAAAA~~~ 1n 1p 4", "aaaaaaaaaaaa~~~ 1n 1p 3",
         "~~~~~~~~~~~~~~~ 1n 1p 5"}},
       {"AnyWhiteSpace", "\tA\t1n  \t 2p\v3\f\n", {"A"}, {"A 1n 2p 3"}},
       // z folds to Z, which comes before _.
