@@ -41,6 +41,24 @@ Digits DigitsOf(std::size_t bits, std::size_t shift) {
 // How many numbers in a round have each digit, digit by digit.
 using DigitCounts = std::vector<std::vector<std::uint32_t>>;
 
+using Characters = std::array<unsigned char, kPartFieldSize>;
+
+// The least and the greatest folded character at each position, from one
+// less than the least character there (0xFF where no name has one) and the
+// greatest: the folds of every character between them, a range that holds
+// the folds of the names' own.
+std::pair<Characters, Characters> FoldedRanges(const Characters& leastLessOne, const Characters& greatest) {
+  Characters least;
+  least.fill(0xFF);
+  Characters most{};
+  for (std::size_t i = 0; i < kPartFieldSize; ++i)
+    for (unsigned c = leastLessOne[i] + 1U; c <= greatest[i]; ++c) {
+      least[i] = std::min(least[i], FoldPartNameChar(static_cast<char>(c)));
+      most[i] = std::max(most[i], FoldPartNameChar(static_cast<char>(c)));
+    }
+  return {least, most};
+}
+
 // The positions where names differ, from the least and the greatest folded
 // character at each position (no character there at all where `least` is
 // greater) and the shortest name's length.
@@ -160,7 +178,8 @@ void NameSorter::Reserve(std::size_t capacity) {
 }
 
 SortedNames NameSorter::Sort(std::size_t partBits) {
-  const std::vector<Column> columns = Columns(m_least, m_greatest, m_shortest);
+  const auto [least, greatest] = FoldedRanges(m_leastLessOne, m_greatest);
+  const std::vector<Column> columns = Columns(least, greatest, m_shortest);
   const std::size_t count = std::exchange(m_count, 0);
   m_capacity = 0;
   std::unique_ptr<SortedName[]> from = std::move(m_names);

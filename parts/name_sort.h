@@ -71,15 +71,15 @@ class NameSorter {
 
   // Adds `name`, whose kPartFieldSize bytes from its start may be read, of
   // the part at `part` in its PartTexts, noting at each position the least
-  // and the greatest of the names' folded characters: a loop of the same
-  // steps for each byte, which the compiler does 16 bytes at a time. A
-  // name's padding is no character.
+  // and the greatest of the names' characters: a loop of the same steps for
+  // each byte, which the compiler does 16 bytes at a time. A name's padding
+  // is no character: one less than each byte, the padding is the greatest.
   void Add(std::string_view name, std::size_t part) {
     const PaddedName padded = PadName(name);
     m_names[m_count++] = {padded, part};
     for (std::size_t i = 0; i < padded.size(); ++i) {
-      const unsigned char c = FoldPartNameChar(padded[i]);
-      m_least[i] = std::min(m_least[i], c == 0 ? kNoCharacter : c);
+      const auto c = static_cast<unsigned char>(padded[i]);
+      m_leastLessOne[i] = std::min(m_leastLessOne[i], static_cast<unsigned char>(c - 1));
       m_greatest[i] = std::max(m_greatest[i], c);
     }
     m_shortest = std::min(m_shortest, name.size());
@@ -93,14 +93,14 @@ class NameSorter {
   std::unique_ptr<SortedName[]> m_names;  // in file order
   std::size_t m_count = 0;
   std::size_t m_capacity = 0;
-  // The least and the greatest folded character at each position, and the
-  // shortest name's length: from it on, some names have padding. Two
-  // operations on 16 bytes a name, where marking the character at each
-  // position, a store each, took as long as the rest of the sort.
-  static constexpr unsigned char kNoCharacter = 0xFF;
-  std::array<unsigned char, kPartFieldSize> m_least = [] {
+  // One less than the least character at each position (0xFF where none
+  // has one), the greatest, and the shortest name's length: from it on,
+  // some names have padding. A few operations on 16 bytes a name, where
+  // marking the character at each position, a store each, took as long as
+  // the rest of the sort; the characters are folded once, at the sort.
+  std::array<unsigned char, kPartFieldSize> m_leastLessOne = [] {
     std::array<unsigned char, kPartFieldSize> least{};
-    least.fill(kNoCharacter);
+    least.fill(0xFF);
     return least;
   }();
   std::array<unsigned char, kPartFieldSize> m_greatest{};
