@@ -8,18 +8,6 @@
 namespace tervane {
 namespace {
 
-enum class CharKind : unsigned char { kWord, kSpace, kEnd };
-
-// White space as the C locale's isspace has it; a NUL ends the text.
-constexpr std::array<CharKind, 256> kCharKinds = [] {
-  std::array<CharKind, 256> kinds{};
-  for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) kinds[c] = CharKind::kSpace;
-  kinds[0] = CharKind::kEnd;
-  return kinds;
-}();
-
-CharKind KindOf(char c) { return kCharKinds[static_cast<unsigned char>(c)]; }
-
 // The top bit of every byte of `bytes` that is below '!': blanks and NULs
 // are, with the other control characters. Exact for each byte (no borrow
 // crosses a byte), so that a line's few blanks are visited and its word
@@ -94,8 +82,6 @@ bool TakeAll(WordCutter& cutter, std::string_view text) {
 }
 
 }  // namespace
-
-bool ContinuesWord(char c) { return KindOf(c) == CharKind::kWord; }
 
 std::size_t ScanWords(std::string_view text, std::span<std::string_view> words) {
   WordCutter cutter(text.data(), words);
