@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "the optional fields are empty, where a line gives none or \"-\", or words");
     Check(list[i] == record->szPartName, "the record carries the entry's name");
     Check(i == 0 || !tervane::PartListBefore(list[i], list[i - 1]), "the list is in display order");
-    names.insert(list[i]);
+    names.emplace(list[i]);
   }
   Check(names.size() == library.m_partTable.GetCount(), "no record without a list entry");
   return 0;
