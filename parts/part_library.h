@@ -6,7 +6,6 @@
 #include <istream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "notation/cp1252.h"
 #include "parts/part_order.h"
